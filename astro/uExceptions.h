@@ -1,0 +1,45 @@
+#pragma once
+// Exception classes of the system. Operations that fail on bad input raise
+// one of these; the front ends catch them where the operation ends and show
+// the message. The names follow the families the system has always used:
+// conversion errors for text that is not a number or date, input/output
+// errors for files that cannot be opened, read or written, graphic errors
+// for files that are not a usable picture.
+
+#include <stdexcept>
+#include <string>
+
+namespace orbis {
+
+class Exception : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Text that should hold a number or a date and does not.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file that cannot be opened, read, written or renamed, or a directory
+// that cannot be created.
+class EInOutError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file that exists but is not a picture the system can use.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A floating-point division by zero that the algorithm cannot avoid
+// (for example a singular least-squares system).
+class EZeroDivide : public Exception {
+public:
+    using Exception::Exception;
+};
+
+}  // namespace orbis

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "TempDir.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+
+namespace orbis {
+namespace {
+
+class SeparatorScope {
+public:
+    explicit SeparatorScope(char sep) : old_(formatSettings().decimalSeparator) {
+        formatSettings().decimalSeparator = sep;
+    }
+    ~SeparatorScope() { formatSettings().decimalSeparator = old_; }
+
+private:
+    char old_;
+};
+
+class ConfigurationFile : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::filesystem::path ini = iniFilePath(dir.path());
+
+    void writeIni(const std::string& utf8Text) { writeFileAtomically(ini, utf8ToCp1251(utf8Text)); }
+    TConfiguration loaded() {
+        TConfiguration c;
+        c.load(ini);
+        return c;
+    }
+};
+
+TEST(Configuration, ConstructedZeroWithIdentityDistortion) {
+    const TConfiguration c;
+    EXPECT_EQ(c.latitude(), 0.0);
+    EXPECT_EQ(c.heightCCD(), 0);
+    EXPECT_FALSE(c.previewOnline());
+    EXPECT_EQ(c.catalogStar(), "");
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(c.coefX(i), i == 1 ? 1.0 : 0.0);
+        EXPECT_EQ(c.coefY(i), i == 2 ? 1.0 : 0.0);
+    }
+    EXPECT_THROW(c.coefX(10), std::out_of_range);
+}
+
+TEST(Configuration, SignedCoordinatesFollowTheHemisphereFlags) {
+    TConfiguration c;
+    c.setLatitude(33.9);
+    c.setPole(true);
+    EXPECT_EQ(c.signedLatitude(), -33.9);
+    c.setPole(false);
+    EXPECT_EQ(c.signedLatitude(), 33.9);
+    c.setLongitude(70);
+    c.setHemisphere(true);
+    EXPECT_EQ(c.signedLongitude(), 70.0);
+    c.setHemisphere(false);
+    EXPECT_EQ(c.signedLongitude(), -70.0);
+}
+
+TEST_F(ConfigurationFile, MissingFileGivesTheDefaults) {
+    const TConfiguration c = loaded();
+    EXPECT_DOUBLE_EQ(c.signedLatitude(), 52.43);
+    EXPECT_DOUBLE_EQ(c.signedLongitude(), -30.98);
+    EXPECT_EQ(c.catalogStar(), "c40.dat");
+    EXPECT_EQ(c.catalogRads(), "ULE_J8.csv");
+    EXPECT_EQ(c.pathToCatalogs(), "catalog");
+    EXPECT_EQ(c.heightCCD(), 480);
+    EXPECT_EQ(c.widthCCD(), 640);
+    EXPECT_DOUBLE_EQ(c.frameExposure(), 0.04);
+    EXPECT_EQ(c.nFramesAfterEvent(), 24);
+    EXPECT_TRUE(c.previewOnline());
+    EXPECT_TRUE(c.deleteTemp());
+    EXPECT_FALSE(c.useLogFile());
+    EXPECT_DOUBLE_EQ(c.autoDetectTriangleEpsilon(), 0.74);
+    EXPECT_DOUBLE_EQ(c.autoDetectMinDEC(), -90.0);
+    EXPECT_DOUBLE_EQ(c.autoDetectMaxRA(), 360.0);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(c.coefX(i), i == 1 ? 1.0 : 0.0);
+        EXPECT_EQ(c.coefY(i), i == 2 ? 1.0 : 0.0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(ini));  // loading never creates the file
+}
+
+TEST_F(ConfigurationFile, SavedFileHasTheKeyOrderPatternsAndLocaleSeparator) {
+    SeparatorScope comma(',');
+    TConfiguration c = loaded();
+    c.setObserver("Иванов И.");
+    c.setCoefX(3, -0.000123);
+    c.save(ini);
+
+    const std::string bytes = readFileBytes(ini);
+    EXPECT_NE(bytes.find("\r\n"), std::string::npos);
+    EXPECT_EQ(bytes.find("\n\n"), std::string::npos);  // every line ends in CR LF
+    EXPECT_NE(bytes.find(utf8ToCp1251("observer=Иванов И.")), std::string::npos);
+
+    const auto lines = readTextLines(ini);
+    std::vector<std::string> keys;
+    for (const auto& line : lines) {
+        if (line.empty() || line.front() == '[') continue;
+        keys.push_back(line.substr(0, line.find('=')));
+    }
+    ASSERT_EQ(keys.size(), 75u);
+    EXPECT_EQ(keys[0], "latitude");
+    EXPECT_EQ(keys[9], "catalogRads");
+    EXPECT_EQ(keys[10], "name");
+    EXPECT_EQ(keys[55], "coefX0");
+    EXPECT_EQ(keys[56], "coefY0");
+    EXPECT_EQ(keys[74], "coefY9");
+    auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
+    EXPECT_TRUE(has("[Observatory]"));
+    EXPECT_TRUE(has("latitude=52,4300"));
+    EXPECT_TRUE(has("autoDetectCoefContrast=3,00"));
+    EXPECT_TRUE(has("autoDetectMinDEC=-90,00"));
+    EXPECT_TRUE(has("coefX1=1,00000000E+00"));
+    EXPECT_TRUE(has("coefX3=-1,23000000E-04"));
+    EXPECT_TRUE(has("pole=0"));
+    EXPECT_TRUE(has("previewOnline=1"));
+
+    const TConfiguration back = loaded();
+    EXPECT_DOUBLE_EQ(back.latitude(), 52.43);
+    EXPECT_EQ(back.observer(), "Иванов И.");
+    EXPECT_DOUBLE_EQ(back.coefX(3), -0.000123);
+}
+
+TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
+    SeparatorScope comma(',');
+    writeIni(
+        "[Observatory]\r\nlatitude=52.43\r\nlongitude=30,5\r\n"
+        "[Camera]\r\nheightCCD=abc\r\nwidthCCD=720\r\n"
+        "[Capture]\r\nuseLogFile=yes\r\npreviewOnline=maybe\r\nuseDarkFile=2\r\n"
+        "[Processing]\r\nDELETETEMP=0\r\n");
+    const TConfiguration c = loaded();
+    EXPECT_DOUBLE_EQ(c.latitude(), 52.43);
+    EXPECT_DOUBLE_EQ(c.longitude(), 30.5);
+    EXPECT_EQ(c.heightCCD(), 480);
+    EXPECT_EQ(c.widthCCD(), 720);
+    EXPECT_FALSE(c.useLogFile());
+    EXPECT_TRUE(c.previewOnline());
+    EXPECT_TRUE(c.useDarkFile());
+    EXPECT_FALSE(c.deleteTemp());  // keys are matched in either case, as Windows does
+}
+
+TEST_F(ConfigurationFile, Utf8AndWindows1251FilesBothLoad) {
+    writeFileAtomically(ini, "[Observatory]\nobserver=Пётр\n[Camera]\nname=Камера 1\n");
+    EXPECT_EQ(loaded().observer(), "Пётр");
+    writeIni("[Observatory]\r\nobserver=Пётр\r\n");
+    EXPECT_EQ(loaded().observer(), "Пётр");
+    writeFileAtomically(ini, "\xEF\xBB\xBF[Camera]\nname=Камера\n");
+    EXPECT_EQ(loaded().name(), "Камера");
+}
+
+TEST_F(ConfigurationFile, BadFloatRaisesAfterTheKeysBeforeIt) {
+    writeIni("[Observatory]\r\nlatitude=10.5\r\naltitude=high\r\ntimeZone=5\r\n");
+    TConfiguration c;
+    EXPECT_THROW(c.load(ini), EConvertError);
+    EXPECT_DOUBLE_EQ(c.latitude(), 10.5);  // read before the bad key
+    EXPECT_EQ(c.timeZone(), 0);            // after it: the previous value
+    writeIni("[Observatory]\r\nlatitude=\r\n");
+    EXPECT_THROW(c.load(ini), EConvertError);
+}
+
+TEST_F(ConfigurationFile, GarbageAndBinaryFilesGiveDefaults) {
+    writeIni("this is not an ini file\r\n=\r\n[[[\r\n]\r\nkey without section\r\n[Camera\r\nheightCCD\r\n");
+    EXPECT_EQ(loaded().heightCCD(), 480);
+
+    std::mt19937 rng(5);
+    std::string binary;
+    for (int i = 0; i < 20000; ++i) binary += static_cast<char>(rng() & 0xFF);
+    writeFileAtomically(ini, binary);
+    TConfiguration c;
+    EXPECT_NO_THROW(c.load(ini));
+    EXPECT_EQ(c.catalogStar(), "c40.dat");
+    EXPECT_EQ(c.frameFontSize(), 12);
+}
+
+TEST_F(ConfigurationFile, SaveKeepsForeignKeysCommentsAndExistingOrder) {
+    writeIni("; station of the roof\r\n[Camera]\r\nwidthCCD=720\r\nlens=Computar\r\n[Extra]\r\nmine=1\r\n");
+    TConfiguration c = loaded();
+    c.save(ini);
+    const auto lines = readTextLines(ini);
+    auto find = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
+    EXPECT_LT(find("; station of the roof"), static_cast<long>(lines.size()));
+    EXPECT_LT(find("lens=Computar"), static_cast<long>(lines.size()));
+    EXPECT_LT(find("mine=1"), static_cast<long>(lines.size()));
+    EXPECT_LT(find("widthCCD=720"), find("lens=Computar"));
+    EXPECT_EQ(loaded().widthCCD(), 720);
+}
+
+TEST_F(ConfigurationFile, FailedSaveRaisesAndLeavesNoFile) {
+    TConfiguration c = loaded();
+    EXPECT_THROW(c.save(dir / "missing-folder" / "Orbisight.ini"), EInOutError);
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing-folder"));
+}
+
+TEST_F(ConfigurationFile, RandomRoundTripsRestoreEveryFieldToItsPattern) {
+    std::mt19937 rng(42);
+    std::uniform_real_distribution<double> real(-400.0, 400.0);
+    auto integer = [&] { return static_cast<int>(rng() % 20001) - 10000; };
+    auto flag = [&] { return (rng() & 1) != 0; };
+    auto text = [&] { return std::string("name ") + std::to_string(rng() % 1000) + " Жёлтый"; };
+    auto round4 = [](double v) { return std::round(v * 1e4) / 1e4; };
+    auto round2 = [](double v) { return std::round(v * 1e2) / 1e2; };
+    for (char sep : {'.', ','}) {
+        SeparatorScope scope(sep);
+        for (int trial = 0; trial < 25; ++trial) {
+            TConfiguration c;
+            c.setObserver(text()); c.setLatitude(real(rng)); c.setPole(flag()); c.setLongitude(real(rng));
+            c.setHemisphere(flag()); c.setAltitude(real(rng)); c.setTimeZone(integer());
+            c.setPathToCatalogs("/data/cat " + text()); c.setCatalogStar(text()); c.setCatalogRads(text());
+            c.setName(text()); c.setHeightCCD(integer()); c.setWidthCCD(integer()); c.setFocalLength(integer());
+            c.setFrameExposure(real(rng)); c.setFrameScale(integer()); c.setLevelNoiseMax(integer());
+            c.setDarkFrame(text()); c.setMaskFrame(text()); c.setNFramesBeforeEvent(integer());
+            c.setNFramesAfterEvent(integer()); c.setNSignalFrames(integer()); c.setNNoisePixels(integer());
+            c.setNSignalPixels(integer()); c.setUseLogFile(flag()); c.setUseAutoShutDown(flag());
+            c.setAutoShutDownLevel(integer()); c.setUseMaskFile(flag()); c.setUseDarkFile(flag());
+            c.setAddTimeStamp(flag()); c.setVideoCompress(flag()); c.setPreviewOnline(flag());
+            c.setNameVideoCompress(text()); c.setFrameFontSize(integer()); c.setRemDarkFrame(flag());
+            c.setRemGradFrame(flag()); c.setAutoContrastFrame(flag()); c.setDoubleFrameHeight(flag());
+            c.setCorrectDistortion(flag()); c.setBindStars(flag()); c.setAddStarMagn(flag());
+            c.setAddStarSpec(flag()); c.setCreateReport(flag()); c.setDeleteTemp(flag());
+            c.setAutoDetectTriangleEpsilon(real(rng)); c.setAutoDetectNStar(integer());
+            c.setAutoDetectCoefContrast(real(rng)); c.setAutoDetectMinSide(integer());
+            c.setAutoDetectScanDelta(real(rng)); c.setAutoDetectMinDEC(real(rng)); c.setAutoDetectMaxDEC(real(rng));
+            c.setAutoDetectMinRA(real(rng)); c.setAutoDetectMaxRA(real(rng)); c.setAddResultWidth(integer());
+            c.setAddResultHeight(integer());
+            for (int i = 0; i < 10; ++i) {
+                c.setCoefX(i, real(rng) * 1e-5);
+                c.setCoefY(i, real(rng) * 1e3);
+            }
+            c.save(ini);
+            TConfiguration b;
+            b.load(ini);
+
+            EXPECT_EQ(b.observer(), c.observer()); EXPECT_EQ(b.pathToCatalogs(), c.pathToCatalogs());
+            EXPECT_EQ(b.catalogStar(), c.catalogStar()); EXPECT_EQ(b.catalogRads(), c.catalogRads());
+            EXPECT_EQ(b.name(), c.name()); EXPECT_EQ(b.darkFrame(), c.darkFrame());
+            EXPECT_EQ(b.maskFrame(), c.maskFrame()); EXPECT_EQ(b.nameVideoCompress(), c.nameVideoCompress());
+            EXPECT_NEAR(b.latitude(), round4(c.latitude()), 1e-9); EXPECT_NEAR(b.longitude(), round4(c.longitude()), 1e-9);
+            EXPECT_NEAR(b.altitude(), round4(c.altitude()), 1e-9);
+            EXPECT_NEAR(b.frameExposure(), round4(c.frameExposure()), 1e-9);
+            EXPECT_NEAR(b.autoDetectTriangleEpsilon(), round4(c.autoDetectTriangleEpsilon()), 1e-9);
+            EXPECT_NEAR(b.autoDetectCoefContrast(), round2(c.autoDetectCoefContrast()), 1e-9);
+            EXPECT_NEAR(b.autoDetectScanDelta(), round2(c.autoDetectScanDelta()), 1e-9);
+            EXPECT_NEAR(b.autoDetectMinDEC(), round2(c.autoDetectMinDEC()), 1e-9);
+            EXPECT_NEAR(b.autoDetectMaxDEC(), round2(c.autoDetectMaxDEC()), 1e-9);
+            EXPECT_NEAR(b.autoDetectMinRA(), round2(c.autoDetectMinRA()), 1e-9);
+            EXPECT_NEAR(b.autoDetectMaxRA(), round2(c.autoDetectMaxRA()), 1e-9);
+            for (int i = 0; i < 10; ++i) {
+                EXPECT_NEAR(b.coefX(i), c.coefX(i), std::fabs(c.coefX(i)) * 5e-9);
+                EXPECT_NEAR(b.coefY(i), c.coefY(i), std::fabs(c.coefY(i)) * 5e-9);
+            }
+            EXPECT_EQ(b.pole(), c.pole()); EXPECT_EQ(b.hemisphere(), c.hemisphere());
+            EXPECT_EQ(b.timeZone(), c.timeZone()); EXPECT_EQ(b.heightCCD(), c.heightCCD());
+            EXPECT_EQ(b.widthCCD(), c.widthCCD()); EXPECT_EQ(b.focalLength(), c.focalLength());
+            EXPECT_EQ(b.frameScale(), c.frameScale()); EXPECT_EQ(b.levelNoiseMax(), c.levelNoiseMax());
+            EXPECT_EQ(b.nFramesBeforeEvent(), c.nFramesBeforeEvent()); EXPECT_EQ(b.nFramesAfterEvent(), c.nFramesAfterEvent());
+            EXPECT_EQ(b.nSignalFrames(), c.nSignalFrames()); EXPECT_EQ(b.nNoisePixels(), c.nNoisePixels());
+            EXPECT_EQ(b.nSignalPixels(), c.nSignalPixels()); EXPECT_EQ(b.useLogFile(), c.useLogFile());
+            EXPECT_EQ(b.useAutoShutDown(), c.useAutoShutDown()); EXPECT_EQ(b.autoShutDownLevel(), c.autoShutDownLevel());
+            EXPECT_EQ(b.useMaskFile(), c.useMaskFile()); EXPECT_EQ(b.useDarkFile(), c.useDarkFile());
+            EXPECT_EQ(b.addTimeStamp(), c.addTimeStamp()); EXPECT_EQ(b.videoCompress(), c.videoCompress());
+            EXPECT_EQ(b.previewOnline(), c.previewOnline()); EXPECT_EQ(b.frameFontSize(), c.frameFontSize());
+            EXPECT_EQ(b.remDarkFrame(), c.remDarkFrame()); EXPECT_EQ(b.remGradFrame(), c.remGradFrame());
+            EXPECT_EQ(b.autoContrastFrame(), c.autoContrastFrame()); EXPECT_EQ(b.doubleFrameHeight(), c.doubleFrameHeight());
+            EXPECT_EQ(b.correctDistortion(), c.correctDistortion()); EXPECT_EQ(b.bindStars(), c.bindStars());
+            EXPECT_EQ(b.addStarMagn(), c.addStarMagn()); EXPECT_EQ(b.addStarSpec(), c.addStarSpec());
+            EXPECT_EQ(b.createReport(), c.createReport()); EXPECT_EQ(b.deleteTemp(), c.deleteTemp());
+            EXPECT_EQ(b.autoDetectNStar(), c.autoDetectNStar()); EXPECT_EQ(b.autoDetectMinSide(), c.autoDetectMinSide());
+            EXPECT_EQ(b.addResultWidth(), c.addResultWidth()); EXPECT_EQ(b.addResultHeight(), c.addResultHeight());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orbis

@@ -1,0 +1,50 @@
+#pragma once
+// A notifier that keeps everything it is told, so tests can assert the exact
+// texts the user would see.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "astro/uNotifier.h"
+
+namespace orbis::test {
+
+struct RecordedMessage {
+    std::string caption;
+    std::string text;
+    MessageIcon icon;
+};
+
+class RecordingNotifier final : public UserNotifier {
+public:
+    std::vector<RecordedMessage> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;  // answers to hand out, in order; no when empty
+    std::vector<std::string> statuses;
+    std::vector<int> progress;  // every position set
+    int progressMaximum = -1;
+    bool progressVisible = false;
+    int pumps = 0;
+
+    void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        messages.push_back({caption, text, icon});
+    }
+    bool ask(const std::string&, const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty()) return false;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void status(const std::string& text) override { statuses.push_back(text); }
+    void progressShow(int maximum) override {
+        progressMaximum = maximum;
+        progressVisible = true;
+    }
+    void progressPosition(int position) override { progress.push_back(position); }
+    void progressHide() override { progressVisible = false; }
+    void pump() override { ++pumps; }
+};
+
+}  // namespace orbis::test
