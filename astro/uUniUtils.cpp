@@ -17,6 +17,7 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 #include "astro/uExceptions.h"
 
@@ -268,7 +269,10 @@ std::string formatFloat(std::string_view pattern, double value) {
 
 int intDiv(int a, int b) {
     if (b == 0) throw EZeroDivide("Division by zero");
-    return static_cast<int>(std::trunc(static_cast<double>(a) / static_cast<double>(b)));
+    const double q = std::trunc(static_cast<double>(a) / static_cast<double>(b));
+    // Only -2147483648 / -1 leaves the integers.
+    if (q > std::numeric_limits<int>::max()) throw std::overflow_error("Integer overflow in division");
+    return static_cast<int>(q);
 }
 
 int intMod(int a, int b) { return a - b * intDiv(a, b); }
@@ -473,10 +477,7 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 std::vector<std::string> readTextLines(const std::filesystem::path& path, TextEncoding encoding) {
     std::string bytes = readFileBytes(path);
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.erase(0, 3);
-        if (encoding == TextEncoding::Utf8OrWindows1251 && isValidUtf8(bytes)) return splitLines(bytes);
-    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
     if (encoding == TextEncoding::Utf8OrWindows1251 && isValidUtf8(bytes)) return splitLines(bytes);
     return splitLines(cp1251ToUtf8(bytes));
 }

@@ -61,7 +61,7 @@ std::string formatFloat(std::string_view pattern, double value, char decimalSepa
 // The same with the separator of formatSettings().
 std::string formatFloat(std::string_view pattern, double value);
 
-// a divided by b, truncated toward zero; b must not be 0.
+// a divided by b, truncated toward zero. b = 0 raises EZeroDivide.
 int intDiv(int a, int b);
 // a - b * intDiv(a, b).
 int intMod(int a, int b);

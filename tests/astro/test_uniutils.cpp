@@ -95,6 +95,9 @@ TEST(FormatFloat, PatternsOfTheStation) {
     EXPECT_EQ(formatFloat("##0", 0.2, '.'), "0");
     EXPECT_EQ(formatFloat("##0", 1234.4, '.'), "1234");
     EXPECT_EQ(formatFloat("0.0000", 1e-7, '.'), "0.0000");
+    EXPECT_EQ(formatFloat("0.0", 0.05, '.'), "0.1");    // carry out of nothing
+    EXPECT_EQ(formatFloat("0.00", 0.0096, '.'), "0.01");
+    EXPECT_EQ(formatFloat("##0", 0.5, '.'), "1");
     EXPECT_EQ(formatFloat("0.0000", 123456789012.0, '.'), "123456789012.0000");
 }
 
@@ -117,6 +120,7 @@ TEST(IntDivMod, TruncateTowardZero) {
     EXPECT_EQ(intDiv(6, 3), 2);
     EXPECT_EQ(intMod(6, 3), 0);
     EXPECT_THROW(intDiv(1, 0), EZeroDivide);
+    EXPECT_THROW(intDiv(-2147483647 - 1, -1), std::overflow_error);
 }
 
 TEST(ExtractField, FieldsNumberedFromOneMissingOnesEmpty) {
