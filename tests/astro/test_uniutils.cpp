@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "SeparatorScope.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -11,17 +12,7 @@
 namespace orbis {
 namespace {
 
-// Sets the decimal separator for one test and puts the old one back.
-class SeparatorScope {
-public:
-    explicit SeparatorScope(char sep) : old_(formatSettings().decimalSeparator) {
-        formatSettings().decimalSeparator = sep;
-    }
-    ~SeparatorScope() { formatSettings().decimalSeparator = old_; }
-
-private:
-    char old_;
-};
+using test::SeparatorScope;
 
 TEST(ParseFloat, PointIsAlwaysReadLocaleSeparatorOnlyWithoutPoint) {
     {

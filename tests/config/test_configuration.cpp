@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "SeparatorScope.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -11,16 +12,7 @@
 namespace orbis {
 namespace {
 
-class SeparatorScope {
-public:
-    explicit SeparatorScope(char sep) : old_(formatSettings().decimalSeparator) {
-        formatSettings().decimalSeparator = sep;
-    }
-    ~SeparatorScope() { formatSettings().decimalSeparator = old_; }
-
-private:
-    char old_;
-};
+using test::SeparatorScope;
 
 class ConfigurationFile : public ::testing::Test {
 protected:
