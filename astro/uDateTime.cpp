@@ -84,11 +84,10 @@ DateTimeParts decodeDateTime(TDateTime value) {
     return p;
 }
 
-TDateTime nowLocal() {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
+TDateTime localFromUnixTime(long long seconds, long nanoseconds) {
+    const auto t = static_cast<time_t>(seconds);
     std::tm local{};
-    localtime_r(&ts.tv_sec, &local);
+    localtime_r(&t, &local);
     DateTimeParts p;
     p.year = local.tm_year + 1900;
     p.month = local.tm_mon + 1;
@@ -96,8 +95,14 @@ TDateTime nowLocal() {
     p.hour = local.tm_hour;
     p.minute = local.tm_min;
     p.second = local.tm_sec > 59 ? 59 : local.tm_sec;  // a leap second stays in its minute
-    p.millisecond = static_cast<int>(ts.tv_nsec / 1000000);
+    p.millisecond = static_cast<int>(nanoseconds / 1000000);
     return encodeDateTime(p);
+}
+
+TDateTime nowLocal() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return localFromUnixTime(ts.tv_sec, ts.tv_nsec);
 }
 
 std::string formatDateTime(std::string_view pattern, TDateTime value) {

@@ -34,6 +34,10 @@ DateTimeParts decodeDateTime(TDateTime value);
 // The local date-time of the computer's clock.
 TDateTime nowLocal();
 
+// The local date-time of a moment given as seconds and nanoseconds since
+// 1970-01-01 UTC (a file time, for example).
+TDateTime localFromUnixTime(long long seconds, long nanoseconds);
+
 // Formats with the patterns the station's names use: "yyyy", "mm", "dd",
 // "hh", "nn", "ss", "zzz" (everything else is copied as is), e.g.
 // "yyyymmdd" -> 20231214, "hhnnss_zzz" -> 213045_120.

@@ -35,6 +35,13 @@ public:
     using Exception::Exception;
 };
 
+// A video file that is not an uncompressed clip the system can read, or a
+// capture format the detector cannot work on.
+class EInvalidVideo : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A floating-point division by zero that the algorithm cannot avoid
 // (for example a singular least-squares system).
 class EZeroDivide : public Exception {

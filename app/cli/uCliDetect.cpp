@@ -1,0 +1,202 @@
+#include "app/cli/uCliDetect.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
+#include <ostream>
+#include <vector>
+
+#include "app/cli/uCliNotifier.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
+#include "capture/uDetector.h"
+#include "capture/uMemoryAVI.h"
+#include "config/uConfiguration.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbisight-cli detect --input CLIP.avi [--station DIR] [--start \"YYYY-MM-DD hh:nn:ss.zzz\"]\n"
+    "\n"
+    "Runs the meteor detector over every frame of an uncompressed 8-, 24- or 32-bit AVI\n"
+    "file with the settings of the station's Orbisight.ini and writes one event clip per\n"
+    "detected meteor into the station's night directories.\n"
+    "\n"
+    "  --input FILE   the video to examine\n"
+    "  --station DIR  the station directory (default: the program's directory)\n"
+    "  --start TIME   local time of the first frame; by default taken from a name like\n"
+    "                 yyyymmdd/hhnnss_zzz.avi, else from the file's modification time\n"
+    "\n"
+    "Exit status: 0 done, 1 a clip could not be written, 2 bad arguments or unreadable input.\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+bool allDigits(std::string_view s) {
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+    }
+    return !s.empty();
+}
+
+// The frame clock of a file: frame i happens i frame periods after the
+// start. The tick counter counts the same milliseconds from the Unix epoch
+// of the start, like an uptime that is not near zero.
+class FrameClock final : public DetectorClock {
+public:
+    FrameClock(TDateTime start, double framePeriod) : start_(start), period_(framePeriod) {}
+    void setFrame(int index) { frame_ = index; }
+    uint32_t tickCount() override {
+        const double ms = start_ * 86400000.0 + frame_ * period_ * 1000.0;
+        return static_cast<uint32_t>(static_cast<uint64_t>(std::llround(ms)));
+    }
+    TDateTime localNow() override { return start_ + frame_ * period_ / 86400.0; }
+
+private:
+    TDateTime start_;
+    double period_;
+    int frame_ = 0;
+};
+
+class NoIndicators final : public IndicatorSink {
+public:
+    void publish(const TDetectorIndicators&) noexcept override {}
+};
+
+const char* formatNameForDepth(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+        case 8: return "GREY";
+        case 24: return "RGB24";
+        case 32: return "RGB32";
+        default: return "UnKnow";
+    }
+}
+
+}  // namespace
+
+TDateTime parseStartTime(std::string_view text) {
+    // yyyy-mm-dd hh:nn:ss[.zzz]
+    const bool shapeOk = (text.size() == 19 || text.size() == 23) && text[4] == '-' && text[7] == '-' &&
+                         (text[10] == ' ' || text[10] == 'T') && text[13] == ':' && text[16] == ':' &&
+                         (text.size() == 19 || text[19] == '.');
+    auto num = [&](std::size_t from, std::size_t len) {
+        const std::string_view g = text.substr(from, len);
+        if (!allDigits(g)) throw EConvertError("'" + std::string(text) + "' is not a date and time YYYY-MM-DD hh:nn:ss.zzz");
+        return parseInt(g);
+    };
+    if (!shapeOk) throw EConvertError("'" + std::string(text) + "' is not a date and time YYYY-MM-DD hh:nn:ss.zzz");
+    DateTimeParts p{num(0, 4), num(5, 2), num(8, 2), num(11, 2), num(14, 2), num(17, 2), text.size() == 23 ? num(20, 3) : 0};
+    return encodeDateTime(p);
+}
+
+std::optional<TDateTime> startTimeFromClipName(std::string_view path) {
+    const std::filesystem::path p{std::string(path)};
+    const std::string stem = p.stem().string();
+    const std::string night = p.parent_path().filename().string();
+    if (night.size() != 8 || !allDigits(night) || stem.size() != 10 || stem[6] != '_' ||
+        !allDigits(std::string_view(stem).substr(0, 6)) || !allDigits(std::string_view(stem).substr(7))) {
+        return std::nullopt;
+    }
+    DateTimeParts parts{parseInt(night.substr(0, 4)), parseInt(night.substr(4, 2)), parseInt(night.substr(6, 2)),
+                        parseInt(stem.substr(0, 2)),  parseInt(stem.substr(2, 2)),  parseInt(stem.substr(4, 2)),
+                        parseInt(stem.substr(7, 3))};
+    if (!isValidDateTime(parts)) return std::nullopt;
+    return encodeDateTime(parts);
+}
+
+int detectCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                  std::ostream& err) {
+    std::string input;
+    std::string station(defaultStation);
+    std::optional<TDateTime> start;
+    try {
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            const std::string& a = args[i];
+            auto value = [&]() -> const std::string& {
+                if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+                return args[++i];
+            };
+            if (a == "--help" || a == "-h") {
+                out << kUsage;
+                return 0;
+            } else if (a == "--input") {
+                input = value();
+            } else if (a == "--station") {
+                station = value();
+            } else if (a == "--start") {
+                start = parseStartTime(value());
+            } else {
+                throw UsageError("unknown argument '" + a + "'");
+            }
+        }
+        if (input.empty()) throw UsageError("--input is required");
+    } catch (const std::exception& e) {
+        err << "orbisight-cli detect: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+
+    CliNotifier notifier(err);
+    try {
+        TConfiguration config;
+        config.load(iniFilePath(station));
+        TAviReader reader(input);
+        const TAviInfo& info = reader.info();
+
+        if (!start) start = startTimeFromClipName(input);
+        if (!start) {
+            struct stat st {};
+            if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
+            start = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        }
+
+        const TCaptureGeometry geometry = geometryForFormat(info.bitsPerPixel, formatNameForDepth(info.bitsPerPixel),
+                                                            info.width, info.height, info.framesPerSecond());
+        FrameClock clock(*start, info.framePeriod());
+        NoIndicators indicators;
+        int shutdownFrame = -1;
+        int frameIndex = 0;
+        TClipWriterPool pool(notifier);
+        TDetector detector({clock, indicators, pool, [&] {
+                                if (shutdownFrame < 0) shutdownFrame = frameIndex;
+                            }});
+        detector.startSession(geometry, TDetectorSettings::fromConfiguration(config), {}, station);
+
+        notifier.status("detect: frame");
+        notifier.progressShow(info.frameCount);
+        for (frameIndex = 0; frameIndex < info.frameCount; ++frameIndex) {
+            clock.setFrame(frameIndex);
+            detector.GrabRecord(reader.readFrame(frameIndex));
+            notifier.progressPosition(frameIndex + 1);
+        }
+        notifier.progressHide();
+        const bool collecting = !detector.waiting();
+        detector.stopSession();
+        pool.waitAll();
+
+        const auto clips = pool.finishedClips();
+        bool allWritten = true;
+        for (const TWrittenClip& c : clips) {
+            out << c.fileName << "  " << c.frames << " frames" << (c.complete ? "" : "  (incomplete)") << "\n";
+            allWritten = allWritten && c.complete;
+        }
+        if (collecting) {
+            err << "warning: the input ended while an event was still collecting its frames; it was dropped\n";
+        }
+        if (shutdownFrame >= 0) {
+            err << "note: the sky reached the automatic shutdown level at frame " << shutdownFrame << "\n";
+        }
+        out << info.frameCount << " frames examined, " << clips.size() << " events\n";
+        return allWritten ? 0 : 1;
+    } catch (const std::exception& e) {
+        notifier.progressHide();
+        err << "orbisight-cli detect: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+}  // namespace orbis

@@ -1,0 +1,29 @@
+#pragma once
+// `orbisight-cli detect`: runs the meteor detector over every frame of an
+// uncompressed AVI file with the station's settings and writes the event
+// clips into the station's night directories, as a live session would have.
+
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "astro/uDateTime.h"
+
+namespace orbis {
+
+// Runs the command; args are the words after "detect". Returns the exit
+// status: 0 done, 1 some clip could not be written, 2 bad arguments or an
+// input that cannot be read.
+int detectCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                  std::ostream& err);
+
+// "YYYY-MM-DD hh:nn:ss" with optional ".zzz"; EConvertError otherwise.
+TDateTime parseStartTime(std::string_view text);
+
+// The local start time a clip's name gives: ".../yyyymmdd/hhnnss_zzz.avi",
+// the naming of event clips and plain recordings.
+std::optional<TDateTime> startTimeFromClipName(std::string_view path);
+
+}  // namespace orbis

@@ -1,0 +1,61 @@
+#include "app/cli/uCliNotifier.h"
+
+#include <ostream>
+
+namespace orbis {
+
+CliNotifier::CliNotifier(std::ostream& err) : err_(err) {}
+
+void CliNotifier::endProgressLine() {
+    if (lineOpen_) err_ << '\n';
+    lineOpen_ = false;
+}
+
+void CliNotifier::message(const std::string& caption, const std::string& text, MessageIcon icon) {
+    std::lock_guard lock(mutex_);
+    endProgressLine();
+    const char* kind = icon == MessageIcon::Error ? "error" : icon == MessageIcon::Warning ? "warning" : "info";
+    err_ << caption << " (" << kind << "): " << text << std::endl;
+    ++messages_;
+}
+
+bool CliNotifier::ask(const std::string& caption, const std::string& text) {
+    std::lock_guard lock(mutex_);
+    endProgressLine();
+    err_ << caption << ": " << text << " -> no" << std::endl;
+    return false;
+}
+
+void CliNotifier::status(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    status_ = text;
+}
+
+void CliNotifier::progressShow(int maximum) {
+    std::lock_guard lock(mutex_);
+    maximum_ = maximum;
+    lastPercent_ = -1;
+}
+
+void CliNotifier::progressPosition(int position) {
+    std::lock_guard lock(mutex_);
+    if (maximum_ <= 0) return;
+    const int percent = static_cast<int>(100LL * position / maximum_);
+    if (percent == lastPercent_) return;  // one line update per percent
+    lastPercent_ = percent;
+    err_ << '\r' << status_ << ' ' << position << '/' << maximum_ << " (" << percent << "%)" << std::flush;
+    lineOpen_ = true;
+}
+
+void CliNotifier::progressHide() {
+    std::lock_guard lock(mutex_);
+    endProgressLine();
+    maximum_ = 0;
+}
+
+int CliNotifier::messagesShown() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+}  // namespace orbis

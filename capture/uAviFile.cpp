@@ -1,0 +1,461 @@
+#include "capture/uAviFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+#include "astro/uExceptions.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr uint32_t kAvifHasIndex = 0x10;
+constexpr uint32_t kAviifKeyFrame = 0x10;
+constexpr std::size_t kMaxFrameBytes = std::size_t{1} << 30;
+constexpr int kMaxSide = 32768;
+
+std::size_t paddedRow(std::size_t rowBytes) { return (rowBytes + 3) & ~std::size_t{3}; }
+
+std::vector<TPaletteEntry> greyPalette() {
+    std::vector<TPaletteEntry> p(256);
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const auto v = static_cast<uint8_t>(i);
+        p[i] = {v, v, v, 0};
+    }
+    return p;
+}
+
+// Little-endian building of header bytes.
+struct Bytes {
+    std::string data;
+    void fourcc(const char* f) { data.append(f, 4); }
+    void u32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) data += static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+    void u16(uint16_t v) {
+        data += static_cast<char>(v & 0xFF);
+        data += static_cast<char>(v >> 8);
+    }
+};
+
+uint32_t le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+uint16_t le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+bool isId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
+
+std::string errnoText() { return std::strerror(errno); }
+
+// Reads size bytes at offset; false when they lie (partly) beyond fileSize,
+// so nothing is ever read past what the file holds.
+bool readFileAt(int fd, uint64_t fileSize, uint64_t offset, void* buffer, std::size_t size, const std::string& path) {
+    if (offset > fileSize || size > fileSize - offset) return false;
+    auto* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw EInOutError("Cannot read AVI file \"" + path + "\": " + (n < 0 ? errnoText() : "unexpected end"));
+        p += n;
+        offset += static_cast<uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Writer
+
+TAviWriter::TAviWriter(const std::string& path, int width, int height, int bitsPerPixel, uint32_t rate,
+                       uint32_t scale, std::vector<TPaletteEntry> palette)
+    : path_(path), width_(width), height_(height), bitsPerPixel_(bitsPerPixel) {
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
+        throw std::invalid_argument("AVI frame size " + std::to_string(width) + "x" + std::to_string(height));
+    }
+    if (bitsPerPixel != 8 && bitsPerPixel != 24 && bitsPerPixel != 32) {
+        throw std::invalid_argument("AVI frames of " + std::to_string(bitsPerPixel) + " bits per pixel");
+    }
+    if (rate == 0 || scale == 0) throw std::invalid_argument("AVI frame rate 0");
+    rowBytes_ = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) / 8;
+    stride_ = paddedRow(rowBytes_);
+    const std::size_t imageSize = stride_ * static_cast<std::size_t>(height);
+    if (imageSize > kMaxFrameBytes) throw std::invalid_argument("AVI frame too large");
+    if (bitsPerPixel == 8 && palette.empty()) palette = greyPalette();
+    if (bitsPerPixel != 8) palette.clear();
+    if (palette.size() > 256) throw std::invalid_argument("AVI palette of more than 256 entries");
+    padded_.assign(imageSize, 0);
+
+    const uint32_t strfSize = static_cast<uint32_t>(40 + palette.size() * 4);
+    const uint32_t strlSize = 4 + (8 + 56) + (8 + strfSize);
+    const uint32_t hdrlSize = 4 + (8 + 56) + (8 + strlSize);
+    const auto image = static_cast<uint32_t>(imageSize);
+
+    Bytes h;
+    h.fourcc("RIFF"); h.u32(0); h.fourcc("AVI ");
+    h.fourcc("LIST"); h.u32(hdrlSize); h.fourcc("hdrl");
+    h.fourcc("avih"); h.u32(56);
+    h.u32(static_cast<uint32_t>(std::llround(1e6 * scale / rate)));  // microseconds per frame
+    h.u32(static_cast<uint32_t>(std::min<uint64_t>(uint64_t{image} * rate / scale, 0xFFFFFFFFu)));
+    h.u32(0);                 // padding granularity
+    h.u32(kAvifHasIndex);     // flags
+    h.u32(0);                 // total frames, set at close
+    h.u32(0);                 // initial frames
+    h.u32(1);                 // streams
+    h.u32(image);             // suggested buffer size
+    h.u32(static_cast<uint32_t>(width)); h.u32(static_cast<uint32_t>(height));
+    for (int i = 0; i < 4; ++i) h.u32(0);
+    h.fourcc("LIST"); h.u32(strlSize); h.fourcc("strl");
+    h.fourcc("strh"); h.u32(56);
+    h.fourcc("vids"); h.u32(0);  // no handler: uncompressed
+    h.u32(0); h.u16(0); h.u16(0); h.u32(0);
+    h.u32(scale); h.u32(rate);
+    h.u32(0);                 // start
+    h.u32(0);                 // length, set at close
+    h.u32(image);             // suggested buffer size
+    h.u32(0);                 // quality
+    h.u32(0);                 // sample size: one frame per sample
+    h.u16(0); h.u16(0); h.u16(static_cast<uint16_t>(width)); h.u16(static_cast<uint16_t>(height));
+    h.fourcc("strf"); h.u32(strfSize);
+    h.u32(40); h.u32(static_cast<uint32_t>(width)); h.u32(static_cast<uint32_t>(height));  // bottom-up
+    h.u16(1); h.u16(static_cast<uint16_t>(bitsPerPixel));
+    h.u32(0);                 // uncompressed
+    h.u32(image);
+    h.u32(0); h.u32(0);       // resolution
+    h.u32(static_cast<uint32_t>(palette.size())); h.u32(0);
+    for (const TPaletteEntry& e : palette) {
+        h.data += static_cast<char>(e.blue);
+        h.data += static_cast<char>(e.green);
+        h.data += static_cast<char>(e.red);
+        h.data += static_cast<char>(e.reserved);
+    }
+    moviListOffset_ = h.data.size();
+    h.fourcc("LIST"); h.u32(4); h.fourcc("movi");
+
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) throw EInOutError("Cannot create AVI file \"" + path + "\": " + errnoText());
+    try {
+        writeAll(h.data.data(), h.data.size());
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    end_ = h.data.size();
+}
+
+TAviWriter::~TAviWriter() {
+    try {
+        close();
+    } catch (const std::exception&) {
+        // The destructor must not throw; close() has released the file.
+    }
+}
+
+void TAviWriter::writeAll(const void* data, std::size_t size) {
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void TAviWriter::writeAt(uint64_t offset, uint32_t value) {
+    uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+                    static_cast<uint8_t>(value >> 24)};
+    if (::pwrite(fd_, b, 4, static_cast<off_t>(offset)) != 4) {
+        throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+    }
+}
+
+void TAviWriter::writeFrame(std::span<const uint8_t> frame) {
+    if (fd_ < 0) throw EInOutError("AVI file \"" + path_ + "\" is closed");
+    if (frame.size() != rowBytes_ * static_cast<std::size_t>(height_)) {
+        throw std::invalid_argument("AVI frame of " + std::to_string(frame.size()) + " bytes for " +
+                                    std::to_string(width_) + "x" + std::to_string(height_));
+    }
+    for (int r = 0; r < height_; ++r) {
+        std::memcpy(padded_.data() + static_cast<std::size_t>(r) * stride_, frame.data() + static_cast<std::size_t>(r) * rowBytes_, rowBytes_);
+    }
+    Bytes chunk;
+    chunk.fourcc("00db");
+    chunk.u32(static_cast<uint32_t>(padded_.size()));
+    // A failed write leaves end_ at the last complete frame; close() cuts
+    // the partial chunk off.
+    if (::lseek(fd_, static_cast<off_t>(end_), SEEK_SET) < 0) {
+        throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+    }
+    writeAll(chunk.data.data(), chunk.data.size());
+    writeAll(padded_.data(), padded_.size());
+    end_ += chunk.data.size() + padded_.size();
+    ++frames_;
+}
+
+void TAviWriter::close() {
+    if (fd_ < 0) return;
+    std::string failure;
+    try {
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        const uint64_t moviEnd = end_;
+        // The index; when even that does not fit, the clip stays readable
+        // without it.
+        Bytes idx;
+        idx.fourcc("idx1");
+        idx.u32(static_cast<uint32_t>(16 * frames_));
+        const uint64_t sampleBytes = 8 + padded_.size();
+        for (int k = 0; k < frames_; ++k) {
+            idx.fourcc("00db");
+            idx.u32(kAviifKeyFrame);
+            idx.u32(static_cast<uint32_t>(4 + k * sampleBytes));  // from the "movi" tag
+            idx.u32(static_cast<uint32_t>(padded_.size()));
+        }
+        bool indexed = true;
+        try {
+            if (::lseek(fd_, static_cast<off_t>(moviEnd), SEEK_SET) < 0) throw EInOutError(errnoText());
+            writeAll(idx.data.data(), idx.data.size());
+            end_ = moviEnd + idx.data.size();
+        } catch (const EInOutError&) {
+            indexed = false;
+            if (::ftruncate(fd_, static_cast<off_t>(moviEnd)) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+            end_ = moviEnd;
+        }
+        writeAt(4, static_cast<uint32_t>(end_ - 8));                                    // RIFF size
+        writeAt(44, indexed ? kAvifHasIndex : 0);                                      // avih flags
+        writeAt(48, static_cast<uint32_t>(frames_));                                    // avih total frames
+        writeAt(140, static_cast<uint32_t>(frames_));                                   // strh length
+        writeAt(moviListOffset_ + 4, static_cast<uint32_t>(moviEnd - moviListOffset_ - 8));  // movi size
+        if (::fsync(fd_) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+    } catch (const EInOutError& e) {
+        failure = e.what();
+    }
+    if (::close(fd_) != 0 && failure.empty()) failure = "Cannot close AVI file \"" + path_ + "\": " + errnoText();
+    fd_ = -1;
+    if (!failure.empty()) throw EInOutError(failure);
+}
+
+// ---------------------------------------------------------------------------
+// Reader
+
+int TAviInfo::framesPerSecond() const {
+    if (scale == 0 || rate == 0) return 1;
+    return std::max(1, static_cast<int>(std::lround(static_cast<double>(rate) / scale)));
+}
+
+struct AviParser {
+    explicit AviParser(TAviReader& reader) : r(reader) {}
+
+    TAviReader& r;
+    uint64_t fileSize = 0;
+    bool haveVideo = false;
+    int streamCount = 0;
+    int videoStream = -1;
+    std::vector<std::pair<uint64_t, uint64_t>> moviRanges;
+    uint32_t compression = 0;
+    int32_t rawHeight = 0;
+    uint16_t bitCount = 0;
+
+    [[noreturn]] void invalid(const std::string& why) const {
+        throw EInvalidVideo("\"" + r.path_ + "\" is not a readable AVI clip: " + why);
+    }
+
+    bool readAt(uint64_t offset, void* buffer, std::size_t size) const {
+        return readFileAt(r.fd_, fileSize, offset, buffer, size, r.path_);
+    }
+
+    // Calls f(id, dataOffset, dataSize, listType) for every chunk in
+    // [from, to); lists report their type and the range of their contents.
+    template <typename F>
+    void forEachChunk(uint64_t from, uint64_t to, F f) const {
+        uint64_t pos = from;
+        while (pos + 8 <= to) {
+            uint8_t h[12];
+            if (!readAt(pos, h, 8)) return;
+            const uint64_t size = le32(h + 4);
+            uint8_t listType[4] = {0, 0, 0, 0};
+            const bool isList = isId(h, "LIST") || isId(h, "RIFF");
+            if (isList && !readAt(pos + 8, listType, 4)) return;
+            f(h, pos + 8, size, isList ? listType : nullptr);
+            pos += 8 + size + (size & 1);
+        }
+    }
+
+    void parseStreamList(uint64_t from, uint64_t to) {
+        const int stream = streamCount++;
+        bool video = false;
+        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t*) {
+            if (isId(id, "strh") && size >= 36) {
+                uint8_t s[36];
+                if (!readAt(data, s, sizeof s)) invalid("stream header cut short");
+                video = isId(s, "vids") && !haveVideo;
+                if (video) {
+                    r.info_.scale = le32(s + 20);
+                    r.info_.rate = le32(s + 24);
+                }
+            } else if (isId(id, "strf") && video && size >= 40) {
+                uint8_t b[40];
+                if (!readAt(data, b, sizeof b)) invalid("stream format cut short");
+                const uint32_t headerSize = le32(b);
+                const auto width = static_cast<int32_t>(le32(b + 4));
+                rawHeight = static_cast<int32_t>(le32(b + 8));
+                bitCount = le16(b + 14);
+                compression = le32(b + 16);
+                const uint32_t used = le32(b + 32);
+                if (width < 1 || width > kMaxSide) invalid("frame width " + std::to_string(width));
+                if (rawHeight == 0 || rawHeight < -kMaxSide || rawHeight > kMaxSide) invalid("frame height " + std::to_string(rawHeight));
+                r.info_.width = width;
+                r.info_.height = rawHeight < 0 ? -rawHeight : rawHeight;
+                r.info_.bitsPerPixel = bitCount;
+                if (bitCount == 8 && headerSize >= 40 && headerSize <= size) {
+                    const uint64_t room = (size - headerSize) / 4;
+                    const uint64_t entries = std::min<uint64_t>({used == 0 ? 256 : used, room, 256});
+                    std::vector<uint8_t> table(entries * 4);
+                    if (!table.empty() && !readAt(data + headerSize, table.data(), table.size())) invalid("palette cut short");
+                    for (uint64_t i = 0; i < entries; ++i) {
+                        r.info_.palette.push_back({table[i * 4], table[i * 4 + 1], table[i * 4 + 2], table[i * 4 + 3]});
+                    }
+                }
+                haveVideo = true;
+                videoStream = stream;
+            }
+        });
+    }
+
+    void parseRiff(uint64_t from, uint64_t to) {
+        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t* type) {
+            if (type == nullptr || !isId(id, "LIST")) return;
+            const uint64_t end = std::min(data + size, to);
+            if (isId(type, "hdrl")) {
+                forEachChunk(data + 4, end, [&](const uint8_t* sid, uint64_t sdata, uint64_t ssize, const uint8_t* stype) {
+                    if (stype != nullptr && isId(sid, "LIST") && isId(stype, "strl")) {
+                        parseStreamList(sdata + 4, std::min(sdata + ssize, end));
+                    }
+                });
+            } else if (isId(type, "movi")) {
+                moviRanges.emplace_back(data + 4, std::min(data + size, fileSize));
+            }
+        });
+    }
+
+    void scanMovi(uint64_t from, uint64_t to, std::size_t frameBytes, int depth) {
+        const char tens = static_cast<char>('0' + videoStream / 10);
+        const char ones = static_cast<char>('0' + videoStream % 10);
+        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t* type) {
+            if (type != nullptr) {
+                if (isId(type, "rec ") && depth < 2) scanMovi(data + 4, std::min(data + size, to), frameBytes, depth + 1);
+                return;
+            }
+            const bool frameChunk = id[0] == tens && id[1] == ones && id[2] == 'd' && (id[3] == 'b' || id[3] == 'c');
+            // A chunk shorter than a frame (a dropped frame) or cut off by the
+            // end of the file is not a frame of the clip.
+            if (frameChunk && size >= frameBytes && data + frameBytes <= fileSize) {
+                r.frames_.push_back({data, static_cast<uint32_t>(size)});
+            }
+        });
+    }
+
+    void parse() {
+        struct stat st {};
+        if (::fstat(r.fd_, &st) != 0) throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": " + errnoText());
+        fileSize = static_cast<uint64_t>(st.st_size);
+        r.fileSize_ = fileSize;
+
+        uint8_t h[12];
+        if (!readAt(0, h, 12) || !isId(h, "RIFF") || !isId(h + 8, "AVI ")) invalid("no RIFF AVI header");
+        uint64_t riffSize = le32(h + 4);
+        if (riffSize < 4) riffSize = fileSize - 8;
+        uint64_t end = std::min<uint64_t>(8 + riffSize, fileSize);
+        parseRiff(12, end);
+        // Large recordings continue in further RIFF 'AVIX' chunks.
+        uint64_t pos = end + (riffSize & 1);
+        while (readAt(pos, h, 12) && isId(h, "RIFF") && isId(h + 8, "AVIX")) {
+            const uint64_t size = le32(h + 4);
+            const uint64_t next = std::min<uint64_t>(pos + 8 + size, fileSize);
+            parseRiff(pos + 12, next);
+            if (next <= pos) break;
+            pos = next + (size & 1);
+        }
+
+        if (!haveVideo) invalid("no video stream");
+        if (compression != 0 && compression != 0x20424944u /* 'DIB ' */) {
+            std::string fourcc;
+            for (int i = 0; i < 4; ++i) {
+                const char c = static_cast<char>((compression >> (8 * i)) & 0xFF);
+                fourcc += (c >= 32 && c < 127) ? c : '?';
+            }
+            invalid("compressed video ('" + fourcc + "') is not supported");
+        }
+        if (bitCount != 8 && bitCount != 24 && bitCount != 32) invalid(std::to_string(bitCount) + "-bit frames are not supported");
+        if (r.info_.rate == 0 || r.info_.scale == 0) invalid("no frame rate");
+        if (bitCount == 8 && r.info_.palette.empty()) {
+            for (int i = 0; i < 256; ++i) {
+                const auto v = static_cast<uint8_t>(i);
+                r.info_.palette.push_back({v, v, v, 0});
+            }
+        }
+        const std::size_t rowBytes = static_cast<std::size_t>(r.info_.width) * bitCount / 8;
+        const std::size_t frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
+        if (frameBytes > kMaxFrameBytes) invalid("frames too large");
+        r.topDown_ = rawHeight < 0;
+        for (const auto& [from, to] : moviRanges) scanMovi(from, to, frameBytes, 0);
+        r.info_.frameCount = static_cast<int>(r.frames_.size());
+    }
+};
+
+TAviReader::TAviReader(const std::string& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throw EInOutError("Cannot open AVI file \"" + path + "\": " + errnoText());
+    try {
+        AviParser(*this).parse();
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+}
+
+TAviReader::~TAviReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::vector<uint8_t> TAviReader::readFrame(int index) const {
+    if (index < 0 || index >= info_.frameCount) {
+        throw std::out_of_range("AVI frame " + std::to_string(index) + " of " + std::to_string(info_.frameCount));
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(info_.width) * static_cast<std::size_t>(info_.bitsPerPixel) / 8;
+    const std::size_t stride = paddedRow(rowBytes);
+    const auto height = static_cast<std::size_t>(info_.height);
+    std::vector<uint8_t> raw(stride * height);
+    if (!readFileAt(fd_, fileSize_, frames_[static_cast<std::size_t>(index)].offset, raw.data(), raw.size(), path_)) {
+        throw EInvalidVideo("\"" + path_ + "\": frame " + std::to_string(index) + " is cut short");
+    }
+    std::vector<uint8_t> frame(rowBytes * height);
+    for (std::size_t r = 0; r < height; ++r) {
+        const std::size_t from = topDown_ ? height - 1 - r : r;
+        std::memcpy(frame.data() + r * rowBytes, raw.data() + from * stride, rowBytes);
+    }
+    return frame;
+}
+
+TAviInfo readClipInfo(const std::string& path) {
+    try {
+        return TAviReader(path).info();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+}  // namespace orbis

@@ -1,0 +1,111 @@
+#pragma once
+// The station's own RIFF AVI writer and reader for uncompressed clips.
+//
+// The writer makes exactly the files the station has always stored: one
+// 'vids' stream without handler, a 40-byte bitmap information header (with
+// a palette for 8-bit frames), rate = frames per second and scale 1, one
+// '00db' key-frame sample per frame, bottom row first, rows padded to 4
+// bytes, and an 'idx1' index. The reader takes uncompressed 8-, 24- and
+// 32-bit clips from any writer, with or without an index, and checks every
+// size against the file before it reads.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "processing/uBitmap.h"
+
+namespace orbis {
+
+class TAviWriter {
+public:
+    // Creates (or replaces) the file and writes its headers. 8-bit clips get
+    // the given palette, the grey one when it is empty. Raises EInOutError
+    // when the file cannot be created, std::invalid_argument for a size,
+    // depth or rate that cannot be written.
+    TAviWriter(const std::string& path, int width, int height, int bitsPerPixel, uint32_t rate, uint32_t scale = 1,
+               std::vector<TPaletteEntry> palette = {});
+    // Closes the file as close() does, swallowing errors.
+    ~TAviWriter();
+    TAviWriter(const TAviWriter&) = delete;
+    TAviWriter& operator=(const TAviWriter&) = delete;
+
+    // Appends one frame: height rows of width * bitsPerPixel / 8 bytes,
+    // bottom row first, tightly packed. Raises EInOutError when the write
+    // fails; the frames written before stay in the file.
+    void writeFrame(std::span<const uint8_t> frame);
+
+    // Writes the index and the final sizes and closes the file: the result
+    // is a readable clip of the frames written so far, also after a failed
+    // frame write. Raises EInOutError when that fails. Safe to call twice.
+    void close();
+
+    int framesWritten() const { return frames_; }
+
+private:
+    void writeAll(const void* data, std::size_t size);
+    void writeAt(uint64_t offset, uint32_t value);
+
+    std::string path_;
+    int fd_ = -1;
+    int width_, height_, bitsPerPixel_;
+    std::size_t rowBytes_, stride_;
+    uint64_t moviListOffset_ = 0;  // offset of the movi LIST chunk
+    uint64_t end_ = 0;             // bytes in the file that are complete
+    int frames_ = 0;
+    std::vector<uint8_t> padded_;  // one frame with padded rows
+};
+
+// What a clip's headers and chunks say.
+struct TAviInfo {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    int frameCount = 0;     // frames present in the file
+    uint32_t scale = 0;     // frame period = scale / rate seconds
+    uint32_t rate = 0;
+    std::vector<TPaletteEntry> palette;  // 8-bit clips
+
+    double framePeriod() const { return rate == 0 ? 0.0 : static_cast<double>(scale) / rate; }
+    double duration() const { return framePeriod() * frameCount; }
+    // Whole frames per second (at least 1).
+    int framesPerSecond() const;
+};
+
+class TAviReader {
+public:
+    // Opens and parses the clip. Raises EInOutError when the file cannot be
+    // read and EInvalidVideo when it is not an uncompressed 8-, 24- or
+    // 32-bit AVI clip.
+    explicit TAviReader(const std::string& path);
+    ~TAviReader();
+    TAviReader(const TAviReader&) = delete;
+    TAviReader& operator=(const TAviReader&) = delete;
+
+    const TAviInfo& info() const { return info_; }
+
+    // Frame index (0-based): height rows of width * bitsPerPixel / 8 bytes,
+    // bottom row first, tightly packed — also for clips stored top-down.
+    std::vector<uint8_t> readFrame(int index) const;
+
+private:
+    struct FrameChunk {
+        uint64_t offset;
+        uint32_t size;
+    };
+    std::string path_;
+    int fd_ = -1;
+    uint64_t fileSize_ = 0;
+    TAviInfo info_;
+    bool topDown_ = false;
+    std::vector<FrameChunk> frames_;
+
+    friend struct AviParser;
+};
+
+// The clip's information for the video browser; all zero when the file
+// cannot be read as a clip.
+TAviInfo readClipInfo(const std::string& path);
+
+}  // namespace orbis

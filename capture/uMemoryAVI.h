@@ -1,0 +1,100 @@
+#pragma once
+// Event clip writers. Each event gets a TThreadMemAVI: its constructor copies
+// the event's frames on the capture thread, then a thread of its own writes
+// them as an 8-bit grey AVI clip while capture goes on. TClipWriterPool owns
+// the running writers, gives every clip a file name no other writer of the
+// program uses, and waits for all of them before the program ends, so no
+// clip is ever cut off.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "astro/uNotifier.h"
+#include "capture/uDetector.h"
+
+namespace orbis {
+
+inline constexpr const char* kAviWriteErrorMessage = "Ошибка при записи AVI файла!!";
+inline constexpr const char* kAviWriteErrorCaption = "AppName";
+
+class TThreadMemAVI {
+public:
+    // Copies frameSize bytes of every frame and starts writing path + ".avi".
+    // Frames are width pixels wide, bottom row first. When ringNotWrapped is
+    // set, the frames before firstValidFrame were never filled and are left
+    // out. The notifier is called from the writer thread.
+    TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
+                  std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier);
+    // Waits for the file to be finished.
+    ~TThreadMemAVI();
+    TThreadMemAVI(const TThreadMemAVI&) = delete;
+    TThreadMemAVI& operator=(const TThreadMemAVI&) = delete;
+
+    void wait();
+    bool finished() const { return finished_.load(std::memory_order_acquire); }
+    std::string fileName() const { return path_ + ".avi"; }
+    // Frames the clip is to hold, and (once finished) frames it holds.
+    int framesToWrite() const;
+    int framesWritten() const { return framesWritten_.load(std::memory_order_acquire); }
+    // True when the whole clip was written and closed.
+    bool succeeded() const { return succeeded_.load(std::memory_order_acquire); }
+
+private:
+    void Execute();
+
+    std::string path_;
+    bool ringNotWrapped_;
+    int frameCount_;
+    int width_;
+    std::size_t frameSize_;
+    int firstValidFrame_;
+    int frameRate_;
+    std::vector<std::vector<uint8_t>> buffers_;
+    UserNotifier& notifier_;
+    std::atomic<int> framesWritten_{0};
+    std::atomic<bool> succeeded_{false};
+    std::atomic<bool> finished_{false};
+    std::thread thread_;  // last: starts once everything above exists
+};
+
+// A clip the pool has handed to a writer.
+struct TWrittenClip {
+    std::string fileName;
+    int frames = 0;         // frames written
+    bool complete = false;  // every frame written and the file closed
+};
+
+class TClipWriterPool final : public ClipSink {
+public:
+    explicit TClipWriterPool(UserNotifier& notifier);
+    // Waits for every writer.
+    ~TClipWriterPool() override;
+
+    // Starts a writer for the event. A path another writer of this pool has
+    // already used gets the next free millisecond (or a "_n" suffix).
+    void writeClip(const TClipJob& job) override;
+
+    // Waits until every clip handed over so far is written.
+    void waitAll();
+    // The clips finished so far, in the order they were handed over.
+    std::vector<TWrittenClip> finishedClips();
+
+private:
+    std::string claimPath(const std::string& path);
+    void reapFinished();
+
+    UserNotifier& notifier_;
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<TThreadMemAVI>> writers_;
+    std::vector<TWrittenClip> finished_;
+    std::set<std::string> claimed_;
+};
+
+}  // namespace orbis
