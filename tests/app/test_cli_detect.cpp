@@ -1,0 +1,133 @@
+// `orbisight-cli detect` on generated clips with meteors at known frames.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "SyntheticSky.h"
+#include "TempDir.h"
+#include "app/cli/uCliDetect.h"
+#include "astro/uExceptions.h"
+#include "capture/uAviFile.h"
+
+namespace orbis {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun detect(std::vector<std::string> args, const std::string& station) {
+    std::ostringstream out, err;
+    const int status = detectCommand(args, station, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// 150 frames of 160 x 120 at 25 fps with two meteors, frames 30-36 and 100-106.
+std::vector<std::vector<uint8_t>> writeSkyClip(const std::string& path) {
+    test::SyntheticSky sky(160, 120, 77);
+    sky.addMeteor({30, 36, 20, 20, 8, 4, 220});
+    sky.addMeteor({100, 106, 30, 90, 9, -3, 200});
+    std::vector<std::vector<uint8_t>> frames;
+    TAviWriter writer(path, 160, 120, 8, 25);
+    for (int i = 0; i < 150; ++i) {
+        frames.push_back(sky.frame(i));
+        writer.writeFrame(frames.back());
+    }
+    writer.close();
+    return frames;
+}
+
+TEST(CliDetect, TwoMeteorsGiveTwoClipsNamedByTheirEventTimes) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    const auto frames = writeSkyClip(clip);
+    const CliRun run = detect({"--input", clip, "--start", "2024-08-12 23:10:00.000"}, station.str());
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    // The third signal frame declares the event: frame 32 (1.28 s), frame 102 (4.08 s).
+    const std::string night = station.str() + "/20240812";
+    const std::string first = night + "/231001_280.avi";
+    const std::string second = night + "/231004_080.avi";
+    EXPECT_EQ(run.out, first + "  35 frames\n" + second + "  35 frames\n150 frames examined, 2 events\n");
+    EXPECT_NE(run.err.find("(100%)"), std::string::npos);  // the progress line
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(night), std::filesystem::directory_iterator()), 2);
+
+    for (auto [path, declaring] : {std::pair{first, 32}, {second, 102}}) {
+        TAviReader reader(path);
+        ASSERT_EQ(reader.info().frameCount, 35);
+        EXPECT_EQ(reader.info().rate, 25u);
+        // Ten frames before the declaring one, it, and 24 after: the meteor's
+        // frames are all inside.
+        for (int i = 0; i < 35; ++i) {
+            ASSERT_EQ(reader.readFrame(i), frames[static_cast<std::size_t>(declaring - 10 + i)]) << path << " frame " << i;
+        }
+    }
+}
+
+TEST(CliDetect, StartTimeComesFromTheClipNameOrTheOption) {
+    EXPECT_EQ(*startTimeFromClipName("/x/20231214/213045_120.avi"), encodeDateTime({2023, 12, 14, 21, 30, 45, 120}));
+    EXPECT_FALSE(startTimeFromClipName("/x/20231214/sky.avi").has_value());
+    EXPECT_FALSE(startTimeFromClipName("/x/night/213045_120.avi").has_value());
+    EXPECT_FALSE(startTimeFromClipName("/x/20231232/213045_120.avi").has_value());
+    EXPECT_EQ(parseStartTime("2024-08-12 23:10:05"), encodeDateTime({2024, 8, 12, 23, 10, 5, 0}));
+    EXPECT_EQ(parseStartTime("2024-08-12T23:10:05.250"), encodeDateTime({2024, 8, 12, 23, 10, 5, 250}));
+    for (const char* bad : {"2024-08-12", "2024-8-12 23:10:05", "2024-02-30 00:00:00", "yesterday"}) {
+        EXPECT_THROW(parseStartTime(bad), EConvertError) << bad;
+    }
+
+    test::TempDir station, input;
+    const std::string clip = (input / "20240812" / "231000_000.avi").string();
+    std::filesystem::create_directories(input / "20240812");
+    writeSkyClip(clip);
+    const CliRun run = detect({"--input", clip, "--station", station.str()}, "/nonexistent");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(station / "20240812" / "231001_280.avi")) << run.out;
+}
+
+TEST(CliDetect, BadArgumentsAndUnreadableInputsEndWithStatusTwo) {
+    test::TempDir station, input;
+    EXPECT_EQ(detect({}, station.str()).status, 2);
+    EXPECT_EQ(detect({"--input"}, station.str()).status, 2);
+    EXPECT_EQ(detect({"--bogus", "x"}, station.str()).status, 2);
+    const CliRun help = detect({"--help"}, station.str());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: orbisight-cli detect"), std::string::npos);
+
+    const std::string text = (input / "notes.avi").string();
+    std::ofstream(text) << "This is a text file renamed to .avi\n";
+    const CliRun bad = detect({"--input", text}, station.str());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("not a readable AVI clip"), std::string::npos) << bad.err;
+    EXPECT_EQ(detect({"--input", (input / "missing.avi").string()}, station.str()).status, 2);
+    EXPECT_EQ(detect({"--input", text, "--start", "soon"}, station.str()).status, 2);
+
+    // A clip cut in the middle of a frame: the complete frames are examined.
+    const std::string clip = (input / "cut.avi").string();
+    writeSkyClip(clip);
+    std::filesystem::resize_file(clip, std::filesystem::file_size(clip) / 2);
+    const CliRun cut = detect({"--input", clip, "--start", "2024-08-12 23:10:00"}, station.str());
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_NE(cut.out.find("frames examined, 1 events"), std::string::npos) << cut.out;
+}
+
+int runProgram(const std::string& args) {
+    const int status = std::system((std::string(ORBISIGHT_CLI) + " " + args + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliProgram, ExitStatusOfTheProgramItself) {
+    EXPECT_EQ(runProgram(""), 2);
+    EXPECT_EQ(runProgram("--help"), 0);
+    EXPECT_EQ(runProgram("detect --help"), 0);
+    EXPECT_EQ(runProgram("detect"), 2);
+    EXPECT_EQ(runProgram("bogus"), 2);
+}
+
+}  // namespace
+}  // namespace orbis
