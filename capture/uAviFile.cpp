@@ -24,14 +24,6 @@ constexpr int kMaxSide = 32768;
 
 std::size_t paddedRow(std::size_t rowBytes) { return (rowBytes + 3) & ~std::size_t{3}; }
 
-std::vector<TPaletteEntry> greyPalette() {
-    std::vector<TPaletteEntry> p(256);
-    for (std::size_t i = 0; i < p.size(); ++i) {
-        const auto v = static_cast<uint8_t>(i);
-        p[i] = {v, v, v, 0};
-    }
-    return p;
-}
 
 // Little-endian building of header bytes.
 struct Bytes {
@@ -400,12 +392,7 @@ struct AviParser {
         }
         if (bitCount != 8 && bitCount != 24 && bitCount != 32) invalid(std::to_string(bitCount) + "-bit frames are not supported");
         if (r.info_.rate == 0 || r.info_.scale == 0) invalid("no frame rate");
-        if (bitCount == 8 && r.info_.palette.empty()) {
-            for (int i = 0; i < 256; ++i) {
-                const auto v = static_cast<uint8_t>(i);
-                r.info_.palette.push_back({v, v, v, 0});
-            }
-        }
+        if (bitCount == 8 && r.info_.palette.empty()) r.info_.palette = greyPalette();
         const std::size_t rowBytes = static_cast<std::size_t>(r.info_.width) * bitCount / 8;
         const std::size_t frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
         if (frameBytes > kMaxFrameBytes) invalid("frames too large");

@@ -53,6 +53,8 @@ void put32(std::string& out, std::size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
+}  // namespace
+
 std::vector<TPaletteEntry> greyPalette() {
     std::vector<TPaletteEntry> palette(kMaxPaletteEntries);
     for (std::size_t i = 0; i < palette.size(); ++i) {
@@ -61,8 +63,6 @@ std::vector<TPaletteEntry> greyPalette() {
     }
     return palette;
 }
-
-}  // namespace
 
 std::size_t TBitmap::rowBytes() const {
     if (width <= 0 || bitsPerPixel <= 0) return 0;

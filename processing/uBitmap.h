@@ -47,6 +47,9 @@ TBitmap loadBitmap(const std::string& path);
 // when the file cannot be written.
 void saveBitmap(const TBitmap& bitmap, const std::string& path);
 
+// The 256-entry grey palette: entry i = red i, green i, blue i.
+std::vector<TPaletteEntry> greyPalette();
+
 // Switches the bitmap to 8 bits per pixel with the 256-entry grey palette
 // (entry i = red i, green i, blue i). 8-bit pixels are kept as they are; the
 // pixels of a deeper bitmap are not converted, they become width * height
