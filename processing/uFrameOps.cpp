@@ -1,0 +1,331 @@
+#include "processing/uFrameOps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "config/uConfiguration.h"
+
+namespace orbis {
+
+namespace {
+
+// To nearest, ties to even: the rounding of every "round" of the stages.
+double roundEven(double v) { return std::nearbyint(v); }
+
+uint8_t clampByte(long v) { return static_cast<uint8_t>(std::clamp(v, 0L, 255L)); }
+
+}  // namespace
+
+int meanLevel(std::span<const uint8_t> buffer) {
+    if (buffer.empty()) return 0;
+    uint64_t sum = 0;
+    for (uint8_t v : buffer) sum += v;
+    return static_cast<int>(sum / buffer.size());
+}
+
+void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, std::span<uint8_t> frame) {
+    n = std::min({n, dark.size(), frame.size()});
+    if (n == 0) return;
+    const int t = meanLevel(frame.first(n)) / 2;
+    const auto w = static_cast<std::size_t>(std::max(width, 0));
+    // Worked on a copy: c[i - width] is already final when pixel i is
+    // filled, c[i + width] still holds the input value.
+    std::vector<uint8_t> c(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        c[i] = frame[i] == 0 ? 0 : clampByte(static_cast<long>(frame[i]) - dark[i]);
+        if (w < i && i + w < n && c[i] <= t) c[i] = static_cast<uint8_t>((c[i - w] + c[i + w]) / 2);
+    }
+    std::copy(c.begin(), c.end(), frame.begin());
+}
+
+TFrameBuffer clipToMean(std::span<const uint8_t> source, double factor) {
+    const int m = meanLevel(source);
+    const double hi = m * factor;
+    const int lo = m / 2;
+    TFrameBuffer out(source.size());
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const uint8_t v = source[i];
+        out[i] = (v > hi || v < lo) ? static_cast<uint8_t>(m) : v;
+    }
+    return out;
+}
+
+void boxMean(int width, int height, int radius, std::span<uint8_t> buffer) {
+    if (width <= 0 || height <= 0 || radius < 0) return;
+    const auto w = static_cast<std::size_t>(width);
+    // Column sums over the rows of the window, moved down one row at a time,
+    // then a running sum along the row: every window sum is exact, and the
+    // cost does not depend on the radius.
+    std::vector<int32_t> column(w, 0);
+    std::vector<int64_t> prefix(w + 1, 0);
+    TFrameBuffer out(buffer.size());
+    int top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
+    for (int y = 0; y < height; ++y) {
+        const int from = std::max(0, y - radius);
+        const int to = std::min(height, y + radius + 1);
+        for (; bottom < to; ++bottom) {
+            const uint8_t* row = buffer.data() + static_cast<std::size_t>(bottom) * w;
+            for (std::size_t x = 0; x < w; ++x) column[x] += row[x];
+        }
+        for (; top < from; ++top) {
+            const uint8_t* row = buffer.data() + static_cast<std::size_t>(top) * w;
+            for (std::size_t x = 0; x < w; ++x) column[x] -= row[x];
+        }
+        for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = prefix[x] + column[x];
+        const long rows = to - from;
+        uint8_t* dst = out.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < width; ++x) {
+            const int left = std::max(0, x - radius);
+            const int right = std::min(width, x + radius + 1);
+            const int64_t sum = prefix[static_cast<std::size_t>(right)] - prefix[static_cast<std::size_t>(left)];
+            dst[x] = static_cast<uint8_t>(roundEven(static_cast<double>(sum) / static_cast<double>(rows * (right - left))));
+        }
+    }
+    std::copy(out.begin(), out.end(), buffer.begin());
+}
+
+void smoothBackground(int width, int height, std::span<uint8_t> buffer, int size) {
+    const int r = static_cast<int>(roundEven(0.39 * size));
+    for (int pass = 0; pass < 3; ++pass) boxMean(width, height, r, buffer);
+}
+
+void subtractBackground(std::span<const uint8_t> background, std::span<uint8_t> frame) {
+    const std::size_t n = std::min(background.size(), frame.size());
+    if (n == 0) return;
+    uint64_t s = 0;
+    for (std::size_t i = 0; i < n; ++i) s += background[i];
+    const long off = static_cast<long>(roundEven(static_cast<double>(s) / (static_cast<double>(n) * 1.5)));
+    for (std::size_t i = 0; i < n; ++i) {
+        if (frame[i] != 0) frame[i] = clampByte(static_cast<long>(frame[i]) - background[i] + off);
+    }
+}
+
+void levelBackground(int width, int height, std::span<uint8_t> frame) {
+    TFrameBuffer background = clipToMean(frame, 1.2);
+    smoothBackground(width, height, background, 8);
+    subtractBackground(background, frame);
+}
+
+TFrameAccumulators sumFrames(std::span<const TFrameBuffer> frames, std::size_t n) {
+    TFrameAccumulators acc;
+    acc.sum.assign(n, 0);
+    acc.maximum.assign(n, 0);
+    for (const TFrameBuffer& f : frames) {
+        const std::size_t m = std::min(n, f.size());
+        for (std::size_t i = 0; i < m; ++i) {
+            acc.sum[i] += f[i];
+            acc.maximum[i] = std::max(acc.maximum[i], f[i]);
+        }
+        ++acc.frameCount;
+    }
+    return acc;
+}
+
+TFrameBuffer meanWithoutMaximum(const TFrameAccumulators& acc) {
+    const std::size_t n = acc.sum.size();
+    TFrameBuffer out(n, 0);
+    if (acc.frameCount <= 1) {
+        // One frame (or none) has nothing to average without its maximum:
+        // it is its own background.
+        for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<uint8_t>(acc.sum[i]);
+        return out;
+    }
+    const double others = acc.frameCount - 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<uint8_t>(roundEven((acc.sum[i] - acc.maximum[i]) / others));
+    }
+    return out;
+}
+
+void autoContrast(std::span<uint8_t> buffer, double k) {
+    double logSum = 0.0;
+    std::size_t count = 0;
+    for (uint8_t v : buffer) {
+        if (v == 0) continue;
+        logSum += std::log10(static_cast<double>(v));
+        ++count;
+    }
+    if (count == 0) return;  // all black: nothing to stretch
+    const double g = std::pow(10.0, logSum / static_cast<double>(count));
+    // One evaluation per grey value, the same for every pixel of that value.
+    std::array<uint8_t, 256> map{};
+    for (int v = 1; v < 256; ++v) {
+        const double x = g * std::pow(v / g, k);
+        map[static_cast<std::size_t>(v)] = x >= 255.0 ? 255 : static_cast<uint8_t>(roundEven(x));
+    }
+    for (uint8_t& v : buffer) v = map[v];
+}
+
+TFrameBuffer overlayMeteor(std::span<const uint8_t> background, std::span<const uint8_t> maximum) {
+    TFrameBuffer out(std::min(background.size(), maximum.size()));
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = std::max(background[i], maximum[i]);
+    return out;
+}
+
+TFrameBuffer doubleHeight(std::span<const uint8_t> source, int width) {
+    const auto w = static_cast<std::size_t>(std::max(width, 1));
+    const std::size_t rows = source.size() / w;
+    TFrameBuffer out(rows * w * 2);
+    for (std::size_t r = 0; r < rows; ++r) {
+        std::memcpy(out.data() + 2 * r * w, source.data() + r * w, w);
+        std::memcpy(out.data() + (2 * r + 1) * w, source.data() + r * w, w);
+    }
+    return out;
+}
+
+void interpolateOddRows(std::span<uint8_t> buffer, int width, int doubledHeight) {
+    const auto w = static_cast<std::size_t>(std::max(width, 0));
+    for (int i = 1; i + 1 < doubledHeight; i += 2) {
+        uint8_t* row = buffer.data() + static_cast<std::size_t>(i) * w;
+        const uint8_t* next = row + w;
+        for (std::size_t x = 0; x < w; ++x) row[x] = static_cast<uint8_t>((row[x] + next[x]) / 2);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Distortion
+
+TDistortion TDistortion::fromConfiguration(const TConfiguration& config) {
+    TDistortion d;
+    for (int i = 0; i < 10; ++i) {
+        d.coefX[static_cast<std::size_t>(i)] = config.coefX(i);
+        d.coefY[static_cast<std::size_t>(i)] = config.coefY(i);
+    }
+    // Margins are added on each side; a negative margin would cut the
+    // picture and place it outside the buffer.
+    d.addResultWidth = std::max(config.addResultWidth(), 0);
+    d.addResultHeight = std::max(config.addResultHeight(), 0);
+    return d;
+}
+
+double distortionPolynomial(const TDistortion& d, DistortionAxis axis, double a, double b) {
+    const auto& c = axis == DistortionAxis::X ? d.coefX : d.coefY;
+    return c[0] + c[1] * a + c[2] * b + c[3] * a * b + c[4] * a * a + c[5] * b * b + c[6] * a * a * b +
+           c[7] * a * b * b + c[8] * a * a * a + c[9] * b * b * b;
+}
+
+namespace {
+
+// The source of corrected pixel (x, y), as reals already rounded: distances
+// in units of 100 pixels keep the fitted coefficients of moderate size.
+void sourceOf(const TDistortion& d, double xc, double yc, int x, int y, double& u, double& v) {
+    const double dx = xc - x, dy = yc - y;
+    const double a = std::fabs(dx) / 100.0, b = std::fabs(dy) / 100.0;
+    double sx = 100.0 * distortionPolynomial(d, DistortionAxis::X, a, b);
+    double sy = 100.0 * distortionPolynomial(d, DistortionAxis::Y, a, b);
+    if (dx < 0) sx = -sx;
+    if (dy < 0) sy = -sy;
+    u = roundEven(xc - sx);
+    v = roundEven(yc - sy);
+}
+
+}  // namespace
+
+void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u, long& v) {
+    double ud, vd;
+    sourceOf(d, (W - 1) / 2.0, (H - 1) / 2.0, x, y, ud, vd);
+    const auto toLong = [](double z) {
+        if (!(std::fabs(z) < 1e15)) return std::numeric_limits<long>::min();  // never a pixel
+        return static_cast<long>(z);
+    };
+    u = toLong(ud);
+    v = toLong(vd);
+}
+
+void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d) {
+    if (W <= 0 || H <= 0) return;
+    const auto w = static_cast<std::size_t>(W);
+    buffer.resize(w * static_cast<std::size_t>(H), 0);
+    const int inW = W - 2 * d.addResultWidth;
+    const int inH = H - 2 * d.addResultHeight;
+    std::vector<uint8_t> canvas(buffer.size(), 0);
+    if (inW > 0 && inH > 0) {
+        for (int r = 0; r < inH; ++r) {
+            std::memcpy(canvas.data() + static_cast<std::size_t>(r + d.addResultHeight) * w + static_cast<std::size_t>(d.addResultWidth),
+                        buffer.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(inW), static_cast<std::size_t>(inW));
+        }
+    }
+    const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
+    // Every output pixel depends only on the canvas, so rows may be done in
+    // any order; row by row keeps the writes in cache.
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            double u, v;
+            sourceOf(d, xc, yc, x, y, u, v);
+            const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+            if (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1) {
+                buffer[at] = canvas[static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)];
+            } else {
+                buffer[at] = canvas[at];
+            }
+        }
+    }
+}
+
+void mapPointToCorrected(int W, int H, int& x, int& y, const TDistortion& d) {
+    const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
+    for (int xs = 0; xs < W; ++xs) {
+        for (int ys = 0; ys < H; ++ys) {
+            double u, v;
+            sourceOf(d, xc, yc, xs, ys, u, v);
+            if (u == x && v == y) {
+                x = xs;
+                y = ys;
+                return;
+            }
+        }
+    }
+}
+
+TCorrectedPointFinder::TCorrectedPointFinder(int W, int H, const TDistortion& d) : W_(W), H_(H), d_(d) {
+    // How far any pixel's source lies from the pixel itself. Every pixel
+    // whose source is a given point lies within that distance of the point,
+    // so a search of that window in scan order finds the same first pixel
+    // as a scan of the whole frame.
+    const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            double u, v;
+            sourceOf(d, xc, yc, x, y, u, v);
+            if (!std::isfinite(u) || !std::isfinite(v)) continue;
+            reachX_ = std::max(reachX_, std::fabs(u - x));
+            reachY_ = std::max(reachY_, std::fabs(v - y));
+        }
+    }
+}
+
+void TCorrectedPointFinder::map(int& x, int& y) const {
+    const double xc = (W_ - 1) / 2.0, yc = (H_ - 1) / 2.0;
+    const auto lo = [](double c, double reach) { return static_cast<long>(std::max(0.0, std::floor(c - reach))); };
+    const auto hi = [](double c, double reach, int size) {
+        return static_cast<long>(std::min(static_cast<double>(size - 1), std::ceil(c + reach)));
+    };
+    const long x0 = lo(x, reachX_), x1 = hi(x, reachX_, W_);
+    const long y0 = lo(y, reachY_), y1 = hi(y, reachY_, H_);
+    for (long xs = x0; xs <= x1; ++xs) {
+        for (long ys = y0; ys <= y1; ++ys) {
+            double u, v;
+            sourceOf(d_, xc, yc, static_cast<int>(xs), static_cast<int>(ys), u, v);
+            if (u == x && v == y) {
+                x = static_cast<int>(xs);
+                y = static_cast<int>(ys);
+                return;
+            }
+        }
+    }
+}
+
+void mapTrackPoint(int& x, int& y, bool doubleFrameHeight, bool correctDistortion, const TDistortion& d,
+                   const TCorrectedPointFinder* finder) {
+    if (doubleFrameHeight) y *= 2;
+    // The margins exist only when the correction added them.
+    if (correctDistortion) {
+        y += d.addResultHeight;
+        x += d.addResultWidth;
+        if (finder != nullptr) finder->map(x, y);
+    }
+}
+
+}  // namespace orbis

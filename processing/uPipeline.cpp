@@ -1,0 +1,188 @@
+#include "processing/uPipeline.h"
+
+#include <filesystem>
+
+#include "astro/uExceptions.h"
+#include "config/uConfiguration.h"
+#include "processing/uBitmap.h"
+#include "processing/uFrameOps.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+namespace fs = std::filesystem;
+
+TEventFiles eventFiles(const std::string& eventDirectory) {
+    TEventFiles f;
+    f.eventDirectory = eventDirectory;
+    while (f.eventDirectory.size() > 1 && f.eventDirectory.back() == '/') f.eventDirectory.pop_back();
+    const std::size_t slash = f.eventDirectory.rfind('/');
+    f.nightDirectory = slash == std::string::npos ? std::string() : f.eventDirectory.substr(0, slash);
+    f.eventName = eventNameOfDirectory(f.nightDirectory, f.eventDirectory);
+    f.stem = workFileStem(f.nightDirectory, f.eventDirectory);
+    return f;
+}
+
+std::vector<std::string> frameFiles(const std::string& eventDirectory) {
+    std::vector<std::string> frames;
+    for (const std::string& name : listDirectory(eventDirectory, "*.bmp", ListKind::Files)) {
+        if (isFrameFileName(name)) frames.push_back(joinPath(eventDirectory, name));
+    }
+    return frames;
+}
+
+namespace {
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
+
+// Shows a step's caption for as long as the step runs.
+class Step {
+public:
+    Step(UserNotifier& n, const char* caption) : n_(n) { n_.status(caption); }
+    ~Step() { n_.status(""); }
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+
+private:
+    UserNotifier& n_;
+};
+
+}  // namespace
+
+TImageStagesResult runImageStages(const std::string& eventDirectory, const TConfiguration& config,
+                                  const std::string& programDirectory, UserNotifier& notifier) {
+    TImageStagesResult result;
+    const std::vector<std::string> paths = frameFiles(eventDirectory);
+    if (paths.empty()) return result;
+    result.ran = true;
+    result.frames = static_cast<int>(paths.size());
+    const TEventFiles files = eventFiles(eventDirectory);
+    const std::string pBmp = files.workFile(workSuffix::kProcessedBitmap);
+    const std::string mBmp = files.workFile(workSuffix::kMagnitudeBitmap);
+    const std::string rBmp = files.workFile(workSuffix::kResultBitmap);
+
+    if (exists(pBmp) && exists(mBmp)) {
+        const TGreyFrame p = loadGreyFrame(pBmp);
+        result.skipped = true;
+        result.width = p.width;
+        result.height = p.height;
+        return result;
+    }
+
+    std::vector<TFrameBuffer> frames;
+    int W = 0, H = 0;
+    {
+        Step step(notifier, "Чтение исходных кадров");
+        notifier.progressShow(static_cast<int>(paths.size()));
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            TGreyFrame f = loadGreyFrame(paths[i]);
+            if (i > 0 && (f.width != W || f.height != H)) {
+                notifier.progressHide();
+                throw EInvalidGraphic("Кадр " + paths[i] + " имеет размер " + sizeText(f.width, f.height) +
+                                      ", а остальные кадры события — " + sizeText(W, H) + ".");
+            }
+            W = f.width;
+            H = f.height;
+            frames.push_back(std::move(f.pixels));
+            notifier.progressPosition(static_cast<int>(i));
+            notifier.pump();
+        }
+    }
+    const std::size_t n = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+
+    if (config.remDarkFrame()) {
+        Step step(notifier, "Удаление темнового кадра");
+        const std::string darkPath = resolveInProgramDirectory(programDirectory, config.darkFrame());
+        if (exists(darkPath)) {
+            const TGreyFrame dark = loadGreyFrame(darkPath);
+            const std::size_t darkN = dark.pixels.size();
+            const std::size_t useN = std::min(n, darkN);
+            const int useWidth = darkN < n ? dark.width : W;
+            for (std::size_t i = 0; i < frames.size(); ++i) {
+                removeDarkFrame(dark.pixels, useWidth, useN, frames[i]);
+                notifier.progressPosition(static_cast<int>(i));
+                notifier.pump();
+            }
+        }
+    }
+
+    if (config.remGradFrame()) {
+        Step step(notifier, "Выравнивание фона");
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            levelBackground(W, H, frames[i]);
+            notifier.progressPosition(static_cast<int>(i));
+            notifier.pump();
+        }
+    }
+
+    TFrameBuffer background;
+    std::vector<uint8_t> maximum;
+    {
+        Step step(notifier, "Суммирование кадров");
+        TFrameAccumulators acc = sumFrames(frames, n);
+        background = meanWithoutMaximum(acc);
+        maximum = std::move(acc.maximum);
+        frames.clear();
+        frames.shrink_to_fit();
+        notifier.progressShow(10);
+    }
+    {
+        Step step(notifier, "Сохранение кадра для определения зв.величин");
+        saveGreyBitmap(background, W, H, mBmp);
+    }
+    if (config.autoContrastFrame()) {
+        Step step(notifier, "Автоконтраст");
+        notifier.progressPosition(4);
+        autoContrast(background, config.autoDetectCoefContrast());
+    }
+    TFrameBuffer resultBuffer;
+    {
+        Step step(notifier, "Наложение метеора на кадр");
+        notifier.progressPosition(6);
+        resultBuffer = overlayMeteor(background, maximum);
+        maximum.clear();
+        notifier.progressPosition(8);
+        notifier.progressHide();
+    }
+    if (config.doubleFrameHeight()) {
+        Step step(notifier, "Удвоение высоты/деинтерлейсинг");
+        notifier.progressShow(10);
+        background = doubleHeight(background, W);
+        notifier.progressPosition(2);
+        interpolateOddRows(background, W, 2 * H);
+        notifier.progressPosition(4);
+        resultBuffer = doubleHeight(resultBuffer, W);
+        notifier.progressPosition(6);
+        interpolateOddRows(resultBuffer, W, 2 * H);
+        notifier.progressPosition(8);
+        H *= 2;
+        notifier.progressHide();
+    }
+    if (config.correctDistortion()) {
+        Step step(notifier, "Корррекция дисторсии");
+        notifier.progressShow(10);
+        const TDistortion d = TDistortion::fromConfiguration(config);
+        W += 2 * d.addResultWidth;
+        H += 2 * d.addResultHeight;
+        notifier.progressPosition(2);
+        correctDistortion(W, H, background, d);
+        notifier.progressPosition(4);
+        notifier.progressPosition(6);
+        correctDistortion(W, H, resultBuffer, d);
+        notifier.progressPosition(10);
+        notifier.progressHide();
+    }
+    saveGreyBitmap(background, W, H, pBmp);
+    saveGreyBitmap(resultBuffer, W, H, rBmp);
+    notifier.progressHide();
+    result.width = W;
+    result.height = H;
+    return result;
+}
+
+}  // namespace orbis

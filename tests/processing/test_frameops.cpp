@@ -1,0 +1,174 @@
+// Frame operations: the fast box mean and point search against plain
+// versions, and the rules the pipeline relies on.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "processing/uFrameOps.h"
+
+namespace orbis {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes plainBoxMean(int w, int h, int r, const Bytes& in) {
+    Bytes out(in.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            long sum = 0, area = 0;
+            for (int yy = std::max(0, y - r); yy < std::min(h, y + r + 1); ++yy)
+                for (int xx = std::max(0, x - r); xx < std::min(w, x + r + 1); ++xx) {
+                    sum += in[static_cast<std::size_t>(yy * w + xx)];
+                    ++area;
+                }
+            out[static_cast<std::size_t>(y * w + x)] = static_cast<uint8_t>(std::nearbyint(static_cast<double>(sum) / static_cast<double>(area)));
+        }
+    return out;
+}
+
+TEST(FrameOps, BoxMeanEqualsTheDirectWindowSum) {
+    std::mt19937 rng(31);
+    std::uniform_int_distribution<int> side(1, 50), radius(0, 12), byte(0, 255);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int w = side(rng), h = side(rng), r = radius(rng);
+        Bytes b(static_cast<std::size_t>(w * h));
+        for (auto& p : b) p = static_cast<uint8_t>(trial % 3 == 0 ? 100 + byte(rng) % 2 : byte(rng));  // ties too
+        const Bytes expected = plainBoxMean(w, h, r, b);
+        boxMean(w, h, r, b);
+        ASSERT_EQ(b, expected) << w << "x" << h << " r " << r;
+    }
+    // At a corner the window is (r+1) x (r+1).
+    Bytes corner(10 * 10, 0);
+    corner[0] = 16;
+    boxMean(10, 10, 3, corner);
+    EXPECT_EQ(corner[0], 1);  // 16 / 16
+}
+
+TEST(FrameOps, FastPointSearchFindsWhatTheFullScanFinds) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> small(-0.05, 0.05);
+    std::uniform_int_distribution<int> side(8, 40), margin(0, 4);
+    for (int set = 0; set < 60; ++set) {
+        TDistortion d;
+        for (int i = 0; i < 10; ++i) {
+            d.coefX[static_cast<std::size_t>(i)] += small(rng) * (i == 1 ? 4 : 1);
+            d.coefY[static_cast<std::size_t>(i)] += small(rng) * (i == 2 ? 4 : 1);
+        }
+        if (set % 5 == 0) d.coefX[8] = 3.0;  // strong barrel: sources far from their pixels
+        d.addResultWidth = margin(rng);
+        d.addResultHeight = margin(rng);
+        const int W = side(rng), H = side(rng);
+        const TCorrectedPointFinder finder(W, H, d);
+        for (int p = 0; p < 40; ++p) {
+            int x = std::uniform_int_distribution<int>(-3, W + 2)(rng);
+            int y = std::uniform_int_distribution<int>(-3, H + 2)(rng);
+            int fx = x, fy = y;
+            mapPointToCorrected(W, H, x, y, d);
+            finder.map(fx, fy);
+            ASSERT_EQ(fx, x) << "set " << set;
+            ASSERT_EQ(fy, y) << "set " << set;
+        }
+    }
+}
+
+TEST(FrameOps, IdentityDistortionOnlyAddsMargins) {
+    TDistortion d;
+    d.addResultWidth = 2;
+    d.addResultHeight = 1;
+    const int w = 5, h = 3, W = w + 4, H = h + 2;
+    std::vector<uint8_t> buf(static_cast<std::size_t>(w * h));
+    for (std::size_t i = 0; i < buf.size(); ++i) buf[i] = static_cast<uint8_t>(i + 1);
+    const Bytes input = buf;
+    buf.resize(static_cast<std::size_t>(W * H), 0);
+    correctDistortion(W, H, buf, d);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const bool inside = x >= 2 && x < 2 + w && y >= 1 && y < 1 + h;
+            EXPECT_EQ(buf[static_cast<std::size_t>(y * W + x)], inside ? input[static_cast<std::size_t>((y - 1) * w + x - 2)] : 0);
+        }
+    int x = 3, y = 2;
+    mapPointToCorrected(W, H, x, y, d);
+    EXPECT_EQ(x, 3);
+    EXPECT_EQ(y, 2);
+}
+
+TEST(FrameOps, TrackPointsFollowDoublingMarginsAndCorrection) {
+    TDistortion d;
+    d.addResultWidth = 10;
+    d.addResultHeight = 4;
+    const TCorrectedPointFinder finder(100 + 20, 2 * 50 + 8, d);
+    int x = 30, y = 20;
+    mapTrackPoint(x, y, true, true, d, &finder);
+    EXPECT_EQ(x, 40);
+    EXPECT_EQ(y, 44);
+    x = 30, y = 20;
+    mapTrackPoint(x, y, true, false, d, nullptr);  // no correction: no margins either
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 40);
+}
+
+TEST(FrameOps, DarkFrameRemovalKeepsZerosAndFillsDarkPixelsFromNeighbours) {
+    // 3 x 3, mean of the frame 41 -> dark pixels are those <= 20 after subtraction.
+    Bytes frame = {0, 50, 50, 50, 25, 50, 50, 50, 45};
+    const Bytes dark = {9, 10, 10, 10, 10, 10, 10, 10, 10};
+    removeDarkFrame(dark, 3, 9, frame);
+    EXPECT_EQ(frame[0], 0);   // a zero pixel stays zero whatever the dark frame
+    EXPECT_EQ(frame[1], 40);
+    EXPECT_EQ(frame[4], 45);  // 15 <= 20: mean of 40 below (final) and 50 above (input)
+    EXPECT_EQ(frame[8], 35);
+}
+
+TEST(FrameOps, BackgroundLevellingRules) {
+    Bytes frame(12, 90);
+    frame[3] = 0;
+    const Bytes background(12, 90);
+    subtractBackground(background, frame);
+    for (std::size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(frame[i], i == 3 ? 0 : 60);  // off = round(90 / 1.5)
+
+    const Bytes src = {100, 100, 100, 130, 40, 100};  // mean 95: > 114 and < 47 are outliers
+    EXPECT_EQ(clipToMean(src, 1.2), (Bytes{100, 100, 100, 95, 95, 100}));
+}
+
+TEST(FrameOps, SummationAndTheMeanWithoutTheMaximum) {
+    const std::vector<TFrameBuffer> frames = {{10, 20}, {12, 250}, {14, 22}};
+    const TFrameAccumulators acc = sumFrames(frames, 2);
+    EXPECT_EQ(acc.sum, (std::vector<int32_t>{36, 292}));
+    EXPECT_EQ(acc.maximum, (Bytes{14, 250}));
+    EXPECT_EQ(meanWithoutMaximum(acc), (Bytes{11, 21}));  // the meteor's 250 leaves no trace
+    const std::vector<TFrameBuffer> one = {{7, 9}};
+    EXPECT_EQ(meanWithoutMaximum(sumFrames(one, 2)), (Bytes{7, 9}));
+    EXPECT_EQ(overlayMeteor(Bytes{5, 200}, Bytes{100, 10}), (Bytes{100, 200}));
+}
+
+TEST(FrameOps, AutoContrastAboutTheGeometricMean) {
+    Bytes b = {0, 10, 40, 160, 255};
+    Bytes same = b;
+    autoContrast(same, 1.0);
+    EXPECT_EQ(same, b);
+    autoContrast(b, 3.0);  // geometric mean of 10, 40, 160, 255 is 63.5
+    EXPECT_EQ(b[0], 0);
+    EXPECT_LT(b[1], 10);
+    EXPECT_EQ(b[3], 255);
+    Bytes atMean = {10, 40, 160, 40};  // geometric mean 40 exactly
+    autoContrast(atMean, 3.0);
+    EXPECT_EQ(atMean[1], 40);
+    Bytes black(16, 0);
+    autoContrast(black, 3.0);
+    EXPECT_EQ(black, Bytes(16, 0));
+}
+
+TEST(FrameOps, HeightDoublingAndInterpolation) {
+    const Bytes src = {1, 2, 11, 12, 21, 22};  // 2 wide, 3 rows
+    Bytes d = doubleHeight(src, 2);
+    EXPECT_EQ(d, (Bytes{1, 2, 1, 2, 11, 12, 11, 12, 21, 22, 21, 22}));
+    interpolateOddRows(d, 2, 6);
+    EXPECT_EQ(d, (Bytes{1, 2, 6, 7, 11, 12, 16, 17, 21, 22, 21, 22}));
+    Bytes two = {5, 9};
+    interpolateOddRows(two, 1, 2);
+    EXPECT_EQ(two, (Bytes{5, 9}));
+}
+
+}  // namespace
+}  // namespace orbis

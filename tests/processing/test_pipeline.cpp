@@ -1,0 +1,145 @@
+// The image stages of an event: what they write, what they show, and when
+// they refuse or skip.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "RecordingNotifier.h"
+#include "SyntheticSky.h"
+#include "TempDir.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "processing/uPipeline.h"
+
+namespace orbis {
+namespace {
+
+struct Event {
+    test::TempDir station;
+    std::string dir = (station / "20240812" / "231001_280").string();
+    std::string stem = dir + "/M231001_280";
+    TConfiguration config;
+
+    Event() {
+        config.load(station / "none.ini");  // the defaults
+        std::filesystem::create_directories(dir);
+    }
+    void writeFrames(int count, int w = 64, int h = 48) {
+        test::SyntheticSky sky(w, h, 5);
+        sky.addMeteor({3, 6, 10, 10, 6, 3, 230});
+        for (int i = 0; i < count; ++i) saveGreyBitmap(sky.frame(i), w, h, frameFileName(dir, i + 1));
+    }
+    TImageStagesResult run(test::RecordingNotifier& n) { return runImageStages(dir, config, station.str(), n); }
+};
+
+std::vector<std::string> shown(const test::RecordingNotifier& n) {
+    std::vector<std::string> s;
+    for (const auto& t : n.statuses)
+        if (!t.empty()) s.push_back(t);
+    return s;
+}
+
+TEST(ImageStages, WriteTheThreeWorkBitmapsWithTheirCaptions) {
+    Event e;
+    e.config.setAddResultWidth(3);
+    e.config.setAddResultHeight(2);
+    e.config.setCoefX(8, 0.01);
+    e.writeFrames(12);
+    test::RecordingNotifier n;
+    const TImageStagesResult r = e.run(n);
+    EXPECT_TRUE(r.ran);
+    EXPECT_FALSE(r.skipped);
+    EXPECT_EQ(r.frames, 12);
+    EXPECT_EQ(r.width, 64 + 6);
+    EXPECT_EQ(r.height, 2 * 48 + 4);
+    EXPECT_EQ(shown(n), (std::vector<std::string>{"Чтение исходных кадров", "Удаление темнового кадра", "Выравнивание фона",
+                                                   "Суммирование кадров", "Сохранение кадра для определения зв.величин",
+                                                   "Автоконтраст", "Наложение метеора на кадр",
+                                                   "Удвоение высоты/деинтерлейсинг", "Корррекция дисторсии"}));
+    EXPECT_EQ(n.statuses.back(), "");
+    EXPECT_FALSE(n.progressVisible);
+    const TGreyFrame m = loadGreyFrame(e.stem + "M.bmp");
+    EXPECT_EQ(m.width, 64);
+    EXPECT_EQ(m.height, 48);
+    for (const char* name : {"P.bmp", "R.bmp"}) {
+        const TGreyFrame f = loadGreyFrame(e.stem + name);
+        EXPECT_EQ(f.width, 70);
+        EXPECT_EQ(f.height, 100);
+    }
+    // The meteor is in the result, not in the background.
+    const TGreyFrame p = loadGreyFrame(e.stem + "P.bmp");
+    const TGreyFrame res = loadGreyFrame(e.stem + "R.bmp");
+    int brighter = 0;
+    for (std::size_t i = 0; i < p.pixels.size(); ++i) brighter += res.pixels[i] > p.pixels[i] + 50;
+    EXPECT_GT(brighter, 20);
+}
+
+TEST(ImageStages, SecondRunSkipsAndARepeatedRunIsByteIdentical) {
+    Event e;
+    e.writeFrames(8);
+    test::RecordingNotifier n;
+    e.run(n);
+    const std::string p = readFileBytes(e.stem + "P.bmp"), m = readFileBytes(e.stem + "M.bmp"), r = readFileBytes(e.stem + "R.bmp");
+    test::RecordingNotifier again;
+    const TImageStagesResult second = e.run(again);
+    EXPECT_TRUE(second.skipped);
+    EXPECT_EQ(second.width, 64);
+    EXPECT_EQ(second.height, 96);
+    EXPECT_TRUE(shown(again).empty());
+    std::filesystem::remove(e.stem + "P.bmp");
+    e.run(again);
+    EXPECT_EQ(readFileBytes(e.stem + "P.bmp"), p);
+    EXPECT_EQ(readFileBytes(e.stem + "M.bmp"), m);
+    EXPECT_EQ(readFileBytes(e.stem + "R.bmp"), r);
+}
+
+TEST(ImageStages, NothingWithoutFramesAndOnlyFramesCount) {
+    Event e;
+    test::RecordingNotifier n;
+    EXPECT_FALSE(e.run(n).ran);
+    saveGreyBitmap(std::vector<uint8_t>(64 * 48, 9), 64, 48, e.dir + "/F1000.bmp");  // not a frame: 9 characters
+    saveGreyBitmap(std::vector<uint8_t>(64 * 48, 9), 64, 48, e.dir + "/notes.bmp");
+    EXPECT_FALSE(e.run(n).ran);
+    EXPECT_FALSE(std::filesystem::exists(e.stem + "M.bmp"));
+}
+
+TEST(ImageStages, FramesOfAnotherSizeAreRefusedBeforeAnythingIsWritten) {
+    Event e;
+    e.writeFrames(5);
+    saveGreyBitmap(std::vector<uint8_t>(60 * 48, 9), 60, 48, frameFileName(e.dir, 4));
+    test::RecordingNotifier n;
+    try {
+        e.run(n);
+        ADD_FAILURE() << "frames of two sizes were accepted";
+    } catch (const EInvalidGraphic& err) {
+        EXPECT_NE(std::string(err.what()).find("F004.bmp"), std::string::npos) << err.what();
+    }
+    for (const char* name : {"M.bmp", "P.bmp", "R.bmp"}) EXPECT_FALSE(std::filesystem::exists(e.stem + name)) << name;
+}
+
+TEST(ImageStages, SwitchesAndTheDarkFrame) {
+    Event plain;
+    plain.config.setDoubleFrameHeight(false);
+    plain.config.setCorrectDistortion(false);
+    plain.config.setAutoContrastFrame(false);
+    plain.writeFrames(6);
+    test::RecordingNotifier n;
+    const auto r = plain.run(n);
+    EXPECT_EQ(r.height, 48);
+    // Without autocontrast, doubling and correction, P.bmp is the background M.bmp.
+    EXPECT_EQ(loadGreyFrame(plain.stem + "P.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels);
+
+    Event dark;
+    dark.config = plain.config;
+    dark.writeFrames(6);
+    saveGreyBitmap(std::vector<uint8_t>(64 * 48, 12), 64, 48, (dark.station / "darkFrame.bmp").string());
+    dark.run(n);
+    EXPECT_NE(loadGreyFrame(dark.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels);
+}
+
+}  // namespace
+}  // namespace orbis
