@@ -1,0 +1,351 @@
+#include "astrometry/uPlateSolution.h"
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "astro/matlib.h"
+#include "astro/timlib.h"
+#include "astro/uExceptions.h"
+#include "astro/uNotifier.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uPatternMatching.h"
+#include "astrometry/uStarCatalog.h"
+#include "config/uConfiguration.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kCaption = "Orbisight";
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+// A number of a work-file line; a bad one names the file and line.
+double numberField(const std::string& line, int k, const std::string& path, std::size_t lineIndex) {
+    try {
+        return parseFloat(extractField(line, "|", k));
+    } catch (const EConvertError& e) {
+        throw EConvertError(path + ", line " + std::to_string(lineIndex + 1) + ", field " + std::to_string(k) + ": " +
+                            e.what());
+    }
+}
+
+// The trial centres of the scan, by the same repeated additions as the
+// nested loops of the sequential scan, so both visit the same numbers.
+std::vector<double> scanSteps(double from, double to, double step) {
+    std::vector<double> steps;
+    for (double v = from; v < to; v += step) steps.push_back(v);
+    return steps;
+}
+
+}  // namespace
+
+double raDifference(double a, double b) {
+    double d = std::fmod(a - b, 360.0);
+    if (d > 180.0) d -= 360.0;
+    if (d <= -180.0) d += 360.0;
+    return d;
+}
+
+// ---------------------------------------------------------------------------
+// Sky scan
+
+std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfiguration& config,
+                                      const std::string& programDirectory, UserNotifier& notifier,
+                                      TScanOptions options) {
+    if (!fileExists(path)) {
+        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для привязки звёзд.", MessageIcon::Error);
+        return std::nullopt;
+    }
+    TDateTime ut = 0;
+    try {
+        ut = timeFromFileName(path, config.timeZone());
+    } catch (const EConvertError&) {
+        notifier.message(kCaption, "Недопустимое имя файла " + path + ".", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const DateTimeParts t = decodeDateTime(ut);
+    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
+    const double theta = LMST(mjd, config.signedLongitude()) * 15.0;
+    const TCameraModel camera = TCameraModel::fromConfiguration(config);
+    const double epsilon = config.autoDetectTriangleEpsilon();
+    const double minSide = config.autoDetectMinSide();
+
+    const std::vector<std::string> lines = readTextLines(path);
+    if (lines.size() <= 3) {
+        notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
+        return std::nullopt;
+    }
+    std::vector<TStarPoint> photo;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        photo.emplace_back(numberField(lines[i], 3, path, i), numberField(lines[i], 4, path, i));
+    }
+    sortStarsByX(photo);
+    const std::vector<TTriangle> photoTriangles = buildTriangles(minSide, photo, epsilon);
+
+    const TVisibleSky sky(listStarsByTime(starCatalogPath(config, programDirectory), theta, camera.latitude, notifier));
+
+    const double delta = config.autoDetectScanDelta();
+    const double minDec = config.autoDetectMinDEC(), maxDec = config.autoDetectMaxDEC();
+    const double minRa = config.autoDetectMinRA(), maxRa = config.autoDetectMaxRA();
+    if (!(delta > 0) || (maxDec - minDec) / delta > 1e6 || (maxRa - minRa) / delta > 1e6) {
+        notifier.message(kCaption, "Недопустимый шаг сканирования " + floatToText(delta) + ".", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const std::vector<double> decs = scanSteps(minDec, maxDec, delta);
+    const std::vector<double> ras = scanSteps(minRa, maxRa, delta);
+    const long span = std::lround(maxDec - minDec);
+
+    // One trial centre: its own star points and its own copy of the photo
+    // stars, whose votes the matching overwrites completely each time.
+    auto trial = [&](double ra0, double dec0, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
+        points.clear();
+        sky.listStarsInFrame(camera, ra0, dec0, theta, points);
+        if (points.size() <= 4) return TMatchResult{};
+        sortStarsByX(points);
+        const std::vector<TTriangle> triangles = buildTriangles(minSide, points, epsilon);
+        return matchStarLists(triangles, points, photoTriangles, stars, epsilon);
+    };
+
+    notifier.progressShow(100);
+    notifier.progressPosition(0);
+    std::vector<TMatchResult> results(decs.size() * ras.size());
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned threads = options.threads > 0 ? static_cast<unsigned>(options.threads) : cores;
+    if (threads <= 1 || decs.size() <= 1) {
+        std::vector<TStarPoint> points, stars = photo;
+        for (std::size_t r = 0; r < decs.size(); ++r) {
+            for (std::size_t c = 0; c < ras.size(); ++c) {
+                results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
+                notifier.pump();
+            }
+            if (span != 0) notifier.progressPosition(static_cast<int>(std::lround((decs[r] + delta - minDec) * 100 / span)));
+        }
+    } else {
+        // Rows are handed out one at a time; the calling thread keeps the
+        // window alive and the progress bar moving while the workers scan.
+        std::atomic<std::size_t> nextRow{0};
+        std::atomic<std::size_t> rowsDone{0};
+        std::mutex mutex;
+        std::condition_variable progressed;
+        auto worker = [&] {
+            std::vector<TStarPoint> points, stars = photo;
+            for (std::size_t r = nextRow++; r < decs.size(); r = nextRow++) {
+                for (std::size_t c = 0; c < ras.size(); ++c) results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
+                {
+                    std::lock_guard lock(mutex);
+                    ++rowsDone;
+                }
+                progressed.notify_one();
+            }
+        };
+        std::vector<std::jthread> pool;
+        for (unsigned i = 0; i < std::min<std::size_t>(threads, decs.size()); ++i) pool.emplace_back(worker);
+        std::unique_lock lock(mutex);
+        while (rowsDone < decs.size()) {
+            progressed.wait_for(lock, std::chrono::milliseconds(20));
+            const std::size_t done = rowsDone;
+            lock.unlock();
+            notifier.pump();
+            notifier.progressPosition(static_cast<int>(done * 100 / decs.size()));
+            lock.lock();
+        }
+    }
+
+    // The first centre in scan order with the highest vote sum.
+    TSkyPoint best{-999, -999};
+    int bestVotes = 0;
+    for (std::size_t r = 0; r < decs.size(); ++r) {
+        for (std::size_t c = 0; c < ras.size(); ++c) {
+            const TMatchResult& m = results[r * ras.size() + c];
+            if (m.identified > 1 && m.voteSum > bestVotes) {
+                best = {ras[c], decs[r]};
+                bestVotes = m.voteSum;
+            }
+        }
+    }
+
+    // The identifications of the best centre, found once more.
+    std::vector<TStarPoint> points;
+    sky.listStarsInFrame(camera, best.ra, best.dec, theta, points);
+    sortStarsByX(points);
+    matchStarLists(buildTriangles(minSide, points, epsilon), points, photoTriangles, photo, epsilon);
+
+    std::vector<std::string> out;
+    for (const TStarPoint& s : photo) {
+        for (const TStarInfo& v : sky.stars()) {
+            if (v.RA == s.RA && v.Dec == s.Dec) {
+                out.push_back(floatToText(v.RA) + "|" + floatToText(v.Dec) + "|" + floatToText(s.X) + "|" +
+                              floatToText(s.Y) + "|" + floatToText(v.Magnitude) + "|" + v.Name + "|" + v.Spectrum);
+                break;
+            }
+        }
+    }
+    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), out);
+    notifier.progressHide();
+    return best;
+}
+
+// ---------------------------------------------------------------------------
+// Plate solution
+
+void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, std::span<const double> x,
+                       std::span<const double> y, std::span<double> residual, double& ra0, double& dec0) {
+    const std::size_t n = ra.size();
+    std::vector<std::vector<double>> xiRows, etaRows;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        double xi = 0, eta = 0;
+        EQUSTD(ra0, dec0, ra[i], dec[i], xi, eta);
+        xiRows.push_back({x[i], y[i], 1.0, xi});
+        etaRows.push_back({x[i], y[i], 1.0, eta});
+    }
+    const int equations = static_cast<int>(n) - 1;
+    const std::vector<double> abc = LSQFIT(xiRows, equations, 3);
+    const std::vector<double> def = LSQFIT(etaRows, equations, 3);
+
+    double alpha = ra0, delta = dec0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double xi = abc[0] * x[i] + abc[1] * y[i] + abc[2];
+        const double eta = def[0] * x[i] + def[1] * y[i] + def[2];
+        STDEQU(ra0, dec0, xi, eta, alpha, delta);
+        if (alpha > 360) alpha -= 360;
+        if (alpha < 0) alpha += 360;
+        if (i + 1 < n) {
+            // Near the pole STDEQU can answer on the other side of it.
+            if (std::fabs(raDifference(alpha, ra[i])) > 120) alpha += 180;
+            const double dRa = CS(dec[i]) * raDifference(alpha, ra[i]);
+            residual[i] = 60.0 * std::sqrt(dRa * dRa + (delta - dec[i]) * (delta - dec[i]));
+        }
+    }
+    ra0 = alpha;
+    dec0 = delta;
+}
+
+namespace {
+
+struct IdentifiedStars {
+    std::vector<std::string> lines;
+    std::vector<double> ra, dec, x, y;
+};
+
+IdentifiedStars readIdentifiedStars(const std::string& path) {
+    IdentifiedStars s;
+    s.lines = readTextLines(path);
+    for (std::size_t i = 0; i < s.lines.size(); ++i) {
+        s.ra.push_back(numberField(s.lines[i], 1, path, i));
+        s.dec.push_back(numberField(s.lines[i], 2, path, i));
+        s.x.push_back(std::trunc(numberField(s.lines[i], 3, path, i)));
+        s.y.push_back(std::trunc(numberField(s.lines[i], 4, path, i)));
+    }
+    return s;
+}
+
+}  // namespace
+
+std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath) {
+    const IdentifiedStars s = readIdentifiedStars(sTxtPath);
+    if (s.ra.empty()) return std::nullopt;
+    double sinSum = 0, cosSum = 0, decSum = 0;
+    for (std::size_t i = 0; i < s.ra.size(); ++i) {
+        sinSum += SN(s.ra[i]);
+        cosSum += CS(s.ra[i]);
+        decSum += s.dec[i];
+    }
+    double ra = ATN2(sinSum, cosSum);
+    if (ra < 0) ra += 360;
+    return TSkyPoint{ra, decSum / static_cast<double>(s.ra.size())};
+}
+
+std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<TSkyPoint> estimate,
+                                         const TConfiguration& config, UserNotifier& notifier) {
+    if (!fileExists(path)) {
+        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для определения центра кадра.",
+                         MessageIcon::Error);
+        return std::nullopt;
+    }
+    IdentifiedStars s = readIdentifiedStars(path);
+    if (s.lines.size() <= 3) {
+        notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const int xc = config.widthCCD() / 2 + config.addResultWidth();
+    const int yc = config.heightCCD() / 2 + config.addResultHeight();
+    // Elements 0..n-2 are the reference stars, n-1 the frame centre.
+    std::vector<double> ra = s.ra, dec = s.dec, x = s.x, y = s.y;
+    std::vector<std::size_t> lineOf(s.lines.size());
+    for (std::size_t i = 0; i < lineOf.size(); ++i) lineOf[i] = i;
+    ra.push_back(0);
+    dec.push_back(0);
+    x.push_back(xc);
+    y.push_back(yc);
+    std::vector<double> residual(ra.size(), 0.0);
+
+    const TSkyPoint start = estimate ? *estimate : *centreOfIdentifiedStars(path);
+    TSkyPoint current = start;
+    bool failed = false;
+    try {
+        // A fit that neither converges nor wanders off would go on for ever.
+        for (int iteration = 0;; ++iteration) {
+            if (iteration == 10000) {
+                failed = true;
+                break;
+            }
+            double raN = current.ra, decN = current.dec;
+            fitPlateConstants(ra, dec, x, y, residual, raN, decN);
+            const double dRa = raDifference(raN, current.ra), dDec = decN - current.dec;
+            if (std::sqrt(dRa * dRa + dDec * dDec) < 0.005) {
+                current = {raN, decN};
+                double worst = 0;
+                for (std::size_t i = 0; i + 1 < ra.size(); ++i) worst = std::max(worst, residual[i]);
+                bool removed = false;
+                for (std::size_t i = 0; i + 1 < ra.size();) {
+                    if (residual[i] > 20 && residual[i] == worst) {
+                        ra.erase(ra.begin() + static_cast<std::ptrdiff_t>(i));
+                        dec.erase(dec.begin() + static_cast<std::ptrdiff_t>(i));
+                        x.erase(x.begin() + static_cast<std::ptrdiff_t>(i));
+                        y.erase(y.begin() + static_cast<std::ptrdiff_t>(i));
+                        residual.erase(residual.begin() + static_cast<std::ptrdiff_t>(i));
+                        lineOf.erase(lineOf.begin() + static_cast<std::ptrdiff_t>(i));
+                        removed = true;
+                    } else {
+                        ++i;
+                    }
+                }
+                std::fill(residual.begin(), residual.end(), 0.0);
+                if (!removed || ra.size() < 6) break;
+                if (std::fabs(raDifference(raN, start.ra)) > 8 || std::fabs(decN - start.dec) > 8) current = start;
+            } else {
+                if (std::fabs(raDifference(raN, start.ra)) > 15 || std::fabs(decN - start.dec) > 15) {
+                    failed = true;
+                    break;
+                }
+                current = {raN, decN};
+            }
+        }
+    } catch (const EZeroDivide&) {
+        failed = true;  // reference stars on one line determine no plate
+    }
+
+    if (failed || ra.size() <= 5) {
+        notifier.message(kCaption, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!",
+                         MessageIcon::Warning);
+        return std::nullopt;
+    }
+    std::vector<std::string> out;
+    for (std::size_t k : lineOf) out.push_back(s.lines[k]);
+    out.push_back(formatFloat("0.000", current.ra, '.') + "|" + formatFloat("0.000", current.dec, '.') + "|" +
+                  std::to_string(xc) + "|" + std::to_string(yc) + "|0.00|CENTER|CENTER");
+    writeTextLines(siblingWorkFile(path, workSuffix::kAstrometry), out);
+    return current;
+}
+
+}  // namespace orbis

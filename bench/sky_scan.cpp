@@ -1,0 +1,98 @@
+// The sky scan of binding with the default settings (16200 trial centres,
+// 18 detected stars, c40.dat): on one core and on every core.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+
+#include "AllPairsMatching.h"
+#include "TempDir.h"
+#include "astro/timlib.h"
+#include "astro/uNotifier.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uPlateSolution.h"
+#include "astrometry/uStarCatalog.h"
+#include "config/uConfiguration.h"
+
+namespace {
+
+using namespace orbis;
+
+struct ScanFixture {
+    test::TempDir station;
+    std::string pTxt = (station / "20240812" / "231001_280" / "M231001_280P.txt").string();
+    TConfiguration config;
+
+    ScanFixture() {
+        config.load(station / "none.ini");
+        config.setPathToCatalogs(ORBIS_CATALOG_DIR);
+        std::filesystem::create_directories(station / "20240812" / "231001_280");
+        const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;
+        SilentNotifier quiet;
+        const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
+        std::vector<TStarPoint> seen;
+        sky.listStarsInFrame(TCameraModel::fromConfiguration(config), theta - 25, 40, theta, seen);
+        std::mt19937 rng(4);
+        std::vector<std::string> lines;
+        for (const auto& s : seen) {
+            lines.push_back("0|0|" + std::to_string(std::lround(s.X + (rng() % 3) - 1.0)) + "|" +
+                            std::to_string(std::lround(s.Y)) + "|900|12");
+        }
+        writeTextLines(pTxt, lines);
+    }
+};
+
+void scan(benchmark::State& state, int threads) {
+    ScanFixture f;
+    SilentNotifier quiet;
+    for (auto _ : state) benchmark::DoNotOptimize(alignStarMap(f.pTxt, f.config, "", quiet, {.threads = threads}));
+}
+void BM_SkyScan_OneCore(benchmark::State& s) { scan(s, 1); }
+void BM_SkyScan_AllCores(benchmark::State& s) { scan(s, 0); }
+BENCHMARK(BM_SkyScan_OneCore)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SkyScan_AllCores)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+
+namespace {
+
+// One trial centre's matching, 18 detected against 18 projected stars of
+// the same (turned, shifted) field: the windowed matching and the loop over
+// all pairs it replaces.
+struct MatchFixture {
+    std::vector<orbis::TStarPoint> catalog, photo;
+    std::vector<orbis::TTriangle> tc, tp;
+    MatchFixture() {
+        std::mt19937 rng(9);
+        std::uniform_real_distribution<double> x(0, 640), y(0, 480);
+        for (int i = 0; i < 18; ++i) {
+            const double cx = x(rng), cy = y(rng);
+            catalog.emplace_back(cx, cy, 10.0 + i, 20.0 + i);
+            photo.emplace_back(std::round(0.98 * cx - 0.1 * cy + 12), std::round(0.1 * cx + 0.98 * cy - 7));
+        }
+        orbis::sortStarsByX(catalog);
+        orbis::sortStarsByX(photo);
+        tc = orbis::buildTriangles(10, catalog, 0.74);
+        tp = orbis::buildTriangles(10, photo, 0.74);
+    }
+};
+
+void BM_Matching_Windowed(benchmark::State& state) {
+    MatchFixture f;
+    for (auto _ : state) {
+        for (auto& s : f.photo) s.proposals.clear();
+        orbis::matchTriangles(f.tc, f.catalog, f.tp, f.photo, 0.74);
+    }
+}
+void BM_Matching_AllPairs(benchmark::State& state) {
+    MatchFixture f;
+    for (auto _ : state) {
+        for (auto& s : f.photo) s.proposals.clear();
+        orbis::test::allPairsMatch(f.tc, f.catalog, f.tp, f.photo, 0.74);
+    }
+}
+BENCHMARK(BM_Matching_Windowed)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Matching_AllPairs)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
