@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/uCliDetect.h"
+#include "app/cli/uCliProcess.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 
@@ -16,6 +17,9 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
+    "  process  process event directories: binding, photometry, report, annotated JPEG\n"
+    "  summary  write the daily summary of a night\n"
+    "  r90      write the UFO R90 export of a night or a month\n"
     "\n"
     "Every command takes --station DIR (default: the program's directory) and --help.\n";
 
@@ -30,7 +34,11 @@ int main(int argc, char** argv) {
     }
     const std::string command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "detect") return orbis::detectCommand(rest, orbis::executableDirectory(), std::cout, std::cerr);
+    const std::string station = orbis::executableDirectory();
+    if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
+    if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);
+    if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
+    if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);
     std::cerr << "orbisight-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;
 }

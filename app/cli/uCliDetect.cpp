@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -32,10 +33,6 @@ constexpr const char* kUsage =
     "                 yyyymmdd/hhnnss_zzz.avi, else from the file's modification time\n"
     "\n"
     "Exit status: 0 done, 1 a clip could not be written, 2 bad arguments or unreadable input.\n";
-
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 bool allDigits(std::string_view s) {
     for (char c : s) {
@@ -115,26 +112,16 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
     std::string station(defaultStation);
     std::optional<TDateTime> start;
     try {
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            const std::string& a = args[i];
-            auto value = [&]() -> const std::string& {
-                if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-                return args[++i];
-            };
-            if (a == "--help" || a == "-h") {
-                out << kUsage;
-                return 0;
-            } else if (a == "--input") {
-                input = value();
-            } else if (a == "--station") {
-                station = value();
-            } else if (a == "--start") {
-                start = parseStartTime(value());
-            } else {
-                throw UsageError("unknown argument '" + a + "'");
-            }
+        const CliArgs parsed = parseCliArgs(args, {"--input", "--station", "--start"}, {"--help"});
+        if (parsed.has("--help")) {
+            out << kUsage;
+            return 0;
         }
-        if (input.empty()) throw UsageError("--input is required");
+        if (!parsed.positional.empty()) throw CliUsageError("unknown argument '" + parsed.positional.front() + "'");
+        input = parsed.value("--input");
+        station = parsed.value("--station", station);
+        if (parsed.has("--start")) start = parseStartTime(parsed.value("--start"));
+        if (input.empty()) throw CliUsageError("--input is required");
     } catch (const std::exception& e) {
         err << "orbisight-cli detect: " << e.what() << "\n\n" << kUsage;
         return 2;

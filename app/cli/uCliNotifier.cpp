@@ -17,6 +17,7 @@ void CliNotifier::message(const std::string& caption, const std::string& text, M
     const char* kind = icon == MessageIcon::Error ? "error" : icon == MessageIcon::Warning ? "warning" : "info";
     err_ << caption << " (" << kind << "): " << text << std::endl;
     ++messages_;
+    if (icon != MessageIcon::Information) ++problems_;
 }
 
 bool CliNotifier::ask(const std::string& caption, const std::string& text) {
@@ -29,6 +30,10 @@ bool CliNotifier::ask(const std::string& caption, const std::string& text) {
 void CliNotifier::status(const std::string& text) {
     std::lock_guard lock(mutex_);
     status_ = text;
+    if (text.empty()) return;
+    // The running step's caption, on the progress line.
+    err_ << '\r' << text << "\x1b[K" << std::flush;
+    lineOpen_ = true;
 }
 
 void CliNotifier::progressShow(int maximum) {
@@ -51,6 +56,11 @@ void CliNotifier::progressHide() {
     std::lock_guard lock(mutex_);
     endProgressLine();
     maximum_ = 0;
+}
+
+int CliNotifier::problemsShown() const {
+    std::lock_guard lock(mutex_);
+    return problems_;
 }
 
 int CliNotifier::messagesShown() const {

@@ -24,6 +24,8 @@ public:
     void pump() override {}
 
     int messagesShown() const;
+    // Warnings and errors shown: a stage that reported a problem.
+    int problemsShown() const;
 
 private:
     void endProgressLine();
@@ -35,6 +37,7 @@ private:
     int lastPercent_ = -1;
     bool lineOpen_ = false;
     int messages_ = 0;
+    int problems_ = 0;
 };
 
 }  // namespace orbis

@@ -1,0 +1,154 @@
+#include "app/cli/uCliProcess.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliNotifier.h"
+#include "config/uConfiguration.h"
+#include "processing/pipeline/uProcessEvent.h"
+#include "processing/uNaming.h"
+#include "reports/uNightExports.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kProcessUsage =
+    "usage: orbisight-cli process EVENT_DIR... [--station DIR]\n"
+    "       orbisight-cli process --night NIGHT_DIR [--station DIR]\n"
+    "\n"
+    "Processes events as the photo page's \"Обработка\" does: image stages, star detection,\n"
+    "binding to the catalog, plate solution, labels, magnitudes, report and annotated JPEG,\n"
+    "with the settings of the station's Orbisight.ini. --night takes every event directory\n"
+    "of the night.\n";
+
+constexpr const char* kSummaryUsage =
+    "usage: orbisight-cli summary NIGHT_DIR [--station DIR]\n"
+    "\n"
+    "Writes the daily summary M<night>.txt of the night's event reports.\n";
+
+constexpr const char* kR90Usage =
+    "usage: orbisight-cli r90 NIGHT_DIR [--station DIR]\n"
+    "       orbisight-cli r90 --month YYYYMM [--station DIR]\n"
+    "\n"
+    "Writes the UFO R90 export of a night (ME<night>.csv in the night directory) or of a\n"
+    "month (ME<yyyymm>.csv in the station directory).\n";
+
+// Parses, or prints the usage and gives the exit status to return.
+bool parse(std::span<const std::string> args, const std::set<std::string>& values, const char* usage,
+           const char* command, std::ostream& out, std::ostream& err, CliArgs& parsed, int& status) {
+    try {
+        parsed = parseCliArgs(args, values, {"--help"});
+    } catch (const CliUsageError& e) {
+        err << "orbisight-cli " << command << ": " << e.what() << "\n\n" << usage;
+        status = 2;
+        return false;
+    }
+    if (parsed.has("--help")) {
+        out << usage;
+        status = 0;
+        return false;
+    }
+    return true;
+}
+
+TConfiguration stationConfiguration(const std::string& station) {
+    TConfiguration config;
+    config.load(iniFilePath(station));
+    return config;
+}
+
+std::string withoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+int processCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                   std::ostream& err) {
+    CliArgs parsed;
+    int status = 0;
+    if (!parse(args, {"--station", "--night"}, kProcessUsage, "process", out, err, parsed, status)) return status;
+    std::vector<std::string> events;
+    for (const auto& p : parsed.positional) events.push_back(withoutTrailingSlash(p));
+    if (parsed.has("--night")) {
+        const std::string night = withoutTrailingSlash(parsed.value("--night"));
+        for (const std::string& name : listDirectory(night, "*.*", ListKind::Directories)) events.push_back(joinPath(night, name));
+    }
+    if (events.empty()) {
+        err << "orbisight-cli process: no event directory given\n\n" << kProcessUsage;
+        return 2;
+    }
+    const std::string station = parsed.value("--station", std::string(defaultStation));
+    CliNotifier notifier(err);
+    bool problems = false;
+    try {
+        const TConfiguration config = stationConfiguration(station);
+        for (const std::string& event : events) {
+            const int before = notifier.problemsShown();
+            try {
+                const TProcessResult r = processEvent(event, config, station, notifier);
+                notifier.progressHide();
+                out << event << ": " << (!r.ran ? "no frames" : r.reportWritten ? "report written" : "no report") << "\n";
+            } catch (const std::exception& e) {
+                notifier.progressHide();
+                err << "orbisight-cli process: " << event << ": " << e.what() << "\n";
+                problems = true;
+            }
+            problems = problems || notifier.problemsShown() > before;
+        }
+    } catch (const std::exception& e) {
+        err << "orbisight-cli process: " << e.what() << "\n";
+        return 1;
+    }
+    return problems ? 1 : 0;
+}
+
+int summaryCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                   std::ostream& err) {
+    CliArgs parsed;
+    int status = 0;
+    if (!parse(args, {"--station"}, kSummaryUsage, "summary", out, err, parsed, status)) return status;
+    if (parsed.positional.size() != 1) {
+        err << "orbisight-cli summary: one night directory is needed\n\n" << kSummaryUsage;
+        return 2;
+    }
+    const std::string station = parsed.value("--station", std::string(defaultStation));
+    CliNotifier notifier(err);
+    try {
+        out << writeDailySummary(withoutTrailingSlash(parsed.positional[0]), station, stationConfiguration(station), notifier)
+            << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli summary: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+int r90Command(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+               std::ostream& err) {
+    CliArgs parsed;
+    int status = 0;
+    if (!parse(args, {"--station", "--month"}, kR90Usage, "r90", out, err, parsed, status)) return status;
+    if (parsed.has("--month") == (parsed.positional.size() == 1) || parsed.positional.size() > 1) {
+        err << "orbisight-cli r90: give either a night directory or --month YYYYMM\n\n" << kR90Usage;
+        return 2;
+    }
+    const std::string station = parsed.value("--station", std::string(defaultStation));
+    CliNotifier notifier(err);
+    try {
+        const TConfiguration config = stationConfiguration(station);
+        out << (parsed.has("--month")
+                    ? writeMonthlyR90Export(station, parsed.value("--month"), config, notifier)
+                    : writeR90Export(withoutTrailingSlash(parsed.positional[0]), station, config, notifier))
+            << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli r90: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace orbis

@@ -1,0 +1,188 @@
+#include "measurement/uEventReport.h"
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "astro/matlib.h"
+#include "astro/sphlib.h"
+#include "astro/sunlib.h"
+#include "astro/timlib.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uPlateSolution.h"
+#include "config/uConfiguration.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+namespace {
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+double numberOf(const std::string& line, const char* sep, int k, const std::string& path, std::size_t index) {
+    try {
+        return parseFloat(extractField(line, sep, k));
+    } catch (const EConvertError& e) {
+        throw EConvertError(path + ", line " + std::to_string(index + 1) + ", field " + std::to_string(k) + ": " + e.what());
+    }
+}
+
+// The last line holding the tag, or nothing.
+const std::string* lastLineWith(const std::vector<std::string>& lines, const char* tag, std::size_t& index) {
+    const std::string* found = nullptr;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find(tag) != std::string::npos) {
+            found = &lines[i];
+            index = i;
+        }
+    }
+    return found;
+}
+
+// Great-circle distance in degrees.
+double arc(double ra1, double dec1, double ra2, double dec2) {
+    return ACS(SN(dec1) * SN(dec2) + CS(dec1) * CS(dec2) * CS(ra1 - ra2));
+}
+
+double solarLongitude(TDateTime ut) {
+    const DateTimeParts t = decodeDateTime(ut);
+    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
+    double l = 0, b = 0, r = 0;
+    SUN200((mjd - 51544.5) / 36525.0, l, b, r);
+    return l;
+}
+
+}  // namespace
+
+double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath) {
+    if (!exists(aTxtPath) || !exists(mTxtPath)) return kNoMagnitude;
+    const std::vector<std::string> a = readTextLines(aTxtPath);
+    std::size_t startIndex = 0;
+    const std::string* start = lastLineWith(a, "START", startIndex);
+    if (start == nullptr) return kNoMagnitude;
+    const double flux = numberOf(*start, "|", 6, aTxtPath, startIndex);
+    if (!(flux > 0)) return kNoMagnitude;  // never measured: the logarithm has no value
+
+    struct Star {
+        double flux, magnitude;
+    };
+    std::vector<Star> stars;
+    const std::vector<std::string> m = readTextLines(mTxtPath);
+    for (std::size_t i = 0; i < m.size(); ++i) {
+        if (extractField(m[i], "|", 7).empty()) continue;
+        const double f = numberOf(m[i], "|", 5, mTxtPath, i);
+        if (f > 0) stars.push_back({f, numberOf(m[i], "|", 7, mTxtPath, i)});
+    }
+    if (stars.empty()) return kNoMagnitude;
+
+    double bestDeviation = 999999, bestMean = 0;
+    const Star* best = nullptr;
+    for (const Star& ref : stars) {
+        double absSum = 0, sum = 0;
+        for (const Star& other : stars) {
+            const double d = other.magnitude - (ref.magnitude + 2.5 * std::log10(ref.flux / other.flux));
+            absSum += std::fabs(d);
+            sum += d;
+        }
+        const double n = static_cast<double>(stars.size());
+        const double deviation = stars.size() == 1 ? 0.0 : std::nearbyint(1000.0 * absSum / (n - 1)) / 1000.0;
+        const double mean = stars.size() == 1 ? 0.0 : sum / (n - 1);
+        if (deviation < bestDeviation) {
+            bestDeviation = deviation;
+            bestMean = mean;
+            best = &ref;
+        }
+    }
+    const double magnitude = best->magnitude + 2.5 * std::log10(best->flux / flux);
+    return bestMean >= 0 ? magnitude - bestDeviation : magnitude + bestDeviation;
+}
+
+std::string radiantCatalogPath(const TConfiguration& config, const std::string& programDirectory) {
+    return joinPath(resolveInProgramDirectory(programDirectory, config.pathToCatalogs()), config.catalogRads());
+}
+
+std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin, double decBegin,
+                       const std::string& catalogPath) {
+    if (!exists(catalogPath)) return "SPO";
+    const std::vector<std::string> lines = readTextLines(catalogPath);
+    const double sun = solarLongitude(ut);
+    const double length0 = std::trunc(arc(raBegin, decBegin, raEnd, decEnd));
+
+    double bestDistance = 200;
+    std::string result = "SPO";
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;
+        const double begin = numberOf(line, ",", 6, catalogPath, i);
+        const double end = numberOf(line, ",", 7, catalogPath, i);
+        const bool active = begin < end ? (begin <= sun && sun <= end) : (sun >= begin || sun <= end);
+        if (!active) continue;
+        // Days since the maximum in solar longitude, across 0 degrees too:
+        // a shower active from 355 to 5 with its maximum at 358 is 4 degrees
+        // past its maximum at 2, not 356 degrees before it.
+        const double fromMaximum = raDifference(sun, numberOf(line, ",", 8, catalogPath, i));
+        const double raR = numberOf(line, ",", 9, catalogPath, i) + numberOf(line, ",", 11, catalogPath, i) * fromMaximum;
+        const double decR = numberOf(line, ",", 10, catalogPath, i) + numberOf(line, ",", 12, catalogPath, i) * fromMaximum;
+
+        TSkyPoint x{};
+        if (!intersectGreatCircles({raR + 5, decR + 5}, {raR, decR}, {raEnd, decEnd}, {raBegin, decBegin}, x)) continue;
+        const double dR = arc(x.ra, x.dec, raR, decR);
+        const double dB = arc(x.ra, x.dec, raBegin, decBegin);
+        const double dE = arc(x.ra, x.dec, raEnd, decEnd);
+        if (!(dR <= 4 && dE - dB > length0)) continue;  // the crossing must lie behind the beginning
+        const double q = dB / (dE - dB);
+        if (dB < bestDistance && q > 2 && q < 11) {
+            bestDistance = dB;
+            result = extractField(line, ",", 4);
+        }
+    }
+    return bestDistance > 90 ? "SPO" : result;
+}
+
+TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
+                                const std::string& programDirectory) {
+    const std::string aTxt = reportPath.substr(0, reportPath.size() >= 4 ? reportPath.size() - 4 : 0) + "A.txt";
+    if (!exists(aTxt)) return TReportOutcome::NoAstrometry;
+    const std::vector<std::string> a = readTextLines(aTxt);
+    std::size_t startIndex = 0, finishIndex = 0;
+    const std::string* start = lastLineWith(a, "START", startIndex);
+    const std::string* finish = lastLineWith(a, "FINISH", finishIndex);
+    if (start == nullptr || finish == nullptr) return TReportOutcome::NoTrack;
+
+    const TDateTime ut = timeFromFileName(aTxt, config.timeZone());
+    const std::string raBegText = extractField(*start, "|", 1), decBegText = extractField(*start, "|", 2);
+    const std::string raEndText = extractField(*finish, "|", 1), decEndText = extractField(*finish, "|", 2);
+    const double raBeg = numberOf(*start, "|", 1, aTxt, startIndex), decBeg = numberOf(*start, "|", 2, aTxt, startIndex);
+    const double raEnd = numberOf(*finish, "|", 1, aTxt, finishIndex), decEnd = numberOf(*finish, "|", 2, aTxt, finishIndex);
+    const double startFrame = numberOf(*start, "|", 5, aTxt, startIndex);
+    const double finishFrame = numberOf(*finish, "|", 5, aTxt, finishIndex);
+
+    const double length = arc(raBeg, decBeg, raEnd, decEnd);
+    // The frames the meteor was seen on, also when the end was marked on an
+    // earlier frame than the start.
+    const double frames = std::fabs(finishFrame - startFrame) + 1;
+    const double flight = config.frameExposure() * frames;
+    const double velocity = flight > 0 ? length / flight : 0.0;
+    const std::string shower = findShower(ut, raEnd, decEnd, raBeg, decBeg, radiantCatalogPath(config, programDirectory));
+
+    std::vector<std::string> report;
+    report.push_back("UT_DATE=" + formatDateTime("dd.mm.yyyy", ut));
+    report.push_back("UT_TIME=" + formatDateTime("hh:nn:ss", ut));
+    report.push_back("RA_BEG=" + raBegText);
+    report.push_back("DEC_BEG=" + decBegText);
+    report.push_back("RA_END=" + raEndText);
+    report.push_back("DEC_END=" + decEndText);
+    report.push_back(magnitude == kNoMagnitude ? "MAGN=$" : "MAGN=" + formatFloat("0.00", magnitude, '.'));
+    report.push_back("VELO=" + formatFloat("0.000", velocity, '.'));
+    report.push_back("LENG=" + formatFloat("0.000", length, '.'));
+    report.push_back("TIM_FL=" + formatFloat("0.000", flight, '.'));
+    report.push_back("SHOWER=" + shower);
+    writeTextLines(reportPath, report);
+    return TReportOutcome::Written;
+}
+
+}  // namespace orbis

@@ -1,0 +1,32 @@
+#pragma once
+// The whole offline processing of one event directory, from the extracted
+// frames to the event report and the annotated JPEG: image stages, star
+// detection, binding to the catalog, plate solution, labels, magnitudes,
+// track coordinates, report, JPEG, clean-up. Every stage works from and to
+// the work files, and a stage whose output exists is skipped, so a second
+// run continues or repeats only what is missing.
+
+#include <string>
+#include <vector>
+
+#include "astro/uNotifier.h"
+
+namespace orbis {
+
+class TConfiguration;
+
+struct TProcessResult {
+    bool ran = false;                  // the event had frames to work from
+    bool reportWritten = false;
+    std::vector<std::string> files;    // the event directory's bitmaps afterwards, as the photo browser lists them
+    int currentIndex = 0;              // the result bitmap's entry, else the index given
+};
+
+// Runs every stage the configuration switches on. Problems of a stage are
+// shown through the notifier and the next stage goes on; an error that ends
+// the run (an unreadable bitmap, a malformed number) propagates and leaves
+// every file not yet rewritten as it was.
+TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
+                            const std::string& programDirectory, UserNotifier& notifier, int currentIndex = 0);
+
+}  // namespace orbis

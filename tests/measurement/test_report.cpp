@@ -1,0 +1,204 @@
+// Track file, track coordinates, magnitudes, shower and event report from
+// hand-made work files.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "TempDir.h"
+#include "astro/matlib.h"
+#include "astro/sphlib.h"
+#include "astro/sunlib.h"
+#include "astro/timlib.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "measurement/uEventReport.h"
+#include "measurement/uPhotometry.h"
+#include "measurement/uTrack.h"
+
+namespace orbis {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct Event {
+    test::TempDir station;
+    std::string dir = (station / "20231214" / "213045_120").string();
+    std::string stem = dir + "/M213045_120";
+    TConfiguration config;
+    Event() {
+        std::filesystem::create_directories(dir);
+        config.load(station / "none.ini");
+        config.setPathToCatalogs(station.str());
+    }
+};
+
+// Reference stars placed exactly by a plate of 800 px per radian about the
+// centre pixel (320, 240), and the centre line.
+Lines plateLines(TSkyPoint centre) {
+    Lines lines;
+    for (auto [x, y] : {std::pair{100, 80}, {500, 90}, {320, 400}, {60, 420}, {600, 380}, {250, 200}}) {
+        double ra = 0, dec = 0;
+        STDEQU(centre.ra, centre.dec, -(x - 320) / 800.0, -(y - 240) / 800.0, ra, dec);
+        lines.push_back(floatToText(ra < 0 ? ra + 360 : ra) + "|" + floatToText(dec) + "|" + std::to_string(x) + "|" +
+                        std::to_string(y) + "|3.5|Star|A0");
+    }
+    lines.push_back(floatToText(centre.ra) + "|" + floatToText(centre.dec) + "|320|240|0.00|CENTER|CENTER");
+    return lines;
+}
+
+TEST(Track, FileLinesStartFirstWithTheOneMeasurement) {
+    EXPECT_EQ(trackFileLines({412, 133, 12}, {488, 201, 17}, TTrackBrightness{19, 2210}),
+              (Lines{"0|0|412|133|12|2210|START", "0|0|488|201|17|19|FINISH"}));
+    EXPECT_EQ(trackFileLines({1, 2, 0}, {3, 4, 0}, std::nullopt), (Lines{"0|0|1|2|0|0|START", "0|0|3|4|0|0|FINISH"}));
+    EXPECT_EQ(frameNumberOfFile("F012.bmp"), 12);
+    EXPECT_EQ(frameNumberOfFile("M213045_120R.bmp"), 0);
+    EXPECT_EQ(frameNumberOfFile("F1000.bmp"), 0);
+}
+
+TEST(Photometry, TrackCoordinatesFromThePlate) {
+    Event e;
+    const std::string aTxt = e.stem + "A.txt";
+    Lines a = plateLines({150, 40});
+    a.push_back("0|0|133|133|12|2210|START|");
+    a.push_back("0|0|20|460|17|19|FINISH|");
+    writeTextLines(aTxt, a);
+    ASSERT_TRUE(computeTrackCoordinates(aTxt));
+    const Lines out = readTextLines(aTxt);
+    double ra = 0, dec = 0;
+    STDEQU(150, 40, -(133 - 320) / 800.0, -(133 - 240) / 800.0, ra, dec);
+    EXPECT_EQ(out[7], formatFloat("0.000", ra, '.') + "|" + formatFloat("0.000", dec, '.') + "|133|133|12|2210|START|");
+    EXPECT_TRUE(out[8].ends_with("|20|460|17|19|FINISH|"));
+    EXPECT_EQ(Lines(out.begin(), out.begin() + 7), Lines(a.begin(), a.begin() + 7));
+
+    // Two reference stars do not fix a plate: the placeholders stay.
+    Lines few = {a[0], a[1], a[6], "0|0|133|133|12|2210|START|"};
+    writeTextLines(aTxt, few);
+    EXPECT_FALSE(computeTrackCoordinates(aTxt));
+    EXPECT_EQ(readTextLines(aTxt), few);
+    writeTextLines(aTxt, Lines{a[0], "1|x|3|4|5|a|b", a[6], "0|0|133|133|12|2210|START|"});
+    EXPECT_THROW(computeTrackCoordinates(aTxt), EConvertError);
+}
+
+TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
+    Event e;
+    writeTextLines(e.stem + "M.txt", Lines{"0|0|100|50|900|12", "0|0|300|300|500|9"});
+    writeTextLines(e.stem + "S.txt", Lines{"1|2|104|104|3.1|A|B", "1|2|102|98|2.7|C|D", "5|6|400|400|4.0|E|F"});
+    const PointMapping doubled = [](int&, int& y) { y *= 2; };
+    attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", doubled);
+    EXPECT_EQ(readTextLines(e.stem + "M.txt"), (Lines{"0|0|100|100|900|12|2.7", "0|0|300|600|500|9|"}));
+
+    writeTextLines(e.dir + "/MeteorTrack.txt", trackFileLines({10, 20, 3}, {30, 40, 5}, TTrackBrightness{7, 800}));
+    EXPECT_EQ(mappedTrackLines(e.dir + "/MeteorTrack.txt", doubled),
+              (Lines{"0|0|10|40|3|800|START|", "0|0|30|80|5|7|FINISH|"}));
+}
+
+TEST(Report, MeteorMagnitudeAgainstTheSteadiestReference) {
+    Event e;
+    const std::string aTxt = e.stem + "A.txt", mTxt = e.stem + "M.txt";
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "10|20|5|5|3|1000|START|"});
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", "0|0|2|2|500|5|"});
+    // One star with a magnitude: deviation 0, m + 2.5 log10(F_star / F).
+    EXPECT_NEAR(meteorMagnitude(aTxt, mTxt), 2.5 + 2.5 * std::log10(10.0), 1e-12);
+    // Three stars that agree exactly: no deviation either.
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", "0|0|2|2|1000|5|5", "0|0|3|3|100000|15|0"});
+    EXPECT_NEAR(meteorMagnitude(aTxt, mTxt), 5.0, 1e-9);
+    EXPECT_EQ(meteorMagnitude(aTxt, e.stem + "missing.txt"), kNoMagnitude);
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|0|START|"});
+    EXPECT_EQ(meteorMagnitude(aTxt, mTxt), kNoMagnitude);  // never measured
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7"});
+    EXPECT_EQ(meteorMagnitude(aTxt, mTxt), kNoMagnitude);  // no START line
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|100|START|"});
+    writeTextLines(mTxt, Lines{"0|0|1|1|many|9|2.5"});
+    EXPECT_THROW(meteorMagnitude(aTxt, mTxt), EConvertError);
+}
+
+// The point `lengths` track lengths behind the beginning, on the track's
+// great circle.
+TSkyPoint behind(TSkyPoint begin, TSkyPoint end, double lengths) {
+    auto vec = [](TSkyPoint p) { return std::array<double, 3>{CS(p.dec) * CS(p.ra), CS(p.dec) * SN(p.ra), SN(p.dec)}; };
+    const auto b = vec(begin), e = vec(end);
+    const double length = ACS(b[0] * e[0] + b[1] * e[1] + b[2] * e[2]) * lengths;
+    // Direction of travel at the beginning, away from the end.
+    std::array<double, 3> t{};
+    const double c = b[0] * e[0] + b[1] * e[1] + b[2] * e[2];
+    double norm = 0;
+    for (int i = 0; i < 3; ++i) {
+        t[static_cast<std::size_t>(i)] = b[static_cast<std::size_t>(i)] * c - e[static_cast<std::size_t>(i)];
+        norm += t[static_cast<std::size_t>(i)] * t[static_cast<std::size_t>(i)];
+    }
+    std::array<double, 3> p{};
+    for (std::size_t i = 0; i < 3; ++i) p[i] = b[i] * CS(length) + t[i] / std::sqrt(norm) * SN(length);
+    double r = 0, dec = 0, ra = 0;
+    POLAR(p[0], p[1], p[2], r, dec, ra);
+    return {ra, dec};
+}
+
+double sunAt(TDateTime ut) {
+    const DateTimeParts t = decodeDateTime(ut);
+    double l = 0, b = 0, r = 0;
+    SUN200((MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0) - 51544.5) / 36525.0, l, b, r);
+    return l;
+}
+
+TEST(Report, ShowerFromTheRadiantBehindTheTrack) {
+    Event e;
+    const std::string cat = (e.station / "rads.csv").string();
+    const TSkyPoint begin{100, 20}, end{104.5, 14.2};
+    const TDateTime ut = encodeDateTime({2024, 3, 22, 0, 0, 0, 0});
+    const double sun = sunAt(ut);
+    ASSERT_GT(sun, 0);
+    ASSERT_LT(sun, 5);
+    auto catalogWith = [&](TSkyPoint radiant, const char* window) {
+        writeTextLines(cat, Lines{"No,IAU,Name,Code,V,LsStart,LsEnd,LsMax,RA,Dec,dRA,dDec",
+                                  "1,1,Test,TST,30," + std::string(window) + "," + floatToText(sun) + "," +
+                                      floatToText(radiant.ra) + "," + floatToText(radiant.dec) + ",0.5,0.2"});
+    };
+    catalogWith(behind(begin, end, 3), "355,5");  // active through 360 at the event
+    EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "TST");
+    catalogWith(behind(begin, end, 1.5), "355,5");  // too close behind the beginning
+    EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
+    catalogWith(behind(begin, end, 3), "6,20");  // not active
+    EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
+    EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat + ".missing"), "SPO");
+    writeTextLines(cat, Lines{"header", "1,1,Test,TST,30,355,5,x,100,20,0,0"});
+    EXPECT_THROW(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), EConvertError);
+}
+
+TEST(Report, WrittenFromATxtOrNotAtAll) {
+    Event e;
+    e.config.setTimeZone(3);
+    const std::string aTxt = e.stem + "A.txt", report = e.stem + ".txt";
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100.000|20.000|5|5|12|1000|START|", "104.500|14.200|9|9|12|19|FINISH|"});
+    ASSERT_EQ(writeEventReport(report, 1.234, e.config, e.station.str()), TReportOutcome::Written);
+    const Lines r = readTextLines(report);
+    ASSERT_EQ(r.size(), 11u);
+    EXPECT_EQ(r[0], "UT_DATE=14.12.2023");
+    EXPECT_EQ(r[1], "UT_TIME=18:30:45");  // local 21:30:45, three hours east
+    EXPECT_EQ(r[2], "RA_BEG=100.000");
+    EXPECT_EQ(r[5], "DEC_END=14.200");
+    EXPECT_EQ(r[6], "MAGN=1.23");
+    const double length = ACS(SN(20) * SN(14.2) + CS(20) * CS(14.2) * CS(100 - 104.5));
+    EXPECT_EQ(r[7], "VELO=" + formatFloat("0.000", length / 0.04, '.'));  // one frame: TIM_FL = exposure
+    EXPECT_EQ(r[8], "LENG=" + formatFloat("0.000", length, '.'));
+    EXPECT_EQ(r[9], "TIM_FL=0.040");
+    EXPECT_EQ(r[10], "SHOWER=SPO");  // no radiant catalog
+
+    writeEventReport(report, kNoMagnitude, e.config, e.station.str());
+    EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+
+    // A track never marked: no report, the old one stays.
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100|20|5|5|12|1000|START|"});
+    EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::NoTrack);
+    EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "0|0|5|5|12|1000|START|", "x|14|9|9|15|19|FINISH|"});
+    EXPECT_THROW(writeEventReport(report, 1, e.config, e.station.str()), EConvertError);
+    EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    std::filesystem::remove(aTxt);
+    EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::NoAstrometry);
+}
+
+}  // namespace
+}  // namespace orbis

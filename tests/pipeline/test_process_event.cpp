@@ -1,0 +1,166 @@
+// The whole processing of a synthetic event: frames of a known sky with a
+// meteor at known pixels go in, a report with the meteor's coordinates
+// comes out.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "RecordingNotifier.h"
+#include "TempDir.h"
+#include "app/cli/uCliProcess.h"
+#include "astro/matlib.h"
+#include "astro/sphlib.h"
+#include "astro/timlib.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uStarCatalog.h"
+#include "config/uConfiguration.h"
+#include "measurement/uTrack.h"
+#include "processing/pipeline/uProcessEvent.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+namespace {
+
+constexpr int kW = 640, kH = 480;
+
+struct SyntheticEvent {
+    test::TempDir station;
+    std::string night = (station / "20240812").string();
+    std::string dir = night + "/231001_280";
+    std::string stem = dir + "/M231001_280";
+    TConfiguration config;
+    TSkyPoint pointing{};
+    std::pair<int, int> start{180, 150}, finish{260, 190};
+
+    SyntheticEvent() {
+        config.load(station / "none.ini");
+        config.setPathToCatalogs(ORBIS_CATALOG_DIR);
+        config.setDoubleFrameHeight(false);
+        config.setCorrectDistortion(false);
+        config.setDeleteTemp(false);
+        std::filesystem::create_directories(dir);
+        const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;
+        pointing = {theta - 25, 40};
+        config.setAutoDetectMinDEC(pointing.dec - 8);
+        config.setAutoDetectMaxDEC(pointing.dec + 8);
+        config.setAutoDetectMinRA(pointing.ra - 8);
+        config.setAutoDetectMaxRA(pointing.ra + 8);
+
+        SilentNotifier quiet;
+        const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
+        TCameraModel camera = TCameraModel::fromConfiguration(config);
+        camera.maxStars = 30;
+        std::vector<TStarPoint> stars;
+        sky.listStarsInFrame(camera, pointing.ra, pointing.dec, theta, stars);
+
+        std::mt19937 rng(12);
+        std::normal_distribution<double> noise(30, 2);
+        for (int f = 1; f <= 12; ++f) {
+            std::vector<double> sky_(static_cast<std::size_t>(kW * kH));
+            for (auto& p : sky_) p = noise(rng);
+            auto blob = [&](double x, double y, double peak, double sigma) {
+                for (int dy = -4; dy <= 4; ++dy)
+                    for (int dx = -4; dx <= 4; ++dx) {
+                        const int px = static_cast<int>(std::lround(x)) + dx, py = static_cast<int>(std::lround(y)) + dy;
+                        if (px < 0 || py < 0 || px >= kW || py >= kH) continue;
+                        const double r2 = (px - x) * (px - x) + (py - y) * (py - y);
+                        sky_[static_cast<std::size_t>((kH - 1 - py) * kW + px)] += peak * std::exp(-r2 / (2 * sigma * sigma));
+                    }
+            };
+            for (std::size_t i = 0; i < stars.size(); ++i) blob(stars[i].X, stars[i].Y, 160.0 - 8.0 * static_cast<double>(i), 1.1);
+            if (f >= 4 && f <= 8) {  // the meteor, frames 4 to 8
+                const double k = (f - 4) / 4.0;
+                blob(start.first + k * (finish.first - start.first), start.second + k * (finish.second - start.second), 220, 1.3);
+            }
+            std::vector<uint8_t> bytes(sky_.size());
+            for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(sky_[i]), 0L, 255L));
+            saveGreyBitmap(bytes, kW, kH, frameFileName(dir, f));
+        }
+        saveTrackFile(dir, {start.first, start.second, 4}, {finish.first, finish.second, 8}, TTrackBrightness{21, 4000});
+    }
+
+    // Where the camera model puts a pixel on the sky.
+    TSkyPoint skyOf(std::pair<int, int> px) const {
+        double ra = 0, dec = 0;
+        STDEQU(pointing.ra, pointing.dec, (px.first - kW / 2) / 800.0, -(px.second - kH / 2) / 800.0, ra, dec);
+        return {ra < 0 ? ra + 360 : ra, dec};
+    }
+    std::string value(const std::vector<std::string>& report, const std::string& key) const {
+        for (const auto& l : report)
+            if (l.starts_with(key + "=")) return l.substr(key.size() + 1);
+        return "";
+    }
+};
+
+TEST(ProcessEvent, MeteorCoordinatesComeOutOfTheFrames) {
+    SyntheticEvent e;
+    test::RecordingNotifier n;
+    const TProcessResult r = processEvent(e.dir, e.config, e.station.str(), n);
+    ASSERT_TRUE(r.ran);
+    for (const auto& m : n.messages) ADD_FAILURE() << m.caption << ": " << m.text;
+    ASSERT_TRUE(r.reportWritten);
+    const auto report = readTextLines(e.stem + ".txt");
+    ASSERT_EQ(report.size(), 11u);
+    const TSkyPoint begin = e.skyOf(e.start), end = e.skyOf(e.finish);
+    EXPECT_NEAR(parseFloat(e.value(report, "RA_BEG")), begin.ra, 0.05);
+    EXPECT_NEAR(parseFloat(e.value(report, "DEC_BEG")), begin.dec, 0.05);
+    EXPECT_NEAR(parseFloat(e.value(report, "RA_END")), end.ra, 0.05);
+    EXPECT_NEAR(parseFloat(e.value(report, "DEC_END")), end.dec, 0.05);
+    EXPECT_EQ(e.value(report, "TIM_FL"), "0.200");  // frames 4 to 8
+    EXPECT_EQ(e.value(report, "UT_TIME"), "23:10:01");
+    EXPECT_TRUE(std::filesystem::exists(e.stem + "R.jpg"));
+    EXPECT_EQ(r.files[static_cast<std::size_t>(r.currentIndex)], "M231001_280R.bmp");
+    // The statuses of the stages that ran, in order.
+    std::vector<std::string> shown;
+    for (const auto& s : n.statuses)
+        if (!s.empty() && (shown.empty() || shown.back() != s)) shown.push_back(s);
+    const std::vector<std::string> later = {"Детектирование звёзд", "Привязка координат", "Уточнение центра кадра",
+                                            "Дополнительные надписи (magn)", "Дополнительные надписи (спектр)",
+                                            "Приведение звёздных величин", "Расчёт координат положения метеора",
+                                            "Формирование отчёта"};
+    EXPECT_TRUE(std::search(shown.begin(), shown.end(), later.begin(), later.end()) != shown.end());
+
+    // A second run continues from the work files and gives the same report.
+    test::RecordingNotifier again;
+    processEvent(e.dir, e.config, e.station.str(), again);
+    EXPECT_EQ(readTextLines(e.stem + ".txt"), report);
+}
+
+TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
+    SyntheticEvent e;
+    e.config.setDeleteTemp(true);
+    e.config.save(iniFilePath(e.station.path()));
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {"--night", e.night, "--station", e.station.str()};
+    EXPECT_EQ(processCommand(args, "/nonexistent", out, err), 0) << err.str();
+    EXPECT_EQ(out.str(), e.dir + ": report written\n");
+    EXPECT_EQ(listDirectory(e.dir, "*.*", ListKind::Files),
+              (std::vector<std::string>{"M231001_280.txt", "M231001_280R.bmp", "M231001_280R.jpg"}));
+    // Nothing left to do: no frames.
+    test::RecordingNotifier n;
+    EXPECT_FALSE(processEvent(e.dir, e.config, e.station.str(), n).ran);
+    std::ostringstream bad;
+    EXPECT_EQ(processCommand(std::vector<std::string>{}, "/x", out, bad), 2);
+}
+
+TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
+    SyntheticEvent e;
+    e.config.setDeleteTemp(true);
+    std::filesystem::remove(e.dir + "/MeteorTrack.txt");
+    test::RecordingNotifier n;
+    const TProcessResult r = processEvent(e.dir, e.config, e.station.str(), n);
+    EXPECT_FALSE(r.reportWritten);
+    ASSERT_FALSE(n.messages.empty());
+    EXPECT_NE(n.messages.back().text.find("отчёт не сформирован"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(e.stem + ".txt"));
+    EXPECT_TRUE(std::filesystem::exists(e.stem + "A.txt"));  // nothing deleted: the track can still be marked
+    EXPECT_TRUE(std::filesystem::exists(e.dir + "/F001.bmp"));
+}
+
+}  // namespace
+}  // namespace orbis
