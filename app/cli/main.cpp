@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/uCliDetect.h"
+#include "app/cli/uCliExtract.h"
 #include "app/cli/uCliProcess.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
@@ -17,6 +18,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
+    "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
     "  process  process event directories: binding, photometry, report, annotated JPEG\n"
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const std::string station = orbis::executableDirectory();
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
+    if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);
     if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
     if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);

@@ -1,0 +1,74 @@
+#include "app/cli/uCliExtract.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliNotifier.h"
+#include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
+#include "processing/uFrameExtraction.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbisight-cli extract CLIP.avi [--start-number N] [--target DIR]\n"
+    "\n"
+    "Saves every frame of an uncompressed AVI clip as an 8-bit grey bitmap F001.bmp,\n"
+    "F002.bmp, … With start number 1 (the default) the frames go to the clip's event\n"
+    "directory beside it (created if needed); with another start number to --target, or\n"
+    "to the clip's event directory when no target is given.\n";
+
+}  // namespace
+
+int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    CliArgs parsed;
+    int start = 1;
+    std::string startText = "1";
+    try {
+        parsed = parseCliArgs(args, {"--start-number", "--target"}, {"--help"});
+        if (parsed.has("--help")) {
+            out << kUsage;
+            return 0;
+        }
+        if (parsed.positional.size() != 1) throw CliUsageError("one clip is needed");
+        startText = parsed.value("--start-number", "1");
+        start = parseInt(startText);
+        if (start < 1) throw CliUsageError("the start number must be 1 or more");
+    } catch (const std::exception& e) {
+        err << "orbisight-cli extract: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+    const std::string clip = parsed.positional[0];
+    CliNotifier notifier(err);
+    try {
+        // The clip is read and checked before any directory is made.
+        TAviReader reader(clip);
+        const TAviInfo& info = reader.info();
+        const std::filesystem::path clipPath(clip);
+        const std::string clipsDirectory = clipPath.has_parent_path() ? clipPath.parent_path().string() : ".";
+        std::optional<std::string> chosen;
+        if (parsed.has("--target")) chosen = parsed.value("--target");
+        const std::string target = extractionTarget(clipsDirectory, clipPath.filename().string(), startText, chosen);
+        TFrameExtractor extractor(target, start, notifier);
+        notifier.status("extract: frame");
+        notifier.progressShow(info.frameCount);
+        for (int i = 0; i < info.frameCount; ++i) {
+            extractor.GrabVideo(reader.readFrame(i), {info.width, info.height, info.bitsPerPixel});
+            notifier.progressPosition(i + 1);
+        }
+        notifier.progressHide();
+        out << target << "  " << extractor.framesSaved() << " frames from "
+            << std::filesystem::path(frameFileName(target, start)).filename().string() << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        notifier.progressHide();
+        err << "orbisight-cli extract: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+}  // namespace orbis

@@ -1,0 +1,15 @@
+#pragma once
+// `orbisight-cli extract`: takes a clip into work as the video page's
+// "Взять в работу" does — every frame becomes F001.bmp, F002.bmp, … of the
+// clip's event directory (or of a chosen folder, from a chosen number).
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace orbis {
+
+// Exit status: 0 done, 2 bad arguments or a clip that cannot be read.
+int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+}  // namespace orbis

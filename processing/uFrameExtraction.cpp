@@ -1,0 +1,88 @@
+#include "processing/uFrameExtraction.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+std::string extractionTarget(const std::string& clipsDirectory, const std::string& clipFileName,
+                             const std::string& startNumberText, const std::optional<std::string>& chosenFolder) {
+    std::string target = clipsDirectory;
+    if (startNumberText != "1" && chosenFolder && !chosenFolder->empty()) target = *chosenFolder;
+    if (target == clipsDirectory) target = eventDirectoryForClip(clipsDirectory, clipFileName);
+    return target;
+}
+
+TFrameExtractor::TFrameExtractor(std::string targetDirectory, int startNumber, UserNotifier& notifier)
+    : target_(std::move(targetDirectory)), counter_(startNumber), notifier_(notifier) {
+    if (startNumber < 1) throw std::invalid_argument("frame numbers start at 1");
+    ensureDirectory(target_);
+}
+
+namespace {
+
+// Green byte of every pixel, rows kept in their order.
+std::vector<uint8_t> greenBytes(std::span<const uint8_t> rows, std::size_t width, std::size_t height, std::size_t step,
+                                std::size_t stride) {
+    std::vector<uint8_t> grey(width * height);
+    for (std::size_t r = 0; r < height; ++r)
+        for (std::size_t x = 0; x < width; ++x) grey[r * width + x] = rows[r * stride + x * step + 1];
+    return grey;
+}
+
+}  // namespace
+
+bool TFrameExtractor::GrabVideo(std::span<const uint8_t> frame, const TFrameFormat& format) {
+    const std::size_t width = static_cast<std::size_t>(std::max(format.width, 0));
+    const std::size_t height = static_cast<std::size_t>(format.height < 0 ? -format.height : format.height);
+    const std::size_t step = static_cast<std::size_t>(format.bitsPerPixel / 8);
+    if ((format.bitsPerPixel != 8 && format.bitsPerPixel != 24 && format.bitsPerPixel != 32) || width == 0 || height == 0) {
+        notifier_.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        return false;
+    }
+    // Tightly packed or padded to 4 bytes, as the bitmap file pads them.
+    const std::size_t packed = width * step;
+    const std::size_t padded = (packed + 3) & ~std::size_t{3};
+    std::size_t stride = 0;
+    if (frame.size() >= padded * height && padded != packed) stride = padded;
+    if (frame.size() == packed * height) stride = packed;
+    if (stride == 0) throw std::invalid_argument("frame of " + std::to_string(frame.size()) + " bytes for " +
+                                                 std::to_string(width) + "x" + std::to_string(height));
+
+    std::vector<uint8_t> grey;
+    if (step == 1) {
+        grey.resize(width * height);
+        for (std::size_t r = 0; r < height; ++r) std::memcpy(grey.data() + r * width, frame.data() + r * stride, width);
+    } else {
+        grey = greenBytes(frame, width, height, step, stride);
+    }
+    // Memory rows are bottom row first; a top-down frame is turned upright.
+    if (format.height < 0) {
+        for (std::size_t r = 0; r < height / 2; ++r) {
+            std::swap_ranges(grey.begin() + static_cast<std::ptrdiff_t>(r * width),
+                             grey.begin() + static_cast<std::ptrdiff_t>((r + 1) * width),
+                             grey.begin() + static_cast<std::ptrdiff_t>((height - 1 - r) * width));
+        }
+    }
+    saveGreyBitmap(grey, static_cast<int>(width), static_cast<int>(height), frameFileName(target_, counter_));
+    ++counter_;
+    ++saved_;
+    return true;
+}
+
+bool convertToGrey(const std::string& bitmapPath, UserNotifier& notifier) {
+    const TBitmap bitmap = loadBitmap(bitmapPath);
+    if (bitmap.bitsPerPixel != 24 && bitmap.bitsPerPixel != 32) {
+        notifier.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        return false;
+    }
+    const auto w = static_cast<std::size_t>(bitmap.width), h = static_cast<std::size_t>(bitmap.height);
+    const std::size_t step = static_cast<std::size_t>(bitmap.bitsPerPixel / 8);
+    saveGreyBitmap(greenBytes(bitmap.pixels, w, h, step, w * step), bitmap.width, bitmap.height, bitmapPath);
+    return true;
+}
+
+}  // namespace orbis
