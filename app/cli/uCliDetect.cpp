@@ -131,25 +131,48 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
     try {
         TConfiguration config;
         config.load(iniFilePath(station));
-        TAviReader reader(input);
-        const TAviInfo& info = reader.info();
-
-        if (!start) start = startTimeFromClipName(input);
-        if (!start) {
-            struct stat st {};
-            if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
-            start = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        const TDetectionRun run = runDetection(input, station, start, config, notifier);
+        bool allWritten = true;
+        for (const TWrittenClip& c : run.clips) {
+            out << c.fileName << "  " << c.frames << " frames" << (c.complete ? "" : "  (incomplete)") << "\n";
+            allWritten = allWritten && c.complete;
         }
+        if (run.droppedAtEnd) {
+            err << "warning: the input ended while an event was still collecting its frames; it was dropped\n";
+        }
+        if (run.shutdownFrame >= 0) {
+            err << "note: the sky reached the automatic shutdown level at frame " << run.shutdownFrame << "\n";
+        }
+        out << run.frames << " frames examined, " << run.clips.size() << " events\n";
+        return allWritten ? 0 : 1;
+    } catch (const std::exception& e) {
+        notifier.progressHide();
+        err << "orbisight-cli detect: " << e.what() << "\n";
+        return 2;
+    }
+}
 
-        const TCaptureGeometry geometry = geometryForFormat(info.bitsPerPixel, formatNameForDepth(info.bitsPerPixel),
-                                                            info.width, info.height, info.framesPerSecond());
-        FrameClock clock(*start, info.framePeriod());
-        NoIndicators indicators;
-        int shutdownFrame = -1;
-        int frameIndex = 0;
+TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
+                           const TConfiguration& config, UserNotifier& notifier) {
+    TAviReader reader(input);
+    const TAviInfo& info = reader.info();
+    if (!start) start = startTimeFromClipName(input);
+    if (!start) {
+        struct stat st {};
+        if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
+        start = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    }
+
+    const TCaptureGeometry geometry = geometryForFormat(info.bitsPerPixel, formatNameForDepth(info.bitsPerPixel),
+                                                        info.width, info.height, info.framesPerSecond());
+    FrameClock clock(*start, info.framePeriod());
+    NoIndicators indicators;
+    TDetectionRun run;
+    int frameIndex = 0;
+    {
         TClipWriterPool pool(notifier);
         TDetector detector({clock, indicators, pool, [&] {
-                                if (shutdownFrame < 0) shutdownFrame = frameIndex;
+                                if (run.shutdownFrame < 0) run.shutdownFrame = frameIndex;
                             }});
         detector.startSession(geometry, TDetectorSettings::fromConfiguration(config), {}, station);
 
@@ -161,29 +184,13 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
             notifier.progressPosition(frameIndex + 1);
         }
         notifier.progressHide();
-        const bool collecting = !detector.waiting();
+        run.droppedAtEnd = !detector.waiting();
         detector.stopSession();
         pool.waitAll();
-
-        const auto clips = pool.finishedClips();
-        bool allWritten = true;
-        for (const TWrittenClip& c : clips) {
-            out << c.fileName << "  " << c.frames << " frames" << (c.complete ? "" : "  (incomplete)") << "\n";
-            allWritten = allWritten && c.complete;
-        }
-        if (collecting) {
-            err << "warning: the input ended while an event was still collecting its frames; it was dropped\n";
-        }
-        if (shutdownFrame >= 0) {
-            err << "note: the sky reached the automatic shutdown level at frame " << shutdownFrame << "\n";
-        }
-        out << info.frameCount << " frames examined, " << clips.size() << " events\n";
-        return allWritten ? 0 : 1;
-    } catch (const std::exception& e) {
-        notifier.progressHide();
-        err << "orbisight-cli detect: " << e.what() << "\n";
-        return 2;
+        run.clips = pool.finishedClips();
     }
+    run.frames = info.frameCount;
+    return run;
 }
 
 }  // namespace orbis

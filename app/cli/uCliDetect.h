@@ -8,10 +8,29 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "astro/uDateTime.h"
+#include "astro/uNotifier.h"
+#include "capture/uMemoryAVI.h"
 
 namespace orbis {
+
+class TConfiguration;
+
+// What one run of the detector over a file found.
+struct TDetectionRun {
+    int frames = 0;
+    std::vector<TWrittenClip> clips;  // in the order of the events
+    bool droppedAtEnd = false;        // the file ended while an event collected its frames
+    int shutdownFrame = -1;           // first frame at the automatic shutdown level
+};
+
+// Runs the detector over every frame of an uncompressed AVI file and waits
+// for its clips. The start time of frame 0: the given one, else the clip's
+// name (yyyymmdd/hhnnss_zzz.avi), else the file's modification time.
+TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
+                           const TConfiguration& config, UserNotifier& notifier);
 
 // Runs the command; args are the words after "detect". Returns the exit
 // status: 0 done, 1 some clip could not be written, 2 bad arguments or an
