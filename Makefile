@@ -1,4 +1,5 @@
-# Front door of the build. `make` builds, `make test` installs what is missing,
+# Front door of the build. `make` builds, `make demo` runs the station on a
+# simulated night, `make test` installs what is missing,
 # builds a release and a sanitizer configuration and runs every test in both,
 # `make bench` builds and runs the benchmarks.
 BUILD     ?= build
@@ -6,7 +7,7 @@ SAN_BUILD ?= build-asan
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps test test-release test-sanitize bench clean
+.PHONY: all build deps demo test test-release test-sanitize bench clean
 
 all: build
 
@@ -16,8 +17,13 @@ deps:
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 
-build: $(BUILD)/CMakeCache.txt
+build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The whole station on a simulated night: detection, processing, exports,
+# and a table of computed against true meteor positions.
+demo: deps build
+	$(BUILD)/app/orbisight-cli demo
 
 test: deps test-release test-sanitize
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/uCliDemo.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExtract.h"
 #include "app/cli/uCliProcess.h"
@@ -22,6 +23,8 @@ constexpr const char* kUsage =
     "  process  process event directories: binding, photometry, report, annotated JPEG\n"
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
+    "  simulate render an event clip of a simulated sky with its truth\n"
+    "  demo     simulate a night and run the whole station over it\n"
     "\n"
     "Every command takes --station DIR (default: the program's directory) and --help.\n";
 
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);
     if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
+    if (command == "simulate") return orbis::simulateCommand(rest, station, std::cout, std::cerr);
+    if (command == "demo") return orbis::demoCommand(rest, std::cout, std::cerr);
     if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);
     std::cerr << "orbisight-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;

@@ -46,7 +46,8 @@ void CliNotifier::progressPosition(int position) {
     std::lock_guard lock(mutex_);
     if (maximum_ <= 0) return;
     const int percent = static_cast<int>(100LL * position / maximum_);
-    if (percent == lastPercent_) return;  // one line update per percent
+    // One update per 5 %: enough to see it move, little enough for a log.
+    if (percent / 5 == lastPercent_ / 5 && lastPercent_ >= 0) return;
     lastPercent_ = percent;
     err_ << '\r' << status_ << ' ' << position << '/' << maximum_ << " (" << percent << "%)" << std::flush;
     lineOpen_ = true;

@@ -1,0 +1,360 @@
+#include "app/cli/uCliDemo.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliDetect.h"
+#include "app/cli/uCliNotifier.h"
+#include "astro/matlib.h"
+#include "astro/sunlib.h"
+#include "astro/timlib.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uStarDetection.h"
+#include "capture/uAviFile.h"
+#include "config/uConfiguration.h"
+#include "measurement/uEventReport.h"
+#include "measurement/uTrack.h"
+#include "processing/pipeline/uProcessEvent.h"
+#include "processing/uFrameExtraction.h"
+#include "processing/uNaming.h"
+#include "processing/uPipeline.h"
+#include "reports/uNightExports.h"
+#include "sim/uSkySimulator.h"
+
+namespace orbis {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDemoMarker = ".orbisight-demo";
+
+// Unit vector of a sky point, and back.
+std::array<double, 3> unit(TSkyPoint p) { return {CS(p.dec) * CS(p.ra), CS(p.dec) * SN(p.ra), SN(p.dec)}; }
+TSkyPoint sky(const std::array<double, 3>& v) {
+    double ra = ATN2(v[1], v[0]);
+    if (ra < 0) ra += 360;
+    return {ra, ATN2(v[2], std::hypot(v[0], v[1]))};
+}
+
+double separation(TSkyPoint a, TSkyPoint b) { return ACS(SN(a.dec) * SN(b.dec) + CS(a.dec) * CS(b.dec) * CS(a.ra - b.ra)); }
+
+// The point `distance` degrees from `from` on the great circle towards `towards`.
+TSkyPoint along(TSkyPoint from, TSkyPoint towards, double distance) {
+    const auto a = unit(from), b = unit(towards);
+    const double c = a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    std::array<double, 3> t{b[0] - c * a[0], b[1] - c * a[1], b[2] - c * a[2]};
+    const double n = std::sqrt(t[0] * t[0] + t[1] * t[1] + t[2] * t[2]);
+    std::array<double, 3> p{};
+    for (std::size_t i = 0; i < 3; ++i) p[i] = a[i] * CS(distance) + t[i] / n * SN(distance);
+    return sky(p);
+}
+
+// The Perseid radiant at the solar longitude of a UT, from the catalog line.
+TSkyPoint perseidRadiant(TDateTime ut, const std::string& radiants) {
+    const DateTimeParts t = decodeDateTime(ut);
+    double l = 0, b = 0, r = 0;
+    SUN200((MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0) - 51544.5) / 36525.0, l, b, r);
+    for (const std::string& line : readTextLines(radiants)) {
+        if (extractField(line, ",", 4) != "PER") continue;
+        const double d = l - parseFloat(extractField(line, ",", 8));
+        return {parseFloat(extractField(line, ",", 9)) + parseFloat(extractField(line, ",", 11)) * d,
+                parseFloat(extractField(line, ",", 10)) + parseFloat(extractField(line, ",", 12)) * d};
+    }
+    throw EConvertError("no Perseids in " + radiants);
+}
+
+std::string reportValue(const std::vector<std::string>& report, const std::string& key) {
+    for (const auto& l : report)
+        if (l.starts_with(key + "=")) return l.substr(key.size() + 1);
+    return "";
+}
+
+struct Recording {
+    TSimSettings settings;
+    std::string expectedShower;
+};
+
+// Three short recordings of the night of 2024-08-12 (station time = UT): a
+// Perseid whose radiant lies five track lengths behind its beginning, and two
+// sporadic meteors whose tracks point back to no active radiant.
+std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config, const std::string& radiants) {
+    auto base = [&](DateTimeParts local) {
+        TSimSettings s;
+        s.latitude = config.signedLatitude();
+        s.longitude = config.signedLongitude();
+        s.timeZone = config.timeZone();
+        s.localStart = encodeDateTime(local);
+        s.frameCount = 60;
+        s.catalogPath = joinPath(o.catalogDirectory, "c50.dat");
+        s.limitingMagnitude = 5.0;
+        s.seed = static_cast<uint32_t>(local.hour * 100 + local.minute);
+        return s;
+    };
+    std::vector<Recording> out;
+
+    Recording perseid{base({2024, 8, 12, 22, 40, 0, 0}), "PER"};
+    const TSkyPoint radiant = perseidRadiant(perseid.settings.localStart - config.timeZone() / 24.0, radiants);
+    const TSkyPoint pointing{20, 45};
+    perseid.settings.pointingSky = pointing;
+    TSimMeteor m;
+    m.startSky = along(radiant, pointing, 25);
+    m.endSky = along(radiant, pointing, 30);
+    m.firstFrame = 25;
+    m.frames = 6;
+    m.peakMagnitude = 0.5;
+    perseid.settings.meteors = {m};
+    out.push_back(perseid);
+
+    const std::pair<double, double> pointings[2] = {{330, 50}, {100, 45}};
+    const std::pair<double, double> tracks[2][2] = {{{200, 300}, {330, 250}}, {{420, 120}, {500, 220}}};
+    for (int i = 0; i < 2; ++i) {
+        Recording spo{base({2024, 8, 12, 23, 10 + 30 * i, 0, 0}), "SPO"};
+        spo.settings.pointingAzAlt = pointings[i];
+        TSimMeteor s;
+        s.startPixel = tracks[i][0];
+        s.endPixel = tracks[i][1];
+        s.firstFrame = 25;
+        s.frames = 6;
+        s.peakMagnitude = 1.0;
+        spo.settings.meteors = {s};
+        out.push_back(spo);
+    }
+    out.resize(static_cast<std::size_t>(std::clamp(o.recordings, 1, 3)));
+    return out;
+}
+
+// The observer's marks from the truth: the head on the meteor's first frame,
+// the end on its last, a brightness measurement on the middle frame.
+void markTrack(const std::string& eventDirectory, const TSimMeteorTruth& meteor, int firstClipFrame,
+               const TConfiguration& config) {
+    const int startNumber = meteor.firstFrame - firstClipFrame + 1;
+    const int finishNumber = meteor.lastFrame - firstClipFrame + 1;
+    const int middle = (meteor.firstFrame + meteor.lastFrame) / 2;
+    const double k = (middle - meteor.firstFrame + 0.5) / (meteor.lastFrame - meteor.firstFrame + 1);
+    const int mx = static_cast<int>(meteor.startX + k * (meteor.endX - meteor.startX));
+    const int my = static_cast<int>(meteor.startY + k * (meteor.endY - meteor.startY));
+    const TBrightness b = measureBrightness(frameFileName(eventDirectory, middle - firstClipFrame + 1), mx, my, config);
+    saveTrackFile(eventDirectory, {static_cast<int>(meteor.startX), static_cast<int>(meteor.startY), startNumber},
+                  {static_cast<int>(meteor.endX), static_cast<int>(meteor.endY), finishNumber},
+                  TTrackBrightness{b.pixelCount, b.brightnessSum});
+}
+
+}  // namespace
+
+int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
+    // A fresh station; only a directory the demo made itself is ever cleared.
+    std::error_code ec;
+    if (fs::exists(o.station, ec)) {
+        if (!fs::exists(fs::path(o.station) / kDemoMarker) && !fs::is_empty(o.station, ec)) {
+            err << "orbisight-cli demo: " << o.station << " exists and is not a demo station; not touching it\n";
+            return 2;
+        }
+        fs::remove_all(o.station, ec);
+    }
+    ensureDirectory(o.station);
+    writeFileAtomically(fs::path(o.station) / kDemoMarker, "made by orbisight-cli demo\n");
+
+    TConfiguration config;
+    config.load(fs::path(o.station) / "none.ini");
+    config.setPathToCatalogs(o.catalogDirectory);
+    // Progressive frames of a 640 x 480 camera: nothing to deinterlace, no lens model.
+    config.setDoubleFrameHeight(false);
+    config.setCorrectDistortion(false);
+    config.save(iniFilePath(o.station));
+
+    CliNotifier notifier(err);
+    const std::string radiants = radiantCatalogPath(config, o.station);
+    const std::vector<Recording> recordings = night(o, config, radiants);
+    bool ok = true;
+    std::string nightDir;
+    char row[256];
+    out << "event        shower(exp)  start err'  end err'  length°  velo°/s  magn\n";
+    for (Recording rec : recordings) {
+        TSimTruth truth = simulateClip(rec.settings, o.station);
+        // A sporadic meteor must not point back to a radiant active that
+        // night: turned round, it comes from the other side.
+        const TSimMeteorTruth& m = truth.meteors[0];
+        if (rec.expectedShower == "SPO" && findShower(truth.ut, m.endSky.ra, m.endSky.dec, m.startSky.ra,
+                                                      m.startSky.dec, radiants) != "SPO") {
+            std::swap(rec.settings.meteors[0].startPixel, rec.settings.meteors[0].endPixel);
+            truth = simulateClip(rec.settings, o.station);
+        }
+        nightDir = fs::path(truth.clipPath).parent_path().string();
+        const TDetectionRun run = runDetection(truth.clipPath, o.station, truth.localStart, config, notifier);
+        if (run.clips.size() != 1) {
+            out << fs::path(truth.clipPath).filename().string() << ": " << run.clips.size()
+                << " events detected for one meteor\n";
+            ok = false;
+            continue;
+        }
+        const std::string clip = run.clips[0].fileName;
+        const std::string event = eventDirectoryForClip(nightDir, fs::path(clip).filename().string());
+
+        // Take the clip into work.
+        TAviReader reader(clip);
+        TFrameExtractor extractor(event, 1, notifier);
+        for (int i = 0; i < reader.info().frameCount; ++i) {
+            extractor.GrabVideo(reader.readFrame(i), {reader.info().width, reader.info().height, reader.info().bitsPerPixel});
+        }
+        // The clip starts nFramesBeforeEvent frames before the declaring frame.
+        const TDateTime clipTime = *startTimeFromClipName(clip);
+        const int declaring = static_cast<int>(std::lround((clipTime - truth.localStart) * 86400.0 * truth.fps));
+        const int firstClipFrame = declaring - config.nFramesBeforeEvent();
+        markTrack(event, truth.meteors[0], firstClipFrame, config);
+
+        processEvent(event, config, o.station, notifier);
+        const std::string reportPath = eventFiles(event).workFile(workSuffix::kReport);
+        if (!fs::exists(reportPath)) {
+            out << fs::path(event).filename().string() << ": no report\n";
+            ok = false;
+            continue;
+        }
+        const auto report = readTextLines(reportPath);
+        const TSkyPoint begin{parseFloat(reportValue(report, "RA_BEG")), parseFloat(reportValue(report, "DEC_BEG"))};
+        const TSkyPoint end{parseFloat(reportValue(report, "RA_END")), parseFloat(reportValue(report, "DEC_END"))};
+        const double startError = separation(begin, truth.meteors[0].startSky) * 60;
+        const double endError = separation(end, truth.meteors[0].endSky) * 60;
+        const std::string shower = reportValue(report, "SHOWER");
+        const bool good = startError <= o.boundArcmin && endError <= o.boundArcmin && shower == rec.expectedShower;
+        ok = ok && good;
+        std::snprintf(row, sizeof row, "%-12s %-4s(%-4s)  %9.2f  %8.2f  %7s  %7s  %-5s %s\n",
+                      fs::path(event).filename().string().c_str(), shower.c_str(), rec.expectedShower.c_str(), startError,
+                      endError, reportValue(report, "LENG").c_str(), reportValue(report, "VELO").c_str(),
+                      reportValue(report, "MAGN").c_str(), good ? "ok" : "FAILED");
+        out << row;
+    }
+    if (!nightDir.empty()) {
+        out << "summary: " << writeDailySummary(nightDir, o.station, config, notifier) << "\n";
+        out << "R90:     " << writeR90Export(nightDir, o.station, config, notifier) << "\n";
+    }
+    out << (ok ? "demo passed" : "demo FAILED") << "\n";
+    return ok ? 0 : 1;
+}
+
+int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    constexpr const char* usage =
+        "usage: orbisight-cli demo [--station DIR] [--recordings N]\n"
+        "\n"
+        "Simulates a night of the station (plain recordings with meteors at known places),\n"
+        "detects, takes the events into work, marks the tracks from the truth, processes every\n"
+        "event, writes the night exports and prints computed against true positions.\n"
+        "Default station: demo-station beside the program.\n";
+    TDemoOptions o;
+    o.station = joinPath(executableDirectory(), "demo-station");
+    o.catalogDirectory = joinPath(executableDirectory(), "catalog");
+    try {
+        const CliArgs parsed = parseCliArgs(args, {"--station", "--recordings"}, {"--help"});
+        if (parsed.has("--help")) {
+            out << usage;
+            return 0;
+        }
+        if (!parsed.positional.empty()) throw CliUsageError("unknown argument '" + parsed.positional[0] + "'");
+        o.station = parsed.value("--station", o.station);
+        o.recordings = parseInt(parsed.value("--recordings", "3"));
+    } catch (const std::exception& e) {
+        err << "orbisight-cli demo: " << e.what() << "\n\n" << usage;
+        return 2;
+    }
+    try {
+        return runDemo(o, out, err);
+    } catch (const std::exception& e) {
+        err << "orbisight-cli demo: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+int simulateCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                    std::ostream& err) {
+    constexpr const char* usage =
+        "usage: orbisight-cli simulate --local \"YYYY-MM-DD hh:nn:ss[.zzz]\" (--ra R --dec D | --az A --alt H)\n"
+        "         [--station DIR] [--roll DEG] [--distortion K1] [--frames N] [--fps N] [--width W]\n"
+        "         [--height H] [--focal MM] [--scale PX_PER_MM] [--sky LEVEL] [--noise SIGMA] [--psf SIGMA]\n"
+        "         [--catalog FILE] [--seed N] [--meteor \"ra1,dec1,ra2,dec2,first,frames,mag\"]...\n"
+        "         [--meteor-px \"x1,y1,x2,y2,first,frames,mag\"]\n"
+        "\n"
+        "Renders <station>/<yyyymmdd>/<hhnnss_zzz>.avi of the station's camera at the local time and\n"
+        "writes <hhnnss_zzz>.truth.json beside it. Place and time zone come from the station's\n"
+        "Orbisight.ini; azimuth counts from the south towards the west.\n";
+    const std::set<std::string> values = {"--local", "--ra", "--dec", "--az", "--alt", "--station", "--roll",
+                                          "--distortion", "--frames", "--fps", "--width", "--height", "--focal",
+                                          "--scale", "--sky", "--noise", "--psf", "--catalog", "--seed", "--meteor",
+                                          "--meteor-px"};
+    try {
+        // Meteors may be given more than once: collect them in order first.
+        std::vector<std::string> rest, meteorSpecs;
+        std::vector<bool> pixelSpec;
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            if ((args[i] == "--meteor" || args[i] == "--meteor-px") && i + 1 < args.size()) {
+                pixelSpec.push_back(args[i] == "--meteor-px");
+                meteorSpecs.push_back(args[++i]);
+            } else {
+                rest.push_back(args[i]);
+            }
+        }
+        const CliArgs p = parseCliArgs(rest, values, {"--help"});
+        if (p.has("--help")) {
+            out << usage;
+            return 0;
+        }
+        if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
+        if (!p.has("--local")) throw CliUsageError("--local is required");
+        const std::string station = p.value("--station", std::string(defaultStation));
+        TConfiguration config;
+        config.load(iniFilePath(station));
+        TSimSettings s;
+        s.latitude = config.signedLatitude();
+        s.longitude = config.signedLongitude();
+        s.timeZone = config.timeZone();
+        s.localStart = parseStartTime(p.value("--local"));
+        if (p.has("--ra") && p.has("--dec")) s.pointingSky = TSkyPoint{parseFloat(p.value("--ra")), parseFloat(p.value("--dec"))};
+        else if (p.has("--az") && p.has("--alt")) s.pointingAzAlt = std::pair{parseFloat(p.value("--az")), parseFloat(p.value("--alt"))};
+        else throw CliUsageError("a pointing (--ra and --dec, or --az and --alt) is required");
+        auto real = [&](const char* key, double fallback) { return p.has(key) ? parseFloat(p.value(key)) : fallback; };
+        auto whole = [&](const char* key, int fallback) { return p.has(key) ? parseInt(p.value(key)) : fallback; };
+        s.rollDegrees = real("--roll", 0);
+        s.radialDistortion = real("--distortion", 0);
+        s.frameCount = whole("--frames", s.frameCount);
+        s.fps = whole("--fps", s.fps);
+        s.width = whole("--width", config.widthCCD());
+        s.height = whole("--height", config.heightCCD());
+        s.focalLength = real("--focal", config.focalLength());
+        s.frameScale = real("--scale", config.frameScale());
+        s.skyLevel = real("--sky", s.skyLevel);
+        s.noiseSigma = real("--noise", s.noiseSigma);
+        s.psfSigma = real("--psf", s.psfSigma);
+        s.seed = static_cast<uint32_t>(whole("--seed", 1));
+        s.catalogPath = p.value("--catalog", joinPath(resolveInProgramDirectory(station, config.pathToCatalogs()), "c50.dat"));
+        for (std::size_t i = 0; i < meteorSpecs.size(); ++i) {
+            const auto f = splitFields(meteorSpecs[i], ",");
+            if (f.size() != 7) throw CliUsageError("a meteor needs 7 numbers: '" + meteorSpecs[i] + "'");
+            TSimMeteor m;
+            if (pixelSpec[i]) {
+                m.startPixel = std::pair{parseFloat(f[0]), parseFloat(f[1])};
+                m.endPixel = std::pair{parseFloat(f[2]), parseFloat(f[3])};
+            } else {
+                m.startSky = TSkyPoint{parseFloat(f[0]), parseFloat(f[1])};
+                m.endSky = TSkyPoint{parseFloat(f[2]), parseFloat(f[3])};
+            }
+            m.firstFrame = parseInt(f[4]);
+            m.frames = parseInt(f[5]);
+            m.peakMagnitude = parseFloat(f[6]);
+            s.meteors.push_back(m);
+        }
+        const TSimTruth truth = simulateClip(s, station);
+        out << truth.clipPath << "\n";
+        return 0;
+    } catch (const CliUsageError& e) {
+        err << "orbisight-cli simulate: " << e.what() << "\n\n" << usage;
+        return 2;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli simulate: " << e.what() << "\n";
+        return 2;
+    }
+}
+
+}  // namespace orbis

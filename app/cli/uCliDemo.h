@@ -1,0 +1,30 @@
+#pragma once
+// `orbisight-cli simulate` renders one event clip of a simulated sky with its
+// truth; `orbisight-cli demo` proves the whole station on a simulated night:
+// plain recordings with meteors at known places, detection, taking the event
+// clips into work, the observer's track marks from the truth, processing,
+// the night exports, and a table of computed against true positions.
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orbis {
+
+struct TDemoOptions {
+    std::string station;           // made fresh (a directory the demo made before is cleared)
+    std::string catalogDirectory;  // the shipped catalogs
+    int recordings = 3;            // 1..3; the first always holds the shower meteor
+    double boundArcmin = 6.5;      // largest error allowed for a start or end point
+};
+
+// Runs the demo, prints the table; returns 0 when every meteor was detected
+// once, bound within the error and given its shower, else 1.
+int runDemo(const TDemoOptions& options, std::ostream& out, std::ostream& err);
+
+int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int simulateCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                    std::ostream& err);
+
+}  // namespace orbis

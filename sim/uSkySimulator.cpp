@@ -1,0 +1,408 @@
+#include "sim/uSkySimulator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+#include <random>
+#include <stdexcept>
+
+#include "astro/timlib.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
+#include "processing/uNaming.h"
+
+namespace orbis {
+
+namespace {
+
+// Own vector algebra, not the degree helpers of the astronomy routines: the
+// simulator is the reference those routines are tested against.
+using Vec3 = std::array<double, 3>;
+using Mat3 = std::array<Vec3, 3>;  // rows
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+Vec3 unitVector(TSkyPoint p) {
+    const double cd = std::cos(p.dec * kDeg);
+    return {cd * std::cos(p.ra * kDeg), cd * std::sin(p.ra * kDeg), std::sin(p.dec * kDeg)};
+}
+
+TSkyPoint skyPoint(const Vec3& v) {
+    double ra = std::atan2(v[1], v[0]) / kDeg;
+    if (ra < 0) ra += 360.0;
+    if (ra >= 360.0) ra -= 360.0;
+    const double dec = std::atan2(v[2], std::hypot(v[0], v[1])) / kDeg;
+    return {ra, dec};
+}
+
+double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+Vec3 timesVector(const Mat3& m, const Vec3& v) { return {dot(m[0], v), dot(m[1], v), dot(m[2], v)}; }
+
+Vec3 transposedTimesVector(const Mat3& m, const Vec3& v) {
+    Vec3 r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) r[j] += m[i][j] * v[i];
+    return r;
+}
+
+Mat3 multiply(const Mat3& a, const Mat3& b) {
+    Mat3 r{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) r[i][j] += a[i][k] * b[k][j];
+    return r;
+}
+
+// Equatorial unit vectors to horizontal ones (x to the south, y to the west,
+// z to the zenith). First to the hour-angle frame (tau = theta - ra, growing
+// westwards, which mirrors the right-ascension axis), then tilted by the
+// co-latitude about the east-west axis.
+Mat3 horizontalFromEquatorial(double latitude, double lmstDegrees) {
+    const double ct = std::cos(lmstDegrees * kDeg), st = std::sin(lmstDegrees * kDeg);
+    const double cp = std::cos(latitude * kDeg), sp = std::sin(latitude * kDeg);
+    const Mat3 hourAngle{{{ct, st, 0}, {st, -ct, 0}, {0, 0, 1}}};
+    const Mat3 tilt{{{sp, 0, -cp}, {0, 1, 0}, {cp, 0, sp}}};
+    return multiply(tilt, hourAngle);
+}
+
+// A point of the great circle from a to b, t = 0 at a and 1 at b, at even
+// angular speed.
+Vec3 slerp(const Vec3& a, const Vec3& b, double angle, double t) {
+    if (angle < 1e-12) return a;
+    const double s = std::sin(angle);
+    const double wa = std::sin((1 - t) * angle) / s, wb = std::sin(t * angle) / s;
+    return {wa * a[0] + wb * b[0], wa * a[1] + wb * b[1], wa * a[2] + wb * b[2]};
+}
+
+// A grey picture in doubles, rows from the top.
+struct Canvas {
+    int width, height;
+    std::vector<double> pixels;
+
+    // A Gaussian spot of the given total: each pixel gets the integral of the
+    // PSF over its area, so the sum is the flux (less the tails beyond 4
+    // sigma) however the centre sits on the pixel grid.
+    void addSpot(double x, double y, double flux, double sigma) {
+        const int radius = static_cast<int>(std::ceil(4 * sigma + 1));
+        // Far off the picture (a meteor's end near 90 degrees from the axis)
+        // the position does not even fit an int.
+        if (!(x > -radius && y > -radius && x < width + radius && y < height + radius)) return;
+        const int cx = static_cast<int>(std::lround(x)), cy = static_cast<int>(std::lround(y));
+        const int x0 = std::max(cx - radius, 0), x1 = std::min(cx + radius, width - 1);
+        const int y0 = std::max(cy - radius, 0), y1 = std::min(cy + radius, height - 1);
+        if (x0 > x1 || y0 > y1) return;
+        const double k = 1.0 / (sigma * std::numbers::sqrt2);
+        auto share = [k](int i, double centre) {
+            return 0.5 * (std::erf((i + 0.5 - centre) * k) - std::erf((i - 0.5 - centre) * k));
+        };
+        std::vector<double> wx(static_cast<std::size_t>(x1 - x0 + 1));
+        for (int i = x0; i <= x1; ++i) wx[static_cast<std::size_t>(i - x0)] = share(i, x);
+        for (int j = y0; j <= y1; ++j) {
+            const double wy = flux * share(j, y);
+            double* row = &pixels[static_cast<std::size_t>(j) * width];
+            for (int i = x0; i <= x1; ++i) row[i] += wy * wx[static_cast<std::size_t>(i - x0)];
+        }
+    }
+};
+
+double fluxOf(double magnitude, double zeroPoint) { return zeroPoint * std::pow(10.0, -0.4 * magnitude); }
+
+void validate(const TSimSettings& s) {
+    auto fail = [](const std::string& what) { throw std::invalid_argument("sky simulator: " + what); };
+    if (s.pointingSky.has_value() == s.pointingAzAlt.has_value())
+        fail("give the pointing either as (ra, dec) or as (azimuth, altitude)");
+    if (s.width <= 0 || s.height <= 0) fail("frame size must be positive");
+    if (s.fps <= 0 || s.frameCount <= 0) fail("frame rate and frame count must be positive");
+    if (!(s.focalLength * s.frameScale > 0)) fail("focal length and frame scale must be positive");
+    if (!(s.psfSigma > 0) || !(s.noiseSigma >= 0)) fail("PSF width must be positive, noise not negative");
+    for (const TSimMeteor& m : s.meteors) {
+        if (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel)) fail("a meteor needs a start and an end");
+        if (m.frames < 1 || m.firstFrame < 0 || m.firstFrame + m.frames > s.frameCount)
+            fail("a meteor's frames must lie inside the clip");
+    }
+}
+
+struct CatalogStar {
+    double ra, dec, magnitude;
+};
+
+std::vector<CatalogStar> readCatalog(const std::string& path, double limitingMagnitude) {
+    std::vector<CatalogStar> stars;
+    const std::vector<std::string> lines = readTextLines(path);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find('|') == std::string::npos) continue;
+        CatalogStar s{};
+        try {
+            s = {parseFloat(extractField(lines[i], "|", 1)), parseFloat(extractField(lines[i], "|", 2)),
+                 parseFloat(extractField(lines[i], "|", 3))};
+        } catch (const EConvertError& e) {
+            throw EConvertError(path + ", line " + std::to_string(i + 1) + ": " + e.what());
+        }
+        if (s.magnitude <= limitingMagnitude) stars.push_back(s);
+    }
+    return stars;
+}
+
+// A meteor resolved to unit vectors, with what the truth says about it.
+struct MeteorPath {
+    Vec3 start, end;
+    double angle;  // between start and end, radians
+    TSimMeteorTruth truth;
+};
+
+MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera) {
+    auto sky = [&](const std::optional<TSkyPoint>& s, const std::optional<std::pair<double, double>>& p) {
+        return s ? *s : camera.unproject(p->first, p->second);
+    };
+    MeteorPath path{};
+    TSimMeteorTruth& t = path.truth;
+    t.startSky = sky(m.startSky, m.startPixel);
+    t.endSky = sky(m.endSky, m.endPixel);
+    const auto a = camera.project(t.startSky), b = camera.project(t.endSky);
+    if (!a || !b) throw std::invalid_argument("sky simulator: a meteor's end is not in front of the camera");
+    t.startX = a->first, t.startY = a->second, t.endX = b->first, t.endY = b->second;
+    t.firstFrame = m.firstFrame;
+    t.lastFrame = m.firstFrame + m.frames - 1;
+    t.peakMagnitude = m.peakMagnitude;
+    // Brightest in the middle, up to a magnitude fainter towards the ends: a
+    // simple light curve that still makes the per-frame photometry differ.
+    const double middle = (m.frames - 1) / 2.0;
+    for (int j = 0; j < m.frames; ++j) t.frameMagnitudes.push_back(m.peakMagnitude + std::fabs(j - middle) / (middle + 1));
+    path.start = unitVector(t.startSky);
+    path.end = unitVector(t.endSky);
+    path.angle = std::acos(std::clamp(dot(path.start, path.end), -1.0, 1.0));
+    if (path.angle > std::numbers::pi - 1e-9)
+        throw std::invalid_argument("sky simulator: a meteor's ends are antipodal");
+    return path;
+}
+
+// The number of spots a frame's stretch of the meteor is drawn with: at
+// least 8, and no more than half a PSF sigma apart, so a fast meteor is a
+// smooth streak rather than a row of beads.
+int sampleCount(const std::optional<std::pair<double, double>>& from,
+                const std::optional<std::pair<double, double>>& to, double sigma) {
+    constexpr int kMinimum = 8, kMaximum = 4096;
+    if (!from || !to) return kMinimum;
+    const double length = std::hypot(to->first - from->first, to->second - from->second);
+    return static_cast<int>(std::clamp(std::ceil(2 * length / sigma), double(kMinimum), double(kMaximum)));
+}
+
+std::string jsonNumber(double v) { return std::isfinite(v) ? floatToText(v) : "null"; }
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static const char* hex = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonSkyPixel(TSkyPoint sky, double x, double y) {
+    return "{\"ra\": " + jsonNumber(sky.ra) + ", \"dec\": " + jsonNumber(sky.dec) + ", \"x\": " + jsonNumber(x) +
+           ", \"y\": " + jsonNumber(y) + "}";
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Camera
+
+TSimCamera::TSimCamera(TSkyPoint pointing, double rollDegrees, int width, int height, double pixelsPerRadian,
+                       double radialDistortion)
+    : centreX_(width / 2), centreY_(height / 2), scale_(pixelsPerRadian), distortion_(radialDistortion) {
+    const double ca = std::cos(pointing.ra * kDeg), sa = std::sin(pointing.ra * kDeg);
+    const double cd = std::cos(pointing.dec * kDeg), sd = std::sin(pointing.dec * kDeg);
+    const Vec3 west{sa, -ca, 0}, north{-sd * ca, -sd * sa, cd}, axis = unitVector(pointing);
+    // Rows: standard coordinates (X west, Y north, as the binding's), then
+    // turned by the roll within the picture plane.
+    const double cr = std::cos(rollDegrees * kDeg), sr = std::sin(rollDegrees * kDeg);
+    const Mat3 roll{{{cr, -sr, 0}, {sr, cr, 0}, {0, 0, 1}}};
+    const Mat3 m = multiply(roll, Mat3{west, north, axis});
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) rotation_[static_cast<std::size_t>(3 * i + j)] = m[i][j];
+}
+
+std::optional<std::pair<double, double>> TSimCamera::project(TSkyPoint sky) const {
+    const Mat3 m{{{rotation_[0], rotation_[1], rotation_[2]},
+                  {rotation_[3], rotation_[4], rotation_[5]},
+                  {rotation_[6], rotation_[7], rotation_[8]}}};
+    const Vec3 c = timesVector(m, unitVector(sky));
+    if (c[2] <= 0) return std::nullopt;
+    const double dx = scale_ * c[0] / c[2], dy = -scale_ * c[1] / c[2];
+    const double f = 1 + distortion_ * (dx * dx + dy * dy) / 1e4;
+    return std::pair{centreX_ + dx * f, centreY_ + dy * f};
+}
+
+TSkyPoint TSimCamera::unproject(double x, double y) const {
+    double dx = x - centreX_, dy = y - centreY_;
+    const double rd = std::hypot(dx, dy) / 100;
+    if (distortion_ != 0 && rd > 0) {
+        // r + k1 r^3 = rd by Newton's method from r = rd; monotonic as long as
+        // the distortion does not fold the picture over.
+        double r = rd;
+        for (int i = 0; i < 50; ++i) {
+            const double slope = 1 + 3 * distortion_ * r * r;
+            if (slope <= 0) break;
+            const double step = (r + distortion_ * r * r * r - rd) / slope;
+            r -= step;
+            if (std::fabs(step) < 1e-15 * (1 + r)) break;
+        }
+        dx *= r / rd;
+        dy *= r / rd;
+    }
+    const Mat3 m{{{rotation_[0], rotation_[1], rotation_[2]},
+                  {rotation_[3], rotation_[4], rotation_[5]},
+                  {rotation_[6], rotation_[7], rotation_[8]}}};
+    return skyPoint(transposedTimesVector(m, {dx / scale_, -dy / scale_, 1}));
+}
+
+TSkyPoint pointingFromAzAlt(double azimuth, double altitude, double latitude, double lmstDegrees) {
+    const double ch = std::cos(altitude * kDeg);
+    const Vec3 horizontal{ch * std::cos(azimuth * kDeg), ch * std::sin(azimuth * kDeg), std::sin(altitude * kDeg)};
+    return skyPoint(transposedTimesVector(horizontalFromEquatorial(latitude, lmstDegrees), horizontal));
+}
+
+// ---------------------------------------------------------------------------
+// Clip
+
+TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationDirectory) {
+    validate(settings);
+    const TSimSettings& s = settings;
+
+    TSimTruth truth{};
+    truth.localStart = s.localStart;
+    truth.ut = s.localStart - s.timeZone / 24.0;
+    const DateTimeParts t = decodeDateTime(truth.ut);
+    const double hour = t.hour + t.minute / 60.0 + (t.second + t.millisecond / 1000.0) / 3600.0;
+    truth.lmstDegrees = LMST(MJD(t.day, t.month, t.year, hour), s.longitude) * 15.0;
+    truth.pointing = s.pointingSky ? *s.pointingSky
+                                   : pointingFromAzAlt(s.pointingAzAlt->first, s.pointingAzAlt->second, s.latitude,
+                                                       truth.lmstDegrees);
+    truth.rollDegrees = s.rollDegrees;
+    truth.width = s.width, truth.height = s.height, truth.fps = s.fps, truth.frameCount = s.frameCount;
+
+    const TSimCamera camera(truth.pointing, s.rollDegrees, s.width, s.height, s.focalLength * s.frameScale,
+                            s.radialDistortion);
+    const Mat3 horizon = horizontalFromEquatorial(s.latitude, truth.lmstDegrees);
+
+    // The sky does not move on the picture during a clip of a few seconds
+    // (15"/s, a fraction of a pixel), so the stars are rendered once, as at
+    // frame 0. Stars below the horizon are left out, as the binding leaves
+    // them out of its catalog.
+    Canvas sky{s.width, s.height, std::vector<double>(static_cast<std::size_t>(s.width) * s.height, s.skyLevel)};
+    if (!s.catalogPath.empty()) {
+        const double margin = 4 * s.psfSigma + 1;  // spots outside whose wings reach the picture
+        for (const CatalogStar& c : readCatalog(s.catalogPath, s.limitingMagnitude)) {
+            if (timesVector(horizon, unitVector({c.ra, c.dec}))[2] <= 0) continue;
+            const auto p = camera.project({c.ra, c.dec});
+            if (!p) continue;
+            const auto [x, y] = *p;
+            if (x < -margin || y < -margin || x > s.width - 1 + margin || y > s.height - 1 + margin) continue;
+            sky.addSpot(x, y, fluxOf(c.magnitude, s.zeroPointFlux), s.psfSigma);
+            if (x >= -0.5 && x < s.width - 0.5 && y >= -0.5 && y < s.height - 0.5)
+                truth.stars.push_back({c.ra, c.dec, c.magnitude, x, y});
+        }
+    }
+
+    std::vector<MeteorPath> meteors;
+    for (const TSimMeteor& m : s.meteors) {
+        meteors.push_back(resolveMeteor(m, camera));
+        truth.meteors.push_back(meteors.back().truth);
+    }
+
+    const std::string nightDir = nightDirectory(stationDirectory, s.localStart);
+    ensureDirectory(nightDir);
+    truth.clipPath = eventClipPath(nightDir, s.localStart);
+
+    TAviWriter writer(truth.clipPath, s.width, s.height, 8, static_cast<uint32_t>(s.fps));
+    std::mt19937 rng(s.seed);
+    std::normal_distribution<double> noise(0.0, s.noiseSigma > 0 ? s.noiseSigma : 1.0);
+    Canvas frame = sky;
+    std::vector<uint8_t> bytes(frame.pixels.size());
+    for (int f = 0; f < s.frameCount; ++f) {
+        frame.pixels = sky.pixels;
+        for (const MeteorPath& m : meteors) {
+            if (f < m.truth.firstFrame || f > m.truth.lastFrame) continue;
+            const int j = f - m.truth.firstFrame;
+            const int frames = m.truth.lastFrame - m.truth.firstFrame + 1;
+            const double flux = fluxOf(m.truth.frameMagnitudes[static_cast<std::size_t>(j)], s.zeroPointFlux);
+            // The exposure of frame j integrates the stretch from j/frames to
+            // (j + 1)/frames of the path.
+            auto at = [&](double along) { return camera.project(skyPoint(slerp(m.start, m.end, m.angle, along))); };
+            const int samples = sampleCount(at(double(j) / frames), at(double(j + 1) / frames), s.psfSigma);
+            for (int k = 0; k < samples; ++k) {
+                const auto p = at((j + (k + 0.5) / samples) / frames);
+                if (p) frame.addSpot(p->first, p->second, flux / samples, s.psfSigma);
+            }
+        }
+        // Bottom row first, as the clip stores it.
+        for (int y = 0; y < s.height; ++y) {
+            const double* src = &frame.pixels[static_cast<std::size_t>(y) * s.width];
+            uint8_t* dst = &bytes[static_cast<std::size_t>(s.height - 1 - y) * s.width];
+            for (int x = 0; x < s.width; ++x) {
+                const double v = src[x] + (s.noiseSigma > 0 ? noise(rng) : 0.0);
+                dst[x] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+            }
+        }
+        writer.writeFrame(bytes);
+    }
+    writer.close();
+
+    const std::string stem = truth.clipPath.substr(0, truth.clipPath.size() - 4);
+    writeFileAtomically(stem + ".truth.json", truthToJson(truth));
+    return truth;
+}
+
+std::string truthToJson(const TSimTruth& truth) {
+    constexpr std::string_view kTimeFormat = "yyyy-mm-ddThh:nn:ss.zzz";
+    std::string j = "{\n";
+    j += "  \"clip\": " + jsonString(truth.clipPath) + ",\n";
+    j += "  \"ut\": " + jsonString(formatDateTime(kTimeFormat, truth.ut)) + ",\n";
+    j += "  \"utDateTime\": " + jsonNumber(truth.ut) + ",\n";
+    j += "  \"localStart\": " + jsonString(formatDateTime(kTimeFormat, truth.localStart)) + ",\n";
+    j += "  \"lmst\": " + jsonNumber(truth.lmstDegrees) + ",\n";
+    j += "  \"pointing\": {\"ra\": " + jsonNumber(truth.pointing.ra) + ", \"dec\": " + jsonNumber(truth.pointing.dec) +
+         "},\n";
+    j += "  \"roll\": " + jsonNumber(truth.rollDegrees) + ",\n";
+    j += "  \"width\": " + std::to_string(truth.width) + ", \"height\": " + std::to_string(truth.height) +
+         ", \"fps\": " + std::to_string(truth.fps) + ", \"frameCount\": " + std::to_string(truth.frameCount) + ",\n";
+    j += "  \"stars\": [";
+    for (std::size_t i = 0; i < truth.stars.size(); ++i) {
+        const TSimStar& s = truth.stars[i];
+        j += i == 0 ? "\n" : ",\n";
+        j += "    {\"ra\": " + jsonNumber(s.ra) + ", \"dec\": " + jsonNumber(s.dec) + ", \"mag\": " +
+             jsonNumber(s.magnitude) + ", \"x\": " + jsonNumber(s.x) + ", \"y\": " + jsonNumber(s.y) + "}";
+    }
+    j += truth.stars.empty() ? "],\n" : "\n  ],\n";
+    j += "  \"meteors\": [";
+    for (std::size_t i = 0; i < truth.meteors.size(); ++i) {
+        const TSimMeteorTruth& m = truth.meteors[i];
+        j += i == 0 ? "\n" : ",\n";
+        j += "    {\"start\": " + jsonSkyPixel(m.startSky, m.startX, m.startY) + ",\n";
+        j += "     \"end\": " + jsonSkyPixel(m.endSky, m.endX, m.endY) + ",\n";
+        j += "     \"firstFrame\": " + std::to_string(m.firstFrame) + ", \"lastFrame\": " + std::to_string(m.lastFrame) +
+             ", \"peakMagnitude\": " + jsonNumber(m.peakMagnitude) + ",\n";
+        j += "     \"frameMagnitudes\": [";
+        for (std::size_t k = 0; k < m.frameMagnitudes.size(); ++k)
+            j += (k == 0 ? "" : ", ") + jsonNumber(m.frameMagnitudes[k]);
+        j += "]}";
+    }
+    j += truth.meteors.empty() ? "]\n" : "\n  ]\n";
+    return j + "}\n";
+}
+
+}  // namespace orbis

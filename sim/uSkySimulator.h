@@ -1,0 +1,125 @@
+#pragma once
+// A sky simulator for the station's camera: renders an event clip of a
+// chosen piece of sky at a chosen time, with catalog stars and meteors, and
+// writes beside it the truth the clip was made from (pointing, star and
+// meteor positions), so detection, astrometry and photometry can be checked
+// against known answers.
+//
+// Pixel positions throughout: x the column from the left, y the row from the
+// top of the picture, a pixel's centre at whole numbers. The projection is
+// the binding's camera model (gnomonic about the frame centre, frame centre at
+// (width div 2, height div 2), west to the right and north up), extended by a
+// roll about the optical axis and a radial distortion that the binding does
+// not model, so solutions can be tested against cameras that are not ideal.
+// It is computed with unit vectors and rotation matrices, independently of
+// the binding's own routines, so each checks the other.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "astro/sphlib.h"
+#include "astro/uDateTime.h"
+
+namespace orbis {
+
+struct TSimMeteor {
+    // Either sky positions (degrees)...
+    std::optional<TSkyPoint> startSky, endSky;
+    // ...or pixel positions, turned into sky positions with the clip's camera.
+    // Each end may be given either way; the sky position wins when both are.
+    std::optional<std::pair<double, double>> startPixel, endPixel;
+    int firstFrame = 0;  // 0-based frame of the clip on which the meteor starts
+    int frames = 5;      // frames it is visible on; it moves start -> end along the great circle at even speed
+    double peakMagnitude = 0;
+};
+
+struct TSimSettings {
+    double latitude = 52.43;    // north positive
+    double longitude = -30.98;  // west positive, as the station's signedLongitude
+    int timeZone = 0;           // local = UT + timeZone hours
+    TDateTime localStart = 0;   // local time of frame 0; the clip is named by it
+    // The frame centre: fixed (ra, dec), or (azimuth from the south towards
+    // the west, altitude) at localStart. Exactly one must be given.
+    std::optional<TSkyPoint> pointingSky;
+    std::optional<std::pair<double, double>> pointingAzAlt;
+    double rollDegrees = 0;       // positive: the sky turns counter-clockwise on the picture
+    double radialDistortion = 0;  // k1 of r' = r (1 + k1 r^2), r in units of 100 px from the centre
+    int width = 640, height = 480;
+    double focalLength = 8, frameScale = 100;  // pixels per radian = focalLength x frameScale
+    int fps = 25, frameCount = 50;
+    double skyLevel = 30, noiseSigma = 2, psfSigma = 1.0;
+    // Sum of the pixel values above the sky of a magnitude-0 source in one
+    // frame; a source of magnitude m gives zeroPointFlux x 10^(-0.4 m).
+    double zeroPointFlux = 20000;
+    std::string catalogPath;  // "RA|Dec|Vmag|..." lines; empty: no stars
+    double limitingMagnitude = 5.5;
+    std::vector<TSimMeteor> meteors;
+    uint32_t seed = 1;  // of the noise
+};
+
+// A rendered star whose centre falls on a pixel of the frame.
+struct TSimStar {
+    double ra, dec, magnitude;
+    double x, y;
+};
+
+struct TSimMeteorTruth {
+    TSkyPoint startSky, endSky;
+    // Where the meteor is when the exposure of firstFrame begins and when the
+    // exposure of lastFrame ends.
+    double startX, startY, endX, endY;
+    int firstFrame, lastFrame;  // inclusive
+    double peakMagnitude;
+    std::vector<double> frameMagnitudes;  // one per frame firstFrame..lastFrame
+};
+
+struct TSimTruth {
+    std::string clipPath;
+    TDateTime ut;
+    TDateTime localStart;
+    double lmstDegrees;  // local mean sidereal time of frame 0
+    TSkyPoint pointing;
+    double rollDegrees;
+    int width, height, fps, frameCount;
+    std::vector<TSimStar> stars;
+    std::vector<TSimMeteorTruth> meteors;
+};
+
+class TSimCamera {
+public:
+    TSimCamera(TSkyPoint pointing, double rollDegrees, int width, int height, double pixelsPerRadian,
+               double radialDistortion);
+
+    // Pixel position of a sky point; none for points 90 degrees or more from
+    // the frame centre. Points outside the picture are projected all the same.
+    std::optional<std::pair<double, double>> project(TSkyPoint sky) const;
+    // The sky point (ra 0..360) seen at a pixel position.
+    TSkyPoint unproject(double x, double y) const;
+
+private:
+    std::array<double, 9> rotation_;  // rows: the picture's right, up and the optical axis, equatorial
+    double centreX_, centreY_;
+    double scale_;
+    double distortion_;
+};
+
+// The (ra, dec) at a horizontal position (azimuth from the south towards
+// the west, altitude) seen from a latitude at a local sidereal angle.
+TSkyPoint pointingFromAzAlt(double azimuth, double altitude, double latitude, double lmstDegrees);
+
+// Renders <stationDirectory>/<yyyymmdd>/<hhnnss_zzz>.avi (localStart's names;
+// 8-bit grey, fps, frameCount frames) and <hhnnss_zzz>.truth.json beside it,
+// creating the night directory; returns the truth. Invalid settings raise
+// std::invalid_argument, an unreadable catalog or clip EInOutError, a bad
+// catalog number EConvertError.
+TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationDirectory);
+
+// The truth as JSON: times, pointing, the stars and the meteors with sky and
+// pixel positions, frames and magnitudes.
+std::string truthToJson(const TSimTruth& truth);
+
+}  // namespace orbis
