@@ -15,6 +15,7 @@
 #include "astro/matlib.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
@@ -141,11 +142,33 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     EXPECT_EQ(out.str(), e.dir + ": report written\n");
     EXPECT_EQ(listDirectory(e.dir, "*.*", ListKind::Files),
               (std::vector<std::string>{"M231001_280.txt", "M231001_280R.bmp", "M231001_280R.jpg"}));
+    // The night exports of the command line.
+    std::ostringstream summaryOut, r90Out, quiet;
+    EXPECT_EQ(summaryCommand(std::vector<std::string>{e.night, "--station", e.station.str()}, "/x", summaryOut, quiet), 0);
+    EXPECT_EQ(summaryOut.str(), e.night + "/M20240812.txt\n");
+    EXPECT_EQ(readTextLines(e.night + "/M20240812.txt").size(), 2u);
+    EXPECT_EQ(r90Command(std::vector<std::string>{"--month", "202408", "--station", e.station.str()}, "/x", r90Out, quiet), 0);
+    EXPECT_EQ(readTextLines(e.station.str() + "/ME202408.csv").size(), 2u);
+    EXPECT_EQ(r90Command(std::vector<std::string>{}, "/x", r90Out, quiet), 2);
     // Nothing left to do: no frames.
     test::RecordingNotifier n;
     EXPECT_FALSE(processEvent(e.dir, e.config, e.station.str(), n).ran);
     std::ostringstream bad;
     EXPECT_EQ(processCommand(std::vector<std::string>{}, "/x", out, bad), 2);
+}
+
+TEST(ProcessEvent, AnInterruptedRunLeavesWhatItHadNotRewritten) {
+    SyntheticEvent e;
+    test::RecordingNotifier n;
+    processEvent(e.dir, e.config, e.station.str(), n);
+    const std::string report = readFileBytes(e.stem + ".txt"), a = readFileBytes(e.stem + "A.txt");
+    // A damaged identified-star list ends the next run at the refinement.
+    auto s = readTextLines(e.stem + "S.txt");
+    s[1] = "not|a|star";
+    writeTextLines(e.stem + "S.txt", s);
+    EXPECT_THROW(processEvent(e.dir, e.config, e.station.str(), n), EConvertError);
+    EXPECT_EQ(readFileBytes(e.stem + ".txt"), report);
+    EXPECT_EQ(readFileBytes(e.stem + "A.txt"), a);
 }
 
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
