@@ -27,6 +27,18 @@ public:
     virtual void pump() = 0;
 };
 
+// Shows a step's caption in the status line for as long as the step runs.
+class StatusStep {
+public:
+    StatusStep(UserNotifier& notifier, const std::string& caption) : notifier_(notifier) { notifier_.status(caption); }
+    ~StatusStep() { notifier_.status(""); }
+    StatusStep(const StatusStep&) = delete;
+    StatusStep& operator=(const StatusStep&) = delete;
+
+private:
+    UserNotifier& notifier_;
+};
+
 // A notifier that drops everything and answers every question with no.
 class SilentNotifier final : public UserNotifier {
 public:

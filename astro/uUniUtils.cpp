@@ -299,10 +299,7 @@ std::string extractField(std::string_view record, std::string_view sep, int k) {
     return std::string(result);
 }
 
-namespace {
-
-// The first n characters of a UTF-8 text (never cuts a character in two).
-std::string_view firstChars(std::string_view s, std::size_t n) {
+std::string_view firstCharacters(std::string_view s, std::size_t n) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
@@ -313,7 +310,15 @@ std::string_view firstChars(std::string_view s, std::size_t n) {
     return s;
 }
 
-}  // namespace
+double parseFloatField(std::string_view record, std::string_view sep, int k, const std::string& fileName,
+                       std::size_t lineIndex) {
+    try {
+        return parseFloat(extractField(record, sep, k));
+    } catch (const EConvertError& e) {
+        throw EConvertError(fileName + ", line " + std::to_string(lineIndex + 1) + ", field " + std::to_string(k) + ": " +
+                            e.what());
+    }
+}
 
 std::vector<std::string> splitFields(std::string_view record, std::string_view sep) {
     std::vector<std::string> fields;
@@ -321,10 +326,10 @@ std::vector<std::string> splitFields(std::string_view record, std::string_view s
     for (;;) {
         const std::size_t pos = sep.empty() ? std::string_view::npos : rest.find(sep);
         if (pos == std::string_view::npos) {
-            fields.emplace_back(firstChars(rest, kMaxFieldLength));
+            fields.emplace_back(firstCharacters(rest, kMaxFieldLength));
             return fields;
         }
-        fields.emplace_back(firstChars(rest.substr(0, pos), kMaxFieldLength));
+        fields.emplace_back(firstCharacters(rest.substr(0, pos), kMaxFieldLength));
         rest.remove_prefix(pos + sep.size());
     }
 }

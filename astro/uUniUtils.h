@@ -80,6 +80,15 @@ std::vector<std::string> splitFields(std::string_view record, std::string_view s
 // Longest field splitFields keeps.
 inline constexpr std::size_t kMaxFieldLength = 30;
 
+// The first n characters of a UTF-8 text (never cuts a character in two).
+std::string_view firstCharacters(std::string_view text, std::size_t n);
+
+// Field k of a record as a number (parseFloat). A field that is not a number
+// raises EConvertError naming the file, the line (lineIndex counts from 0)
+// and the field, so the observer can find it.
+double parseFloatField(std::string_view record, std::string_view sep, int k, const std::string& fileName,
+                       std::size_t lineIndex);
+
 // ---------------------------------------------------------------------------
 // Event time
 

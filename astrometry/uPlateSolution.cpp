@@ -29,16 +29,6 @@ bool fileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// A number of a work-file line; a bad one names the file and line.
-double numberField(const std::string& line, int k, const std::string& path, std::size_t lineIndex) {
-    try {
-        return parseFloat(extractField(line, "|", k));
-    } catch (const EConvertError& e) {
-        throw EConvertError(path + ", line " + std::to_string(lineIndex + 1) + ", field " + std::to_string(k) + ": " +
-                            e.what());
-    }
-}
-
 // The trial centres of the scan, by the same repeated additions as the
 // nested loops of the sequential scan, so both visit the same numbers.
 std::vector<double> scanSteps(double from, double to, double step) {
@@ -87,7 +77,7 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
     }
     std::vector<TStarPoint> photo;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        photo.emplace_back(numberField(lines[i], 3, path, i), numberField(lines[i], 4, path, i));
+        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
     }
     sortStarsByX(photo);
     const std::vector<TTriangle> photoTriangles = buildTriangles(minSide, photo, epsilon);
@@ -241,10 +231,10 @@ IdentifiedStars readIdentifiedStars(const std::string& path) {
     IdentifiedStars s;
     s.lines = readTextLines(path);
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
-        s.ra.push_back(numberField(s.lines[i], 1, path, i));
-        s.dec.push_back(numberField(s.lines[i], 2, path, i));
-        s.x.push_back(std::trunc(numberField(s.lines[i], 3, path, i)));
-        s.y.push_back(std::trunc(numberField(s.lines[i], 4, path, i)));
+        s.ra.push_back(parseFloatField(s.lines[i], "|", 1, path, i));
+        s.dec.push_back(parseFloatField(s.lines[i], "|", 2, path, i));
+        s.x.push_back(std::trunc(parseFloatField(s.lines[i], "|", 3, path, i)));
+        s.y.push_back(std::trunc(parseFloatField(s.lines[i], "|", 4, path, i)));
     }
     return s;
 }

@@ -16,22 +16,6 @@ std::string starCatalogPath(const TConfiguration& config, const std::string& pro
     return joinPath(resolveInProgramDirectory(programDirectory, config.pathToCatalogs()), config.catalogStar());
 }
 
-namespace {
-
-std::string firstChars(const std::string& s, std::size_t n) {
-    // Characters, not bytes: a name is never cut inside a letter.
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (chars == n) return s.substr(0, i);
-            ++chars;
-        }
-    }
-    return s;
-}
-
-}  // namespace
-
 std::vector<TStarInfo> listStarsByTime(const std::string& catalogPath, double theta, double signedLatitude,
                                        UserNotifier& notifier) {
     std::vector<TStarInfo> stars;
@@ -44,21 +28,19 @@ std::vector<TStarInfo> listStarsByTime(const std::string& catalogPath, double th
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.find('|') == std::string::npos) continue;
-        try {
-            const double ra = parseFloat(extractField(line, "|", 1));
-            const double dec = parseFloat(extractField(line, "|", 2));
+        {
+            const double ra = parseFloatField(line, "|", 1, catalogPath, i);
+            const double dec = parseFloatField(line, "|", 2, catalogPath, i);
             double h = 0, az = 0;
             EQUHOR(dec, theta - ra, signedLatitude, h, az);
             if (h <= 0) continue;
             TStarInfo s;
             s.RA = ra;
             s.Dec = dec;
-            s.Magnitude = parseFloat(extractField(line, "|", 3));
-            s.Name = firstChars(extractField(line, "|", 4), 20);
-            s.Spectrum = firstChars(extractField(line, "|", 5), 20);
+            s.Magnitude = parseFloatField(line, "|", 3, catalogPath, i);
+            s.Name = std::string(firstCharacters(extractField(line, "|", 4), 20));
+            s.Spectrum = std::string(firstCharacters(extractField(line, "|", 5), 20));
             stars.push_back(std::move(s));
-        } catch (const EConvertError& e) {
-            throw EConvertError(catalogPath + ", line " + std::to_string(i + 1) + ": " + e.what());
         }
     }
     return stars;

@@ -23,14 +23,6 @@ bool exists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-double numberOf(const std::string& line, const char* sep, int k, const std::string& path, std::size_t index) {
-    try {
-        return parseFloat(extractField(line, sep, k));
-    } catch (const EConvertError& e) {
-        throw EConvertError(path + ", line " + std::to_string(index + 1) + ", field " + std::to_string(k) + ": " + e.what());
-    }
-}
-
 // The last line holding the tag, or nothing.
 const std::string* lastLineWith(const std::vector<std::string>& lines, const char* tag, std::size_t& index) {
     const std::string* found = nullptr;
@@ -64,7 +56,7 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath)
     std::size_t startIndex = 0;
     const std::string* start = lastLineWith(a, "START", startIndex);
     if (start == nullptr) return kNoMagnitude;
-    const double flux = numberOf(*start, "|", 6, aTxtPath, startIndex);
+    const double flux = parseFloatField(*start, "|", 6, aTxtPath, startIndex);
     if (!(flux > 0)) return kNoMagnitude;  // never measured: the logarithm has no value
 
     struct Star {
@@ -74,8 +66,8 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath)
     const std::vector<std::string> m = readTextLines(mTxtPath);
     for (std::size_t i = 0; i < m.size(); ++i) {
         if (extractField(m[i], "|", 7).empty()) continue;
-        const double f = numberOf(m[i], "|", 5, mTxtPath, i);
-        if (f > 0) stars.push_back({f, numberOf(m[i], "|", 7, mTxtPath, i)});
+        const double f = parseFloatField(m[i], "|", 5, mTxtPath, i);
+        if (f > 0) stars.push_back({f, parseFloatField(m[i], "|", 7, mTxtPath, i)});
     }
     if (stars.empty()) return kNoMagnitude;
 
@@ -117,16 +109,16 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.empty()) continue;
-        const double begin = numberOf(line, ",", 6, catalogPath, i);
-        const double end = numberOf(line, ",", 7, catalogPath, i);
+        const double begin = parseFloatField(line, ",", 6, catalogPath, i);
+        const double end = parseFloatField(line, ",", 7, catalogPath, i);
         const bool active = begin < end ? (begin <= sun && sun <= end) : (sun >= begin || sun <= end);
         if (!active) continue;
         // Days since the maximum in solar longitude, across 0 degrees too:
         // a shower active from 355 to 5 with its maximum at 358 is 4 degrees
         // past its maximum at 2, not 356 degrees before it.
-        const double fromMaximum = raDifference(sun, numberOf(line, ",", 8, catalogPath, i));
-        const double raR = numberOf(line, ",", 9, catalogPath, i) + numberOf(line, ",", 11, catalogPath, i) * fromMaximum;
-        const double decR = numberOf(line, ",", 10, catalogPath, i) + numberOf(line, ",", 12, catalogPath, i) * fromMaximum;
+        const double fromMaximum = raDifference(sun, parseFloatField(line, ",", 8, catalogPath, i));
+        const double raR = parseFloatField(line, ",", 9, catalogPath, i) + parseFloatField(line, ",", 11, catalogPath, i) * fromMaximum;
+        const double decR = parseFloatField(line, ",", 10, catalogPath, i) + parseFloatField(line, ",", 12, catalogPath, i) * fromMaximum;
 
         TSkyPoint x{};
         if (!intersectGreatCircles({raR + 5, decR + 5}, {raR, decR}, {raEnd, decEnd}, {raBegin, decBegin}, x)) continue;
@@ -156,10 +148,10 @@ TReportOutcome writeEventReport(const std::string& reportPath, double magnitude,
     const TDateTime ut = timeFromFileName(aTxt, config.timeZone());
     const std::string raBegText = extractField(*start, "|", 1), decBegText = extractField(*start, "|", 2);
     const std::string raEndText = extractField(*finish, "|", 1), decEndText = extractField(*finish, "|", 2);
-    const double raBeg = numberOf(*start, "|", 1, aTxt, startIndex), decBeg = numberOf(*start, "|", 2, aTxt, startIndex);
-    const double raEnd = numberOf(*finish, "|", 1, aTxt, finishIndex), decEnd = numberOf(*finish, "|", 2, aTxt, finishIndex);
-    const double startFrame = numberOf(*start, "|", 5, aTxt, startIndex);
-    const double finishFrame = numberOf(*finish, "|", 5, aTxt, finishIndex);
+    const double raBeg = parseFloatField(*start, "|", 1, aTxt, startIndex), decBeg = parseFloatField(*start, "|", 2, aTxt, startIndex);
+    const double raEnd = parseFloatField(*finish, "|", 1, aTxt, finishIndex), decEnd = parseFloatField(*finish, "|", 2, aTxt, finishIndex);
+    const double startFrame = parseFloatField(*start, "|", 5, aTxt, startIndex);
+    const double finishFrame = parseFloatField(*finish, "|", 5, aTxt, finishIndex);
 
     const double length = arc(raBeg, decBeg, raEnd, decEnd);
     // The frames the meteor was seen on, also when the end was marked on an

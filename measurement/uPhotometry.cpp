@@ -16,17 +16,8 @@ bool exists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// Field k of a work-file line as a number; a bad one names file and line.
-double numberOf(const std::string& line, int k, const std::string& path, std::size_t index) {
-    try {
-        return parseFloat(extractField(line, "|", k));
-    } catch (const EConvertError& e) {
-        throw EConvertError(path + ", line " + std::to_string(index + 1) + ", field " + std::to_string(k) + ": " + e.what());
-    }
-}
-
 int pixelOf(const std::string& line, int k, const std::string& path, std::size_t index) {
-    return static_cast<int>(std::trunc(numberOf(line, k, path, index)));
+    return static_cast<int>(std::trunc(parseFloatField(line, "|", k, path, index)));
 }
 
 bool isTrackLine(const std::string& line) {
@@ -88,13 +79,13 @@ bool computeTrackCoordinates(const std::string& aTxtPath) {
         const std::string& line = lines[i];
         if (isTrackLine(line)) continue;
         if (line.find("CENTER") != std::string::npos) {
-            ra0 = numberOf(line, 1, aTxtPath, i);
-            dec0 = numberOf(line, 2, aTxtPath, i);
+            ra0 = parseFloatField(line, "|", 1, aTxtPath, i);
+            dec0 = parseFloatField(line, "|", 2, aTxtPath, i);
             haveCentre = true;
             continue;
         }
-        ra.push_back(numberOf(line, 1, aTxtPath, i));
-        dec.push_back(numberOf(line, 2, aTxtPath, i));
+        ra.push_back(parseFloatField(line, "|", 1, aTxtPath, i));
+        dec.push_back(parseFloatField(line, "|", 2, aTxtPath, i));
         x.push_back(pixelOf(line, 3, aTxtPath, i));
         y.push_back(pixelOf(line, 4, aTxtPath, i));
     }

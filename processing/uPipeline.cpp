@@ -40,17 +40,6 @@ bool exists(const std::string& path) {
 
 std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
 
-// Shows a step's caption for as long as the step runs.
-class Step {
-public:
-    Step(UserNotifier& n, const char* caption) : n_(n) { n_.status(caption); }
-    ~Step() { n_.status(""); }
-    Step(const Step&) = delete;
-    Step& operator=(const Step&) = delete;
-
-private:
-    UserNotifier& n_;
-};
 
 }  // namespace
 
@@ -77,7 +66,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     std::vector<TFrameBuffer> frames;
     int W = 0, H = 0;
     {
-        Step step(notifier, "Чтение исходных кадров");
+        StatusStep step(notifier, "Чтение исходных кадров");
         notifier.progressShow(static_cast<int>(paths.size()));
         for (std::size_t i = 0; i < paths.size(); ++i) {
             TGreyFrame f = loadGreyFrame(paths[i]);
@@ -96,7 +85,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     const std::size_t n = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
 
     if (config.remDarkFrame()) {
-        Step step(notifier, "Удаление темнового кадра");
+        StatusStep step(notifier, "Удаление темнового кадра");
         const std::string darkPath = resolveInProgramDirectory(programDirectory, config.darkFrame());
         if (exists(darkPath)) {
             const TGreyFrame dark = loadGreyFrame(darkPath);
@@ -112,7 +101,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     }
 
     if (config.remGradFrame()) {
-        Step step(notifier, "Выравнивание фона");
+        StatusStep step(notifier, "Выравнивание фона");
         for (std::size_t i = 0; i < frames.size(); ++i) {
             levelBackground(W, H, frames[i]);
             notifier.progressPosition(static_cast<int>(i));
@@ -123,7 +112,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     TFrameBuffer background;
     std::vector<uint8_t> maximum;
     {
-        Step step(notifier, "Суммирование кадров");
+        StatusStep step(notifier, "Суммирование кадров");
         TFrameAccumulators acc = sumFrames(frames, n);
         background = meanWithoutMaximum(acc);
         maximum = std::move(acc.maximum);
@@ -132,17 +121,17 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressShow(10);
     }
     {
-        Step step(notifier, "Сохранение кадра для определения зв.величин");
+        StatusStep step(notifier, "Сохранение кадра для определения зв.величин");
         saveGreyBitmap(background, W, H, mBmp);
     }
     if (config.autoContrastFrame()) {
-        Step step(notifier, "Автоконтраст");
+        StatusStep step(notifier, "Автоконтраст");
         notifier.progressPosition(4);
         autoContrast(background, config.autoDetectCoefContrast());
     }
     TFrameBuffer resultBuffer;
     {
-        Step step(notifier, "Наложение метеора на кадр");
+        StatusStep step(notifier, "Наложение метеора на кадр");
         notifier.progressPosition(6);
         resultBuffer = overlayMeteor(background, maximum);
         maximum.clear();
@@ -150,7 +139,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressHide();
     }
     if (config.doubleFrameHeight()) {
-        Step step(notifier, "Удвоение высоты/деинтерлейсинг");
+        StatusStep step(notifier, "Удвоение высоты/деинтерлейсинг");
         notifier.progressShow(10);
         background = doubleHeight(background, W);
         notifier.progressPosition(2);
@@ -164,7 +153,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressHide();
     }
     if (config.correctDistortion()) {
-        Step step(notifier, "Корррекция дисторсии");
+        StatusStep step(notifier, "Корррекция дисторсии");
         notifier.progressShow(10);
         const TDistortion d = TDistortion::fromConfiguration(config);
         W += 2 * d.addResultWidth;

@@ -28,17 +28,6 @@ bool exists(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
-// Shows a step's caption for as long as the step runs.
-class Step {
-public:
-    Step(UserNotifier& n, const char* caption) : n_(n) { n_.status(caption); }
-    ~Step() { n_.status(""); }
-    Step(const Step&) = delete;
-    Step& operator=(const Step&) = delete;
-
-private:
-    UserNotifier& n_;
-};
 
 }  // namespace
 
@@ -64,27 +53,27 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
 
     if (config.bindStars()) {
         if (!exists(pTxt)) {
-            Step step(notifier, "Детектирование звёзд");
+            StatusStep step(notifier, "Детектирование звёзд");
             generateListBrightPixels(pBmp, 3, StarPosition::BoundingBoxCentre, config, notifier);
         }
         // Without a scan (S.txt already there) the refinement starts from the
         // identified stars themselves.
         std::optional<TSkyPoint> estimate;
         if (!exists(sTxt)) {
-            Step step(notifier, "Привязка координат");
+            StatusStep step(notifier, "Привязка координат");
             estimate = alignStarMap(pTxt, config, programDirectory, notifier);
         }
         if (exists(sTxt)) {
-            Step step(notifier, "Уточнение центра кадра");
+            StatusStep step(notifier, "Уточнение центра кадра");
             findCenterFrame(sTxt, estimate, config, notifier);
         }
     }
     if (config.addStarMagn()) {
-        Step step(notifier, "Дополнительные надписи (magn)");
+        StatusStep step(notifier, "Дополнительные надписи (magn)");
         drawMagnitudeLabels(rBmp, notifier);
     }
     if (config.addStarSpec()) {
-        Step step(notifier, "Дополнительные надписи (спектр)");
+        StatusStep step(notifier, "Дополнительные надписи (спектр)");
         drawSpectrumLabels(rBmp, notifier);
     }
 
@@ -100,14 +89,14 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
                               finder ? &*finder : nullptr);
             };
             {
-                Step step(notifier, "Приведение звёздных величин");
+                StatusStep step(notifier, "Приведение звёздных величин");
                 if (!exists(mTxt)) {
                     generateListBrightPixels(mBmp, 1, StarPosition::BrightestPixel, config, notifier);
                     if (exists(mTxt)) attachCatalogMagnitudes(mTxt, sTxt, map);
                 }
             }
             {
-                Step step(notifier, "Расчёт координат положения метеора");
+                StatusStep step(notifier, "Расчёт координат положения метеора");
                 const std::vector<std::string> trackLines = mappedTrackLines(track, map);
                 if (exists(aTxt)) {
                     std::vector<std::string> lines = readTextLines(aTxt);
@@ -117,7 +106,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             }
         }
         if (exists(aTxt)) {
-            Step step(notifier, "Формирование отчёта");
+            StatusStep step(notifier, "Формирование отчёта");
             computeTrackCoordinates(aTxt);
             const double magnitude = meteorMagnitude(aTxt, mTxt);
             const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory);
