@@ -1,0 +1,512 @@
+#include "capture/media/uCaptureGraph.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <tuple>
+#include <utility>
+
+#include "astro/uExceptions.h"
+
+namespace orbis {
+
+namespace {
+
+void ensureGstreamer() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        GError* error = nullptr;
+        if (!gst_init_check(nullptr, nullptr, &error)) {
+            std::string text = error ? error->message : "gst_init failed";
+            g_clear_error(&error);
+            throw Exception("GStreamer: " + text);
+        }
+    });
+}
+
+template <typename T>
+struct ObjectRef {
+    T* p = nullptr;
+    ObjectRef() = default;
+    explicit ObjectRef(T* object) : p(object) {}
+    ~ObjectRef() {
+        if (p) gst_object_unref(p);
+    }
+    ObjectRef(const ObjectRef&) = delete;
+    ObjectRef& operator=(const ObjectRef&) = delete;
+    T* release() { return std::exchange(p, nullptr); }
+};
+
+std::string takeErrorText(GError*& error) {
+    std::string text = error ? error->message : "unknown error";
+    g_clear_error(&error);
+    return text;
+}
+
+TCaptureFormat formatFromStructure(const GstStructure* s) {
+    TCaptureFormat f;
+    if (!s) return f;
+    const char* media = gst_structure_get_name(s);
+    if (std::strcmp(media, "video/x-raw") == 0) {
+        if (const char* format = gst_structure_get_string(s, "format")) f.gstFormat = format;
+    } else {
+        f.gstFormat = media;
+    }
+    gst_structure_get_int(s, "width", &f.width);
+    gst_structure_get_int(s, "height", &f.height);
+    int n = 0, d = 1;
+    if (gst_structure_get_fraction(s, "framerate", &n, &d)) {
+        f.fpsNumerator = n;
+        f.fpsDenominator = d;
+    }
+    f.bitsPerPixel = bitsPerPixelOf(f.gstFormat);
+    return f;
+}
+
+// Caps of avimux's video input, to offer only encoders whose output it takes.
+GstCaps* aviVideoCaps() {
+    ObjectRef<GstElementFactory> mux(gst_element_factory_find("avimux"));
+    if (!mux.p) return nullptr;
+    for (const GList* l = gst_element_factory_get_static_pad_templates(mux.p); l; l = l->next) {
+        auto* t = static_cast<GstStaticPadTemplate*>(l->data);
+        if (t->direction == GST_PAD_SINK && std::strncmp(t->name_template, "video", 5) == 0)
+            return gst_static_pad_template_get_caps(t);
+    }
+    return nullptr;
+}
+
+struct EncoderEntry {
+    std::string longName;
+    std::string factory;
+};
+
+std::vector<EncoderEntry> encoders() {
+    ensureGstreamer();
+    GstCaps* avi = aviVideoCaps();
+    std::vector<EncoderEntry> found;
+    GList* features = gst_registry_get_feature_list(gst_registry_get(), GST_TYPE_ELEMENT_FACTORY);
+    for (GList* l = features; l; l = l->next) {
+        auto* factory = GST_ELEMENT_FACTORY(l->data);
+        const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+        if (!klass) continue;
+        // Still-image encoders count too: motion JPEG is the usual compressor of AVI clips.
+        if (!std::strstr(klass, "Codec/Encoder/Video") && !std::strstr(klass, "Codec/Encoder/Image")) continue;
+        if (avi && !gst_element_factory_can_src_any_caps(factory, avi)) continue;
+        const char* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
+        found.push_back({longName ? longName : "", gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))});
+    }
+    gst_plugin_feature_list_free(features);
+    if (avi) gst_caps_unref(avi);
+    std::sort(found.begin(), found.end(), [](const EncoderEntry& a, const EncoderEntry& b) {
+        return std::tie(a.longName, a.factory) < std::tie(b.longName, b.factory);
+    });
+    return found;
+}
+
+// The element name of an encoder given by long name (first match, as the
+// list shows them) or by element name.
+std::optional<std::string> encoderFactory(const std::string& name) {
+    const auto list = encoders();
+    for (const auto& e : list)
+        if (e.longName == name) return e.factory;
+    for (const auto& e : list)
+        if (e.factory == name) return e.factory;
+    return std::nullopt;
+}
+
+GstElement* deviceElement(const std::string& name) {
+    ensureGstreamer();
+    ObjectRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
+    gst_device_monitor_add_filter(monitor.p, "Video/Source", nullptr);
+    GstElement* element = nullptr;
+    if (gst_device_monitor_start(monitor.p)) {
+        GList* devices = gst_device_monitor_get_devices(monitor.p);
+        for (GList* l = devices; l && !element; l = l->next) {
+            auto* device = GST_DEVICE(l->data);
+            gchar* display = gst_device_get_display_name(device);
+            if (display && name == display) element = gst_device_create_element(device, nullptr);
+            g_free(display);
+        }
+        g_list_free_full(devices, gst_object_unref);
+        gst_device_monitor_stop(monitor.p);
+    }
+    return element;
+}
+
+}  // namespace
+
+std::vector<TMediaDevice> videoDevices() {
+    ensureGstreamer();
+    std::vector<TMediaDevice> result;
+    ObjectRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
+    gst_device_monitor_add_filter(monitor.p, "Video/Source", nullptr);
+    if (!gst_device_monitor_start(monitor.p)) return result;  // no provider: no devices
+    GList* devices = gst_device_monitor_get_devices(monitor.p);
+    for (GList* l = devices; l; l = l->next) {
+        auto* device = GST_DEVICE(l->data);
+        TMediaDevice d;
+        gchar* display = gst_device_get_display_name(device);
+        d.name = display ? display : "";
+        g_free(display);
+        if (GstCaps* caps = gst_device_get_caps(device)) {
+            for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+                auto f = formatFromStructure(gst_caps_get_structure(caps, i));
+                if (std::find(d.formats.begin(), d.formats.end(), f) == d.formats.end()) d.formats.push_back(f);
+            }
+            gst_caps_unref(caps);
+        }
+        result.push_back(std::move(d));
+    }
+    g_list_free_full(devices, gst_object_unref);
+    gst_device_monitor_stop(monitor.p);
+    return result;
+}
+
+std::vector<std::string> videoEncoderNames() {
+    std::vector<std::string> names;
+    for (auto& e : encoders()) names.push_back(std::move(e.longName));
+    return names;
+}
+
+bool createEncoder(const std::string& name) {
+    const auto factory = encoderFactory(name);
+    if (!factory) return false;
+    GstElement* element = gst_element_factory_make(factory->c_str(), nullptr);
+    if (!element) return false;
+    gst_object_unref(gst_object_ref_sink(element));
+    return true;
+}
+
+// One appsink and what its callback keeps between frames. Touched only on
+// that sink's streaming thread, apart from the frame counter.
+struct SinkState {
+    FrameCallback callback;
+    bool bottomUp = false;  // hand 8/24/32-bit rows bottom first
+    TCaptureGraph::Impl* owner = nullptr;
+    GstCaps* caps = nullptr;
+    GstVideoInfo info{};
+    bool packed = false;  // single-plane format with whole bytes per pixel
+    TCaptureFormat format;
+    std::vector<uint8_t> buffer;
+    std::atomic<uint64_t> frames{0};
+
+    ~SinkState() { gst_caps_replace(&caps, nullptr); }
+    GstFlowReturn deliver(GstSample* sample);
+};
+
+struct TCaptureGraph::Impl {
+    GstElement* pipeline = nullptr;
+    CaptureMode mode = CaptureMode::Preview;
+    SinkState frames, display;
+
+    mutable std::mutex mutex;
+    std::condition_variable changed;
+    std::optional<TCaptureFormat> format;
+    GraphEnd end = GraphEnd::None;
+    std::string error;
+
+    Impl() {
+        frames.owner = this;
+        frames.bottomUp = true;
+        display.owner = this;
+    }
+    ~Impl() { release(); }
+
+    void release() {
+        if (!pipeline) return;
+        // NULL joins the streaming threads, so no callback outlives this.
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        ObjectRef<GstBus> bus(gst_element_get_bus(pipeline));
+        gst_bus_set_sync_handler(bus.p, nullptr, nullptr, nullptr);
+        gst_object_unref(pipeline);
+        pipeline = nullptr;
+    }
+
+    void setFormat(TCaptureFormat f) {
+        std::lock_guard lock(mutex);
+        format = std::move(f);
+        changed.notify_all();
+    }
+    void setEnd(GraphEnd e, std::string text = {}) {
+        std::lock_guard lock(mutex);
+        if (e == GraphEnd::Error && error.empty()) error = std::move(text);
+        if (end != GraphEnd::Error) end = e;
+        changed.notify_all();
+    }
+};
+
+GstFlowReturn SinkState::deliver(GstSample* sample) {
+    GstCaps* sampleCaps = gst_sample_get_caps(sample);
+    GstBuffer* buf = gst_sample_get_buffer(sample);
+    if (!sampleCaps || !buf) return GST_FLOW_OK;
+    if (sampleCaps != caps) {  // caps objects are shared while unchanged
+        gst_caps_replace(&caps, sampleCaps);
+        format = formatFromStructure(gst_caps_get_structure(caps, 0));
+        const int bits = format.bitsPerPixel;
+        packed = gst_video_info_from_caps(&info, caps) && (bits == 8 || bits == 16 || bits == 24 || bits == 32);
+    }
+    if (!callback) return GST_FLOW_OK;
+    try {
+        if (packed) {
+            GstVideoFrame frame;
+            if (!gst_video_frame_map(&frame, &info, buf, GST_MAP_READ)) return GST_FLOW_ERROR;
+            const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+            const std::size_t stride = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+            const std::size_t rowBytes = static_cast<std::size_t>(format.width) * (format.bitsPerPixel / 8);
+            const std::size_t rows = static_cast<std::size_t>(format.height);
+            const bool flip = bottomUp && format.bitsPerPixel != 16;
+            if (!flip && stride == rowBytes) {
+                callback({data, rowBytes * rows}, format);
+            } else {
+                buffer.resize(rowBytes * rows);  // allocates only when the size changes
+                for (std::size_t r = 0; r < rows; ++r)
+                    std::memcpy(buffer.data() + (flip ? rows - 1 - r : r) * rowBytes, data + r * stride, rowBytes);
+                callback(buffer, format);
+            }
+            gst_video_frame_unmap(&frame);
+        } else {
+            // Planar and compressed frames go as they are; the detector refuses their format.
+            GstMapInfo map;
+            if (!gst_buffer_map(buf, &map, GST_MAP_READ)) return GST_FLOW_ERROR;
+            callback({map.data, map.size}, format);
+            gst_buffer_unmap(buf, &map);
+        }
+    } catch (const std::exception& e) {
+        // Nothing may unwind through GStreamer: the failure ends the stream as an error.
+        owner->setEnd(GraphEnd::Error, e.what());
+        return GST_FLOW_ERROR;
+    }
+    frames.fetch_add(1, std::memory_order_relaxed);
+    return GST_FLOW_OK;
+}
+
+namespace {
+
+GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
+    GstSample* sample = gst_app_sink_pull_sample(sink);
+    if (!sample) return GST_FLOW_EOS;
+    const GstFlowReturn ret = static_cast<SinkState*>(data)->deliver(sample);
+    gst_sample_unref(sample);
+    return ret;
+}
+
+void attachSink(GstElement* bin, const char* name, SinkState& state) {
+    ObjectRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), name));
+    if (!sink.p) return;
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = onNewSample;
+    gst_app_sink_set_callbacks(GST_APP_SINK(sink.p), &callbacks, &state, nullptr);
+}
+
+GstBusSyncReply onBusMessage(GstBus*, GstMessage* message, gpointer data) {
+    auto* impl = static_cast<TCaptureGraph::Impl*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_EOS:
+            impl->setEnd(GraphEnd::EndOfStream);
+            break;
+        case GST_MESSAGE_ERROR: {
+            GError* error = nullptr;
+            gst_message_parse_error(message, &error, nullptr);
+            impl->setEnd(GraphEnd::Error, takeErrorText(error));
+            break;
+        }
+        default:
+            break;
+    }
+    // Handled here, on the posting thread: nothing piles up on the bus.
+    return GST_BUS_DROP;
+}
+
+GstPadProbeReturn onCapsEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(event, &caps);
+        static_cast<TCaptureGraph::Impl*>(data)->setFormat(formatFromStructure(gst_caps_get_structure(caps, 0)));
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+// Appsinks do not sync to the clock: a camera paces itself, and a file or
+// test source should run as fast as its consumer.
+constexpr const char* kDisplayBranch =
+    "queue leaky=downstream max-size-buffers=2 ! videoconvert ! video/x-raw,format=BGRx ! "
+    "appsink name=display sync=false";
+
+}  // namespace
+
+TCaptureGraph::TCaptureGraph() { ensureGstreamer(); }
+
+TCaptureGraph::~TCaptureGraph() {
+    if (impl_) stop();
+}
+
+void TCaptureGraph::setFrameCallback(FrameCallback callback) { frameCallback_ = std::move(callback); }
+void TCaptureGraph::setDisplayCallback(FrameCallback callback) { displayCallback_ = std::move(callback); }
+
+void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record) {
+    impl_.reset();
+    mode_ = mode;
+
+    std::string encoder;
+    if (mode == CaptureMode::Record && !record.encoderName.empty()) {
+        auto factory = encoderFactory(record.encoderName);
+        if (!factory || !createEncoder(*factory)) throw Exception(kCodecAddFailedMessage);
+        encoder = *factory;
+    }
+
+    // The source: a device element, or a bin with its one free source pad ghosted.
+    ObjectRef<GstElement> src;
+    if (source.isDevice) {
+        src.p = deviceElement(source.text);
+        if (!src.p) throw Exception("Устройство видеозахвата не найдено: " + source.text);
+    } else {
+        GError* error = nullptr;
+        // A description may end in caps ("... ! video/x-raw,format=YUY2"), which
+        // only parse as a filter between two elements, hence the identity. Only
+        // its output is ghosted: ghosting every unlinked pad would also catch
+        // pads still waiting for a demuxer's dynamic pad.
+        const std::string description = source.text + " ! identity silent=true name=orbis_source_end";
+        src.p = gst_parse_bin_from_description(description.c_str(), FALSE, &error);
+        if (error || !src.p) throw Exception("Источник видео не создан: " + takeErrorText(error));
+        ObjectRef<GstElement> end(gst_bin_get_by_name(GST_BIN(src.p), "orbis_source_end"));
+        ObjectRef<GstPad> out(gst_element_get_static_pad(end.p, "src"));
+        gst_element_add_pad(src.p, gst_ghost_pad_new("src", out.p));
+    }
+
+    std::string tail = "tee name=t ";
+    switch (mode) {
+        case CaptureMode::Preview:
+            tail += std::string("t. ! ") + kDisplayBranch;
+            break;
+        case CaptureMode::Detect:
+            tail += "t. ! queue ! appsink name=frames sync=false";
+            if (displayCallback_) tail += std::string(" t. ! ") + kDisplayBranch;
+            break;
+        case CaptureMode::Record:
+            // The video pad by name: left to itself, parse would take avimux's
+            // first compatible template, which is the audio one.
+            tail += "avimux name=mux ! filesink name=file t. ! queue ! ";
+            if (!encoder.empty()) tail += "videoconvert ! " + encoder + " ! ";
+            tail += "mux.video_0";
+            if (displayCallback_) tail += std::string(" t. ! ") + kDisplayBranch;
+            break;
+    }
+    GError* error = nullptr;
+    ObjectRef<GstElement> sinks(gst_parse_bin_from_description(tail.c_str(), TRUE, &error));
+    if (error || !sinks.p) {
+        const std::string text = takeErrorText(error);
+        if (!encoder.empty()) throw Exception(kCodecAddFailedMessage);
+        throw Exception("Граф захвата не создан: " + text);
+    }
+    if (mode == CaptureMode::Record) {
+        ObjectRef<GstElement> file(gst_bin_get_by_name(GST_BIN(sinks.p), "file"));
+        g_object_set(file.p, "location", record.path.c_str(), nullptr);
+    }
+
+    auto impl = std::make_unique<Impl>();
+    impl->mode = mode;
+    impl->pipeline = gst_pipeline_new("capture");
+    gst_object_ref_sink(impl->pipeline);
+    GstElement* s = src.release();
+    GstElement* k = sinks.release();
+    gst_bin_add_many(GST_BIN(impl->pipeline), s, k, nullptr);
+    if (!gst_element_link(s, k)) {
+        if (!encoder.empty()) throw Exception(kCodecAddFailedMessage);
+        throw Exception("Источник видео не соединяется с графом захвата");
+    }
+
+    impl->frames.callback = frameCallback_;
+    impl->display.callback = displayCallback_;
+    attachSink(k, "frames", impl->frames);
+    attachSink(k, "display", impl->display);
+    {
+        ObjectRef<GstElement> tee(gst_bin_get_by_name(GST_BIN(k), "t"));
+        ObjectRef<GstPad> pad(gst_element_get_static_pad(tee.p, "sink"));
+        gst_pad_add_probe(pad.p, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onCapsEvent, impl.get(), nullptr);
+    }
+    ObjectRef<GstBus> bus(gst_element_get_bus(impl->pipeline));
+    gst_bus_set_sync_handler(bus.p, onBusMessage, impl.get(), nullptr);
+    impl_ = std::move(impl);
+}
+
+bool TCaptureGraph::run() {
+    if (!impl_) return false;
+    if (state() == GraphState::Stopped) {  // a new run after stop: forget the last one's end
+        std::lock_guard lock(impl_->mutex);
+        impl_->end = GraphEnd::None;
+        impl_->error.clear();
+    }
+    return gst_element_set_state(impl_->pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+}
+
+bool TCaptureGraph::pause(std::chrono::milliseconds timeout) {
+    if (!impl_) return false;
+    if (gst_element_set_state(impl_->pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return false;
+    const auto ns = static_cast<GstClockTime>(std::chrono::nanoseconds(timeout).count());
+    const GstStateChangeReturn r = gst_element_get_state(impl_->pipeline, nullptr, nullptr, ns);
+    return r == GST_STATE_CHANGE_SUCCESS || r == GST_STATE_CHANGE_NO_PREROLL;
+}
+
+void TCaptureGraph::stop(std::chrono::milliseconds timeout) {
+    if (!impl_) return;
+    if (mode_ == CaptureMode::Record && state() == GraphState::Playing) {
+        // avimux writes the index on end-of-stream; without it the file cannot be played.
+        gst_element_send_event(impl_->pipeline, gst_event_new_eos());
+        waitForEnd(timeout);
+    }
+    gst_element_set_state(impl_->pipeline, GST_STATE_NULL);
+}
+
+GraphState TCaptureGraph::state() const {
+    if (!impl_) return GraphState::Empty;
+    GstState current = GST_STATE_NULL;
+    gst_element_get_state(impl_->pipeline, &current, nullptr, 0);
+    switch (current) {
+        case GST_STATE_PAUSED:
+            return GraphState::Paused;
+        case GST_STATE_PLAYING:
+            return GraphState::Playing;
+        default:
+            return GraphState::Stopped;
+    }
+}
+
+GraphEnd TCaptureGraph::waitForEnd(std::chrono::milliseconds timeout) {
+    if (!impl_) return GraphEnd::None;
+    std::unique_lock lock(impl_->mutex);
+    impl_->changed.wait_for(lock, timeout, [&] { return impl_->end != GraphEnd::None; });
+    return impl_->end;
+}
+
+std::string TCaptureGraph::errorText() const {
+    if (!impl_) return {};
+    std::lock_guard lock(impl_->mutex);
+    return impl_->error;
+}
+
+std::optional<TCaptureFormat> TCaptureGraph::format() const {
+    if (!impl_) return std::nullopt;
+    std::lock_guard lock(impl_->mutex);
+    return impl_->format;
+}
+
+std::optional<TCaptureFormat> TCaptureGraph::waitForFormat(std::chrono::milliseconds timeout) {
+    if (!impl_) return std::nullopt;
+    std::unique_lock lock(impl_->mutex);
+    impl_->changed.wait_for(lock, timeout,
+                            [&] { return impl_->format.has_value() || impl_->end == GraphEnd::Error; });
+    return impl_->format;
+}
+
+uint64_t TCaptureGraph::framesDelivered() const {
+    return impl_ ? impl_->frames.frames.load(std::memory_order_relaxed) : 0;
+}
+
+}  // namespace orbis
