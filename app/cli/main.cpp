@@ -9,6 +9,7 @@
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExtract.h"
 #include "app/cli/uCliProcess.h"
+#include "app/cli/uCliStation.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 
@@ -18,6 +19,9 @@ constexpr const char* kUsage =
     "usage: orbisight-cli <command> [options]\n"
     "\n"
     "commands:\n"
+    "  devices  list the video devices and their formats\n"
+    "  encoders list the installed video encoders\n"
+    "  record   run a recording session on a device or a GStreamer source\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
     "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
     "  process  process event directories: binding, photometry, report, annotated JPEG\n"
@@ -40,6 +44,9 @@ int main(int argc, char** argv) {
     const std::string command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const std::string station = orbis::executableDirectory();
+    if (command == "devices") return orbis::devicesCommand(rest, std::cout, std::cerr);
+    if (command == "encoders") return orbis::encodersCommand(rest, std::cout, std::cerr);
+    if (command == "record") return orbis::recordCommand(rest, station, std::cout, std::cerr);
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);

@@ -1,0 +1,21 @@
+#pragma once
+// The headless station: `orbisight-cli devices`, `encoders` and `record`.
+// `record` runs a whole recording session as the recording page does —
+// detection, preview or plain recording — printing the detector's level and
+// noise once a second and every clip as it is written, until the source
+// ends, the duration has passed, or SIGINT/SIGTERM arrives; it then stops
+// the graph, lets the clip writers finish and closes the log.
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orbis {
+
+int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int encodersCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int recordCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                  std::ostream& err);
+
+}  // namespace orbis
