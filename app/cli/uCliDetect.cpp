@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <ostream>
@@ -11,6 +12,7 @@
 #include "app/cli/uCliNotifier.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
+#include "capture/media/uCaptureGraph.h"
 #include "capture/uAviFile.h"
 #include "capture/uDetector.h"
 #include "capture/uMemoryAVI.h"
@@ -152,16 +154,76 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
     }
 }
 
+namespace {
+
+// Any other video GStreamer can decode: decoded to grey frames and fed to
+// the detector as they come.
+TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, TDateTime start,
+                                  const TConfiguration& config, UserNotifier& notifier, const std::string& aviError) {
+    std::string quoted;
+    for (char c : input) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    const TCaptureSource source = TCaptureSource::pipeline("filesrc location=\"" + quoted +
+                                                           "\" ! decodebin ! videoconvert ! video/x-raw,format=GRAY8");
+    TDetectionRun run;
+    {
+        TCaptureGraph probe;
+        probe.build(CaptureMode::Detect, source);
+        if (!probe.pause() || !probe.format()) {
+            throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + probe.errorText());
+        }
+        const TCaptureFormat format = *probe.format();
+        probe.stop();
+
+        FrameClock clock(start, 1.0 / format.frameRate());
+        NoIndicators indicators;
+        TClipWriterPool pool(notifier);
+        int frameIndex = 0;
+        TDetector detector({clock, indicators, pool, [&] {
+                                if (run.shutdownFrame < 0) run.shutdownFrame = frameIndex;
+                            }});
+        detector.startSession(geometryFor(format), TDetectorSettings::fromConfiguration(config), {}, station);
+        TCaptureGraph graph;
+        graph.setFrameCallback([&](std::span<const uint8_t> bytes, const TCaptureFormat&) {
+            clock.setFrame(frameIndex);
+            detector.GrabRecord(bytes);
+            ++frameIndex;
+        });
+        graph.build(CaptureMode::Detect, source);
+        notifier.status("detect: decoding");
+        graph.run();
+        const GraphEnd end = graph.waitForEnd(std::chrono::hours(24));
+        graph.stop();
+        if (end == GraphEnd::Error) throw EInvalidVideo("\"" + input + "\": " + graph.errorText());
+        run.droppedAtEnd = !detector.waiting();
+        detector.stopSession();
+        pool.waitAll();
+        run.clips = pool.finishedClips();
+        run.frames = frameIndex;
+    }
+    return run;
+}
+
+}  // namespace
+
 TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                            const TConfiguration& config, UserNotifier& notifier) {
-    TAviReader reader(input);
-    const TAviInfo& info = reader.info();
     if (!start) start = startTimeFromClipName(input);
     if (!start) {
         struct stat st {};
         if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
         start = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     }
+    std::optional<TAviReader> uncompressed;
+    try {
+        uncompressed.emplace(input);
+    } catch (const EInvalidVideo& e) {
+        return runDetectionDecoded(input, station, *start, config, notifier, e.what());
+    }
+    TAviReader& reader = *uncompressed;
+    const TAviInfo& info = reader.info();
 
     const TCaptureGeometry geometry = geometryForFormat(info.bitsPerPixel, formatNameForDepth(info.bitsPerPixel),
                                                         info.width, info.height, info.framesPerSecond());

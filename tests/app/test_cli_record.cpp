@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "TempDir.h"
+#include "app/cli/uCliDetect.h"
 #include "app/cli/uCliStation.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
@@ -70,6 +71,54 @@ TEST(CliRecord, RefusalsAndBadArguments) {
     EXPECT_EQ(record({}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--mode", "fast"}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--device", "x"}, station), 2);
+}
+
+}  // namespace
+}  // namespace orbis
+
+namespace orbis {
+namespace {
+
+TEST(CliDetect, AnyVideoGStreamerDecodesIsExamined) {
+    test::TempDir station, input;
+    // A compressed recording of the moving ball (Motion JPEG in AVI).
+    const std::string clip = (input / "ball.avi").string();
+    const std::string command = "gst-launch-1.0 -q videotestsrc pattern=ball num-buffers=60 ! "
+                                "video/x-raw,width=320,height=240,framerate=25/1 ! jpegenc ! avimux ! filesink location=" + clip;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ostringstream out, err;
+    ASSERT_EQ(detectCommand(std::vector<std::string>{"--input", clip, "--start", "2024-08-12 23:10:00"}, station.str(), out, err), 0)
+        << err.str();
+    EXPECT_NE(out.str().find("60 frames examined"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("/20240812/2310"), std::string::npos) << out.str();  // clips named by the frames' times
+}
+
+}  // namespace
+}  // namespace orbis
+
+#include <sys/wait.h>
+
+#include "capture/uAviFile.h"
+
+namespace orbis {
+namespace {
+
+TEST(CliRecord, SigtermStopsCleanlyAndLosesNoFinishedClip) {
+    test::TempDir station;
+    const std::string command = std::string("timeout --preserve-status -s TERM 3 ") + ORBISIGHT_CLI +
+                                " record --station " + station.str() +
+                                " --source 'videotestsrc is-live=true pattern=ball ! "
+                                "video/x-raw,format=YUY2,width=320,height=240,framerate=25/1' > " +
+                                (station / "out.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << readFileBytes(station / "out.txt");
+    const auto clips = filesUnder(station.path(), ".avi");
+    EXPECT_FALSE(clips.empty()) << readFileBytes(station / "out.txt");
+    for (const auto& clip : clips) {
+        TAviReader reader(clip.string());  // every clip is whole: index and sizes written
+        EXPECT_GT(reader.info().frameCount, 0) << clip;
+    }
 }
 
 }  // namespace
