@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "astro/uExceptions.h"
+#include "capture/media/uTimeStamp.h"
 
 namespace orbis {
 
@@ -360,6 +361,13 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
         if (!factory || !createEncoder(*factory)) throw Exception(kCodecAddFailedMessage);
         encoder = *factory;
     }
+    // The time stamp: made once here so a missing plugin gets its own message.
+    const bool stamp = mode == CaptureMode::Record && record.timeStamp;
+    if (stamp) {
+        GstElement* filter = gst_element_factory_make(kTimeStampFactory, nullptr);
+        if (!filter) throw Exception(kTimeStampCreateFailedMessage);
+        gst_object_unref(gst_object_ref_sink(filter));
+    }
 
     // The source: a device element, or a bin with its one free source pad ghosted.
     ObjectRef<GstElement> src;
@@ -393,6 +401,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
             // The video pad by name: left to itself, parse would take avimux's
             // first compatible template, which is the audio one.
             tail += "avimux name=mux ! filesink name=file t. ! queue ! ";
+            if (stamp) tail += std::string(kTimeStampFactory) + " font-size=" + std::to_string(record.fontSize) + " ! ";
             if (!encoder.empty()) tail += "videoconvert ! " + encoder + " ! ";
             tail += "mux.video_0";
             if (displayCallback_) tail += std::string(" t. ! ") + kDisplayBranch;

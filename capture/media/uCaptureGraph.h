@@ -3,7 +3,7 @@
 //   Preview  source ! appsink                     frames for the display only
 //   Detect   source ! appsink                     every frame, unconverted, to
 //                                                 the frame callback (detector)
-//   Record   source ! [videoconvert ! encoder] ! avimux ! filesink
+//   Record   source ! [orbvideofilter] ! [videoconvert ! encoder] ! avimux ! filesink
 // A display callback, when set, gets its own branch through a tee in Detect
 // and Record (and is the only sink in Preview): frames converted to BGRx, top
 // row first, behind a leaky queue so a slow window never holds up detection
@@ -49,6 +49,9 @@ enum class GraphEnd { None, EndOfStream, Error };
 struct TRecordOptions {
     std::string path;         // the AVI file
     std::string encoderName;  // an encoder of videoEncoderNames(); empty: uncompressed
+    // Time stamp: orbvideofilter (uTimeStamp.h) before the encoder or avimux.
+    bool timeStamp = false;
+    int fontSize = 12;
 };
 
 using FrameCallback = std::function<void(std::span<const uint8_t> bytes, const TCaptureFormat& format)>;
@@ -81,7 +84,8 @@ public:
 
     // Builds a stopped graph, replacing any earlier one. Raises Exception:
     // kCodecAddFailedMessage for an encoder that cannot be created or linked
-    // to the multiplexer, a text naming the device or the GStreamer parse
+    // to the multiplexer, kTimeStampCreateFailedMessage for a time stamp
+    // without its element, a text naming the device or the GStreamer parse
     // error for a source that cannot be made.
     void build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record = {});
 

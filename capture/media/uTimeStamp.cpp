@@ -1,0 +1,73 @@
+#include "capture/media/uTimeStamp.h"
+
+#include <gst/gst.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "astro/uExceptions.h"
+#include "astro/uNotifier.h"
+
+namespace orbis {
+
+namespace {
+
+void initGstreamer() {
+    GError* error = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &error)) {
+        std::string text = error ? error->message : "gst_init failed";
+        g_clear_error(&error);
+        throw Exception("GStreamer: " + text);
+    }
+}
+
+}  // namespace
+
+std::string timeStampPluginPath(const std::string& programDirectory) {
+    return (std::filesystem::path(programDirectory) / kTimeStampPluginFile).string();
+}
+
+std::string timeStampMissingMessage(const std::string& programDirectory) {
+    return "Ошибка! Фильтр отсутствует в системе!\r\rПопробуйте выполнить команду \"gst-inspect-1.0 " +
+           timeStampPluginPath(programDirectory) + "\"!";
+}
+
+bool timeStampElementRegistered() {
+    initGstreamer();
+    GstElementFactory* factory = gst_element_factory_find(kTimeStampFactory);
+    if (!factory) return false;
+    gst_object_unref(factory);
+    return true;
+}
+
+void forgetTimeStampPlugin() {
+    initGstreamer();
+    GstRegistry* registry = gst_registry_get();
+    // The plugin carries the element's name; remove every entry of it.
+    while (GstPlugin* plugin = gst_registry_find_plugin(registry, kTimeStampFactory)) {
+        gst_registry_remove_plugin(registry, plugin);
+        gst_object_unref(plugin);
+    }
+}
+
+bool ensureTimeStampElement(const std::string& programDirectory, UserNotifier& notifier,
+                            std::function<void(std::chrono::milliseconds)> wait) {
+    if (timeStampElementRegistered()) return true;
+
+    // gst_registry_scan_path reports whether the registry changed: false means
+    // no new plugin was found there.
+    if (!gst_registry_scan_path(gst_registry_get(), programDirectory.c_str()))
+        notifier.message("Ошибка", "Ошибка регистрации при ORBVideoFilter!", MessageIcon::Error);
+
+    const std::chrono::milliseconds pause = std::chrono::seconds(3);
+    if (wait)
+        wait(pause);
+    else
+        std::this_thread::sleep_for(pause);
+
+    if (timeStampElementRegistered()) return true;
+    notifier.message("Orbisight", timeStampMissingMessage(programDirectory), MessageIcon::Error);
+    return false;
+}
+
+}  // namespace orbis

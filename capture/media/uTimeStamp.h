@@ -1,0 +1,40 @@
+#pragma once
+// The time-stamp element orbvideofilter (capture/media/plugin) and the
+// start-up check that makes sure GStreamer knows it before anything records.
+//
+// GStreamer stays inside the .cpp: this header is plain C++.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace orbis {
+
+class UserNotifier;
+
+inline constexpr const char* kTimeStampFactory = "orbvideofilter";
+inline constexpr const char* kTimeStampPluginFile = "libgstorbvideofilter.so";
+inline constexpr const char* kTimeStampCreateFailedMessage = "Не удается создать ORBVideoFilter";
+
+// The plugin's file in the program directory.
+std::string timeStampPluginPath(const std::string& programDirectory);
+
+// The "missing" message of the start-up check, naming the plugin's file.
+std::string timeStampMissingMessage(const std::string& programDirectory);
+
+// True when the registry has the element now.
+bool timeStampElementRegistered();
+
+// Forgets the plugin, so the next check scans for it afresh (a plugin file
+// replaced while the program runs). The element's code stays loaded.
+void forgetTimeStampPlugin();
+
+// The start-up check. True when the element is registered; otherwise scans
+// the program directory for the plugin ("Ошибка регистрации при
+// ORBVideoFilter!" when the scan adds nothing), waits 3 s through `wait` and
+// looks again. Still missing: shows where the plugin should be and returns
+// false.
+bool ensureTimeStampElement(const std::string& programDirectory, UserNotifier& notifier,
+                            std::function<void(std::chrono::milliseconds)> wait = {});
+
+}  // namespace orbis
