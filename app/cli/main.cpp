@@ -19,8 +19,8 @@ constexpr const char* kUsage =
     "usage: orbisight-cli <command> [options]\n"
     "\n"
     "commands:\n"
-    "  devices  list the video devices and their formats\n"
-    "  encoders list the installed video encoders\n"
+    "  devices  list the video devices, their formats and controls\n"
+    "  encoders list the installed video encoders, or one encoder's settings\n"
     "  record   run a recording session on a device or a GStreamer source\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
     "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     const std::string station = orbis::executableDirectory();
     if (command == "devices") return orbis::devicesCommand(rest, std::cout, std::cerr);
     if (command == "encoders") return orbis::encodersCommand(rest, std::cout, std::cerr);
-    if (command == "record") return orbis::recordCommand(rest, station, std::cout, std::cerr);
+    if (command == "record") return orbis::recordCommand(rest, station, station, std::cout, std::cerr);
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);

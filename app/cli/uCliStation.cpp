@@ -11,6 +11,8 @@
 #include "astro/uUniUtils.h"
 #include "capture/media/uCameraControls.h"
 #include "capture/media/uCaptureGraph.h"
+#include "capture/media/uEncoders.h"
+#include "capture/media/uTimeStamp.h"
 #include "capture/uDetector.h"
 #include "capture/uMemoryAVI.h"
 #include "capture/uRecordingSession.h"
@@ -27,12 +29,16 @@ extern "C" void onStopSignal(int) { stopRequested = 1; }
 // The session drives the GStreamer graph through this.
 class GraphControl final : public CaptureGraphControl {
 public:
-    GraphControl(TCaptureGraph& graph, TCaptureSource source, std::string encoder)
-        : graph_(graph), source_(std::move(source)), encoder_(std::move(encoder)) {}
+    GraphControl(TCaptureGraph& graph, TCaptureSource source, TRecordOptions record)
+        : graph_(graph), source_(std::move(source)), record_(std::move(record)) {}
     bool build(const TGraphPlan& plan) override {
         try {
-            if (plan.recordingFile.empty()) graph_.build(CaptureMode::Detect, source_);
-            else graph_.build(CaptureMode::Record, source_, {plan.recordingFile, encoder_});
+            if (plan.recordingFile.empty()) {
+                graph_.build(CaptureMode::Detect, source_);
+            } else {
+                record_.path = plan.recordingFile;
+                graph_.build(CaptureMode::Record, source_, record_);
+            }
             return true;
         } catch (const std::exception& e) {
             error = e.what();
@@ -49,26 +55,81 @@ public:
 private:
     TCaptureGraph& graph_;
     TCaptureSource source_;
-    std::string encoder_;
+    TRecordOptions record_;
 };
 
 constexpr const char* kRecordUsage =
     "usage: orbisight-cli record (--device NAME | --source PIPELINE) [--mode detect|record|preview]\n"
-    "         [--duration SECONDS] [--encoder NAME] [--station DIR]\n"
+    "         [--format \"FORMAT [WIDTHxHEIGHT [RATE]]\"] [--duration SECONDS]\n"
+    "         [--encoder NAME] [--encoder-settings \"PROPERTY=VALUE ...\"] [--station DIR]\n"
     "\n"
     "Runs a recording session with the station's settings: detect writes one clip per meteor,\n"
     "record writes the whole stream into one AVI file, preview only shows the indicators.\n"
+    "--format asks the device for one of the formats `devices` lists. A plain recording is\n"
+    "compressed with --encoder, or else with the station's compressor (videoCompress,\n"
+    "nameVideoCompress), and stamped with the local time when addTimeStamp is set.\n"
     "Stops at the end of the source, after the duration, or on Ctrl+C / SIGTERM.\n";
+
+constexpr const char* kEncodersUsage =
+    "usage: orbisight-cli encoders [--settings NAME [--encoder-settings \"PROPERTY=VALUE ...\"]]\n"
+    "\n"
+    "Lists the installed video encoders a plain recording can use, or with --settings the\n"
+    "settings of one of them (after the given ones are applied, to check them).\n";
+
+constexpr const char* kDevicesUsage =
+    "usage: orbisight-cli devices\n"
+    "\n"
+    "Lists the video devices, the formats each offers (as --format of `record` takes them)\n"
+    "and the controls of its V4L2 node.\n";
+
+std::string rangeText(const TControlInfo& c) {
+    switch (c.type) {
+        case ControlType::Boolean:
+            return "on/off";
+        case ControlType::Button:
+            return "button";
+        default:
+            return std::to_string(c.range.minimum) + ".." + std::to_string(c.range.maximum);
+    }
+}
+
+void printControls(const TMediaDevice& d, std::ostream& out) {
+    if (d.node.empty()) return;
+    out << "  node " << d.node << "\n";
+    try {
+        V4l2Device device(d.node);
+        TCameraControls controls(device, d.name);
+        for (const TControlInfo& c : controls.allControls()) {
+            out << "  control " << c.name << " = " << c.value << "  (" << rangeText(c) << ", default "
+                << c.range.defaultValue << (c.readOnly ? ", read only" : "") << (c.inactive ? ", inactive" : "")
+                << ")\n";
+            for (const auto& [index, name] : c.menu) out << "    " << index << ": " << name << "\n";
+        }
+    } catch (const std::exception& e) {
+        out << "  controls unavailable: " << e.what() << "\n";
+    }
+}
 
 }  // namespace
 
-int devicesCommand(std::span<const std::string>, std::ostream& out, std::ostream& err) {
+int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    try {
+        if (parseCliArgs(args, {}, {"--help"}).has("--help")) {
+            out << kDevicesUsage;
+            return 0;
+        }
+    } catch (const std::exception& e) {
+        err << "orbisight-cli devices: " << e.what() << "\n\n" << kDevicesUsage;
+        return 2;
+    }
     try {
         const auto devices = videoDevices();
         if (devices.empty()) out << "no video devices\n";
         for (const TMediaDevice& d : devices) {
             out << d.name << "\n";
-            for (const TCaptureFormat& f : d.formats) out << "  " << captureFormatText(f) << "\n";
+            for (const TCaptureFormat& f : d.formats)
+                out << "  format " << formatSpecText(f) << "  (" << captureFormatText(f) << ")\n";
+            printControls(d, out);
         }
         return 0;
     } catch (const std::exception& e) {
@@ -77,9 +138,36 @@ int devicesCommand(std::span<const std::string>, std::ostream& out, std::ostream
     }
 }
 
-int encodersCommand(std::span<const std::string>, std::ostream& out, std::ostream& err) {
+int encodersCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    CliArgs p;
+    TEncoderSettings settings;
     try {
-        for (const std::string& name : videoEncoderNames()) out << name << "\n";
+        p = parseCliArgs(args, {"--settings", "--encoder-settings"}, {"--help"});
+        if (p.has("--help")) {
+            out << kEncodersUsage;
+            return 0;
+        }
+        if (!p.positional.empty() || (p.has("--encoder-settings") && !p.has("--settings")))
+            throw CliUsageError("--encoder-settings goes with --settings");
+        settings = parseEncoderSettings(p.value("--encoder-settings"));
+    } catch (const std::exception& e) {
+        err << "orbisight-cli encoders: " << e.what() << "\n\n" << kEncodersUsage;
+        return 2;
+    }
+    try {
+        if (!p.has("--settings")) {
+            for (const std::string& name : videoEncoderNames()) out << name << "\n";
+            return 0;
+        }
+        for (const TEncoderProperty& e : encoderProperties(p.value("--settings"), settings)) {
+            out << e.name << "=" << e.value << "  (" << e.type;
+            if (!e.minimum.empty()) out << " " << e.minimum << " .. " << e.maximum;
+            if (!e.choices.empty()) {
+                out << ":";
+                for (const std::string& c : e.choices) out << " " << c;
+            }
+            out << "; default " << e.defaultValue << ")  " << e.description << "\n";
+        }
         return 0;
     } catch (const std::exception& e) {
         err << "orbisight-cli encoders: " << e.what() << "\n";
@@ -87,11 +175,16 @@ int encodersCommand(std::span<const std::string>, std::ostream& out, std::ostrea
     }
 }
 
-int recordCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                  std::ostream& err) {
+int recordCommand(std::span<const std::string> args, std::string_view defaultStation,
+                  std::string_view programDirectory, std::ostream& out, std::ostream& err) {
     CliArgs p;
+    TCaptureSource source;
+    TEncoderSettings encoderSettings;
     try {
-        p = parseCliArgs(args, {"--device", "--source", "--mode", "--duration", "--encoder", "--station"}, {"--help"});
+        p = parseCliArgs(args,
+                         {"--device", "--source", "--mode", "--duration", "--encoder", "--encoder-settings", "--format",
+                          "--station"},
+                         {"--help"});
         if (p.has("--help")) {
             out << kRecordUsage;
             return 0;
@@ -102,20 +195,32 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         const std::string mode = p.value("--mode", "detect");
         if (mode != "detect" && mode != "record" && mode != "preview") throw CliUsageError("unknown mode '" + mode + "'");
         if (p.has("--duration")) parseFloat(p.value("--duration"));
+        source = p.has("--device") ? TCaptureSource::device(p.value("--device"))
+                                   : TCaptureSource::pipeline(p.value("--source"));
+        if (p.has("--format")) source.format = parseFormatSpec(p.value("--format"));
+        encoderSettings = parseEncoderSettings(p.value("--encoder-settings"));
     } catch (const std::exception& e) {
         err << "orbisight-cli record: " << e.what() << "\n\n" << kRecordUsage;
         return 2;
     }
     const std::string station = p.value("--station", std::string(defaultStation));
     const std::string mode = p.value("--mode", "detect");
-    const TCaptureSource source =
-        p.has("--device") ? TCaptureSource::device(p.value("--device")) : TCaptureSource::pipeline(p.value("--source"));
     const double duration = p.has("--duration") ? parseFloat(p.value("--duration")) : 0.0;
 
     CliNotifier notifier(err);
     try {
         TConfiguration config;
         config.load(iniFilePath(station));
+        TRecordOptions record;
+        if (mode == "record") {
+            record.timeStamp = config.addTimeStamp();
+            record.fontSize = config.frameFontSize();
+            if (p.has("--encoder")) record.encoderName = p.value("--encoder");
+            else if (config.videoCompress()) record.encoderName = config.nameVideoCompress();  // empty: uncompressed
+            record.encoderSettings = encoderSettings;
+            // GStreamer must know the time-stamp element before the graph is built.
+            if (record.timeStamp) ensureTimeStampElement(std::string(programDirectory), notifier);
+        }
 
         // The capture format is known once the graph has negotiated it.
         TCaptureFormat format;
@@ -141,7 +246,7 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         TDetector detector({clock, indicators, pool, [&] { shutdownPosted = true; }});
         TCaptureGraph graph;
         graph.setFrameCallback([&](std::span<const uint8_t> bytes, const TCaptureFormat&) { detector.GrabRecord(bytes); });
-        GraphControl control(graph, source, p.value("--encoder"));
+        GraphControl control(graph, source, record);
         TRecordingSession session(detector, control, clock);
         const TSessionOptions options{mode != "record", mode == "preview"};
         if (!session.start(options, geometry, TSessionSettings::fromConfiguration(config), station)) {

@@ -15,7 +15,8 @@ namespace orbis {
 
 int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 int encodersCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
-int recordCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                  std::ostream& err);
+// programDirectory is where the time-stamp plugin is looked for.
+int recordCommand(std::span<const std::string> args, std::string_view defaultStation,
+                  std::string_view programDirectory, std::ostream& out, std::ostream& err);
 
 }  // namespace orbis

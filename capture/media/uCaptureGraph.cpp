@@ -13,42 +13,15 @@
 #include <utility>
 
 #include "astro/uExceptions.h"
+#include "capture/media/uGstSupport.h"
 #include "capture/media/uTimeStamp.h"
 
 namespace orbis {
 
 namespace {
 
-void ensureGstreamer() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        GError* error = nullptr;
-        if (!gst_init_check(nullptr, nullptr, &error)) {
-            std::string text = error ? error->message : "gst_init failed";
-            g_clear_error(&error);
-            throw Exception("GStreamer: " + text);
-        }
-    });
-}
-
-template <typename T>
-struct ObjectRef {
-    T* p = nullptr;
-    ObjectRef() = default;
-    explicit ObjectRef(T* object) : p(object) {}
-    ~ObjectRef() {
-        if (p) gst_object_unref(p);
-    }
-    ObjectRef(const ObjectRef&) = delete;
-    ObjectRef& operator=(const ObjectRef&) = delete;
-    T* release() { return std::exchange(p, nullptr); }
-};
-
-std::string takeErrorText(GError*& error) {
-    std::string text = error ? error->message : "unknown error";
-    g_clear_error(&error);
-    return text;
-}
+using gst::ObjectRef;
+using gst::takeErrorText;
 
 TCaptureFormat formatFromStructure(const GstStructure* s) {
     TCaptureFormat f;
@@ -70,59 +43,8 @@ TCaptureFormat formatFromStructure(const GstStructure* s) {
     return f;
 }
 
-// Caps of avimux's video input, to offer only encoders whose output it takes.
-GstCaps* aviVideoCaps() {
-    ObjectRef<GstElementFactory> mux(gst_element_factory_find("avimux"));
-    if (!mux.p) return nullptr;
-    for (const GList* l = gst_element_factory_get_static_pad_templates(mux.p); l; l = l->next) {
-        auto* t = static_cast<GstStaticPadTemplate*>(l->data);
-        if (t->direction == GST_PAD_SINK && std::strncmp(t->name_template, "video", 5) == 0)
-            return gst_static_pad_template_get_caps(t);
-    }
-    return nullptr;
-}
-
-struct EncoderEntry {
-    std::string longName;
-    std::string factory;
-};
-
-std::vector<EncoderEntry> encoders() {
-    ensureGstreamer();
-    GstCaps* avi = aviVideoCaps();
-    std::vector<EncoderEntry> found;
-    GList* features = gst_registry_get_feature_list(gst_registry_get(), GST_TYPE_ELEMENT_FACTORY);
-    for (GList* l = features; l; l = l->next) {
-        auto* factory = GST_ELEMENT_FACTORY(l->data);
-        const char* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
-        if (!klass) continue;
-        // Still-image encoders count too: motion JPEG is the usual compressor of AVI clips.
-        if (!std::strstr(klass, "Codec/Encoder/Video") && !std::strstr(klass, "Codec/Encoder/Image")) continue;
-        if (avi && !gst_element_factory_can_src_any_caps(factory, avi)) continue;
-        const char* longName = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_LONGNAME);
-        found.push_back({longName ? longName : "", gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))});
-    }
-    gst_plugin_feature_list_free(features);
-    if (avi) gst_caps_unref(avi);
-    std::sort(found.begin(), found.end(), [](const EncoderEntry& a, const EncoderEntry& b) {
-        return std::tie(a.longName, a.factory) < std::tie(b.longName, b.factory);
-    });
-    return found;
-}
-
-// The element name of an encoder given by long name (first match, as the
-// list shows them) or by element name.
-std::optional<std::string> encoderFactory(const std::string& name) {
-    const auto list = encoders();
-    for (const auto& e : list)
-        if (e.longName == name) return e.factory;
-    for (const auto& e : list)
-        if (e.factory == name) return e.factory;
-    return std::nullopt;
-}
-
 GstElement* deviceElement(const std::string& name) {
-    ensureGstreamer();
+    gst::ensureInitialized();
     ObjectRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
     gst_device_monitor_add_filter(monitor.p, "Video/Source", nullptr);
     GstElement* element = nullptr;
@@ -143,7 +65,7 @@ GstElement* deviceElement(const std::string& name) {
 }  // namespace
 
 std::vector<TMediaDevice> videoDevices() {
-    ensureGstreamer();
+    gst::ensureInitialized();
     std::vector<TMediaDevice> result;
     ObjectRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
     gst_device_monitor_add_filter(monitor.p, "Video/Source", nullptr);
@@ -155,6 +77,13 @@ std::vector<TMediaDevice> videoDevices() {
         gchar* display = gst_device_get_display_name(device);
         d.name = display ? display : "";
         g_free(display);
+        if (GstStructure* properties = gst_device_get_properties(device)) {
+            for (const char* key : {"api.v4l2.path", "device.path"}) {
+                const char* node = gst_structure_get_string(properties, key);
+                if (node && d.node.empty()) d.node = node;
+            }
+            gst_structure_free(properties);
+        }
         if (GstCaps* caps = gst_device_get_caps(device)) {
             for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
                 auto f = formatFromStructure(gst_caps_get_structure(caps, i));
@@ -167,21 +96,6 @@ std::vector<TMediaDevice> videoDevices() {
     g_list_free_full(devices, gst_object_unref);
     gst_device_monitor_stop(monitor.p);
     return result;
-}
-
-std::vector<std::string> videoEncoderNames() {
-    std::vector<std::string> names;
-    for (auto& e : encoders()) names.push_back(std::move(e.longName));
-    return names;
-}
-
-bool createEncoder(const std::string& name) {
-    const auto factory = encoderFactory(name);
-    if (!factory) return false;
-    GstElement* element = gst_element_factory_make(factory->c_str(), nullptr);
-    if (!element) return false;
-    gst_object_unref(gst_object_ref_sink(element));
-    return true;
 }
 
 // One appsink and what its callback keeps between frames. Touched only on
@@ -211,6 +125,8 @@ struct TCaptureGraph::Impl {
     std::optional<TCaptureFormat> format;
     GraphEnd end = GraphEnd::None;
     std::string error;
+    std::function<void(GraphEnd)> onEnd;  // set before the graph runs
+    bool endReported = false;
 
     Impl() {
         frames.owner = this;
@@ -235,10 +151,25 @@ struct TCaptureGraph::Impl {
         changed.notify_all();
     }
     void setEnd(GraphEnd e, std::string text = {}) {
+        GraphEnd report = GraphEnd::None;
+        {
+            std::lock_guard lock(mutex);
+            if (e == GraphEnd::Error && error.empty()) error = std::move(text);
+            if (end != GraphEnd::Error) end = e;
+            if (onEnd && !endReported) {
+                endReported = true;
+                report = end;
+            }
+            changed.notify_all();
+        }
+        // Outside the lock: the callback may well ask the graph for its error text.
+        if (report != GraphEnd::None) onEnd(report);
+    }
+    void clearEnd() {
         std::lock_guard lock(mutex);
-        if (e == GraphEnd::Error && error.empty()) error = std::move(text);
-        if (end != GraphEnd::Error) end = e;
-        changed.notify_all();
+        end = GraphEnd::None;
+        error.clear();
+        endReported = false;
     }
 };
 
@@ -334,15 +265,18 @@ GstPadProbeReturn onCapsEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
     return GST_PAD_PROBE_OK;
 }
 
-// Appsinks do not sync to the clock: a camera paces itself, and a file or
-// test source should run as fast as its consumer.
-constexpr const char* kDisplayBranch =
-    "queue leaky=downstream max-size-buffers=2 ! videoconvert ! video/x-raw,format=BGRx ! "
-    "appsink name=display sync=false";
+// Capture appsinks do not sync to the clock: a camera paces itself, and a
+// file or test source should run as fast as its consumer. Playback shows a
+// clip at its own pace.
+std::string displayBranch(bool sync) {
+    return std::string(" t. ! queue leaky=downstream max-size-buffers=2 ! videoconvert ! video/x-raw,format=BGRx ! "
+                       "appsink name=display sync=") +
+           (sync ? "true" : "false");
+}
 
 }  // namespace
 
-TCaptureGraph::TCaptureGraph() { ensureGstreamer(); }
+TCaptureGraph::TCaptureGraph() { gst::ensureInitialized(); }
 
 TCaptureGraph::~TCaptureGraph() {
     if (impl_) stop();
@@ -350,6 +284,11 @@ TCaptureGraph::~TCaptureGraph() {
 
 void TCaptureGraph::setFrameCallback(FrameCallback callback) { frameCallback_ = std::move(callback); }
 void TCaptureGraph::setDisplayCallback(FrameCallback callback) { displayCallback_ = std::move(callback); }
+void TCaptureGraph::setEndCallback(std::function<void(GraphEnd)> callback) { endCallback_ = std::move(callback); }
+
+TCaptureSource TCaptureSource::file(const std::string& path) {
+    return pipeline("filesrc location=" + gst::quoted(path) + " ! decodebin");
+}
 
 void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record) {
     impl_.reset();
@@ -357,7 +296,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
 
     std::string encoder;
     if (mode == CaptureMode::Record && !record.encoderName.empty()) {
-        auto factory = encoderFactory(record.encoderName);
+        auto factory = encoderElementName(record.encoderName);
         if (!factory || !createEncoder(*factory)) throw Exception(kCodecAddFailedMessage);
         encoder = *factory;
     }
@@ -388,23 +327,31 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
         gst_element_add_pad(src.p, gst_ghost_pad_new("src", out.p));
     }
 
-    std::string tail = "tee name=t ";
+    // The chosen format is asked of the source first; the tee sees what it agreed to.
+    std::string tail = source.format ? "capsfilter caps=" + gst::quoted(capsText(*source.format)) + " ! " : "";
+    tail += "tee name=t";
     switch (mode) {
         case CaptureMode::Preview:
-            tail += std::string("t. ! ") + kDisplayBranch;
+            tail += displayBranch(false);
             break;
         case CaptureMode::Detect:
-            tail += "t. ! queue ! appsink name=frames sync=false";
-            if (displayCallback_) tail += std::string(" t. ! ") + kDisplayBranch;
+            tail += " t. ! queue ! appsink name=frames sync=false";
+            if (displayCallback_) tail += displayBranch(false);
             break;
         case CaptureMode::Record:
             // The video pad by name: left to itself, parse would take avimux's
             // first compatible template, which is the audio one.
-            tail += "avimux name=mux ! filesink name=file t. ! queue ! ";
+            tail += " avimux name=mux ! filesink name=file t. ! queue ! ";
             if (stamp) tail += std::string(kTimeStampFactory) + " font-size=" + std::to_string(record.fontSize) + " ! ";
-            if (!encoder.empty()) tail += "videoconvert ! " + encoder + " ! ";
+            if (!encoder.empty()) tail += "videoconvert ! " + encoder + " name=encoder ! ";
             tail += "mux.video_0";
-            if (displayCallback_) tail += std::string(" t. ! ") + kDisplayBranch;
+            if (displayCallback_) tail += displayBranch(false);
+            break;
+        case CaptureMode::Playback:
+            // Frames for extraction in grey, as the clips are stored.
+            if (frameCallback_) tail += " t. ! queue ! videoconvert ! video/x-raw,format=GRAY8 ! appsink name=frames sync=true";
+            if (displayCallback_) tail += displayBranch(true);
+            if (!frameCallback_ && !displayCallback_) tail += " t. ! fakesink sync=true";
             break;
     }
     GError* error = nullptr;
@@ -417,6 +364,10 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     if (mode == CaptureMode::Record) {
         ObjectRef<GstElement> file(gst_bin_get_by_name(GST_BIN(sinks.p), "file"));
         g_object_set(file.p, "location", record.path.c_str(), nullptr);
+        if (!encoder.empty()) {
+            ObjectRef<GstElement> element(gst_bin_get_by_name(GST_BIN(sinks.p), "encoder"));
+            gst::applyEncoderSettings(element.p, record.encoderSettings);
+        }
     }
 
     auto impl = std::make_unique<Impl>();
@@ -433,6 +384,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
 
     impl->frames.callback = frameCallback_;
     impl->display.callback = displayCallback_;
+    impl->onEnd = endCallback_;
     attachSink(k, "frames", impl->frames);
     attachSink(k, "display", impl->display);
     {
@@ -447,11 +399,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
 
 bool TCaptureGraph::run() {
     if (!impl_) return false;
-    if (state() == GraphState::Stopped) {  // a new run after stop: forget the last one's end
-        std::lock_guard lock(impl_->mutex);
-        impl_->end = GraphEnd::None;
-        impl_->error.clear();
-    }
+    if (state() == GraphState::Stopped) impl_->clearEnd();  // a new run after stop: forget the last one's end
     return gst_element_set_state(impl_->pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
 }
 
@@ -485,6 +433,28 @@ GraphState TCaptureGraph::state() const {
         default:
             return GraphState::Stopped;
     }
+}
+
+bool TCaptureGraph::seekToStart() {
+    if (!impl_) return false;
+    // A stopped graph cannot seek: bring it to a prerolled pause first.
+    if (state() == GraphState::Stopped && !pause()) return false;
+    gst_element_get_state(impl_->pipeline, nullptr, nullptr, 5 * GST_SECOND);
+    impl_->clearEnd();
+    return gst_element_seek_simple(impl_->pipeline, GST_FORMAT_TIME,
+                                   static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+}
+
+std::optional<double> TCaptureGraph::position() const {
+    gint64 ns = 0;
+    if (!impl_ || !gst_element_query_position(impl_->pipeline, GST_FORMAT_TIME, &ns) || ns < 0) return std::nullopt;
+    return static_cast<double>(ns) / GST_SECOND;
+}
+
+std::optional<double> TCaptureGraph::duration() const {
+    gint64 ns = 0;
+    if (!impl_ || !gst_element_query_duration(impl_->pipeline, GST_FORMAT_TIME, &ns) || ns < 0) return std::nullopt;
+    return static_cast<double>(ns) / GST_SECOND;
 }
 
 GraphEnd TCaptureGraph::waitForEnd(std::chrono::milliseconds timeout) {

@@ -1,13 +1,16 @@
 #pragma once
-// The live capture pipeline of the recording page, in its three forms:
+// The live capture pipeline of the recording page, in its three forms, and
+// the playback of a clip for the video browser:
 //   Preview  source ! appsink                     frames for the display only
 //   Detect   source ! appsink                     every frame, unconverted, to
 //                                                 the frame callback (detector)
 //   Record   source ! [orbvideofilter] ! [videoconvert ! encoder] ! avimux ! filesink
-// A display callback, when set, gets its own branch through a tee in Detect
-// and Record (and is the only sink in Preview): frames converted to BGRx, top
-// row first, behind a leaky queue so a slow window never holds up detection
-// or recording.
+//   Playback file ! decodebin ! appsink           frames at the clip's pace,
+//                                                 grey, to the frame callback
+// A display callback, when set, gets its own branch through a tee in Detect,
+// Record and Playback (and is the only sink in Preview): frames converted to
+// BGRx, top row first, behind a leaky queue so a slow window never holds up
+// detection or recording.
 //
 // Frames handed to the frame callback follow the detector's convention:
 // rows packed without padding; 8-, 24- and 32-bit frames bottom row first
@@ -26,23 +29,27 @@
 #include <string>
 #include <vector>
 
+#include "capture/media/uEncoders.h"
 #include "capture/media/uMediaTypes.h"
 
 namespace orbis {
 
-inline constexpr const char* kCodecAddFailedMessage = "Не удается добавить кодек компрессии!";
-
 // Where frames come from: a device by the name videoDevices() gives, or a
 // GStreamer source description ("videotestsrc ! video/x-raw,format=YUY2").
+// A chosen format, when set, is asked of the source; the fields it leaves 0
+// stay open, and a source that cannot deliver it fails when it runs.
 struct TCaptureSource {
     bool isDevice = false;
     std::string text;
+    std::optional<TCaptureFormat> format;
 
-    static TCaptureSource device(std::string name) { return {true, std::move(name)}; }
-    static TCaptureSource pipeline(std::string description) { return {false, std::move(description)}; }
+    static TCaptureSource device(std::string name) { return {true, std::move(name), std::nullopt}; }
+    static TCaptureSource pipeline(std::string description) { return {false, std::move(description), std::nullopt}; }
+    // A video file, decoded by whatever GStreamer has for it.
+    static TCaptureSource file(const std::string& path);
 };
 
-enum class CaptureMode { Preview, Detect, Record };
+enum class CaptureMode { Preview, Detect, Record, Playback };
 enum class GraphState { Empty, Stopped, Paused, Playing };
 enum class GraphEnd { None, EndOfStream, Error };
 
@@ -52,6 +59,7 @@ struct TRecordOptions {
     // Time stamp: orbvideofilter (uTimeStamp.h) before the encoder or avimux.
     bool timeStamp = false;
     int fontSize = 12;
+    TEncoderSettings encoderSettings;  // applied to the encoder in order
 };
 
 using FrameCallback = std::function<void(std::span<const uint8_t> bytes, const TCaptureFormat& format)>;
@@ -60,16 +68,12 @@ using FrameCallback = std::function<void(std::span<const uint8_t> bytes, const T
 // open, such as a size range, are 0).
 struct TMediaDevice {
     std::string name;
+    std::string node;  // the V4L2 device node for its controls, when the provider tells it
     std::vector<TCaptureFormat> formats;
 };
 
 // The video sources present now; empty without a camera.
 std::vector<TMediaDevice> videoDevices();
-
-// Long names of the installed video encoders, sorted.
-std::vector<std::string> videoEncoderNames();
-// True when an encoder of that long name (or element name) can be created.
-bool createEncoder(const std::string& name);
 
 class TCaptureGraph {
 public:
@@ -81,10 +85,14 @@ public:
     // Set before build; they apply to the graph built next.
     void setFrameCallback(FrameCallback callback);
     void setDisplayCallback(FrameCallback callback);
+    // Called once when the stream ends or fails, on a GStreamer thread (a
+    // window posts it to its own thread). A seek to the start re-arms it.
+    void setEndCallback(std::function<void(GraphEnd)> callback);
 
     // Builds a stopped graph, replacing any earlier one. Raises Exception:
     // kCodecAddFailedMessage for an encoder that cannot be created or linked
-    // to the multiplexer, kTimeStampCreateFailedMessage for a time stamp
+    // to the multiplexer, EConvertError for an encoder setting it refuses,
+    // kTimeStampCreateFailedMessage for a time stamp
     // without its element, a text naming the device or the GStreamer parse
     // error for a source that cannot be made.
     void build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record = {});
@@ -98,6 +106,12 @@ public:
     // AVI index is written.
     void stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
     GraphState state() const;
+    // Back to the first frame (playback after its end); false when the
+    // source cannot seek. A new end is reported afresh.
+    bool seekToStart();
+    // Seconds into the stream and its length, when the graph knows them.
+    std::optional<double> position() const;
+    std::optional<double> duration() const;
     CaptureMode mode() const { return mode_; }
 
     // Waits for end-of-stream or an error, whichever comes first.
@@ -116,6 +130,7 @@ private:
     std::unique_ptr<Impl> impl_;
     CaptureMode mode_ = CaptureMode::Preview;
     FrameCallback frameCallback_, displayCallback_;
+    std::function<void(GraphEnd)> endCallback_;
 };
 
 }  // namespace orbis

@@ -1,8 +1,13 @@
 #include "capture/media/uMediaTypes.h"
 
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <utility>
+#include <vector>
+
+#include "astro/uExceptions.h"
 
 namespace orbis {
 
@@ -32,7 +37,83 @@ const FormatEntry* findFormat(std::string_view gstFormat) {
     return nullptr;
 }
 
+std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> found;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+            continue;
+        }
+        const std::size_t end = std::min(text.find_first_of(" \t", i), text.size());
+        found.push_back(text.substr(i, end - i));
+        i = end;
+    }
+    return found;
+}
+
+// A whole positive number, all of the text.
+bool positiveNumber(std::string_view text, int& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc{} && end == text.data() + text.size() && value > 0;
+}
+
 }  // namespace
+
+std::string formatSpecText(const TCaptureFormat& format) {
+    std::string text = format.gstFormat;
+    if (!format.hasGeometry()) return text;
+    text.append(" ").append(std::to_string(format.width)).append("x").append(std::to_string(format.height));
+    if (format.fpsNumerator > 0) {
+        text.append(" ").append(std::to_string(format.fpsNumerator));
+        if (format.fpsDenominator != 1) text.append("/").append(std::to_string(format.fpsDenominator));
+    }
+    return text;
+}
+
+TCaptureFormat parseFormatSpec(std::string_view text) {
+    const auto w = words(text);
+    const auto bad = [&](std::string_view what) {
+        std::string message = "\"";
+        message.append(text).append("\" is not a capture format (").append(what);
+        message.append("); write it as FORMAT [WIDTHxHEIGHT [RATE]], e.g. \"YUY2 720x576 25\"");
+        return EConvertError(message);
+    };
+    if (w.empty() || w.size() > 3) throw bad("one to three words");
+    TCaptureFormat f;
+    f.gstFormat = std::string(w[0]);
+    // Only a name: anything else would add fields to the caps it becomes.
+    for (char c : f.gstFormat)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/' && c != '-' && c != '_') throw bad("format name");
+    f.bitsPerPixel = bitsPerPixelOf(f.gstFormat);
+    if (w.size() >= 2) {
+        const std::size_t x = w[1].find('x');
+        if (x == std::string_view::npos || !positiveNumber(w[1].substr(0, x), f.width) ||
+            !positiveNumber(w[1].substr(x + 1), f.height))
+            throw bad("size");
+    }
+    if (w.size() == 3) {
+        const std::size_t slash = w[2].find('/');
+        const bool ok = slash == std::string_view::npos
+                            ? positiveNumber(w[2], f.fpsNumerator)
+                            : positiveNumber(w[2].substr(0, slash), f.fpsNumerator) &&
+                                  positiveNumber(w[2].substr(slash + 1), f.fpsDenominator);
+        if (!ok) throw bad("rate");
+    }
+    return f;
+}
+
+std::string capsText(const TCaptureFormat& format) {
+    std::string caps;
+    if (format.gstFormat.empty()) caps = "video/x-raw";
+    else if (format.gstFormat.find('/') != std::string::npos) caps = format.gstFormat;
+    else caps = "video/x-raw,format=" + format.gstFormat;
+    if (format.width > 0) caps += ",width=" + std::to_string(format.width);
+    if (format.height > 0) caps += ",height=" + std::to_string(format.height);
+    if (format.fpsNumerator > 0)
+        caps += ",framerate=" + std::to_string(format.fpsNumerator) + "/" + std::to_string(format.fpsDenominator);
+    return caps;
+}
 
 std::string MediaTypeName(std::string_view gstFormat) {
     const auto* e = findFormat(gstFormat);

@@ -46,6 +46,16 @@ std::string captureFormatText(const TCaptureFormat& format);
 // "Rate: 25 frames/sec".
 std::string frameRateText(const TCaptureFormat& format);
 
+// A format as the device list shows it and a user writes it: the GStreamer
+// format name (or media type such as image/jpeg), then optionally the size
+// and the rate: "YUY2 720x576 25", "GRAY8 640x480 30000/1001", "I420".
+std::string formatSpecText(const TCaptureFormat& format);
+// Raises EConvertError naming the part that is malformed.
+TCaptureFormat parseFormatSpec(std::string_view text);
+// The caps that ask a source for the format, leaving open what it leaves 0:
+// "video/x-raw,format=YUY2,width=720,height=576,framerate=25/1".
+std::string capsText(const TCaptureFormat& format);
+
 // The detector's geometry of a format (geometryForFormat), with the luma
 // byte moved to where green really is for 32-bit formats that put the pad
 // or alpha byte first (xRGB, ARGB, xBGR, ABGR). Raises EInvalidVideo with

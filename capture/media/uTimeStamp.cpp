@@ -7,21 +7,9 @@
 
 #include "astro/uExceptions.h"
 #include "astro/uNotifier.h"
+#include "capture/media/uGstSupport.h"
 
 namespace orbis {
-
-namespace {
-
-void initGstreamer() {
-    GError* error = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &error)) {
-        std::string text = error ? error->message : "gst_init failed";
-        g_clear_error(&error);
-        throw Exception("GStreamer: " + text);
-    }
-}
-
-}  // namespace
 
 std::string timeStampPluginPath(const std::string& programDirectory) {
     return (std::filesystem::path(programDirectory) / kTimeStampPluginFile).string();
@@ -33,7 +21,7 @@ std::string timeStampMissingMessage(const std::string& programDirectory) {
 }
 
 bool timeStampElementRegistered() {
-    initGstreamer();
+    gst::ensureInitialized();
     GstElementFactory* factory = gst_element_factory_find(kTimeStampFactory);
     if (!factory) return false;
     gst_object_unref(factory);
@@ -41,7 +29,7 @@ bool timeStampElementRegistered() {
 }
 
 void forgetTimeStampPlugin() {
-    initGstreamer();
+    gst::ensureInitialized();
     GstRegistry* registry = gst_registry_get();
     // The plugin carries the element's name; remove every entry of it.
     while (GstPlugin* plugin = gst_registry_find_plugin(registry, kTimeStampFactory)) {

@@ -1,14 +1,17 @@
 // `orbisight-cli record` on a test source standing in for the camera.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "TempDir.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliStation.h"
 #include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 
 namespace orbis {
@@ -17,11 +20,14 @@ namespace {
 const std::string kBall =
     "videotestsrc pattern=ball num-buffers=150 ! video/x-raw,format=YUY2,width=320,height=240,framerate=25/1";
 
+// The time-stamp plugin is built beside the program.
+const std::string kProgramDirectory = std::filesystem::path(ORBISIGHT_CLI).parent_path().string();
+
 int record(std::vector<std::string> args, const test::TempDir& station, std::string* out = nullptr) {
     args.push_back("--station");
     args.push_back(station.str());
     std::ostringstream o, e;
-    const int status = recordCommand(args, "/nonexistent", o, e);
+    const int status = recordCommand(args, "/nonexistent", kProgramDirectory, o, e);
     if (out) *out = o.str() + e.str();
     return status;
 }
@@ -63,6 +69,45 @@ TEST(CliRecord, PlainRecordingWritesOneFilePreviewNothing) {
     EXPECT_NE(out.find("level "), std::string::npos);
 }
 
+// The fourcc of the first video stream of an AVI file ("strh" handler).
+std::string videoHandler(const std::filesystem::path& file) {
+    const std::string bytes = readFileBytes(file);
+    const std::size_t strh = bytes.find("strh");  // "strh", size, "vids", handler
+    return strh == std::string::npos || bytes.compare(strh + 8, 4, "vids") != 0 ? "" : bytes.substr(strh + 12, 4);
+}
+
+TEST(CliRecord, PlainRecordingFollowsTheStationsCompressorAndTimeStamp) {
+    const std::string untouched = "videotestsrc pattern=ball num-buffers=40";
+    struct Case {
+        bool compress;
+        std::string name, extra, handler;
+    };
+    for (const Case& c : {Case{true, "JPEG image encoder", "", "MJPG"}, Case{true, "", "", "YUY2"},
+                          Case{false, "JPEG image encoder", "", "YUY2"},
+                          Case{false, "", "--encoder=jpegenc", "MJPG"}}) {
+        SCOPED_TRACE(c.name + " " + c.extra);
+        test::TempDir station;
+        TConfiguration config;
+        config.load(station / "none.ini");
+        config.setVideoCompress(c.compress);
+        config.setNameVideoCompress(c.name);
+        config.setAddTimeStamp(true);
+        config.setFrameFontSize(9);
+        config.save(iniFilePath(station.path()));
+        std::vector<std::string> args{"--source", untouched, "--mode", "record", "--format", "YUY2 160x120 25"};
+        if (!c.extra.empty()) {
+            args.push_back(c.extra.substr(0, c.extra.find('=')));
+            args.push_back(c.extra.substr(c.extra.find('=') + 1));
+        }
+        std::string out;
+        ASSERT_EQ(record(args, station, &out), 0) << out;
+        EXPECT_NE(out.find("Capture: Video, YUY2, 160x120, 16 bit"), std::string::npos) << out;
+        const auto recordings = filesUnder(station.path(), ".avi");
+        ASSERT_EQ(recordings.size(), 1u) << out;
+        EXPECT_EQ(videoHandler(recordings[0]), c.handler);
+    }
+}
+
 TEST(CliRecord, RefusalsAndBadArguments) {
     test::TempDir station;
     std::string out;
@@ -71,13 +116,18 @@ TEST(CliRecord, RefusalsAndBadArguments) {
     EXPECT_EQ(record({}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--mode", "fast"}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--device", "x"}, station), 2);
+    EXPECT_EQ(record({"--source", kBall, "--format", "YUY2 720by576"}, station), 2);
+    EXPECT_EQ(record({"--source", kBall, "--format", "YUY2,width=7"}, station), 2);
+    EXPECT_EQ(record({"--source", kBall, "--encoder-settings", "quality"}, station), 2);
+    // A compressor the station does not have ends the start before anything is written.
+    EXPECT_EQ(record({"--source", kBall, "--mode", "record", "--encoder", "No Such Codec"}, station, &out), 1);
+    EXPECT_NE(out.find("Не удается добавить кодек компрессии!"), std::string::npos) << out;
+    EXPECT_EQ(record({"--source", kBall, "--mode", "record", "--encoder", "jpegenc", "--encoder-settings", "quality=900"},
+                     station, &out),
+              1);
+    EXPECT_NE(out.find("quality"), std::string::npos) << out;
+    EXPECT_TRUE(filesUnder(station.path(), ".avi").empty());
 }
-
-}  // namespace
-}  // namespace orbis
-
-namespace orbis {
-namespace {
 
 TEST(CliDetect, AnyVideoGStreamerDecodesIsExamined) {
     test::TempDir station, input;
@@ -92,16 +142,6 @@ TEST(CliDetect, AnyVideoGStreamerDecodesIsExamined) {
     EXPECT_NE(out.str().find("60 frames examined"), std::string::npos) << out.str();
     EXPECT_NE(out.str().find("/20240812/2310"), std::string::npos) << out.str();  // clips named by the frames' times
 }
-
-}  // namespace
-}  // namespace orbis
-
-#include <sys/wait.h>
-
-#include "capture/uAviFile.h"
-
-namespace orbis {
-namespace {
 
 TEST(CliRecord, SigtermStopsCleanlyAndLosesNoFinishedClip) {
     test::TempDir station;
@@ -119,6 +159,25 @@ TEST(CliRecord, SigtermStopsCleanlyAndLosesNoFinishedClip) {
         TAviReader reader(clip.string());  // every clip is whole: index and sizes written
         EXPECT_GT(reader.info().frameCount, 0) << clip;
     }
+}
+
+TEST(CliEncoders, ListsEncodersAndOneEncodersSettings) {
+    std::ostringstream out, err;
+    ASSERT_EQ(encodersCommand(std::vector<std::string>{}, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("JPEG image encoder\n"), std::string::npos) << out.str();
+
+    out.str("");
+    ASSERT_EQ(encodersCommand(std::vector<std::string>{"--settings", "JPEG image encoder", "--encoder-settings",
+                                                       "quality=40"},
+                              out, err),
+              0)
+        << err.str();
+    EXPECT_NE(out.str().find("quality=40  (int 0 .. 100; default 85)"), std::string::npos) << out.str();
+    EXPECT_EQ(encodersCommand(std::vector<std::string>{"--settings", "jpegenc", "--encoder-settings", "quality=x"},
+                              out, err),
+              1);
+    EXPECT_EQ(encodersCommand(std::vector<std::string>{"--settings", "No Such Codec"}, out, err), 1);
+    EXPECT_EQ(encodersCommand(std::vector<std::string>{"--encoder-settings", "quality=1"}, out, err), 2);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <mutex>
 
 #include "RecordingNotifier.h"
@@ -207,21 +208,35 @@ uint64_t playBack(const std::string& source, std::optional<TCaptureFormat>& form
     return graph.framesDelivered();
 }
 
-TEST(CaptureGraph, RecordWritesAnAviGStreamerPlaysBack) {
+TRecordOptions recordTo(const std::string& path, const std::string& encoder, const std::string& settings = "") {
+    TRecordOptions options;
+    options.path = path;
+    options.encoderName = encoder;
+    options.encoderSettings = parseEncoderSettings(settings);
+    return options;
+}
+
+TEST(CaptureGraph, RecordWritesAnAviGStreamerPlaysBackWithTheEncodersSettings) {
     test::TempDir dir;
-    for (const std::string encoder : {"", "JPEG image encoder"}) {
-        SCOPED_TRACE(encoder);
-        const std::string path = (dir / (encoder.empty() ? "raw.avi" : "jpeg.avi")).string();
+    struct Case {
+        std::string encoder, settings, file;
+    };
+    std::map<std::string, std::uintmax_t> sizes;
+    for (const Case& c : {Case{"", "", "raw.avi"}, Case{"JPEG image encoder", "quality=95", "fine.avi"},
+                          Case{"JPEG image encoder", "quality=5 idct-method=float", "coarse.avi"}}) {
+        SCOPED_TRACE(c.file);
+        const std::string path = (dir / c.file).string();
         Collected shown;
         {
             TCaptureGraph graph;
             graph.setDisplayCallback(shown.callback());
             graph.build(CaptureMode::Record, TCaptureSource::pipeline(testSource("ball", "YUY2", 64, 48, 20)),
-                        {path, encoder});
+                        recordTo(path, c.encoder, c.settings));
             ASSERT_TRUE(graph.run());
             ASSERT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << graph.errorText();
             EXPECT_EQ(graph.framesDelivered(), 0u);  // no detector branch when recording
         }
+        sizes[c.file] = std::filesystem::file_size(path);
         // The preview branch is leaky, so it may show fewer frames, never other ones.
         EXPECT_FALSE(shown.frames.empty());
         for (const auto& f : shown.formats) EXPECT_EQ(f.gstFormat, "BGRx");
@@ -233,13 +248,30 @@ TEST(CaptureGraph, RecordWritesAnAviGStreamerPlaysBack) {
         EXPECT_EQ(std::string(head + 8, 4), "AVI ");
 
         std::optional<TCaptureFormat> played;
-        const std::string decode = encoder.empty() ? "" : " ! jpegdec";
+        const std::string decode = c.encoder.empty() ? "" : " ! jpegdec";
         EXPECT_EQ(playBack("filesrc location=" + path + " ! avidemux" + decode + " ! queue", played), 20u);
         ASSERT_TRUE(played);
         EXPECT_EQ(played->width, 64);
         EXPECT_EQ(played->height, 48);
-        EXPECT_EQ(played->gstFormat, encoder.empty() ? "YUY2" : "I420");  // jpegdec gives I420
+        EXPECT_EQ(played->gstFormat, c.encoder.empty() ? "YUY2" : "I420");  // jpegdec gives I420
     }
+    // The settings reached the encoder the recording made.
+    EXPECT_LT(sizes["coarse.avi"], sizes["fine.avi"]);
+    EXPECT_LT(sizes["fine.avi"], sizes["raw.avi"]);
+}
+
+TEST(CaptureGraph, RefusedEncoderSettingStartsNothing) {
+    test::TempDir dir;
+    TCaptureGraph graph;
+    const std::string path = (dir / "x.avi").string();
+    for (const char* settings : {"quality=101", "quality=fine", "no-such-setting=1", "name=other"}) {
+        SCOPED_TRACE(settings);
+        EXPECT_THROW(graph.build(CaptureMode::Record, TCaptureSource::pipeline(testSource("ball", "YUY2", 64, 48, 5)),
+                                 recordTo(path, "jpegenc", settings)),
+                     EConvertError);
+        EXPECT_EQ(graph.state(), GraphState::Empty);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(CaptureGraph, UnknownEncoderEndsTheStartWithTheCodecMessage) {
@@ -247,7 +279,7 @@ TEST(CaptureGraph, UnknownEncoderEndsTheStartWithTheCodecMessage) {
     TCaptureGraph graph;
     try {
         graph.build(CaptureMode::Record, TCaptureSource::pipeline(testSource("ball", "YUY2", 64, 48, 5)),
-                    {(dir / "x.avi").string(), "No Such Codec"});
+                    recordTo((dir / "x.avi").string(), "No Such Codec"));
         ADD_FAILURE() << "built";
     } catch (const Exception& e) {
         EXPECT_STREQ(e.what(), "Не удается добавить кодек компрессии!");
