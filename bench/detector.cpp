@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "DetectorFakes.h"
 #include "SyntheticSky.h"
 #include "TempDir.h"
 #include "capture/uDetector.h"
@@ -14,18 +15,6 @@
 namespace {
 
 using namespace orbis;
-
-class Clock final : public DetectorClock {
-public:
-    uint32_t tick = 1000000;
-    uint32_t tickCount() override { return tick += 40; }
-    TDateTime localNow() override { return encodeDateTime({2024, 8, 12, 23, 0, 0, 0}) + tick / 86400000.0; }
-};
-
-class NoIndicators final : public IndicatorSink {
-public:
-    void publish(const TDetectorIndicators&) noexcept override {}
-};
 
 class CountClips final : public ClipSink {
 public:
@@ -50,8 +39,8 @@ std::vector<std::vector<uint8_t>> skyFrames(int w, int h, Format format) {
 
 void runDetector(benchmark::State& state, int w, int h, Format format) {
     const auto frames = skyFrames(w, h, format);
-    Clock clock;
-    NoIndicators indicators;
+    bench::FrameClock clock;
+    bench::NoIndicators indicators;
     CountClips clips;
     test::TempDir station;
     TDetector detector({clock, indicators, clips, [] {}});
