@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
@@ -12,6 +14,7 @@
 #include "capture/media/uCameraControls.h"
 #include "capture/media/uCaptureGraph.h"
 #include "capture/media/uEncoders.h"
+#include "capture/media/uSessionGraph.h"
 #include "capture/media/uTimeStamp.h"
 #include "capture/uDetector.h"
 #include "capture/uMemoryAVI.h"
@@ -26,48 +29,19 @@ namespace {
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onStopSignal(int) { stopRequested = 1; }
 
-// The session drives the GStreamer graph through this.
-class GraphControl final : public CaptureGraphControl {
-public:
-    GraphControl(TCaptureGraph& graph, TCaptureSource source, TRecordOptions record)
-        : graph_(graph), source_(std::move(source)), record_(std::move(record)) {}
-    bool build(const TGraphPlan& plan) override {
-        try {
-            if (plan.recordingFile.empty()) {
-                graph_.build(CaptureMode::Detect, source_);
-            } else {
-                record_.path = plan.recordingFile;
-                graph_.build(CaptureMode::Record, source_, record_);
-            }
-            return true;
-        } catch (const std::exception& e) {
-            error = e.what();
-            return false;
-        }
-    }
-    void run() override { graph_.run(); }
-    void pause() override { graph_.pause(); }
-    void resume() override { graph_.run(); }
-    void stop() override { graph_.stop(); }
-    bool active() const override { return graph_.state() != GraphState::Empty; }
-    std::string error;
-
-private:
-    TCaptureGraph& graph_;
-    TCaptureSource source_;
-    TRecordOptions record_;
-};
-
 constexpr const char* kRecordUsage =
     "usage: orbisight-cli record (--device NAME | --source PIPELINE) [--mode detect|record|preview]\n"
     "         [--format \"FORMAT [WIDTHxHEIGHT [RATE]]\"] [--duration SECONDS]\n"
-    "         [--encoder NAME] [--encoder-settings \"PROPERTY=VALUE ...\"] [--station DIR]\n"
+    "         [--encoder NAME] [--encoder-settings \"PROPERTY=VALUE ...\"] [--power-off COMMAND]\n"
+    "         [--station DIR]\n"
     "\n"
     "Runs a recording session with the station's settings: detect writes one clip per meteor,\n"
     "record writes the whole stream into one AVI file, preview only shows the indicators.\n"
     "--format asks the device for one of the formats `devices` lists. A plain recording is\n"
     "compressed with --encoder, or else with the station's compressor (videoCompress,\n"
     "nameVideoCompress), and stamped with the local time when addTimeStamp is set.\n"
+    "When the sky turns bright (useAutoShutDown) the session stops and the computer is powered\n"
+    "off with \"systemctl poweroff\", or with the shell command given by --power-off.\n"
     "Stops at the end of the source, after the duration, or on Ctrl+C / SIGTERM.\n";
 
 constexpr const char* kEncodersUsage =
@@ -183,7 +157,7 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
     try {
         p = parseCliArgs(args,
                          {"--device", "--source", "--mode", "--duration", "--encoder", "--encoder-settings", "--format",
-                          "--station"},
+                          "--power-off", "--station"},
                          {"--help"});
         if (p.has("--help")) {
             out << kRecordUsage;
@@ -223,19 +197,9 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         }
 
         // The capture format is known once the graph has negotiated it.
-        TCaptureFormat format;
-        {
-            TCaptureGraph probe;
-            probe.build(CaptureMode::Detect, source);
-            std::optional<TCaptureFormat> f = probe.pause() ? probe.format() : std::nullopt;
-            if (!f) {
-                probe.run();
-                f = probe.waitForFormat(std::chrono::seconds(5));
-            }
-            probe.stop();
-            if (!f) throw Exception("the source delivers no frames");
-            format = *f;
-        }
+        const std::optional<TCaptureFormat> probed = probeCaptureFormat(source);
+        if (!probed) throw Exception("the source delivers no frames");
+        const TCaptureFormat format = *probed;
         err << captureFormatText(format) << "\n";
         const TCaptureGeometry geometry = geometryFor(format);
 
@@ -246,11 +210,19 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         TDetector detector({clock, indicators, pool, [&] { shutdownPosted = true; }});
         TCaptureGraph graph;
         graph.setFrameCallback([&](std::span<const uint8_t> bytes, const TCaptureFormat&) { detector.GrabRecord(bytes); });
-        GraphControl control(graph, source, record);
-        TRecordingSession session(detector, control, clock);
+        TSessionGraph control(graph, source, record);
+        std::function<void()> powerOff = systemPowerOff;
+        if (p.has("--power-off")) {
+            // The operator's own command, run as the station's user.
+            powerOff = [command = p.value("--power-off")] { [[maybe_unused]] const int rc = std::system(command.c_str()); };
+        }
+        TRecordingSession session(detector, control, clock, [&] {
+            out << "the sky is bright: session stopped, powering off\n" << std::flush;
+            powerOff();
+        });
         const TSessionOptions options{mode != "record", mode == "preview"};
         if (!session.start(options, geometry, TSessionSettings::fromConfiguration(config), station)) {
-            err << "orbisight-cli record: " << control.error << "\n";
+            err << "orbisight-cli record: " << control.error() << "\n";
             return 1;
         }
         if (mode == "record") out << "recording " << session.recordingFile() << "\n";

@@ -327,8 +327,13 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
         gst_element_add_pad(src.p, gst_ghost_pad_new("src", out.p));
     }
 
-    // The chosen format is asked of the source first; the tee sees what it agreed to.
-    std::string tail = source.format ? "capsfilter caps=" + gst::quoted(capsText(*source.format)) + " ! " : "";
+    // The chosen format is asked of the source first; the tee sees what it
+    // agreed to. A camera left to itself often picks Motion JPEG, which
+    // neither the detector nor the time stamp can take: it is asked for raw
+    // video in whatever format and size it likes.
+    std::optional<TCaptureFormat> asked = source.format;
+    if (!asked && source.isDevice) asked = TCaptureFormat{};
+    std::string tail = asked ? "capsfilter caps=" + gst::quoted(capsText(*asked)) + " ! " : "";
     tail += "tee name=t";
     switch (mode) {
         case CaptureMode::Preview:
@@ -423,8 +428,11 @@ void TCaptureGraph::stop(std::chrono::milliseconds timeout) {
 
 GraphState TCaptureGraph::state() const {
     if (!impl_) return GraphState::Empty;
-    GstState current = GST_STATE_NULL;
-    gst_element_get_state(impl_->pipeline, &current, nullptr, 0);
+    // A change still under way counts as done: a live source reaches
+    // PLAYING only with its first frame, but it has been told to run.
+    GstState current = GST_STATE_NULL, pending = GST_STATE_VOID_PENDING;
+    gst_element_get_state(impl_->pipeline, &current, &pending, 0);
+    if (pending != GST_STATE_VOID_PENDING) current = pending;
     switch (current) {
         case GST_STATE_PAUSED:
             return GraphState::Paused;

@@ -108,6 +108,31 @@ TEST(CliRecord, PlainRecordingFollowsTheStationsCompressorAndTimeStamp) {
     }
 }
 
+TEST(CliRecord, BrightSkyStopsTheSessionAndRunsThePowerOffCommandOnce) {
+    const std::string white =
+        "videotestsrc pattern=white num-buffers=100 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1";
+    for (const std::string mode : {"detect", "preview"}) {
+        SCOPED_TRACE(mode);
+        test::TempDir station;
+        TConfiguration config;
+        config.load(station / "none.ini");
+        config.setUseAutoShutDown(true);
+        config.setAutoShutDownLevel(180);
+        config.save(iniFilePath(station.path()));
+        const std::string marker = (station / "powered-off").string();
+        std::string out;
+        ASSERT_EQ(record({"--source", white, "--mode", mode, "--power-off", "echo off >> '" + marker + "'"}, station, &out),
+                  0)
+            << out;
+        if (mode == "preview") {
+            EXPECT_FALSE(std::filesystem::exists(marker)) << out;
+        } else {
+            EXPECT_EQ(readFileBytes(marker), "off\n") << out;
+            EXPECT_NE(out.find("the sky is bright"), std::string::npos) << out;
+        }
+    }
+}
+
 TEST(CliRecord, RefusalsAndBadArguments) {
     test::TempDir station;
     std::string out;

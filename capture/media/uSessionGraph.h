@@ -1,0 +1,46 @@
+#pragma once
+// The GStreamer graph as a recording session drives it: detection and
+// preview run the Detect graph (the session decides what the detector does
+// with the frames), plain recording the Record graph into the file the
+// session named. The window and the headless station both use it.
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "capture/media/uCaptureGraph.h"
+#include "capture/uRecordingSession.h"
+
+namespace orbis {
+
+class TSessionGraph final : public CaptureGraphControl {
+public:
+    // `record` holds the compressor and time stamp of a plain recording; its
+    // path is the session's.
+    TSessionGraph(TCaptureGraph& graph, TCaptureSource source, TRecordOptions record = {});
+
+    bool build(const TGraphPlan& plan) override;
+    void run() override { graph_.run(); }
+    void pause() override { graph_.pause(); }
+    void resume() override { graph_.run(); }
+    void stop() override { graph_.stop(); }
+    bool active() const override { return graph_.state() != GraphState::Empty; }
+
+    // Why the last build failed (the graph's message), empty after a success.
+    const std::string& error() const { return error_; }
+
+private:
+    TCaptureGraph& graph_;
+    TCaptureSource source_;
+    TRecordOptions record_;
+    std::string error_;
+};
+
+// The format a source delivers, found by building a detection graph on it
+// and letting it preroll (a file or test source) or run until its first
+// frame (a live camera). Nothing when no frame comes within the timeout.
+// Raises what TCaptureGraph::build raises for a source it cannot make.
+std::optional<TCaptureFormat> probeCaptureFormat(const TCaptureSource& source,
+                                                 std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+}  // namespace orbis
