@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliDetect.h"
@@ -173,7 +174,9 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     bool ok = true;
     std::string nightDir;
     char row[256];
-    out << "event        shower(exp)  start err'  end err'  length°  velo°/s  magn\n";
+    // The table is printed whole at the end, after the progress of every step.
+    std::ostringstream table;
+    table << "event        shower(exp)  start err'  end err'  length°  velo°/s  magn\n";
     for (Recording rec : recordings) {
         TSimTruth truth = simulateClip(rec.settings, o.station);
         // A sporadic meteor must not point back to a radiant active that
@@ -187,7 +190,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         nightDir = fs::path(truth.clipPath).parent_path().string();
         const TDetectionRun run = runDetection(truth.clipPath, o.station, truth.localStart, config, notifier);
         if (run.clips.size() != 1) {
-            out << fs::path(truth.clipPath).filename().string() << ": " << run.clips.size()
+            table << fs::path(truth.clipPath).filename().string() << ": " << run.clips.size()
                 << " events detected for one meteor\n";
             ok = false;
             continue;
@@ -210,7 +213,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         processEvent(event, config, o.station, notifier);
         const std::string reportPath = eventFiles(event).workFile(workSuffix::kReport);
         if (!fs::exists(reportPath)) {
-            out << fs::path(event).filename().string() << ": no report\n";
+            table << fs::path(event).filename().string() << ": no report\n";
             ok = false;
             continue;
         }
@@ -226,12 +229,14 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
                       fs::path(event).filename().string().c_str(), shower.c_str(), rec.expectedShower.c_str(), startError,
                       endError, reportValue(report, "LENG").c_str(), reportValue(report, "VELO").c_str(),
                       reportValue(report, "MAGN").c_str(), good ? "ok" : "FAILED");
-        out << row;
+        table << row;
     }
     if (!nightDir.empty()) {
-        out << "summary: " << writeDailySummary(nightDir, o.station, config, notifier) << "\n";
-        out << "R90:     " << writeR90Export(nightDir, o.station, config, notifier) << "\n";
+        table << "summary: " << writeDailySummary(nightDir, o.station, config, notifier) << "\n";
+        table << "R90:     " << writeR90Export(nightDir, o.station, config, notifier) << "\n";
     }
+    notifier.progressHide();
+    out << table.str();
     out << (ok ? "demo passed" : "demo FAILED") << "\n";
     return ok ? 0 : 1;
 }

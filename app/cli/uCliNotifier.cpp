@@ -1,10 +1,15 @@
 #include "app/cli/uCliNotifier.h"
 
+#include <unistd.h>
+
+#include <iostream>
 #include <ostream>
 
 namespace orbis {
 
-CliNotifier::CliNotifier(std::ostream& err) : err_(err) {}
+CliNotifier::CliNotifier(std::ostream& err) : CliNotifier(err, &err == &std::cerr && ::isatty(STDERR_FILENO)) {}
+
+CliNotifier::CliNotifier(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
 
 void CliNotifier::endProgressLine() {
     if (lineOpen_) err_ << '\n';
@@ -29,8 +34,13 @@ bool CliNotifier::ask(const std::string& caption, const std::string& text) {
 
 void CliNotifier::status(const std::string& text) {
     std::lock_guard lock(mutex_);
+    const bool changed = text != status_;
     status_ = text;
     if (text.empty()) return;
+    if (!terminal_) {
+        if (changed) err_ << text << '\n' << std::flush;
+        return;
+    }
     // The running step's caption, on the progress line.
     err_ << '\r' << text << "\x1b[K" << std::flush;
     lineOpen_ = true;
@@ -46,10 +56,16 @@ void CliNotifier::progressPosition(int position) {
     std::lock_guard lock(mutex_);
     if (maximum_ <= 0) return;
     const int percent = static_cast<int>(100LL * position / maximum_);
-    // One update per 5 %: enough to see it move, little enough for a log.
-    if (percent / 5 == lastPercent_ / 5 && lastPercent_ >= 0) return;
+    // On a terminal one update per 5 %, enough to see it move; in a log one
+    // per quarter.
+    const int step = terminal_ ? 5 : 25;
+    if (percent / step == lastPercent_ / step && lastPercent_ >= 0) return;
     lastPercent_ = percent;
-    err_ << '\r' << status_ << ' ' << position << '/' << maximum_ << " (" << percent << "%)" << std::flush;
+    if (!terminal_) {
+        err_ << status_ << ' ' << position << '/' << maximum_ << " (" << percent << "%)\n" << std::flush;
+        return;
+    }
+    err_ << '\r' << status_ << ' ' << position << '/' << maximum_ << " (" << percent << "%)\x1b[K" << std::flush;
     lineOpen_ = true;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// The command line's notifier: messages and status on stderr, a progress
-// line that rewrites itself, questions answered "no" (nobody is there to
-// answer). Safe to call from the clip writer threads.
+// The command line's notifier: messages and status on stderr, questions
+// answered "no" (nobody is there to answer). On a terminal the progress is
+// one line that rewrites itself; into a file or the journal of an unattended
+// station it is plain lines, a new status caption each and a progress line
+// every quarter, with no control characters. Safe to call from the clip
+// writer threads.
 
 #include <iosfwd>
 #include <mutex>
@@ -13,7 +16,10 @@ namespace orbis {
 
 class CliNotifier final : public UserNotifier {
 public:
+    // The progress line rewrites itself when err is std::cerr on a terminal,
+    // or when told so.
     explicit CliNotifier(std::ostream& err);
+    CliNotifier(std::ostream& err, bool terminal);
 
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
     bool ask(const std::string& caption, const std::string& text) override;
@@ -31,6 +37,7 @@ private:
     void endProgressLine();
 
     std::ostream& err_;
+    bool terminal_ = false;
     mutable std::mutex mutex_;
     std::string status_;
     int maximum_ = 0;
