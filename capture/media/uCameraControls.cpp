@@ -85,12 +85,17 @@ std::optional<TControlInfo> V4l2Device::query(uint32_t id) {
     info.inactive = (q.flags & (V4L2_CTRL_FLAG_INACTIVE | V4L2_CTRL_FLAG_DISABLED)) != 0;
     if (q.flags & V4L2_CTRL_FLAG_DISABLED) info.type = ControlType::Other;  // skipped by the callers
     if (info.type == ControlType::Menu || info.type == ControlType::IntegerMenu) {
-        for (int32_t i = q.minimum; i <= q.maximum && i >= 0; ++i) {
+        // 64-bit counting and a cap: a driver's range must not overflow the
+        // loop or make it ask billions of times.
+        constexpr int64_t kMaxMenuEntries = 1024;
+        const int64_t first = std::max<int64_t>(q.minimum, 0);
+        const int64_t last = std::min<int64_t>(q.maximum, first + kMaxMenuEntries - 1);
+        for (int64_t i = first; i <= last; ++i) {
             v4l2_querymenu m{};
             m.id = q.id;
             m.index = static_cast<__u32>(i);
             if (xioctl(VIDIOC_QUERYMENU, &m) < 0) continue;  // gaps in a menu are allowed
-            info.menu.emplace_back(i, info.type == ControlType::Menu ? fixedString(m.name, sizeof m.name)
+            info.menu.emplace_back(static_cast<int32_t>(i), info.type == ControlType::Menu ? fixedString(m.name, sizeof m.name)
                                                                       : std::to_string(m.value));
         }
     }
