@@ -190,7 +190,9 @@ TEST(CliDevices, RunsWithoutACameraAndRefusesArguments) {
     std::ostringstream out, err;
     ASSERT_EQ(devicesCommand(std::vector<std::string>{}, out, err), 0) << err.str();
     // Without a camera there is nothing to list; with one, each device has a format line.
-    if (out.str() != "no video devices\n") EXPECT_NE(out.str().find("  format "), std::string::npos) << out.str();
+    if (out.str() != "no video devices\n") {
+        EXPECT_NE(out.str().find("  format "), std::string::npos) << out.str();
+    }
     EXPECT_EQ(devicesCommand(std::vector<std::string>{"--all"}, out, err), 2);
 }
 
