@@ -91,10 +91,18 @@ bool drawLabels(const std::string& rBmpPath, UserNotifier& notifier, LabelKind k
     }
 
     TGreyFrame picture = loadGreyFrame(rBmpPath);
-    const TTextRenderer renderer;
+    // Labels only decorate the picture: a station without a usable font
+    // gets a warning and goes on to its report.
+    std::optional<TTextRenderer> renderer;
+    try {
+        renderer.emplace();
+    } catch (const Exception& e) {
+        notifier.message("Orbisight", std::string("Надписи не нанесены: ") + e.what(), MessageIcon::Warning);
+        return false;
+    }
     ProgressScope progress(notifier, static_cast<int>(lines.size()));
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        if (labels[i]) renderer.drawText(picture, labels[i]->left, labels[i]->top, labels[i]->text);
+        if (labels[i]) renderer->drawText(picture, labels[i]->left, labels[i]->top, labels[i]->text);
         notifier.progressPosition(static_cast<int>(i + 1));
         notifier.pump();
     }

@@ -54,6 +54,38 @@ uint16_t bigEndian16(std::string_view bytes, std::size_t at) {
     return static_cast<uint16_t>((static_cast<uint8_t>(bytes[at]) << 8) | static_cast<uint8_t>(bytes[at + 1]));
 }
 
+struct MarkerPositions {
+    std::size_t exif = std::string_view::npos;
+    std::size_t comment = std::string_view::npos;
+};
+
+// The first EXIF (APP1) and comment segments. A JPEG is walked segment by
+// segment up to its scan, so marker bytes inside another segment are never
+// taken for a segment of their own: a comment naming "Зябликов" holds FF E1
+// in Windows-1251, and a second annotation would otherwise be inserted
+// inside the first. A file that does not start like a JPEG is searched byte
+// by byte. A segment cut short ends the walk; load reports it.
+MarkerPositions findMarkers(std::string_view c) {
+    if (c.size() < 2 || c[0] != '\xFF' || c[1] != '\xD8') return {c.find(kExifMarker), c.find(kCommentMarker)};
+    MarkerPositions m;
+    std::size_t p = 2;
+    while (p + 2 <= c.size() && c[p] == '\xFF') {
+        const auto type = static_cast<uint8_t>(c[p + 1]);
+        if (type == 0xFF) {  // fill byte before a marker
+            ++p;
+            continue;
+        }
+        if (type == 0xDA || type == 0xD9) break;  // scan data or the end: the header is over
+        if (type == 0xE1 && m.exif == std::string_view::npos) m.exif = p;
+        if (type == 0xFE && m.comment == std::string_view::npos) m.comment = p;
+        if (p + 4 > c.size()) break;
+        const uint16_t length = bigEndian16(c, p + 2);
+        if (length < 2) break;
+        p += 2u + length;
+    }
+    return m;
+}
+
 }  // namespace
 
 TJPEGCommentInfo::TJPEGCommentInfo() { reset(); }
@@ -150,14 +182,15 @@ void TJPEGCommentInfo::load() {
         readError("the file is too large for a JPEG");
         return;
     }
-    const std::size_t exif = content_.find(kExifMarker);
+    const MarkerPositions markers = findMarkers(content_);
+    const std::size_t exif = markers.exif;
     if (exif != std::string::npos) {
         if (exif + 4 > content_.size()) return readError("the EXIF segment is cut short");
         const uint16_t length = bigEndian16(content_, exif + 2);
         exifOffset_ = static_cast<int32_t>(exif);
         exifLength_ = length >= 2 ? static_cast<uint16_t>(length - 2) : 0;
     }
-    const std::size_t comment = content_.find(kCommentMarker);
+    const std::size_t comment = markers.comment;
     if (comment != std::string::npos) {
         if (comment + 4 > content_.size()) return readError("the comment segment is cut short");
         const uint16_t length = bigEndian16(content_, comment + 2);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 #include <sstream>
+#include <sys/wait.h>
 
 #include "RecordingNotifier.h"
 #include "TempDir.h"
@@ -183,6 +184,23 @@ TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
     EXPECT_FALSE(std::filesystem::exists(e.stem + ".txt"));
     EXPECT_TRUE(std::filesystem::exists(e.stem + "A.txt"));  // nothing deleted: the track can still be marked
     EXPECT_TRUE(std::filesystem::exists(e.dir + "/F001.bmp"));
+}
+
+TEST(ProcessEvent, WithoutAnyFontTheLabelsAreSkippedAndTheReportStillWritten) {
+    SyntheticEvent e;
+    e.config.setAddStarMagn(true);
+    e.config.save(iniFilePath(e.station.path()));
+    // A fontconfig configuration without a single font directory.
+    const std::string fonts = (e.station / "no-fonts.conf").string();
+    writeFileAtomically(fonts, "<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" + e.station.str() +
+                                   "/cache</cachedir></fontconfig>\n");
+    const std::string log = (e.station / "out.txt").string();
+    const std::string command = "FONTCONFIG_FILE='" + fonts + "' " + ORBISIGHT_CLI + " process '" + e.dir +
+                                "' --station '" + e.station.str() + "' > '" + log + "' 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 1) << readFileBytes(log);  // a stage reported a problem
+    EXPECT_NE(readFileBytes(log).find("Надписи не нанесены"), std::string::npos) << readFileBytes(log);
+    EXPECT_TRUE(std::filesystem::exists(e.stem + ".txt"));
+    EXPECT_TRUE(std::filesystem::exists(e.stem + "R.jpg"));
 }
 
 }  // namespace

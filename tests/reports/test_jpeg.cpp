@@ -119,6 +119,23 @@ TEST_F(JpegComment, SecondAnnotationRepeatsTheFirstInANewSegment) {
     EXPECT_EQ(info.jpegComment()[16], "SHOWER=Геминиды");
 }
 
+TEST_F(JpegComment, MarkerBytesInsideAnEarlierCommentAreNotTakenForSegments) {
+    // "яб" is FF E1 in Windows-1251 and "яю" FF FE: the bytes of an EXIF and
+    // a comment marker, inside the first comment's text.
+    config.setObserver("Илья Зябликов, Аляю");
+    annotateJpeg(jpeg, report, stars, config);
+    annotateJpeg(jpeg, report, stars, config);
+    TJPEGCommentInfo info;
+    info.setFileName(jpeg);
+    EXPECT_EQ(info.exifOffset(), -1);
+    EXPECT_EQ(info.jpegCommentOffset(), 2);
+    ASSERT_EQ(info.jpegComment().size(), 20u);
+    EXPECT_EQ(info.jpegComment()[1], "Observer: Илья Зябликов, Аляю");
+    EXPECT_EQ(info.jpegComment()[11], "Observer: Илья Зябликов, Аляю");
+    // The picture is whole: libjpeg's own decoder reads it.
+    EXPECT_EQ(run("djpeg -pnm '" + jpeg + "' | head -c 2"), "P5");
+}
+
 TEST_F(JpegComment, NewSegmentFollowsTheExifSegment) {
     // FF E1 with length field L = 10 at offset 2: the comment goes to L + 4.
     writeFileAtomically(jpeg, "\xFF\xD8\xFF\xE1" + std::string("\x00\x0A" "Exif\0\0\1\2", 10) + original.substr(2));
