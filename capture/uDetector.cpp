@@ -123,10 +123,11 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
     const std::string darkPath = resolveInProgramDirectory(programDirectory, settings.darkFrame);
     const std::string maskPath = resolveInProgramDirectory(programDirectory, settings.maskFrame);
     std::error_code ec;
-    if (settings.useDarkFile && std::filesystem::exists(darkPath, ec)) {
+    // Regular files only: an empty setting names the program directory itself.
+    if (settings.useDarkFile && std::filesystem::is_regular_file(darkPath, ec)) {
         dark = loadSessionFrame(darkPath, "Тёмный кадр", geometry);
     }
-    if (settings.useMaskFile && std::filesystem::exists(maskPath, ec)) {
+    if (settings.useMaskFile && std::filesystem::is_regular_file(maskPath, ec)) {
         mask = loadSessionFrame(maskPath, "Маска", geometry);
     }
 

@@ -1,6 +1,7 @@
 #include "processing/uFrameExtraction.h"
 
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "processing/uBitmap.h"
@@ -8,11 +9,30 @@
 
 namespace orbis {
 
+namespace {
+
+// The same folder however it is written: "night", "./night/", "/abs/night".
+bool sameDirectory(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    const auto normal = [](const std::string& p) {
+        std::error_code absError;
+        fs::path n = fs::absolute(p, absError).lexically_normal();
+        if (!n.has_filename()) n = n.parent_path();  // a trailing separator
+        return n;
+    };
+    return normal(a) == normal(b);
+}
+
+}  // namespace
+
 std::string extractionTarget(const std::string& clipsDirectory, const std::string& clipFileName,
                              const std::string& startNumberText, const std::optional<std::string>& chosenFolder) {
     std::string target = clipsDirectory;
     if (startNumberText != "1" && chosenFolder && !chosenFolder->empty()) target = *chosenFolder;
-    if (target == clipsDirectory) target = eventDirectoryForClip(clipsDirectory, clipFileName);
+    // Frames never go loose into the clips directory, however it was named.
+    if (sameDirectory(target, clipsDirectory)) target = eventDirectoryForClip(clipsDirectory, clipFileName);
     return target;
 }
 

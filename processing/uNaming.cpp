@@ -207,7 +207,11 @@ std::vector<std::string> listDirectory(std::string_view directory, std::string_v
     std::error_code ec;
     fs::directory_iterator it(fs::path(std::string(directory)), ec);
     if (ec) return names;
-    for (const fs::directory_entry& entry : it) {
+    // Stepping reports its errors through ec too: a folder that vanishes
+    // while it is read ends the list instead of raising.
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        const fs::directory_entry& entry = *it;
         std::error_code typeError;
         const bool isDir = entry.is_directory(typeError);
         if (typeError) continue;

@@ -14,7 +14,11 @@ namespace fs = std::filesystem;
 
 TEventFiles eventFiles(const std::string& eventDirectory) {
     TEventFiles f;
-    f.eventDirectory = eventDirectory;
+    // The names come from the path's last two parts, so "." or "event/."
+    // must become the real folder names first.
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(eventDirectory, ec);
+    f.eventDirectory = (ec ? fs::path(eventDirectory) : absolute).lexically_normal().string();
     while (f.eventDirectory.size() > 1 && f.eventDirectory.back() == '/') f.eventDirectory.pop_back();
     const std::size_t slash = f.eventDirectory.rfind('/');
     f.nightDirectory = slash == std::string::npos ? std::string() : f.eventDirectory.substr(0, slash);
@@ -36,6 +40,13 @@ namespace {
 bool exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(path, ec);
+}
+
+// A file to read, not a folder: an empty file setting resolves to the
+// program directory itself, which must count as no file.
+bool isFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
 }
 
 std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
@@ -87,7 +98,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     if (config.remDarkFrame()) {
         StatusStep step(notifier, "Удаление темнового кадра");
         const std::string darkPath = resolveInProgramDirectory(programDirectory, config.darkFrame());
-        if (exists(darkPath)) {
+        if (isFile(darkPath)) {
             const TGreyFrame dark = loadGreyFrame(darkPath);
             const std::size_t darkN = dark.pixels.size();
             const std::size_t useN = std::min(n, darkN);

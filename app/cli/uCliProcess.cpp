@@ -71,6 +71,16 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     CliArgs parsed;
     int status = 0;
     if (!parse(args, {"--station", "--night"}, kProcessUsage, "process", out, err, parsed, status)) return status;
+    // A mistyped path is an error, not an event without frames.
+    std::vector<std::string> given = parsed.positional;
+    if (parsed.has("--night")) given.push_back(parsed.value("--night"));
+    for (const std::string& dir : given) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(dir, ec)) {
+            err << "orbisight-cli process: no such directory: " << dir << "\n";
+            return 2;
+        }
+    }
     std::vector<std::string> events;
     for (const auto& p : parsed.positional) events.push_back(withoutTrailingSlash(p));
     if (parsed.has("--night")) {

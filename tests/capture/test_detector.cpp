@@ -287,6 +287,9 @@ TEST(Detector, DarkAndMaskFramesApplyAndMismatchesAreRefused) {
     std::filesystem::remove(h.station / "darkFrame.bmp");
     h.start(s);  // a missing dark frame is simply not used
     EXPECT_FALSE(h.detector.hasDarkFrame());
+    s.darkFrame = "";  // nor is the program directory an empty setting names
+    h.start(s);
+    EXPECT_FALSE(h.detector.hasDarkFrame());
 }
 
 TEST(Detector, StopDropsAnEventStillCollectingAndBadSettingsAreRefused) {

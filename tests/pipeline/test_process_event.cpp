@@ -156,6 +156,10 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     EXPECT_FALSE(processEvent(e.dir, e.config, e.station.str(), n).ran);
     std::ostringstream bad;
     EXPECT_EQ(processCommand(std::vector<std::string>{}, "/x", out, bad), 2);
+    // A mistyped folder is no event without frames.
+    EXPECT_EQ(processCommand(std::vector<std::string>{e.dir + "x"}, "/x", out, bad), 2);
+    EXPECT_EQ(processCommand(std::vector<std::string>{"--night", e.night + "x"}, "/x", out, bad), 2);
+    EXPECT_NE(bad.str().find("no such directory: " + e.dir + "x"), std::string::npos) << bad.str();
 }
 
 TEST(ProcessEvent, AnInterruptedRunLeavesWhatItHadNotRewritten) {

@@ -20,6 +20,12 @@ TEST(FrameExtraction, TargetDirectoryRules) {
     EXPECT_EQ(extractionTarget("/n/20231214", "213045_120.avi", "36", "/chosen"), "/chosen");
     EXPECT_EQ(extractionTarget("/n/20231214", "213045_120.avi", "36", std::nullopt), "/n/20231214/213045_120");
     EXPECT_EQ(extractionTarget("/n/20231214", "213045_120.avi", "36", "/n/20231214"), "/n/20231214/213045_120");
+    // The clips directory chosen under another spelling is still the clips directory.
+    EXPECT_EQ(extractionTarget("/n/20231214", "213045_120.avi", "36", "/n/20231214/"), "/n/20231214/213045_120");
+    EXPECT_EQ(extractionTarget("/n/20231214", "213045_120.avi", "36", "/n/x/../20231214/."), "/n/20231214/213045_120");
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(extractionTarget(".", "213045_120.avi", "36", here), "./213045_120");
+    EXPECT_EQ(extractionTarget(here, "213045_120.avi", "36", "."), here + "/213045_120");
 }
 
 TEST(FrameExtraction, EightBitFramesAreStoredAsTheyAreUprightAndInAnyWidth) {

@@ -139,6 +139,37 @@ TEST(ImageStages, SwitchesAndTheDarkFrame) {
     saveGreyBitmap(std::vector<uint8_t>(64 * 48, 12), 64, 48, (dark.station / "darkFrame.bmp").string());
     dark.run(n);
     EXPECT_NE(loadGreyFrame(dark.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels);
+
+    // No dark frame named, or a folder named: the removal is skipped, silently.
+    for (const std::string setting : {"", "darks"}) {
+        Event unnamed;
+        unnamed.config = plain.config;
+        unnamed.config.setDarkFrame(setting);
+        std::filesystem::create_directories(unnamed.station / "darks");
+        unnamed.writeFrames(6);
+        test::RecordingNotifier quiet;
+        unnamed.run(quiet);
+        EXPECT_TRUE(quiet.messages.empty());
+        EXPECT_EQ(loadGreyFrame(unnamed.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels);
+    }
+}
+
+TEST(EventFiles, NamesComeFromTheFolderHoweverItIsWritten) {
+    test::TempDir station;
+    const std::filesystem::path event = station / "20240812" / "231001_280";
+    std::filesystem::create_directories(event);
+    const std::string stem = (event / "M231001_280").string();
+    EXPECT_EQ(eventFiles(event.string() + "/").stem, stem);
+    EXPECT_EQ(eventFiles(event.string() + "/.").stem, stem);
+    EXPECT_EQ(eventFiles((station / "20240812" / "x" / ".." / "231001_280").string()).stem, stem);
+    // Run inside the event folder: "." is that folder.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(event);
+    const TEventFiles here = eventFiles(".");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(here.eventName, "231001_280");
+    EXPECT_EQ(here.stem, stem);
+    EXPECT_EQ(here.nightDirectory, (station / "20240812").string());
 }
 
 }  // namespace
