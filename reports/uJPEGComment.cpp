@@ -241,6 +241,14 @@ bool TJPEGCommentInfo::writeComment() {
     // times; keep the ones it had when it was loaded.
     const bool haveTimes = haveTimes_;
     const struct timespec times[2] = {accessTime_, modifyTime_};
+    // The new file is renamed over the old one, which a folder allows even
+    // for a read-only file: honour the read-only mark as a write in place
+    // would have to.
+    struct stat st {};
+    if (::stat(name.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+        fail<EJPEGCommentWriteException>("Could not write into File " + name + "\nthe file is read-only");
+        return false;
+    }
     try {
         writeFileAtomically(name, updated);
     } catch (const EInOutError& e) {

@@ -160,6 +160,16 @@ TEST(Report, ShowerFromTheRadiantBehindTheTrack) {
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "TST");
     catalogWith(behind(begin, end, 1.5), "355,5");  // too close behind the beginning
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
+    // Maximum at 358, the event at about 2: four degrees of drift past the
+    // maximum, not 356 before it.
+    {
+        const TSkyPoint radiant = behind(begin, end, 3);
+        const double maximum = sun + 356;
+        writeTextLines(cat, Lines{"No,IAU,Name,Code,V,LsStart,LsEnd,LsMax,RA,Dec,dRA,dDec",
+                                  "1,1,Test,TST,30,355,5," + floatToText(maximum) + "," + floatToText(radiant.ra - 0.5 * 4) +
+                                      "," + floatToText(radiant.dec - 0.2 * 4) + ",0.5,0.2"});
+        EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "TST");
+    }
     catalogWith(behind(begin, end, 3), "6,20");  // not active
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat + ".missing"), "SPO");

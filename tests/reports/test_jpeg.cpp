@@ -195,6 +195,17 @@ TEST_F(JpegComment, FailedAnnotationLeavesThePictureUnchanged) {
     EXPECT_THROW(annotateJpeg(jpeg, report, (dir / "noneA.txt").string(), config), EInOutError);
     EXPECT_EQ(readFileBytes(jpeg), original);
 
+    // A read-only picture stays as it is, though its folder would allow a rename over it.
+    ASSERT_EQ(::chmod(jpeg.c_str(), 0444), 0);
+    try {
+        annotateJpeg(jpeg, report, stars, config);
+        ADD_FAILURE() << "a read-only picture was annotated";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Could not write into File " + jpeg, 0), 0u) << e.what();
+    }
+    EXPECT_EQ(readFileBytes(jpeg), original);
+    ASSERT_EQ(::chmod(jpeg.c_str(), 0644), 0);
+
     // 65534 bytes of text do not fit the length field; 65533 do.
     const std::size_t fixed = text.size() - std::string("12.5|40.1\r\n13.0|41.2\r\n").size() + 2;
     writeTextLines(stars, std::vector<std::string>{std::string(65534 - fixed, 'a')});
