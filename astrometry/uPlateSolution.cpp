@@ -16,6 +16,7 @@
 #include "astrometry/uPatternMatching.h"
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
+#include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
 
 namespace orbis {
@@ -267,8 +268,11 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
         notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
         return std::nullopt;
     }
-    const int xc = config.widthCCD() / 2 + config.addResultWidth();
-    const int yc = config.heightCCD() / 2 + config.addResultHeight();
+    // The picture's centre. Its margins exist only when the distortion
+    // correction added them (as for the track points), never negative.
+    const TDistortion margins = TDistortion::fromConfiguration(config);
+    const int xc = config.widthCCD() / 2 + (config.correctDistortion() ? margins.addResultWidth : 0);
+    const int yc = config.heightCCD() / 2 + (config.correctDistortion() ? margins.addResultHeight : 0);
     // Elements 0..n-2 are the reference stars, n-1 the frame centre.
     std::vector<double> ra = s.ra, dec = s.dec, x = s.x, y = s.y;
     std::vector<std::size_t> lineOf(s.lines.size());

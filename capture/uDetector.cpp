@@ -118,6 +118,9 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
     if (settings.nFramesBeforeEvent < 1) throw Exception("Число кадров до события должно быть не меньше 1.");
     if (settings.nFramesAfterEvent < 0) throw Exception("Число кадров после события не может быть отрицательным.");
     if (settings.nSignalFrames < 1) throw Exception("Число сигнальных кадров должно быть не меньше 1.");
+    if (static_cast<int64_t>(settings.nFramesBeforeEvent) + settings.nFramesAfterEvent + 1 > kMaxRingFrames)
+        throw Exception("Число кадров до и после события не может быть больше " + std::to_string(kMaxRingFrames - 1) + ".");
+    if (geometry.width <= 0 || geometry.height <= 0) throw Exception("Размер кадра не задан.");
 
     std::vector<uint8_t> dark, mask;
     const std::string darkPath = resolveInProgramDirectory(programDirectory, settings.darkFrame);
@@ -160,6 +163,7 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
         clipFrames_.assign(slots, std::vector<uint8_t>(n));
     }
     indicators_ = {};
+    failedFrames_ = 0;
     running_ = true;
 }
 
@@ -224,8 +228,10 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
             }
             storeAndTest(static_cast<int>(std::min<uint32_t>(signal, 0x7FFFFFFF)));
         } catch (const std::exception&) {
-            // A failure here (the night directory cannot be made, no memory
-            // for the clip copy) ends this frame only; the next one goes on.
+            // A failure here (no memory for the clip copy, a clip that cannot
+            // be handed over) ends this frame only; the next one goes on, and
+            // the count lets the caller report a possibly lost event.
+            ++failedFrames_;
         }
     }
     services_.indicators.publish(indicators_);
@@ -243,8 +249,15 @@ void TDetector::storeAndTest(int signal) {
             // frame's name is the one kept.
             const TDateTime now = services_.clock.localNow();
             const std::string night = nightDirectory(programDirectory_, now);
-            ensureDirectory(night);
             clipPath_ = joinPath(night, clipName(now));
+            // A directory that cannot be made must not stop the run from
+            // counting: the event is still declared and handed over, and the
+            // clip writer reports the file it cannot create.
+            try {
+                ensureDirectory(night);
+            } catch (const EInOutError&) {
+                ++failedFrames_;
+            }
             if (runCount_ == settings_.nSignalFrames) {
                 afterIndex_ = before_;
                 waiting_ = false;

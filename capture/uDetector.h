@@ -146,6 +146,10 @@ struct TSessionOptions {
     bool preview = false; // "Просмотр без записи": indicators only
 };
 
+// More frames than this in the ring (before + after + 1) cannot be meant:
+// about 11 minutes at 25 frames per second.
+inline constexpr int kMaxRingFrames = 16384;
+
 class TDetector {
 public:
     explicit TDetector(TDetectorServices services);
@@ -155,7 +159,8 @@ public:
     // EInvalidGraphic with a clear message for a dark or mask bitmap that is
     // not 8-bit or not of the frame's size, and Exception for ring settings
     // that cannot work (fewer than one frame before the event or one signal
-    // frame, a negative number after it).
+    // frame, a negative number after it, a ring of more than
+    // kMaxRingFrames) and for a geometry without pixels.
     void startSession(const TCaptureGeometry& geometry, const TDetectorSettings& settings, TSessionOptions options,
                       std::string_view programDirectory);
     // Releases the buffers; an event still collecting its frames is dropped.
@@ -182,6 +187,10 @@ public:
     std::span<const uint8_t> referenceLuma() const { return refLuma_; }
     std::span<const uint32_t, 256> histogram() const { return histogram_; }
     bool hasDarkFrame() const { return !darkFrame_.empty(); }
+    // Frames of this session whose event handling failed (the night
+    // directory could not be made, the clip could not be handed over): an
+    // event may have been lost, which a caller must be able to report.
+    int failedFrames() const { return failedFrames_; }
     bool hasMaskFrame() const { return !maskFrame_.empty(); }
 
 private:
@@ -209,6 +218,7 @@ private:
     uint32_t lastEventTick_ = 0;
     uint8_t quickEventCount_ = 0;
     uint8_t thresholdRaise_ = 0;
+    int failedFrames_ = 0;
     int before_ = 0;  // B and A of the session start
     int after_ = 0;
     TDetectorIndicators indicators_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <stdexcept>
 
 #include "astro/uExceptions.h"
@@ -98,11 +99,27 @@ std::string alternativePath(const std::string& path, int n) {
     return path + "_" + std::to_string(n);
 }
 
+std::string canonicalPath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path c = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : c.string();
+}
+
 }  // namespace
 
+void TClipWriterPool::protect(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    protected_.insert(canonicalPath(path));
+}
+
 std::string TClipWriterPool::claimPath(const std::string& path) {
+    // A job's path has no extension; its writer adds ".avi".
+    const auto taken = [this](const std::string& candidate) {
+        return claimed_.count(candidate) != 0 ||
+               (!protected_.empty() && protected_.count(canonicalPath(candidate + ".avi")) != 0);
+    };
     std::string candidate = path;
-    for (int n = 1; claimed_.count(candidate) != 0; ++n) candidate = alternativePath(path, n);
+    for (int n = 1; taken(candidate); ++n) candidate = alternativePath(path, n);
     claimed_.insert(candidate);
     return candidate;
 }

@@ -78,8 +78,13 @@ public:
     ~TClipWriterPool() override;
 
     // Starts a writer for the event. A path another writer of this pool has
-    // already used gets the next free millisecond (or a "_n" suffix).
+    // already used, or a protected one, gets the next free millisecond (or a
+    // "_n" suffix).
     void writeClip(const TClipJob& job) override;
+
+    // A file no clip may replace, however its path is written (the video
+    // the detector is reading).
+    void protect(const std::string& path);
 
     // Waits until every clip handed over so far is written.
     void waitAll();
@@ -95,6 +100,7 @@ private:
     std::vector<std::unique_ptr<TThreadMemAVI>> writers_;
     std::vector<TWrittenClip> finished_;
     std::set<std::string> claimed_;
+    std::set<std::string> protected_;  // canonical paths
 };
 
 }  // namespace orbis

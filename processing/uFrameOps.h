@@ -26,7 +26,9 @@ int meanLevel(std::span<const uint8_t> buffer);
 
 // Subtracts the dark frame and fills dark pixels from their vertical
 // neighbours, in place, over the first n pixels (n and width of the smaller
-// of frame and dark frame). Pixels that are 0 stay 0.
+// of frame and dark frame). A pixel of 0 is not darkened; like every pixel
+// at or below half the mean level it is then filled from its neighbours
+// above and below, except in the first and last rows, which have none.
 void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, std::span<uint8_t> frame);
 
 // A copy of the source with bright (> mean x factor) and dark (< mean / 2)

@@ -32,9 +32,11 @@ constexpr const char* kUsage =
     "  --input FILE   the video to examine\n"
     "  --station DIR  the station directory (default: the program's directory)\n"
     "  --start TIME   local time of the first frame; by default taken from a name like\n"
-    "                 yyyymmdd/hhnnss_zzz.avi, else from the file's modification time\n"
+    "                 yyyymmdd/hhnnss_zzz.avi, else the file's modification time less the\n"
+    "                 video's length\n"
     "\n"
-    "Exit status: 0 done, 1 a clip could not be written, 2 bad arguments or unreadable input.\n";
+    "Exit status: 0 done, 1 a clip could not be written or an event may have been lost,\n"
+    "2 bad arguments or unreadable input.\n";
 
 bool allDigits(std::string_view s) {
     for (char c : s) {
@@ -145,8 +147,12 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
         if (run.shutdownFrame >= 0) {
             err << "note: the sky reached the automatic shutdown level at frame " << run.shutdownFrame << "\n";
         }
+        if (run.failedFrames > 0) {
+            err << "error: " << run.failedFrames << " frame(s) could not be handled as part of an event; "
+                << "an event may have been lost\n";
+        }
         out << run.frames << " frames examined, " << run.clips.size() << " events\n";
-        return allWritten ? 0 : 1;
+        return allWritten && run.failedFrames == 0 ? 0 : 1;
     } catch (const std::exception& e) {
         notifier.progressHide();
         err << "orbisight-cli detect: " << e.what() << "\n";
@@ -157,16 +163,13 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
 namespace {
 
 // Any other video GStreamer can decode: decoded to grey frames and fed to
-// the detector as they come.
-TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, TDateTime start,
-                                  const TConfiguration& config, UserNotifier& notifier, const std::string& aviError) {
-    std::string quoted;
-    for (char c : input) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c;
-    }
-    const TCaptureSource source = TCaptureSource::pipeline("filesrc location=\"" + quoted +
-                                                           "\" ! decodebin ! videoconvert ! video/x-raw,format=GRAY8");
+// the detector as they come. Without a start, frame 0 is the modification
+// time less the video's length, when GStreamer knows the length.
+TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, std::optional<TDateTime> start,
+                                  TDateTime modified, const TConfiguration& config, UserNotifier& notifier,
+                                  const std::string& aviError) {
+    const TCaptureSource source =
+        TCaptureSource::pipeline(TCaptureSource::file(input).text + " ! videoconvert ! video/x-raw,format=GRAY8");
     TDetectionRun run;
     {
         TCaptureGraph probe;
@@ -175,11 +178,13 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
             throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + probe.errorText());
         }
         const TCaptureFormat format = *probe.format();
+        if (!start) start = modified - probe.duration().value_or(0.0) / 86400.0;
         probe.stop();
 
-        FrameClock clock(start, 1.0 / format.frameRate());
+        FrameClock clock(*start, 1.0 / format.frameRate());
         NoIndicators indicators;
         TClipWriterPool pool(notifier);
+        pool.protect(input);
         int frameIndex = 0;
         TDetector detector({clock, indicators, pool, [&] {
                                 if (run.shutdownFrame < 0) run.shutdownFrame = frameIndex;
@@ -198,6 +203,7 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
         graph.stop();
         if (end == GraphEnd::Error) throw EInvalidVideo("\"" + input + "\": " + graph.errorText());
         run.droppedAtEnd = !detector.waiting();
+        run.failedFrames = detector.failedFrames();
         detector.stopSession();
         pool.waitAll();
         run.clips = pool.finishedClips();
@@ -211,19 +217,19 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
 TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                            const TConfiguration& config, UserNotifier& notifier) {
     if (!start) start = startTimeFromClipName(input);
-    if (!start) {
-        struct stat st {};
-        if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
-        start = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    }
+    struct stat st {};
+    if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
+    // A recording is last modified when it ends.
+    const TDateTime modified = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     std::optional<TAviReader> uncompressed;
     try {
         uncompressed.emplace(input);
     } catch (const EInvalidVideo& e) {
-        return runDetectionDecoded(input, station, *start, config, notifier, e.what());
+        return runDetectionDecoded(input, station, start, modified, config, notifier, e.what());
     }
     TAviReader& reader = *uncompressed;
     const TAviInfo& info = reader.info();
+    if (!start) start = modified - info.frameCount * info.framePeriod() / 86400.0;
 
     const TCaptureGeometry geometry = geometryForFormat(info.bitsPerPixel, formatNameForDepth(info.bitsPerPixel),
                                                         info.width, info.height, info.framesPerSecond());
@@ -233,6 +239,7 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
     int frameIndex = 0;
     {
         TClipWriterPool pool(notifier);
+        pool.protect(input);
         TDetector detector({clock, indicators, pool, [&] {
                                 if (run.shutdownFrame < 0) run.shutdownFrame = frameIndex;
                             }});
@@ -247,6 +254,7 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
         }
         notifier.progressHide();
         run.droppedAtEnd = !detector.waiting();
+        run.failedFrames = detector.failedFrames();
         detector.stopSession();
         pool.waitAll();
         run.clips = pool.finishedClips();

@@ -24,11 +24,14 @@ struct TDetectionRun {
     std::vector<TWrittenClip> clips;  // in the order of the events
     bool droppedAtEnd = false;        // the file ended while an event collected its frames
     int shutdownFrame = -1;           // first frame at the automatic shutdown level
+    int failedFrames = 0;             // frames whose event handling failed: an event may be lost
 };
 
 // Runs the detector over every frame of an uncompressed AVI file and waits
 // for its clips. The start time of frame 0: the given one, else the clip's
-// name (yyyymmdd/hhnnss_zzz.avi), else the file's modification time.
+// name (yyyymmdd/hhnnss_zzz.avi), else the file's modification time less
+// the video's length (a recording is last modified when it ends). The input
+// is never overwritten by a clip, whatever its name.
 TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                            const TConfiguration& config, UserNotifier& notifier);
 

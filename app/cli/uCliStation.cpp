@@ -252,11 +252,18 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         const auto clips = pool.finishedClips();
         for (; reported < clips.size(); ++reported) out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
         out << clips.size() << " events\n";
+        bool lost = false;
+        for (const TWrittenClip& c : clips) lost = lost || !c.complete;
+        if (detector.failedFrames() > 0) {
+            err << "orbisight-cli record: " << detector.failedFrames()
+                << " frame(s) could not be handled as part of an event; an event may have been lost\n";
+            lost = true;
+        }
         if (end == GraphEnd::Error) {
             err << "orbisight-cli record: " << graph.errorText() << "\n";
             return 1;
         }
-        return 0;
+        return lost ? 1 : 0;
     } catch (const std::exception& e) {
         err << "orbisight-cli record: " << e.what() << "\n";
         return 1;

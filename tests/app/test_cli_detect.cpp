@@ -1,6 +1,8 @@
 // `orbisight-cli detect` on generated clips with meteors at known frames.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -11,7 +13,9 @@
 #include "SyntheticSky.h"
 #include "TempDir.h"
 #include "app/cli/uCliDetect.h"
+#include "astro/uDateTime.h"
 #include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 
 namespace orbis {
@@ -88,6 +92,44 @@ TEST(CliDetect, StartTimeComesFromTheClipNameOrTheOption) {
     const CliRun run = detect({"--input", clip, "--station", station.str()}, "/nonexistent");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(std::filesystem::exists(station / "20240812" / "231001_280.avi")) << run.out;
+}
+
+TEST(CliDetect, WithoutAStartTheRecordingEndsAtItsModificationTime) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    writeSkyClip(clip);  // 150 frames: 6 s
+    const struct timespec ended[2] = {{1723493406, 0}, {1723493406, 0}};  // 2024-08-12 20:10:06 UT
+    ASSERT_EQ(utimensat(AT_FDCWD, clip.c_str(), ended, 0), 0);
+    const CliRun run = detect({"--input", clip}, station.str());
+    ASSERT_EQ(run.status, 0) << run.err;
+    // Frame 0 at 6 s before the end; the first event is declared 1.28 s into the video.
+    const TDateTime first = localFromUnixTime(1723493406 - 6, 0) + 1.28 / 86400.0;
+    const std::string expected = station.str() + "/" + formatDateTime("yyyymmdd", first) + "/" +
+                                 formatDateTime("hhnnss_zzz", first) + ".avi";
+    EXPECT_EQ(run.out.substr(0, run.out.find("  ")), expected) << run.out;
+}
+
+TEST(CliDetect, AClipNamedLikeTheInputNeverReplacesIt) {
+    test::TempDir station;
+    // The input lies where its own first event's clip would go.
+    std::filesystem::create_directories(station / "20240812");
+    const std::string clip = (station / "20240812" / "231001_280.avi").string();
+    writeSkyClip(clip);
+    const std::string before = readFileBytes(clip);
+    const CliRun run = detect({"--input", clip, "--start", "2024-08-12 23:10:00.000"}, station.str());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFileBytes(clip), before);
+    EXPECT_NE(run.out.find("/20240812/231001_281.avi  35 frames"), std::string::npos) << run.out;
+}
+
+TEST(CliDetect, ALostEventIsAnError) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    writeSkyClip(clip);
+    writeFileAtomically(station / "20240812", "a file where the night's folder should go");
+    const CliRun run = detect({"--input", clip, "--start", "2024-08-12 23:10:00.000"}, station.str());
+    EXPECT_EQ(run.status, 1) << run.out;
+    EXPECT_NE(run.err.find("an event may have been lost"), std::string::npos) << run.err;
 }
 
 TEST(CliDetect, BadArgumentsAndUnreadableInputsEndWithStatusTwo) {

@@ -103,6 +103,23 @@ TEST(PlateSolution, BindsSyntheticFieldsMidSkyNearThePoleAndAcrossZeroHours) {
     }
 }
 
+TEST(PlateSolution, TheCentreLineCountsMarginsOnlyWhenTheCorrectionMadeThem) {
+    Field f;
+    const TSkyPoint truth{f.theta - 25, 40};
+    f.config.setAddResultWidth(10);
+    f.config.setAddResultHeight(6);
+    f.config.setCorrectDistortion(false);  // P.bmp is the camera's 640 x 480
+    f.writeDetections(truth);
+    f.scanAround(truth);
+    test::RecordingNotifier n;
+    const auto best = alignStarMap(f.pTxt, f.config, "", n, {.threads = 1});
+    ASSERT_TRUE(best.has_value());
+    const auto refined = findCenterFrame(f.sTxt, best, f.config, n);
+    ASSERT_TRUE(refined.has_value());
+    EXPECT_LT(separation(*refined, truth), 0.05);
+    EXPECT_TRUE(readTextLines(f.aTxt).back().ends_with("|320|240|0.00|CENTER|CENTER"));
+}
+
 TEST(PlateSolution, RolledCameraStillBinds) {
     for (double roll : {10.0, 30.0}) {
         Field f;

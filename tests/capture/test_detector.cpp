@@ -8,6 +8,7 @@
 #include "DetectorHarness.h"
 #include "SyntheticSky.h"
 #include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
 #include "processing/uBitmap.h"
 
 namespace orbis {
@@ -313,17 +314,6 @@ TEST(Detector, StopDropsAnEventStillCollectingAndBadSettingsAreRefused) {
     EXPECT_THROW(h.start(s), Exception);
 }
 
-TEST(Detector, ANightDirectoryThatCannotBeMadeEndsOnlyThatFrame) {
-    DetectorHarness h;
-    const auto blocked = h.station / "file";
-    std::ofstream(blocked) << "x";
-    h.detector.startSession(geometryForFormat(8, "GREY", 32, 24, 25), {}, {}, blocked.string());
-    for (int i = 0; i < 12; ++i) h.feed(h.flat());
-    for (int i = 0; i < 6; ++i) h.feed(h.blob(4 + 5 * i, 4 + 3 * i));
-    EXPECT_TRUE(h.clips.clips.empty());
-    EXPECT_EQ(h.indicators.all.size(), 18u);  // every frame still shows its indicators
-}
-
 TEST(Detector, LatestIndicatorsKeepsTheLastFrameInOneWord) {
     LatestIndicators latest;
     EXPECT_FALSE(latest.latest().has_value());
@@ -335,6 +325,36 @@ TEST(Detector, LatestIndicatorsKeepsTheLastFrameInOneWord) {
     EXPECT_EQ(got->raise, 255);
     EXPECT_EQ(got->noisePixels, 414720u);
     EXPECT_EQ(got->colour, StateColour::Red);
+}
+
+TEST(Detector, ANightDirectoryThatCannotBeMadeStillHandsTheEventOverAndCountsTheFailure) {
+    DetectorHarness h;
+    // A plain file where the night's directory should go.
+    writeFileAtomically(h.station / "20240812", "not a folder");
+    h.start();
+    for (int i = 0; i < 12; ++i) h.feed(h.flat());
+    h.feed(h.blob(4, 4));
+    h.feed(h.blob(10, 8));
+    h.feed(h.blob(16, 12));
+    EXPECT_FALSE(h.detector.waiting());  // declared though the folder could not be made
+    for (int i = 0; i < 40; ++i) h.feed(h.flat());
+    ASSERT_EQ(h.clips.clips.size(), 1u);  // handed over: the writer reports the file it cannot create
+    EXPECT_EQ(h.detector.failedFrames(), 3);
+    EXPECT_EQ(h.indicators.all.size(), 55u);  // every frame still shows its indicators
+    h.start();
+    EXPECT_EQ(h.detector.failedFrames(), 0);  // counted per session
+}
+
+TEST(Detector, SessionsWithoutPixelsOrWithAnEndlessRingAreRefused) {
+    DetectorHarness h;
+    TDetectorSettings s;
+    s.nFramesBeforeEvent = 2147483647;
+    EXPECT_THROW(h.start(s), Exception);
+    s.nFramesBeforeEvent = 10;
+    TCaptureGeometry none = geometryForFormat(8, "GREY", 32, 24, 25);
+    none.width = 0;
+    EXPECT_THROW(h.detector.startSession(none, s, {}, h.station.str()), Exception);
+    EXPECT_FALSE(h.detector.sessionRunning());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "RecordingNotifier.h"
 #include "TempDir.h"
+#include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "capture/uMemoryAVI.h"
 
@@ -131,6 +132,20 @@ TEST(MemoryAvi, PoolGivesEveryClipItsOwnFileAndWaitsForAll) {
     EXPECT_EQ(done[0].fileName, (dir / "x.avi").string());
     EXPECT_EQ(done[0].frames, 2);
     EXPECT_TRUE(done[0].complete);
+}
+
+TEST(MemoryAvi, AProtectedFileIsNeverReplacedHoweverItsPathIsWritten) {
+    test::TempDir dir;
+    test::RecordingNotifier notifier;
+    const std::string input = (dir / "231001_280.avi").string();
+    writeFileAtomically(input, "the video being examined");
+    {
+        TClipWriterPool pool(notifier);
+        pool.protect(input);
+        pool.writeClip({(dir / "." / "231001_280").string(), 0, 25, 64, 8, numberedFrames(2, 64), false});
+    }
+    EXPECT_EQ(readFileBytes(input), "the video being examined");
+    EXPECT_EQ(TAviReader((dir / "231001_281.avi").string()).info().frameCount, 2);
 }
 
 }  // namespace
