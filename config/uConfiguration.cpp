@@ -153,7 +153,8 @@ namespace {
 
 // Reads the INI file as UTF-8 text: bytes that are valid UTF-8 are taken as
 // they are (files written by UTF-8 tools), anything else is Windows-1251.
-void loadIni(CSimpleIniA& ini, const std::filesystem::path& iniFile) {
+// The file's text in UTF-8, whichever of the two encodings it was written in.
+std::string iniText(const std::filesystem::path& iniFile) {
     std::string text = readFileBytes(iniFile);
     if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
     if (!isValidUtf8(text)) text = cp1251ToUtf8(text);
@@ -161,7 +162,36 @@ void loadIni(CSimpleIniA& ini, const std::filesystem::path& iniFile) {
     for (char& c : text) {
         if (c == '\0') c = ' ';
     }
+    return text;
+}
+
+void loadIni(CSimpleIniA& ini, const std::string& text, const std::filesystem::path& iniFile) {
     if (ini.LoadData(text) < 0) throw EInOutError("Cannot read the settings file \"" + iniFile.string() + "\"");
+}
+
+void loadIni(CSimpleIniA& ini, const std::filesystem::path& iniFile) { loadIni(ini, iniText(iniFile), iniFile); }
+
+// Comment lines after the file's last key: the INI layer keeps a comment
+// only with the section or key that follows it, so these are carried over
+// by hand. Empty when the file ends with a key.
+std::vector<std::string> trailingComments(const std::string& text) {
+    const std::vector<std::string> lines = splitLines(text);
+    std::size_t first = lines.size();
+    bool anyComment = false;
+    while (first > 0) {
+        std::string_view line = lines[first - 1];
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start != std::string_view::npos && line[start] != ';' && line[start] != '#') break;
+        anyComment = anyComment || start != std::string_view::npos;
+        --first;
+    }
+    if (!anyComment) return {};
+    std::vector<std::string> block(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end());
+    for (std::string& l : block) {
+        if (!l.empty() && l.back() == '\r') l.pop_back();
+    }
+    return block;
 }
 
 void prepare(CSimpleIniA& ini) {
@@ -189,7 +219,12 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
     CSimpleIniA ini;
     prepare(ini);
     std::error_code ec;
-    if (std::filesystem::exists(iniFile, ec)) loadIni(ini, iniFile);
+    std::vector<std::string> tail;
+    if (std::filesystem::exists(iniFile, ec)) {
+        const std::string old = iniText(iniFile);
+        loadIni(ini, old, iniFile);
+        tail = trailingComments(old);
+    }
     for (const auto& key : ConfigurationKeys::all()) {
         const std::string value = ConfigurationKeys::write(*this, key);
         if (ini.SetValue(key.section.c_str(), key.name.c_str(), value.c_str()) < 0) {
@@ -206,6 +241,10 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
     for (const std::string& line : splitLines(text)) {
         emptyRun = line.empty() ? emptyRun + 1 : 0;
         if (emptyRun > 1) continue;
+        crlf += line;
+        crlf += "\r\n";
+    }
+    for (const std::string& line : tail) {
         crlf += line;
         crlf += "\r\n";
     }

@@ -171,10 +171,16 @@ TEST_F(ConfigurationFile, GarbageAndBinaryFilesGiveDefaults) {
 }
 
 TEST_F(ConfigurationFile, SaveKeepsForeignKeysCommentsAndExistingOrder) {
-    writeIni("; station of the roof\r\n[Camera]\r\nwidthCCD=720\r\nlens=Computar\r\n[Extra]\r\nmine=1\r\n");
+    writeIni("; station of the roof\r\n[Camera]\r\nwidthCCD=720\r\nlens=Computar\r\n[Extra]\r\nmine=1\r\n"
+             "\r\n; last words of the file\r\n# and more\r\n");
     TConfiguration c = loaded();
     c.save(ini);
+    c.save(ini);  // saved twice: the closing comments stay once
     const auto lines = readTextLines(ini);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "; last words of the file");
+    EXPECT_EQ(lines.back(), "# and more");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "# and more"), 1);
     auto find = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) - lines.begin(); };
     EXPECT_LT(find("; station of the roof"), static_cast<long>(lines.size()));
     EXPECT_LT(find("lens=Computar"), static_cast<long>(lines.size()));
