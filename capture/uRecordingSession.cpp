@@ -87,7 +87,11 @@ bool TRecordingSession::start(TSessionOptions options, const TCaptureGeometry& g
             detector_.stopSession();
             return false;
         }
-        graph_.run();
+        if (!graph_.run()) {
+            graph_.stop();
+            detector_.stopSession();
+            return false;
+        }
         if (settings.useLogFile) {
             // In the program directory rather than the current one: a
             // service's current directory is often "/" and not writable.
@@ -117,12 +121,13 @@ bool TRecordingSession::start(TSessionOptions options, const TCaptureGeometry& g
 
 void TRecordingSession::pauseOrResume() {
     if (!running_ || !graph_.active()) return;
+    // The state and the log follow only a change the graph made.
     if (paused_) {
-        graph_.resume();
+        if (!graph_.resume()) return;
         paused_ = false;
         log(" Запись");
     } else {
-        graph_.pause();
+        if (!graph_.pause()) return;
         paused_ = true;
         log(" Пауза");
     }

@@ -46,9 +46,11 @@ public:
     // Builds the graph for the plan. False when it cannot be built; the graph
     // has then told the user why, and nothing runs.
     virtual bool build(const TGraphPlan& plan) = 0;
-    virtual void run() = 0;
-    virtual void pause() = 0;
-    virtual void resume() = 0;
+    // Each returns false when the graph refuses the change (a camera in use
+    // elsewhere, a file that cannot be written).
+    virtual bool run() = 0;
+    virtual bool pause() = 0;
+    virtual bool resume() = 0;
     // Stops the frames; returns only when the frame callback has been left.
     virtual void stop() = 0;
     // A graph exists (a capture device has been chosen).
@@ -99,13 +101,14 @@ public:
 
     // Starts a session on frames of the given geometry (the capture format
     // the graph has applied). Returns false when the graph could not be
-    // built; then nothing runs and nothing is logged. Raises EInOutError when
+    // built or would not run; then nothing runs and nothing is logged. Raises EInOutError when
     // the night directory or the log cannot be written, and what the
     // detector raises for its settings; nothing runs then either. A start
     // while a session runs does nothing and returns true.
     bool start(TSessionOptions options, const TCaptureGeometry& geometry, const TSessionSettings& settings,
                std::string_view programDirectory);
-    // Pauses a running session, or resumes a paused one.
+    // Pauses a running session, or resumes a paused one; nothing changes
+    // (and nothing is logged) when the graph refuses.
     void pauseOrResume();
     // Stops the session; does nothing when none runs.
     void stop();

@@ -1,5 +1,6 @@
 #include "app/cli/uCliStation.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -25,9 +26,39 @@ namespace orbis {
 
 namespace {
 
-// Set by SIGINT/SIGTERM; a signal handler can only reach a static flag.
+// Set by SIGINT/SIGTERM/SIGHUP; a signal handler can only reach a static flag.
 volatile std::sig_atomic_t stopRequested = 0;
 extern "C" void onStopSignal(int) { stopRequested = 1; }
+
+// While it lives, Ctrl+C, SIGTERM and SIGHUP (a closed terminal) ask for a
+// clean stop, and SIGPIPE (a closed output pipe) is ignored: none of them
+// may end the process before a recording's index is written. The earlier
+// handlers come back at the end.
+class StopSignals {
+public:
+    StopSignals() {
+        stopRequested = 0;
+        struct sigaction stop {};
+        stop.sa_handler = onStopSignal;
+        sigemptyset(&stop.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &stop, &old_[i]);
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        sigaction(SIGPIPE, &ignore, &oldPipe_);
+    }
+    ~StopSignals() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &old_[i], nullptr);
+        sigaction(SIGPIPE, &oldPipe_, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> old_{};
+    struct sigaction oldPipe_ {};
+};
 
 constexpr const char* kRecordUsage =
     "usage: orbisight-cli record (--device NAME | --source PIPELINE) [--mode detect|record|preview]\n"
@@ -182,6 +213,7 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
     const double duration = p.has("--duration") ? parseFloat(p.value("--duration")) : 0.0;
 
     CliNotifier notifier(err);
+    const StopSignals signals;  // before anything is recorded
     try {
         TConfiguration config;
         config.load(iniFilePath(station));
@@ -200,6 +232,9 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         const std::optional<TCaptureFormat> probed = probeCaptureFormat(source);
         if (!probed) throw Exception("the source delivers no frames");
         const TCaptureFormat format = *probed;
+        // The session's graph is asked for the same format: a camera must
+        // not negotiate another one the second time.
+        if (!source.format) source.format = format;
         err << captureFormatText(format) << "\n";
         const TCaptureGeometry geometry = geometryFor(format);
 
@@ -227,9 +262,6 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         }
         if (mode == "record") out << "recording " << session.recordingFile() << "\n";
 
-        stopRequested = 0;
-        auto oldInt = std::signal(SIGINT, onStopSignal);
-        auto oldTerm = std::signal(SIGTERM, onStopSignal);
         const auto started = std::chrono::steady_clock::now();
         std::size_t reported = 0;
         GraphEnd end = GraphEnd::None;
@@ -246,8 +278,6 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
             if (duration > 0 && std::chrono::steady_clock::now() - started >= std::chrono::duration<double>(duration)) break;
         }
         session.stop();
-        std::signal(SIGINT, oldInt);
-        std::signal(SIGTERM, oldTerm);
         pool.waitAll();
         const auto clips = pool.finishedClips();
         for (; reported < clips.size(); ++reported) out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
@@ -257,6 +287,11 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         if (detector.failedFrames() > 0) {
             err << "orbisight-cli record: " << detector.failedFrames()
                 << " frame(s) could not be handled as part of an event; an event may have been lost\n";
+            lost = true;
+        }
+        if (!control.recordingFinished()) {
+            err << "orbisight-cli record: the recording " << session.recordingFile()
+                << " did not finish in time; its index may be missing\n";
             lost = true;
         }
         if (end == GraphEnd::Error) {

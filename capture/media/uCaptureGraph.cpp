@@ -43,6 +43,21 @@ TCaptureFormat formatFromStructure(const GstStructure* s) {
     return f;
 }
 
+// The V4L2 node of a device, when its provider tells it.
+std::string nodeOf(GstDevice* device) {
+    std::string node;
+    if (GstStructure* properties = gst_device_get_properties(device)) {
+        for (const char* key : {"api.v4l2.path", "device.path"}) {
+            const char* value = gst_structure_get_string(properties, key);
+            if (value && node.empty()) node = value;
+        }
+        gst_structure_free(properties);
+    }
+    return node;
+}
+
+// A device by its node ("/dev/video1": two cameras of one model share a
+// name) or, failing that, by its name.
 GstElement* deviceElement(const std::string& name) {
     gst::ensureInitialized();
     ObjectRef<GstDeviceMonitor> monitor(gst_device_monitor_new());
@@ -50,6 +65,10 @@ GstElement* deviceElement(const std::string& name) {
     GstElement* element = nullptr;
     if (gst_device_monitor_start(monitor.p)) {
         GList* devices = gst_device_monitor_get_devices(monitor.p);
+        for (GList* l = devices; l && !element; l = l->next) {
+            auto* device = GST_DEVICE(l->data);
+            if (nodeOf(device) == name) element = gst_device_create_element(device, nullptr);
+        }
         for (GList* l = devices; l && !element; l = l->next) {
             auto* device = GST_DEVICE(l->data);
             gchar* display = gst_device_get_display_name(device);
@@ -77,13 +96,7 @@ std::vector<TMediaDevice> videoDevices() {
         gchar* display = gst_device_get_display_name(device);
         d.name = display ? display : "";
         g_free(display);
-        if (GstStructure* properties = gst_device_get_properties(device)) {
-            for (const char* key : {"api.v4l2.path", "device.path"}) {
-                const char* node = gst_structure_get_string(properties, key);
-                if (node && d.node.empty()) d.node = node;
-            }
-            gst_structure_free(properties);
-        }
+        d.node = nodeOf(device);
         if (GstCaps* caps = gst_device_get_caps(device)) {
             for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
                 auto f = formatFromStructure(gst_caps_get_structure(caps, i));
@@ -124,6 +137,7 @@ struct TCaptureGraph::Impl {
     std::condition_variable changed;
     std::optional<TCaptureFormat> format;
     GraphEnd end = GraphEnd::None;
+    bool eos = false;  // end-of-stream reached the sinks, also after an error
     std::string error;
     std::function<void(GraphEnd)> onEnd;  // set before the graph runs
     bool endReported = false;
@@ -154,6 +168,7 @@ struct TCaptureGraph::Impl {
         GraphEnd report = GraphEnd::None;
         {
             std::lock_guard lock(mutex);
+            if (e == GraphEnd::EndOfStream) eos = true;
             if (e == GraphEnd::Error && error.empty()) error = std::move(text);
             if (end != GraphEnd::Error) end = e;
             if (onEnd && !endReported) {
@@ -168,8 +183,18 @@ struct TCaptureGraph::Impl {
     void clearEnd() {
         std::lock_guard lock(mutex);
         end = GraphEnd::None;
+        eos = false;
         error.clear();
         endReported = false;
+    }
+    // No more end callbacks: the owner is stopping or going away.
+    void disarmEnd() {
+        std::lock_guard lock(mutex);
+        onEnd = nullptr;
+    }
+    bool waitForEos(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return eos; });
     }
 };
 
@@ -188,6 +213,11 @@ GstFlowReturn SinkState::deliver(GstSample* sample) {
         if (packed) {
             GstVideoFrame frame;
             if (!gst_video_frame_map(&frame, &info, buf, GST_MAP_READ)) return GST_FLOW_ERROR;
+            // Unmapped also when the callback raises: a camera's buffer must go back to its pool.
+            struct Unmap {
+                GstVideoFrame& f;
+                ~Unmap() { gst_video_frame_unmap(&f); }
+            } unmap{frame};
             const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
             const std::size_t stride = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
             const std::size_t rowBytes = static_cast<std::size_t>(format.width) * (format.bitsPerPixel / 8);
@@ -201,13 +231,16 @@ GstFlowReturn SinkState::deliver(GstSample* sample) {
                     std::memcpy(buffer.data() + (flip ? rows - 1 - r : r) * rowBytes, data + r * stride, rowBytes);
                 callback(buffer, format);
             }
-            gst_video_frame_unmap(&frame);
         } else {
             // Planar and compressed frames go as they are; the detector refuses their format.
             GstMapInfo map;
             if (!gst_buffer_map(buf, &map, GST_MAP_READ)) return GST_FLOW_ERROR;
+            struct Unmap {
+                GstBuffer* b;
+                GstMapInfo& m;
+                ~Unmap() { gst_buffer_unmap(b, &m); }
+            } unmap{buf, map};
             callback({map.data, map.size}, format);
-            gst_buffer_unmap(buf, &map);
         }
     } catch (const std::exception& e) {
         // Nothing may unwind through GStreamer: the failure ends the stream as an error.
@@ -279,7 +312,9 @@ std::string displayBranch(bool sync) {
 TCaptureGraph::TCaptureGraph() { gst::ensureInitialized(); }
 
 TCaptureGraph::~TCaptureGraph() {
-    if (impl_) stop();
+    if (!impl_) return;
+    impl_->disarmEnd();  // the owner is going away
+    stop();
 }
 
 void TCaptureGraph::setFrameCallback(FrameCallback callback) { frameCallback_ = std::move(callback); }
@@ -291,7 +326,12 @@ TCaptureSource TCaptureSource::file(const std::string& path) {
 }
 
 void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record) {
-    impl_.reset();
+    if (impl_) {
+        // A recording being replaced still gets its index.
+        impl_->disarmEnd();
+        stop();
+        impl_.reset();
+    }
     mode_ = mode;
 
     std::string encoder;
@@ -416,14 +456,24 @@ bool TCaptureGraph::pause(std::chrono::milliseconds timeout) {
     return r == GST_STATE_CHANGE_SUCCESS || r == GST_STATE_CHANGE_NO_PREROLL;
 }
 
-void TCaptureGraph::stop(std::chrono::milliseconds timeout) {
-    if (!impl_) return;
-    if (mode_ == CaptureMode::Record && state() == GraphState::Playing) {
-        // avimux writes the index on end-of-stream; without it the file cannot be played.
+bool TCaptureGraph::stop(std::chrono::milliseconds timeout) {
+    if (!impl_) return true;
+    bool finished = true;
+    const GraphState now = state();
+    if (mode_ == CaptureMode::Record && (now == GraphState::Playing || now == GraphState::Paused)) {
+        // avimux writes the index on end-of-stream; without it the file
+        // cannot be played. A paused pipeline does not carry the event: it
+        // runs again until the event has passed.
+        if (now == GraphState::Paused) gst_element_set_state(impl_->pipeline, GST_STATE_PLAYING);
         gst_element_send_event(impl_->pipeline, gst_event_new_eos());
-        waitForEnd(timeout);
+        // After an error upstream the sources still push end-of-stream, so
+        // it is awaited then too, but not for long.
+        const bool failed = waitForEnd(std::chrono::milliseconds(0)) == GraphEnd::Error;
+        finished = impl_->waitForEos(failed ? std::min<std::chrono::milliseconds>(timeout, std::chrono::seconds(5))
+                                            : timeout);
     }
     gst_element_set_state(impl_->pipeline, GST_STATE_NULL);
+    return finished;
 }
 
 GraphState TCaptureGraph::state() const {
@@ -448,9 +498,11 @@ bool TCaptureGraph::seekToStart() {
     // A stopped graph cannot seek: bring it to a prerolled pause first.
     if (state() == GraphState::Stopped && !pause()) return false;
     gst_element_get_state(impl_->pipeline, nullptr, nullptr, 5 * GST_SECOND);
-    impl_->clearEnd();
-    return gst_element_seek_simple(impl_->pipeline, GST_FORMAT_TIME,
-                                   static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+    const bool sought = gst_element_seek_simple(impl_->pipeline, GST_FORMAT_TIME,
+                                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+    // After the flush: an end of the old run cannot count for the new one.
+    if (sought) impl_->clearEnd();
+    return sought;
 }
 
 std::optional<double> TCaptureGraph::position() const {
@@ -487,8 +539,7 @@ std::optional<TCaptureFormat> TCaptureGraph::format() const {
 std::optional<TCaptureFormat> TCaptureGraph::waitForFormat(std::chrono::milliseconds timeout) {
     if (!impl_) return std::nullopt;
     std::unique_lock lock(impl_->mutex);
-    impl_->changed.wait_for(lock, timeout,
-                            [&] { return impl_->format.has_value() || impl_->end == GraphEnd::Error; });
+    impl_->changed.wait_for(lock, timeout, [&] { return impl_->format.has_value() || impl_->end != GraphEnd::None; });
     return impl_->format;
 }
 

@@ -34,8 +34,9 @@
 
 namespace orbis {
 
-// Where frames come from: a device by the name videoDevices() gives, or a
-// GStreamer source description ("videotestsrc ! video/x-raw,format=YUY2").
+// Where frames come from: a device by its node or the name videoDevices()
+// gives (the node tells two cameras of one model apart), or a GStreamer
+// source description ("videotestsrc ! video/x-raw,format=YUY2").
 // A chosen format, when set, is asked of the source; the fields it leaves 0
 // stay open, and a source that cannot deliver it fails when it runs.
 struct TCaptureSource {
@@ -85,11 +86,14 @@ public:
     // Set before build; they apply to the graph built next.
     void setFrameCallback(FrameCallback callback);
     void setDisplayCallback(FrameCallback callback);
-    // Called once when the stream ends or fails, on a GStreamer thread (a
-    // window posts it to its own thread). A seek to the start re-arms it.
+    // Called once when the stream ends or fails, on a GStreamer thread or,
+    // for a failure while the state changes, on the caller's (a window
+    // posts it to its own thread). A seek to the start re-arms it; a graph
+    // that is rebuilt or destroyed calls it no more.
     void setEndCallback(std::function<void(GraphEnd)> callback);
 
-    // Builds a stopped graph, replacing any earlier one. Raises Exception:
+    // Builds a stopped graph, replacing any earlier one (stopped as stop()
+    // does, so a recording being replaced keeps its index). Raises Exception:
     // kCodecAddFailedMessage for an encoder that cannot be created or linked
     // to the multiplexer, EConvertError for an encoder setting it refuses,
     // kTimeStampCreateFailedMessage for a time stamp
@@ -102,9 +106,11 @@ public:
     // afterwards; a live source only negotiates once running.
     bool run();
     bool pause(std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // Stops; a recording first gets end-of-stream (up to the timeout) so the
-    // AVI index is written.
-    void stop(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    // Stops; a recording, playing or paused, first gets end-of-stream (up to
+    // the timeout: a slow encoder may still hold a second of frames) so the
+    // AVI index is written. False when a recording did not finish in time:
+    // the file may lack its index.
+    bool stop(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     GraphState state() const;
     // Back to the first frame (playback after its end); false when the
     // source cannot seek. A new end is reported afresh.

@@ -23,6 +23,12 @@ bool TSessionGraph::build(const TGraphPlan& plan) {
     }
 }
 
+bool TSessionGraph::run() {
+    if (graph_.run()) return true;
+    error_ = graph_.errorText().empty() ? "Граф захвата не запускается" : graph_.errorText();
+    return false;
+}
+
 std::optional<TCaptureFormat> probeCaptureFormat(const TCaptureSource& source, std::chrono::milliseconds timeout) {
     TCaptureGraph probe;
     probe.build(CaptureMode::Detect, source);

@@ -20,20 +20,24 @@ public:
     TSessionGraph(TCaptureGraph& graph, TCaptureSource source, TRecordOptions record = {});
 
     bool build(const TGraphPlan& plan) override;
-    void run() override { graph_.run(); }
-    void pause() override { graph_.pause(); }
-    void resume() override { graph_.run(); }
-    void stop() override { graph_.stop(); }
+    bool run() override;
+    bool pause() override { return graph_.pause(); }
+    bool resume() override { return graph_.run(); }
+    void stop() override { finished_ = graph_.stop(); }
     bool active() const override { return graph_.state() != GraphState::Empty; }
 
-    // Why the last build failed (the graph's message), empty after a success.
+    // Why the last build or run failed (the graph's message), empty after a success.
     const std::string& error() const { return error_; }
+    // False when the last stop left a plain recording unfinished (its index
+    // may be missing).
+    bool recordingFinished() const { return finished_; }
 
 private:
     TCaptureGraph& graph_;
     TCaptureSource source_;
     TRecordOptions record_;
     std::string error_;
+    bool finished_ = true;
 };
 
 // The format a source delivers, found by building a detection graph on it

@@ -26,6 +26,8 @@ using test::TempDir;
 class FakeGraph final : public CaptureGraphControl {
 public:
     bool buildSucceeds = true;
+    bool runSucceeds = true;
+    bool changesSucceed = true;
     bool isActive = true;
     std::vector<std::string> calls;
     TGraphPlan lastPlan;
@@ -35,9 +37,18 @@ public:
         lastPlan = plan;
         return buildSucceeds;
     }
-    void run() override { calls.push_back("run"); }
-    void pause() override { calls.push_back("pause"); }
-    void resume() override { calls.push_back("resume"); }
+    bool run() override {
+        calls.push_back("run");
+        return runSucceeds;
+    }
+    bool pause() override {
+        calls.push_back("pause");
+        return changesSucceed;
+    }
+    bool resume() override {
+        calls.push_back("resume");
+        return changesSucceed;
+    }
     void stop() override { calls.push_back("stop"); }
     bool active() const override { return isActive; }
 };
@@ -140,6 +151,26 @@ TEST_F(SessionFixture, GraphThatFailsToBuildStartsNothingAndLogsNothing) {
     recording.stop();
     recording.pauseOrResume();
     EXPECT_EQ(graph.calls, std::vector<std::string>{"build"});
+}
+
+TEST_F(SessionFixture, GraphThatWillNotRunStartsNothingAndARefusedPauseChangesNothing) {
+    settings.useLogFile = true;
+    graph.runSucceeds = false;
+    EXPECT_FALSE(start());
+    EXPECT_FALSE(recording.running());
+    EXPECT_FALSE(detector.sessionRunning());
+    EXPECT_EQ(graph.calls, (std::vector<std::string>{"build", "run", "stop"}));
+    EXPECT_FALSE(std::filesystem::exists(logPath()));
+
+    graph.runSucceeds = true;
+    ASSERT_TRUE(start());
+    graph.changesSucceed = false;
+    recording.pauseOrResume();
+    EXPECT_FALSE(recording.paused());
+    recording.stop();
+    const auto log = readTextLines(logPath());
+    ASSERT_EQ(log.size(), 3u);  // the empty line, the start and the stop: no pause
+    EXPECT_TRUE(log[2].ends_with(" Стоп"));
 }
 
 TEST_F(SessionFixture, StopAndPauseWithoutSessionDoNothing) {

@@ -8,10 +8,12 @@
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "RecordingNotifier.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
 #include "capture/media/uCaptureGraph.h"
 #include "capture/media/uMediaTypes.h"
 #include "capture/uMemoryAVI.h"
@@ -336,6 +338,50 @@ TEST(CaptureGraph, SourceErrorEndsTheRunWithItsText) {
     EXPECT_EQ(graph.waitForEnd(20s), GraphEnd::Error);
     EXPECT_EQ(graph.errorText(), "detector failed");
     EXPECT_EQ(graph.framesDelivered(), 0u);
+}
+
+// True when the file is a whole AVI: GStreamer finds its index and plays it to the end.
+bool indexedAvi(const std::string& path) {
+    const std::string bytes = readFileBytes(path);
+    return bytes.find("idx1") != std::string::npos;
+}
+
+const std::string kLiveBall =
+    "videotestsrc is-live=true pattern=ball ! video/x-raw,format=YUY2,width=64,height=48,framerate=50/1";
+
+void waitForFrames(const TCaptureGraph& graph, const std::string& path) {
+    for (int i = 0; i < 500 && (!std::filesystem::exists(path) || std::filesystem::file_size(path) < 64 * 48 * 2 * 5); ++i)
+        std::this_thread::sleep_for(10ms);
+    (void)graph;
+}
+
+TEST(CaptureGraph, ARecordingStoppedWhilePausedOrReplacedKeepsItsIndex) {
+    test::TempDir dir;
+    const std::string paused = (dir / "paused.avi").string(), replaced = (dir / "replaced.avi").string();
+    TCaptureGraph graph;
+    graph.build(CaptureMode::Record, TCaptureSource::pipeline(kLiveBall), recordTo(paused, ""));
+    ASSERT_TRUE(graph.run());
+    waitForFrames(graph, paused);
+    ASSERT_TRUE(graph.pause());
+    EXPECT_TRUE(graph.stop());
+    EXPECT_TRUE(indexedAvi(paused));
+
+    graph.build(CaptureMode::Record, TCaptureSource::pipeline(kLiveBall), recordTo(replaced, ""));
+    ASSERT_TRUE(graph.run());
+    waitForFrames(graph, replaced);
+    graph.build(CaptureMode::Detect, TCaptureSource::pipeline(kLiveBall));  // replaced while recording
+    EXPECT_TRUE(indexedAvi(replaced));
+}
+
+TEST(CaptureGraph, ARecordingThatFailsUpstreamStillGetsItsIndex) {
+    test::TempDir dir;
+    const std::string path = (dir / "failed.avi").string();
+    TCaptureGraph graph;
+    graph.build(CaptureMode::Record, TCaptureSource::pipeline(kLiveBall + " ! identity error-after=20"), recordTo(path, ""));
+    ASSERT_TRUE(graph.run());
+    ASSERT_EQ(graph.waitForEnd(20s), GraphEnd::Error);
+    EXPECT_TRUE(graph.stop());
+    EXPECT_TRUE(indexedAvi(path));
 }
 
 TEST(MediaDevices, EnumerationAndEncoderListWorkWithoutACamera) {

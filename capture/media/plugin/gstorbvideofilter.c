@@ -38,6 +38,7 @@ static GType orb_video_filter_get_type(void);
 static gpointer parent_class = NULL;
 
 static void apply_font(OrbVideoFilter* self) {
+    if (!self->overlay) return;
     gchar* desc = g_strdup_printf("Sans %d", self->font_size);
     g_object_set(self->overlay, "font-desc", desc, NULL);
     g_free(desc);
@@ -48,7 +49,7 @@ static void orb_video_filter_set_property(GObject* object, guint id, const GValu
     switch (id) {
         case PROP_FLAG:
             self->flag = g_value_get_boolean(value);
-            g_object_set(self->overlay, "silent", !self->flag, NULL);
+            if (self->overlay) g_object_set(self->overlay, "silent", !self->flag, NULL);
             break;
         case PROP_VALUE:
             self->value = g_value_get_int(value);
@@ -86,6 +87,18 @@ static GstStaticPadTemplate sink_template =
 static GstStaticPadTemplate src_template =
     GST_STATIC_PAD_TEMPLATE("src", GST_PAD_SRC, GST_PAD_ALWAYS, GST_STATIC_CAPS("video/x-raw"));
 
+/* Without the elements it wraps the filter has nothing to pass frames
+ * through: it says so when asked to start, instead of failing to link. */
+static GstStateChangeReturn orb_video_filter_change_state(GstElement* element, GstStateChange transition) {
+    OrbVideoFilter* self = ORB_VIDEO_FILTER(element);
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY && !self->overlay) {
+        GST_ELEMENT_ERROR(element, CORE, MISSING_PLUGIN,
+                          ("orbvideofilter needs the videoconvert and clockoverlay elements"), (NULL));
+        return GST_STATE_CHANGE_FAILURE;
+    }
+    return GST_ELEMENT_CLASS(parent_class)->change_state(element, transition);
+}
+
 static void orb_video_filter_class_init(gpointer klass, gpointer data) {
     GObjectClass* object_class = G_OBJECT_CLASS(klass);
     GstElementClass* element_class = GST_ELEMENT_CLASS(klass);
@@ -94,6 +107,7 @@ static void orb_video_filter_class_init(gpointer klass, gpointer data) {
 
     object_class->set_property = orb_video_filter_set_property;
     object_class->get_property = orb_video_filter_get_property;
+    element_class->change_state = orb_video_filter_change_state;
     const GParamFlags flags = (GParamFlags)(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS);
     g_object_class_install_property(
         object_class, PROP_FLAG,
@@ -122,7 +136,7 @@ static void orb_video_filter_init(GTypeInstance* instance, gpointer klass) {
     self->overlay = gst_element_factory_make("clockoverlay", "clock");
     if (!self->convert || !self->overlay) {
         /* Without the base or good plugins there is nothing to wrap: the
-         * element stays empty and fails to link, which the caller reports. */
+         * element stays empty and refuses to start (change_state). */
         if (self->convert) gst_object_unref(gst_object_ref_sink(self->convert));
         if (self->overlay) gst_object_unref(gst_object_ref_sink(self->overlay));
         self->convert = self->overlay = NULL;
