@@ -61,7 +61,7 @@ private:
 };
 
 constexpr const char* kRecordUsage =
-    "usage: orbisight-cli record (--device NAME | --source PIPELINE) [--mode detect|record|preview]\n"
+    "usage: orbisight-cli record (--device NAME|NODE | --source PIPELINE) [--mode detect|record|preview]\n"
     "         [--format \"FORMAT [WIDTHxHEIGHT [RATE]]\"] [--duration SECONDS]\n"
     "         [--encoder NAME] [--encoder-settings \"PROPERTY=VALUE ...\"] [--power-off COMMAND]\n"
     "         [--station DIR]\n"
