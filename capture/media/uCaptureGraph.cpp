@@ -298,6 +298,12 @@ GstPadProbeReturn onCapsEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
     return GST_PAD_PROBE_OK;
 }
 
+// The formats the detector takes, in the order a source should prefer them,
+// then any raw video.
+constexpr const char* kPreferredRawCaps =
+    "video/x-raw,format=(string){ YUY2, UYVY, YVYU, GRAY8, BGRx, BGRA, RGBx, RGBA, xRGB, ARGB, xBGR, ABGR, BGR, RGB }; "
+    "video/x-raw";
+
 // Capture appsinks do not sync to the clock: a camera paces itself, and a
 // file or test source should run as fast as its consumer. Playback shows a
 // clip at its own pace.
@@ -368,12 +374,15 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     }
 
     // The chosen format is asked of the source first; the tee sees what it
-    // agreed to. A camera left to itself often picks Motion JPEG, which
-    // neither the detector nor the time stamp can take: it is asked for raw
-    // video in whatever format and size it likes.
-    std::optional<TCaptureFormat> asked = source.format;
-    if (!asked && source.isDevice) asked = TCaptureFormat{};
-    std::string tail = asked ? "capsfilter caps=" + gst::quoted(capsText(*asked)) + " ! " : "";
+    // agreed to. Without one, a source left to itself often picks a format
+    // the detector cannot take (a camera Motion JPEG, videotestsrc AYUV):
+    // it is offered the detector's formats first, then any raw video, so a
+    // source that has only others still runs into the clear refusal of the
+    // format check rather than a failed link.
+    std::string asked;
+    if (source.format) asked = capsText(*source.format);
+    else if (mode != CaptureMode::Playback) asked = kPreferredRawCaps;
+    std::string tail = asked.empty() ? "" : "capsfilter caps=" + gst::quoted(asked) + " ! ";
     tail += "tee name=t";
     switch (mode) {
         case CaptureMode::Preview:

@@ -55,6 +55,18 @@ TEST(CliRecord, DetectionWritesClipsAndTheLogHoldsTheSession) {
     EXPECT_TRUE(log[2].ends_with(" Стоп"));
 }
 
+TEST(CliRecord, ASourceLeftToItselfIsAskedForAFormatTheDetectorTakes) {
+    // videotestsrc alone would negotiate a format the detector refuses.
+    test::TempDir station;
+    std::string out;
+    ASSERT_EQ(record({"--source", "videotestsrc pattern=ball num-buffers=500", "--mode", "detect"}, station, &out), 0)
+        << out;
+    EXPECT_EQ(out.find("UnKnow"), std::string::npos) << out;
+    const auto clips = filesUnder(station.path(), ".avi");
+    EXPECT_FALSE(clips.empty()) << out;
+    for (const auto& clip : clips) EXPECT_GT(TAviReader(clip.string()).info().frameCount, 0) << clip;
+}
+
 TEST(CliRecord, PlainRecordingWritesOneFilePreviewNothing) {
     test::TempDir station;
     ASSERT_EQ(record({"--source", kBall, "--mode", "record"}, station), 0);
