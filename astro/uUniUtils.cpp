@@ -200,7 +200,6 @@ std::string formatFloat(std::string_view pattern, double value, char decimalSepa
     const FloatPattern p = parsePattern(pattern);
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
-    if (p.percent) value *= 100.0;
 
     // The value's 15 significant digits: value = 0.d1d2...d15 x 10^(exp10 + 1).
     char buf[40];

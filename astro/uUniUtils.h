@@ -55,8 +55,10 @@ std::string floatToText(double value);
 // reports and INI file: "0.0000", "0.00", "0.000", "##0", "0.0%",
 // "0.00000000E+00". '0' is a digit that is always shown, '#' one shown only
 // when significant, '.' the decimal separator, "E+"/"E-" start an exponent,
-// '%' multiplies by 100. Rounding is half away from zero on the value's
-// 15-significant-digit decimal form; a value that rounds to zero has no sign.
+// '%' is a literal sign written after the number (the value is not scaled:
+// a scale of 1.5 is shown as formatFloat("0.0%", 1.5 * 100)). Rounding is
+// half away from zero on the value's 15-significant-digit decimal form; a
+// value that rounds to zero has no sign.
 std::string formatFloat(std::string_view pattern, double value, char decimalSeparator);
 // The same with the separator of formatSettings().
 std::string formatFloat(std::string_view pattern, double value);

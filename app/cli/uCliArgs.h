@@ -1,6 +1,7 @@
 #pragma once
-// The command line's argument reader: options with a value ("--station DIR"),
-// flags ("--help") and positional words, in any order.
+// The command line's argument reader: options with a value ("--station DIR"
+// or "--station=DIR"), flags ("--help") and positional words, in any order;
+// after "--" every word is positional.
 
 #include <map>
 #include <set>
@@ -27,7 +28,8 @@ struct CliArgs {
     }
 };
 
-// Raises CliUsageError for an unknown option or one without its value.
+// Raises CliUsageError for an unknown option, an option without its value
+// (also when the next word is another option) and an option given twice.
 CliArgs parseCliArgs(std::span<const std::string> args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions);
 

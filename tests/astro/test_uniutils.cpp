@@ -81,7 +81,7 @@ TEST(FormatFloat, PatternsOfTheStation) {
     EXPECT_EQ(formatFloat("0.00000000E+00", 0.0, '.'), "0.00000000E+00");
     EXPECT_EQ(formatFloat("0.00000000E+00", 9.9999999996, '.'), "1.00000000E+01");
     EXPECT_EQ(formatFloat("0.00000000E+00", 1.5e-120, ','), "1,50000000E-120");
-    EXPECT_EQ(formatFloat("0.0%", 0.1234, '.'), "12.3%");
+    EXPECT_EQ(formatFloat("0.0%", 0.1234 * 100, '.'), "12.3%");  // the sign only: the caller scales
     EXPECT_EQ(formatFloat("##0", 7.5, '.'), "8");
     EXPECT_EQ(formatFloat("##0", 0.2, '.'), "0");
     EXPECT_EQ(formatFloat("##0", 1234.4, '.'), "1234");
