@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "processing/uBitmap.h"
@@ -93,7 +94,26 @@ bool TFrameExtractor::GrabVideo(std::span<const uint8_t> frame, const TFrameForm
     return true;
 }
 
+namespace {
+
+// The bit depth a bitmap file's header states, or 0 when it is no bitmap.
+int statedBitDepth(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char header[30] = {};
+    if (!in.read(reinterpret_cast<char*>(header), sizeof header) || header[0] != 'B' || header[1] != 'M') return 0;
+    return header[28] | (header[29] << 8);
+}
+
+}  // namespace
+
 bool convertToGrey(const std::string& bitmapPath, UserNotifier& notifier) {
+    // Depths the bitmap reader does not take at all (1, 4, 16 bits) get the
+    // message too, rather than a read error.
+    const int stated = statedBitDepth(bitmapPath);
+    if (stated != 0 && stated != 24 && stated != 32) {
+        notifier.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        return false;
+    }
     const TBitmap bitmap = loadBitmap(bitmapPath);
     if (bitmap.bitsPerPixel != 24 && bitmap.bitsPerPixel != 32) {
         notifier.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);

@@ -6,6 +6,7 @@
 
 #include "RecordingNotifier.h"
 #include "TempDir.h"
+#include "astro/uUniUtils.h"
 #include "processing/uBitmap.h"
 #include "processing/uFrameExtraction.h"
 #include "processing/uNaming.h"
@@ -65,6 +66,15 @@ TEST(FrameExtraction, ColourFramesTurnGreyByTheirGreenByte) {
     EXPECT_EQ(loadGreyFrame((dir / "c.bmp").string()).pixels, (Bytes{2, 5}));
     EXPECT_FALSE(convertToGrey((dir / "c.bmp").string(), n));  // already grey: left as it is
     EXPECT_EQ(n.messages.size(), 2u);
+
+    // A 16-bit bitmap, which the reader takes for nothing, gets the message as well.
+    std::string bmp = readFileBytes(dir / "c.bmp");
+    bmp[28] = 16;
+    writeFileAtomically(dir / "d.bmp", bmp);
+    EXPECT_FALSE(convertToGrey((dir / "d.bmp").string(), n));
+    ASSERT_EQ(n.messages.size(), 3u);
+    EXPECT_EQ(n.messages.back().text, kGreyFormatMessage);
+    EXPECT_EQ(readFileBytes(dir / "d.bmp"), bmp);
 }
 
 }  // namespace
