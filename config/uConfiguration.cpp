@@ -196,7 +196,9 @@ std::vector<std::string> trailingComments(const std::string& text) {
 
 void prepare(CSimpleIniA& ini) {
     ini.SetUnicode(true);
-    ini.SetMultiKey(false);
+    // A key written twice keeps both lines, and its first value counts, as
+    // with the Windows INI functions the station's files come from.
+    ini.SetMultiKey(true);
     ini.SetSpaces(false);
 }
 
@@ -227,7 +229,8 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
     }
     for (const auto& key : ConfigurationKeys::all()) {
         const std::string value = ConfigurationKeys::write(*this, key);
-        if (ini.SetValue(key.section.c_str(), key.name.c_str(), value.c_str()) < 0) {
+        // A setting written twice is saved once, where its first line was.
+        if (ini.SetValue(key.section.c_str(), key.name.c_str(), value.c_str(), nullptr, true) < 0) {
             throw EInOutError("Cannot write the settings file \"" + iniFile.string() + "\"");
         }
     }

@@ -189,6 +189,18 @@ TEST_F(ConfigurationFile, SaveKeepsForeignKeysCommentsAndExistingOrder) {
     EXPECT_EQ(loaded().widthCCD(), 720);
 }
 
+TEST_F(ConfigurationFile, AKeyWrittenTwiceCountsByItsFirstValueAndIsSavedOnce) {
+    writeIni("[Camera]\r\nwidthCCD=720\r\nwidthCCD=640\r\n[Extra]\r\nmine=1\r\nmine=2\r\n");
+    TConfiguration c = loaded();
+    EXPECT_EQ(c.widthCCD(), 720);
+    c.save(ini);
+    const auto lines = readTextLines(ini);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("widthCCD="); }), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "mine=1"), 1);  // keys of others stay as they were
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "mine=2"), 1);
+    EXPECT_EQ(loaded().widthCCD(), 720);
+}
+
 TEST_F(ConfigurationFile, FailedSaveRaisesAndLeavesNoFile) {
     TConfiguration c = loaded();
     EXPECT_THROW(c.save(dir / "missing-folder" / "Orbisight.ini"), EInOutError);
