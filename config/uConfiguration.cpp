@@ -214,7 +214,14 @@ void TConfiguration::load(const std::filesystem::path& iniFile) {
     prepare(ini);
     std::error_code ec;
     if (std::filesystem::exists(iniFile, ec)) loadIni(ini, iniFile);
-    for (const auto& key : ConfigurationKeys::all()) ConfigurationKeys::read(*this, ini, key);
+    for (const auto& key : ConfigurationKeys::all()) {
+        try {
+            ConfigurationKeys::read(*this, ini, key);
+        } catch (const EConvertError& e) {
+            // Which file and which key: the observer has to find the line.
+            throw EConvertError(iniFile.string() + ", [" + key.section + "] " + key.name + ": " + e.what());
+        }
+    }
 }
 
 void TConfiguration::save(const std::filesystem::path& iniFile) const {

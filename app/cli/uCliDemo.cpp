@@ -9,6 +9,7 @@
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliStationDir.h"
 #include "astro/matlib.h"
 #include "astro/sunlib.h"
 #include "astro/timlib.h"
@@ -294,11 +295,15 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         std::vector<std::string> rest, meteorSpecs;
         std::vector<bool> pixelSpec;
         for (std::size_t i = 0; i < args.size(); ++i) {
-            if ((args[i] == "--meteor" || args[i] == "--meteor-px") && i + 1 < args.size()) {
-                pixelSpec.push_back(args[i] == "--meteor-px");
+            const std::string& a = args[i];
+            if ((a == "--meteor" || a == "--meteor-px") && i + 1 < args.size()) {
+                pixelSpec.push_back(a == "--meteor-px");
                 meteorSpecs.push_back(args[++i]);
+            } else if (a.starts_with("--meteor=") || a.starts_with("--meteor-px=")) {
+                pixelSpec.push_back(a.starts_with("--meteor-px="));
+                meteorSpecs.push_back(a.substr(a.find('=') + 1));
             } else {
-                rest.push_back(args[i]);
+                rest.push_back(a);
             }
         }
         const CliArgs p = parseCliArgs(rest, values, {"--help"});
@@ -309,8 +314,7 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
         if (!p.has("--local")) throw CliUsageError("--local is required");
         const std::string station = p.value("--station", std::string(defaultStation));
-        TConfiguration config;
-        config.load(iniFilePath(station));
+        const TConfiguration config = stationConfiguration(station);
         TSimSettings s;
         s.latitude = config.signedLatitude();
         s.longitude = config.signedLongitude();

@@ -10,6 +10,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliStationDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/media/uCaptureGraph.h"
@@ -133,8 +134,7 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
 
     CliNotifier notifier(err);
     try {
-        TConfiguration config;
-        config.load(iniFilePath(station));
+        const TConfiguration config = stationConfiguration(station);
         const TDetectionRun run = runDetection(input, station, start, config, notifier);
         bool allWritten = true;
         for (const TWrittenClip& c : run.clips) {

@@ -5,6 +5,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliStationDir.h"
 #include "config/uConfiguration.h"
 #include "processing/pipeline/uProcessEvent.h"
 #include "processing/uNaming.h"
@@ -51,12 +52,6 @@ bool parse(std::span<const std::string> args, const std::set<std::string>& value
         return false;
     }
     return true;
-}
-
-TConfiguration stationConfiguration(const std::string& station) {
-    TConfiguration config;
-    config.load(iniFilePath(station));
-    return config;
 }
 
 std::string withoutTrailingSlash(std::string path) {

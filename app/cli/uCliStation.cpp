@@ -10,6 +10,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliStationDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/media/uCameraControls.h"
@@ -215,8 +216,7 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
     CliNotifier notifier(err);
     const StopSignals signals;  // before anything is recorded
     try {
-        TConfiguration config;
-        config.load(iniFilePath(station));
+        const TConfiguration config = stationConfiguration(station);
         TRecordOptions record;
         if (mode == "record") {
             record.timeStamp = config.addTimeStamp();

@@ -41,3 +41,30 @@ TEST(Demo, EveryMeteorIsFoundOnceWhereItWasAndWithItsShower) {
 
 }  // namespace
 }  // namespace orbis
+
+namespace orbis {
+namespace {
+
+TEST(Simulate, MeteorsGivenEitherWayAndOnlyForAStationThatExists) {
+    test::TempDir station;
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {"--station", station.str(), "--local", "2024-08-12 22:40:00", "--ra", "20",
+                                           "--dec", "45", "--frames", "6", "--width", "160", "--height", "120",
+                                           "--catalog", std::string(ORBIS_CATALOG_DIR) + "/c40.dat",
+                                           "--meteor-px=40,30,90,70,1,3,0.5", "--meteor-px", "20,100,60,80,2,3,1"};
+    ASSERT_EQ(simulateCommand(args, "/nonexistent", out, err), 0) << err.str();
+    const std::string truth = readFileBytes(station / "20240812" / "224000_000.truth.json");
+    std::size_t meteors = 0;
+    for (std::size_t at = truth.find("{\"start\": "); at != std::string::npos; at = truth.find("{\"start\": ", at + 1))
+        ++meteors;
+    EXPECT_EQ(meteors, 2u) << truth;
+
+    std::vector<std::string> typo = args;
+    typo[1] = station.str() + "-typo";
+    EXPECT_NE(simulateCommand(typo, "/nonexistent", out, err), 0);
+    EXPECT_NE(err.str().find("no station directory"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(typo[1]));
+}
+
+}  // namespace
+}  // namespace orbis

@@ -1,0 +1,21 @@
+#include "app/cli/uCliStationDir.h"
+
+#include <filesystem>
+
+#include "astro/uExceptions.h"
+
+namespace orbis {
+
+TConfiguration stationConfiguration(const std::string& station) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(station, ec)) throw Exception("no station directory \"" + station + "\"");
+    const fs::path ini = iniFilePath(station);
+    if (fs::exists(ini, ec) && !fs::is_regular_file(ini, ec))
+        throw Exception("\"" + ini.string() + "\" is not a settings file");
+    TConfiguration config;
+    config.load(ini);
+    return config;
+}
+
+}  // namespace orbis

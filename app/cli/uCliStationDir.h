@@ -1,0 +1,16 @@
+#pragma once
+// The station directory a command works for, and its settings.
+
+#include <string>
+
+#include "config/uConfiguration.h"
+
+namespace orbis {
+
+// The settings of the station directory: its Orbisight.ini, or the defaults
+// when the station has none yet. Raises Exception when the directory does
+// not exist (a mistyped --station must not run with default settings) or
+// its settings file is not a file, and what TConfiguration::load raises.
+TConfiguration stationConfiguration(const std::string& station);
+
+}  // namespace orbis
