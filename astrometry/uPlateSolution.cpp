@@ -83,7 +83,11 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
     sortStarsByX(photo);
     const std::vector<TTriangle> photoTriangles = buildTriangles(minSide, photo, epsilon);
 
-    const TVisibleSky sky(listStarsByTime(starCatalogPath(config, programDirectory), theta, camera.latitude, notifier));
+    auto catalogStars = listStarsByTime(starCatalogPath(config, programDirectory), theta, camera.latitude, notifier);
+    // No catalog (its message has been shown): nothing was scanned, so no
+    // S.txt is written that would make every later run skip the scan.
+    if (catalogStars.empty()) return std::nullopt;
+    const TVisibleSky sky(std::move(catalogStars));
 
     const double delta = config.autoDetectScanDelta();
     const double minDec = config.autoDetectMinDEC(), maxDec = config.autoDetectMaxDEC();

@@ -66,7 +66,9 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     const std::string mBmp = files.workFile(workSuffix::kMagnitudeBitmap);
     const std::string rBmp = files.workFile(workSuffix::kResultBitmap);
 
-    if (exists(pBmp) && exists(mBmp)) {
+    // All three: a run cut short after P.bmp and M.bmp (a full disk) must
+    // not leave the event without its R.bmp for good.
+    if (exists(pBmp) && exists(mBmp) && exists(rBmp)) {
         const TGreyFrame p = loadGreyFrame(pBmp);
         result.skipped = true;
         result.width = p.width;

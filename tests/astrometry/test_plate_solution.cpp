@@ -120,6 +120,18 @@ TEST(PlateSolution, TheCentreLineCountsMarginsOnlyWhenTheCorrectionMadeThem) {
     EXPECT_TRUE(readTextLines(f.aTxt).back().ends_with("|320|240|0.00|CENTER|CENTER"));
 }
 
+TEST(PlateSolution, WithoutACatalogNothingIsScannedAndNoStarListWritten) {
+    Field f;
+    const TSkyPoint truth{f.theta - 25, 40};
+    f.writeDetections(truth);
+    f.scanAround(truth);
+    f.config.setPathToCatalogs("/nonexistent");
+    test::RecordingNotifier n;
+    EXPECT_FALSE(alignStarMap(f.pTxt, f.config, "", n, {.threads = 1}).has_value());
+    EXPECT_FALSE(n.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(f.sTxt));  // a later run with the catalog scans again
+}
+
 TEST(PlateSolution, RolledCameraStillBinds) {
     for (double roll : {10.0, 30.0}) {
         Field f;
