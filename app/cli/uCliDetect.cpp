@@ -142,7 +142,7 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
             allWritten = allWritten && c.complete;
         }
         if (run.droppedAtEnd) {
-            err << "warning: the input ended while an event was still collecting its frames; it was dropped\n";
+            err << "error: the input ended while an event was still collecting its frames; it was dropped\n";
         }
         if (run.shutdownFrame >= 0) {
             err << "note: the sky reached the automatic shutdown level at frame " << run.shutdownFrame << "\n";
@@ -152,7 +152,7 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
                 << "an event may have been lost\n";
         }
         out << run.frames << " frames examined, " << run.clips.size() << " events\n";
-        return allWritten && run.failedFrames == 0 ? 0 : 1;
+        return allWritten && run.failedFrames == 0 && !run.droppedAtEnd ? 0 : 1;
     } catch (const std::exception& e) {
         notifier.progressHide();
         err << "orbisight-cli detect: " << e.what() << "\n";
@@ -219,6 +219,8 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
     if (!start) start = startTimeFromClipName(input);
     struct stat st {};
     if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
+    // A pipe or device would block the reader: only a file is examined.
+    if (!S_ISREG(st.st_mode)) throw EInOutError("\"" + input + "\" is not a file");
     // A recording is last modified when it ends.
     const TDateTime modified = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     std::optional<TAviReader> uncompressed;

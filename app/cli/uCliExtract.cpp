@@ -1,10 +1,13 @@
 #include "app/cli/uCliExtract.h"
 
 #include <filesystem>
+#include <limits>
 #include <ostream>
+#include <vector>
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "processing/uFrameExtraction.h"
@@ -44,15 +47,35 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
     }
     const std::string clip = parsed.positional[0];
     CliNotifier notifier(err);
+    namespace fs = std::filesystem;
+    // What this run creates, removed again when it fails: no half-written
+    // frame directory is left behind.
+    std::string createdDirectory;
+    std::vector<std::string> createdFrames;
     try {
-        // The clip is read and checked before any directory is made.
+        // The clip is read and checked before any directory is made. A pipe
+        // or device would block the reader, so only a file is taken.
+        std::error_code ec;
+        if (!fs::is_regular_file(clip, ec)) throw EInOutError("\"" + clip + "\" is not a file");
         TAviReader reader(clip);
         const TAviInfo& info = reader.info();
-        const std::filesystem::path clipPath(clip);
+        if (info.frameCount < 1) throw EInvalidVideo("\"" + clip + "\" holds no frames");
+        if (start > std::numeric_limits<int>::max() - info.frameCount) throw CliUsageError("the start number is too large");
+        const fs::path clipPath(clip);
+        if (eventNameOfClip(clipPath.filename().string()).empty())
+            throw EInvalidVideo("\"" + clip + "\": the clip's name gives no event name");
         const std::string clipsDirectory = clipPath.has_parent_path() ? clipPath.parent_path().string() : ".";
         std::optional<std::string> chosen;
         if (parsed.has("--target")) chosen = parsed.value("--target");
         const std::string target = extractionTarget(clipsDirectory, clipPath.filename().string(), startText, chosen);
+        if (!fs::exists(target, ec)) {
+            createdDirectory = target;
+        } else {
+            for (int i = 0; i < info.frameCount; ++i) {
+                const std::string frame = frameFileName(target, start + i);
+                if (!fs::exists(frame, ec)) createdFrames.push_back(frame);
+            }
+        }
         TFrameExtractor extractor(target, start, notifier);
         notifier.status("extract: frame");
         notifier.progressShow(info.frameCount);
@@ -62,10 +85,13 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
         }
         notifier.progressHide();
         out << target << "  " << extractor.framesSaved() << " frames from "
-            << std::filesystem::path(frameFileName(target, start)).filename().string() << "\n";
+            << fs::path(frameFileName(target, start)).filename().string() << "\n";
         return 0;
     } catch (const std::exception& e) {
         notifier.progressHide();
+        std::error_code ignored;
+        if (!createdDirectory.empty()) fs::remove_all(createdDirectory, ignored);
+        for (const std::string& frame : createdFrames) fs::remove(frame, ignored);
         err << "orbisight-cli extract: " << e.what() << "\n";
         return 2;
     }

@@ -1,6 +1,7 @@
 // `orbisight-cli extract` on generated clips.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -58,6 +59,41 @@ TEST(CliExtract, BadClipsAndArgumentsWriteNothing) {
     EXPECT_EQ(extract({text, "--start-number", "x"}), 2);
     EXPECT_EQ(extract({text, "--start-number", "0"}), 2);
     EXPECT_EQ(extract({}), 2);
+
+    // A clip without frames, one whose name gives no event, a pipe.
+    TAviWriter((night / "213046_000.avi").string(), 8, 8, 8, 25).close();
+    EXPECT_EQ(extract({(night / "213046_000.avi").string()}, &out), 2);
+    EXPECT_NE(out.find("holds no frames"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(night / "213046_000"));
+    TAviWriter dotted((night / ".avi").string(), 8, 8, 8, 25);
+    dotted.writeFrame(std::vector<uint8_t>(64, 1));
+    dotted.close();
+    EXPECT_EQ(extract({(night / ".avi").string()}, &out), 2);
+    EXPECT_FALSE(std::filesystem::exists(night / "F001.bmp")) << out;
+    ASSERT_EQ(::mkfifo((night / "213047_000.avi").c_str(), 0600), 0);
+    EXPECT_EQ(extract({(night / "213047_000.avi").string()}, &out), 2);  // refused, not waited on
+}
+
+TEST(CliExtract, AFailureHalfWayTakesBackTheFramesItWrote) {
+    test::TempDir night;
+    const std::string clip = (night / "213045_120.avi").string();
+    {
+        TAviWriter writer(clip, 8, 8, 8, 25);
+        for (int i = 0; i < 5; ++i) writer.writeFrame(std::vector<uint8_t>(64, static_cast<uint8_t>(i)));
+    }
+    // Frame 3 cannot be written: a folder holds its name.
+    std::filesystem::create_directories(night / "213045_120" / "F003.bmp");
+    std::string out;
+    EXPECT_EQ(extract({clip}, &out), 2);
+    EXPECT_FALSE(std::filesystem::exists(night / "213045_120" / "F001.bmp")) << out;
+    EXPECT_FALSE(std::filesystem::exists(night / "213045_120" / "F002.bmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(night / "213045_120" / "F003.bmp"));  // not this run's
+
+    // Start numbers: beyond 999 the names grow; past the integers they are refused.
+    EXPECT_EQ(extract({clip, "--start-number", "1000000", "--target", (night / "big").string()}, &out), 0) << out;
+    EXPECT_TRUE(std::filesystem::exists(night / "big" / "F1000004.bmp"));
+    EXPECT_EQ(extract({clip, "--start-number", "2147483646", "--target", (night / "huge").string()}, &out), 2);
+    EXPECT_FALSE(std::filesystem::exists(night / "huge"));
 }
 
 }  // namespace
