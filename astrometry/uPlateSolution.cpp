@@ -92,7 +92,10 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
     const double delta = config.autoDetectScanDelta();
     const double minDec = config.autoDetectMinDEC(), maxDec = config.autoDetectMaxDEC();
     const double minRa = config.autoDetectMinRA(), maxRa = config.autoDetectMaxRA();
-    if (!(delta > 0) || (maxDec - minDec) / delta > 1e6 || (maxRa - minRa) / delta > 1e6) {
+    // A step so small that the scan would take hours (the default has 16 200
+    // centres; a million take about half a minute) is a typing error.
+    constexpr double kMaxTrialCentres = 1e6;
+    if (!(delta > 0) || ((maxDec - minDec) / delta + 1) * ((maxRa - minRa) / delta + 1) > kMaxTrialCentres) {
         notifier.message(kCaption, "Недопустимый шаг сканирования " + floatToText(delta) + ".", MessageIcon::Error);
         return std::nullopt;
     }

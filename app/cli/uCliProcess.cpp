@@ -59,6 +59,23 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
+bool digitsOnly(std::string_view text, std::size_t count) {
+    if (text.size() != count) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// Why a path is no night directory for the exports, or nothing: the exports
+// take their file names and R90 dates from the folder's yyyymmdd name.
+std::string nightProblem(const std::string& night) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(night, ec)) return "no such night directory: " + night;
+    if (!digitsOnly(std::filesystem::path(night).filename().string(), 8))
+        return "\"" + night + "\" is not a night directory (its name is not yyyymmdd)";
+    return {};
+}
+
 }  // namespace
 
 int processCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
@@ -83,6 +100,10 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
         for (const std::string& name : listDirectory(night, "*.*", ListKind::Directories)) events.push_back(joinPath(night, name));
     }
     if (events.empty()) {
+        if (parsed.has("--night") && parsed.positional.empty()) {
+            err << "orbisight-cli process: " << parsed.value("--night") << " holds no event directories\n";
+            return 0;  // nothing to do is no failure: a night without meteors
+        }
         err << "orbisight-cli process: no event directory given\n\n" << kProcessUsage;
         return 2;
     }
@@ -120,6 +141,10 @@ int summaryCommand(std::span<const std::string> args, std::string_view defaultSt
         err << "orbisight-cli summary: one night directory is needed\n\n" << kSummaryUsage;
         return 2;
     }
+    if (const std::string problem = nightProblem(withoutTrailingSlash(parsed.positional[0])); !problem.empty()) {
+        err << "orbisight-cli summary: " << problem << "\n";
+        return 2;
+    }
     const std::string station = parsed.value("--station", std::string(defaultStation));
     CliNotifier notifier(err);
     try {
@@ -139,6 +164,13 @@ int r90Command(std::span<const std::string> args, std::string_view defaultStatio
     if (!parse(args, {"--station", "--month"}, kR90Usage, "r90", out, err, parsed, status)) return status;
     if (parsed.has("--month") == (parsed.positional.size() == 1) || parsed.positional.size() > 1) {
         err << "orbisight-cli r90: give either a night directory or --month YYYYMM\n\n" << kR90Usage;
+        return 2;
+    }
+    const std::string problem = parsed.has("--month")
+                                    ? (digitsOnly(parsed.value("--month"), 6) ? "" : "--month takes YYYYMM")
+                                    : nightProblem(withoutTrailingSlash(parsed.positional[0]));
+    if (!problem.empty()) {
+        err << "orbisight-cli r90: " << problem << "\n";
         return 2;
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));

@@ -132,6 +132,21 @@ TEST(PlateSolution, WithoutACatalogNothingIsScannedAndNoStarListWritten) {
     EXPECT_FALSE(std::filesystem::exists(f.sTxt));  // a later run with the catalog scans again
 }
 
+TEST(PlateSolution, AScanStepOfNothingOrOfHoursIsRefused) {
+    for (const double step : {0.0, -1.0, 0.001}) {  // 0.001 over 20 x 20 degrees: 400 million centres
+        Field f;
+        const TSkyPoint truth{f.theta - 25, 40};
+        f.writeDetections(truth);
+        f.scanAround(truth);
+        f.config.setAutoDetectScanDelta(step);
+        test::RecordingNotifier n;
+        EXPECT_FALSE(alignStarMap(f.pTxt, f.config, "", n, {.threads = 1}).has_value()) << step;
+        ASSERT_FALSE(n.messages.empty());
+        EXPECT_EQ(n.messages.back().text.rfind("Недопустимый шаг сканирования", 0), 0u) << n.messages.back().text;
+        EXPECT_FALSE(std::filesystem::exists(f.sTxt));
+    }
+}
+
 TEST(PlateSolution, RolledCameraStillBinds) {
     for (double roll : {10.0, 30.0}) {
         Field f;

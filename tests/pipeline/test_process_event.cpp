@@ -151,6 +151,21 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     EXPECT_EQ(r90Command(std::vector<std::string>{"--month", "202408", "--station", e.station.str()}, "/x", r90Out, quiet), 0);
     EXPECT_EQ(readTextLines(e.station.str() + "/ME202408.csv").size(), 2u);
     EXPECT_EQ(r90Command(std::vector<std::string>{}, "/x", r90Out, quiet), 2);
+    // Only night directories: their yyyymmdd name dates the records.
+    for (const std::string& bad : {std::string(), e.station.str(), e.night + "x"}) {
+        EXPECT_EQ(summaryCommand(std::vector<std::string>{bad, "--station", e.station.str()}, "/x", summaryOut, quiet), 2)
+            << bad;
+        EXPECT_EQ(r90Command(std::vector<std::string>{bad, "--station", e.station.str()}, "/x", r90Out, quiet), 2) << bad;
+    }
+    EXPECT_EQ(r90Command(std::vector<std::string>{"--month", "2024-08", "--station", e.station.str()}, "/x", r90Out, quiet),
+              2);
+    EXPECT_FALSE(std::filesystem::exists(e.station / "M.txt"));
+    // A night without events has nothing to do, which is no failure.
+    std::filesystem::create_directories(e.station / "20240813");
+    EXPECT_EQ(processCommand(std::vector<std::string>{"--night", (e.station / "20240813").string(), "--station",
+                                                      e.station.str()},
+                             "/x", r90Out, quiet),
+              0);
     // Nothing left to do: no frames.
     test::RecordingNotifier n;
     EXPECT_FALSE(processEvent(e.dir, e.config, e.station.str(), n).ran);
