@@ -211,17 +211,34 @@ GstFlowReturn SinkState::deliver(GstSample* sample) {
     if (!callback) return GST_FLOW_OK;
     try {
         if (packed) {
-            GstVideoFrame frame;
-            if (!gst_video_frame_map(&frame, &info, buf, GST_MAP_READ)) return GST_FLOW_ERROR;
-            // Unmapped also when the callback raises: a camera's buffer must go back to its pool.
-            struct Unmap {
-                GstVideoFrame& f;
-                ~Unmap() { gst_video_frame_unmap(&f); }
-            } unmap{frame};
-            const auto* data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-            const std::size_t stride = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
             const std::size_t rowBytes = static_cast<std::size_t>(format.width) * (format.bitsPerPixel / 8);
             const std::size_t rows = static_cast<std::size_t>(format.height);
+            // Unmapped also when the callback raises: a camera's buffer must go back to its pool.
+            struct Mapping {
+                GstBuffer* buffer;
+                GstVideoFrame frame{};
+                GstMapInfo plain{};
+                bool isFrame = false, isPlain = false;
+                ~Mapping() {
+                    if (isFrame) gst_video_frame_unmap(&frame);
+                    if (isPlain) gst_buffer_unmap(buffer, &plain);
+                }
+            } m{buf};
+            const uint8_t* data = nullptr;
+            std::size_t stride = 0;
+            if (gst_video_frame_map(&m.frame, &info, buf, GST_MAP_READ)) {
+                m.isFrame = true;
+                data = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&m.frame, 0));
+                stride = static_cast<std::size_t>(GST_VIDEO_FRAME_PLANE_STRIDE(&m.frame, 0));
+            } else if (gst_buffer_get_size(buf) == rowBytes * rows && gst_buffer_map(buf, &m.plain, GST_MAP_READ)) {
+                // Rows without the padding GStreamer's own layout gives them
+                // (an 8-bit frame 642 pixels wide from a raw video file).
+                m.isPlain = true;
+                data = m.plain.data;
+                stride = rowBytes;
+            } else {
+                return GST_FLOW_ERROR;
+            }
             const bool flip = bottomUp && format.bitsPerPixel != 16;
             if (!flip && stride == rowBytes) {
                 callback({data, rowBytes * rows}, format);

@@ -183,6 +183,21 @@ TEST(CliDetect, AnyVideoGStreamerDecodesIsExamined) {
     EXPECT_NE(out.str().find("/20240812/2310"), std::string::npos) << out.str();  // clips named by the frames' times
 }
 
+TEST(CliDetect, RawGreyRowsWithoutPaddingAreRead) {
+    // 642 pixels: GStreamer's own layout pads such rows to 644 bytes, the file does not.
+    test::TempDir station, input;
+    const std::string clip = (input / "grey642.mkv").string();
+    const std::string command = "ffmpeg -loglevel error -f lavfi -i testsrc=size=642x48:rate=25 -frames:v 10 "
+                                "-pix_fmt gray -c:v rawvideo '" + clip + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ostringstream out, err;
+    EXPECT_NE(detectCommand(std::vector<std::string>{"--input", clip, "--start", "2024-08-12 23:10:00"}, station.str(),
+                            out, err),
+              2)
+        << err.str();
+    EXPECT_NE(out.str().find("10 frames examined"), std::string::npos) << out.str() << err.str();
+}
+
 TEST(CliRecord, SigtermStopsCleanlyAndLosesNoFinishedClip) {
     test::TempDir station;
     const std::string command = std::string("timeout --preserve-status -s TERM 3 ") + ORBISIGHT_CLI +
