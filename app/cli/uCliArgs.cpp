@@ -2,6 +2,13 @@
 
 namespace orbis {
 
+bool allDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return !text.empty();
+}
+
 CliArgs parseCliArgs(std::span<const std::string> args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions) {
     CliArgs parsed;

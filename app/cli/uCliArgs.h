@@ -8,6 +8,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orbis {
@@ -27,6 +28,10 @@ struct CliArgs {
         return it == values.end() ? fallback : it->second;
     }
 };
+
+// True for a non-empty text of decimal digits only (dates and names such
+// as "20240812" or "202408").
+bool allDigits(std::string_view text);
 
 // Raises CliUsageError for an unknown option, an option without its value
 // (also when the next word is another option) and an option given twice.

@@ -39,13 +39,6 @@ constexpr const char* kUsage =
     "Exit status: 0 done, 1 a clip could not be written or an event may have been lost,\n"
     "2 bad arguments or unreadable input.\n";
 
-bool allDigits(std::string_view s) {
-    for (char c : s) {
-        if (c < '0' || c > '9') return false;
-    }
-    return !s.empty();
-}
-
 // The frame clock of a file: frame i happens i frame periods after the
 // start. The tick counter counts the same milliseconds from the Unix epoch
 // of the start, like an uptime that is not near zero.

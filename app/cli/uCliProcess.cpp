@@ -59,19 +59,12 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-bool digitsOnly(std::string_view text, std::size_t count) {
-    if (text.size() != count) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
 // Why a path is no night directory for the exports, or nothing: the exports
 // take their file names and R90 dates from the folder's yyyymmdd name.
 std::string nightProblem(const std::string& night) {
     std::error_code ec;
     if (!std::filesystem::is_directory(night, ec)) return "no such night directory: " + night;
-    if (!digitsOnly(std::filesystem::path(night).filename().string(), 8))
+    if (const std::string name = std::filesystem::path(night).filename().string(); name.size() != 8 || !allDigits(name))
         return "\"" + night + "\" is not a night directory (its name is not yyyymmdd)";
     return {};
 }
@@ -167,7 +160,7 @@ int r90Command(std::span<const std::string> args, std::string_view defaultStatio
         return 2;
     }
     const std::string problem = parsed.has("--month")
-                                    ? (digitsOnly(parsed.value("--month"), 6) ? "" : "--month takes YYYYMM")
+                                    ? (parsed.value("--month").size() == 6 && allDigits(parsed.value("--month")) ? "" : "--month takes YYYYMM")
                                     : nightProblem(withoutTrailingSlash(parsed.positional[0]));
     if (!problem.empty()) {
         err << "orbisight-cli r90: " << problem << "\n";

@@ -73,9 +73,9 @@ std::string valueText(const GValue* v) {
     return text;
 }
 
-template <typename Spec, typename T>
-void rangeOf(TEncoderProperty& p, GParamSpec* spec, GType type, void (*set)(GValue*, T)) {
-    auto* s = reinterpret_cast<Spec*>(spec);
+template <typename ParamType, typename T>
+void rangeOf(TEncoderProperty& p, GParamSpec* param, GType type, void (*set)(GValue*, T)) {
+    auto* s = reinterpret_cast<ParamType*>(param);
     GValue v = G_VALUE_INIT;
     g_value_init(&v, type);
     set(&v, s->minimum);
@@ -87,32 +87,32 @@ void rangeOf(TEncoderProperty& p, GParamSpec* spec, GType type, void (*set)(GVal
 
 // The type name and range of a property the settings can edit; false for
 // the kinds a text cannot set (objects, caps, boxed values).
-bool describe(GParamSpec* spec, TEncoderProperty& p) {
-    const GType type = G_PARAM_SPEC_VALUE_TYPE(spec);
+bool describe(GParamSpec* param, TEncoderProperty& p) {
+    const GType type = G_PARAM_SPEC_VALUE_TYPE(param);
     switch (G_TYPE_FUNDAMENTAL(type)) {
         case G_TYPE_INT:
             p.type = "int";
-            rangeOf<GParamSpecInt, gint>(p, spec, type, g_value_set_int);
+            rangeOf<GParamSpecInt, gint>(p, param, type, g_value_set_int);
             return true;
         case G_TYPE_UINT:
             p.type = "uint";
-            rangeOf<GParamSpecUInt, guint>(p, spec, type, g_value_set_uint);
+            rangeOf<GParamSpecUInt, guint>(p, param, type, g_value_set_uint);
             return true;
         case G_TYPE_INT64:
             p.type = "int64";
-            rangeOf<GParamSpecInt64, gint64>(p, spec, type, g_value_set_int64);
+            rangeOf<GParamSpecInt64, gint64>(p, param, type, g_value_set_int64);
             return true;
         case G_TYPE_UINT64:
             p.type = "uint64";
-            rangeOf<GParamSpecUInt64, guint64>(p, spec, type, g_value_set_uint64);
+            rangeOf<GParamSpecUInt64, guint64>(p, param, type, g_value_set_uint64);
             return true;
         case G_TYPE_FLOAT:
             p.type = "float";
-            rangeOf<GParamSpecFloat, gfloat>(p, spec, type, g_value_set_float);
+            rangeOf<GParamSpecFloat, gfloat>(p, param, type, g_value_set_float);
             return true;
         case G_TYPE_DOUBLE:
             p.type = "double";
-            rangeOf<GParamSpecDouble, gdouble>(p, spec, type, g_value_set_double);
+            rangeOf<GParamSpecDouble, gdouble>(p, param, type, g_value_set_double);
             return true;
         case G_TYPE_BOOLEAN:
             p.type = "boolean";
@@ -139,11 +139,11 @@ bool describe(GParamSpec* spec, TEncoderProperty& p) {
     }
 }
 
-bool editable(const GParamSpec* spec) {
-    const GParamFlags f = spec->flags;
+bool editable(const GParamSpec* param) {
+    const GParamFlags f = param->flags;
     if (!(f & G_PARAM_READABLE) || !(f & G_PARAM_WRITABLE) || (f & G_PARAM_CONSTRUCT_ONLY)) return false;
     // GstObject's own name and parent are not encoder settings.
-    return spec->owner_type != GST_TYPE_OBJECT;
+    return param->owner_type != GST_TYPE_OBJECT;
 }
 
 ObjectRef<GstElement> makeEncoder(const std::string& name) {
@@ -210,12 +210,12 @@ std::string encoderSettingsText(const TEncoderSettings& settings) {
 
 void gst::applyEncoderSettings(GstElement* encoder, const std::vector<std::pair<std::string, std::string>>& settings) {
     for (const auto& [property, text] : settings) {
-        GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder), property.c_str());
+        GParamSpec* param = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder), property.c_str());
         TEncoderProperty described;
-        if (!spec || !editable(spec) || !describe(spec, described))
+        if (!param || !editable(param) || !describe(param, described))
             throw EConvertError("The encoder has no setting \"" + property + "\"");
         GValue v = G_VALUE_INIT;
-        g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(spec));
+        g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(param));
         bool ok = false;
         if (G_VALUE_HOLDS_STRING(&v)) {
             g_value_set_string(&v, text.c_str());
@@ -224,7 +224,7 @@ void gst::applyEncoderSettings(GstElement* encoder, const std::vector<std::pair<
             ok = gst_value_deserialize(&v, text.c_str());
         }
         // validate returns true when it had to change the value to fit.
-        const bool inRange = ok && !g_param_value_validate(spec, &v);
+        const bool inRange = ok && !g_param_value_validate(param, &v);
         if (inRange) g_object_set_property(G_OBJECT(encoder), property.c_str(), &v);
         g_value_unset(&v);
         if (!ok) throw EConvertError("\"" + text + "\" is not a valid value of the encoder setting \"" + property + "\"");
@@ -239,24 +239,24 @@ std::vector<TEncoderProperty> encoderProperties(const std::string& name, const T
     ObjectRef<GstElement> encoder = makeEncoder(name);
     gst::applyEncoderSettings(encoder.p, settings);
     guint count = 0;
-    GParamSpec** specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(encoder.p), &count);
+    GParamSpec** params = g_object_class_list_properties(G_OBJECT_GET_CLASS(encoder.p), &count);
     std::vector<TEncoderProperty> list;
     for (guint i = 0; i < count; ++i) {
-        GParamSpec* spec = specs[i];
+        GParamSpec* param = params[i];
         TEncoderProperty p;
-        if (!editable(spec) || !describe(spec, p)) continue;
-        p.name = g_param_spec_get_name(spec);
-        const char* blurb = g_param_spec_get_blurb(spec);
+        if (!editable(param) || !describe(param, p)) continue;
+        p.name = g_param_spec_get_name(param);
+        const char* blurb = g_param_spec_get_blurb(param);
         p.description = blurb ? blurb : "";
         GValue v = G_VALUE_INIT;
-        g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(spec));
+        g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(param));
         g_object_get_property(G_OBJECT(encoder.p), p.name.c_str(), &v);
         p.value = valueText(&v);
         g_value_unset(&v);
-        p.defaultValue = valueText(g_param_spec_get_default_value(spec));
+        p.defaultValue = valueText(g_param_spec_get_default_value(param));
         list.push_back(std::move(p));
     }
-    g_free(specs);
+    g_free(params);
     return list;
 }
 
