@@ -34,7 +34,11 @@ void EQUSTD(double ra0, double dec0, double ra, double dec, double& X, double& Y
 }
 
 void STDEQU(double ra0, double dec0, double X, double Y, double& ra, double& dec) {
-    ra = ra0 + ATN(-X / (CS(dec0) - Y * SN(dec0)));
+    // The denominator turns negative for points beyond the celestial pole
+    // (seen from a field around it); there the plain arctangent would answer
+    // 180 degrees off, so the quadrant comes from both components.
+    const double denominator = CS(dec0) - Y * SN(dec0);
+    ra = ra0 + (denominator > 0 ? ATN(-X / denominator) : ATN2(-X, denominator));
     dec = ASN((SN(dec0) + Y * CS(dec0)) / std::sqrt(1.0 + X * X + Y * Y));
 }
 

@@ -21,9 +21,8 @@ void EQUHOR(double dec, double tau, double phi, double& h, double& az);
 // tangent point.
 void EQUSTD(double ra0, double dec0, double ra, double dec, double& X, double& Y);
 
-// Inverse of EQUSTD. The right ascension is not reduced to 0..360, and near
-// the pole (cos dec0 - Y sin dec0 < 0) it is off by 180 degrees; callers
-// correct for that.
+// Inverse of EQUSTD, on either side of a celestial pole inside the field.
+// The right ascension is not reduced to 0..360.
 void STDEQU(double ra0, double dec0, double X, double Y, double& ra, double& dec);
 
 struct TSkyPoint {

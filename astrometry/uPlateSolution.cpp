@@ -38,6 +38,21 @@ std::vector<double> scanSteps(double from, double to, double step) {
     return steps;
 }
 
+struct IdentifiedStars {
+    std::vector<std::string> lines;
+    std::vector<double> ra, dec, x, y;
+};
+
+// The pixel of the frame centre line of A.txt.
+struct TFrameCentrePixel {
+    int x, y;
+};
+
+struct TRefinedCentre {
+    TSkyPoint centre;
+    std::vector<std::size_t> kept;  // the reference stars' lines, in order
+};
+
 }  // namespace
 
 double raDifference(double a, double b) {
@@ -45,152 +60,6 @@ double raDifference(double a, double b) {
     if (d > 180.0) d -= 360.0;
     if (d <= -180.0) d += 360.0;
     return d;
-}
-
-// ---------------------------------------------------------------------------
-// Sky scan
-
-std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfiguration& config,
-                                      const std::string& programDirectory, UserNotifier& notifier,
-                                      TScanOptions options) {
-    if (!fileExists(path)) {
-        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для привязки звёзд.", MessageIcon::Error);
-        return std::nullopt;
-    }
-    TDateTime ut = 0;
-    try {
-        ut = timeFromFileName(path, config.timeZone());
-    } catch (const EConvertError&) {
-        notifier.message(kCaption, "Недопустимое имя файла " + path + ".", MessageIcon::Error);
-        return std::nullopt;
-    }
-    const DateTimeParts t = decodeDateTime(ut);
-    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
-    const double theta = LMST(mjd, config.signedLongitude()) * 15.0;
-    const TCameraModel camera = TCameraModel::fromConfiguration(config);
-    const double epsilon = config.autoDetectTriangleEpsilon();
-    const double minSide = config.autoDetectMinSide();
-
-    const std::vector<std::string> lines = readTextLines(path);
-    if (lines.size() <= 3) {
-        notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
-        return std::nullopt;
-    }
-    std::vector<TStarPoint> photo;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
-    }
-    sortStarsByX(photo);
-    const std::vector<TTriangle> photoTriangles = buildTriangles(minSide, photo, epsilon);
-
-    auto catalogStars = listStarsByTime(starCatalogPath(config, programDirectory), theta, camera.latitude, notifier);
-    // No catalog (its message has been shown): nothing was scanned, so no
-    // S.txt is written that would make every later run skip the scan.
-    if (catalogStars.empty()) return std::nullopt;
-    const TVisibleSky sky(std::move(catalogStars));
-
-    const double delta = config.autoDetectScanDelta();
-    const double minDec = config.autoDetectMinDEC(), maxDec = config.autoDetectMaxDEC();
-    const double minRa = config.autoDetectMinRA(), maxRa = config.autoDetectMaxRA();
-    // A step so small that the scan would take hours (the default has 16 200
-    // centres; a million take about half a minute) is a typing error.
-    constexpr double kMaxTrialCentres = 1e6;
-    if (!(delta > 0) || ((maxDec - minDec) / delta + 1) * ((maxRa - minRa) / delta + 1) > kMaxTrialCentres) {
-        notifier.message(kCaption, "Недопустимый шаг сканирования " + floatToText(delta) + ".", MessageIcon::Error);
-        return std::nullopt;
-    }
-    const std::vector<double> decs = scanSteps(minDec, maxDec, delta);
-    const std::vector<double> ras = scanSteps(minRa, maxRa, delta);
-    const long span = std::lround(maxDec - minDec);
-
-    // One trial centre: its own star points and its own copy of the photo
-    // stars, whose votes the matching overwrites completely each time.
-    auto trial = [&](double ra0, double dec0, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
-        points.clear();
-        sky.listStarsInFrame(camera, ra0, dec0, theta, points);
-        if (points.size() <= 4) return TMatchResult{};
-        sortStarsByX(points);
-        const std::vector<TTriangle> triangles = buildTriangles(minSide, points, epsilon);
-        return matchStarLists(triangles, points, photoTriangles, stars, epsilon);
-    };
-
-    notifier.progressShow(100);
-    notifier.progressPosition(0);
-    std::vector<TMatchResult> results(decs.size() * ras.size());
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned threads = options.threads > 0 ? static_cast<unsigned>(options.threads) : cores;
-    if (threads <= 1 || decs.size() <= 1) {
-        std::vector<TStarPoint> points, stars = photo;
-        for (std::size_t r = 0; r < decs.size(); ++r) {
-            for (std::size_t c = 0; c < ras.size(); ++c) {
-                results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
-                notifier.pump();
-            }
-            if (span != 0) notifier.progressPosition(static_cast<int>(std::lround((decs[r] + delta - minDec) * 100 / span)));
-        }
-    } else {
-        // Rows are handed out one at a time; the calling thread keeps the
-        // window alive and the progress bar moving while the workers scan.
-        std::atomic<std::size_t> nextRow{0};
-        std::atomic<std::size_t> rowsDone{0};
-        std::mutex mutex;
-        std::condition_variable progressed;
-        auto worker = [&] {
-            std::vector<TStarPoint> points, stars = photo;
-            for (std::size_t r = nextRow++; r < decs.size(); r = nextRow++) {
-                for (std::size_t c = 0; c < ras.size(); ++c) results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
-                {
-                    std::lock_guard lock(mutex);
-                    ++rowsDone;
-                }
-                progressed.notify_one();
-            }
-        };
-        std::vector<std::jthread> pool;
-        for (unsigned i = 0; i < std::min<std::size_t>(threads, decs.size()); ++i) pool.emplace_back(worker);
-        std::unique_lock lock(mutex);
-        while (rowsDone < decs.size()) {
-            progressed.wait_for(lock, std::chrono::milliseconds(20));
-            const std::size_t done = rowsDone;
-            lock.unlock();
-            notifier.pump();
-            notifier.progressPosition(static_cast<int>(done * 100 / decs.size()));
-            lock.lock();
-        }
-    }
-
-    // The first centre in scan order with the highest vote sum.
-    TSkyPoint best{-999, -999};
-    int bestVotes = 0;
-    for (std::size_t r = 0; r < decs.size(); ++r) {
-        for (std::size_t c = 0; c < ras.size(); ++c) {
-            const TMatchResult& m = results[r * ras.size() + c];
-            if (m.identified > 1 && m.voteSum > bestVotes) {
-                best = {ras[c], decs[r]};
-                bestVotes = m.voteSum;
-            }
-        }
-    }
-
-    // The identifications of the best centre, found once more.
-    std::vector<TStarPoint> points;
-    sky.listStarsInFrame(camera, best.ra, best.dec, theta, points);
-    sortStarsByX(points);
-    matchStarLists(buildTriangles(minSide, points, epsilon), points, photoTriangles, photo, epsilon);
-
-    std::vector<std::string> out;
-    for (const TStarPoint& s : photo) {
-        for (const TStarInfo& v : sky.stars()) {
-            if (v.RA == s.RA && v.Dec == s.Dec) {
-                out.push_back(floatToText(v.RA) + "|" + floatToText(v.Dec) + "|" + floatToText(s.X) + "|" +
-                              floatToText(s.Y) + "|" + floatToText(v.Magnitude) + "|" + v.Name + "|" + v.Spectrum);
-                break;
-            }
-        }
-    }
-    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), out);
-    notifier.progressHide();
-    return best;
 }
 
 // ---------------------------------------------------------------------------
@@ -214,12 +83,12 @@ void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, 
     for (std::size_t i = 0; i < n; ++i) {
         const double xi = abc[0] * x[i] + abc[1] * y[i] + abc[2];
         const double eta = def[0] * x[i] + def[1] * y[i] + def[2];
+        // STDEQU answers on the right side of a pole inside the field, so a
+        // residual needs no quadrant repair.
         STDEQU(ra0, dec0, xi, eta, alpha, delta);
         if (alpha > 360) alpha -= 360;
         if (alpha < 0) alpha += 360;
         if (i + 1 < n) {
-            // Near the pole STDEQU can answer on the other side of it.
-            if (std::fabs(raDifference(alpha, ra[i])) > 120) alpha += 180;
             const double dRa = CS(dec[i]) * raDifference(alpha, ra[i]);
             residual[i] = 60.0 * std::sqrt(dRa * dRa + (delta - dec[i]) * (delta - dec[i]));
         }
@@ -230,14 +99,9 @@ void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, 
 
 namespace {
 
-struct IdentifiedStars {
-    std::vector<std::string> lines;
-    std::vector<double> ra, dec, x, y;
-};
-
-IdentifiedStars readIdentifiedStars(const std::string& path) {
+IdentifiedStars parseIdentifiedStars(std::vector<std::string> lines, const std::string& path) {
     IdentifiedStars s;
-    s.lines = readTextLines(path);
+    s.lines = std::move(lines);
     for (std::size_t i = 0; i < s.lines.size(); ++i) {
         s.ra.push_back(parseFloatField(s.lines[i], "|", 1, path, i));
         s.dec.push_back(parseFloatField(s.lines[i], "|", 2, path, i));
@@ -247,59 +111,32 @@ IdentifiedStars readIdentifiedStars(const std::string& path) {
     return s;
 }
 
-}  // namespace
-
-std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath) {
-    const IdentifiedStars s = readIdentifiedStars(sTxtPath);
-    if (s.ra.empty()) return std::nullopt;
-    double sinSum = 0, cosSum = 0, decSum = 0;
-    for (std::size_t i = 0; i < s.ra.size(); ++i) {
-        sinSum += SN(s.ra[i]);
-        cosSum += CS(s.ra[i]);
-        decSum += s.dec[i];
-    }
-    double ra = ATN2(sinSum, cosSum);
-    if (ra < 0) ra += 360;
-    return TSkyPoint{ra, decSum / static_cast<double>(s.ra.size())};
-}
-
-std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<TSkyPoint> estimate,
-                                         const TConfiguration& config, UserNotifier& notifier) {
-    if (!fileExists(path)) {
-        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для определения центра кадра.",
-                         MessageIcon::Error);
-        return std::nullopt;
-    }
-    IdentifiedStars s = readIdentifiedStars(path);
-    if (s.lines.size() <= 3) {
-        notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
-        return std::nullopt;
-    }
+TFrameCentrePixel frameCentrePixel(const TConfiguration& config) {
     // The picture's centre. Its margins exist only when the distortion
     // correction added them (as for the track points), never negative.
     const TDistortion margins = TDistortion::fromConfiguration(config);
-    const int xc = config.widthCCD() / 2 + (config.correctDistortion() ? margins.addResultWidth : 0);
-    const int yc = config.heightCCD() / 2 + (config.correctDistortion() ? margins.addResultHeight : 0);
+    return {config.widthCCD() / 2 + (config.correctDistortion() ? margins.addResultWidth : 0),
+            config.heightCCD() / 2 + (config.correctDistortion() ? margins.addResultHeight : 0)};
+}
+
+std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPoint start, TFrameCentrePixel pixel) {
     // Elements 0..n-2 are the reference stars, n-1 the frame centre.
     std::vector<double> ra = s.ra, dec = s.dec, x = s.x, y = s.y;
-    std::vector<std::size_t> lineOf(s.lines.size());
-    for (std::size_t i = 0; i < lineOf.size(); ++i) lineOf[i] = i;
+    TRefinedCentre refined;
+    refined.kept.resize(s.lines.size());
+    for (std::size_t i = 0; i < refined.kept.size(); ++i) refined.kept[i] = i;
+    std::vector<std::size_t>& lineOf = refined.kept;
     ra.push_back(0);
     dec.push_back(0);
-    x.push_back(xc);
-    y.push_back(yc);
+    x.push_back(pixel.x);
+    y.push_back(pixel.y);
     std::vector<double> residual(ra.size(), 0.0);
 
-    const TSkyPoint start = estimate ? *estimate : *centreOfIdentifiedStars(path);
     TSkyPoint current = start;
-    bool failed = false;
     try {
         // A fit that neither converges nor wanders off would go on for ever.
         for (int iteration = 0;; ++iteration) {
-            if (iteration == 10000) {
-                failed = true;
-                break;
-            }
+            if (iteration == 10000) return std::nullopt;
             double raN = current.ra, decN = current.dec;
             fitPlateConstants(ra, dec, x, y, residual, raN, decN);
             const double dRa = raDifference(raN, current.ra), dDec = decN - current.dec;
@@ -325,28 +162,279 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
                 if (!removed || ra.size() < 6) break;
                 if (std::fabs(raDifference(raN, start.ra)) > 8 || std::fabs(decN - start.dec) > 8) current = start;
             } else {
-                if (std::fabs(raDifference(raN, start.ra)) > 15 || std::fabs(decN - start.dec) > 15) {
-                    failed = true;
-                    break;
-                }
+                if (std::fabs(raDifference(raN, start.ra)) > 15 || std::fabs(decN - start.dec) > 15) return std::nullopt;
                 current = {raN, decN};
             }
         }
     } catch (const EZeroDivide&) {
-        failed = true;  // reference stars on one line determine no plate
+        return std::nullopt;  // reference stars on one line determine no plate
     }
+    if (ra.size() <= 5) return std::nullopt;
+    refined.centre = current;
+    return refined;
+}
 
-    if (failed || ra.size() <= 5) {
+}  // namespace
+
+std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath) {
+    const IdentifiedStars s = parseIdentifiedStars(readTextLines(sTxtPath), sTxtPath);
+    if (s.ra.empty()) return std::nullopt;
+    double sinSum = 0, cosSum = 0, decSum = 0;
+    for (std::size_t i = 0; i < s.ra.size(); ++i) {
+        sinSum += SN(s.ra[i]);
+        cosSum += CS(s.ra[i]);
+        decSum += s.dec[i];
+    }
+    double ra = ATN2(sinSum, cosSum);
+    if (ra < 0) ra += 360;
+    return TSkyPoint{ra, decSum / static_cast<double>(s.ra.size())};
+}
+
+std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<TSkyPoint> estimate,
+                                         const TConfiguration& config, UserNotifier& notifier) {
+    if (!fileExists(path)) {
+        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для определения центра кадра.",
+                         MessageIcon::Error);
+        return std::nullopt;
+    }
+    const IdentifiedStars s = parseIdentifiedStars(readTextLines(path), path);
+    if (s.lines.size() <= 3) {
+        notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const TFrameCentrePixel pixel = frameCentrePixel(config);
+    const TSkyPoint start = estimate ? *estimate : *centreOfIdentifiedStars(path);
+    const std::optional<TRefinedCentre> refined = refineFrameCentre(s, start, pixel);
+    if (!refined) {
         notifier.message(kCaption, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!",
                          MessageIcon::Warning);
         return std::nullopt;
     }
     std::vector<std::string> out;
-    for (std::size_t k : lineOf) out.push_back(s.lines[k]);
-    out.push_back(formatFloat("0.000", current.ra, '.') + "|" + formatFloat("0.000", current.dec, '.') + "|" +
-                  std::to_string(xc) + "|" + std::to_string(yc) + "|0.00|CENTER|CENTER");
+    for (std::size_t k : refined->kept) out.push_back(s.lines[k]);
+    out.push_back(formatFloat("0.000", refined->centre.ra, '.') + "|" + formatFloat("0.000", refined->centre.dec, '.') +
+                  "|" + std::to_string(pixel.x) + "|" + std::to_string(pixel.y) + "|0.00|CENTER|CENTER");
     writeTextLines(siblingWorkFile(path, workSuffix::kAstrometry), out);
-    return current;
+    return refined->centre;
+}
+
+// ---------------------------------------------------------------------------
+// Sky scan
+
+namespace {
+
+// What every pass of the scan shares.
+struct TScanContext {
+    const TVisibleSky& sky;
+    TCameraModel camera;
+    double theta, epsilon, minSide;
+    std::vector<double> decs, ras;
+    double minDec, delta;
+    long span;
+    unsigned threads;
+};
+
+// The photo stars turned by quarter turns about the origin. The matching
+// chooses each triangle's first vertex by x order, so a picture turned by
+// more than about a quarter turn from north-up describes its triangles
+// differently from the catalog's; turned back by the nearest quarter turn it
+// matches again. The turns are exact in floating point and undone exactly.
+void turnQuarters(std::vector<TStarPoint>& stars, int quarterTurns) {
+    for (TStarPoint& s : stars) {
+        for (int k = 0; k < (quarterTurns % 4 + 4) % 4; ++k) {
+            const double x = s.X;
+            s.X = -s.Y;
+            s.Y = x;
+        }
+    }
+}
+
+struct TScanOutcome {
+    TSkyPoint best{-999, -999};
+    std::vector<std::string> lines;  // of S.txt
+};
+
+// One scan of the trial centres with the photo stars turned by quarterTurns;
+// the S.txt lines carry the stars' detected positions.
+TScanOutcome scanSky(std::vector<TStarPoint> photo, int quarterTurns, const TScanContext& ctx, UserNotifier& notifier) {
+    turnQuarters(photo, quarterTurns);
+    sortStarsByX(photo);
+    const std::vector<TTriangle> photoTriangles = buildTriangles(ctx.minSide, photo, ctx.epsilon);
+    const std::vector<double>& decs = ctx.decs;
+    const std::vector<double>& ras = ctx.ras;
+
+    // One trial centre: its own star points and its own copy of the photo
+    // stars, whose votes the matching overwrites completely each time.
+    auto trial = [&](double ra0, double dec0, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
+        points.clear();
+        ctx.sky.listStarsInFrame(ctx.camera, ra0, dec0, ctx.theta, points);
+        if (points.size() <= 4) return TMatchResult{};
+        sortStarsByX(points);
+        const std::vector<TTriangle> triangles = buildTriangles(ctx.minSide, points, ctx.epsilon);
+        return matchStarLists(triangles, points, photoTriangles, stars, ctx.epsilon);
+    };
+
+    notifier.progressShow(100);
+    notifier.progressPosition(0);
+    std::vector<TMatchResult> results(decs.size() * ras.size());
+    if (ctx.threads <= 1 || decs.size() <= 1) {
+        std::vector<TStarPoint> points, stars = photo;
+        for (std::size_t r = 0; r < decs.size(); ++r) {
+            for (std::size_t c = 0; c < ras.size(); ++c) {
+                results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
+                notifier.pump();
+            }
+            if (ctx.span != 0)
+                notifier.progressPosition(static_cast<int>(std::lround((decs[r] + ctx.delta - ctx.minDec) * 100 / ctx.span)));
+        }
+    } else {
+        // Rows are handed out one at a time; the calling thread keeps the
+        // window alive and the progress bar moving while the workers scan.
+        std::atomic<std::size_t> nextRow{0};
+        std::atomic<std::size_t> rowsDone{0};
+        std::mutex mutex;
+        std::condition_variable progressed;
+        auto worker = [&] {
+            std::vector<TStarPoint> points, stars = photo;
+            for (std::size_t r = nextRow++; r < decs.size(); r = nextRow++) {
+                for (std::size_t c = 0; c < ras.size(); ++c) results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
+                {
+                    std::lock_guard lock(mutex);
+                    ++rowsDone;
+                }
+                progressed.notify_one();
+            }
+        };
+        std::vector<std::jthread> pool;
+        for (unsigned i = 0; i < std::min<std::size_t>(ctx.threads, decs.size()); ++i) pool.emplace_back(worker);
+        std::unique_lock lock(mutex);
+        while (rowsDone < decs.size()) {
+            progressed.wait_for(lock, std::chrono::milliseconds(20));
+            const std::size_t done = rowsDone;
+            lock.unlock();
+            notifier.pump();
+            notifier.progressPosition(static_cast<int>(done * 100 / decs.size()));
+            lock.lock();
+        }
+    }
+
+    // The first centre in scan order with the highest vote sum.
+    TScanOutcome outcome;
+    int bestVotes = 0;
+    for (std::size_t r = 0; r < decs.size(); ++r) {
+        for (std::size_t c = 0; c < ras.size(); ++c) {
+            const TMatchResult& m = results[r * ras.size() + c];
+            if (m.identified > 1 && m.voteSum > bestVotes) {
+                outcome.best = {ras[c], decs[r]};
+                bestVotes = m.voteSum;
+            }
+        }
+    }
+
+    // The identifications of the best centre, found once more.
+    std::vector<TStarPoint> points;
+    ctx.sky.listStarsInFrame(ctx.camera, outcome.best.ra, outcome.best.dec, ctx.theta, points);
+    sortStarsByX(points);
+    matchStarLists(buildTriangles(ctx.minSide, points, ctx.epsilon), points, photoTriangles, photo, ctx.epsilon);
+    if (quarterTurns % 4 != 0) {
+        // Back to the detected positions, in their x order as an unturned
+        // scan lists them.
+        turnQuarters(photo, 4 - quarterTurns % 4);
+        sortStarsByX(photo);
+    }
+
+    for (const TStarPoint& s : photo) {
+        for (const TStarInfo& v : ctx.sky.stars()) {
+            if (v.RA == s.RA && v.Dec == s.Dec) {
+                outcome.lines.push_back(floatToText(v.RA) + "|" + floatToText(v.Dec) + "|" + floatToText(s.X) + "|" +
+                                        floatToText(s.Y) + "|" + floatToText(v.Magnitude) + "|" + v.Name + "|" +
+                                        v.Spectrum);
+                break;
+            }
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfiguration& config,
+                                      const std::string& programDirectory, UserNotifier& notifier,
+                                      TScanOptions options) {
+    if (!fileExists(path)) {
+        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для привязки звёзд.", MessageIcon::Error);
+        return std::nullopt;
+    }
+    TDateTime ut = 0;
+    try {
+        ut = timeFromFileName(path, config.timeZone());
+    } catch (const EConvertError&) {
+        notifier.message(kCaption, "Недопустимое имя файла " + path + ".", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const DateTimeParts t = decodeDateTime(ut);
+    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
+    const double theta = LMST(mjd, config.signedLongitude()) * 15.0;
+
+    const std::vector<std::string> lines = readTextLines(path);
+    if (lines.size() <= 3) {
+        notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
+        return std::nullopt;
+    }
+    std::vector<TStarPoint> photo;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
+    }
+
+    auto catalogStars = listStarsByTime(starCatalogPath(config, programDirectory), theta, config.signedLatitude(), notifier);
+    // No catalog (its message has been shown): nothing was scanned, so no
+    // S.txt is written that would make every later run skip the scan.
+    if (catalogStars.empty()) return std::nullopt;
+    const TVisibleSky sky(std::move(catalogStars));
+
+    const double delta = config.autoDetectScanDelta();
+    const double minDec = config.autoDetectMinDEC(), maxDec = config.autoDetectMaxDEC();
+    const double minRa = config.autoDetectMinRA(), maxRa = config.autoDetectMaxRA();
+    // A step so small that the scan would take hours (the default has 16 200
+    // centres; a million take about half a minute) is a typing error.
+    constexpr double kMaxTrialCentres = 1e6;
+    if (!(delta > 0) || ((maxDec - minDec) / delta + 1) * ((maxRa - minRa) / delta + 1) > kMaxTrialCentres) {
+        notifier.message(kCaption, "Недопустимый шаг сканирования " + floatToText(delta) + ".", MessageIcon::Error);
+        return std::nullopt;
+    }
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const TScanContext ctx{sky,
+                           TCameraModel::fromConfiguration(config),
+                           theta,
+                           config.autoDetectTriangleEpsilon(),
+                           static_cast<double>(config.autoDetectMinSide()),
+                           scanSteps(minDec, maxDec, delta),
+                           scanSteps(minRa, maxRa, delta),
+                           minDec,
+                           delta,
+                           std::lround(maxDec - minDec),
+                           options.threads > 0 ? static_cast<unsigned>(options.threads) : cores};
+
+    // The picture as it comes first; a camera turned upside down or sideways,
+    // or a mirrored picture, binds with the stars turned by half or a quarter
+    // turn. The first pass whose identifications the plate solution accepts
+    // is kept; when none does, the unturned one (and the refinement then
+    // says that the binding failed).
+    const TFrameCentrePixel centrePixel = frameCentrePixel(config);
+    TScanOutcome first;
+    for (const int quarterTurns : {0, 2, 1, 3}) {
+        TScanOutcome outcome = scanSky(photo, quarterTurns, ctx, notifier);
+        const bool holds = outcome.best.ra != -999 && outcome.lines.size() > 3 &&
+                           refineFrameCentre(parseIdentifiedStars(outcome.lines, path), outcome.best, centrePixel);
+        if (quarterTurns == 0) first = outcome;
+        if (holds) {
+            first = std::move(outcome);
+            break;
+        }
+    }
+    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), first.lines);
+    notifier.progressHide();
+    return first.best;
 }
 
 }  // namespace orbis

@@ -93,6 +93,22 @@ TEST(Sphlib, StdequInvertsEqustdNearTheFieldCentre) {
     }
 }
 
+TEST(Sphlib, StdequFindsPointsBeyondThePoleOnTheirSide) {
+    // A field around the north (or south) pole: points on the far side of
+    // the pole have cos dec0 - Y sin dec0 < 0.
+    Uniform uniform{std::mt19937_64(815)};
+    for (int i = 0; i < 2000; ++i) {
+        const double sign = i % 2 == 0 ? 1.0 : -1.0;
+        const double ra0 = uniform(0, 360), dec0 = sign * uniform(80, 89.9);
+        const double ra = uniform(0, 360), dec = sign * uniform(75, 89.9);
+        double x, y, ra1, dec1;
+        EQUSTD(ra0, dec0, ra, dec, x, y);
+        STDEQU(ra0, dec0, x, y, ra1, dec1);
+        ASSERT_NEAR(std::remainder(ra1 - ra, 360.0), 0.0, 1e-7) << ra0 << ' ' << dec0 << ' ' << ra << ' ' << dec;
+        ASSERT_NEAR(dec1, dec, 1e-9);
+    }
+}
+
 TEST(Sphlib, IntersectGreatCirclesKeepsTheComputedCrossingAwayFromTheAntipodeOfP2) {
     TSkyPoint r{};
     ASSERT_TRUE(intersectGreatCircles({0, 10}, {20, -10}, {5, 30}, {15, -30}, r));

@@ -43,9 +43,9 @@ struct Field {
     }
 
     // The stars the camera sees at the pointing, rolled about the frame
-    // centre, as a detection list: rounded positions, two stars lost, two
-    // spurious spots.
-    void writeDetections(TSkyPoint pointing, double rollDegrees = 0, uint32_t seed = 1) {
+    // centre (and mirrored left to right), as a detection list: rounded
+    // positions, two stars lost, two spurious spots.
+    void writeDetections(TSkyPoint pointing, double rollDegrees = 0, uint32_t seed = 1, bool mirrored = false) {
         test::RecordingNotifier quiet;
         const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
         TCameraModel camera = TCameraModel::fromConfiguration(config);
@@ -59,7 +59,7 @@ struct Field {
         const double c = CS(rollDegrees), s = SN(rollDegrees);
         for (std::size_t i = 0; i < seen.size(); ++i) {
             if (i == 3 || i == 7) continue;
-            const double dx = seen[i].X - camera.halfWidth, dy = seen[i].Y - camera.halfHeight;
+            const double dx = (mirrored ? -1 : 1) * (seen[i].X - camera.halfWidth), dy = seen[i].Y - camera.halfHeight;
             const double x = camera.halfWidth + c * dx - s * dy + jitter(rng);
             const double y = camera.halfHeight + s * dx + c * dy + jitter(rng);
             if (x < 0 || y < 0 || x > camera.widthCCD || y > camera.heightCCD) continue;
@@ -147,18 +147,60 @@ TEST(PlateSolution, AScanStepOfNothingOrOfHoursIsRefused) {
     }
 }
 
-TEST(PlateSolution, RolledCameraStillBinds) {
-    for (double roll : {10.0, 30.0}) {
+TEST(PlateSolution, BindsAtEveryRollAndMirrored) {
+    // A camera turned past about a quarter turn (upside down, sideways) or a
+    // mirrored picture describes its star triangles differently from the
+    // north-up catalog projection.
+    std::vector<std::pair<double, bool>> cases;
+    for (int roll = 0; roll < 360; roll += 15) cases.emplace_back(roll, false);
+    for (double roll : {0.0, 75.0, 180.0, 250.0}) cases.emplace_back(roll, true);
+    for (const auto& [roll, mirrored] : cases) {
         Field f;
         const TSkyPoint truth{f.theta - 25, 40};
-        f.writeDetections(truth, roll);
-        f.scanAround(truth);
+        f.writeDetections(truth, roll, 1, mirrored);
+        f.scanAround(truth, 6);
         test::RecordingNotifier n;
         const auto best = alignStarMap(f.pTxt, f.config, "", n);
         ASSERT_TRUE(best.has_value());
         const auto refined = findCenterFrame(f.sTxt, best, f.config, n);
-        ASSERT_TRUE(refined.has_value()) << roll;
-        EXPECT_LT(separation(*refined, truth), 0.05) << roll;
+        if (!refined) { ADD_FAILURE() << roll << (mirrored ? " mirrored" : ""); continue; }
+        EXPECT_LT(separation(*refined, truth), 0.05) << roll << (mirrored ? " mirrored" : "");
+    }
+}
+
+TEST(PlateSolution, APointBeyondThePoleKeepsItsRightAscension) {
+    for (const double sign : {1.0, -1.0}) {
+        Field f;
+        f.config.setLatitude(52.43 * sign);  // a southern station sees the south pole
+        f.config.setCatalogStar("c50.dat");   // few bright stars near the poles
+        const TSkyPoint truth{10, 85 * sign};
+        f.writeDetections(truth);
+        f.scanAround(truth, 6);
+        test::RecordingNotifier n;
+        const auto best = alignStarMap(f.pTxt, f.config, "", n);
+        ASSERT_TRUE(best.has_value());
+        ASSERT_TRUE(findCenterFrame(f.sTxt, best, f.config, n).has_value()) << sign;
+        std::vector<double> ra, dec, x, y;
+        for (const std::string& line : readTextLines(f.aTxt)) {
+            if (line.find("CENTER") != std::string::npos) continue;
+            ra.push_back(parseFloat(extractField(line, "|", 1)));
+            dec.push_back(parseFloat(extractField(line, "|", 2)));
+            x.push_back(parseFloat(extractField(line, "|", 3)));
+            y.push_back(parseFloat(extractField(line, "|", 4)));
+        }
+        // A meteor point on the far side of the pole, at its pixel.
+        const TSkyPoint beyond{250.55, 88 * sign};
+        double xi = 0, eta = 0;
+        EQUSTD(truth.ra, truth.dec, beyond.ra, beyond.dec, xi, eta);
+        ra.push_back(0);
+        dec.push_back(0);
+        x.push_back(std::round(320 + 800 * xi));
+        y.push_back(std::round(240 - 800 * eta));
+        std::vector<double> residual(ra.size());
+        double ra0 = truth.ra, dec0 = truth.dec;
+        fitPlateConstants(ra, dec, x, y, residual, ra0, dec0);
+        EXPECT_LT(separation({ra0, dec0}, beyond) * 60, 5.0) << ra0 << " " << dec0;
+        for (std::size_t i = 0; i + 1 < residual.size(); ++i) EXPECT_LT(residual[i], 5.0);
     }
 }
 
