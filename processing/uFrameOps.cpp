@@ -264,26 +264,46 @@ void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistor
     }
 }
 
+namespace {
+
+// Squared distance of a source from the point. Sources are whole numbers, so
+// the value is exact below 2^52, and beyond that rounding only keeps it
+// large: no far source compares nearer than one measured exactly. A source
+// whose distance overflows counts as none, like a non-finite one.
+double squaredDistance(double u, double v, int x, int y) {
+    const double du = u - x, dv = v - y;
+    return du * du + dv * dv;
+}
+
+}  // namespace
+
 void mapPointToCorrected(int W, int H, int& x, int& y, const TDistortion& d) {
     const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
+    double best = std::numeric_limits<double>::infinity();
+    int bestX = x, bestY = y;
     for (int xs = 0; xs < W; ++xs) {
         for (int ys = 0; ys < H; ++ys) {
             double u, v;
             sourceOf(d, xc, yc, xs, ys, u, v);
-            if (u == x && v == y) {
-                x = xs;
-                y = ys;
-                return;
+            if (!std::isfinite(u) || !std::isfinite(v)) continue;
+            const double distance = squaredDistance(u, v, x, y);
+            if (distance < best) {
+                best = distance;
+                bestX = xs;
+                bestY = ys;
+                if (distance == 0) break;  // nothing comes nearer than the point itself
             }
         }
+        if (best == 0) break;
     }
+    x = bestX;
+    y = bestY;
 }
 
 TCorrectedPointFinder::TCorrectedPointFinder(int W, int H, const TDistortion& d) : W_(W), H_(H), d_(d) {
-    // How far any pixel's source lies from the pixel itself. Every pixel
-    // whose source is a given point lies within that distance of the point,
-    // so a search of that window in scan order finds the same first pixel
-    // as a scan of the whole frame.
+    // How far any pixel's source lies from the pixel itself: every pixel
+    // whose source lies within distance r of a point lies within reach + r
+    // of the point on each axis.
     const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
@@ -296,30 +316,55 @@ TCorrectedPointFinder::TCorrectedPointFinder(int W, int H, const TDistortion& d)
     }
 }
 
-void TCorrectedPointFinder::map(int& x, int& y) const {
+TCorrectedPointFinder::TNearest TCorrectedPointFinder::nearestIn(int x, int y, double widenBy) const {
     const double xc = (W_ - 1) / 2.0, yc = (H_ - 1) / 2.0;
-    const auto lo = [](double c, double reach) { return static_cast<long>(std::max(0.0, std::floor(c - reach))); };
-    const auto hi = [](double c, double reach, int size) {
+    // The window, cut to the frame; empty when the point lies too far out.
+    const auto lo = [](int c, double reach) { return static_cast<long>(std::max(0.0, std::floor(c - reach))); };
+    const auto hi = [](int c, double reach, int size) {
         return static_cast<long>(std::min(static_cast<double>(size - 1), std::ceil(c + reach)));
     };
-    const long x0 = lo(x, reachX_), x1 = hi(x, reachX_, W_);
-    const long y0 = lo(y, reachY_), y1 = hi(y, reachY_, H_);
+    const long x0 = lo(x, reachX_ + widenBy), x1 = hi(x, reachX_ + widenBy, W_);
+    const long y0 = lo(y, reachY_ + widenBy), y1 = hi(y, reachY_ + widenBy, H_);
+    TNearest best{std::numeric_limits<double>::infinity(), 0, 0};
+    // In the order of the full scan, so that ties go the same way.
     for (long xs = x0; xs <= x1; ++xs) {
         for (long ys = y0; ys <= y1; ++ys) {
             double u, v;
             sourceOf(d_, xc, yc, static_cast<int>(xs), static_cast<int>(ys), u, v);
-            if (u == x && v == y) {
-                x = static_cast<int>(xs);
-                y = static_cast<int>(ys);
-                return;
-            }
+            if (!std::isfinite(u) || !std::isfinite(v)) continue;
+            const double distance = squaredDistance(u, v, x, y);
+            if (distance < best.distance) best = {distance, static_cast<int>(xs), static_cast<int>(ys)};
         }
+    }
+    return best;
+}
+
+void TCorrectedPointFinder::map(int& x, int& y) const {
+    TNearest best = nearestIn(x, y, 0.0);
+    if (best.distance >= 0x1p52) {
+        // No source in the window, or none measured exactly: the whole frame.
+        best = nearestIn(x, y, std::numeric_limits<double>::infinity());
+    } else if (best.distance > 0) {
+        // A pixel whose source lies within r of the point lies within
+        // reach + r of it on each axis; with r^2 at least the best distance
+        // found, the window widened by r holds every pixel as near as that,
+        // and outside it a source is at least r + 1 away on one axis.
+        long r = static_cast<long>(std::ceil(std::sqrt(best.distance)));
+        while (static_cast<double>(r) * static_cast<double>(r) < best.distance) ++r;
+        best = nearestIn(x, y, static_cast<double>(r));
+    }
+    if (best.distance < std::numeric_limits<double>::infinity()) {
+        x = best.x;
+        y = best.y;
     }
 }
 
 void mapTrackPoint(int& x, int& y, bool doubleFrameHeight, bool correctDistortion, const TDistortion& d,
                    const TCorrectedPointFinder* finder) {
-    if (doubleFrameHeight) y *= 2;
+    // Field row i from the top keeps its own pixels in doubled row 2i + 1
+    // from the top (even rows of the bottom-up buffer); the rows between are
+    // interpolated.
+    if (doubleFrameHeight) y = 2 * y + 1;
     // The margins exist only when the correction added them.
     if (correctDistortion) {
         y += d.addResultHeight;

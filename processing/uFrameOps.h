@@ -102,27 +102,40 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
 // ((W - 2 addResultWidth) x (H - 2 addResultHeight)) packed at its start.
 void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d);
 
-// Replaces (x, y) by the first corrected pixel, in the order x' then y', whose
-// source is (x, y); leaves it unchanged when there is none. The plain scan of
-// every pixel; TCorrectedPointFinder gives the same answers faster.
+// Replaces (x, y) by the corrected pixel whose source lies nearest to it
+// (Euclidean), the first in the order x' then y' among equals: the pixel
+// whose source is (x, y) when there is one, a neighbour's where the
+// correction skips the source pixel. Pixels with a non-finite source are
+// never chosen; without any, (x, y) stays. The plain scan of every pixel;
+// TCorrectedPointFinder gives the same answers faster.
 void mapPointToCorrected(int W, int H, int& x, int& y, const TDistortion& d);
 
 // mapPointToCorrected for many points of one frame: one pass over the frame
 // measures how far any pixel's source lies from the pixel, after which each
-// point needs only the pixels within that distance.
+// point needs only the pixels within that distance, widened by the distance
+// of the nearest source found there.
 class TCorrectedPointFinder {
 public:
     TCorrectedPointFinder(int W, int H, const TDistortion& d);
     void map(int& x, int& y) const;
 
 private:
+    struct TNearest {
+        double distance;  // squared; infinite when there is none
+        int x, y;
+    };
+    // The nearest source within reach + widenBy of (x, y), the first in scan
+    // order among equals.
+    TNearest nearestIn(int x, int y, double widenBy) const;
+
     int W_, H_;
     TDistortion d_;
     double reachX_ = 0.0, reachY_ = 0.0;
 };
 
-// A pixel position of an unprocessed frame (y in the stored file lines) into
-// the processed frame: doubled height, then, when the correction is on, its
+// A pixel position of an unprocessed frame (y counted from the top, as in
+// the text files) into the processed frame: the doubled row that keeps the
+// field row's own pixels (2y + 1), then, when the correction is on, its
 // margins and the corrected position (through the finder of the processed
 // frame's size).
 void mapTrackPoint(int& x, int& y, bool doubleFrameHeight, bool correctDistortion, const TDistortion& d,

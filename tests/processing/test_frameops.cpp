@@ -46,31 +46,83 @@ TEST(FrameOps, BoxMeanEqualsTheDirectWindowSum) {
     EXPECT_EQ(corner[0], 1);  // 16 / 16
 }
 
+// r' = r (1 + k r^2), r in units of 100 px: the radial model of the lens.
+TDistortion radial(double k) {
+    TDistortion d;
+    d.coefX[7] = d.coefX[8] = k;
+    d.coefY[6] = d.coefY[9] = k;
+    return d;
+}
+
+long squaredSourceDistance(const TDistortion& d, int W, int H, int xs, int ys, int x, int y) {
+    long u, v;
+    distortionSource(d, W, H, xs, ys, u, v);
+    return (u - x) * (u - x) + (v - y) * (v - y);
+}
+
 TEST(FrameOps, FastPointSearchFindsWhatTheFullScanFinds) {
     std::mt19937 rng(77);
-    std::uniform_real_distribution<double> small(-0.05, 0.05);
+    std::uniform_real_distribution<double> small(-0.05, 0.05), strength(-5.0, 30.0);
     std::uniform_int_distribution<int> side(8, 40), margin(0, 4);
-    for (int set = 0; set < 60; ++set) {
+    int inexact = 0;
+    for (int set = 0; set < 80; ++set) {
         TDistortion d;
+        int W = side(rng), H = side(rng);
+        if (set % 4 == 1) {
+            d = radial(strength(rng));  // strong enough to skip and repeat source pixels within 60 px
+            W += 20;
+            H += 20;
+        }
         for (int i = 0; i < 10; ++i) {
             d.coefX[static_cast<std::size_t>(i)] += small(rng) * (i == 1 ? 4 : 1);
             d.coefY[static_cast<std::size_t>(i)] += small(rng) * (i == 2 ? 4 : 1);
         }
-        if (set % 5 == 0) d.coefX[8] = 3.0;  // strong barrel: sources far from their pixels
+        if (set % 5 == 0) d.coefX[8] = 3.0;      // strong barrel: sources far from their pixels
+        if (set % 20 == 3) d.coefX[8] = 1e15;   // sources beyond any exact distance
+        if (set % 20 == 7) d.coefX[8] = 1e308;  // infinite sources beside them
         d.addResultWidth = margin(rng);
         d.addResultHeight = margin(rng);
-        const int W = side(rng), H = side(rng);
         const TCorrectedPointFinder finder(W, H, d);
         for (int p = 0; p < 40; ++p) {
-            int x = std::uniform_int_distribution<int>(-3, W + 2)(rng);
-            int y = std::uniform_int_distribution<int>(-3, H + 2)(rng);
-            int fx = x, fy = y;
+            const int reach = p % 8 == 0 ? 5 * std::max(W, H) : 3;  // far out: nothing in the first window
+            const int x0 = std::uniform_int_distribution<int>(-reach, W - 1 + reach)(rng);
+            const int y0 = std::uniform_int_distribution<int>(-reach, H - 1 + reach)(rng);
+            int x = x0, y = y0, fx = x0, fy = y0;
             mapPointToCorrected(W, H, x, y, d);
             finder.map(fx, fy);
-            ASSERT_EQ(fx, x) << "set " << set;
-            ASSERT_EQ(fy, y) << "set " << set;
+            ASSERT_EQ(fx, x) << "set " << set << " point " << x0 << "," << y0;
+            ASSERT_EQ(fy, y) << "set " << set << " point " << x0 << "," << y0;
+            if (d.coefX[8] < 1e6) inexact += squaredSourceDistance(d, W, H, x, y, x0, y0) > 0;
         }
     }
+    EXPECT_GT(inexact, 500);  // most points have no pixel of their own
+}
+
+TEST(FrameOps, APointOnASkippedSourcePixelMovesToTheNearestSource) {
+    // k = 0.003: away from the centre sources spread apart and some source
+    // pixels are no pixel's source. 250 to 300 px out a pixel's source lies
+    // 5 to 8 px farther out, so a point left where it was would be far off.
+    const TDistortion d = radial(0.003);
+    const int W = 640, H = 640;
+    std::vector<bool> hit(static_cast<std::size_t>(W * H), false);
+    for (int x = 0; x < W; ++x)
+        for (int y = 0; y < H; ++y) {
+            long u, v;
+            distortionSource(d, W, H, x, y, u, v);
+            if (u >= 0 && u < W && v >= 0 && v < H) hit[static_cast<std::size_t>(v * W + u)] = true;
+        }
+    const TCorrectedPointFinder finder(W, H, d);  // the full scan's answers, as tested above
+    int skipped = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const double r = std::hypot(x - (W - 1) / 2.0, y - (H - 1) / 2.0);
+            if (r < 250 || r > 300 || hit[static_cast<std::size_t>(y * W + x)] || ++skipped % 8 != 0) continue;
+            int cx = x, cy = y;
+            finder.map(cx, cy);
+            // A neighbour's source, diagonal ones included.
+            ASSERT_LE(squaredSourceDistance(d, W, H, cx, cy, x, y), 2) << x << "," << y;
+        }
+    EXPECT_GT(skipped, 3000);  // about 5 % of the ring
 }
 
 TEST(FrameOps, IdentityDistortionOnlyAddsMargins) {
@@ -102,11 +154,11 @@ TEST(FrameOps, TrackPointsFollowDoublingMarginsAndCorrection) {
     int x = 30, y = 20;
     mapTrackPoint(x, y, true, true, d, &finder);
     EXPECT_EQ(x, 40);
-    EXPECT_EQ(y, 44);
+    EXPECT_EQ(y, 45);  // field row 20 is doubled row 41
     x = 30, y = 20;
     mapTrackPoint(x, y, true, false, d, nullptr);  // no correction: no margins either
     EXPECT_EQ(x, 30);
-    EXPECT_EQ(y, 40);
+    EXPECT_EQ(y, 41);
 }
 
 TEST(FrameOps, DarkFrameRemovalKeepsZerosAndFillsDarkPixelsFromNeighbours) {

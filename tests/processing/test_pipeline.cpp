@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "RecordingNotifier.h"
@@ -12,6 +13,7 @@
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
+#include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
 
@@ -76,6 +78,45 @@ TEST(ImageStages, WriteTheThreeWorkBitmapsWithTheirCaptions) {
     int brighter = 0;
     for (std::size_t i = 0; i < p.pixels.size(); ++i) brighter += res.pixels[i] > p.pixels[i] + 50;
     EXPECT_GT(brighter, 20);
+}
+
+TEST(ImageStages, AFieldPositionMapsOntoItsStarInTheProcessedFrame) {
+    // A star at column 20, row 13 from the top of the field, counted as the
+    // track and M.txt count rows.
+    const int w = 64, h = 48, sx = 20, sy = 13;
+    std::vector<uint8_t> field(static_cast<std::size_t>(w * h), 30);
+    const auto at = [&](int x, int yTop) -> uint8_t& { return field[static_cast<std::size_t>((h - 1 - yTop) * w + x)]; };
+    at(sx, sy) = 200;
+    at(sx - 1, sy) = at(sx + 1, sy) = at(sx, sy - 1) = at(sx, sy + 1) = 120;
+    for (const double k : {0.0, 4.0}) {  // radial r' = r (1 + k r^2), r in units of 100 px
+        Event e;
+        e.config.setAutoContrastFrame(false);  // would saturate the star's flanks as well
+        e.config.setDoubleFrameHeight(true);
+        e.config.setCorrectDistortion(true);
+        e.config.setAddResultWidth(3);
+        e.config.setAddResultHeight(2);
+        e.config.setCoefX(7, k);
+        e.config.setCoefX(8, k);
+        e.config.setCoefY(6, k);
+        e.config.setCoefY(9, k);
+        for (int i = 1; i <= 6; ++i) saveGreyBitmap(field, w, h, frameFileName(e.dir, i));
+        test::RecordingNotifier n;
+        e.run(n);
+        const TGreyFrame p = loadGreyFrame(e.stem + "P.bmp");
+        const auto peak = std::max_element(p.pixels.begin(), p.pixels.end());
+        ASSERT_EQ(std::count(p.pixels.begin(), p.pixels.end(), *peak), 1) << "k " << k;
+        const auto index = static_cast<int>(peak - p.pixels.begin());
+        const int px = index % p.width, pyTop = p.height - 1 - index / p.width;
+
+        const TDistortion d = TDistortion::fromConfiguration(e.config);
+        const TCorrectedPointFinder finder(p.width, p.height, d);
+        int x = sx, y = sy;
+        mapTrackPoint(x, y, true, true, d, &finder);
+        EXPECT_EQ(x, px) << "k " << k;
+        EXPECT_EQ(y, pyTop) << "k " << k;
+        if (k == 0) EXPECT_EQ(pyTop, 2 * sy + 1 + 2);
+        else EXPECT_NE(px, sx + 3);  // the correction moved the star
+    }
 }
 
 TEST(ImageStages, SecondRunSkipsAndARepeatedRunIsByteIdentical) {
