@@ -1,11 +1,11 @@
 #include "measurement/uEventReport.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <vector>
 
 #include "astro/matlib.h"
-#include "astro/sphlib.h"
 #include "astro/sunlib.h"
 #include "astro/timlib.h"
 #include "astro/uExceptions.h"
@@ -39,6 +39,12 @@ const std::string* lastLineWith(const std::vector<std::string>& lines, const cha
 double arc(double ra1, double dec1, double ra2, double dec2) {
     return ACS(SN(dec1) * SN(dec2) + CS(dec1) * CS(dec2) * CS(ra1 - ra2));
 }
+
+using Vec3 = std::array<double, 3>;
+
+Vec3 unitVector(double ra, double dec) { return {CS(dec) * CS(ra), CS(dec) * SN(ra), SN(dec)}; }
+
+double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 double solarLongitude(TDateTime ut) {
     const DateTimeParts t = decodeDateTime(ut);
@@ -104,6 +110,15 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
     const double sun = solarLongitude(ut);
     const double length0 = std::trunc(arc(raBegin, decBegin, raEnd, decEnd));
 
+    // Unit normal of the plane of the meteor's great circle. A track whose
+    // ends coincide or lie opposite each other has no such circle and
+    // matches no radiant.
+    const Vec3 b = unitVector(raBegin, decBegin), e = unitVector(raEnd, decEnd);
+    Vec3 n{b[1] * e[2] - b[2] * e[1], b[2] * e[0] - b[0] * e[2], b[0] * e[1] - b[1] * e[0]};
+    const double normLength = std::sqrt(dot(n, n));
+    const bool hasCircle = normLength > 1e-12;  // false for NaN too
+    for (double& c : n) c /= hasCircle ? normLength : 1.0;
+
     double bestDistance = 200;
     std::string result = "SPO";
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -120,12 +135,21 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
         const double raR = parseFloatField(line, ",", 9, catalogPath, i) + parseFloatField(line, ",", 11, catalogPath, i) * fromMaximum;
         const double decR = parseFloatField(line, ",", 10, catalogPath, i) + parseFloatField(line, ",", 12, catalogPath, i) * fromMaximum;
 
-        TSkyPoint x{};
-        if (!intersectGreatCircles({raR + 5, decR + 5}, {raR, decR}, {raEnd, decEnd}, {raBegin, decBegin}, x)) continue;
-        const double dR = arc(x.ra, x.dec, raR, decR);
-        const double dB = arc(x.ra, x.dec, raBegin, decBegin);
-        const double dE = arc(x.ra, x.dec, raEnd, decEnd);
-        if (!(dR <= 4 && dE - dB > length0)) continue;  // the crossing must lie behind the beginning
+        if (!hasCircle) continue;
+        // The radiant's distance from the meteor's great circle, the same
+        // whichever way the meteor flies past it, and the circle's point
+        // nearest the radiant, from which the track's ends are measured.
+        const Vec3 r = unitVector(raR, decR);
+        const double offPlane = dot(r, n);
+        const double dR = ASN(std::fabs(offPlane));
+        if (!(dR <= 4)) continue;
+        Vec3 x{};
+        for (std::size_t k = 0; k < 3; ++k) x[k] = r[k] - offPlane * n[k];
+        const double xLength = std::sqrt(dot(x, x));  // cos dR, not below cos 4
+        for (double& c : x) c /= xLength;
+        const double dB = ACS(dot(x, b));
+        const double dE = ACS(dot(x, e));
+        if (!(dE - dB > length0)) continue;  // the nearest point must lie behind the beginning
         const double q = dB / (dE - dB);
         if (dB < bestDistance && q > 2 && q < 11) {
             bestDistance = dB;

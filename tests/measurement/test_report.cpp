@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "TempDir.h"
 #include "astro/matlib.h"
@@ -136,6 +137,20 @@ TSkyPoint behind(TSkyPoint begin, TSkyPoint end, double lengths) {
     return {ra, dec};
 }
 
+// A track whose great circle passes `offset` degrees from the radiant, flown
+// away from it towards `angle` (in the gnomonic plane about the radiant, where
+// great circles are straight lines), 18 to 22.5 degrees past the circle's
+// point nearest the radiant: four track lengths behind the beginning.
+std::pair<TSkyPoint, TSkyPoint> trackPast(TSkyPoint radiant, double offset, double angle) {
+    auto at = [&](double along) {
+        const double t = TN(along) / CS(offset), p = TN(offset);
+        TSkyPoint point{};
+        STDEQU(radiant.ra, radiant.dec, CS(angle) * t - SN(angle) * p, SN(angle) * t + CS(angle) * p, point.ra, point.dec);
+        return point;
+    };
+    return {at(18), at(22.5)};
+}
+
 double sunAt(TDateTime ut) {
     const DateTimeParts t = decodeDateTime(ut);
     double l = 0, b = 0, r = 0;
@@ -170,6 +185,20 @@ TEST(Report, ShowerFromTheRadiantBehindTheTrack) {
                                       "," + floatToText(radiant.dec - 0.2 * 4) + ",0.5,0.2"});
         EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "TST");
     }
+    // The distance from the track's great circle decides, whichever way the
+    // meteor flies past the radiant.
+    catalogWith({150, 30}, "355,5");
+    for (int k = 0; k < 8; ++k) {
+        const double angle = 45.0 * k + 10;
+        const auto [nearB, nearE] = trackPast({150, 30}, 1.8, angle);
+        EXPECT_EQ(findShower(ut, nearE.ra, nearE.dec, nearB.ra, nearB.dec, cat), "TST") << angle;
+        const auto [farB, farE] = trackPast({150, 30}, 4.5, angle);
+        EXPECT_EQ(findShower(ut, farE.ra, farE.dec, farB.ra, farB.dec, cat), "SPO") << angle;
+    }
+    // No great circle through the track: no shower, and no failure.
+    EXPECT_EQ(findShower(ut, 150, 30, 150, 30, cat), "SPO");
+    EXPECT_EQ(findShower(ut, 330, -30, 150, 30, cat), "SPO");
+    EXPECT_EQ(findShower(ut, NAN, 30, 150, 30, cat), "SPO");
     catalogWith(behind(begin, end, 3), "6,20");  // not active
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat + ".missing"), "SPO");
