@@ -18,12 +18,15 @@ namespace orbis {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orbisight-cli extract CLIP.avi [--start-number N] [--target DIR]\n"
+    "usage: orbisight-cli extract CLIP.avi [--start-number N] [--target DIR] [--station DIR]\n"
     "\n"
     "Saves every frame of an uncompressed AVI clip as an 8-bit grey bitmap F001.bmp,\n"
     "F002.bmp, … With start number 1 (the default) the frames go to the clip's event\n"
     "directory beside it (created if needed); with another start number to --target, or\n"
-    "to the clip's event directory when no target is given.\n";
+    "to the clip's event directory when no target is given.\n"
+    "\n"
+    "  --station DIR  the station directory (default: the program's directory); it must\n"
+    "                 exist, though extraction reads none of its settings\n";
 
 }  // namespace
 
@@ -32,7 +35,7 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
     int start = 1;
     std::string startText = "1";
     try {
-        parsed = parseCliArgs(args, {"--start-number", "--target"}, {"--help"});
+        parsed = parseCliArgs(args, {"--start-number", "--target", "--station"}, {"--help"});
         if (parsed.has("--help")) {
             out << kUsage;
             return 0;
@@ -53,9 +56,13 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
     std::string createdDirectory;
     std::vector<std::string> createdFrames;
     try {
+        // A mistyped --station is refused as by every command, though the
+        // frames do not depend on the station's settings.
+        std::error_code ec;
+        if (parsed.has("--station") && !fs::is_directory(parsed.value("--station"), ec))
+            throw Exception("no station directory \"" + parsed.value("--station") + "\"");
         // The clip is read and checked before any directory is made. A pipe
         // or device would block the reader, so only a file is taken.
-        std::error_code ec;
         if (!fs::is_regular_file(clip, ec)) throw EInOutError("\"" + clip + "\" is not a file");
         TAviReader reader(clip);
         const TAviInfo& info = reader.info();

@@ -46,6 +46,16 @@ TEST(CliExtract, EightBitClipFramesByteForByte) {
     for (const char* name : {"F998.bmp", "F999.bmp", "F1000.bmp", "F1001.bmp", "F1002.bmp"}) {
         EXPECT_TRUE(std::filesystem::exists(night / "more" / name)) << name;
     }
+    // --station is taken as by every command; a mistyped one is refused
+    // before anything is written.
+    std::string out;
+    const std::string into[] = {"--start-number", "2", "--target", (night / "st").string()};
+    EXPECT_EQ(extract({clip, "--station", night.str(), into[0], into[1], into[2], into[3]}, &out), 0) << out;
+    EXPECT_TRUE(std::filesystem::exists(night / "st" / "F006.bmp"));
+    std::filesystem::remove_all(night / "st");
+    EXPECT_EQ(extract({clip, "--station", (night / "typo").string(), into[0], into[1], into[2], into[3]}, &out), 2);
+    EXPECT_NE(out.find("no station directory"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(night / "st"));
 }
 
 TEST(CliExtract, BadClipsAndArgumentsWriteNothing) {
