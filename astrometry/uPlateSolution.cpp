@@ -51,6 +51,7 @@ struct TFrameCentrePixel {
 struct TRefinedCentre {
     TSkyPoint centre;
     std::vector<std::size_t> kept;  // the reference stars' lines, in order
+    bool cameraLike = false;        // the plate is a similarity at the camera's scale
 };
 
 }  // namespace
@@ -65,8 +66,15 @@ double raDifference(double a, double b) {
 // ---------------------------------------------------------------------------
 // Plate solution
 
-void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, std::span<const double> x,
-                       std::span<const double> y, std::span<double> residual, double& ra0, double& dec0) {
+namespace {
+
+// xi = abc[0] x + abc[1] y + abc[2], eta = def[0] x + def[1] y + def[2].
+struct TPlateConstants {
+    std::vector<double> abc, def;
+};
+
+TPlateConstants solvePlate(std::span<const double> ra, std::span<const double> dec, std::span<const double> x,
+                           std::span<const double> y, double ra0, double dec0) {
     const std::size_t n = ra.size();
     std::vector<std::vector<double>> xiRows, etaRows;
     for (std::size_t i = 0; i + 1 < n; ++i) {
@@ -76,8 +84,15 @@ void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, 
         etaRows.push_back({x[i], y[i], 1.0, eta});
     }
     const int equations = static_cast<int>(n) - 1;
-    const std::vector<double> abc = LSQFIT(xiRows, equations, 3);
-    const std::vector<double> def = LSQFIT(etaRows, equations, 3);
+    return {LSQFIT(xiRows, equations, 3), LSQFIT(etaRows, equations, 3)};
+}
+
+}  // namespace
+
+void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, std::span<const double> x,
+                       std::span<const double> y, std::span<double> residual, double& ra0, double& dec0) {
+    const std::size_t n = ra.size();
+    const auto [abc, def] = solvePlate(ra, dec, x, y, ra0, dec0);
 
     double alpha = ra0, delta = dec0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -119,7 +134,24 @@ TFrameCentrePixel frameCentrePixel(const TConfiguration& config) {
             config.heightCCD() / 2 + (config.correctDistortion() ? margins.addResultHeight : 0)};
 }
 
-std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPoint start, TFrameCentrePixel pixel) {
+// Whether a plate is the camera's picture: turned and perhaps mirrored, but
+// neither sheared nor stretched, at about the configured scale. Wrong
+// identifications can still fit the six affine constants within the
+// outlier limit; they hardly ever fit a similarity of the right scale.
+bool plateLooksLikeTheCamera(const TPlateConstants& p, double pixelsPerRadian) {
+    const double a = p.abc[0], b = p.abc[1], d = p.def[0], e = p.def[1];
+    // Singular values of [[a, b], [d, e]].
+    const double q = a * a + b * b + d * d + e * e, det = std::fabs(a * e - b * d);
+    const double root = std::sqrt(std::max(0.0, q * q / 4 - det * det));
+    const double s1 = std::sqrt(q / 2 + root), s2 = std::sqrt(std::max(0.0, q / 2 - root));
+    constexpr double kMaxStretch = 1.2, kMaxScaleError = 1.5;
+    if (!(s2 > 0) || !(s1 / s2 < kMaxStretch)) return false;
+    const double scale = 1 / std::sqrt(s1 * s2) / pixelsPerRadian;
+    return scale < kMaxScaleError && scale > 1 / kMaxScaleError;
+}
+
+std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPoint start, TFrameCentrePixel pixel,
+                                                double pixelsPerRadian = 0) {
     // Elements 0..n-2 are the reference stars, n-1 the frame centre.
     std::vector<double> ra = s.ra, dec = s.dec, x = s.x, y = s.y;
     TRefinedCentre refined;
@@ -171,6 +203,8 @@ std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPo
     }
     if (ra.size() <= 5) return std::nullopt;
     refined.centre = current;
+    refined.cameraLike = pixelsPerRadian > 0 && plateLooksLikeTheCamera(solvePlate(ra, dec, x, y, current.ra, current.dec),
+                                                                        pixelsPerRadian);
     return refined;
 }
 
@@ -417,24 +451,28 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
 
     // The picture as it comes first; a camera turned upside down or sideways,
     // or a mirrored picture, binds with the stars turned by half or a quarter
-    // turn. The first pass whose identifications the plate solution accepts
-    // is kept; when none does, the unturned one (and the refinement then
-    // says that the binding failed).
+    // turn. Kept is the first pass whose plate is the camera's picture; else
+    // the first whose plate the refinement accepts at all; else the unturned
+    // one (and the refinement then says that the binding failed).
     const TFrameCentrePixel centrePixel = frameCentrePixel(config);
-    TScanOutcome first;
+    std::optional<TScanOutcome> unturned, accepted;
     for (const int quarterTurns : {0, 2, 1, 3}) {
         TScanOutcome outcome = scanSky(photo, quarterTurns, ctx, notifier);
-        const bool holds = outcome.best.ra != -999 && outcome.lines.size() > 3 &&
-                           refineFrameCentre(parseIdentifiedStars(outcome.lines, path), outcome.best, centrePixel);
-        if (quarterTurns == 0) first = outcome;
-        if (holds) {
-            first = std::move(outcome);
+        std::optional<TRefinedCentre> refined;
+        if (outcome.best.ra != -999 && outcome.lines.size() > 3)
+            refined = refineFrameCentre(parseIdentifiedStars(outcome.lines, path), outcome.best, centrePixel,
+                                        ctx.camera.scale);
+        if (refined && refined->cameraLike) {
+            accepted = std::move(outcome);
             break;
         }
+        if (refined && !accepted) accepted = outcome;
+        if (!unturned) unturned = std::move(outcome);
     }
-    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), first.lines);
+    const TScanOutcome& kept = accepted ? *accepted : *unturned;
+    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), kept.lines);
     notifier.progressHide();
-    return first.best;
+    return kept.best;
 }
 
 }  // namespace orbis

@@ -108,6 +108,10 @@ struct Canvas {
     }
 };
 
+// Rows of the clip's frames and of the picture.
+double pictureRow(const TSimTruth& t, double clipRow) { return t.fields ? 2 * clipRow + 1 : clipRow; }
+double clipRow(const TSimTruth& t, double pictureRow) { return t.fields ? (pictureRow - 1) / 2 : pictureRow; }
+
 double fluxOf(double magnitude, double zeroPoint) { return zeroPoint * std::pow(10.0, -0.4 * magnitude); }
 
 void validate(const TSimSettings& s) {
@@ -115,6 +119,7 @@ void validate(const TSimSettings& s) {
     if (s.pointingSky.has_value() == s.pointingAzAlt.has_value())
         fail("give the pointing either as (ra, dec) or as (azimuth, altitude)");
     if (s.width <= 0 || s.height <= 0) fail("frame size must be positive");
+    if (s.fields && s.height < 2) fail("fields need a picture of two rows or more");
     if (s.fps <= 0 || s.frameCount <= 0) fail("frame rate and frame count must be positive");
     if (!(s.focalLength * s.frameScale > 0)) fail("focal length and frame scale must be positive");
     if (!(s.psfSigma > 0) || !(s.noiseSigma >= 0)) fail("PSF width must be positive, noise not negative");
@@ -153,9 +158,9 @@ struct MeteorPath {
     TSimMeteorTruth truth;
 };
 
-MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera) {
+MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TSimTruth& clip) {
     auto sky = [&](const std::optional<TSkyPoint>& s, const std::optional<std::pair<double, double>>& p) {
-        return s ? *s : camera.unproject(p->first, p->second);
+        return s ? *s : skyAtClipPixel(clip, p->first, p->second);
     };
     MeteorPath path{};
     TSimMeteorTruth& t = path.truth;
@@ -163,7 +168,7 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera) {
     t.endSky = sky(m.endSky, m.endPixel);
     const auto a = camera.project(t.startSky), b = camera.project(t.endSky);
     if (!a || !b) throw std::invalid_argument("sky simulator: a meteor's end is not in front of the camera");
-    t.startX = a->first, t.startY = a->second, t.endX = b->first, t.endY = b->second;
+    t.startX = a->first, t.startY = clipRow(clip, a->second), t.endX = b->first, t.endY = clipRow(clip, b->second);
     t.firstFrame = m.firstFrame;
     t.lastFrame = m.firstFrame + m.frames - 1;
     t.peakMagnitude = m.peakMagnitude;
@@ -222,8 +227,9 @@ std::string jsonSkyPixel(TSkyPoint sky, double x, double y) {
 // Camera
 
 TSimCamera::TSimCamera(TSkyPoint pointing, double rollDegrees, int width, int height, double pixelsPerRadian,
-                       double radialDistortion)
-    : centreX_(width / 2), centreY_(height / 2), scale_(pixelsPerRadian), distortion_(radialDistortion) {
+                       double radialDistortion, bool mirrored)
+    : centreX_(width / 2), centreY_(height / 2), scale_(pixelsPerRadian), distortion_(radialDistortion),
+      mirrored_(mirrored) {
     const double ca = std::cos(pointing.ra * kDeg), sa = std::sin(pointing.ra * kDeg);
     const double cd = std::cos(pointing.dec * kDeg), sd = std::sin(pointing.dec * kDeg);
     const Vec3 west{sa, -ca, 0}, north{-sd * ca, -sd * sa, cd}, axis = unitVector(pointing);
@@ -242,7 +248,7 @@ std::optional<std::pair<double, double>> TSimCamera::project(TSkyPoint sky) cons
                   {rotation_[6], rotation_[7], rotation_[8]}}};
     const Vec3 c = timesVector(m, unitVector(sky));
     if (c[2] <= 0) return std::nullopt;
-    const double dx = scale_ * c[0] / c[2], dy = -scale_ * c[1] / c[2];
+    const double dx = (mirrored_ ? -scale_ : scale_) * c[0] / c[2], dy = -scale_ * c[1] / c[2];
     const double f = 1 + distortion_ * (dx * dx + dy * dy) / 1e4;
     return std::pair{centreX_ + dx * f, centreY_ + dy * f};
 }
@@ -267,7 +273,20 @@ TSkyPoint TSimCamera::unproject(double x, double y) const {
     const Mat3 m{{{rotation_[0], rotation_[1], rotation_[2]},
                   {rotation_[3], rotation_[4], rotation_[5]},
                   {rotation_[6], rotation_[7], rotation_[8]}}};
+    if (mirrored_) dx = -dx;
     return skyPoint(transposedTimesVector(m, {dx / scale_, -dy / scale_, 1}));
+}
+
+namespace {
+
+TSimCamera cameraOf(const TSimTruth& t) {
+    return TSimCamera(t.pointing, t.rollDegrees, t.width, t.height, t.pixelsPerRadian, t.radialDistortion, t.mirrored);
+}
+
+}  // namespace
+
+TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y) {
+    return cameraOf(truth).unproject(x, pictureRow(truth, y));
 }
 
 TSkyPoint pointingFromAzAlt(double azimuth, double altitude, double latitude, double lmstDegrees) {
@@ -293,10 +312,14 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
                                    : pointingFromAzAlt(s.pointingAzAlt->first, s.pointingAzAlt->second, s.latitude,
                                                        truth.lmstDegrees);
     truth.rollDegrees = s.rollDegrees;
-    truth.width = s.width, truth.height = s.height, truth.fps = s.fps, truth.frameCount = s.frameCount;
+    truth.mirrored = s.mirrored;
+    truth.pixelsPerRadian = s.focalLength * s.frameScale;
+    truth.radialDistortion = s.radialDistortion;
+    truth.width = s.width, truth.height = s.height, truth.fields = s.fields;
+    truth.fps = s.fps, truth.frameCount = s.frameCount;
+    const int rows = s.fields ? s.height / 2 : s.height;  // of the clip's frames
 
-    const TSimCamera camera(truth.pointing, s.rollDegrees, s.width, s.height, s.focalLength * s.frameScale,
-                            s.radialDistortion);
+    const TSimCamera camera = cameraOf(truth);
     const Mat3 horizon = horizontalFromEquatorial(s.latitude, truth.lmstDegrees);
 
     // The sky does not move on the picture during a clip of a few seconds
@@ -313,14 +336,15 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
             const auto [x, y] = *p;
             if (x < -margin || y < -margin || x > s.width - 1 + margin || y > s.height - 1 + margin) continue;
             sky.addSpot(x, y, fluxOf(c.magnitude, s.zeroPointFlux), s.psfSigma);
-            if (x >= -0.5 && x < s.width - 0.5 && y >= -0.5 && y < s.height - 0.5)
-                truth.stars.push_back({c.ra, c.dec, c.magnitude, x, y});
+            const double row = clipRow(truth, y);
+            if (x >= -0.5 && x < s.width - 0.5 && row >= -0.5 && row < rows - 0.5)
+                truth.stars.push_back({c.ra, c.dec, c.magnitude, x, row});
         }
     }
 
     std::vector<MeteorPath> meteors;
     for (const TSimMeteor& m : s.meteors) {
-        meteors.push_back(resolveMeteor(m, camera));
+        meteors.push_back(resolveMeteor(m, camera, truth));
         truth.meteors.push_back(meteors.back().truth);
     }
 
@@ -328,11 +352,11 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
     ensureDirectory(nightDir);
     truth.clipPath = eventClipPath(nightDir, s.localStart);
 
-    TAviWriter writer(truth.clipPath, s.width, s.height, 8, static_cast<uint32_t>(s.fps));
+    TAviWriter writer(truth.clipPath, s.width, rows, 8, static_cast<uint32_t>(s.fps));
     std::mt19937 rng(s.seed);
     std::normal_distribution<double> noise(0.0, s.noiseSigma > 0 ? s.noiseSigma : 1.0);
     Canvas frame = sky;
-    std::vector<uint8_t> bytes(frame.pixels.size());
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(s.width) * rows);
     for (int f = 0; f < s.frameCount; ++f) {
         frame.pixels = sky.pixels;
         for (const MeteorPath& m : meteors) {
@@ -350,9 +374,10 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
             }
         }
         // Bottom row first, as the clip stores it.
-        for (int y = 0; y < s.height; ++y) {
-            const double* src = &frame.pixels[static_cast<std::size_t>(y) * s.width];
-            uint8_t* dst = &bytes[static_cast<std::size_t>(s.height - 1 - y) * s.width];
+        for (int y = 0; y < rows; ++y) {
+            const auto source = static_cast<std::size_t>(pictureRow(truth, y));
+            const double* src = &frame.pixels[source * s.width];
+            uint8_t* dst = &bytes[static_cast<std::size_t>(rows - 1 - y) * s.width];
             for (int x = 0; x < s.width; ++x) {
                 const double v = src[x] + (s.noiseSigma > 0 ? noise(rng) : 0.0);
                 dst[x] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
@@ -377,7 +402,8 @@ std::string truthToJson(const TSimTruth& truth) {
     j += "  \"lmst\": " + jsonNumber(truth.lmstDegrees) + ",\n";
     j += "  \"pointing\": {\"ra\": " + jsonNumber(truth.pointing.ra) + ", \"dec\": " + jsonNumber(truth.pointing.dec) +
          "},\n";
-    j += "  \"roll\": " + jsonNumber(truth.rollDegrees) + ",\n";
+    j += "  \"roll\": " + jsonNumber(truth.rollDegrees) + ", \"mirrored\": " + (truth.mirrored ? "true" : "false") +
+         ", \"fields\": " + (truth.fields ? "true" : "false") + ",\n";
     j += "  \"width\": " + std::to_string(truth.width) + ", \"height\": " + std::to_string(truth.height) +
          ", \"fps\": " + std::to_string(truth.fps) + ", \"frameCount\": " + std::to_string(truth.frameCount) + ",\n";
     j += "  \"stars\": [";

@@ -6,7 +6,10 @@
 // against known answers.
 //
 // Pixel positions throughout: x the column from the left, y the row from the
-// top of the picture, a pixel's centre at whole numbers. The projection is
+// top of the clip's frames, a pixel's centre at whole numbers. A camera that
+// delivers fields (every other row of its picture, as interlaced cameras do)
+// gives frames of half the picture's height whose row i is the picture's row
+// 2i + 1. The projection is
 // the binding's camera model (gnomonic about the frame centre, frame centre at
 // (width div 2, height div 2), west to the right and north up), extended by a
 // roll about the optical axis and a radial distortion that the binding does
@@ -47,8 +50,10 @@ struct TSimSettings {
     std::optional<TSkyPoint> pointingSky;
     std::optional<std::pair<double, double>> pointingAzAlt;
     double rollDegrees = 0;       // positive: the sky turns counter-clockwise on the picture
+    bool mirrored = false;        // the picture flipped left to right (an odd number of mirrors)
     double radialDistortion = 0;  // k1 of r' = r (1 + k1 r^2), r in units of 100 px from the centre
-    int width = 640, height = 480;
+    int width = 640, height = 480;  // of the picture
+    bool fields = false;            // frames of height / 2 rows: the picture's rows 1, 3, 5, ...
     double focalLength = 8, frameScale = 100;  // pixels per radian = focalLength x frameScale
     int fps = 25, frameCount = 50;
     double skyLevel = 30, noiseSigma = 2, psfSigma = 1.0;
@@ -84,7 +89,11 @@ struct TSimTruth {
     double lmstDegrees;  // local mean sidereal time of frame 0
     TSkyPoint pointing;
     double rollDegrees;
-    int width, height, fps, frameCount;
+    bool mirrored;
+    double pixelsPerRadian, radialDistortion;
+    int width, height;  // of the picture; the frames have height / 2 rows with fields
+    bool fields;
+    int fps, frameCount;
     std::vector<TSimStar> stars;
     std::vector<TSimMeteorTruth> meteors;
 };
@@ -92,7 +101,7 @@ struct TSimTruth {
 class TSimCamera {
 public:
     TSimCamera(TSkyPoint pointing, double rollDegrees, int width, int height, double pixelsPerRadian,
-               double radialDistortion);
+               double radialDistortion, bool mirrored = false);
 
     // Pixel position of a sky point; none for points 90 degrees or more from
     // the frame centre. Points outside the picture are projected all the same.
@@ -105,7 +114,12 @@ private:
     double centreX_, centreY_;
     double scale_;
     double distortion_;
+    bool mirrored_;
 };
+
+// The sky point seen at a pixel of the clip's frames (field rows counted as
+// the picture rows they are).
+TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y);
 
 // The (ra, dec) at a horizontal position (azimuth from the south towards
 // the west, altitude) seen from a latitude at a local sidereal angle.

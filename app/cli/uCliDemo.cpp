@@ -278,14 +278,16 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
                     std::ostream& err) {
     constexpr const char* usage =
         "usage: orbisight-cli simulate --local \"YYYY-MM-DD hh:nn:ss[.zzz]\" (--ra R --dec D | --az A --alt H)\n"
-        "         [--station DIR] [--roll DEG] [--distortion K1] [--frames N] [--fps N] [--width W]\n"
-        "         [--height H] [--focal MM] [--scale PX_PER_MM] [--sky LEVEL] [--noise SIGMA] [--psf SIGMA]\n"
+        "         [--station DIR] [--roll DEG] [--mirrored] [--distortion K1] [--frames N] [--fps N]\n"
+        "         [--width W] [--height H] [--fields | --progressive] [--focal MM] [--scale PX_PER_MM] [--sky LEVEL] [--noise SIGMA] [--psf SIGMA]\n"
         "         [--catalog FILE] [--seed N] [--meteor \"ra1,dec1,ra2,dec2,first,frames,mag\"]...\n"
         "         [--meteor-px \"x1,y1,x2,y2,first,frames,mag\"]\n"
         "\n"
         "Renders <station>/<yyyymmdd>/<hhnnss_zzz>.avi of the station's camera at the local time and\n"
-        "writes <hhnnss_zzz>.truth.json beside it. Place and time zone come from the station's\n"
-        "Orbisight.ini; azimuth counts from the south towards the west.\n";
+        "writes <hhnnss_zzz>.truth.json beside it. Place, time zone, picture size and whether the\n"
+        "camera delivers fields (doubleFrameHeight) come from the station's Orbisight.ini unless\n"
+        "given; --fields writes frames of every other picture row (height / 2 rows). Azimuth\n"
+        "counts from the south towards the west.\n";
     const std::set<std::string> values = {"--local", "--ra", "--dec", "--az", "--alt", "--station", "--roll",
                                           "--distortion", "--frames", "--fps", "--width", "--height", "--focal",
                                           "--scale", "--sky", "--noise", "--psf", "--catalog", "--seed", "--meteor",
@@ -306,7 +308,7 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
                 rest.push_back(a);
             }
         }
-        const CliArgs p = parseCliArgs(rest, values, {"--help"});
+        const CliArgs p = parseCliArgs(rest, values, {"--help", "--mirrored", "--fields", "--progressive"});
         if (p.has("--help")) {
             out << usage;
             return 0;
@@ -326,6 +328,9 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         auto real = [&](const char* key, double fallback) { return p.has(key) ? parseFloat(p.value(key)) : fallback; };
         auto whole = [&](const char* key, int fallback) { return p.has(key) ? parseInt(p.value(key)) : fallback; };
         s.rollDegrees = real("--roll", 0);
+        s.mirrored = p.has("--mirrored");
+        if (p.has("--fields") && p.has("--progressive")) throw CliUsageError("--fields and --progressive exclude each other");
+        s.fields = p.has("--fields") || (config.doubleFrameHeight() && !p.has("--progressive"));
         s.radialDistortion = real("--distortion", 0);
         s.frameCount = whole("--frames", s.frameCount);
         s.fps = whole("--fps", s.fps);

@@ -224,6 +224,32 @@ TEST(SimClip, RendersTheStarsOfTheTruthWithTheirFlux) {
     }
 }
 
+TEST(SimClip, FieldsAreEveryOtherPictureRowAndAMirrorFlipsLeftAndRight) {
+    SmallClip c;
+    test::TempDir other;
+    TSimSettings s = c.settings;
+    s.fields = true;
+    s.mirrored = true;
+    s.noiseSigma = 0;
+    const TSimTruth t = simulateClip(s, other.str());
+    const TAviReader clip(t.clipPath);
+    ASSERT_EQ(clip.info().height, 60);
+    const std::vector<uint8_t> frame = clip.readFrame(0);
+    ASSERT_EQ(t.stars.size(), c.truth.stars.size());
+    for (std::size_t i = 0; i < t.stars.size(); ++i) {
+        // Mirrored about the centre column; picture row y is field row (y - 1) / 2.
+        EXPECT_NEAR(t.stars[i].x, 160 - c.truth.stars[i].x, 1e-6);
+        EXPECT_NEAR(t.stars[i].y, (c.truth.stars[i].y - 1) / 2, 1e-6);
+        const int x = static_cast<int>(std::lround(t.stars[i].x)), y = static_cast<int>(std::lround(t.stars[i].y));
+        EXPECT_GT(frame[static_cast<std::size_t>(59 - y) * 160 + x], s.skyLevel + 20) << i;
+        const TSkyPoint sky = skyAtClipPixel(t, t.stars[i].x, t.stars[i].y);
+        EXPECT_LT(separation(sky, {t.stars[i].ra, t.stars[i].dec}) * 3600, 1e-3);
+    }
+    // A meteor given in pixels is placed in the clip's own rows.
+    EXPECT_NEAR(t.meteors[0].startY, 100, 1e-6);
+    EXPECT_NEAR(t.meteors[0].startX, 60, 1e-6);
+}
+
 TEST(SimClip, TheMeteorMovesAlongItsPathOnItsFramesOnly) {
     SmallClip c;
     ASSERT_EQ(c.truth.meteors.size(), 1u);
