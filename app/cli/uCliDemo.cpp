@@ -95,6 +95,8 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
         s.catalogPath = joinPath(o.catalogDirectory, "c50.dat");
         s.limitingMagnitude = 5.0;
         s.seed = static_cast<uint32_t>(local.hour * 100 + local.minute);
+        // A camera that delivers fields when the station doubles them.
+        s.fields = config.doubleFrameHeight();
         return s;
     };
     std::vector<Recording> out;
@@ -113,13 +115,18 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
     out.push_back(perseid);
 
     const std::pair<double, double> pointings[2] = {{330, 50}, {100, 45}};
+    // In picture pixels.
     const std::pair<double, double> tracks[2][2] = {{{200, 300}, {330, 250}}, {{420, 120}, {500, 220}}};
     for (int i = 0; i < 2; ++i) {
         Recording spo{base({2024, 8, 12, 23, 10 + 30 * i, 0, 0}), "SPO"};
         spo.settings.pointingAzAlt = pointings[i];
         TSimMeteor s;
-        s.startPixel = tracks[i][0];
-        s.endPixel = tracks[i][1];
+        // Picture rows, and the rows of the frames when they are fields.
+        const auto clipPixel = [&](std::pair<double, double> p) {
+            return spo.settings.fields ? std::pair{p.first, (p.second - 1) / 2} : p;
+        };
+        s.startPixel = clipPixel(tracks[i][0]);
+        s.endPixel = clipPixel(tracks[i][1]);
         s.firstFrame = 25;
         s.frames = 6;
         s.peakMagnitude = 1.0;
@@ -130,10 +137,15 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
     return out;
 }
 
+struct Marks {
+    std::pair<int, int> start, end;  // pixels of the frame files
+};
+
 // The observer's marks from the truth: the head on the meteor's first frame,
-// the end on its last, a brightness measurement on the middle frame.
-void markTrack(const std::string& eventDirectory, const TSimMeteorTruth& meteor, int firstClipFrame,
-               const TConfiguration& config) {
+// the end on its last (each on its nearest pixel), a brightness measurement
+// on the middle frame.
+Marks markTrack(const std::string& eventDirectory, const TSimMeteorTruth& meteor, int firstClipFrame,
+                const TConfiguration& config) {
     const int startNumber = meteor.firstFrame - firstClipFrame + 1;
     const int finishNumber = meteor.lastFrame - firstClipFrame + 1;
     const int middle = (meteor.firstFrame + meteor.lastFrame) / 2;
@@ -141,9 +153,13 @@ void markTrack(const std::string& eventDirectory, const TSimMeteorTruth& meteor,
     const int mx = static_cast<int>(meteor.startX + k * (meteor.endX - meteor.startX));
     const int my = static_cast<int>(meteor.startY + k * (meteor.endY - meteor.startY));
     const TBrightness b = measureBrightness(frameFileName(eventDirectory, middle - firstClipFrame + 1), mx, my, config);
-    saveTrackFile(eventDirectory, {static_cast<int>(meteor.startX), static_cast<int>(meteor.startY), startNumber},
-                  {static_cast<int>(meteor.endX), static_cast<int>(meteor.endY), finishNumber},
-                  TTrackBrightness{b.pixelCount, b.brightnessSum});
+    const auto pixel = [](double x, double y) {
+        return std::pair{static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+    };
+    const Marks marks{pixel(meteor.startX, meteor.startY), pixel(meteor.endX, meteor.endY)};
+    saveTrackFile(eventDirectory, {marks.start.first, marks.start.second, startNumber},
+                  {marks.end.first, marks.end.second, finishNumber}, TTrackBrightness{b.pixelCount, b.brightnessSum});
+    return marks;
 }
 
 }  // namespace
@@ -164,9 +180,6 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     TConfiguration config;
     config.load(fs::path(o.station) / "none.ini");
     config.setPathToCatalogs(o.catalogDirectory);
-    // Progressive frames of a 640 x 480 camera: nothing to deinterlace, no lens model.
-    config.setDoubleFrameHeight(false);
-    config.setCorrectDistortion(false);
     config.save(iniFilePath(o.station));
 
     CliNotifier notifier(err);
@@ -209,7 +222,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         const TDateTime clipTime = *startTimeFromClipName(clip);
         const int declaring = static_cast<int>(std::lround((clipTime - truth.localStart) * 86400.0 * truth.fps));
         const int firstClipFrame = declaring - config.nFramesBeforeEvent();
-        markTrack(event, truth.meteors[0], firstClipFrame, config);
+        const Marks marks = markTrack(event, truth.meteors[0], firstClipFrame, config);
 
         processEvent(event, config, o.station, notifier);
         const std::string reportPath = eventFiles(event).workFile(workSuffix::kReport);
@@ -221,8 +234,9 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         const auto report = readTextLines(reportPath);
         const TSkyPoint begin{parseFloat(reportValue(report, "RA_BEG")), parseFloat(reportValue(report, "DEC_BEG"))};
         const TSkyPoint end{parseFloat(reportValue(report, "RA_END")), parseFloat(reportValue(report, "DEC_END"))};
-        const double startError = separation(begin, truth.meteors[0].startSky) * 60;
-        const double endError = separation(end, truth.meteors[0].endSky) * 60;
+        // Against the sky at the marked pixels: what the astrometry is asked.
+        const double startError = separation(begin, skyAtClipPixel(truth, marks.start.first, marks.start.second)) * 60;
+        const double endError = separation(end, skyAtClipPixel(truth, marks.end.first, marks.end.second)) * 60;
         const std::string shower = reportValue(report, "SHOWER");
         const bool good = startError <= o.boundArcmin && endError <= o.boundArcmin && shower == rec.expectedShower;
         ok = ok && good;

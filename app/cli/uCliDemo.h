@@ -16,7 +16,7 @@ struct TDemoOptions {
     std::string station;           // made fresh (a directory the demo made before is cleared)
     std::string catalogDirectory;  // the shipped catalogs
     int recordings = 3;            // 1..3; the first always holds the shower meteor
-    double boundArcmin = 6.5;      // largest error allowed for a start or end point
+    double boundArcmin = 5;        // largest error allowed for a start or end point
 };
 
 // Runs the demo, prints the table; returns 0 when every meteor was detected
