@@ -7,6 +7,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliStationDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
@@ -58,9 +59,8 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
     try {
         // A mistyped --station is refused as by every command, though the
         // frames do not depend on the station's settings.
+        if (parsed.has("--station")) requireStationDirectory(parsed.value("--station"));
         std::error_code ec;
-        if (parsed.has("--station") && !fs::is_directory(parsed.value("--station"), ec))
-            throw Exception("no station directory \"" + parsed.value("--station") + "\"");
         // The clip is read and checked before any directory is made. A pipe
         // or device would block the reader, so only a file is taken.
         if (!fs::is_regular_file(clip, ec)) throw EInOutError("\"" + clip + "\" is not a file");

@@ -77,13 +77,13 @@ constexpr const char* kRecordUsage =
     "Stops at the end of the source, after the duration, or on Ctrl+C / SIGTERM.\n";
 
 constexpr const char* kEncodersUsage =
-    "usage: orbisight-cli encoders [--settings NAME [--encoder-settings \"PROPERTY=VALUE ...\"]]\n"
+    "usage: orbisight-cli encoders [--settings NAME [--encoder-settings \"PROPERTY=VALUE ...\"]] [--station DIR]\n"
     "\n"
     "Lists the installed video encoders a plain recording can use, or with --settings the\n"
     "settings of one of them (after the given ones are applied, to check them).\n";
 
 constexpr const char* kDevicesUsage =
-    "usage: orbisight-cli devices\n"
+    "usage: orbisight-cli devices [--station DIR]\n"
     "\n"
     "Lists the video devices, the formats each offers (as --format of `record` takes them)\n"
     "and the controls of its V4L2 node.\n";
@@ -120,10 +120,14 @@ void printControls(const TMediaDevice& d, std::ostream& out) {
 
 int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     try {
-        if (parseCliArgs(args, {}, {"--help"}).has("--help")) {
+        const CliArgs p = parseCliArgs(args, {"--station"}, {"--help"});
+        if (p.has("--help")) {
             out << kDevicesUsage;
             return 0;
         }
+        if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
+        // The devices are the machine's, whatever the station.
+        if (p.has("--station")) requireStationDirectory(p.value("--station"));
     } catch (const std::exception& e) {
         err << "orbisight-cli devices: " << e.what() << "\n\n" << kDevicesUsage;
         return 2;
@@ -148,7 +152,7 @@ int encodersCommand(std::span<const std::string> args, std::ostream& out, std::o
     CliArgs p;
     TEncoderSettings settings;
     try {
-        p = parseCliArgs(args, {"--settings", "--encoder-settings"}, {"--help"});
+        p = parseCliArgs(args, {"--settings", "--encoder-settings", "--station"}, {"--help"});
         if (p.has("--help")) {
             out << kEncodersUsage;
             return 0;
@@ -156,6 +160,7 @@ int encodersCommand(std::span<const std::string> args, std::ostream& out, std::o
         if (!p.positional.empty() || (p.has("--encoder-settings") && !p.has("--settings")))
             throw CliUsageError("--encoder-settings goes with --settings");
         settings = parseEncoderSettings(p.value("--encoder-settings"));
+        if (p.has("--station")) requireStationDirectory(p.value("--station"));
     } catch (const std::exception& e) {
         err << "orbisight-cli encoders: " << e.what() << "\n\n" << kEncodersUsage;
         return 2;

@@ -6,10 +6,15 @@
 
 namespace orbis {
 
+void requireStationDirectory(const std::string& station) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(station, ec)) throw Exception("no station directory \"" + station + "\"");
+}
+
 TConfiguration stationConfiguration(const std::string& station) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_directory(station, ec)) throw Exception("no station directory \"" + station + "\"");
+    requireStationDirectory(station);
     const fs::path ini = iniFilePath(station);
     if (fs::exists(ini, ec) && !fs::is_regular_file(ini, ec))
         throw Exception("\"" + ini.string() + "\" is not a settings file");

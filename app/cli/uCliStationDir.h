@@ -13,4 +13,8 @@ namespace orbis {
 // its settings file is not a file, and what TConfiguration::load raises.
 TConfiguration stationConfiguration(const std::string& station);
 
+// For commands that read none of the station's settings: a --station given
+// must still name a directory, as for every command (Exception otherwise).
+void requireStationDirectory(const std::string& station);
+
 }  // namespace orbis

@@ -224,6 +224,12 @@ TEST(CliDevices, RunsWithoutACameraAndRefusesArguments) {
         EXPECT_NE(out.str().find("  format "), std::string::npos) << out.str();
     }
     EXPECT_EQ(devicesCommand(std::vector<std::string>{"--all"}, out, err), 2);
+    // Like every command they take --station, and refuse one that does not exist.
+    EXPECT_EQ(devicesCommand(std::vector<std::string>{"--station", "/"}, out, err), 0);
+    EXPECT_EQ(devicesCommand(std::vector<std::string>{"--station", "/nonexistent"}, out, err), 2);
+    EXPECT_EQ(encodersCommand(std::vector<std::string>{"--station", "/"}, out, err), 0);
+    EXPECT_EQ(encodersCommand(std::vector<std::string>{"--station", "/nonexistent"}, out, err), 2);
+    EXPECT_NE(err.str().find("no station directory \"/nonexistent\""), std::string::npos) << err.str();
 }
 
 TEST(CliEncoders, ListsEncodersAndOneEncodersSettings) {
