@@ -38,6 +38,10 @@ struct TScanOptions {
 // could not start (missing list, bad file name, too few stars: the message
 // is shown). The result is that of the sequential scan whatever the number
 // of threads: the highest vote sum, ties to the first centre in scan order.
+// When the plate solution does not accept that scan's identifications as
+// the camera's picture (a camera turned past a quarter turn, a mirrored
+// picture), the detected stars are scanned again turned by a half and by
+// quarter turns, and the first scan whose plate is the camera's is kept.
 std::optional<TSkyPoint> alignStarMap(const std::string& detectionListPath, const TConfiguration& config,
                                       const std::string& programDirectory, UserNotifier& notifier,
                                       TScanOptions options = {});
