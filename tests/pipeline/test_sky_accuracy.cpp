@@ -36,7 +36,7 @@ struct Scenario {
     bool fields = true;
     double roll = 0;
     bool mirrored = false;
-    std::optional<TSkyPoint> pole;  // pointing near a pole (the meteor crosses it); else az/alt
+    std::optional<TSkyPoint> pole = std::nullopt;  // pointing near a pole (the meteor crosses it); else az/alt
     double distortion = 0;
     // The meteor in picture pixels (rows of the full picture).
     double x0 = 200, y0 = 300, x1 = 330, y1 = 250;
@@ -139,7 +139,7 @@ Outcome run(const Scenario& sc, int index) {
     processEvent(event, config, station.str(), notifier);
 
     Outcome o;
-    for (const auto& m : notifier.messages) o.messages += m.text + "\n";
+    for (const auto& said : notifier.messages) o.messages += said.text + "\n";
     const TEventFiles files = eventFiles(event);
     const std::string report = files.workFile(workSuffix::kReport);
     if (!std::filesystem::exists(report)) return o;
@@ -158,20 +158,20 @@ Outcome run(const Scenario& sc, int index) {
 
 TEST(SkyAccuracy, EveryMountingBindsAndMeasuresTheMarkedPixels) {
     const std::vector<Scenario> scenarios = {
-        {"fields", true},
-        {"fields roll 30", true, 30},
-        {"fields roll 90", true, 90},
-        {"fields roll 180", true, 180},
-        {"fields roll 255", true, 255},
-        {"fields mirrored", true, 0, true},
-        {"fields mirrored roll 120", true, 120, true},
-        {"fields north pole", true, 0, false, TSkyPoint{10, 85}},
-        {"fields distortion", true, 0, false, std::nullopt, 0.003, 80, 420, 560, 60},
-        {"progressive", false},
-        {"progressive roll 150", false, 150},
-        {"progressive mirrored", false, 0, true},
-        {"progressive distortion", false, 40, false, std::nullopt, 0.003, 90, 80, 590, 410},
-        {"progressive south pole", false, 0, false, TSkyPoint{10, -85}},
+        {.name = "fields"},
+        {.name = "fields roll 30", .roll = 30},
+        {.name = "fields roll 90", .roll = 90},
+        {.name = "fields roll 180", .roll = 180},
+        {.name = "fields roll 255", .roll = 255},
+        {.name = "fields mirrored", .mirrored = true},
+        {.name = "fields mirrored roll 120", .roll = 120, .mirrored = true},
+        {.name = "fields north pole", .pole = TSkyPoint{10, 85}},
+        {.name = "fields distortion", .distortion = 0.003, .x0 = 80, .y0 = 420, .x1 = 560, .y1 = 60},
+        {.name = "progressive", .fields = false},
+        {.name = "progressive roll 150", .fields = false, .roll = 150},
+        {.name = "progressive mirrored", .fields = false, .mirrored = true},
+        {.name = "progressive distortion", .fields = false, .roll = 40, .distortion = 0.003, .x0 = 90, .y0 = 80, .x1 = 590, .y1 = 410},
+        {.name = "progressive south pole", .fields = false, .pole = TSkyPoint{10, -85}},
     };
     double sum[2] = {0, 0}, worst[2] = {0, 0};
     int count[2] = {0, 0};
