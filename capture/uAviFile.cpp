@@ -9,6 +9,9 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <optional>
+#include <set>
 #include <stdexcept>
 
 #include "astro/uExceptions.h"
@@ -47,6 +50,8 @@ bool isId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0;
 
 std::string errnoText() { return std::strerror(errno); }
 
+}  // namespace
+
 // Reads size bytes at offset; false when they lie (partly) beyond fileSize,
 // so nothing is ever read past what the file holds.
 bool readFileAt(int fd, uint64_t fileSize, uint64_t offset, void* buffer, std::size_t size, const std::string& path) {
@@ -55,15 +60,13 @@ bool readFileAt(int fd, uint64_t fileSize, uint64_t offset, void* buffer, std::s
     while (size > 0) {
         const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw EInOutError("Cannot read AVI file \"" + path + "\": " + (n < 0 ? errnoText() : "unexpected end"));
+        if (n <= 0) throw EInOutError("Cannot read \"" + path + "\": " + (n < 0 ? errnoText() : "unexpected end"));
         p += n;
         offset += static_cast<uint64_t>(n);
         size -= static_cast<std::size_t>(n);
     }
     return true;
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Writer
@@ -133,13 +136,14 @@ TAviWriter::TAviWriter(const std::string& path, int width, int height, int bitsP
     moviListOffset_ = h.data.size();
     h.fourcc("LIST"); h.u32(4); h.fourcc("movi");
 
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Exclusive creation: whatever name a caller picks, an older clip is
+    // never cut to nothing.
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0) throw EInOutError("Cannot create AVI file \"" + path + "\": " + errnoText());
     try {
         writeAll(h.data.data(), h.data.size());
     } catch (...) {
-        ::close(fd_);
-        fd_ = -1;
+        discard();
         throw;
     }
     end_ = h.data.size();
@@ -151,6 +155,14 @@ TAviWriter::~TAviWriter() {
     } catch (const std::exception&) {
         // The destructor must not throw; close() has released the file.
     }
+}
+
+void TAviWriter::discard() noexcept {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    // The file is this writer's own: it was created exclusively.
+    ::unlink(path_.c_str());
 }
 
 void TAviWriter::writeAll(const void* data, std::size_t size) {
@@ -247,18 +259,49 @@ int TAviInfo::framesPerSecond() const {
     return std::max(1, static_cast<int>(std::lround(static_cast<double>(rate) / scale)));
 }
 
+namespace {
+
+// An id a chunk of the movie data can have: "##db", "##dc", "##wb", "ix##",
+// lists and padding. Anything else is pixels or garbage the walk ran into.
+bool plausibleMoviId(const uint8_t* id) {
+    const auto digit = [](uint8_t c) { return c >= '0' && c <= '9'; };
+    const auto lower = [](uint8_t c) { return c >= 'a' && c <= 'z'; };
+    if (digit(id[0]) && digit(id[1]) && lower(id[2]) && lower(id[3])) return true;
+    if (id[0] == 'i' && id[1] == 'x' && digit(id[2]) && digit(id[3])) return true;
+    return isId(id, "LIST") || isId(id, "JUNK") || isId(id, "idx1") || isId(id, "RIFF");
+}
+
+}  // namespace
+
 struct AviParser {
     explicit AviParser(TAviReader& reader) : r(reader) {}
+
+    struct Movi {
+        uint64_t tag;  // offset of the "movi" list type; index offsets count from here
+        uint64_t end;  // end of the RIFF that holds it
+    };
+    struct Index {
+        uint64_t data;
+        uint64_t size;
+    };
 
     TAviReader& r;
     uint64_t fileSize = 0;
     bool haveVideo = false;
     int streamCount = 0;
     int videoStream = -1;
-    std::vector<std::pair<uint64_t, uint64_t>> moviRanges;
+    uint8_t tens = 0, ones = 0;  // the video stream's number in its chunk ids
     uint32_t compression = 0;
     int32_t rawHeight = 0;
     uint16_t bitCount = 0;
+    uint32_t headerFrames = 0;  // avih total frames
+    uint32_t streamLength = 0;  // strh length of the video stream
+    std::vector<Movi> movis;
+    std::optional<Index> index;
+    uint64_t indexedFrames = 0;
+    std::size_t frameBytes = 0;
+    std::set<uint64_t> frames;             // data offsets of whole frames
+    std::map<uint64_t, uint32_t> misfits;  // frame chunks of another size than the header's
 
     [[noreturn]] void invalid(const std::string& why) const {
         throw EInvalidVideo("\"" + r.path_ + "\" is not a readable AVI clip: " + why);
@@ -268,36 +311,40 @@ struct AviParser {
         return readFileAt(r.fd_, fileSize, offset, buffer, size, r.path_);
     }
 
-    // Calls f(id, dataOffset, dataSize, listType) for every chunk in
-    // [from, to); lists report their type and the range of their contents.
-    template <typename F>
-    void forEachChunk(uint64_t from, uint64_t to, F f) const {
-        uint64_t pos = from;
-        while (pos + 8 <= to) {
-            uint8_t h[12];
-            if (!readAt(pos, h, 8)) return;
-            const uint64_t size = le32(h + 4);
-            uint8_t listType[4] = {0, 0, 0, 0};
-            const bool isList = isId(h, "LIST") || isId(h, "RIFF");
-            if (isList && !readAt(pos + 8, listType, 4)) return;
-            f(h, pos + 8, size, isList ? listType : nullptr);
-            pos += 8 + size + (size & 1);
-        }
+    bool isFrameId(const uint8_t* id) const {
+        return id[0] == tens && id[1] == ones && id[2] == 'd' && (id[3] == 'b' || id[3] == 'c');
+    }
+
+    // Where a RIFF chunk at pos really ends. Its size is believed only when
+    // another RIFF follows it; otherwise (a recording never closed, a size
+    // damaged either way) the data runs to the end of the file.
+    uint64_t riffEnd(uint64_t pos, uint64_t size) const {
+        const uint64_t declared = pos + 8 + size;
+        if (size < 4 || declared >= fileSize) return fileSize;
+        uint8_t h[12];
+        if (readAt(declared + (size & 1), h, 12) && isId(h, "RIFF") && isId(h + 8, "AVIX")) return declared;
+        return fileSize;
     }
 
     void parseStreamList(uint64_t from, uint64_t to) {
         const int stream = streamCount++;
         bool video = false;
-        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t*) {
-            if (isId(id, "strh") && size >= 36) {
+        uint64_t pos = from;
+        while (pos + 8 <= to) {
+            uint8_t h[8];
+            if (!readAt(pos, h, 8)) return;
+            const uint64_t data = pos + 8;
+            const uint64_t size = le32(h + 4);
+            if (isId(h, "strh") && size >= 36) {
                 uint8_t s[36];
                 if (!readAt(data, s, sizeof s)) invalid("stream header cut short");
                 video = isId(s, "vids") && !haveVideo;
                 if (video) {
                     r.info_.scale = le32(s + 20);
                     r.info_.rate = le32(s + 24);
+                    streamLength = le32(s + 32);
                 }
-            } else if (isId(id, "strf") && video && size >= 40) {
+            } else if (isId(h, "strf") && video && size >= 40) {
                 uint8_t b[40];
                 if (!readAt(data, b, sizeof b)) invalid("stream format cut short");
                 const uint32_t headerSize = le32(b);
@@ -308,6 +355,7 @@ struct AviParser {
                 const uint32_t used = le32(b + 32);
                 if (width < 1 || width > kMaxSide) invalid("frame width " + std::to_string(width));
                 if (rawHeight == 0 || rawHeight < -kMaxSide || rawHeight > kMaxSide) invalid("frame height " + std::to_string(rawHeight));
+                if (stream > 99) invalid("too many streams");
                 r.info_.width = width;
                 r.info_.height = rawHeight < 0 ? -rawHeight : rawHeight;
                 r.info_.bitsPerPixel = bitCount;
@@ -322,41 +370,178 @@ struct AviParser {
                 }
                 haveVideo = true;
                 videoStream = stream;
+                tens = static_cast<uint8_t>('0' + stream / 10);
+                ones = static_cast<uint8_t>('0' + stream % 10);
             }
-        });
+            pos = data + size + (size & 1);
+        }
     }
 
-    void parseRiff(uint64_t from, uint64_t to) {
-        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t* type) {
-            if (type == nullptr || !isId(id, "LIST")) return;
-            const uint64_t end = std::min(data + size, to);
-            if (isId(type, "hdrl")) {
-                forEachChunk(data + 4, end, [&](const uint8_t* sid, uint64_t sdata, uint64_t ssize, const uint8_t* stype) {
-                    if (stype != nullptr && isId(sid, "LIST") && isId(stype, "strl")) {
-                        parseStreamList(sdata + 4, std::min(sdata + ssize, end));
-                    }
-                });
-            } else if (isId(type, "movi")) {
-                moviRanges.emplace_back(data + 4, std::min(data + size, fileSize));
+    // The header chunks in [from, to) of the RIFF that ends at end. Lists are
+    // entered wherever they are: a header list whose size is too large holds
+    // the movie data and the index as far as the walk can tell.
+    void parseHeaders(uint64_t from, uint64_t to, uint64_t end, int depth) {
+        uint64_t pos = from;
+        while (pos + 8 <= to) {
+            uint8_t h[12];
+            if (!readAt(pos, h, 8)) return;
+            const uint64_t size = le32(h + 4);
+            const uint64_t data = pos + 8;
+            const uint64_t next = data + size + (size & 1);
+            if (isId(h, "LIST")) {
+                if (size < 4 || !readAt(data, h + 8, 4)) return;
+                if (isId(h + 8, "movi")) {
+                    // The frames run to the end of the RIFF whatever the list's
+                    // size says (4 in a recording that was never closed); the
+                    // chunk walk stops at the index.
+                    movis.push_back({data, end});
+                    if (size == 4 || next > to) return;
+                } else if (isId(h + 8, "strl")) {
+                    parseStreamList(data + 4, std::min(data + size, to));
+                } else if (depth < 2) {
+                    parseHeaders(data + 4, std::min(data + size, to), end, depth + 1);
+                }
+            } else if (isId(h, "avih") && size >= 20) {
+                uint8_t a[20];
+                if (readAt(data, a, sizeof a)) headerFrames = le32(a + 16);
+            } else if (isId(h, "idx1") && !index) {
+                index = Index{data, std::min(size, fileSize - std::min(fileSize, data))};
             }
-        });
+            pos = next;
+        }
     }
 
-    void scanMovi(uint64_t from, uint64_t to, std::size_t frameBytes, int depth) {
-        const char tens = static_cast<char>('0' + videoStream / 10);
-        const char ones = static_cast<char>('0' + videoStream % 10);
-        forEachChunk(from, to, [&](const uint8_t* id, uint64_t data, uint64_t size, const uint8_t* type) {
-            if (type != nullptr) {
-                if (isId(type, "rec ") && depth < 2) scanMovi(data + 4, std::min(data + size, to), frameBytes, depth + 1);
-                return;
+    // The first "LIST....movi" in [from, to), for headers whose sizes lead
+    // the walk past it.
+    void findMovi(uint64_t from, uint64_t to) {
+        constexpr std::size_t kBlock = std::size_t{1} << 16;
+        std::vector<uint8_t> buffer(kBlock + 12);
+        for (uint64_t at = from; at + 12 <= to; at += kBlock) {
+            const auto n = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), to - at));
+            if (!readAt(at, buffer.data(), n)) return;
+            for (std::size_t i = 0; i + 12 <= n; ++i) {
+                if (isId(&buffer[i], "LIST") && isId(&buffer[i + 8], "movi")) {
+                    movis.push_back({at + i + 8, to});
+                    return;
+                }
             }
-            const bool frameChunk = id[0] == tens && id[1] == ones && id[2] == 'd' && (id[3] == 'b' || id[3] == 'c');
-            // A chunk shorter than a frame (a dropped frame) or cut off by the
-            // end of the file is not a frame of the clip.
-            if (frameChunk && size >= frameBytes && data + frameBytes <= fileSize) {
-                r.frames_.push_back({data, static_cast<uint32_t>(size)});
+        }
+    }
+
+    // The next frame chunk of the header's frame size, or the index, at or
+    // after from: where a walk that lost its way takes up again.
+    std::optional<uint64_t> resync(uint64_t from, uint64_t to) const {
+        constexpr std::size_t kBlock = std::size_t{1} << 16;
+        std::vector<uint8_t> buffer(kBlock + 8);
+        for (uint64_t at = from; at + 8 <= to; at += kBlock) {
+            const auto n = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), to - at));
+            if (!readAt(at, buffer.data(), n)) return std::nullopt;
+            for (std::size_t i = 0; i + 8 <= n; ++i) {
+                const uint8_t* p = &buffer[i];
+                const uint64_t size = le32(p + 4);
+                const uint64_t data = at + i + 8;
+                if (isFrameId(p) && size == frameBytes && data + size <= to) return at + i;
+                if (isId(p, "idx1") && size % 16 == 0 && data + size <= fileSize) return at + i;
             }
-        });
+        }
+        return std::nullopt;
+    }
+
+    bool plausibleAt(uint64_t pos) const {
+        uint8_t id[4];
+        return readAt(pos, id, sizeof id) && plausibleMoviId(id);
+    }
+
+    // Walks the chunks of [from, to). A size that runs past the data, or
+    // that leads into bytes which are no chunk, is damaged: the walk goes on
+    // at the next frame chunk after the data the damaged chunk began.
+    void scanMovi(uint64_t from, uint64_t to, int depth) {
+        uint64_t pos = from;
+        uint64_t lastData = from;  // data of the last chunk taken
+        while (pos + 8 <= to) {
+            uint8_t h[12];
+            if (!readAt(pos, h, 8)) return;
+            uint64_t resumeFrom = 0;  // set when the walk has lost its way
+            const uint64_t size = le32(h + 4);
+            const uint64_t data = pos + 8;
+            const uint64_t next = data + size + (size & 1);
+            if (!plausibleMoviId(h)) {
+                resumeFrom = lastData;
+            } else if (isId(h, "idx1") || isId(h, "RIFF")) {
+                if (isId(h, "idx1") && !index) index = Index{data, std::min(size, fileSize - data)};
+                if (depth == 0) return;
+            } else if (data + size > to) {
+                resumeFrom = data;
+            } else if (isFrameId(h)) {
+                if (size == frameBytes) {
+                    frames.insert(data);
+                } else if (size != 0) {
+                    // A frame of another size than the header's is counted only
+                    // when the chunk after it is where its size says.
+                    if (next >= to || plausibleAt(next)) misfits.emplace(data, static_cast<uint32_t>(size));
+                    else resumeFrom = data;
+                }
+            } else if (isId(h, "LIST") && size >= 4 && depth < 2) {
+                uint8_t type[4];
+                if (readAt(data, type, sizeof type) && isId(type, "rec ")) scanMovi(data + 4, data + size, depth + 1);
+            }
+            if (resumeFrom == 0) {
+                lastData = data;
+                pos = next;
+                continue;
+            }
+            // Every chunk taken moves lastData on, so the walk always ends.
+            const std::optional<uint64_t> found = resync(resumeFrom, to);
+            if (!found) return;
+            pos = *found;
+            lastData = pos;
+        }
+    }
+
+    // The frames idx1 points to, each checked against the chunk header it
+    // names; an index that matches nothing is not this file's.
+    void readIndex() {
+        if (!index || movis.empty()) return;
+        struct Entry {
+            uint64_t offset;
+            uint32_t size;
+        };
+        std::vector<Entry> entries;
+        constexpr std::size_t kBlock = 16 * 4096;
+        std::vector<uint8_t> buffer(kBlock);
+        const uint64_t bytes = index->size / 16 * 16;
+        for (uint64_t done = 0; done < bytes; done += kBlock) {
+            const auto n = static_cast<std::size_t>(std::min<uint64_t>(kBlock, bytes - done));
+            if (!readAt(index->data + done, buffer.data(), n)) return;
+            for (std::size_t i = 0; i < n; i += 16) {
+                if (isFrameId(&buffer[i])) entries.push_back({le32(&buffer[i + 8]), le32(&buffer[i + 12])});
+            }
+        }
+        indexedFrames = entries.size();
+        const auto matches = [&](uint64_t base, const Entry& e) {
+            uint8_t h[8];
+            return readAt(base + e.offset, h, sizeof h) && isFrameId(h) && le32(h + 4) == e.size &&
+                   base + e.offset + 8 + e.size <= fileSize;
+        };
+        // Offsets count from the "movi" tag, with some writers from the
+        // start of the file.
+        uint64_t base = 0;
+        int bestMatches = 0;
+        for (const uint64_t candidate : {movis.front().tag, uint64_t{0}}) {
+            int n = 0;
+            for (std::size_t k = 0; k < std::min<std::size_t>(entries.size(), 16); ++k) n += matches(candidate, entries[k]);
+            if (n > bestMatches) {
+                bestMatches = n;
+                base = candidate;
+            }
+        }
+        if (bestMatches == 0) return;
+        for (const Entry& e : entries) {
+            if (e.size == 0 || !matches(base, e)) continue;
+            const uint64_t data = base + e.offset + 8;
+            if (e.size == frameBytes) frames.insert(data);
+            else misfits.emplace(data, e.size);
+        }
     }
 
     void parse() {
@@ -367,17 +552,16 @@ struct AviParser {
 
         uint8_t h[12];
         if (!readAt(0, h, 12) || !isId(h, "RIFF") || !isId(h + 8, "AVI ")) invalid("no RIFF AVI header");
-        uint64_t riffSize = le32(h + 4);
-        if (riffSize < 4) riffSize = fileSize - 8;
-        uint64_t end = std::min<uint64_t>(8 + riffSize, fileSize);
-        parseRiff(12, end);
+        uint64_t end = riffEnd(0, le32(h + 4));
+        parseHeaders(12, end, end, 0);
+        if (movis.empty()) findMovi(12, end);
         // Large recordings continue in further RIFF 'AVIX' chunks.
-        uint64_t pos = end + (riffSize & 1);
+        uint64_t pos = end + (end < fileSize ? (le32(h + 4) & 1) : 0);
         while (readAt(pos, h, 12) && isId(h, "RIFF") && isId(h + 8, "AVIX")) {
             const uint64_t size = le32(h + 4);
-            const uint64_t next = std::min<uint64_t>(pos + 8 + size, fileSize);
-            parseRiff(pos + 12, next);
-            if (next <= pos) break;
+            const uint64_t next = riffEnd(pos, size);
+            parseHeaders(pos + 12, next, next, 0);
+            if (next >= fileSize) break;
             pos = next + (size & 1);
         }
 
@@ -394,11 +578,25 @@ struct AviParser {
         if (r.info_.rate == 0 || r.info_.scale == 0) invalid("no frame rate");
         if (bitCount == 8 && r.info_.palette.empty()) r.info_.palette = greyPalette();
         const std::size_t rowBytes = static_cast<std::size_t>(r.info_.width) * bitCount / 8;
-        const std::size_t frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
+        frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
         if (frameBytes > kMaxFrameBytes) invalid("frames too large");
         r.topDown_ = rawHeight < 0;
-        for (const auto& [from, to] : moviRanges) scanMovi(from, to, frameBytes, 0);
+
+        for (const Movi& m : movis) scanMovi(m.tag + 4, m.end, 0);
+        readIndex();
+        // Frames that disagree with the header as often as they agree mean a
+        // header that does not describe them: reading them with its sizes
+        // would make pictures of the wrong shape.
+        if (!misfits.empty() && misfits.size() >= frames.size()) {
+            throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": its frames are " +
+                              std::to_string(misfits.begin()->second) + " bytes, but its header gives " +
+                              std::to_string(r.info_.width) + "x" + std::to_string(r.info_.height) + " " +
+                              std::to_string(bitCount) + "-bit frames of " + std::to_string(frameBytes) + " bytes");
+        }
+        for (const uint64_t offset : frames) r.frames_.push_back({offset, static_cast<uint32_t>(frameBytes)});
         r.info_.frameCount = static_cast<int>(r.frames_.size());
+        const uint64_t declared = std::max<uint64_t>({headerFrames, streamLength, indexedFrames});
+        r.info_.declaredFrames = static_cast<int>(std::min<uint64_t>(declared, std::numeric_limits<int>::max()));
     }
 };
 

@@ -7,8 +7,11 @@
 // '00db' key-frame sample per frame, bottom row first, rows padded to 4
 // bytes, and an 'idx1' index. The reader takes uncompressed 8-, 24- and
 // 32-bit clips from any writer, with or without an index, and checks every
-// size against the file before it reads.
+// size against the file before it reads. A damaged chunk costs only its own
+// frame: the reader takes the frames the index points to and walks the
+// chunks, finding its way again after a chunk whose size is wrong.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,10 +23,11 @@ namespace orbis {
 
 class TAviWriter {
 public:
-    // Creates (or replaces) the file and writes its headers. 8-bit clips get
-    // the given palette, the grey one when it is empty. Raises EInOutError
-    // when the file cannot be created, std::invalid_argument for a size,
-    // depth or rate that cannot be written.
+    // Creates the file and writes its headers. 8-bit clips get the given
+    // palette, the grey one when it is empty. A file that exists is never
+    // replaced. Raises EInOutError when the file exists or cannot be created
+    // (a file it created is removed again), std::invalid_argument for a
+    // size, depth or rate that cannot be written.
     TAviWriter(const std::string& path, int width, int height, int bitsPerPixel, uint32_t rate, uint32_t scale = 1,
                std::vector<TPaletteEntry> palette = {});
     // Closes the file as close() does, swallowing errors.
@@ -41,7 +45,12 @@ public:
     // frame write. Raises EInOutError when that fails. Safe to call twice.
     void close();
 
+    // Closes and removes the file, for a clip that holds nothing worth
+    // keeping. Raises nothing.
+    void discard() noexcept;
+
     int framesWritten() const { return frames_; }
+    const std::string& path() const { return path_; }
 
 private:
     void writeAll(const void* data, std::size_t size);
@@ -63,6 +72,7 @@ struct TAviInfo {
     int height = 0;
     int bitsPerPixel = 0;
     int frameCount = 0;     // frames present in the file
+    int declaredFrames = 0; // frames the headers and the index announce
     uint32_t scale = 0;     // frame period = scale / rate seconds
     uint32_t rate = 0;
     std::vector<TPaletteEntry> palette;  // 8-bit clips
@@ -71,13 +81,16 @@ struct TAviInfo {
     double duration() const { return framePeriod() * frameCount; }
     // Whole frames per second (at least 1).
     int framesPerSecond() const;
+    // Announced frames that could not be found: damaged or cut off.
+    int missingFrames() const { return declaredFrames > frameCount ? declaredFrames - frameCount : 0; }
 };
 
 class TAviReader {
 public:
     // Opens and parses the clip. Raises EInOutError when the file cannot be
-    // read and EInvalidVideo when it is not an uncompressed 8-, 24- or
-    // 32-bit AVI clip.
+    // read or its frames do not have the size its header gives them, and
+    // EInvalidVideo when it is not an uncompressed 8-, 24- or 32-bit AVI
+    // clip.
     explicit TAviReader(const std::string& path);
     ~TAviReader();
     TAviReader(const TAviReader&) = delete;
@@ -107,5 +120,10 @@ private:
 // The clip's information for the video browser; all zero when the file
 // cannot be read as a clip.
 TAviInfo readClipInfo(const std::string& path);
+
+// Reads size bytes at offset of an open file of fileSize bytes; false when
+// they lie (partly) beyond its end, so nothing past what the file holds is
+// ever read. EInOutError naming path when the system refuses the read.
+bool readFileAt(int fd, uint64_t fileSize, uint64_t offset, void* buffer, std::size_t size, const std::string& path);
 
 }  // namespace orbis

@@ -40,6 +40,8 @@ TCaptureGeometry geometryForFormat(int bitsPerPixel, std::string_view formatName
 }
 
 TDetectorSettings TDetectorSettings::fromConfiguration(const TConfiguration& c) {
+    c.requireInRange({"nFramesBeforeEvent", "nFramesAfterEvent", "nSignalFrames", "nNoisePixels", "nSignalPixels"});
+    if (c.useAutoShutDown()) c.requireInRange({"autoShutDownLevel"});
     TDetectorSettings s;
     s.nFramesBeforeEvent = c.nFramesBeforeEvent();
     s.nFramesAfterEvent = c.nFramesAfterEvent();

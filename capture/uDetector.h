@@ -66,6 +66,7 @@ struct TDetectorSettings {
     bool useAutoShutDown = false;
     int autoShutDownLevel = 180;
 
+    // Raises EConvertError for a setting outside its range.
     static TDetectorSettings fromConfiguration(const TConfiguration& config);
 };
 

@@ -1,7 +1,10 @@
 #include "capture/uMemoryAVI.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -45,28 +48,40 @@ int TThreadMemAVI::framesToWrite() const {
 void TThreadMemAVI::Execute() {
     const int height = static_cast<int>(frameSize_ / static_cast<std::size_t>(width_));
     const int start = frameCount_ - framesToWrite();
-    bool reported = false;
-    auto report = [&] {
-        if (!reported) notifier_.message(kAviWriteErrorCaption, kAviWriteErrorMessage, MessageIcon::Warning);
-        reported = true;
-    };
+    std::string failure;
     try {
-        // Creating the file replaces an older clip of the same name. A clip
-        // that cannot even be created is reported too: it is a lost meteor.
+        // A clip that cannot even be created is reported too: it is a lost
+        // meteor.
         TAviWriter writer(fileName(), width_, height, 8, static_cast<uint32_t>(std::max(frameRate_, 1)));
         try {
             for (int i = start; i < frameCount_; ++i) {
                 writer.writeFrame(buffers_[static_cast<std::size_t>(i)]);
                 framesWritten_.store(writer.framesWritten(), std::memory_order_release);
             }
-        } catch (const EInOutError&) {
-            report();
+        } catch (const EInOutError& e) {
+            failure = e.what();
         }
-        writer.close();
-        succeeded_.store(!reported, std::memory_order_release);
-    } catch (const std::exception&) {
-        report();
+        if (!failure.empty() && writer.framesWritten() == 0) {
+            // Headers alone are no clip; on a full disk every later event
+            // would leave one more of them.
+            writer.discard();
+            failure += "; the clip got no frame and was removed";
+        } else {
+            try {
+                writer.close();
+            } catch (const EInOutError& e) {
+                if (failure.empty()) failure = e.what();
+            }
+            if (!failure.empty()) {
+                failure += "; the clip keeps " + std::to_string(writer.framesWritten()) + " of " +
+                           std::to_string(framesToWrite()) + " frames";
+            }
+        }
+    } catch (const std::exception& e) {
+        failure = e.what();
     }
+    if (!failure.empty()) notifier_.message(kAviWriteErrorCaption, failure, MessageIcon::Warning);
+    succeeded_.store(failure.empty(), std::memory_order_release);
     buffers_.clear();
     buffers_.shrink_to_fit();
     finished_.store(true, std::memory_order_release);
@@ -81,19 +96,31 @@ TClipWriterPool::~TClipWriterPool() { waitAll(); }
 
 namespace {
 
-// The n-th alternative of a clip path "…/hhnnss_zzz": the millisecond
-// counted on while it stays below 1000, else a "_n" suffix.
+// The n-th alternative of a clip path "…/hhnnss_zzz": n milliseconds
+// later, carried into the seconds, minutes and hours, so the name still
+// gives the event's time; other names, and times past the end of the day,
+// get a "_n" suffix.
 std::string alternativePath(const std::string& path, int n) {
-    const std::size_t len = path.size();
-    if (len >= 4 && path[len - 4] == '_' && std::isdigit(static_cast<unsigned char>(path[len - 3])) &&
-        std::isdigit(static_cast<unsigned char>(path[len - 2])) && std::isdigit(static_cast<unsigned char>(path[len - 1]))) {
-        const int ms = std::stoi(path.substr(len - 3)) + n;
-        if (ms <= 999) {
-            std::string out = path.substr(0, len - 3);
-            out += static_cast<char>('0' + ms / 100);
-            out += static_cast<char>('0' + ms / 10 % 10);
-            out += static_cast<char>('0' + ms % 10);
-            return out;
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = std::string_view(path).substr(slash == std::string::npos ? 0 : slash + 1);
+    const auto digits = [&](std::size_t from, std::size_t len) {
+        int v = 0;
+        for (std::size_t i = from; i < from + len; ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(name[i]))) return -1;
+            v = v * 10 + (name[i] - '0');
+        }
+        return v;
+    };
+    if (name.size() == 10 && name[6] == '_') {
+        const int hh = digits(0, 2), nn = digits(2, 2), ss = digits(4, 2), zzz = digits(7, 3);
+        if (hh >= 0 && hh < 24 && nn >= 0 && nn < 60 && ss >= 0 && ss < 60 && zzz >= 0) {
+            const long ms = ((hh * 60L + nn) * 60L + ss) * 1000L + zzz + n;
+            if (ms < 86400000L) {
+                char text[16];
+                std::snprintf(text, sizeof text, "%02ld%02ld%02ld_%03ld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
+                              ms % 1000);
+                return path.substr(0, path.size() - name.size()) + text;
+            }
         }
     }
     return path + "_" + std::to_string(n);
@@ -115,7 +142,8 @@ void TClipWriterPool::protect(const std::string& path) {
 std::string TClipWriterPool::claimPath(const std::string& path) {
     // A job's path has no extension; its writer adds ".avi".
     const auto taken = [this](const std::string& candidate) {
-        return claimed_.count(candidate) != 0 ||
+        struct stat st {};
+        return claimed_.count(candidate) != 0 || ::lstat((candidate + ".avi").c_str(), &st) == 0 ||
                (!protected_.empty() && protected_.count(canonicalPath(candidate + ".avi")) != 0);
     };
     std::string candidate = path;

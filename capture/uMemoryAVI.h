@@ -2,9 +2,9 @@
 // Event clip writers. Each event gets a TThreadMemAVI: its constructor copies
 // the event's frames on the capture thread, then a thread of its own writes
 // them as an 8-bit grey AVI clip while capture goes on. TClipWriterPool owns
-// the running writers, gives every clip a file name no other writer of the
-// program uses, and waits for all of them before the program ends, so no
-// clip is ever cut off.
+// the running writers, gives every clip a file name neither another writer
+// of the program nor an existing file uses, and waits for all of them before
+// the program ends, so no clip is ever cut off or replaced.
 
 #include <atomic>
 #include <cstdint>
@@ -21,15 +21,17 @@
 
 namespace orbis {
 
-inline constexpr const char* kAviWriteErrorMessage = "Ошибка при записи AVI файла!!";
-inline constexpr const char* kAviWriteErrorCaption = "AppName";
+inline constexpr const char* kAviWriteErrorCaption = "Orbisight";
 
 class TThreadMemAVI {
 public:
-    // Copies frameSize bytes of every frame and starts writing path + ".avi".
-    // Frames are width pixels wide, bottom row first. When ringNotWrapped is
-    // set, the frames before firstValidFrame were never filled and are left
-    // out. The notifier is called from the writer thread.
+    // Copies frameSize bytes of every frame and starts writing path + ".avi",
+    // which must not exist yet. Frames are width pixels wide, bottom row
+    // first. When ringNotWrapped is set, the frames before firstValidFrame
+    // were never filled and are left out. A write that fails is told to the
+    // notifier (from the writer thread) with the file and the system's
+    // reason; a clip that got no frame is removed, one with frames is kept
+    // and closed.
     TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
                   std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier);
     // Waits for the file to be finished.
@@ -78,8 +80,9 @@ public:
     ~TClipWriterPool() override;
 
     // Starts a writer for the event. A path another writer of this pool has
-    // already used, or a protected one, gets the next free millisecond (or a
-    // "_n" suffix).
+    // already used, a protected one or one whose file exists gets the next
+    // free millisecond of its "hhnnss_zzz" name (a "_n" suffix for other
+    // names, and past the end of the day): no clip is ever replaced.
     void writeClip(const TClipJob& job) override;
 
     // A file no clip may replace, however its path is written (the video

@@ -199,6 +199,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         if (rec.expectedShower == "SPO" && findShower(truth.ut, m.endSky.ra, m.endSky.dec, m.startSky.ra,
                                                       m.startSky.dec, radiants) != "SPO") {
             std::swap(rec.settings.meteors[0].startPixel, rec.settings.meteors[0].endPixel);
+            fs::remove(truth.clipPath);  // the demo's own clip: a clip is never written over
             truth = simulateClip(rec.settings, o.station);
         }
         nightDir = fs::path(truth.clipPath).parent_path().string();
@@ -330,7 +331,13 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
         if (!p.has("--local")) throw CliUsageError("--local is required");
         const std::string station = p.value("--station", std::string(defaultStation));
-        const TConfiguration config = stationConfiguration(station);
+        const TConfiguration config = stationConfiguration(station, err);
+        config.requireInRange({"latitude", "longitude", "timeZone"});
+        // The camera's settings only where no option replaces them.
+        if (!p.has("--width")) config.requireInRange({"widthCCD"});
+        if (!p.has("--height")) config.requireInRange({"heightCCD"});
+        if (!p.has("--focal")) config.requireInRange({"focalLength"});
+        if (!p.has("--scale")) config.requireInRange({"frameScale"});
         TSimSettings s;
         s.latitude = config.signedLatitude();
         s.longitude = config.signedLongitude();

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -10,6 +11,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -36,8 +38,13 @@ constexpr const char* kUsage =
     "                 yyyymmdd/hhnnss_zzz.avi, else the file's modification time less the\n"
     "                 video's length\n"
     "\n"
-    "Exit status: 0 done, 1 a clip could not be written or an event may have been lost,\n"
-    "2 bad arguments or unreadable input.\n";
+    "Frames the file announces but that are damaged or cut off are skipped and counted.\n"
+    "Ctrl+C, SIGTERM or SIGHUP stops at the next frame: the clips of the events declared\n"
+    "so far are finished and listed.\n"
+    "\n"
+    "Exit status: 0 done, 1 a clip could not be written, an event may have been lost or\n"
+    "frames of the input are missing, 2 bad arguments or unreadable input, 128 + the\n"
+    "signal's number when a signal stopped it (130 Ctrl+C, 143 SIGTERM).\n";
 
 // The frame clock of a file: frame i happens i frame periods after the
 // start. The tick counter counts the same milliseconds from the Unix epoch
@@ -126,16 +133,24 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
     }
 
     CliNotifier notifier(err);
+    const StopSignals signals;  // a stop must still finish the clips and list them
     try {
-        const TConfiguration config = stationConfiguration(station);
-        const TDetectionRun run = runDetection(input, station, start, config, notifier);
+        const TConfiguration config = stationConfiguration(station, err);
+        const TDetectionRun run =
+            runDetection(input, station, start, config, notifier, [] { return stopSignal() != 0; });
         bool allWritten = true;
         for (const TWrittenClip& c : run.clips) {
-            out << c.fileName << "  " << c.frames << " frames" << (c.complete ? "" : "  (incomplete)") << "\n";
+            out << c.fileName << "  " << c.frames << " frames"
+                << (c.complete ? "" : c.frames == 0 ? "  (not written)" : "  (incomplete)") << "\n";
             allWritten = allWritten && c.complete;
         }
         if (run.droppedAtEnd) {
-            err << "error: the input ended while an event was still collecting its frames; it was dropped\n";
+            err << "error: the " << (run.interrupted ? "run was stopped" : "input ended")
+                << " while an event was still collecting its frames; it was dropped\n";
+        }
+        if (run.missingFrames > 0) {
+            err << "error: " << run.missingFrames << " frame(s) announced by \"" << input
+                << "\" are damaged or cut off and were not examined; a meteor may have been in them\n";
         }
         if (run.shutdownFrame >= 0) {
             err << "note: the sky reached the automatic shutdown level at frame " << run.shutdownFrame << "\n";
@@ -144,8 +159,10 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
             err << "error: " << run.failedFrames << " frame(s) could not be handled as part of an event; "
                 << "an event may have been lost\n";
         }
-        out << run.frames << " frames examined, " << run.clips.size() << " events\n";
-        return allWritten && run.failedFrames == 0 && !run.droppedAtEnd ? 0 : 1;
+        out << run.frames << " frames examined, " << run.clips.size() << " events"
+            << (run.interrupted ? " (stopped by a signal)" : "") << "\n";
+        if (run.interrupted) return 128 + stopSignal();
+        return allWritten && run.failedFrames == 0 && !run.droppedAtEnd && run.missingFrames == 0 ? 0 : 1;
     } catch (const std::exception& e) {
         notifier.progressHide();
         err << "orbisight-cli detect: " << e.what() << "\n";
@@ -160,7 +177,7 @@ namespace {
 // time less the video's length, when GStreamer knows the length.
 TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                                   TDateTime modified, const TConfiguration& config, UserNotifier& notifier,
-                                  const std::string& aviError) {
+                                  const std::string& aviError, const std::function<bool()>& stop) {
     const TCaptureSource source =
         TCaptureSource::pipeline(TCaptureSource::file(input).text + " ! videoconvert ! video/x-raw,format=GRAY8");
     TDetectionRun run;
@@ -184,7 +201,13 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
                             }});
         detector.startSession(geometryFor(format), TDetectorSettings::fromConfiguration(config), {}, station);
         TCaptureGraph graph;
+        std::atomic<bool> stopped{false};
         graph.setFrameCallback([&](std::span<const uint8_t> bytes, const TCaptureFormat&) {
+            if (stopped.load()) return;
+            if (stop && stop()) {
+                stopped = true;
+                return;
+            }
             clock.setFrame(frameIndex);
             detector.GrabRecord(bytes);
             ++frameIndex;
@@ -192,8 +215,13 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
         graph.build(CaptureMode::Detect, source);
         notifier.status("detect: decoding");
         graph.run();
-        const GraphEnd end = graph.waitForEnd(std::chrono::hours(24));
+        GraphEnd end = GraphEnd::None;
+        while (end == GraphEnd::None && !stopped.load()) {
+            if (stop && stop()) stopped = true;  // also while no frame comes
+            else end = graph.waitForEnd(std::chrono::milliseconds(200));
+        }
         graph.stop();
+        run.interrupted = stopped.load();
         if (end == GraphEnd::Error) throw EInvalidVideo("\"" + input + "\": " + graph.errorText());
         run.droppedAtEnd = !detector.waiting();
         run.failedFrames = detector.failedFrames();
@@ -208,7 +236,7 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
 }  // namespace
 
 TDetectionRun runDetection(const std::string& input, const std::string& station, std::optional<TDateTime> start,
-                           const TConfiguration& config, UserNotifier& notifier) {
+                           const TConfiguration& config, UserNotifier& notifier, const std::function<bool()>& stop) {
     if (!start) start = startTimeFromClipName(input);
     struct stat st {};
     if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
@@ -220,7 +248,7 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
     try {
         uncompressed.emplace(input);
     } catch (const EInvalidVideo& e) {
-        return runDetectionDecoded(input, station, start, modified, config, notifier, e.what());
+        return runDetectionDecoded(input, station, start, modified, config, notifier, e.what(), stop);
     }
     TAviReader& reader = *uncompressed;
     const TAviInfo& info = reader.info();
@@ -243,6 +271,10 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
         notifier.status("detect: frame");
         notifier.progressShow(info.frameCount);
         for (frameIndex = 0; frameIndex < info.frameCount; ++frameIndex) {
+            if (stop && stop()) {
+                run.interrupted = true;
+                break;
+            }
             clock.setFrame(frameIndex);
             detector.GrabRecord(reader.readFrame(frameIndex));
             notifier.progressPosition(frameIndex + 1);
@@ -254,7 +286,8 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
         pool.waitAll();
         run.clips = pool.finishedClips();
     }
-    run.frames = info.frameCount;
+    run.frames = frameIndex;
+    run.missingFrames = info.missingFrames();
     return run;
 }
 

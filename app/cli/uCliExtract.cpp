@@ -27,7 +27,10 @@ constexpr const char* kUsage =
     "to the clip's event directory when no target is given.\n"
     "\n"
     "  --station DIR  the station directory (default: the program's directory); it must\n"
-    "                 exist, though extraction reads none of its settings\n";
+    "                 exist, though extraction reads none of its settings\n"
+    "\n"
+    "Exit status: 0 done, 1 frames the clip announces are damaged or cut off (the others\n"
+    "are saved), 2 bad arguments, an unreadable clip or frames that cannot be written.\n";
 
 }  // namespace
 
@@ -93,6 +96,12 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
         notifier.progressHide();
         out << target << "  " << extractor.framesSaved() << " frames from "
             << fs::path(frameFileName(target, start)).filename().string() << "\n";
+        if (info.missingFrames() > 0) {
+            // The frames found are kept; the meteor may be in the others.
+            err << "orbisight-cli extract: " << info.missingFrames() << " frame(s) announced by \"" << clip
+                << "\" are damaged or cut off and were not saved\n";
+            return 1;
+        }
         return 0;
     } catch (const std::exception& e) {
         notifier.progressHide();

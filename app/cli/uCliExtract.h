@@ -9,7 +9,8 @@
 
 namespace orbis {
 
-// Exit status: 0 done, 2 bad arguments or a clip that cannot be read.
+// Exit status: 0 done, 1 frames the clip announces are damaged or cut off
+// (the others are saved), 2 bad arguments or a clip that cannot be read.
 int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 }  // namespace orbis

@@ -104,13 +104,21 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     CliNotifier notifier(err);
     bool problems = false;
     try {
-        const TConfiguration config = stationConfiguration(station);
+        const TConfiguration config = stationConfiguration(station, err);
+        // Once for all events: a setting out of range stops every one of them.
+        requireProcessingSettings(config);
         for (const std::string& event : events) {
             const int before = notifier.problemsShown();
             try {
                 const TProcessResult r = processEvent(event, config, station, notifier);
                 notifier.progressHide();
-                out << event << ": " << (!r.ran ? "no frames" : r.reportWritten ? "report written" : "no report") << "\n";
+                out << event << ": "
+                    << (r.busy ? "being processed elsewhere, not run"
+                        : !r.ran ? "no frames"
+                        : r.reportWritten ? "report written"
+                                          : "no report")
+                    << "\n";
+                problems = problems || r.busy;
             } catch (const std::exception& e) {
                 notifier.progressHide();
                 err << "orbisight-cli process: " << event << ": " << e.what() << "\n";
@@ -141,9 +149,10 @@ int summaryCommand(std::span<const std::string> args, std::string_view defaultSt
     const std::string station = parsed.value("--station", std::string(defaultStation));
     CliNotifier notifier(err);
     try {
-        out << writeDailySummary(withoutTrailingSlash(parsed.positional[0]), station, stationConfiguration(station), notifier)
+        out << writeDailySummary(withoutTrailingSlash(parsed.positional[0]), station, stationConfiguration(station, err),
+                                 notifier)
             << "\n";
-        return 0;
+        return notifier.problemsShown() > 0 ? 1 : 0;  // events left out of the summary
     } catch (const std::exception& e) {
         err << "orbisight-cli summary: " << e.what() << "\n";
         return 1;
@@ -169,12 +178,12 @@ int r90Command(std::span<const std::string> args, std::string_view defaultStatio
     const std::string station = parsed.value("--station", std::string(defaultStation));
     CliNotifier notifier(err);
     try {
-        const TConfiguration config = stationConfiguration(station);
+        const TConfiguration config = stationConfiguration(station, err);
         out << (parsed.has("--month")
                     ? writeMonthlyR90Export(station, parsed.value("--month"), config, notifier)
                     : writeR90Export(withoutTrailingSlash(parsed.positional[0]), station, config, notifier))
             << "\n";
-        return 0;
+        return notifier.problemsShown() > 0 ? 1 : 0;  // events left out of the export
     } catch (const std::exception& e) {
         err << "orbisight-cli r90: " << e.what() << "\n";
         return 1;

@@ -10,6 +10,7 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -26,40 +27,6 @@
 namespace orbis {
 
 namespace {
-
-// Set by SIGINT/SIGTERM/SIGHUP; a signal handler can only reach a static flag.
-volatile std::sig_atomic_t stopRequested = 0;
-extern "C" void onStopSignal(int) { stopRequested = 1; }
-
-// While it lives, Ctrl+C, SIGTERM and SIGHUP (a closed terminal) ask for a
-// clean stop, and SIGPIPE (a closed output pipe) is ignored: none of them
-// may end the process before a recording's index is written. The earlier
-// handlers come back at the end.
-class StopSignals {
-public:
-    StopSignals() {
-        stopRequested = 0;
-        struct sigaction stop {};
-        stop.sa_handler = onStopSignal;
-        sigemptyset(&stop.sa_mask);
-        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &stop, &old_[i]);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigemptyset(&ignore.sa_mask);
-        sigaction(SIGPIPE, &ignore, &oldPipe_);
-    }
-    ~StopSignals() {
-        for (std::size_t i = 0; i < kSignals.size(); ++i) sigaction(kSignals[i], &old_[i], nullptr);
-        sigaction(SIGPIPE, &oldPipe_, nullptr);
-    }
-    StopSignals(const StopSignals&) = delete;
-    StopSignals& operator=(const StopSignals&) = delete;
-
-private:
-    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
-    std::array<struct sigaction, 3> old_{};
-    struct sigaction oldPipe_ {};
-};
 
 constexpr const char* kRecordUsage =
     "usage: orbisight-cli record (--device NAME|NODE | --source PIPELINE) [--mode detect|record|preview]\n"
@@ -221,9 +188,10 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
     CliNotifier notifier(err);
     const StopSignals signals;  // before anything is recorded
     try {
-        const TConfiguration config = stationConfiguration(station);
+        const TConfiguration config = stationConfiguration(station, err);
         TRecordOptions record;
         if (mode == "record") {
+            if (config.addTimeStamp()) config.requireInRange({"frameFontSize"});
             record.timeStamp = config.addTimeStamp();
             record.fontSize = config.frameFontSize();
             if (p.has("--encoder")) record.encoderName = p.value("--encoder");
@@ -270,7 +238,7 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         const auto started = std::chrono::steady_clock::now();
         std::size_t reported = 0;
         GraphEnd end = GraphEnd::None;
-        while (!stopRequested && end == GraphEnd::None) {
+        while (stopSignal() == 0 && end == GraphEnd::None) {
             end = graph.waitForEnd(std::chrono::seconds(1));
             if (shutdownPosted.exchange(false)) session.requestShutdown();
             if (!session.running()) break;

@@ -1,6 +1,7 @@
 #include "app/cli/uCliStationDir.h"
 
 #include <filesystem>
+#include <ostream>
 
 #include "astro/uExceptions.h"
 
@@ -11,7 +12,7 @@ void requireStationDirectory(const std::string& station) {
     if (!std::filesystem::is_directory(station, ec)) throw Exception("no station directory \"" + station + "\"");
 }
 
-TConfiguration stationConfiguration(const std::string& station) {
+TConfiguration stationConfiguration(const std::string& station, std::ostream& warnings) {
     namespace fs = std::filesystem;
     std::error_code ec;
     requireStationDirectory(station);
@@ -20,6 +21,7 @@ TConfiguration stationConfiguration(const std::string& station) {
         throw Exception("\"" + ini.string() + "\" is not a settings file");
     TConfiguration config;
     config.load(ini);
+    for (const std::string& w : config.warnings()) warnings << "warning: " << w << "\n";
     return config;
 }
 

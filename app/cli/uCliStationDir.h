@@ -1,6 +1,7 @@
 #pragma once
 // The station directory a command works for, and its settings.
 
+#include <ostream>
 #include <string>
 
 #include "config/uConfiguration.h"
@@ -11,7 +12,8 @@ namespace orbis {
 // when the station has none yet. Raises Exception when the directory does
 // not exist (a mistyped --station must not run with default settings) or
 // its settings file is not a file, and what TConfiguration::load raises.
-TConfiguration stationConfiguration(const std::string& station);
+// Keys that fell back to their defaults are told on `warnings`, a line each.
+TConfiguration stationConfiguration(const std::string& station, std::ostream& warnings);
 
 // For commands that read none of the station's settings: a --station given
 // must still name a directory, as for every command (Exception otherwise).

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -149,13 +150,99 @@ TEST(CliDetect, BadArgumentsAndUnreadableInputsEndWithStatusTwo) {
     EXPECT_EQ(detect({"--input", (input / "missing.avi").string()}, station.str()).status, 2);
     EXPECT_EQ(detect({"--input", text, "--start", "soon"}, station.str()).status, 2);
 
-    // A clip cut in the middle of a frame: the complete frames are examined.
+    // A clip cut in the middle of a frame: the complete frames are examined,
+    // and the frames lost with the rest are an error.
     const std::string clip = (input / "cut.avi").string();
     writeSkyClip(clip);
     std::filesystem::resize_file(clip, std::filesystem::file_size(clip) / 2);
     const CliRun cut = detect({"--input", clip, "--start", "2024-08-12 23:10:00"}, station.str());
-    EXPECT_EQ(cut.status, 0) << cut.err;
-    EXPECT_NE(cut.out.find("frames examined, 1 events"), std::string::npos) << cut.out;
+    EXPECT_EQ(cut.status, 1) << cut.err;
+    EXPECT_NE(cut.out.find("75 frames examined, 1 events"), std::string::npos) << cut.out;
+    EXPECT_NE(cut.err.find("75 frame(s) announced by \"" + clip + "\" are damaged or cut off"), std::string::npos) << cut.err;
+}
+
+void put32(std::string& b, std::size_t at, uint32_t v) {
+    for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+TEST(CliDetect, ADamagedChunkCostsItsFrameOnlyAWrongGeometryTheClip) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    writeSkyClip(clip);
+    const std::string bytes = readFileBytes(clip);
+    // The first frame's chunk size (at 1252) lost: the other 149 are examined.
+    std::string d = bytes;
+    put32(d, 1252, 0);
+    const std::string first = (input / "first.avi").string();
+    writeFileAtomically(first, d);
+    const CliRun run = detect({"--input", first, "--start", "2024-08-12 23:10:00"}, station.str());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("149 frames examined, 2 events"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("1 frame(s) announced"), std::string::npos) << run.err;
+
+    // A width or height that contradicts the frames: refused, nothing written.
+    for (auto [at, value] : {std::pair{std::size_t{176}, 1u}, {std::size_t{180}, static_cast<uint32_t>(-1)}}) {
+        test::TempDir empty;
+        d = bytes;
+        put32(d, at, value);
+        const std::string bad = (input / ("bad" + std::to_string(at) + ".avi")).string();
+        writeFileAtomically(bad, d);
+        const CliRun refused = detect({"--input", bad, "--start", "2024-08-12 23:10:00"}, empty.str());
+        EXPECT_EQ(refused.status, 2) << refused.out;
+        EXPECT_NE(refused.err.find("its frames are 19200 bytes"), std::string::npos) << refused.err;
+        EXPECT_TRUE(std::filesystem::is_empty(empty.path())) << refused.out;
+    }
+}
+
+TEST(CliDetect, ASecondRunNeverReplacesTheClipsOfTheFirst) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    writeSkyClip(clip);
+    const std::vector<std::string> args{"--input", clip, "--start", "2024-08-12 23:10:00.000"};
+    ASSERT_EQ(detect(args, station.str()).status, 0);
+    const CliRun second = detect(args, station.str());
+    ASSERT_EQ(second.status, 0) << second.err;
+    const std::string night = station.str() + "/20240812";
+    EXPECT_EQ(second.out, night + "/231001_281.avi  35 frames\n" + night + "/231004_081.avi  35 frames\n" +
+                              "150 frames examined, 2 events\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(night), std::filesystem::directory_iterator()), 4);
+}
+
+// An error stream that raises a signal once a text is written to it, as
+// the operator would with Ctrl+C or kill at that moment.
+class SignalWhenWritten : public std::stringbuf {
+public:
+    SignalWhenWritten(std::string text, int signal) : text_(std::move(text)), signal_(signal) {}
+    int sync() override {
+        if (!raised_ && str().find(text_) != std::string::npos) {
+            raised_ = true;
+            std::raise(signal_);
+        }
+        return 0;
+    }
+
+private:
+    std::string text_;
+    int signal_;
+    bool raised_ = false;
+};
+
+TEST(CliDetect, ASignalStopsAtTheNextFrameWithTheClipsFinishedAndListed) {
+    test::TempDir station, input;
+    const std::string clip = (input / "sky.avi").string();
+    writeSkyClip(clip);
+    for (int signal : {SIGTERM, SIGINT}) {
+        test::TempDir into;
+        std::ostringstream out;
+        SignalWhenWritten errBuffer("75/150 (50%)", signal);  // past the first meteor, before the second
+        std::ostream err(&errBuffer);
+        const int status = detectCommand(std::vector<std::string>{"--input", clip, "--start", "2024-08-12 23:10:00.000"},
+                                         into.str(), out, err);
+        EXPECT_EQ(status, 128 + signal) << errBuffer.str();
+        const std::string first = into.str() + "/20240812/231001_280.avi";
+        EXPECT_EQ(out.str(), first + "  35 frames\n75 frames examined, 1 events (stopped by a signal)\n");
+        EXPECT_EQ(TAviReader(first).info().frameCount, 35);
+    }
 }
 
 int runProgram(const std::string& args) {
@@ -167,6 +254,7 @@ TEST(CliProgram, ExitStatusOfTheProgramItself) {
     EXPECT_EQ(runProgram(""), 2);
     EXPECT_EQ(runProgram("--help"), 0);
     EXPECT_EQ(runProgram("detect --help"), 0);
+    EXPECT_EQ(runProgram("repair --help"), 0);
     EXPECT_EQ(runProgram("detect"), 2);
     EXPECT_EQ(runProgram("bogus"), 2);
 }

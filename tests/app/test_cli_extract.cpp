@@ -10,6 +10,7 @@
 
 #include "TempDir.h"
 #include "app/cli/uCliExtract.h"
+#include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "processing/uBitmap.h"
 
@@ -98,6 +99,16 @@ TEST(CliExtract, AFailureHalfWayTakesBackTheFramesItWrote) {
     EXPECT_FALSE(std::filesystem::exists(night / "213045_120" / "F001.bmp")) << out;
     EXPECT_FALSE(std::filesystem::exists(night / "213045_120" / "F002.bmp"));
     EXPECT_TRUE(std::filesystem::is_directory(night / "213045_120" / "F003.bmp"));  // not this run's
+
+    // A damaged chunk size: the other frames are saved, the loss is an error.
+    std::string damaged = readFileBytes(clip);
+    for (std::size_t i = 0; i < 4; ++i) damaged[1252 + 2 * (8 + 64) + i] = '\xFF';
+    const std::string third = (night / "213046_500.avi").string();
+    writeFileAtomically(third, damaged);
+    EXPECT_EQ(extract({third}, &out), 1) << out;
+    EXPECT_NE(out.find("4 frames from F001.bmp"), std::string::npos) << out;
+    EXPECT_NE(out.find("1 frame(s) announced"), std::string::npos) << out;
+    EXPECT_EQ(loadGreyFrame((night / "213046_500" / "F003.bmp").string()).pixels, std::vector<uint8_t>(64, 3));
 
     // Start numbers: beyond 999 the names grow; past the integers they are refused.
     EXPECT_EQ(extract({clip, "--start-number", "1000000", "--target", (night / "big").string()}, &out), 0) << out;

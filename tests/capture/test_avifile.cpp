@@ -32,6 +32,10 @@ void writeClip(const std::string& path, int w, int h, int bits, uint32_t rate, c
     writer.close();
 }
 
+void put32(std::string& b, std::size_t at, uint32_t v) {
+    for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
 uint32_t le32(const std::string& b, std::size_t at) {
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(b[at + static_cast<std::size_t>(i)]);
@@ -61,7 +65,7 @@ TEST(AviFile, RoundTripAtAnyWidthAndDepth) {
     test::TempDir dir;
     std::mt19937 rng(17);
     for (auto [w, h, bits] : {std::tuple{1, 1, 8}, {3, 5, 8}, {37, 11, 8}, {64, 48, 8}, {5, 7, 24}, {33, 9, 24}, {7, 3, 32}}) {
-        const std::string path = (dir / "clip.avi").string();
+        const std::string path = (dir / (std::to_string(w) + "x" + std::to_string(h) + "x" + std::to_string(bits) + ".avi")).string();
         const Frames frames = randomFrames(rng, 6, static_cast<std::size_t>(w * h * bits / 8));
         writeClip(path, w, h, bits, 25, frames);
         TAviReader reader(path);
@@ -230,6 +234,93 @@ TEST(AviFile, WriterRefusesWhatItCannotWrite) {
     EXPECT_THROW(TAviWriter((dir / "no" / "x.avi").string(), 5, 5, 8, 25), EInOutError);
     TAviWriter writer(path, 5, 5, 8, 25);
     EXPECT_THROW(writer.writeFrame(std::vector<uint8_t>(24)), std::invalid_argument);
+    writer.close();
+    // A file that exists is never replaced, by whatever name it is reached.
+    const std::string before = readFileBytes(path);
+    EXPECT_THROW(TAviWriter((dir / "." / "x.avi").string(), 5, 5, 8, 25), EInOutError);
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+// Frames whose every byte is their number, in a clip of 16 x 12 (8-bit):
+// chunk k at 1248 + 200 k, its size field 4 bytes further.
+TEST(AviFile, ADamagedChunkCostsOnlyItsOwnFrameAndIsCounted) {
+    test::TempDir dir;
+    Frames frames;
+    for (int i = 0; i < 60; ++i) frames.emplace_back(192, static_cast<uint8_t>(i));
+    const std::string good = (dir / "good.avi").string();
+    writeClip(good, 16, 12, 8, 25, frames);
+    const std::string bytes = readFileBytes(good);
+    const std::string noIndex = bytes.substr(0, bytes.rfind("idx1"));
+    const auto chunkSize = [](int k) { return std::size_t{1252} + 200 * static_cast<std::size_t>(k); };
+    int n = 0;
+    // Frames read from a damaged copy, as the first byte of each.
+    auto read = [&](const std::string& content, int& declared) {
+        const std::string path = (dir / ("bad" + std::to_string(n++) + ".avi")).string();
+        writeFileAtomically(path, content);
+        TAviReader reader(path);
+        declared = reader.info().declaredFrames;
+        std::vector<int> numbers;
+        for (int i = 0; i < reader.info().frameCount; ++i) numbers.push_back(reader.readFrame(i)[0]);
+        return numbers;
+    };
+    std::vector<int> all(60), allBut0(59), allBut5;
+    for (int i = 0; i < 60; ++i) all[static_cast<std::size_t>(i)] = i;
+    for (int i = 1; i < 60; ++i) allBut0[static_cast<std::size_t>(i - 1)] = i;
+    for (int i = 0; i < 60; ++i)
+        if (i != 5) allBut5.push_back(i);
+    for (const std::string* base : {&bytes, &noIndex}) {
+        const bool indexed = base == &bytes;
+        int declared = 0;
+        std::string d = *base;
+        put32(d, chunkSize(0), 0);
+        EXPECT_EQ(read(d, declared), allBut0) << indexed;
+        EXPECT_EQ(declared, 60);
+        d = *base;
+        put32(d, chunkSize(5), 0xFFFFFFFFu);
+        EXPECT_EQ(read(d, declared), allBut5) << indexed;
+        d = *base;
+        put32(d, chunkSize(5), 1000);  // lands inside frame 10
+        EXPECT_EQ(read(d, declared), allBut5) << indexed;
+        // Sizes of the file's lists that lead past the frames.
+        for (auto [at, value] : {std::pair{std::size_t{4}, 1000u}, {std::size_t{4}, 0xFFFFFFF0u}, {std::size_t{16}, 0xFFFFFFF0u},
+                                 {std::size_t{1240}, 0xFFFFFFF0u}, {std::size_t{1240}, 4u}}) {
+            d = *base;
+            put32(d, at, value);
+            EXPECT_EQ(read(d, declared), all) << indexed << " at " << at;
+            EXPECT_EQ(declared, 60);
+        }
+    }
+    // A recording that was never closed: sizes of its headers only, counts
+    // 0, no index, a frame cut off. Nothing is announced, nothing missing.
+    std::string d = noIndex.substr(0, noIndex.size() - 50);
+    put32(d, 4, 1240);
+    put32(d, 1240, 4);
+    put32(d, 48, 0);
+    put32(d, 140, 0);
+    int declared = -1;
+    EXPECT_EQ(read(d, declared).size(), 59u);
+    EXPECT_EQ(declared, 0);
+}
+
+TEST(AviFile, FramesOfAnotherSizeThanTheHeadersAreRefused) {
+    test::TempDir dir;
+    const std::string good = (dir / "good.avi").string();
+    writeClip(good, 160, 120, 8, 25, Frames(20, std::vector<uint8_t>(160 * 120, 9)));
+    const std::string bytes = readFileBytes(good);
+    for (auto [at, value] : {std::pair{std::size_t{176}, 1u}, {std::size_t{176}, 1000u}, {std::size_t{180}, 1u},
+                             {std::size_t{180}, static_cast<uint32_t>(-1)}}) {
+        const std::string path = (dir / ("bad" + std::to_string(at) + "_" + std::to_string(value) + ".avi")).string();
+        std::string d = bytes;
+        put32(d, at, value);
+        writeFileAtomically(path, d);
+        try {
+            TAviReader reader(path);
+            ADD_FAILURE() << "read " << reader.info().width << "x" << reader.info().height;
+        } catch (const EInOutError& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("19200 bytes"), std::string::npos) << e.what();
+        }
+    }
 }
 
 }  // namespace

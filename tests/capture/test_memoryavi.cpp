@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -60,40 +62,51 @@ TEST(MemoryAvi, TheCallersBuffersMayBeReusedAtOnce) {
     EXPECT_EQ(TAviReader((dir / "clip.avi").string()).readFrame(2), std::vector<uint8_t>(64, 3));
 }
 
-TEST(MemoryAvi, AnOlderFileOfTheSameNameIsReplaced) {
+TEST(MemoryAvi, AnOlderFileOfTheSameNameIsNeverReplaced) {
     test::TempDir dir;
     test::RecordingNotifier notifier;
     std::ofstream(dir / "clip.avi") << std::string(100000, 'x');
-    TThreadMemAVI((dir / "clip").string(), 0, 25, 64, 8, numberedFrames(2, 64), false, notifier).wait();
-    EXPECT_EQ(TAviReader((dir / "clip.avi").string()).info().frameCount, 2);
-    EXPECT_LT(std::filesystem::file_size(dir / "clip.avi"), 100000u);
+    TThreadMemAVI writer((dir / "clip").string(), 0, 25, 64, 8, numberedFrames(2, 64), false, notifier);
+    writer.wait();
+    EXPECT_FALSE(writer.succeeded());
+    EXPECT_EQ(readFileBytes(dir / "clip.avi"), std::string(100000, 'x'));
+    ASSERT_EQ(notifier.messages.size(), 1u);
+    EXPECT_NE(notifier.messages[0].text.find(std::strerror(EEXIST)), std::string::npos) << notifier.messages[0].text;
 }
 
-TEST(MemoryAvi, AFullDiskStopsWritingAndLeavesAReadableClip) {
+// A write that fails names the program, the file and the system's reason;
+// a clip that got no frame is removed, one with frames is kept readable.
+TEST(MemoryAvi, AFullDiskStopsWritingAndLeavesNoEmptyClip) {
     test::TempDir dir;
-    test::RecordingNotifier notifier;
     const std::size_t frame = 32 * 24;
+    auto writeUnder = [&](const char* name, rlim_t limit, test::RecordingNotifier& notifier) {
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small{limit, old.rlim_max};
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        TThreadMemAVI writer((dir / name).string(), 0, 25, frame, 32, numberedFrames(35, frame), false, notifier);
+        writer.wait();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_FALSE(writer.succeeded());
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0].caption, "Orbisight");
+        EXPECT_NE(notifier.messages[0].text.find(writer.fileName()), std::string::npos) << notifier.messages[0].text;
+        EXPECT_NE(notifier.messages[0].text.find(std::strerror(EFBIG)), std::string::npos) << notifier.messages[0].text;
+        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+    };
     // Room for the headers, three frames and the index, not for a fourth frame.
-    const rlim_t limit = 1248 + 3 * (8 + frame) + 100;
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small{limit, old.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    TThreadMemAVI writer((dir / "clip").string(), 0, 25, frame, 32, numberedFrames(35, frame), false, notifier);
-    writer.wait();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].caption, "AppName");
-    EXPECT_EQ(notifier.messages[0].text, "Ошибка при записи AVI файла!!");
-    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
-    EXPECT_FALSE(writer.succeeded());
-    EXPECT_EQ(writer.framesWritten(), 3);
+    test::RecordingNotifier some;
+    writeUnder("clip", 1248 + 3 * (8 + frame) + 100, some);
+    EXPECT_NE(some.messages[0].text.find("keeps 3 of 35 frames"), std::string::npos) << some.messages[0].text;
     TAviReader reader((dir / "clip.avi").string());
     ASSERT_EQ(reader.info().frameCount, 3);
     EXPECT_EQ(reader.readFrame(2), std::vector<uint8_t>(frame, 3));
+    // Room for the headers only: nothing is left behind.
+    test::RecordingNotifier none;
+    writeUnder("empty", 1248 + 100, none);
+    EXPECT_FALSE(std::filesystem::exists(dir / "empty.avi"));
 }
 
 TEST(MemoryAvi, AClipThatCannotBeCreatedIsReportedNotLostSilently) {
@@ -103,7 +116,7 @@ TEST(MemoryAvi, AClipThatCannotBeCreatedIsReportedNotLostSilently) {
     writer.wait();
     EXPECT_FALSE(writer.succeeded());
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "Ошибка при записи AVI файла!!");
+    EXPECT_NE(notifier.messages[0].text.find(std::strerror(ENOENT)), std::string::npos) << notifier.messages[0].text;
 }
 
 TEST(MemoryAvi, PoolGivesEveryClipItsOwnFileAndWaitsForAll) {
@@ -115,12 +128,19 @@ TEST(MemoryAvi, PoolGivesEveryClipItsOwnFileAndWaitsForAll) {
         TClipWriterPool pool(notifier);
         TClipJob job{path, 0, 25, 720 * 576, 720, frames, false};
         pool.writeClip(job);
-        pool.writeClip(job);  // the same millisecond: the name moves on
+        pool.writeClip(job);  // the same millisecond: the name moves on, into the next second
         job.path = (dir / "231002_500").string();
+        writeFileAtomically(dir / "231002_500.avi", "a clip of an earlier run");
         pool.writeClip(job);
         pool.writeClip(job);
+        const Frames small = numberedFrames(35, 64);
+        const TClipJob late{(dir / "235959_999").string(), 0, 25, 64, 8, small, false};
+        pool.writeClip(late);
+        pool.writeClip(late);  // no later millisecond that day
     }  // leaving the pool waits for every writer
-    for (const char* name : {"231001_999.avi", "231001_999_1.avi", "231002_500.avi", "231002_501.avi"}) {
+    EXPECT_EQ(readFileBytes(dir / "231002_500.avi"), "a clip of an earlier run");
+    for (const char* name : {"231001_999.avi", "231002_000.avi", "231002_501.avi", "231002_502.avi", "235959_999.avi",
+                             "235959_999_1.avi"}) {
         ASSERT_TRUE(std::filesystem::exists(dir / name)) << name;
         EXPECT_EQ(TAviReader((dir / name).string()).info().frameCount, 35) << name;
     }
