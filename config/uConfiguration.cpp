@@ -6,6 +6,9 @@
 #define SI_IMPLEMENTATION  // the INI layer is compiled into this unit, not linked
 #include <SimpleIni.h>
 
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <variant>
 #include <vector>
 
@@ -19,11 +22,29 @@ std::filesystem::path iniFilePath(const std::filesystem::path& programDirectory)
 }
 
 // The INI keys in the order the file is written, with the field each one
-// fills, its default text and, for floats, the pattern it is written with.
+// fills, its default text, for floats the pattern it is written with, and
+// for numbers with a physical meaning the values an operation accepts.
+// Latitude and longitude count from the equator and Greenwich, their sides
+// come from the pole and hemisphere flags (a signed value, as older files
+// may hold, is taken with its sign). A scan window may cross 0h
+// (-10..10 or 350..370). The detector's ring holds 16384 frames. More than
+// 200 stars per frame would make the triangle lists of the binding too large
+// to hold.
 struct ConfigurationKeys {
     using T = TConfiguration;
     using Field = std::variant<double T::*, bool T::*, int T::*, std::string T::*,
                                std::array<double, T::kCoefCount> T::*>;
+
+    // The values that make physical sense; low itself is excluded when
+    // aboveLow (an exposure, a scale or a step must be more than zero).
+    struct Range {
+        double low;
+        double high;
+        bool aboveLow = false;
+        bool contains(double v) const { return (aboveLow ? v > low : v >= low) && v <= high; }
+    };
+    static Range within(double low, double high) { return {low, high, false}; }
+    static Range above(double low, double high) { return {low, high, true}; }
 
     struct Key {
         std::string section;
@@ -31,7 +52,8 @@ struct ConfigurationKeys {
         Field field;
         std::string defaultText;
         std::string pattern;
-        int coefIndex = -1;  // for the coefficient arrays
+        std::optional<Range> range = std::nullopt;  // none: no physical limit
+        int coefIndex = -1;                           // for the coefficient arrays
     };
 
     static const std::vector<Key>& all() {
@@ -41,40 +63,40 @@ struct ConfigurationKeys {
 
     static std::vector<Key> build() {
         std::vector<Key> keys = {
-        {"Observatory", "latitude", &TConfiguration::latitude_, "52.43", "0.0000"},
+        {"Observatory", "latitude", &TConfiguration::latitude_, "52.43", "0.0000", within(-90, 90)},
         {"Observatory", "pole", &TConfiguration::pole_, "0", ""},
-        {"Observatory", "longitude", &TConfiguration::longitude_, "30.98", "0.0000"},
+        {"Observatory", "longitude", &TConfiguration::longitude_, "30.98", "0.0000", within(-180, 180)},
         {"Observatory", "hemisphere", &TConfiguration::hemisphere_, "0", ""},
-        {"Observatory", "altitude", &TConfiguration::altitude_, "0.0", "0.0000"},
-        {"Observatory", "timeZone", &TConfiguration::timeZone_, "0", ""},
+        {"Observatory", "altitude", &TConfiguration::altitude_, "0.0", "0.0000", within(-500, 9000)},
+        {"Observatory", "timeZone", &TConfiguration::timeZone_, "0", "", within(-12, 14)},
         {"Observatory", "pathToCatalogs", &TConfiguration::pathToCatalogs_, "catalog", ""},
         {"Observatory", "observer", &TConfiguration::observer_, "", ""},
         {"Observatory", "catalogStar", &TConfiguration::catalogStar_, "c40.dat", ""},
         {"Observatory", "catalogRads", &TConfiguration::catalogRads_, "ULE_J8.csv", ""},
         {"Camera", "name", &TConfiguration::name_, "", ""},
-        {"Camera", "heightCCD", &TConfiguration::heightCCD_, "480", ""},
-        {"Camera", "widthCCD", &TConfiguration::widthCCD_, "640", ""},
-        {"Camera", "focalLength", &TConfiguration::focalLength_, "8", ""},
-        {"Camera", "frameExposure", &TConfiguration::frameExposure_, "0.04", "0.0000"},
-        {"Camera", "frameScale", &TConfiguration::frameScale_, "100", ""},
-        {"Camera", "levelNoiseMax", &TConfiguration::levelNoiseMax_, "25", ""},
+        {"Camera", "heightCCD", &TConfiguration::heightCCD_, "480", "", within(1, 16384)},
+        {"Camera", "widthCCD", &TConfiguration::widthCCD_, "640", "", within(1, 16384)},
+        {"Camera", "focalLength", &TConfiguration::focalLength_, "8", "", within(1, 10000)},
+        {"Camera", "frameExposure", &TConfiguration::frameExposure_, "0.04", "0.0000", above(0, 10)},
+        {"Camera", "frameScale", &TConfiguration::frameScale_, "100", "", within(1, 10000)},
+        {"Camera", "levelNoiseMax", &TConfiguration::levelNoiseMax_, "25", "", within(0, 255)},
         {"Camera", "darkFrame", &TConfiguration::darkFrame_, "darkFrame.bmp", ""},
         {"Camera", "maskFrame", &TConfiguration::maskFrame_, "maskFrame.bmp", ""},
-        {"Capture", "nFramesBeforeEvent", &TConfiguration::nFramesBeforeEvent_, "10", ""},
-        {"Capture", "nFramesAfterEvent", &TConfiguration::nFramesAfterEvent_, "24", ""},
-        {"Capture", "nSignalFrames", &TConfiguration::nSignalFrames_, "3", ""},
-        {"Capture", "nNoisePixels", &TConfiguration::nNoisePixels_, "100", ""},
-        {"Capture", "nSignalPixels", &TConfiguration::nSignalPixels_, "3", ""},
+        {"Capture", "nFramesBeforeEvent", &TConfiguration::nFramesBeforeEvent_, "10", "", within(1, 16383)},
+        {"Capture", "nFramesAfterEvent", &TConfiguration::nFramesAfterEvent_, "24", "", within(0, 16383)},
+        {"Capture", "nSignalFrames", &TConfiguration::nSignalFrames_, "3", "", within(1, 16383)},
+        {"Capture", "nNoisePixels", &TConfiguration::nNoisePixels_, "100", "", within(0, 268435456)},
+        {"Capture", "nSignalPixels", &TConfiguration::nSignalPixels_, "3", "", within(1, 268435456)},
         {"Capture", "useLogFile", &TConfiguration::useLogFile_, "0", ""},
         {"Capture", "useAutoShutDown", &TConfiguration::useAutoShutDown_, "0", ""},
-        {"Capture", "autoShutDownLevel", &TConfiguration::autoShutDownLevel_, "180", ""},
+        {"Capture", "autoShutDownLevel", &TConfiguration::autoShutDownLevel_, "180", "", within(0, 255)},
         {"Capture", "useMaskFile", &TConfiguration::useMaskFile_, "0", ""},
         {"Capture", "useDarkFile", &TConfiguration::useDarkFile_, "0", ""},
         {"Capture", "addTimeStamp", &TConfiguration::addTimeStamp_, "0", ""},
         {"Capture", "videoCompress", &TConfiguration::videoCompress_, "0", ""},
         {"Capture", "previewOnline", &TConfiguration::previewOnline_, "1", ""},
         {"Capture", "nameVideoCompress", &TConfiguration::nameVideoCompress_, "", ""},
-        {"Capture", "frameFontSize", &TConfiguration::frameFontSize_, "12", ""},
+        {"Capture", "frameFontSize", &TConfiguration::frameFontSize_, "12", "", within(1, 500)},
         {"Processing", "remDarkFrame", &TConfiguration::remDarkFrame_, "1", ""},
         {"Processing", "remGradFrame", &TConfiguration::remGradFrame_, "1", ""},
         {"Processing", "autoContrastFrame", &TConfiguration::autoContrastFrame_, "1", ""},
@@ -85,40 +107,50 @@ struct ConfigurationKeys {
         {"Processing", "bindStars", &TConfiguration::bindStars_, "1", ""},
         {"Processing", "addStarMagn", &TConfiguration::addStarMagn_, "1", ""},
         {"Processing", "addStarSpec", &TConfiguration::addStarSpec_, "1", ""},
-        {"Processing", "autoDetectTriangleEpsilon", &TConfiguration::autoDetectTriangleEpsilon_, "0.74", "0.0000"},
-        {"Processing", "autoDetectNStar", &TConfiguration::autoDetectNStar_, "18", ""},
-        {"Processing", "autoDetectCoefContrast", &TConfiguration::autoDetectCoefContrast_, "3.0", "0.00"},
-        {"Processing", "autoDetectMinSide", &TConfiguration::autoDetectMinSide_, "10", ""},
-        {"Processing", "autoDetectScanDelta", &TConfiguration::autoDetectScanDelta_, "2.0", "0.00"},
-        {"Processing", "autoDetectMinDEC", &TConfiguration::autoDetectMinDEC_, "-90", "0.00"},
-        {"Processing", "autoDetectMaxDEC", &TConfiguration::autoDetectMaxDEC_, "90", "0.00"},
-        {"Processing", "autoDetectMinRA", &TConfiguration::autoDetectMinRA_, "0", "0.00"},
-        {"Processing", "autoDetectMaxRA", &TConfiguration::autoDetectMaxRA_, "360", "0.00"},
-        {"Distortion", "addResultWidth", &TConfiguration::addResultWidth_, "0", ""},
-        {"Distortion", "addResultHeight", &TConfiguration::addResultHeight_, "0", ""},
+        {"Processing", "autoDetectTriangleEpsilon", &TConfiguration::autoDetectTriangleEpsilon_, "0.74", "0.0000", above(0, 100)},
+        {"Processing", "autoDetectNStar", &TConfiguration::autoDetectNStar_, "18", "", within(3, 200)},
+        {"Processing", "autoDetectCoefContrast", &TConfiguration::autoDetectCoefContrast_, "3.0", "0.00", above(0, 100)},
+        {"Processing", "autoDetectMinSide", &TConfiguration::autoDetectMinSide_, "10", "", within(0, 16384)},
+        {"Processing", "autoDetectScanDelta", &TConfiguration::autoDetectScanDelta_, "2.0", "0.00", above(0, 180)},
+        {"Processing", "autoDetectMinDEC", &TConfiguration::autoDetectMinDEC_, "-90", "0.00", within(-90, 90)},
+        {"Processing", "autoDetectMaxDEC", &TConfiguration::autoDetectMaxDEC_, "90", "0.00", within(-90, 90)},
+        {"Processing", "autoDetectMinRA", &TConfiguration::autoDetectMinRA_, "0", "0.00", within(-360, 720)},
+        {"Processing", "autoDetectMaxRA", &TConfiguration::autoDetectMaxRA_, "360", "0.00", within(-360, 720)},
+        {"Distortion", "addResultWidth", &TConfiguration::addResultWidth_, "0", "", within(0, 16384)},
+        {"Distortion", "addResultHeight", &TConfiguration::addResultHeight_, "0", "", within(0, 16384)},
         };
         // The coefficients go per index, X before Y.
         for (int i = 0; i < T::kCoefCount; ++i) {
             const std::string index = std::to_string(i);
-            keys.push_back({"Distortion", "coefX" + index, &T::coefX_, i == 1 ? "1" : "0", "0.00000000E+00", i});
-            keys.push_back({"Distortion", "coefY" + index, &T::coefY_, i == 2 ? "1" : "0", "0.00000000E+00", i});
+            keys.push_back({"Distortion", "coefX" + index, &T::coefX_, i == 1 ? "1" : "0", "0.00000000E+00", std::nullopt, i});
+            keys.push_back({"Distortion", "coefY" + index, &T::coefY_, i == 2 ? "1" : "0", "0.00000000E+00", std::nullopt, i});
         }
         return keys;
     }
 
-    static void read(T& config, const CSimpleIniA& ini, const Key& key) {
+    // Fills the key's field; returns why an integer or flag fell back to
+    // its default, or nothing.
+    static std::optional<std::string> read(T& config, const CSimpleIniA& ini, const Key& key) {
         const char* text = ini.GetValue(key.section.c_str(), key.name.c_str(), nullptr);
+        std::optional<std::string> fallbackReason;
+        const auto integer = [&] {
+            if (!text) return parseInt(key.defaultText);
+            try {
+                return parseInt(text);
+            } catch (const EConvertError& e) {
+                fallbackReason = std::string(e.what()) + "; the default " + key.defaultText + " is used";
+                return parseInt(key.defaultText);
+            }
+        };
         std::visit(
             [&](auto member) {
                 using M = decltype(member);
                 if constexpr (std::is_same_v<M, std::string T::*>) {
                     config.*member = text ? text : key.defaultText;
                 } else if constexpr (std::is_same_v<M, int T::*>) {
-                    const int fallback = parseInt(key.defaultText);
-                    config.*member = text ? parseIntDefault(text, fallback) : fallback;
+                    config.*member = integer();
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
-                    const int fallback = parseInt(key.defaultText);
-                    config.*member = (text ? parseIntDefault(text, fallback) : fallback) != 0;
+                    config.*member = integer() != 0;
                 } else if constexpr (std::is_same_v<M, double T::*>) {
                     config.*member = parseFloat(text ? text : key.defaultText.c_str());
                 } else {
@@ -127,6 +159,18 @@ struct ConfigurationKeys {
                 }
             },
             key.field);
+        return fallbackReason;
+    }
+
+    // The number a ranged key holds (ranges are given to numbers only).
+    static double number(const T& config, const Key& key) {
+        if (const auto* d = std::get_if<double T::*>(&key.field)) return config.**d;
+        return config.*std::get<int T::*>(key.field);
+    }
+
+    static std::string numberText(const T& config, const Key& key) {
+        if (std::holds_alternative<int T::*>(key.field)) return std::to_string(config.*std::get<int T::*>(key.field));
+        return floatToText(number(config, key));
     }
 
     static std::string write(const T& config, const Key& key) {
@@ -214,13 +258,31 @@ void TConfiguration::load(const std::filesystem::path& iniFile) {
     prepare(ini);
     std::error_code ec;
     if (std::filesystem::exists(iniFile, ec)) loadIni(ini, iniFile);
+    iniFile_ = iniFile;
+    warnings_.clear();
     for (const auto& key : ConfigurationKeys::all()) {
+        // Which file and which key: the observer has to find the line.
+        const std::string where = iniFile.string() + ", [" + key.section + "] " + key.name + ": ";
         try {
-            ConfigurationKeys::read(*this, ini, key);
+            if (const auto reason = ConfigurationKeys::read(*this, ini, key)) warnings_.push_back(where + *reason);
         } catch (const EConvertError& e) {
-            // Which file and which key: the observer has to find the line.
-            throw EConvertError(iniFile.string() + ", [" + key.section + "] " + key.name + ": " + e.what());
+            throw EConvertError(where + e.what());
         }
+    }
+}
+
+void TConfiguration::requireInRange(std::initializer_list<std::string_view> keys) const {
+    const auto& all = ConfigurationKeys::all();
+    for (const std::string_view name : keys) {
+        const auto key = std::find_if(all.begin(), all.end(), [&](const auto& k) { return k.name == name; });
+        if (key == all.end() || !key->range) throw std::invalid_argument("no ranged setting " + std::string(name));
+        const auto& range = *key->range;
+        if (range.contains(ConfigurationKeys::number(*this, *key))) continue;
+        throw EConvertError("Недопустимое значение ключа [" + key->section + "] " + key->name +
+                            (iniFile_.empty() ? std::string() : " в " + iniFile_.string()) + ": " +
+                            ConfigurationKeys::numberText(*this, *key) + " (допустимо " +
+                            (range.aboveLow ? "больше " : "от ") + floatToText(range.low) +
+                            (range.aboveLow ? " и не больше " : " до ") + floatToText(range.high) + ").");
     }
 }
 

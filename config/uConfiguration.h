@@ -7,7 +7,10 @@
 
 #include <array>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace orbis {
 
@@ -26,11 +29,23 @@ public:
 
     // Replaces every field by its key's value in the file, or by the key's
     // default when the key (or the whole file) is absent. Integers and flags
-    // that are not integers fall back to their defaults; a float whose text
-    // does not convert raises EConvertError (fields before it are already
-    // replaced). An unreadable file raises EInOutError. The file may be
-    // Windows-1251 or UTF-8.
+    // that are not integers (text, empty, too large) fall back to their
+    // defaults, each with a line in warnings(); a float whose text does not
+    // convert raises EConvertError (fields before it are already replaced).
+    // An unreadable file raises EInOutError. The file may be Windows-1251 or
+    // UTF-8. Values outside their physical range are loaded as they are.
     void load(const std::filesystem::path& iniFile);
+
+    // Why keys of the last load fell back to their defaults, one line each
+    // naming file, section and key.
+    const std::vector<std::string>& warnings() const { return warnings_; }
+
+    // For an operation about to use these numeric settings (INI key names,
+    // e.g. {"frameExposure", "latitude"}): raises EConvertError naming the
+    // section, key, INI file and value of the first one outside the range of
+    // values that make physical sense. A name without a declared range is a
+    // programming error (std::invalid_argument).
+    void requireInRange(std::initializer_list<std::string_view> keys) const;
 
     // Writes every key, floats with their key's pattern and the locale's
     // decimal separator, into the file (Windows-1251, CR LF). Keys and
@@ -221,6 +236,9 @@ private:
     int addResultHeight_ = 0;
     std::array<double, kCoefCount> coefX_{};
     std::array<double, kCoefCount> coefY_{};
+
+    std::filesystem::path iniFile_;  // of the last load; empty before
+    std::vector<std::string> warnings_;
 };
 
 }  // namespace orbis

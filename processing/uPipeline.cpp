@@ -51,7 +51,6 @@ bool isFile(const std::string& path) {
 
 std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
 
-
 }  // namespace
 
 TImageStagesResult runImageStages(const std::string& eventDirectory, const TConfiguration& config,
@@ -102,13 +101,19 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         const std::string darkPath = resolveInProgramDirectory(programDirectory, config.darkFrame());
         if (isFile(darkPath)) {
             const TGreyFrame dark = loadGreyFrame(darkPath);
-            const std::size_t darkN = dark.pixels.size();
-            const std::size_t useN = std::min(n, darkN);
-            const int useWidth = darkN < n ? dark.width : W;
-            for (std::size_t i = 0; i < frames.size(); ++i) {
-                removeDarkFrame(dark.pixels, useWidth, useN, frames[i]);
-                notifier.progressPosition(static_cast<int>(i));
-                notifier.pump();
+            // A dark frame of another camera or mode would darken only part
+            // of the picture: the events go on without it, as without a file.
+            if (dark.width != W || dark.height != H) {
+                notifier.message("Orbisight",
+                                 "Темновой кадр " + darkPath + " имеет размер " + sizeText(dark.width, dark.height) +
+                                     ", а кадры события — " + sizeText(W, H) + ": темновой кадр не вычтен.",
+                                 MessageIcon::Warning);
+            } else {
+                for (std::size_t i = 0; i < frames.size(); ++i) {
+                    removeDarkFrame(dark.pixels, W, n, frames[i]);
+                    notifier.progressPosition(static_cast<int>(i));
+                    notifier.pump();
+                }
             }
         }
     }

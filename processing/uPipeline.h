@@ -40,7 +40,8 @@ struct TImageStagesResult {
 };
 
 // Runs the image stages on an event directory: reads the frames, removes
-// the dark frame (file `darkFrame` inside programDirectory, when present),
+// the dark frame (file `darkFrame` inside programDirectory, when present;
+// one of another size than the frames is left out, with a message),
 // levels the background, sums the frames, writes M.bmp, stretches the
 // contrast, overlays the meteor, doubles the height, corrects the
 // distortion, writes P.bmp and R.bmp. Does nothing without frames; skips the

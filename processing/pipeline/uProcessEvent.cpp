@@ -1,5 +1,11 @@
 #include "processing/pipeline/uProcessEvent.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 
@@ -10,6 +16,7 @@
 #include "measurement/uEventReport.h"
 #include "measurement/uLabels.h"
 #include "measurement/uPhotometry.h"
+#include "measurement/uTrack.h"
 #include "processing/uBitmap.h"
 #include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
@@ -28,14 +35,83 @@ bool exists(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
+// Two runs on one event would both append the track to A.txt, and one's
+// clean-up would take the other's work files. The holder of an exclusive
+// flock on the event's lock file works on it; the lock is tried, not
+// waited for, and the holder removes the file while it still holds it.
+class TEventLock {
+public:
+    explicit TEventLock(const std::string& eventDirectory) : path_(joinPath(eventDirectory, kEventLockName)) {
+        for (;;) {
+            fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            // Another user's lock file locks as well when only read.
+            if (fd_ < 0 && errno == EACCES) fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+            // No folder, or one that cannot be written: no run can change it.
+            if (fd_ < 0) return;
+            if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+                busy_ = errno == EWOULDBLOCK;
+                ::close(fd_);
+                fd_ = -1;
+                return;
+            }
+            // A holder that finished between our open and our flock removed
+            // the file: a lock on it would guard nothing, so take the new one.
+            struct stat held {}, named {};
+            if (::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                held.st_ino == named.st_ino)
+                return;
+            ::close(fd_);
+        }
+    }
+    ~TEventLock() {
+        if (fd_ < 0) return;
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+    TEventLock(const TEventLock&) = delete;
+    TEventLock& operator=(const TEventLock&) = delete;
+
+    bool busy() const { return busy_; }
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    bool busy_ = false;
+};
 
 }  // namespace
 
+void requireProcessingSettings(const TConfiguration& config) {
+    if (config.autoContrastFrame()) config.requireInRange({"autoDetectCoefContrast"});
+    if (config.correctDistortion()) config.requireInRange({"addResultWidth", "addResultHeight"});
+    if (config.bindStars()) {
+        config.requireInRange({"latitude", "longitude", "timeZone", "widthCCD", "heightCCD", "focalLength", "frameScale",
+                               "levelNoiseMax", "autoDetectNStar", "autoDetectTriangleEpsilon", "autoDetectMinSide",
+                               "autoDetectScanDelta", "autoDetectMinDEC", "autoDetectMaxDEC", "autoDetectMinRA",
+                               "autoDetectMaxRA"});
+    }
+    // Magnitudes, the report and the JPEG's comment.
+    if (config.createReport()) {
+        config.requireInRange({"latitude", "longitude", "altitude", "timeZone", "frameExposure", "levelNoiseMax",
+                               "autoDetectNStar"});
+    }
+}
+
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
                             const std::string& programDirectory, UserNotifier& notifier, int currentIndex) {
+    requireProcessingSettings(config);
     TProcessResult result;
     result.currentIndex = currentIndex;
     const TEventFiles files = eventFiles(eventDirectory);
+    const TEventLock lock(files.eventDirectory);
+    if (lock.busy()) {
+        notifier.message("Orbisight",
+                         "Событие " + files.eventDirectory + " уже обрабатывается другой программой или в другом окне: " +
+                             "эта обработка не запущена.",
+                         MessageIcon::Warning);
+        result.busy = true;
+        return result;
+    }
     const std::string pBmp = files.workFile(workSuffix::kProcessedBitmap);
     const std::string mBmp = files.workFile(workSuffix::kMagnitudeBitmap);
     const std::string rBmp = files.workFile(workSuffix::kResultBitmap);
@@ -77,9 +153,20 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
         drawSpectrumLabels(rBmp, notifier);
     }
 
+    bool trackRefused = false;
     if (config.createReport()) {
         const std::string track = trackFileName(files.eventDirectory);
         if (exists(track)) {
+            // A track that contradicts its frames never reaches A.txt; the
+            // work files stay for it to be marked again.
+            const TBitmap frame = loadBitmap(frameFiles(files.eventDirectory).front());
+            if (const auto problem = trackProblem(track, image.frames, frame.width, frame.height)) {
+                trackRefused = true;
+                notifier.message("Orbisight", "Трек метеора не принят (" + *problem + "): отчёт не сформирован.",
+                                 MessageIcon::Error);
+            }
+        }
+        if (exists(track) && !trackRefused) {
             // Positions of the unprocessed frames into the processed one.
             const TDistortion distortion = TDistortion::fromConfiguration(config);
             std::optional<TCorrectedPointFinder> finder;
@@ -105,30 +192,41 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
                 }
             }
         }
-        if (exists(aTxt)) {
+        if (exists(aTxt) && !trackRefused) {
             StatusStep step(notifier, "Формирование отчёта");
             computeTrackCoordinates(aTxt);
-            const double magnitude = meteorMagnitude(aTxt, mTxt);
+            std::string magnitudeProblem;
+            const double magnitude = meteorMagnitude(aTxt, mTxt, &magnitudeProblem);
             const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory);
             if (outcome == TReportOutcome::NoTrack) {
                 notifier.message("Orbisight",
                                  "Трек метеора не размечен (в файле " + aTxt +
                                      " нет строк START и FINISH): отчёт не сформирован.",
                                  MessageIcon::Warning);
+            } else if (outcome == TReportOutcome::NoLength) {
+                notifier.message("Orbisight",
+                                 "Начало и конец трека метеора совпадают на небе (файл " + aTxt +
+                                     "): трек без длины не метеор, отчёт не сформирован.",
+                                 MessageIcon::Error);
+            } else if (outcome == TReportOutcome::Written && !magnitudeProblem.empty()) {
+                notifier.message("Orbisight",
+                                 "Звёздная величина метеора не определена (" + magnitudeProblem +
+                                     "): в отчёте MAGN=$.",
+                                 MessageIcon::Warning);
             }
             result.reportWritten = outcome == TReportOutcome::Written;
         }
-        if (exists(aTxt) && exists(report) && exists(rBmp)) {
+        if (exists(aTxt) && exists(report) && exists(rBmp) && !trackRefused) {
             saveGreyJpeg(loadGreyFrame(rBmp), rJpg);
             annotateJpeg(rJpg, report, aTxt, config);
         }
     }
 
-    if (config.deleteTemp() && exists(aTxt) && exists(report) && exists(rBmp)) {
+    if (config.deleteTemp() && !trackRefused && exists(aTxt) && exists(report) && exists(rBmp)) {
         const std::string keep[] = {"M" + files.eventName + ".txt", "M" + files.eventName + "R.bmp",
                                     "M" + files.eventName + "R.jpg"};
         for (const std::string& name : listDirectory(files.eventDirectory, "*.*", ListKind::Files)) {
-            if (std::find(std::begin(keep), std::end(keep), name) != std::end(keep)) continue;
+            if (std::find(std::begin(keep), std::end(keep), name) != std::end(keep) || name == kEventLockName) continue;
             std::error_code ec;
             fs::remove(joinPath(files.eventDirectory, name), ec);
         }

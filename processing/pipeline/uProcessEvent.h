@@ -15,17 +15,28 @@ namespace orbis {
 
 class TConfiguration;
 
+// The advisory lock file of an event directory while a run works on it.
+inline constexpr const char* kEventLockName = ".orbisight.lock";
+
 struct TProcessResult {
     bool ran = false;                  // the event had frames to work from
+    bool busy = false;                 // another run held the event: nothing was done
     bool reportWritten = false;
     std::vector<std::string> files;    // the event directory's bitmaps afterwards, as the photo browser lists them
     int currentIndex = 0;              // the result bitmap's entry, else the index given
 };
 
-// Runs every stage the configuration switches on. Problems of a stage are
-// shown through the notifier and the next stage goes on; an error that ends
-// the run (an unreadable bitmap, a malformed number) propagates and leaves
-// every file not yet rewritten as it was.
+// Raises EConvertError naming the first setting the switched-on stages
+// would use outside its physical range (TConfiguration::requireInRange).
+void requireProcessingSettings(const TConfiguration& config);
+
+// Runs every stage the configuration switches on, after
+// requireProcessingSettings. One run at a time works on an event: a run
+// that finds the event held by another (process or thread) says so through
+// the notifier and returns busy. Problems of a stage are shown through the
+// notifier and the next stage goes on; an error that ends the run (an
+// unreadable bitmap, a malformed number) propagates and leaves every file
+// not yet rewritten as it was.
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
                             const std::string& programDirectory, UserNotifier& notifier, int currentIndex = 0);
 

@@ -135,6 +135,63 @@ TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
     EXPECT_TRUE(c.previewOnline());
     EXPECT_TRUE(c.useDarkFile());
     EXPECT_FALSE(c.deleteTemp());  // keys are matched in either case, as Windows does
+    // Each fallback is told, naming file, section and key.
+    EXPECT_EQ(c.warnings(), (std::vector<std::string>{
+                                ini.string() + ", [Camera] heightCCD: 'abc' is not a valid integer value; the default 480 is used",
+                                ini.string() + ", [Capture] useLogFile: 'yes' is not a valid integer value; the default 0 is used",
+                                ini.string() + ", [Capture] previewOnline: 'maybe' is not a valid integer value; the default 1 is used"}));
+
+    writeIni("[Observatory]\r\ntimeZone=\r\n[Camera]\r\nwidthCCD=99999999999\r\n");
+    TConfiguration again = loaded();
+    EXPECT_EQ(again.timeZone(), 0);
+    EXPECT_EQ(again.widthCCD(), 640);
+    ASSERT_EQ(again.warnings().size(), 2u);
+    EXPECT_NE(again.warnings()[1].find("[Camera] widthCCD: '99999999999'"), std::string::npos) << again.warnings()[1];
+    writeIni("[Camera]\r\nwidthCCD=720\r\n");
+    again.load(ini);
+    EXPECT_TRUE(again.warnings().empty());  // of the last load only
+}
+
+TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUsed) {
+    writeIni("[Observatory]\r\nlatitude=1e308\r\nlongitude=-777\r\n[Camera]\r\nframeExposure=0\r\nwidthCCD=16384\r\n");
+    TConfiguration c = loaded();
+    c.save(ini);  // the dialog keeps what was typed
+    EXPECT_DOUBLE_EQ(loaded().longitude(), -777.0);
+    const auto refusal = [&](std::initializer_list<std::string_view> keys) {
+        try {
+            c.requireInRange(keys);
+        } catch (const EConvertError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(refusal({"widthCCD", "frameExposure"}),
+              "Недопустимое значение ключа [Camera] frameExposure в " + ini.string() + ": 0 (допустимо больше 0 и не больше 10).");
+    EXPECT_NE(refusal({"latitude"}).find("[Observatory] latitude в " + ini.string() + ": 1e+308"), std::string::npos);
+    EXPECT_NE(refusal({"longitude"}).find(": -777 (допустимо от -180 до 180)"), std::string::npos);
+    c.setFrameExposure(10);
+    c.setLatitude(90);
+    c.setLongitude(0);
+    EXPECT_EQ(refusal({"frameExposure", "latitude", "longitude"}), "");
+    c.setTimeZone(15);
+    EXPECT_NE(refusal({"timeZone"}), "");
+    EXPECT_THROW(c.requireInRange({"observer"}), std::invalid_argument);  // no range: a slip of the caller
+
+    try {
+        TConfiguration().requireInRange({"frameExposure"});  // loaded from no file
+        ADD_FAILURE() << "accepted";
+    } catch (const EConvertError& e) {
+        EXPECT_STREQ(e.what(), "Недопустимое значение ключа [Camera] frameExposure: 0 (допустимо больше 0 и не больше 10).");
+    }
+
+    // Every default lies inside its range.
+    writeIni("");
+    EXPECT_NO_THROW(loaded().requireInRange(
+        {"latitude", "longitude", "altitude", "timeZone", "heightCCD", "widthCCD", "focalLength", "frameExposure",
+         "frameScale", "levelNoiseMax", "nFramesBeforeEvent", "nFramesAfterEvent", "nSignalFrames", "nNoisePixels",
+         "nSignalPixels", "autoShutDownLevel", "frameFontSize", "autoDetectTriangleEpsilon", "autoDetectNStar",
+         "autoDetectCoefContrast", "autoDetectMinSide", "autoDetectScanDelta", "autoDetectMinDEC", "autoDetectMaxDEC",
+         "autoDetectMinRA", "autoDetectMaxRA", "addResultWidth", "addResultHeight"}));
 }
 
 TEST_F(ConfigurationFile, Utf8AndWindows1251FilesBothLoad) {
