@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <vector>
 
 #include "astro/matlib.h"
@@ -46,6 +47,12 @@ Vec3 unitVector(double ra, double dec) { return {CS(dec) * CS(ra), CS(dec) * SN(
 
 double dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
+// Brightness sums of the station's star lists and magnitudes of a meteor or
+// catalog star. Anything beyond is a damaged value, whose logarithms and
+// differences would no longer be finite.
+bool plausibleFlux(double flux) { return std::isfinite(flux) && flux >= 1e-3 && flux <= 1e12; }
+bool plausibleMagnitude(double magnitude) { return std::isfinite(magnitude) && std::fabs(magnitude) <= kMagnitudeLimit; }
+
 double solarLongitude(TDateTime ut) {
     const DateTimeParts t = decodeDateTime(ut);
     const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
@@ -56,28 +63,45 @@ double solarLongitude(TDateTime ut) {
 
 }  // namespace
 
-double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath) {
+double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem) {
+    if (problem != nullptr) problem->clear();
     if (!exists(aTxtPath) || !exists(mTxtPath)) return kNoMagnitude;
     const std::vector<std::string> a = readTextLines(aTxtPath);
     std::size_t startIndex = 0;
     const std::string* start = lastLineWith(a, "START", startIndex);
     if (start == nullptr) return kNoMagnitude;
     const double flux = parseFloatField(*start, "|", 6, aTxtPath, startIndex);
-    if (!(flux > 0)) return kNoMagnitude;  // never measured: the logarithm has no value
+    if (flux == 0) return kNoMagnitude;  // never measured: the logarithm has no value
+    const auto fail = [&](const std::string& why) {
+        if (problem != nullptr) *problem = why;
+        return kNoMagnitude;
+    };
+    if (!plausibleFlux(flux)) {
+        return fail("яркость метеора " + extractField(*start, "|", 6) + " в файле " + aTxtPath + " неправдоподобна");
+    }
 
     struct Star {
         double flux, magnitude;
     };
     std::vector<Star> stars;
     const std::vector<std::string> m = readTextLines(mTxtPath);
+    bool skipped = false;
     for (std::size_t i = 0; i < m.size(); ++i) {
         if (extractField(m[i], "|", 7).empty()) continue;
         const double f = parseFloatField(m[i], "|", 5, mTxtPath, i);
-        if (f > 0) stars.push_back({f, parseFloatField(m[i], "|", 7, mTxtPath, i)});
+        if (f == 0) continue;
+        const double magnitude = parseFloatField(m[i], "|", 7, mTxtPath, i);
+        // A damaged line would overflow the logarithms and sums below.
+        if (plausibleFlux(f) && plausibleMagnitude(magnitude)) {
+            stars.push_back({f, magnitude});
+        } else {
+            skipped = true;
+        }
     }
-    if (stars.empty()) return kNoMagnitude;
+    const std::string implausibleStars = "у звёзд файла " + mTxtPath + " неправдоподобные яркости или звёздные величины";
+    if (stars.empty()) return skipped ? fail(implausibleStars) : kNoMagnitude;
 
-    double bestDeviation = 999999, bestMean = 0;
+    double bestDeviation = std::numeric_limits<double>::infinity(), bestMean = 0;
     const Star* best = nullptr;
     for (const Star& ref : stars) {
         double absSum = 0, sum = 0;
@@ -89,14 +113,20 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath)
         const double n = static_cast<double>(stars.size());
         const double deviation = stars.size() == 1 ? 0.0 : std::nearbyint(1000.0 * absSum / (n - 1)) / 1000.0;
         const double mean = stars.size() == 1 ? 0.0 : sum / (n - 1);
+        if (!std::isfinite(deviation) || !std::isfinite(mean)) continue;
         if (deviation < bestDeviation) {
             bestDeviation = deviation;
             bestMean = mean;
             best = &ref;
         }
     }
+    if (best == nullptr) return fail(implausibleStars);
     const double magnitude = best->magnitude + 2.5 * std::log10(best->flux / flux);
-    return bestMean >= 0 ? magnitude - bestDeviation : magnitude + bestDeviation;
+    const double result = bestMean >= 0 ? magnitude - bestDeviation : magnitude + bestDeviation;
+    if (!plausibleMagnitude(result)) {
+        return fail("получилась неправдоподобная звёздная величина " + formatFloat("0.00", result, '.'));
+    }
+    return result;
 }
 
 std::string radiantCatalogPath(const TConfiguration& config, const std::string& programDirectory) {
@@ -161,6 +191,8 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
 
 TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
                                 const std::string& programDirectory) {
+    // The flight time and the event's UT come from these.
+    config.requireInRange({"frameExposure", "timeZone"});
     const std::string aTxt = reportPath.substr(0, reportPath.size() >= 4 ? reportPath.size() - 4 : 0) + "A.txt";
     if (!exists(aTxt)) return TReportOutcome::NoAstrometry;
     const std::vector<std::string> a = readTextLines(aTxt);
@@ -178,6 +210,9 @@ TReportOutcome writeEventReport(const std::string& reportPath, double magnitude,
     const double finishFrame = parseFloatField(*finish, "|", 5, aTxt, finishIndex);
 
     const double length = arc(raBeg, decBeg, raEnd, decEnd);
+    // Shorter than the report's LENG=0.000 (or no number at all): a point,
+    // not a meteor, and no velocity or shower can come of it.
+    if (!(length >= 0.0005)) return TReportOutcome::NoLength;
     // The frames the meteor was seen on, also when the end was marked on an
     // earlier frame than the start.
     const double frames = std::fabs(finishFrame - startFrame) + 1;

@@ -1,5 +1,8 @@
 #include "measurement/uTrack.h"
 
+#include <cmath>
+
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 
@@ -23,6 +26,56 @@ std::vector<std::string> trackFileLines(const TTrackPoint& start, const TTrackPo
 void saveTrackFile(const std::string& eventDirectory, const TTrackPoint& start, const TTrackPoint& finish,
                    std::optional<TTrackBrightness> brightness) {
     writeTextLines(trackFileName(eventDirectory), trackFileLines(start, finish, brightness));
+}
+
+namespace {
+
+// Field k as a number, or nothing when it is none.
+std::optional<double> numberField(const std::string& line, int k) {
+    try {
+        return parseFloat(extractField(line, "|", k));
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
+                                        int frameHeight) {
+    const std::vector<std::string> lines = readTextLines(trackFilePath);
+    std::optional<TTrackPoint> start, finish;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string at = "в файле " + trackFilePath + ", строка " + std::to_string(i + 1) + ": ";
+        const std::string tag = extractField(lines[i], "|", 7);
+        if (tag != "START" && tag != "FINISH") return at + "строка не START и не FINISH";
+        std::optional<TTrackPoint>& point = tag == "START" ? start : finish;
+        if (point) return at + "вторая строка " + tag;
+        const std::optional<double> x = numberField(lines[i], 3), y = numberField(lines[i], 4),
+                                    frame = numberField(lines[i], 5);
+        if (!x || !y || !frame) return at + "координаты и номер кадра должны быть числами";
+        // Positions are pixels of the frame file and truncate as the
+        // measurement does; frames are counted F001.bmp = 1.
+        if (!(*frame >= 1 && *frame <= frameCount && *frame == std::trunc(*frame))) {
+            return at + "кадр " + extractField(lines[i], "|", 5) + " вне кадров события (1–" +
+                   std::to_string(frameCount) + ")";
+        }
+        if (!(*x >= 0 && *x < frameWidth && *y >= 0 && *y < frameHeight)) {
+            return at + "точка (" + extractField(lines[i], "|", 3) + ", " + extractField(lines[i], "|", 4) +
+                   ") вне кадра " + std::to_string(frameWidth) + "×" + std::to_string(frameHeight);
+        }
+        point = TTrackPoint{static_cast<int>(*x), static_cast<int>(*y), static_cast<int>(*frame)};
+        if (!start || !finish) continue;
+        if (finish->frame < start->frame) {
+            return at + "конец трека отмечен на кадре " + std::to_string(finish->frame) + ", раньше начала (кадр " +
+                   std::to_string(start->frame) + ")";
+        }
+        if (finish->x == start->x && finish->y == start->y) {
+            return at + "начало и конец трека в одной точке (" + std::to_string(start->x) + ", " +
+                   std::to_string(start->y) + "): у трека нет длины";
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace orbis

@@ -39,4 +39,13 @@ std::vector<std::string> trackFileLines(const TTrackPoint& start, const TTrackPo
 void saveTrackFile(const std::string& eventDirectory, const TTrackPoint& start, const TTrackPoint& finish,
                    std::optional<TTrackBrightness> brightness);
 
+// Why the track file cannot be measured on its event, or nothing: a line that
+// is not one START or one FINISH line with numbers, a frame outside
+// 1..frameCount, a point outside the unprocessed frame of frameWidth x
+// frameHeight pixels, an end marked on an earlier frame than the start, or a
+// start and end on the same pixel (a track of no length). The text names the
+// file and the line.
+std::optional<std::string> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
+                                        int frameHeight);
+
 }  // namespace orbis

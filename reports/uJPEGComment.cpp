@@ -270,6 +270,7 @@ bool TJPEGCommentInfo::writeComment() {
 
 void annotateJpeg(const std::string& jpegPath, const std::string& reportPath, const std::string& aTxtPath,
                   const TConfiguration& config) {
+    config.requireInRange({"latitude", "longitude", "altitude"});
     TJPEGCommentInfo info;
     info.setJPEGCommentSettings({tjCheckFile, tjEXIFCompatible, tjKeepFileTimes, tjSilent});
     info.setFileName(jpegPath);

@@ -1,11 +1,17 @@
 #include "reports/uNightExports.h"
 
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
+#include "measurement/uEventReport.h"
 #include "processing/uNaming.h"
 #include "reports/uReportText.h"
 
@@ -17,14 +23,126 @@ constexpr const char* kSummaryHeader =
     "data_UT,time_UT,ra1,dec1,ra2,dec2,magn,velo,leng,tim_fl,type,lat,lon,alt,cam,observer";
 constexpr const char* kR90Header = "Ver,Y,M,D,h,m,s,Mag,Dur,Az1,Alt1,Az2,Alt2,Ra1,Dec1,Ra2,Dec2,ID,Long,Lat,Alt,Tz";
 
-// R90 takes report lines by position: MAGN, TIM_FL, RA_BEG, DEC_BEG, RA_END, DEC_END.
-constexpr std::size_t kR90ReportLines = 10;
+// The lines of an event report, in the order the exports take them by.
+constexpr std::array<std::string_view, 11> kReportKeys = {"UT_DATE", "UT_TIME", "RA_BEG", "DEC_BEG", "RA_END", "DEC_END",
+                                                          "MAGN",    "VELO",    "LENG",   "TIM_FL",  "SHOWER"};
 
 struct EventReport {
     std::string eventName;
     std::string path;
-    std::vector<std::string> lines;
+    std::vector<std::string> values;  // one per key of kReportKeys, when the report is sound
+    std::string problem;              // why the report cannot be exported, or empty
 };
+
+bool isDigits(std::string_view text) {
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+// A number as the report writes it: optional "-", digits, optional "."
+// and digits. Nothing else, so no separator of another locale, exponent or
+// blank can shift the columns of a comma-separated line.
+std::optional<double> reportNumber(std::string_view text) {
+    std::size_t i = text.starts_with('-') ? 1 : 0;
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(i, point == std::string_view::npos ? std::string_view::npos : point - i);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view("0") : text.substr(point + 1);
+    if (whole.empty() || fraction.empty() || !isDigits(whole) || !isDigits(fraction)) return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+bool inRange(std::string_view text, double low, double high) {
+    const std::optional<double> v = reportNumber(text);
+    return v && *v >= low && *v <= high;
+}
+
+bool positive(std::string_view text) {
+    const std::optional<double> v = reportNumber(text);
+    return v && *v > 0;
+}
+
+// The count digits of text from `from` as a number; -1 when they are not all digits.
+int digitsAt(std::string_view text, std::size_t from, std::size_t count) {
+    if (from + count > text.size() || !isDigits(text.substr(from, count))) return -1;
+    return std::stoi(std::string(text.substr(from, count)));
+}
+
+bool isDate(int year, int month, int day) {
+    return year >= 0 && month >= 0 && day >= 0 && isValidDateTime({year, month, day, 0, 0, 0, 0});
+}
+bool isTime(int hour, int minute, int second) {
+    return hour >= 0 && minute >= 0 && second >= 0 && isValidDateTime({2000, 1, 1, hour, minute, second, 0});
+}
+
+// Why a value cannot stand in the exports, or nothing.
+std::optional<std::string> valueProblem(std::size_t key, std::string_view v) {
+    switch (key) {
+        case 0:
+            if (v.size() == 10 && v[2] == '.' && v[5] == '.' && isDate(digitsAt(v, 6, 4), digitsAt(v, 3, 2), digitsAt(v, 0, 2)))
+                return std::nullopt;
+            return "не дата дд.мм.гггг";
+        case 1:
+            if (v.size() == 8 && v[2] == ':' && v[5] == ':' && isTime(digitsAt(v, 0, 2), digitsAt(v, 3, 2), digitsAt(v, 6, 2)))
+                return std::nullopt;
+            return "не время чч:мм:сс";
+        case 2:
+        case 4:
+            if (inRange(v, 0, 360)) return std::nullopt;
+            return "не число от 0 до 360";
+        case 3:
+        case 5:
+            if (inRange(v, -90, 90)) return std::nullopt;
+            return "не число от -90 до 90";
+        case 6:
+            if (v == "$" || inRange(v, -kMagnitudeLimit, kMagnitudeLimit)) return std::nullopt;
+            return "не звёздная величина от " + generalNumberText(-kMagnitudeLimit) + " до " +
+                   generalNumberText(kMagnitudeLimit) + " и не $";
+        case 7:
+            if (inRange(v, 0, std::numeric_limits<double>::max())) return std::nullopt;
+            return "не число от 0";
+        case 8:
+            // A track of no length is no meteor.
+            if (inRange(v, 0, 180) && positive(v)) return std::nullopt;
+            return "не число больше 0 и до 180";
+        case 9:
+            if (positive(v)) return std::nullopt;
+            return "не число больше 0";
+        default:
+            for (char c : v) {
+                if (c == ',' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return "недопустимые знаки";
+            }
+            if (v.empty()) return "пусто";
+            return std::nullopt;
+    }
+}
+
+// The report's values by key, or why it is damaged: another number or order
+// of lines, or a value not of its kind and range.
+void parseReport(EventReport& report, std::vector<std::string> lines) {
+    while (!lines.empty() && lines.back().empty()) lines.pop_back();
+    if (lines.size() != kReportKeys.size()) {
+        report.problem = "строк " + std::to_string(lines.size()) + " вместо " + std::to_string(kReportKeys.size());
+        return;
+    }
+    for (std::size_t k = 0; k < kReportKeys.size(); ++k) {
+        const std::string key = std::string(kReportKeys[k]) + "=";
+        if (!lines[k].starts_with(key)) {
+            report.problem = "строка " + std::to_string(k + 1) + " не начинается с " + key;
+            return;
+        }
+        const std::string value = lines[k].substr(key.size());
+        if (const auto problem = valueProblem(k, value)) {
+            report.problem = lines[k] + ": " + *problem;
+            return;
+        }
+        report.values.push_back(value);
+    }
+}
 
 // The reports of a night's events in directory order; events without a
 // report are left out.
@@ -34,8 +152,13 @@ std::vector<EventReport> nightReports(const std::string& nightDirectory) {
         std::string path = joinPath(joinPath(nightDirectory, event), "M" + event + ".txt");
         std::error_code ec;
         if (!std::filesystem::is_regular_file(path, ec)) continue;
-        std::vector<std::string> lines = readTextLines(path);
-        reports.push_back({event, std::move(path), std::move(lines)});
+        EventReport report{event, std::move(path), {}, {}};
+        try {
+            parseReport(report, readTextLines(report.path));
+        } catch (const EInOutError&) {
+            report.problem = "файл не читается";
+        }
+        reports.push_back(std::move(report));
     }
     return reports;
 }
@@ -45,12 +168,17 @@ std::string slice(std::string_view text, std::size_t from, std::size_t count) {
     return from >= text.size() ? std::string() : std::string(text.substr(from, count));
 }
 
+// Why an R90 record cannot be dated by the night's and the event's names.
+std::string r90NameProblem(const std::string& night, const std::string& event) {
+    if (night.size() != 8 || !isDate(digitsAt(night, 0, 4), digitsAt(night, 4, 2), digitsAt(night, 6, 2)))
+        return "ночь " + night + " не дата ггггммдд";
+    if (!isTime(digitsAt(event, 0, 2), digitsAt(event, 2, 2), digitsAt(event, 4, 2)))
+        return "имя события " + event + " не начинается со времени ччммсс";
+    return {};
+}
+
 std::string r90Record(const std::string& night, const EventReport& report, const TConfiguration& config) {
-    if (report.lines.size() < kR90ReportLines) {
-        throw EConvertError("Event report \"" + report.path + "\" has " + std::to_string(report.lines.size()) +
-                            " lines; an R90 record needs at least " + std::to_string(kR90ReportLines));
-    }
-    const auto value = [&](std::size_t lineNumber) { return reportLineValue(report.lines[lineNumber - 1]); };
+    const auto value = [&](std::size_t lineNumber) { return report.values[lineNumber - 1]; };
     const std::string& e = report.eventName;
     std::string record = "R90,";
     record += slice(night, 0, 4) + "," + slice(night, 4, 2) + "," + slice(night, 6, 2) + ",";
@@ -66,64 +194,101 @@ std::string r90Record(const std::string& night, const EventReport& report, const
     return record;
 }
 
-// Writes the lines, then tells the user where they went.
-std::string finish(const std::string& path, const std::vector<std::string>& lines, UserNotifier& notifier) {
-    writeTextLines(path, lines);
-    notifier.message(kExportCaption, "Отчёт " + path + " сформирован!", MessageIcon::Information);
-    return path;
-}
+// Events left out of an export, each shown to the user with its reason.
+class TSkipped {
+public:
+    TSkipped(std::string target, UserNotifier& notifier) : target_(std::move(target)), notifier_(notifier) {}
 
-bool isDigits(std::string_view text) {
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
+    // True when the report can go in; otherwise warns.
+    bool admit(const EventReport& report, const std::string& problem) {
+        if (problem.empty()) return true;
+        notifier_.message(kExportCaption,
+                          "Отчёт события " + report.path + " повреждён (" + problem + "): событие не включено в " +
+                              target_ + ".",
+                          MessageIcon::Warning);
+        ++count_;
+        return false;
     }
-    return true;
-}
+
+    // Writes the lines, then tells the user where they went and whether
+    // events are missing.
+    std::string finish(const std::vector<std::string>& lines) {
+        writeTextLines(target_, lines);
+        if (count_ == 0) {
+            notifier_.message(kExportCaption, "Отчёт " + target_ + " сформирован!", MessageIcon::Information);
+        } else {
+            notifier_.message(kExportCaption,
+                              "Отчёт " + target_ + " сформирован без " + std::to_string(count_) +
+                                  " событий с повреждёнными отчётами.",
+                              MessageIcon::Warning);
+        }
+        return target_;
+    }
+
+private:
+    std::string target_;
+    UserNotifier& notifier_;
+    int count_ = 0;
+};
 
 }  // namespace
 
-std::string relativeNightName(const std::string& nightDirectory, const std::string& programDirectory) {
-    // The same rule that names an event directory inside its night.
-    return eventNameOfDirectory(programDirectory, nightDirectory);
+std::string nightName(const std::string& nightDirectory) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(nightDirectory, ec);
+    std::string normal = (ec ? std::filesystem::path(nightDirectory) : absolute).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+    return std::filesystem::path(normal).filename().string();
 }
 
-std::string writeDailySummary(const std::string& nightDirectory, const std::string& programDirectory,
+std::string writeDailySummary(const std::string& nightDirectory, const std::string& /*programDirectory*/,
                               const TConfiguration& config, UserNotifier& notifier) {
-    const std::string night = relativeNightName(nightDirectory, programDirectory);
+    config.requireInRange({"latitude", "longitude", "altitude"});
+    const std::string night = nightName(nightDirectory);
     const std::string station = latitudeText(config.signedLatitude()) + "," +
                                 longitudeText(config.signedLongitude()) + "," +
                                 generalNumberText(config.altitude()) + "," + config.name() + "," + config.observer();
+    TSkipped skipped(joinPath(nightDirectory, "M" + night + ".txt"), notifier);
     std::vector<std::string> lines{kSummaryHeader};
     for (const EventReport& report : nightReports(nightDirectory)) {
+        if (!skipped.admit(report, report.problem)) continue;
         std::string line;
-        for (const std::string& reportLine : report.lines) line += reportLineValue(reportLine) + ",";
+        for (const std::string& value : report.values) line += value + ",";
         lines.push_back(line + station);
     }
-    return finish(joinPath(nightDirectory, "M" + night + ".txt"), lines, notifier);
+    return skipped.finish(lines);
 }
 
-std::string writeR90Export(const std::string& nightDirectory, const std::string& programDirectory,
+std::string writeR90Export(const std::string& nightDirectory, const std::string& /*programDirectory*/,
                            const TConfiguration& config, UserNotifier& notifier) {
-    const std::string night = relativeNightName(nightDirectory, programDirectory);
+    config.requireInRange({"latitude", "longitude", "altitude", "timeZone"});
+    const std::string night = nightName(nightDirectory);
+    TSkipped skipped(joinPath(nightDirectory, "ME" + night + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
-    for (const EventReport& report : nightReports(nightDirectory)) lines.push_back(r90Record(night, report, config));
-    return finish(joinPath(nightDirectory, "ME" + night + ".csv"), lines, notifier);
+    for (const EventReport& report : nightReports(nightDirectory)) {
+        const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
+        if (skipped.admit(report, problem)) lines.push_back(r90Record(night, report, config));
+    }
+    return skipped.finish(lines);
 }
 
 std::string writeMonthlyR90Export(const std::string& programDirectory, const std::string& yearMonth,
                                   const TConfiguration& config, UserNotifier& notifier) {
+    config.requireInRange({"latitude", "longitude", "altitude", "timeZone"});
     const bool valid = yearMonth.size() == 6 && isDigits(yearMonth) &&
                        yearMonth.substr(4) >= "01" && yearMonth.substr(4) <= "12";
     if (!valid) throw EConvertError("\"" + yearMonth + "\" is not a month of the form yyyymm");
+    TSkipped skipped(joinPath(programDirectory, "ME" + yearMonth + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
     // Night names are all digits, so the listing's order is date order.
     for (const std::string& night : listDirectory(programDirectory, yearMonth + "??", ListKind::Directories)) {
         if (!isDigits(night)) continue;
         for (const EventReport& report : nightReports(joinPath(programDirectory, night))) {
-            lines.push_back(r90Record(night, report, config));
+            const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
+            if (skipped.admit(report, problem)) lines.push_back(r90Record(night, report, config));
         }
     }
-    return finish(joinPath(programDirectory, "ME" + yearMonth + ".csv"), lines, notifier);
+    return skipped.finish(lines);
 }
 
 }  // namespace orbis

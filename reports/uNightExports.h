@@ -5,9 +5,15 @@
 //
 // Event directories are the subdirectories of a night directory in name
 // order (so events come in time order); an event directory counts when it
-// holds its report "M" + name + ".txt". Output files are Windows-1251 with
-// CR LF and replace an older file whole; a failure to write raises
-// EInOutError and shows no completion message.
+// holds its report "M" + name + ".txt". A report goes into an export only
+// when it is sound: its eleven KEY=value lines in the order the report
+// writer gives them, real dates and times, coordinates, magnitude ("$" or
+// within kMagnitudeLimit), velocity, length and flight time as plain numbers
+// in their ranges, a shower code without commas. Any other report is left
+// out with a warning naming it, and the completion message then says that
+// events are missing. Output files are Windows-1251 with CR LF and replace an
+// older file whole; a failure to write raises EInOutError and shows no
+// completion message.
 
 #include <string>
 
@@ -18,22 +24,23 @@ namespace orbis {
 
 inline constexpr const char* kExportCaption = "Orbisight 2.0";
 
-// The night's name relative to the program directory: the night directory
-// without the program directory and the separator after it, or its last
-// component when it does not lie there.
-std::string relativeNightName(const std::string& nightDirectory, const std::string& programDirectory);
+// The night's name: the night directory's own name (its last component),
+// wherever the directory lies.
+std::string nightName(const std::string& nightDirectory);
 
-// Writes nightDirectory + "/M" + R + ".txt": the header, then per event the
-// values of its report lines (text after the first "=", or the whole line)
-// each followed by ",", and the station's latitude, longitude, altitude,
-// camera name and observer. Shows the completion message; returns the path.
+// Writes nightDirectory + "/M" + night name + ".txt": the header, then per
+// event the values of its report lines (text after the "KEY="), each
+// followed by ",", and the station's latitude, longitude, altitude, camera
+// name and observer. Shows the completion message; returns the path. The
+// program directory plays no part in the names.
 std::string writeDailySummary(const std::string& nightDirectory, const std::string& programDirectory,
                               const TConfiguration& config, UserNotifier& notifier);
 
-// Writes nightDirectory + "/ME" + R + ".csv": the R90 header and one record
-// per event, dated by R (yyyymmdd) and the event directory (hhnnss), local
-// time. A report of fewer than ten lines raises EConvertError naming it;
-// nothing is written then. Shows the completion message; returns the path.
+// Writes nightDirectory + "/ME" + night name + ".csv": the R90 header and one
+// record per event, dated by the night's name (yyyymmdd) and the event
+// directory's (hhnnss), local time; an event whose names are no real date and
+// time is left out like a damaged report. Shows the completion message;
+// returns the path.
 std::string writeR90Export(const std::string& nightDirectory, const std::string& programDirectory,
                            const TConfiguration& config, UserNotifier& notifier);
 

@@ -59,6 +59,34 @@ TEST(Track, FileLinesStartFirstWithTheOneMeasurement) {
     EXPECT_EQ(frameNumberOfFile("F1000.bmp"), 0);
 }
 
+TEST(Track, RefusedWhenItContradictsItsFrames) {
+    Event e;
+    const std::string path = e.dir + "/MeteorTrack.txt";
+    const auto problem = [&](const Lines& lines) {
+        writeTextLines(path, lines);
+        return trackProblem(path, 35, 640, 240).value_or("");
+    };
+    EXPECT_EQ(problem(trackFileLines({0, 0, 1}, {639, 239, 35}, std::nullopt)), "");
+    EXPECT_EQ(problem(Lines{"0|0|5|5|3|1|START"}), "");  // unfinished: left to the report's own message
+    const std::pair<Lines, std::string> refused[] = {
+        {trackFileLines({10, 20, 4}, {30, 40, 999}, std::nullopt), "строка 2: кадр 999 вне кадров события (1–35)"},
+        {trackFileLines({10, 20, 0}, {30, 40, 5}, std::nullopt), "строка 1: кадр 0 "},
+        {trackFileLines({10, 20, -5}, {30, 40, 5}, std::nullopt), "строка 1: кадр -5 "},
+        {trackFileLines({-5000, 20, 3}, {30, 40, 5}, std::nullopt), "строка 1: точка (-5000, 20) вне кадра 640×240"},
+        {trackFileLines({10, 20, 3}, {99999, 40, 5}, std::nullopt), "строка 2: точка (99999, 40)"},
+        {trackFileLines({10, 20, 3}, {30, 240, 5}, std::nullopt), "строка 2: точка (30, 240)"},  // the doubled height
+        {trackFileLines({10, 20, 3}, {10, 20, 5}, std::nullopt), "строка 2: начало и конец трека в одной точке"},
+        {trackFileLines({10, 20, 8}, {30, 40, 3}, std::nullopt), "строка 2: конец трека отмечен на кадре 3, раньше"},
+        {Lines{"0|0|1|2|3|4|START", "0|0|1|x|5|4|FINISH"}, "строка 2: координаты и номер кадра должны быть числами"},
+        {Lines{"0|0|1|2|3|4|START", "0|0|1|2|3.5|4|FINISH"}, "строка 2: кадр 3.5 "},
+        {Lines{"0|0|1|2|3|4|START", "0|0|9|9|3|4|START"}, "строка 2: вторая строка START"},
+        {Lines{"0|0|1|2|3|4|START", "", "0|0|9|9|5|4|FINISH"}, "строка 2: строка не START и не FINISH"},
+    };
+    for (const auto& [lines, expected] : refused) {
+        EXPECT_EQ(problem(lines).find("в файле " + path + ", " + expected), 0u) << problem(lines);
+    }
+}
+
 TEST(Photometry, TrackCoordinatesFromThePlate) {
     Event e;
     const std::string aTxt = e.stem + "A.txt";
@@ -114,6 +142,25 @@ TEST(Report, MeteorMagnitudeAgainstTheSteadiestReference) {
     writeTextLines(aTxt, Lines{"10|20|5|5|3|100|START|"});
     writeTextLines(mTxt, Lines{"0|0|1|1|many|9|2.5"});
     EXPECT_THROW(meteorMagnitude(aTxt, mTxt), EConvertError);
+
+    // Damaged stars are left out; with none left the magnitude is missing
+    // and the reason is given for a warning.
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|1000|START|"});
+    std::string why = "stale";
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", "0|0|2|2|0.0000001|5|5", "0|0|3|3|100|5|1e20"});
+    EXPECT_NEAR(meteorMagnitude(aTxt, mTxt, &why), 2.5 + 2.5 * std::log10(10.0), 1e-12);
+    EXPECT_EQ(why, "");
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|-1e308", "0|0|2|2|1000|5|1e20"});
+    EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
+    EXPECT_NE(why.find(mTxt), std::string::npos) << why;
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5"});
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|1e13|START|"});
+    EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
+    EXPECT_NE(why.find(aTxt), std::string::npos) << why;
+    writeTextLines(mTxt, Lines{"0|0|1|1|1e12|9|2.5"});
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|1|START|"});  // 32.5: beyond any meteor
+    EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
+    EXPECT_NE(why, "");
 }
 
 // The point `lengths` track lengths behind the beginning, on the track's
@@ -235,7 +282,18 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
     writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "0|0|5|5|12|1000|START|", "x|14|9|9|15|19|FINISH|"});
     EXPECT_THROW(writeEventReport(report, 1, e.config, e.station.str()), EConvertError);
     EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    // Both ends on one point of the sky: no meteor, the old report stays.
+    writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100.000|20.000|5|5|12|1000|START|", "100.000|20.000|6|5|14|19|FINISH|"});
+    EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::NoLength);
+    EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    // An exposure that is no time: refused before anything is written.
+    for (const double exposure : {0.0, -1.0, 1e308}) {
+        e.config.setFrameExposure(exposure);
+        EXPECT_THROW(writeEventReport(report, 1, e.config, e.station.str()), EConvertError) << exposure;
+    }
+    EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
     std::filesystem::remove(aTxt);
+    e.config.setFrameExposure(0.04);
     EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::NoAstrometry);
 }
 

@@ -4,21 +4,30 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <sstream>
-#include <sys/wait.h>
+#include <thread>
 
 #include "RecordingNotifier.h"
 #include "TempDir.h"
+#include "app/cli/uCliDemo.h"
 #include "app/cli/uCliProcess.h"
+#include "app/cli/uCliStation.h"
 #include "astro/matlib.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "astrometry/uStarCatalog.h"
+#include "capture/uDetector.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
 #include "processing/pipeline/uProcessEvent.h"
@@ -175,6 +184,12 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     EXPECT_EQ(processCommand(std::vector<std::string>{e.dir + "x"}, "/x", out, bad), 2);
     EXPECT_EQ(processCommand(std::vector<std::string>{"--night", e.night + "x"}, "/x", out, bad), 2);
     EXPECT_NE(bad.str().find("no such directory: " + e.dir + "x"), std::string::npos) << bad.str();
+    // A damaged report is left out of the exports, and their status tells.
+    std::filesystem::create_directories(e.night + "/231500_000");
+    writeTextLines(e.night + "/231500_000/M231500_000.txt", std::vector<std::string>{"UT_DATE=1e308"});
+    EXPECT_EQ(summaryCommand(std::vector<std::string>{e.night, "--station", e.station.str()}, "/x", summaryOut, quiet), 1);
+    EXPECT_EQ(readTextLines(e.night + "/M20240812.txt").size(), 2u);
+    EXPECT_EQ(r90Command(std::vector<std::string>{e.night, "--station", e.station.str()}, "/x", r90Out, quiet), 1);
 }
 
 TEST(ProcessEvent, AnInterruptedRunLeavesWhatItHadNotRewritten) {
@@ -203,6 +218,16 @@ TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
     EXPECT_FALSE(std::filesystem::exists(e.stem + ".txt"));
     EXPECT_TRUE(std::filesystem::exists(e.stem + "A.txt"));  // nothing deleted: the track can still be marked
     EXPECT_TRUE(std::filesystem::exists(e.dir + "/F001.bmp"));
+
+    // An end below the 480-row frame is refused before it reaches A.txt.
+    saveTrackFile(e.dir, {e.start.first, e.start.second, 4}, {e.finish.first, kH, 8}, TTrackBrightness{21, 4000});
+    EXPECT_FALSE(processEvent(e.dir, e.config, e.station.str(), n).reportWritten);
+    EXPECT_EQ(n.messages.back().icon, MessageIcon::Error);
+    EXPECT_NE(n.messages.back().text.find("Трек метеора не принят (в файле " + e.dir + "/MeteorTrack.txt, строка 2"),
+              std::string::npos) << n.messages.back().text;
+    EXPECT_FALSE(std::filesystem::exists(e.stem + ".txt"));
+    EXPECT_EQ(readFileBytes(e.stem + "A.txt").find("START"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(e.dir + "/F001.bmp"));
 }
 
 TEST(ProcessEvent, WithoutAnyFontTheLabelsAreSkippedAndTheReportStillWritten) {
@@ -220,6 +245,100 @@ TEST(ProcessEvent, WithoutAnyFontTheLabelsAreSkippedAndTheReportStillWritten) {
     EXPECT_NE(readFileBytes(log).find("Надписи не нанесены"), std::string::npos) << readFileBytes(log);
     EXPECT_TRUE(std::filesystem::exists(e.stem + ".txt"));
     EXPECT_TRUE(std::filesystem::exists(e.stem + "R.jpg"));
+}
+
+TEST(ProcessEvent, SettingsOutsideTheirRangeStopTheCommandsThatUseThem) {
+    SyntheticEvent e;
+    const std::string ini = iniFilePath(e.station.path()).string();
+    writeFileAtomically(ini, "[Camera]\r\nframeExposure=-1\r\nwidthCCD=abc\r\n");
+    std::ostringstream out, err;
+    EXPECT_EQ(processCommand(std::vector<std::string>{e.dir, "--station", e.station.str()}, "/x", out, err), 1);
+    EXPECT_NE(err.str().find("warning: " + ini + ", [Camera] widthCCD: 'abc' is not a valid integer value"),
+              std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("Недопустимое значение ключа [Camera] frameExposure в " + ini + ": -1"), std::string::npos)
+        << err.str();
+    EXPECT_FALSE(std::filesystem::exists(e.stem + "M.bmp"));
+    // Only what a switched-on stage uses counts.
+    TConfiguration config = e.config;
+    config.setFrameExposure(-1);
+    test::RecordingNotifier n;
+    EXPECT_THROW(processEvent(e.dir, config, e.station.str(), n), EConvertError);
+    config.setCreateReport(false);
+    config.setBindStars(false);
+    EXPECT_TRUE(processEvent(e.dir, config, e.station.str(), n).ran);
+
+    // The simulator's place, the detector's and the recording's settings.
+    writeFileAtomically(ini, "[Observatory]\r\nlatitude=1e308\r\n[Capture]\r\nnSignalPixels=0\r\naddTimeStamp=1\r\n"
+                             "frameFontSize=0\r\n");
+    std::ostringstream sim;
+    EXPECT_EQ(simulateCommand(std::vector<std::string>{"--local", "2024-08-12 23:10:01", "--ra", "10", "--dec", "20",
+                                                       "--station", e.station.str()},
+                              "/x", out, sim),
+              2);
+    EXPECT_NE(sim.str().find("[Observatory] latitude в " + ini + ": 1e+308"), std::string::npos) << sim.str();
+    TConfiguration station;
+    station.load(ini);
+    EXPECT_THROW(TDetectorSettings::fromConfiguration(station), EConvertError);
+    std::ostringstream rec;
+    EXPECT_EQ(recordCommand(std::vector<std::string>{"--source", "videotestsrc", "--mode", "record", "--duration", "1",
+                                                     "--station", e.station.str()},
+                            "/x", e.station.str(), out, rec),
+              1);
+    EXPECT_NE(rec.str().find("[Capture] frameFontSize"), std::string::npos) << rec.str();
+}
+
+// Stays silent, but runs a hook at the first status it is shown.
+class HookNotifier final : public UserNotifier {
+public:
+    std::function<void()> atFirstStatus;
+    void message(const std::string&, const std::string&, MessageIcon) override {}
+    bool ask(const std::string&, const std::string&) override { return false; }
+    void status(const std::string&) override {
+        if (const auto hook = std::exchange(atFirstStatus, nullptr)) hook();
+    }
+    void progressShow(int) override {}
+    void progressPosition(int) override {}
+    void progressHide() override {}
+    void pump() override {}
+};
+
+TEST(ProcessEvent, OneRunAtATimeWorksOnAnEvent) {
+    SyntheticEvent e;
+    e.config.setBindStars(false);  // the image stages are enough
+    e.config.setAddStarMagn(false);
+    e.config.setAddStarSpec(false);
+    e.config.setCreateReport(false);
+    const std::string lockFile = e.dir + "/" + kEventLockName;
+    // A second run, from another thread, while the first reads the frames.
+    TProcessResult second;
+    test::RecordingNotifier secondTold;
+    HookNotifier first;
+    first.atFirstStatus = [&] {
+        std::thread([&] { second = processEvent(e.dir, e.config, e.station.str(), secondTold); }).join();
+    };
+    EXPECT_TRUE(processEvent(e.dir, e.config, e.station.str(), first).ran);
+    EXPECT_TRUE(second.busy);
+    EXPECT_FALSE(second.ran);
+    ASSERT_EQ(secondTold.messages.size(), 1u);
+    EXPECT_NE(secondTold.messages[0].text.find("Событие " + e.dir + " уже обрабатывается"), std::string::npos);
+    EXPECT_TRUE(secondTold.statuses.empty());  // and did nothing else
+    EXPECT_FALSE(std::filesystem::exists(lockFile));  // removed by its holder
+
+    // Held by another program: the command line does nothing and fails.
+    e.config.save(iniFilePath(e.station.path()));
+    std::filesystem::remove(e.stem + "P.bmp");
+    const int held = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    std::ostringstream out, err;
+    const std::vector<std::string> args = {e.dir, "--station", e.station.str()};
+    EXPECT_EQ(processCommand(args, "/x", out, err), 1);
+    EXPECT_EQ(out.str(), e.dir + ": being processed elsewhere, not run\n");
+    EXPECT_FALSE(std::filesystem::exists(e.stem + "P.bmp"));
+    // Released (as when its holder dies), the lock file left behind is no obstacle.
+    ::close(held);
+    EXPECT_EQ(processCommand(args, "/x", out, err), 0) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(e.stem + "P.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(lockFile));
 }
 
 }  // namespace

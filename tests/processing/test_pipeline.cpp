@@ -183,6 +183,22 @@ TEST(ImageStages, SwitchesAndTheDarkFrame) {
     dark.run(n);
     EXPECT_NE(loadGreyFrame(dark.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels);
 
+    // A dark frame of another size, larger, narrower or of half the rows: not
+    // subtracted at all (not over part of the picture), and said so.
+    for (const auto& [w, h] : {std::pair{80, 60}, std::pair{32, 48}, std::pair{64, 24}}) {
+        Event odd;
+        odd.config = plain.config;
+        odd.writeFrames(6);
+        const std::string darkPath = (odd.station / "darkFrame.bmp").string();
+        saveGreyBitmap(std::vector<uint8_t>(static_cast<std::size_t>(w * h), 12), w, h, darkPath);
+        test::RecordingNotifier told;
+        EXPECT_TRUE(odd.run(told).ran);
+        ASSERT_EQ(told.messages.size(), 1u) << w << "x" << h;
+        EXPECT_EQ(told.messages[0].text, "Темновой кадр " + darkPath + " имеет размер " + std::to_string(w) + "x" +
+                                             std::to_string(h) + ", а кадры события — 64x48: темновой кадр не вычтен.");
+        EXPECT_EQ(loadGreyFrame(odd.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels) << w << "x" << h;
+    }
+
     // No dark frame named, or a folder named: the removal is skipped, silently.
     for (const std::string setting : {"", "darks"}) {
         Event unnamed;

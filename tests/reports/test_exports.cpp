@@ -56,7 +56,7 @@ protected:
 TEST_F(NightExports, DailySummaryTakesValuesAndAppendsTheStation) {
     test::SeparatorScope comma(',');
     addEvent(night, "213045_123", eventReport("$", "0.64"));
-    addEvent(night, "013000_500", {"UT_DATE=15.12.2023", "no equals sign", "KEY=a=b=c"});
+    addEvent(night, "013000_500", eventReport("-1.25", "1.2"));
     addEvent(night, "120000_000", {});  // no report: skipped
 
     const std::string path = writeDailySummary(night, program.str(), southWest, notifier);
@@ -65,7 +65,7 @@ TEST_F(NightExports, DailySummaryTakesValuesAndAppendsTheStation) {
     const std::string tail = "33.9S,70.65W,150.5,Cam1," + utf8ToCp1251("Иванов") + "\r\n";
     EXPECT_EQ(readFileBytes(path),
               "data_UT,time_UT,ra1,dec1,ra2,dec2,magn,velo,leng,tim_fl,type,lat,lon,alt,cam,observer\r\n"
-              "15.12.2023,no equals sign,a=b=c," + tail +
+              "14.12.2023,18:30:45,112.5,32.1,118.25,30.5,-1.25,35.2,12.4,1.2,GEM," + tail +
               "14.12.2023,18:30:45,112.5,32.1,118.25,30.5,$,35.2,12.4,0.64,GEM," + tail);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].caption, "Orbisight 2.0");
@@ -75,57 +75,98 @@ TEST_F(NightExports, DailySummaryTakesValuesAndAppendsTheStation) {
     // Zero is north and west, whichever side the settings name.
     for (bool side : {false, true}) {
         writeDailySummary(night, program.str(), station(0, side, 0, side), notifier);
-        EXPECT_EQ(readTextLines(path).at(1), "15.12.2023,no equals sign,a=b=c,0N,0W,0,Cam1,");
+        EXPECT_TRUE(readTextLines(path).at(1).ends_with(",GEM,0N,0W,0,Cam1,"));
     }
+    // A station where no station can be: nothing written, the file kept.
+    const std::string kept = readFileBytes(path);
+    EXPECT_THROW(writeDailySummary(night, program.str(), station(1e308, false, 30, false), notifier), EConvertError);
+    EXPECT_THROW(writeR90Export(night, program.str(), station(30, false, -777, false), notifier), EConvertError);
+    EXPECT_EQ(readFileBytes(path), kept);
 }
 
 TEST_F(NightExports, R90RecordFromNamesAndReportPositions) {
     test::SeparatorScope comma(',');
-    addEvent(night, "213045_123", eventReport("$", "0.64"));
-    addEvent(night, "22", eventReport("-1.5", "1.2"));  // short name: short fields
+    // A night kept in a folder of the station: named by its own folder.
+    const std::string nested = (program / "archive" / "20231214").string();
+    addEvent(nested, "213045_123", eventReport("$", "0.64"));
+    addEvent(nested, "220000", eventReport("-1.5", "1.2"));
 
-    const std::string path = writeR90Export(night, program.str(), southWest, notifier);
+    const std::string path = writeR90Export(nested + "/", program.str(), southWest, notifier);
 
-    EXPECT_EQ(path, night + "/ME20231214.csv");
+    EXPECT_EQ(path, nested + "/ME20231214.csv");
     const std::string tail = ",999.9,999.9,999.9,999.9,112.5,32.1,118.25,30.5,Cam1,-70.65,-33.9,150.5,-3\r\n";
     EXPECT_EQ(readFileBytes(path), kR90Header + "\r\nR90,2023,12,14,21,30,45,$,0.64" + tail +
-                                       "R90,2023,12,14,22,,,-1.5,1.2" + tail);
+                                       "R90,2023,12,14,22,00,00,-1.5,1.2" + tail);
     ASSERT_EQ(notifier.messages.size(), 1u);
     EXPECT_EQ(notifier.messages[0].text, "Отчёт " + path + " сформирован!");
+    EXPECT_EQ(writeDailySummary(nested, program.str(), southWest, notifier), nested + "/M20231214.txt");
+    EXPECT_EQ(readTextLines(nested + "/M20231214.txt").size(), 3u);
 }
 
-TEST_F(NightExports, R90HeaderOnlyWithoutReportsAndNothingAfterAShortOne) {
+TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
+    test::SeparatorScope comma(',');  // "1,5" would read as a number here
+    addEvent(night, "000000_000", eventReport("2.5", "0.5"));
+    const auto with = [](std::size_t line, const std::string& text) {
+        std::vector<std::string> r = eventReport("1.0", "0.5");
+        r[line] = text;
+        return r;
+    };
+    const std::vector<std::vector<std::string>> damaged = {
+        with(5, "DEC_END=1,5"),      with(2, "RA_BEG=1e308"),      with(3, "DEC_BEG=90.5"),
+        with(4, "RA_END=-0.1"),      with(2, "RA_BEG= 112.5"),     with(0, "UT_DATE=31.02.2024"),
+        with(1, "UT_TIME=24:00:00"), with(1, "UT_TIME=18:30"),     with(6, "MAGN=30.5"),
+        with(6, "MAGN=nan"),         with(6, "MAGN="),             with(9, "TIM_FL=0.000"),
+        with(9, "TIM_FL=-0.5"),      with(8, "LENG=0.000"),        with(7, "VELO=-1"),
+        with(10, "SHOWER=GEM,PER"),  with(10, "SHOWER=GEM\rPER"),  with(10, "SHOWER="),
+        with(3, "RA_END=118.25"),    {"UT_DATE=14.12.2023", "UT_TIME=18:30:45", "RA_BEG=112.5"},
+        [] { auto r = eventReport("1", "1"); r.push_back("EXTRA=1"); return r; }(),
+    };
+    for (std::size_t i = 0; i < damaged.size(); ++i) addEvent(night, "0100" + std::to_string(10 + i) + "_000", damaged[i]);
+    addEvent(night, "22", eventReport("1.0", "0.5"));  // sound, but its name dates no R90 record
+
+    for (int r90 : {0, 1}) {
+        notifier.messages.clear();
+        const std::string path = r90 ? writeR90Export(night, program.str(), southWest, notifier)
+                                     : writeDailySummary(night, program.str(), southWest, notifier);
+        const std::vector<std::string> lines = readTextLines(path);
+        ASSERT_EQ(lines.size(), r90 ? 2u : 3u) << path;
+        EXPECT_TRUE(lines[1].starts_with(r90 ? "R90,2023,12,14,00,00,00,2.5,0.5," : "14.12.2023,18:30:45,112.5,")) << lines[1];
+        const std::size_t skipped = damaged.size() + (r90 ? 1 : 0);
+        ASSERT_EQ(notifier.messages.size(), skipped + 1) << path;
+        for (std::size_t i = 0; i < damaged.size(); ++i) {
+            const std::string report = night + "/0100" + std::to_string(10 + i) + "_000/M0100" + std::to_string(10 + i) + "_000.txt";
+            EXPECT_NE(notifier.messages[i].text.find("Отчёт события " + report + " повреждён"), std::string::npos)
+                << notifier.messages[i].text;
+            EXPECT_EQ(notifier.messages[i].icon, MessageIcon::Warning);
+        }
+        EXPECT_EQ(notifier.messages.back().text,
+                  "Отчёт " + path + " сформирован без " + std::to_string(skipped) + " событий с повреждёнными отчётами.");
+        EXPECT_EQ(notifier.messages.back().icon, MessageIcon::Warning);
+    }
+}
+
+TEST_F(NightExports, R90HeaderOnlyWithoutReports) {
     std::filesystem::create_directories(night + "/010000_000");
     writeR90Export(night, program.str(), southWest, notifier);
     EXPECT_EQ(readFileBytes(night + "/ME20231214.csv"), kR90Header + "\r\n");
     EXPECT_EQ(notifier.messages.size(), 1u);
-
-    const std::string other = (program / "20231215").string();
-    addEvent(other, "010000_000", eventReport("1.0", "0.5"));
-    addEvent(other, "213045_123", {"UT_DATE=14.12.2023", "UT_TIME=18:30:45", "RA_BEG=112.5"});
-    try {
-        writeR90Export(other, program.str(), southWest, notifier);
-        ADD_FAILURE() << "no exception";
-    } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("/213045_123/M213045_123.txt"), std::string::npos) << e.what();
-    }
-    EXPECT_FALSE(std::filesystem::exists(other + "/ME20231215.csv"));
-    EXPECT_EQ(notifier.messages.size(), 1u);
 }
 
 TEST_F(NightExports, MonthlyR90TakesTheMonthsNightsInDateOrder) {
-    for (const char* dir : {"20231214", "20231203", "20231101", "2023120x", "202312031"}) {
-        addEvent((program / dir).string(), std::string("01020") + dir[7] + "_000", eventReport(dir, "0.7"));
+    for (const char* dir : {"20231214", "20231203", "20231101", "2023120x", "202312031", "20231232"}) {
+        addEvent((program / dir).string(), std::string("01020") + dir[7] + "_000", eventReport("1.5", "0.7"));
     }
     const TConfiguration east = station(52.43, false, 30.98, false);
     const std::string path = writeMonthlyR90Export(program.str(), "202312", east, notifier);
 
     EXPECT_EQ(path, program.str() + "/ME202312.csv");
-    const std::string tail = ",0.7,999.9,999.9,999.9,999.9,112.5,32.1,118.25,30.5,Cam1,30.98,52.43,0,0";
-    EXPECT_EQ(readTextLines(path), (std::vector<std::string>{kR90Header, "R90,2023,12,03,01,02,03,20231203" + tail,
-                                                            "R90,2023,12,14,01,02,04,20231214" + tail}));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "Отчёт " + path + " сформирован!");
+    const std::string tail = ",1.5,0.7,999.9,999.9,999.9,999.9,112.5,32.1,118.25,30.5,Cam1,30.98,52.43,0,0";
+    EXPECT_EQ(readTextLines(path), (std::vector<std::string>{kR90Header, "R90,2023,12,03,01,02,03" + tail,
+                                                            "R90,2023,12,14,01,02,04" + tail}));
+    // 20231232 is no date: its event is left out.
+    ASSERT_EQ(notifier.messages.size(), 2u);
+    EXPECT_NE(notifier.messages[0].text.find("/20231232/010202_000/M010202_000.txt"), std::string::npos);
+    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
     for (const char* bad : {"2023", "202313", "2023a2", "20231200"}) {
         EXPECT_THROW(writeMonthlyR90Export(program.str(), bad, TConfiguration(), notifier), EConvertError) << bad;
     }
