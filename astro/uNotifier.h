@@ -1,9 +1,11 @@
 #pragma once
 // The channel through which core operations talk to the user: message boxes,
-// yes/no questions, the status caption and the progress bar, and letting the
-// user interface breathe inside long loops. The desktop program implements it
-// with Qt, the command line with stderr, the tests with a recorder. Core code
-// never includes a user-interface header.
+// yes/no questions, the status caption and the progress bar, and the user's
+// wish to stop long work. The desktop program implements it with Qt, the
+// command line with stderr, the tests with a recorder. Long work may run on a
+// worker thread: a front end then hands it a notifier that carries every call
+// to the window's thread (station/uBackgroundWork). Core code never includes
+// a user-interface header.
 
 #include <string>
 
@@ -23,8 +25,12 @@ public:
     virtual void progressShow(int maximum) = 0;
     virtual void progressPosition(int position) = 0;
     virtual void progressHide() = 0;
-    // Lets queued user-interface events run once; a no-op without a window.
-    virtual void pump() = 0;
+    // Lets queued user-interface events run once, for a front end that runs
+    // long work on its own thread; the core never depends on it.
+    virtual void pump() {}
+    // The user asked to stop the running work. Long loops look at it where
+    // stopping leaves nothing half done (between events, between frames).
+    virtual bool cancelRequested() { return false; }
 };
 
 // Shows a step's caption in the status line for as long as the step runs.

@@ -177,12 +177,13 @@ FloatPattern parsePattern(std::string_view pattern) {
 }
 
 // Rounds a string of decimal digits to its first `keep` digits, half away
-// from zero. Returns true when the carry ran out of the front (999 -> 1000),
-// in which case digits becomes "1" followed by zeros.
-bool roundDigits(std::string& digits, int keep) {
+// from zero (or cuts them, toward zero). Returns true when the carry ran out
+// of the front (999 -> 1000), in which case digits becomes "1" followed by
+// zeros.
+bool roundDigits(std::string& digits, int keep, bool cut = false) {
     if (keep < 0) { digits.assign(1, '0'); return false; }
     if (keep >= static_cast<int>(digits.size())) return false;
-    const bool up = digits[static_cast<std::size_t>(keep)] >= '5';
+    const bool up = !cut && digits[static_cast<std::size_t>(keep)] >= '5';
     digits.resize(static_cast<std::size_t>(keep));
     if (!up) return false;
     for (int i = keep - 1; i >= 0; --i) {
@@ -192,6 +193,14 @@ bool roundDigits(std::string& digits, int keep) {
     }
     digits.insert(digits.begin(), '1');
     return true;
+}
+
+// Whether 0.d1d2... x 10^(exp10 + 1) lies beyond the largest double.
+bool beyondLargestDouble(const std::string& digits, int exp10) {
+    if (exp10 < std::numeric_limits<double>::max_exponent10) return false;
+    const std::string text = "0." + digits + "e" + std::to_string(exp10 + 1);
+    double v = 0;
+    return std::from_chars(text.data(), text.data() + text.size(), v).ec == std::errc::result_out_of_range;
 }
 
 }  // namespace
@@ -209,13 +218,28 @@ std::string formatFloat(std::string_view pattern, double value, char decimalSepa
     digits.append(buf + 2, 14);
     int exp10 = std::atoi(std::strchr(buf, 'e') + 1);
     const bool isZeroValue = value == 0.0;
+    // Next to the largest double, digits rounded up can pass it
+    // (1.79769313486232e308) and the text would no longer read as a number:
+    // there the digits are cut instead.
+    if (beyondLargestDouble(digits, exp10)) {
+        std::snprintf(buf, sizeof buf, "%.16e", std::fabs(value));
+        digits.assign(1, buf[0]);
+        digits.append(buf + 2, 14);
+    }
+    const auto roundToPattern = [&](int keep) {
+        std::string rounded = digits;
+        const bool carry = roundDigits(rounded, keep);
+        if (beyondLargestDouble(rounded, exp10 + (carry ? 1 : 0))) return roundDigits(digits, keep, true);
+        digits = std::move(rounded);
+        return carry;
+    };
 
     std::string intText;
     std::string fracText;
     std::string expText;
     if (p.scientific) {
         const int intDigits = p.minIntDigits > 0 ? p.minIntDigits : 1;
-        if (roundDigits(digits, intDigits + p.maxFracDigits)) {
+        if (roundToPattern(intDigits + p.maxFracDigits)) {
             digits.pop_back();
             ++exp10;
         }
@@ -232,7 +256,7 @@ std::string formatFloat(std::string_view pattern, double value, char decimalSepa
     } else {
         int intCount = exp10 + 1;  // digits before the decimal point
         if (isZeroValue) { digits.assign(1, '0'); intCount = 1; }
-        if (roundDigits(digits, intCount + p.maxFracDigits)) ++intCount;
+        if (roundToPattern(intCount + p.maxFracDigits)) ++intCount;
         if (intCount > 0) {
             intText = digits.substr(0, std::min<std::size_t>(digits.size(), static_cast<std::size_t>(intCount)));
             intText.resize(static_cast<std::size_t>(intCount), '0');
@@ -331,34 +355,6 @@ std::vector<std::string> splitFields(std::string_view record, std::string_view s
         fields.emplace_back(firstCharacters(rest.substr(0, pos), kMaxFieldLength));
         rest.remove_prefix(pos + sep.size());
     }
-}
-
-// ---------------------------------------------------------------------------
-// Event time
-
-TDateTime timeFromFileName(std::string_view path, int timeZone) {
-    constexpr std::size_t kTail = 17;   // "/M" + event name + one-letter tag + extension
-    constexpr std::size_t kStamp = 19;  // "yyyymmdd/hhnnss_zzz"
-    if (path.size() < kTail + kStamp) {
-        throw EConvertError("No observation time in the file name '" + std::string(path) + "'");
-    }
-    const std::string_view stamp = path.substr(path.size() - kTail - kStamp, kStamp);
-    auto group = [&](std::size_t from, std::size_t length) {
-        const std::string_view g = stamp.substr(from, length);
-        for (char c : g) {
-            if (!isDigit(c)) throwNotInteger(g);
-        }
-        return parseInt(g);
-    };
-    DateTimeParts p;
-    p.year = group(0, 4);
-    p.month = group(4, 2);
-    p.day = group(6, 2);
-    p.hour = group(9, 2);
-    p.minute = group(11, 2);
-    p.second = group(13, 2);
-    p.millisecond = group(16, 3);
-    return encodeDateTime(p) - timeZone / 24.0;
 }
 
 // ---------------------------------------------------------------------------

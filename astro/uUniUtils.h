@@ -92,16 +92,6 @@ double parseFloatField(std::string_view record, std::string_view sep, int k, con
                        std::size_t lineIndex);
 
 // ---------------------------------------------------------------------------
-// Event time
-
-// The UT date-time of an event, read from the night and event directory
-// names inside a work-file path ".../yyyymmdd/hhnnss_zzz/Mhhnnss_zzzX.txt":
-// the 17 trailing characters are dropped and the 19 before them read as
-// "yyyymmdd?hhnnss_zzz" in local time, from which timeZone hours are taken.
-// A short path, a non-digit group or an impossible date raises EConvertError.
-TDateTime timeFromFileName(std::string_view path, int timeZone);
-
-// ---------------------------------------------------------------------------
 // Windows-1251 text
 
 // Converts UTF-8 to Windows-1251. A character the code page lacks, or a

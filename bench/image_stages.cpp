@@ -34,7 +34,6 @@ struct EventFixture {
 void runStages(benchmark::State& state, bool doubled, bool distortion) {
     EventFixture e;
     TConfiguration config;
-    config.load(e.station / "none.ini");
     config.setDoubleFrameHeight(doubled);
     config.setCorrectDistortion(distortion);
     if (distortion) {

@@ -26,7 +26,6 @@ struct ScanFixture {
     TConfiguration config;
 
     explicit ScanFixture(bool upsideDown = false) {
-        config.load(station / "none.ini");
         config.setPathToCatalogs(ORBIS_CATALOG_DIR);
         std::filesystem::create_directories(station / "20240812" / "231001_280");
         const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;

@@ -26,10 +26,9 @@
 #include <vector>
 
 #include "astro/uDateTime.h"
+#include "config/uConfiguration.h"
 
 namespace orbis {
-
-class TConfiguration;
 
 inline constexpr const char* kUnsupportedFormatMessage = "Данный формат видео не поддерживается.";
 
@@ -52,22 +51,25 @@ struct TCaptureGeometry {
 TCaptureGeometry geometryForFormat(int bitsPerPixel, std::string_view formatName, int width, int height,
                                    int frameRate);
 
-// The settings the detector copies from the configuration.
+// The settings the detector copies from the configuration; their defaults
+// are the configuration's.
 struct TDetectorSettings {
-    int nFramesBeforeEvent = 10;
-    int nFramesAfterEvent = 24;
-    int nSignalFrames = 3;
-    int nNoisePixels = 100;
-    int nSignalPixels = 3;
-    bool useDarkFile = false;
-    bool useMaskFile = false;
-    std::string darkFrame = "darkFrame.bmp";
-    std::string maskFrame = "maskFrame.bmp";
-    bool useAutoShutDown = false;
-    int autoShutDownLevel = 180;
+    int nFramesBeforeEvent = TConfiguration::defaults().nFramesBeforeEvent();
+    int nFramesAfterEvent = TConfiguration::defaults().nFramesAfterEvent();
+    int nSignalFrames = TConfiguration::defaults().nSignalFrames();
+    int nNoisePixels = TConfiguration::defaults().nNoisePixels();
+    int nSignalPixels = TConfiguration::defaults().nSignalPixels();
+    bool useDarkFile = TConfiguration::defaults().useDarkFile();
+    bool useMaskFile = TConfiguration::defaults().useMaskFile();
+    std::string darkFrame = TConfiguration::defaults().darkFrame();
+    std::string maskFrame = TConfiguration::defaults().maskFrame();
+    bool useAutoShutDown = TConfiguration::defaults().useAutoShutDown();
+    int autoShutDownLevel = TConfiguration::defaults().autoShutDownLevel();
 
     // Raises EConvertError for a setting outside its range.
     static TDetectorSettings fromConfiguration(const TConfiguration& config);
+
+    bool operator==(const TDetectorSettings&) const = default;
 };
 
 enum class StateColour { White, Red };

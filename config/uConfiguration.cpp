@@ -7,8 +7,12 @@
 #include <SimpleIni.h>
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -21,124 +25,173 @@ std::filesystem::path iniFilePath(const std::filesystem::path& programDirectory)
     return programDirectory / kIniFileName;
 }
 
-// The INI keys in the order the file is written, with the field each one
-// fills, its default text, for floats the pattern it is written with, and
-// for numbers with a physical meaning the values an operation accepts.
-// Latitude and longitude count from the equator and Greenwich, their sides
-// come from the pole and hemisphere flags (a signed value, as older files
-// may hold, is taken with its sign). A scan window may cross 0h
+namespace {
+
+// A setting and the field it fills.
+struct SettingKey {
+    using Coefs = std::array<double, TConfiguration::kCoefCount>;
+    using Field = std::variant<double TConfiguration::*, bool TConfiguration::*, int TConfiguration::*,
+                               std::string TConfiguration::*, Coefs TConfiguration::*>;
+
+    std::string_view section;
+    std::string_view name;
+    Field field;
+    std::string_view defaultText;
+    std::string_view pattern;
+    std::optional<TSettingRange> range;  // none: no physical limit
+    std::string_view label;
+    int coefIndex = -1;                  // for the coefficient arrays
+};
+
+constexpr TSettingRange within(double low, double high) { return {low, high, false}; }
+constexpr TSettingRange above(double low, double high) { return {low, high, true}; }
+constexpr std::nullopt_t none = std::nullopt;
+
+// What a field holds, from the member it is.
+template <typename Field>
+constexpr TSettingType settingType(const Field& field) {
+    return std::visit(
+        [](auto member) {
+            using V = std::remove_cvref_t<decltype(std::declval<TConfiguration&>().*member)>;
+            if constexpr (std::is_same_v<V, std::string>) return TSettingType::Text;
+            else if constexpr (std::is_same_v<V, int>) return TSettingType::Integer;
+            else if constexpr (std::is_same_v<V, bool>) return TSettingType::Flag;
+            else return TSettingType::Real;
+        },
+        field);
+}
+
+}  // namespace
+
+// The settings in the order the file is written, each with the field it
+// fills. Latitude and longitude count from the equator and Greenwich, their
+// sides come from the pole and hemisphere flags (a signed value, as older
+// files may hold, is taken with its sign). A scan window may cross 0h
 // (-10..10 or 350..370). The detector's ring holds 16384 frames. More than
 // 200 stars per frame would make the triangle lists of the binding too large
-// to hold.
+// to hold. The distortion polynomials start as the identity of their own
+// axis.
 struct ConfigurationKeys {
     using T = TConfiguration;
-    using Field = std::variant<double T::*, bool T::*, int T::*, std::string T::*,
-                               std::array<double, T::kCoefCount> T::*>;
+    using Coefs = SettingKey::Coefs;
+    using Field = SettingKey::Field;
+    using Key = SettingKey;
 
-    // The values that make physical sense; low itself is excluded when
-    // aboveLow (an exposure, a scale or a step must be more than zero).
-    struct Range {
-        double low;
-        double high;
-        bool aboveLow = false;
-        bool contains(double v) const { return (aboveLow ? v > low : v >= low) && v <= high; }
-    };
-    static Range within(double low, double high) { return {low, high, false}; }
-    static Range above(double low, double high) { return {low, high, true}; }
-
-    struct Key {
-        std::string section;
-        std::string name;
-        Field field;
-        std::string defaultText;
-        std::string pattern;
-        std::optional<Range> range = std::nullopt;  // none: no physical limit
-        int coefIndex = -1;                           // for the coefficient arrays
-    };
-
-    static const std::vector<Key>& all() {
-        static const std::vector<Key> keys = build();
-        return keys;
-    }
-
-    static std::vector<Key> build() {
-        std::vector<Key> keys = {
-        {"Observatory", "latitude", &TConfiguration::latitude_, "52.43", "0.0000", within(-90, 90)},
-        {"Observatory", "pole", &TConfiguration::pole_, "0", ""},
-        {"Observatory", "longitude", &TConfiguration::longitude_, "30.98", "0.0000", within(-180, 180)},
-        {"Observatory", "hemisphere", &TConfiguration::hemisphere_, "0", ""},
-        {"Observatory", "altitude", &TConfiguration::altitude_, "0.0", "0.0000", within(-500, 9000)},
-        {"Observatory", "timeZone", &TConfiguration::timeZone_, "0", "", within(-12, 14)},
-        {"Observatory", "pathToCatalogs", &TConfiguration::pathToCatalogs_, "catalog", ""},
-        {"Observatory", "observer", &TConfiguration::observer_, "", ""},
-        {"Observatory", "catalogStar", &TConfiguration::catalogStar_, "c40.dat", ""},
-        {"Observatory", "catalogRads", &TConfiguration::catalogRads_, "ULE_J8.csv", ""},
-        {"Camera", "name", &TConfiguration::name_, "", ""},
-        {"Camera", "heightCCD", &TConfiguration::heightCCD_, "480", "", within(1, 16384)},
-        {"Camera", "widthCCD", &TConfiguration::widthCCD_, "640", "", within(1, 16384)},
-        {"Camera", "focalLength", &TConfiguration::focalLength_, "8", "", within(1, 10000)},
-        {"Camera", "frameExposure", &TConfiguration::frameExposure_, "0.04", "0.0000", above(0, 10)},
-        {"Camera", "frameScale", &TConfiguration::frameScale_, "100", "", within(1, 10000)},
-        {"Camera", "levelNoiseMax", &TConfiguration::levelNoiseMax_, "25", "", within(0, 255)},
-        {"Camera", "darkFrame", &TConfiguration::darkFrame_, "darkFrame.bmp", ""},
-        {"Camera", "maskFrame", &TConfiguration::maskFrame_, "maskFrame.bmp", ""},
-        {"Capture", "nFramesBeforeEvent", &TConfiguration::nFramesBeforeEvent_, "10", "", within(1, 16383)},
-        {"Capture", "nFramesAfterEvent", &TConfiguration::nFramesAfterEvent_, "24", "", within(0, 16383)},
-        {"Capture", "nSignalFrames", &TConfiguration::nSignalFrames_, "3", "", within(1, 16383)},
-        {"Capture", "nNoisePixels", &TConfiguration::nNoisePixels_, "100", "", within(0, 268435456)},
-        {"Capture", "nSignalPixels", &TConfiguration::nSignalPixels_, "3", "", within(1, 268435456)},
-        {"Capture", "useLogFile", &TConfiguration::useLogFile_, "0", ""},
-        {"Capture", "useAutoShutDown", &TConfiguration::useAutoShutDown_, "0", ""},
-        {"Capture", "autoShutDownLevel", &TConfiguration::autoShutDownLevel_, "180", "", within(0, 255)},
-        {"Capture", "useMaskFile", &TConfiguration::useMaskFile_, "0", ""},
-        {"Capture", "useDarkFile", &TConfiguration::useDarkFile_, "0", ""},
-        {"Capture", "addTimeStamp", &TConfiguration::addTimeStamp_, "0", ""},
-        {"Capture", "videoCompress", &TConfiguration::videoCompress_, "0", ""},
-        {"Capture", "previewOnline", &TConfiguration::previewOnline_, "1", ""},
-        {"Capture", "nameVideoCompress", &TConfiguration::nameVideoCompress_, "", ""},
-        {"Capture", "frameFontSize", &TConfiguration::frameFontSize_, "12", "", within(1, 500)},
-        {"Processing", "remDarkFrame", &TConfiguration::remDarkFrame_, "1", ""},
-        {"Processing", "remGradFrame", &TConfiguration::remGradFrame_, "1", ""},
-        {"Processing", "autoContrastFrame", &TConfiguration::autoContrastFrame_, "1", ""},
-        {"Processing", "createReport", &TConfiguration::createReport_, "1", ""},
-        {"Processing", "deleteTemp", &TConfiguration::deleteTemp_, "1", ""},
-        {"Processing", "doubleFrameHeight", &TConfiguration::doubleFrameHeight_, "1", ""},
-        {"Processing", "correctDistortion", &TConfiguration::correctDistortion_, "1", ""},
-        {"Processing", "bindStars", &TConfiguration::bindStars_, "1", ""},
-        {"Processing", "addStarMagn", &TConfiguration::addStarMagn_, "1", ""},
-        {"Processing", "addStarSpec", &TConfiguration::addStarSpec_, "1", ""},
-        {"Processing", "autoDetectTriangleEpsilon", &TConfiguration::autoDetectTriangleEpsilon_, "0.74", "0.0000", above(0, 100)},
-        {"Processing", "autoDetectNStar", &TConfiguration::autoDetectNStar_, "18", "", within(3, 200)},
-        {"Processing", "autoDetectCoefContrast", &TConfiguration::autoDetectCoefContrast_, "3.0", "0.00", above(0, 100)},
-        {"Processing", "autoDetectMinSide", &TConfiguration::autoDetectMinSide_, "10", "", within(0, 16384)},
-        {"Processing", "autoDetectScanDelta", &TConfiguration::autoDetectScanDelta_, "2.0", "0.00", above(0, 180)},
-        {"Processing", "autoDetectMinDEC", &TConfiguration::autoDetectMinDEC_, "-90", "0.00", within(-90, 90)},
-        {"Processing", "autoDetectMaxDEC", &TConfiguration::autoDetectMaxDEC_, "90", "0.00", within(-90, 90)},
-        {"Processing", "autoDetectMinRA", &TConfiguration::autoDetectMinRA_, "0", "0.00", within(-360, 720)},
-        {"Processing", "autoDetectMaxRA", &TConfiguration::autoDetectMaxRA_, "360", "0.00", within(-360, 720)},
-        {"Distortion", "addResultWidth", &TConfiguration::addResultWidth_, "0", "", within(0, 16384)},
-        {"Distortion", "addResultHeight", &TConfiguration::addResultHeight_, "0", "", within(0, 16384)},
-        };
+    static constexpr Key kKeys[] = {
+        {"Observatory", "latitude", &T::latitude_, "52.43", "0.0000", within(-90, 90), "Широта, °"},
+        {"Observatory", "pole", &T::pole_, "0", "", none, "Южная широта"},
+        {"Observatory", "longitude", &T::longitude_, "30.98", "0.0000", within(-180, 180), "Долгота, °"},
+        {"Observatory", "hemisphere", &T::hemisphere_, "0", "", none, "Западная долгота"},
+        {"Observatory", "altitude", &T::altitude_, "0.0", "0.0000", within(-500, 9000), "Высота над морем, м"},
+        {"Observatory", "timeZone", &T::timeZone_, "0", "", within(-12, 14), "Часовой пояс, ч"},
+        {"Observatory", "pathToCatalogs", &T::pathToCatalogs_, "catalog", "", none, "Папка каталогов"},
+        {"Observatory", "observer", &T::observer_, "", "", none, "Наблюдатель"},
+        {"Observatory", "catalogStar", &T::catalogStar_, "c40.dat", "", none, "Звёздный каталог"},
+        {"Observatory", "catalogRads", &T::catalogRads_, "ULE_J8.csv", "", none, "Каталог радиантов"},
+        {"Camera", "name", &T::name_, "", "", none, "Камера"},
+        {"Camera", "heightCCD", &T::heightCCD_, "480", "", within(1, 16384), "Высота кадра, пикс."},
+        {"Camera", "widthCCD", &T::widthCCD_, "640", "", within(1, 16384), "Ширина кадра, пикс."},
+        {"Camera", "focalLength", &T::focalLength_, "8", "", within(1, 10000), "Фокусное расстояние, мм"},
+        {"Camera", "frameExposure", &T::frameExposure_, "0.04", "0.0000", above(0, 10), "Экспозиция кадра, с"},
+        {"Camera", "frameScale", &T::frameScale_, "100", "", within(1, 10000), "Масштаб, пикс./мм"},
+        {"Camera", "levelNoiseMax", &T::levelNoiseMax_, "25", "", within(0, 255), "Порог звёзд над фоном"},
+        {"Camera", "darkFrame", &T::darkFrame_, "darkFrame.bmp", "", none, "Темновой кадр"},
+        {"Camera", "maskFrame", &T::maskFrame_, "maskFrame.bmp", "", none, "Маска"},
+        {"Capture", "nFramesBeforeEvent", &T::nFramesBeforeEvent_, "10", "", within(1, 16383), "Кадров до события"},
+        {"Capture", "nFramesAfterEvent", &T::nFramesAfterEvent_, "24", "", within(0, 16383), "Кадров после события"},
+        {"Capture", "nSignalFrames", &T::nSignalFrames_, "3", "", within(1, 16383), "Кадров с сигналом подряд"},
+        {"Capture", "nNoisePixels", &T::nNoisePixels_, "100", "", within(0, 268435456), "Пикселей шума"},
+        {"Capture", "nSignalPixels", &T::nSignalPixels_, "3", "", within(1, 268435456), "Пикселей сигнала"},
+        {"Capture", "useLogFile", &T::useLogFile_, "0", "", none, "Вести журнал"},
+        {"Capture", "useAutoShutDown", &T::useAutoShutDown_, "0", "", none, "Выключение при светлом небе"},
+        {"Capture", "autoShutDownLevel", &T::autoShutDownLevel_, "180", "", within(0, 255), "Яркость неба для выключения"},
+        {"Capture", "useMaskFile", &T::useMaskFile_, "0", "", none, "Накладывать маску"},
+        {"Capture", "useDarkFile", &T::useDarkFile_, "0", "", none, "Вычитать темновой кадр при записи"},
+        {"Capture", "addTimeStamp", &T::addTimeStamp_, "0", "", none, "Метка времени на кадре"},
+        {"Capture", "videoCompress", &T::videoCompress_, "0", "", none, "Сжимать видео"},
+        {"Capture", "previewOnline", &T::previewOnline_, "1", "", none, "Просмотр во время записи"},
+        {"Capture", "nameVideoCompress", &T::nameVideoCompress_, "", "", none, "Кодек сжатия"},
+        {"Capture", "frameFontSize", &T::frameFontSize_, "12", "", within(1, 500), "Размер шрифта метки"},
+        {"Processing", "remDarkFrame", &T::remDarkFrame_, "1", "", none, "Вычитать темновой кадр"},
+        {"Processing", "remGradFrame", &T::remGradFrame_, "1", "", none, "Выравнивать фон"},
+        {"Processing", "autoContrastFrame", &T::autoContrastFrame_, "1", "", none, "Автоконтраст"},
+        {"Processing", "createReport", &T::createReport_, "1", "", none, "Создавать отчёт"},
+        {"Processing", "deleteTemp", &T::deleteTemp_, "1", "", none, "Удалять временные файлы"},
+        {"Processing", "doubleFrameHeight", &T::doubleFrameHeight_, "1", "", none, "Удваивать высоту кадра"},
+        {"Processing", "correctDistortion", &T::correctDistortion_, "1", "", none, "Исправлять дисторсию"},
+        {"Processing", "bindStars", &T::bindStars_, "1", "", none, "Привязка по звёздам"},
+        {"Processing", "addStarMagn", &T::addStarMagn_, "1", "", none, "Подписывать звёздные величины"},
+        {"Processing", "addStarSpec", &T::addStarSpec_, "1", "", none, "Подписывать спектры звёзд"},
+        {"Processing", "autoDetectTriangleEpsilon", &T::autoDetectTriangleEpsilon_, "0.74", "0.0000", above(0, 100), "Допуск подобия треугольников"},
+        {"Processing", "autoDetectNStar", &T::autoDetectNStar_, "18", "", within(3, 200), "Звёзд для привязки"},
+        {"Processing", "autoDetectCoefContrast", &T::autoDetectCoefContrast_, "3.0", "0.00", above(0, 100), "Коэффициент контраста"},
+        {"Processing", "autoDetectMinSide", &T::autoDetectMinSide_, "10", "", within(0, 16384), "Наименьшая сторона треугольника, пикс."},
+        {"Processing", "autoDetectScanDelta", &T::autoDetectScanDelta_, "2.0", "0.00", above(0, 180), "Шаг поиска центра, °"},
+        {"Processing", "autoDetectMinDEC", &T::autoDetectMinDEC_, "-90", "0.00", within(-90, 90), "Склонение от, °"},
+        {"Processing", "autoDetectMaxDEC", &T::autoDetectMaxDEC_, "90", "0.00", within(-90, 90), "Склонение до, °"},
+        {"Processing", "autoDetectMinRA", &T::autoDetectMinRA_, "0", "0.00", within(-360, 720), "Прямое восхождение от, °"},
+        {"Processing", "autoDetectMaxRA", &T::autoDetectMaxRA_, "360", "0.00", within(-360, 720), "Прямое восхождение до, °"},
+        {"Distortion", "addResultWidth", &T::addResultWidth_, "0", "", within(0, 16384), "Поле слева и справа, пикс."},
+        {"Distortion", "addResultHeight", &T::addResultHeight_, "0", "", within(0, 16384), "Поле сверху и снизу, пикс."},
         // The coefficients go per index, X before Y.
-        for (int i = 0; i < T::kCoefCount; ++i) {
-            const std::string index = std::to_string(i);
-            keys.push_back({"Distortion", "coefX" + index, &T::coefX_, i == 1 ? "1" : "0", "0.00000000E+00", std::nullopt, i});
-            keys.push_back({"Distortion", "coefY" + index, &T::coefY_, i == 2 ? "1" : "0", "0.00000000E+00", std::nullopt, i});
+        {"Distortion", "coefX0", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X0", 0},
+        {"Distortion", "coefY0", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y0", 0},
+        {"Distortion", "coefX1", &T::coefX_, "1", "0.00000000E+00", none, "Коэффициент X1", 1},
+        {"Distortion", "coefY1", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y1", 1},
+        {"Distortion", "coefX2", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X2", 2},
+        {"Distortion", "coefY2", &T::coefY_, "1", "0.00000000E+00", none, "Коэффициент Y2", 2},
+        {"Distortion", "coefX3", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X3", 3},
+        {"Distortion", "coefY3", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y3", 3},
+        {"Distortion", "coefX4", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X4", 4},
+        {"Distortion", "coefY4", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y4", 4},
+        {"Distortion", "coefX5", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X5", 5},
+        {"Distortion", "coefY5", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y5", 5},
+        {"Distortion", "coefX6", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X6", 6},
+        {"Distortion", "coefY6", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y6", 6},
+        {"Distortion", "coefX7", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X7", 7},
+        {"Distortion", "coefY7", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y7", 7},
+        {"Distortion", "coefX8", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X8", 8},
+        {"Distortion", "coefY8", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y8", 8},
+        {"Distortion", "coefX9", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X9", 9},
+        {"Distortion", "coefY9", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y9", 9},
+    };
+    static constexpr std::size_t kCount = std::size(kKeys);
+
+    static constexpr std::array<TSettingDeclaration, kCount> kDeclarations = [] {
+        std::array<TSettingDeclaration, kCount> out{};
+        for (std::size_t i = 0; i < kCount; ++i) {
+            const Key& k = kKeys[i];
+            out[i] = {k.section, k.name, settingType(k.field), k.defaultText, k.pattern, k.range, k.label};
         }
-        return keys;
+        return out;
+    }();
+
+    // The key of that name; std::invalid_argument for none.
+    static const Key& key(std::string_view name) {
+        for (const Key& k : kKeys) {
+            if (k.name == name) return k;
+        }
+        throw std::invalid_argument("no setting " + std::string(name));
     }
 
-    // Fills the key's field; returns why an integer or flag fell back to
-    // its default, or nothing.
-    static std::optional<std::string> read(T& config, const CSimpleIniA& ini, const Key& key) {
-        const char* text = ini.GetValue(key.section.c_str(), key.name.c_str(), nullptr);
+    // The real a key names, in a configuration or a constant one.
+    template <typename Config>
+    static auto& real(Config& config, const Key& key) {
+        if (const auto* d = std::get_if<double T::*>(&key.field)) return config.**d;
+        return (config.*std::get<Coefs T::*>(key.field))[static_cast<std::size_t>(key.coefIndex)];
+    }
+
+    // Fills the key's field from its text, or from its default when text is
+    // null; returns why an integer or flag fell back to its default, or
+    // nothing. A real that does not convert raises EConvertError.
+    static std::optional<std::string> read(T& config, const Key& key, std::optional<std::string_view> text) {
         std::optional<std::string> fallbackReason;
         const auto integer = [&] {
             if (!text) return parseInt(key.defaultText);
             try {
-                return parseInt(text);
+                return parseInt(*text);
             } catch (const EConvertError& e) {
-                fallbackReason = std::string(e.what()) + "; the default " + key.defaultText + " is used";
+                fallbackReason = std::string(e.what()) + "; the default " + std::string(key.defaultText) + " is used";
                 return parseInt(key.defaultText);
             }
         };
@@ -146,16 +199,13 @@ struct ConfigurationKeys {
             [&](auto member) {
                 using M = decltype(member);
                 if constexpr (std::is_same_v<M, std::string T::*>) {
-                    config.*member = text ? text : key.defaultText;
+                    config.*member = text.value_or(key.defaultText);
                 } else if constexpr (std::is_same_v<M, int T::*>) {
                     config.*member = integer();
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
                     config.*member = integer() != 0;
-                } else if constexpr (std::is_same_v<M, double T::*>) {
-                    config.*member = parseFloat(text ? text : key.defaultText.c_str());
                 } else {
-                    (config.*member)[static_cast<std::size_t>(key.coefIndex)] =
-                        parseFloat(text ? text : key.defaultText.c_str());
+                    real(config, key) = parseFloat(text.value_or(key.defaultText));
                 }
             },
             key.field);
@@ -164,12 +214,12 @@ struct ConfigurationKeys {
 
     // The number a ranged key holds (ranges are given to numbers only).
     static double number(const T& config, const Key& key) {
-        if (const auto* d = std::get_if<double T::*>(&key.field)) return config.**d;
-        return config.*std::get<int T::*>(key.field);
+        if (const auto* i = std::get_if<int T::*>(&key.field)) return config.**i;
+        return real(config, key);
     }
 
     static std::string numberText(const T& config, const Key& key) {
-        if (std::holds_alternative<int T::*>(key.field)) return std::to_string(config.*std::get<int T::*>(key.field));
+        if (const auto* i = std::get_if<int T::*>(&key.field)) return std::to_string(config.**i);
         return floatToText(number(config, key));
     }
 
@@ -183,15 +233,42 @@ struct ConfigurationKeys {
                     return std::to_string(config.*member);
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
                     return config.*member ? "1" : "0";
-                } else if constexpr (std::is_same_v<M, double T::*>) {
-                    return formatFloat(key.pattern, config.*member);
                 } else {
-                    return formatFloat(key.pattern, (config.*member)[static_cast<std::size_t>(key.coefIndex)]);
+                    return formatFloat(key.pattern, real(config, key));
                 }
             },
             key.field);
     }
+
+    static bool same(const T& a, const T& b, const Key& key) {
+        return std::visit(
+            [&](auto member) {
+                using M = decltype(member);
+                if constexpr (std::is_same_v<M, Coefs T::*> || std::is_same_v<M, double T::*>) {
+                    const double x = real(a, key), y = real(b, key);
+                    return x == y || (std::isnan(x) && std::isnan(y));
+                } else {
+                    return a.*member == b.*member;
+                }
+            },
+            key.field);
+    }
+
+    // "[section] key: ", which the observer needs to find the line.
+    static std::string where(const Key& key) {
+        std::string text = "[";
+        text.append(key.section).append("] ").append(key.name).append(": ");
+        return text;
+    }
 };
+
+std::span<const TSettingDeclaration> settingDeclarations() { return ConfigurationKeys::kDeclarations; }
+
+const TSettingDeclaration* findSettingDeclaration(std::string_view key) {
+    const auto& all = ConfigurationKeys::kDeclarations;
+    const auto found = std::find_if(all.begin(), all.end(), [&](const auto& d) { return d.key == key; });
+    return found == all.end() ? nullptr : &*found;
+}
 
 namespace {
 
@@ -249,8 +326,12 @@ void prepare(CSimpleIniA& ini) {
 }  // namespace
 
 TConfiguration::TConfiguration() {
-    coefX_[1] = 1.0;
-    coefY_[2] = 1.0;
+    for (const auto& key : ConfigurationKeys::kKeys) ConfigurationKeys::read(*this, key, std::nullopt);
+}
+
+const TConfiguration& TConfiguration::defaults() {
+    static const TConfiguration declared;
+    return declared;
 }
 
 void TConfiguration::load(const std::filesystem::path& iniFile) {
@@ -260,27 +341,52 @@ void TConfiguration::load(const std::filesystem::path& iniFile) {
     if (std::filesystem::exists(iniFile, ec)) loadIni(ini, iniFile);
     iniFile_ = iniFile;
     warnings_.clear();
-    for (const auto& key : ConfigurationKeys::all()) {
+    for (const auto& key : ConfigurationKeys::kKeys) {
         // Which file and which key: the observer has to find the line.
-        const std::string where = iniFile.string() + ", [" + key.section + "] " + key.name + ": ";
+        const std::string where = iniFile.string() + ", " + ConfigurationKeys::where(key);
+        const char* text = ini.GetValue(std::string(key.section).c_str(), std::string(key.name).c_str(), nullptr);
         try {
-            if (const auto reason = ConfigurationKeys::read(*this, ini, key)) warnings_.push_back(where + *reason);
+            if (const auto reason = ConfigurationKeys::read(*this, key, text ? std::optional<std::string_view>(text)
+                                                                             : std::nullopt)) {
+                warnings_.push_back(where + *reason);
+            }
         } catch (const EConvertError& e) {
             throw EConvertError(where + e.what());
         }
     }
 }
 
+std::string TConfiguration::valueText(std::string_view key) const {
+    return ConfigurationKeys::write(*this, ConfigurationKeys::key(key));
+}
+
+std::optional<std::string> TConfiguration::setValueText(std::string_view key, std::string_view text) {
+    const auto& k = ConfigurationKeys::key(key);
+    try {
+        if (auto reason = ConfigurationKeys::read(*this, k, text)) return ConfigurationKeys::where(k) + *reason;
+    } catch (const EConvertError& e) {
+        throw EConvertError(ConfigurationKeys::where(k) + e.what());
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string_view> TConfiguration::keysDifferentFrom(const TConfiguration& other) const {
+    std::vector<std::string_view> keys;
+    for (const auto& key : ConfigurationKeys::kKeys) {
+        if (!ConfigurationKeys::same(*this, other, key)) keys.push_back(key.name);
+    }
+    return keys;
+}
+
 void TConfiguration::requireInRange(std::initializer_list<std::string_view> keys) const {
-    const auto& all = ConfigurationKeys::all();
     for (const std::string_view name : keys) {
-        const auto key = std::find_if(all.begin(), all.end(), [&](const auto& k) { return k.name == name; });
-        if (key == all.end() || !key->range) throw std::invalid_argument("no ranged setting " + std::string(name));
-        const auto& range = *key->range;
-        if (range.contains(ConfigurationKeys::number(*this, *key))) continue;
-        throw EConvertError("Недопустимое значение ключа [" + key->section + "] " + key->name +
+        const auto& key = ConfigurationKeys::key(name);
+        if (!key.range) throw std::invalid_argument("no ranged setting " + std::string(name));
+        const auto& range = *key.range;
+        if (range.contains(ConfigurationKeys::number(*this, key))) continue;
+        throw EConvertError("Недопустимое значение ключа [" + std::string(key.section) + "] " + std::string(key.name) +
                             (iniFile_.empty() ? std::string() : " в " + iniFile_.string()) + ": " +
-                            ConfigurationKeys::numberText(*this, *key) + " (допустимо " +
+                            ConfigurationKeys::numberText(*this, key) + " (допустимо " +
                             (range.aboveLow ? "больше " : "от ") + floatToText(range.low) +
                             (range.aboveLow ? " и не больше " : " до ") + floatToText(range.high) + ").");
     }
@@ -296,10 +402,11 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
         loadIni(ini, old, iniFile);
         tail = trailingComments(old);
     }
-    for (const auto& key : ConfigurationKeys::all()) {
+    for (const auto& key : ConfigurationKeys::kKeys) {
         const std::string value = ConfigurationKeys::write(*this, key);
         // A setting written twice is saved once, where its first line was.
-        if (ini.SetValue(key.section.c_str(), key.name.c_str(), value.c_str(), nullptr, true) < 0) {
+        if (ini.SetValue(std::string(key.section).c_str(), std::string(key.name).c_str(), value.c_str(), nullptr,
+                         true) < 0) {
             throw EInOutError("Cannot write the settings file \"" + iniFile.string() + "\"");
         }
     }

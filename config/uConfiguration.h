@@ -1,13 +1,18 @@
 #pragma once
 // The station's settings and their INI file "Orbisight.ini" beside the
-// executable. A plain object: one field, getter and setter per INI key, the
-// signed geographic coordinates every astronomical consumer uses, and load
-// and save. The file is the only channel between the configuration dialog
-// and the rest of the program.
+// executable. Every setting is declared once (section, key, type, default,
+// how it is written, its physical range and its caption); the declarations
+// drive loading, saving, range checks and the configuration dialog. A plain
+// object: one field, getter and setter per INI key, the signed geographic
+// coordinates every astronomical consumer uses, and load and save. The file
+// is the only channel between the configuration dialog and the rest of the
+// program.
 
 #include <array>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,13 +24,53 @@ inline constexpr const char* kIniFileName = "Orbisight.ini";
 // The INI file of a program directory.
 std::filesystem::path iniFilePath(const std::filesystem::path& programDirectory);
 
+// What a setting holds, and so how its text is read and written.
+enum class TSettingType {
+    Text,     // as it stands
+    Integer,  // decimal, 32 bits
+    Flag,     // an integer, 0 for off, anything else for on; written 0 or 1
+    Real,     // written with the setting's pattern
+};
+
+// The values of a numeric setting that make physical sense; low itself is
+// excluded when aboveLow (an exposure, a scale or a step must be more than
+// zero).
+struct TSettingRange {
+    double low = 0.0;
+    double high = 0.0;
+    bool aboveLow = false;
+
+    constexpr bool contains(double v) const { return (aboveLow ? v > low : v >= low) && v <= high; }
+};
+
+// One setting of the INI file.
+struct TSettingDeclaration {
+    std::string_view section;
+    std::string_view key;
+    TSettingType type = TSettingType::Text;
+    std::string_view defaultText;         // read as a value of the file is
+    std::string_view pattern;             // a real's picture in the file (formatFloat); empty otherwise
+    std::optional<TSettingRange> range;   // numbers with a physical meaning only
+    std::string_view label;               // the caption of the configuration dialog
+};
+
+// Every setting, in the order the file is written.
+std::span<const TSettingDeclaration> settingDeclarations();
+
+// The setting of an INI key (spelled exactly), or nullptr.
+const TSettingDeclaration* findSettingDeclaration(std::string_view key);
+
 class TConfiguration {
 public:
     static constexpr int kCoefCount = 10;
 
-    // Every number zero, every flag false, every string empty; the two
-    // distortion polynomials start as the identity of their own axis.
+    // Every setting at its declared default: the values loading a missing
+    // or empty file gives.
     TConfiguration();
+
+    // The declared defaults, built once; the structures that copy settings
+    // from a configuration (detector, distortion) take their defaults here.
+    static const TConfiguration& defaults();
 
     // Replaces every field by its key's value in the file, or by the key's
     // default when the key (or the whole file) is absent. Integers and flags
@@ -54,6 +99,22 @@ public:
     // file as it was.
     void save(const std::filesystem::path& iniFile) const;
 
+    // A setting's value as save writes it (a real with its pattern and the
+    // locale's decimal separator), by INI key.
+    std::string valueText(std::string_view key) const;
+
+    // Sets a setting from text, read as load reads the file's value: an
+    // integer or flag that is not an integer falls back to the default and
+    // the reason, naming section and key, is returned; a real that does not
+    // convert raises EConvertError and the value stays. Values outside the
+    // range are taken as they are (requireInRange refuses them where used).
+    // A key that is no setting is a programming error (std::invalid_argument).
+    std::optional<std::string> setValueText(std::string_view key, std::string_view text);
+
+    // The keys whose values differ from those of the other configuration,
+    // in file order (which file each was loaded from does not count).
+    std::vector<std::string_view> keysDifferentFrom(const TConfiguration& other) const;
+
     // North positive.
     double signedLatitude() const { return pole_ ? -latitude_ : latitude_; }
     // West positive, east negative.
@@ -64,6 +125,8 @@ public:
     double coefY(int i) const { return coefY_.at(static_cast<std::size_t>(i)); }
     void setCoefX(int i, double value) { coefX_.at(static_cast<std::size_t>(i)) = value; }
     void setCoefY(int i, double value) { coefY_.at(static_cast<std::size_t>(i)) = value; }
+    const std::array<double, kCoefCount>& coefsX() const { return coefX_; }
+    const std::array<double, kCoefCount>& coefsY() const { return coefY_; }
 
     std::string observer() const { return observer_; }
     void setObserver(const std::string& value) { observer_ = value; }
@@ -179,61 +242,62 @@ public:
 private:
     friend struct ConfigurationKeys;
 
+    // Set from the declarations by the constructor.
     std::string observer_;
-    double latitude_ = 0.0;
-    bool pole_ = false;
-    double longitude_ = 0.0;
-    bool hemisphere_ = false;
-    double altitude_ = 0.0;
-    int timeZone_ = 0;
+    double latitude_{};
+    bool pole_{};
+    double longitude_{};
+    bool hemisphere_{};
+    double altitude_{};
+    int timeZone_{};
     std::string pathToCatalogs_;
     std::string catalogStar_;
     std::string catalogRads_;
     std::string name_;
-    int heightCCD_ = 0;
-    int widthCCD_ = 0;
-    int focalLength_ = 0;
-    double frameExposure_ = 0.0;
-    int frameScale_ = 0;
-    int levelNoiseMax_ = 0;
+    int heightCCD_{};
+    int widthCCD_{};
+    int focalLength_{};
+    double frameExposure_{};
+    int frameScale_{};
+    int levelNoiseMax_{};
     std::string darkFrame_;
     std::string maskFrame_;
-    int nFramesBeforeEvent_ = 0;
-    int nFramesAfterEvent_ = 0;
-    int nSignalFrames_ = 0;
-    int nNoisePixels_ = 0;
-    int nSignalPixels_ = 0;
-    bool useLogFile_ = false;
-    bool useAutoShutDown_ = false;
-    int autoShutDownLevel_ = 0;
-    bool useMaskFile_ = false;
-    bool useDarkFile_ = false;
-    bool addTimeStamp_ = false;
-    bool videoCompress_ = false;
-    bool previewOnline_ = false;
+    int nFramesBeforeEvent_{};
+    int nFramesAfterEvent_{};
+    int nSignalFrames_{};
+    int nNoisePixels_{};
+    int nSignalPixels_{};
+    bool useLogFile_{};
+    bool useAutoShutDown_{};
+    int autoShutDownLevel_{};
+    bool useMaskFile_{};
+    bool useDarkFile_{};
+    bool addTimeStamp_{};
+    bool videoCompress_{};
+    bool previewOnline_{};
     std::string nameVideoCompress_;
-    int frameFontSize_ = 0;
-    bool remDarkFrame_ = false;
-    bool remGradFrame_ = false;
-    bool autoContrastFrame_ = false;
-    bool doubleFrameHeight_ = false;
-    bool correctDistortion_ = false;
-    bool bindStars_ = false;
-    bool addStarMagn_ = false;
-    bool addStarSpec_ = false;
-    bool createReport_ = false;
-    bool deleteTemp_ = false;
-    double autoDetectTriangleEpsilon_ = 0.0;
-    int autoDetectNStar_ = 0;
-    double autoDetectCoefContrast_ = 0.0;
-    int autoDetectMinSide_ = 0;
-    double autoDetectScanDelta_ = 0.0;
-    double autoDetectMinDEC_ = 0.0;
-    double autoDetectMaxDEC_ = 0.0;
-    double autoDetectMinRA_ = 0.0;
-    double autoDetectMaxRA_ = 0.0;
-    int addResultWidth_ = 0;
-    int addResultHeight_ = 0;
+    int frameFontSize_{};
+    bool remDarkFrame_{};
+    bool remGradFrame_{};
+    bool autoContrastFrame_{};
+    bool doubleFrameHeight_{};
+    bool correctDistortion_{};
+    bool bindStars_{};
+    bool addStarMagn_{};
+    bool addStarSpec_{};
+    bool createReport_{};
+    bool deleteTemp_{};
+    double autoDetectTriangleEpsilon_{};
+    int autoDetectNStar_{};
+    double autoDetectCoefContrast_{};
+    int autoDetectMinSide_{};
+    double autoDetectScanDelta_{};
+    double autoDetectMinDEC_{};
+    double autoDetectMaxDEC_{};
+    double autoDetectMinRA_{};
+    double autoDetectMaxRA_{};
+    int addResultWidth_{};
+    int addResultHeight_{};
     std::array<double, kCoefCount> coefX_{};
     std::array<double, kCoefCount> coefY_{};
 

@@ -15,9 +15,9 @@
 #include <span>
 #include <vector>
 
-namespace orbis {
+#include "config/uConfiguration.h"
 
-class TConfiguration;
+namespace orbis {
 
 using TFrameBuffer = std::vector<uint8_t>;
 
@@ -79,14 +79,17 @@ TFrameBuffer doubleHeight(std::span<const uint8_t> source, int width);
 void interpolateOddRows(std::span<uint8_t> buffer, int width, int doubledHeight);
 
 // The lens distortion model: two cubics in (a, b) with one term order, and
-// the margins the correction adds on each side.
+// the margins the correction adds on each side. The defaults are the
+// configuration's.
 struct TDistortion {
-    std::array<double, 10> coefX{0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
-    std::array<double, 10> coefY{0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-    int addResultWidth = 0;
-    int addResultHeight = 0;
+    std::array<double, TConfiguration::kCoefCount> coefX = TConfiguration::defaults().coefsX();
+    std::array<double, TConfiguration::kCoefCount> coefY = TConfiguration::defaults().coefsY();
+    int addResultWidth = TConfiguration::defaults().addResultWidth();
+    int addResultHeight = TConfiguration::defaults().addResultHeight();
 
     static TDistortion fromConfiguration(const TConfiguration& config);
+
+    bool operator==(const TDistortion&) const = default;
 };
 
 enum class DistortionAxis { X, Y };

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
 
 namespace orbis {
 
@@ -93,6 +94,56 @@ std::string starListOfBitmap(std::string_view bitmapPath) {
 std::string siblingWorkFile(std::string_view workFilePath, std::string_view suffix) {
     const std::size_t keep = workFilePath.size() >= 5 ? workFilePath.size() - 5 : 0;
     return std::string(workFilePath.substr(0, keep)) + std::string(suffix);
+}
+
+namespace {
+
+// The date and time groups of a night and event name "yyyymmdd/hhnnss_zzz"
+// (the separators are not looked at); EConvertError for a group that is not
+// digits.
+DateTimeParts stampParts(std::string_view stamp) {
+    // Digits only: parseInt alone would also take a sign or blanks.
+    auto group = [&](std::size_t from, std::size_t length) {
+        const std::string_view g = stamp.substr(from, length);
+        for (char c : g) {
+            if (c < '0' || c > '9') throw EConvertError("'" + std::string(g) + "' is not a valid integer value");
+        }
+        return parseInt(g);
+    };
+    DateTimeParts p;
+    p.year = group(0, 4);
+    p.month = group(4, 2);
+    p.day = group(6, 2);
+    p.hour = group(9, 2);
+    p.minute = group(11, 2);
+    p.second = group(13, 2);
+    p.millisecond = group(16, 3);
+    return p;
+}
+
+}  // namespace
+
+TDateTime timeFromFileName(std::string_view path, int timeZone) {
+    constexpr std::size_t kTail = 17;   // "/M" + event name + one-letter tag + extension
+    constexpr std::size_t kStamp = 19;  // "yyyymmdd/hhnnss_zzz"
+    if (path.size() < kTail + kStamp) {
+        throw EConvertError("No observation time in the file name '" + std::string(path) + "'");
+    }
+    return encodeDateTime(stampParts(path.substr(path.size() - kTail - kStamp, kStamp))) - timeZone / 24.0;
+}
+
+std::optional<TDateTime> clipStartTime(std::string_view clipPath) {
+    const std::filesystem::path p{std::string(clipPath)};
+    const std::string stem = p.stem().string();
+    const std::string night = p.parent_path().filename().string();
+    if (night.size() != 8 || stem.size() != 10 || stem[6] != '_') return std::nullopt;
+    try {
+        const DateTimeParts parts = stampParts(night + "/" + stem);
+        if (!isValidDateTime(parts)) return std::nullopt;  // 20241345/… is no time at all
+        return encodeDateTime(parts);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
 }
 
 namespace {

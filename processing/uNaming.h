@@ -1,12 +1,14 @@
 #pragma once
 // Names of every folder and file of the station: the program directory, one
 // directory per night ("yyyymmdd"), one clip and one event directory per
-// event ("hhnnss_zzz"), the frame files and the work files of an event, and
-// the sorted directory listings the browsers and the pipeline work from.
+// event ("hhnnss_zzz"), the frame files and the work files of an event, the
+// time of an event read back from them, and the sorted directory listings the
+// browsers and the pipeline work from.
 // Paths are texts with "/" between their parts; several work-file names are
 // derived from others by cutting a fixed number of trailing characters, so
 // they stay plain strings.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +81,16 @@ std::string starListOfBitmap(std::string_view bitmapPath);
 // Another work file of the same event: the path without its last 5
 // characters plus a five-character suffix (…P.txt -> …S.txt).
 std::string siblingWorkFile(std::string_view workFilePath, std::string_view suffix);
+
+// The UT date-time of an event, read back from the night and event directory
+// names inside a work-file path ".../yyyymmdd/hhnnss_zzz/Mhhnnss_zzzX.txt":
+// the 17 trailing characters are dropped and the 19 before them read as
+// "yyyymmdd?hhnnss_zzz" in local time, from which timeZone hours are taken.
+// A short path, a non-digit group or an impossible date raises EConvertError.
+TDateTime timeFromFileName(std::string_view path, int timeZone);
+// The local start time a clip's name gives: ".../yyyymmdd/hhnnss_zzz.avi",
+// the naming of event clips and plain recordings; nothing for another name.
+std::optional<TDateTime> clipStartTime(std::string_view clipPath);
 
 enum class ListKind { Files, Directories };
 

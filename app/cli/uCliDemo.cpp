@@ -16,16 +16,16 @@
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "astrometry/uStarDetection.h"
-#include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "measurement/uEventReport.h"
 #include "measurement/uTrack.h"
-#include "processing/pipeline/uProcessEvent.h"
-#include "processing/uFrameExtraction.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
 #include "reports/uNightExports.h"
 #include "sim/uSkySimulator.h"
+#include "station/uClipIntake.h"
+#include "station/uEventProcessing.h"
+#include "station/uFileDetection.h"
 
 namespace orbis {
 
@@ -178,7 +178,6 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     writeFileAtomically(fs::path(o.station) / kDemoMarker, "made by orbisight-cli demo\n");
 
     TConfiguration config;
-    config.load(fs::path(o.station) / "none.ini");
     config.setPathToCatalogs(o.catalogDirectory);
     config.save(iniFilePath(o.station));
 
@@ -211,16 +210,10 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
             continue;
         }
         const std::string clip = run.clips[0].fileName;
-        const std::string event = eventDirectoryForClip(nightDir, fs::path(clip).filename().string());
-
-        // Take the clip into work.
-        TAviReader reader(clip);
-        TFrameExtractor extractor(event, 1, notifier);
-        for (int i = 0; i < reader.info().frameCount; ++i) {
-            extractor.GrabVideo(reader.readFrame(i), {reader.info().width, reader.info().height, reader.info().bitsPerPixel});
-        }
+        // Take the clip into work: its event directory.
+        const std::string event = takeClipIntoWork(clip, "1", std::nullopt, notifier).targetDirectory;
         // The clip starts nFramesBeforeEvent frames before the declaring frame.
-        const TDateTime clipTime = *startTimeFromClipName(clip);
+        const TDateTime clipTime = *clipStartTime(clip);
         const int declaring = static_cast<int>(std::lround((clipTime - truth.localStart) * 86400.0 * truth.fps));
         const int firstClipFrame = declaring - config.nFramesBeforeEvent();
         const Marks marks = markTrack(event, truth.meteors[0], firstClipFrame, config);

@@ -1,18 +1,15 @@
 #include "app/cli/uCliExtract.h"
 
 #include <filesystem>
-#include <limits>
+#include <optional>
 #include <ostream>
-#include <vector>
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
-#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
-#include "capture/uAviFile.h"
-#include "processing/uFrameExtraction.h"
 #include "processing/uNaming.h"
+#include "station/uClipIntake.h"
 
 namespace orbis {
 
@@ -54,60 +51,24 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
     }
     const std::string clip = parsed.positional[0];
     CliNotifier notifier(err);
-    namespace fs = std::filesystem;
-    // What this run creates, removed again when it fails: no half-written
-    // frame directory is left behind.
-    std::string createdDirectory;
-    std::vector<std::string> createdFrames;
     try {
         // A mistyped --station is refused as by every command, though the
         // frames do not depend on the station's settings.
         if (parsed.has("--station")) requireStationDirectory(parsed.value("--station"));
-        std::error_code ec;
-        // The clip is read and checked before any directory is made. A pipe
-        // or device would block the reader, so only a file is taken.
-        if (!fs::is_regular_file(clip, ec)) throw EInOutError("\"" + clip + "\" is not a file");
-        TAviReader reader(clip);
-        const TAviInfo& info = reader.info();
-        if (info.frameCount < 1) throw EInvalidVideo("\"" + clip + "\" holds no frames");
-        if (start > std::numeric_limits<int>::max() - info.frameCount) throw CliUsageError("the start number is too large");
-        const fs::path clipPath(clip);
-        if (eventNameOfClip(clipPath.filename().string()).empty())
-            throw EInvalidVideo("\"" + clip + "\": the clip's name gives no event name");
-        const std::string clipsDirectory = clipPath.has_parent_path() ? clipPath.parent_path().string() : ".";
         std::optional<std::string> chosen;
         if (parsed.has("--target")) chosen = parsed.value("--target");
-        const std::string target = extractionTarget(clipsDirectory, clipPath.filename().string(), startText, chosen);
-        if (!fs::exists(target, ec)) {
-            createdDirectory = target;
-        } else {
-            for (int i = 0; i < info.frameCount; ++i) {
-                const std::string frame = frameFileName(target, start + i);
-                if (!fs::exists(frame, ec)) createdFrames.push_back(frame);
-            }
-        }
-        TFrameExtractor extractor(target, start, notifier);
-        notifier.status("extract: frame");
-        notifier.progressShow(info.frameCount);
-        for (int i = 0; i < info.frameCount; ++i) {
-            extractor.GrabVideo(reader.readFrame(i), {info.width, info.height, info.bitsPerPixel});
-            notifier.progressPosition(i + 1);
-        }
-        notifier.progressHide();
-        out << target << "  " << extractor.framesSaved() << " frames from "
-            << fs::path(frameFileName(target, start)).filename().string() << "\n";
-        if (info.missingFrames() > 0) {
+        const TClipIntake intake = takeClipIntoWork(clip, startText, chosen, notifier);
+        out << intake.targetDirectory << "  " << intake.framesSaved << " frames from "
+            << std::filesystem::path(frameFileName(intake.targetDirectory, intake.firstNumber)).filename().string()
+            << "\n";
+        if (intake.missingFrames > 0) {
             // The frames found are kept; the meteor may be in the others.
-            err << "orbisight-cli extract: " << info.missingFrames() << " frame(s) announced by \"" << clip
+            err << "orbisight-cli extract: " << intake.missingFrames << " frame(s) announced by \"" << clip
                 << "\" are damaged or cut off and were not saved\n";
             return 1;
         }
         return 0;
     } catch (const std::exception& e) {
-        notifier.progressHide();
-        std::error_code ignored;
-        if (!createdDirectory.empty()) fs::remove_all(createdDirectory, ignored);
-        for (const std::string& frame : createdFrames) fs::remove(frame, ignored);
         err << "orbisight-cli extract: " << e.what() << "\n";
         return 2;
     }

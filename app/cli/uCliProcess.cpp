@@ -7,7 +7,7 @@
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
 #include "config/uConfiguration.h"
-#include "processing/pipeline/uProcessEvent.h"
+#include "station/uNightProcessing.h"
 #include "processing/uNaming.h"
 #include "reports/uNightExports.h"
 
@@ -89,8 +89,8 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     std::vector<std::string> events;
     for (const auto& p : parsed.positional) events.push_back(withoutTrailingSlash(p));
     if (parsed.has("--night")) {
-        const std::string night = withoutTrailingSlash(parsed.value("--night"));
-        for (const std::string& name : listDirectory(night, "*.*", ListKind::Directories)) events.push_back(joinPath(night, name));
+        for (const std::string& event : eventDirectoriesOfNight(withoutTrailingSlash(parsed.value("--night"))))
+            events.push_back(event);
     }
     if (events.empty()) {
         if (parsed.has("--night") && parsed.positional.empty()) {
@@ -105,27 +105,24 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     bool problems = false;
     try {
         const TConfiguration config = stationConfiguration(station, err);
-        // Once for all events: a setting out of range stops every one of them.
-        requireProcessingSettings(config);
-        for (const std::string& event : events) {
-            const int before = notifier.problemsShown();
-            try {
-                const TProcessResult r = processEvent(event, config, station, notifier);
-                notifier.progressHide();
-                out << event << ": "
+        int before = notifier.problemsShown();
+        processEvents(events, config, station, notifier, [&](const TEventRun& run) {
+            const TProcessResult& r = run.result;
+            if (!run.error.empty()) {
+                err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error << "\n";
+                problems = true;
+            } else {
+                out << run.eventDirectory << ": "
                     << (r.busy ? "being processed elsewhere, not run"
                         : !r.ran ? "no frames"
                         : r.reportWritten ? "report written"
                                           : "no report")
                     << "\n";
                 problems = problems || r.busy;
-            } catch (const std::exception& e) {
-                notifier.progressHide();
-                err << "orbisight-cli process: " << event << ": " << e.what() << "\n";
-                problems = true;
             }
             problems = problems || notifier.problemsShown() > before;
-        }
+            before = notifier.problemsShown();
+        });
     } catch (const std::exception& e) {
         err << "orbisight-cli process: " << e.what() << "\n";
         return 1;

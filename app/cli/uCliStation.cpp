@@ -1,11 +1,7 @@
 #include "app/cli/uCliStation.h"
 
-#include <array>
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <functional>
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
@@ -17,12 +13,9 @@
 #include "capture/media/uCameraControls.h"
 #include "capture/media/uCaptureGraph.h"
 #include "capture/media/uEncoders.h"
-#include "capture/media/uSessionGraph.h"
-#include "capture/media/uTimeStamp.h"
 #include "capture/uDetector.h"
-#include "capture/uMemoryAVI.h"
-#include "capture/uRecordingSession.h"
 #include "config/uConfiguration.h"
+#include "station/uLiveStation.h"
 
 namespace orbis {
 
@@ -189,86 +182,57 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
     const StopSignals signals;  // before anything is recorded
     try {
         const TConfiguration config = stationConfiguration(station, err);
-        TRecordOptions record;
-        if (mode == "record") {
-            if (config.addTimeStamp()) config.requireInRange({"frameFontSize"});
-            record.timeStamp = config.addTimeStamp();
-            record.fontSize = config.frameFontSize();
-            if (p.has("--encoder")) record.encoderName = p.value("--encoder");
-            else if (config.videoCompress()) record.encoderName = config.nameVideoCompress();  // empty: uncompressed
-            record.encoderSettings = encoderSettings;
-            // GStreamer must know the time-stamp element before the graph is built.
-            if (record.timeStamp) ensureTimeStampElement(std::string(programDirectory), notifier);
-        }
-
-        // The capture format is known once the graph has negotiated it.
-        const std::optional<TCaptureFormat> probed = probeCaptureFormat(source);
-        if (!probed) throw Exception("the source delivers no frames");
-        const TCaptureFormat format = *probed;
-        // The session's graph is asked for the same format: a camera must
-        // not negotiate another one the second time.
-        if (!source.format) source.format = format;
-        err << captureFormatText(format) << "\n";
-        const TCaptureGeometry geometry = geometryFor(format);
-
-        SystemDetectorClock clock;
-        LatestIndicators indicators;
-        TClipWriterPool pool(notifier);
-        std::atomic<bool> shutdownPosted{false};
-        TDetector detector({clock, indicators, pool, [&] { shutdownPosted = true; }});
-        TCaptureGraph graph;
-        graph.setFrameCallback([&](std::span<const uint8_t> bytes, const TCaptureFormat&) { detector.GrabRecord(bytes); });
-        TSessionGraph control(graph, source, record);
-        std::function<void()> powerOff = systemPowerOff;
+        TLiveStationOptions options;
+        options.source = source;
+        options.mode = mode == "record" ? LiveMode::Record : mode == "preview" ? LiveMode::Preview : LiveMode::Detect;
+        if (p.has("--encoder")) options.encoderName = p.value("--encoder");
+        options.encoderSettings = encoderSettings;
         if (p.has("--power-off")) {
             // The operator's own command, run as the station's user.
-            powerOff = [command = p.value("--power-off")] { [[maybe_unused]] const int rc = std::system(command.c_str()); };
+            options.powerOff = [command = p.value("--power-off")] {
+                [[maybe_unused]] const int rc = std::system(command.c_str());
+            };
         }
-        TRecordingSession session(detector, control, clock, [&] {
-            out << "the sky is bright: session stopped, powering off\n" << std::flush;
-            powerOff();
-        });
-        const TSessionOptions options{mode != "record", mode == "preview"};
-        if (!session.start(options, geometry, TSessionSettings::fromConfiguration(config), station)) {
-            err << "orbisight-cli record: " << control.error() << "\n";
-            return 1;
-        }
-        if (mode == "record") out << "recording " << session.recordingFile() << "\n";
+        options.onBrightSky = [&out] { out << "the sky is bright: session stopped, powering off\n" << std::flush; };
+
+        TLiveStation live(config, station, std::string(programDirectory), notifier);
+        const TCaptureFormat format = live.probe(options);
+        err << captureFormatText(format) << "\n";
+        live.start(options, format);
+        if (mode == "record") out << "recording " << live.recordingFile() << "\n";
 
         const auto started = std::chrono::steady_clock::now();
         std::size_t reported = 0;
-        GraphEnd end = GraphEnd::None;
-        while (stopSignal() == 0 && end == GraphEnd::None) {
-            end = graph.waitForEnd(std::chrono::seconds(1));
-            if (shutdownPosted.exchange(false)) session.requestShutdown();
-            if (!session.running()) break;
-            if (const auto i = indicators.latest(); i && mode != "record") {
+        const auto reportClips = [&](const std::vector<TWrittenClip>& clips) {
+            for (; reported < clips.size(); ++reported)
+                out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
+        };
+        while (stopSignal() == 0 && !live.sourceEnded()) {
+            if (!live.poll(std::chrono::seconds(1))) break;
+            if (const auto i = live.indicators(); i && mode != "record") {
                 out << "level " << i->level << "  noise " << i->noise << "+" << i->raise << "  noise pixels "
                     << i->noisePixels << (i->colour == StateColour::Red ? "  event" : "") << "\n";
             }
-            const auto clips = pool.finishedClips();
-            for (; reported < clips.size(); ++reported) out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
+            reportClips(live.finishedClips());
             if (duration > 0 && std::chrono::steady_clock::now() - started >= std::chrono::duration<double>(duration)) break;
         }
-        session.stop();
-        pool.waitAll();
-        const auto clips = pool.finishedClips();
-        for (; reported < clips.size(); ++reported) out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
-        out << clips.size() << " events\n";
+        const std::string recording = live.recordingFile();
+        const TLiveStationEnd end = live.stop();
+        reportClips(end.clips);
+        out << end.clips.size() << " events\n";
         bool lost = false;
-        for (const TWrittenClip& c : clips) lost = lost || !c.complete;
-        if (detector.failedFrames() > 0) {
-            err << "orbisight-cli record: " << detector.failedFrames()
+        for (const TWrittenClip& c : end.clips) lost = lost || !c.complete;
+        if (end.failedFrames > 0) {
+            err << "orbisight-cli record: " << end.failedFrames
                 << " frame(s) could not be handled as part of an event; an event may have been lost\n";
             lost = true;
         }
-        if (!control.recordingFinished()) {
-            err << "orbisight-cli record: the recording " << session.recordingFile()
-                << " did not finish in time; its index may be missing\n";
+        if (!end.recordingFinished) {
+            err << "orbisight-cli record: the recording " << recording << " did not finish in time; its index may be missing\n";
             lost = true;
         }
-        if (end == GraphEnd::Error) {
-            err << "orbisight-cli record: " << graph.errorText() << "\n";
+        if (!end.graphError.empty()) {
+            err << "orbisight-cli record: " << end.graphError << "\n";
             return 1;
         }
         return lost ? 1 : 0;

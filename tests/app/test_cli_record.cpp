@@ -42,7 +42,6 @@ std::vector<std::filesystem::path> filesUnder(const std::filesystem::path& dir, 
 TEST(CliRecord, DetectionWritesClipsAndTheLogHoldsTheSession) {
     test::TempDir station;
     TConfiguration config;
-    config.load(station / "none.ini");
     config.setUseLogFile(true);
     config.save(iniFilePath(station.path()));
     std::string out;
@@ -100,7 +99,6 @@ TEST(CliRecord, PlainRecordingFollowsTheStationsCompressorAndTimeStamp) {
         SCOPED_TRACE(c.name + " " + c.extra);
         test::TempDir station;
         TConfiguration config;
-        config.load(station / "none.ini");
         config.setVideoCompress(c.compress);
         config.setNameVideoCompress(c.name);
         config.setAddTimeStamp(true);
@@ -127,7 +125,6 @@ TEST(CliRecord, BrightSkyStopsTheSessionAndRunsThePowerOffCommandOnce) {
         SCOPED_TRACE(mode);
         test::TempDir station;
         TConfiguration config;
-        config.load(station / "none.ini");
         config.setUseAutoShutDown(true);
         config.setAutoShutDownLevel(180);
         config.save(iniFilePath(station.path()));

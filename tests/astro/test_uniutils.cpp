@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "SeparatorScope.h"
@@ -103,6 +104,23 @@ TEST(FormatFloat, ReadsBackToThePatternsPrecision) {
     }
 }
 
+TEST(FormatFloat, NumbersNextToTheLargestDoubleStillReadBack) {
+    // Rounded up to 15 digits, the largest double would be 1.79769313486232e308,
+    // which no double holds: the settings file would not load after a save.
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(formatFloat("0.00000000E+00", largest, '.'), "1.79769313E+308");
+    EXPECT_EQ(formatFloat("0.0E+00", -largest, '.'), "-1.7E+308");
+    const std::string fixed = formatFloat("0.000", largest, '.');
+    EXPECT_EQ(fixed.substr(0, 16), "1797693134862310");
+    for (const char* pattern : {"0.000", "##0", "0.0E+00", "0.00000000E+00"}) {
+        for (double v : {largest, -largest, 1.7976931348623e308, 1.79769313486231e308}) {
+            const double back = parseFloat(formatFloat(pattern, v, '.'));
+            EXPECT_NEAR(back / v, 1.0, 0.06) << pattern << " " << v;
+        }
+    }
+    EXPECT_EQ(formatFloat("0.00000000E+00", 1.5e308, '.'), "1.50000000E+308");  // far enough: rounded as ever
+}
+
 TEST(IntDivMod, TruncateTowardZero) {
     EXPECT_EQ(intDiv(-7, 2), -3);
     EXPECT_EQ(intMod(-7, 2), -1);
@@ -148,34 +166,6 @@ TEST(SplitFields, AgreesWithExtractFieldOnRadiantLines) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
         EXPECT_EQ(fields[k], extractField(line, ",", static_cast<int>(k + 1)));
     }
-}
-
-TEST(TimeFromFileName, ReadsNightAndEventNamesAndAppliesTheTimeZone) {
-    const std::string path = "/station/20231214/213045_120/M213045_120P.txt";
-    const DateTimeParts local = decodeDateTime(timeFromFileName(path, 0));
-    EXPECT_EQ(local.year, 2023);
-    EXPECT_EQ(local.month, 12);
-    EXPECT_EQ(local.day, 14);
-    EXPECT_EQ(local.hour, 21);
-    EXPECT_EQ(local.minute, 30);
-    EXPECT_EQ(local.second, 45);
-    EXPECT_EQ(local.millisecond, 120);
-    // UT = local - timeZone; three hours east of Greenwich crosses no date here,
-    // a local time after midnight goes back to the previous UT day.
-    const DateTimeParts ut = decodeDateTime(timeFromFileName("20240101/013000_000/M013000_000A.txt", 3));
-    EXPECT_EQ(ut.year, 2023);
-    EXPECT_EQ(ut.month, 12);
-    EXPECT_EQ(ut.day, 31);
-    EXPECT_EQ(ut.hour, 22);
-    EXPECT_EQ(ut.minute, 30);
-}
-
-TEST(TimeFromFileName, BadNamesRaiseConversionErrors) {
-    EXPECT_THROW(timeFromFileName("short/M1P.txt", 0), EConvertError);
-    EXPECT_THROW(timeFromFileName("/x/2023121a/213045_120/M213045_120P.txt", 0), EConvertError);
-    EXPECT_THROW(timeFromFileName("/x/20230230/213045_120/M213045_120P.txt", 0), EConvertError);  // 30 February
-    EXPECT_THROW(timeFromFileName("/x/20231214/253045_120/M253045_120P.txt", 0), EConvertError);
-    EXPECT_THROW(timeFromFileName("/x/20231214/21-045_120/M21-045_120P.txt", 0), EConvertError);
 }
 
 TEST(Cp1251, RoundTripsRussianAndReplacesWhatTheCodePageLacks) {

@@ -36,7 +36,6 @@ struct Field {
     double theta = 0;
 
     Field() {
-        config.load(station / "none.ini");
         config.setPathToCatalogs(ORBIS_CATALOG_DIR);
         std::filesystem::create_directories(eventDir);
         theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;

@@ -9,6 +9,7 @@
 #include "SyntheticSky.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
 
 namespace orbis {
@@ -38,6 +39,13 @@ TEST(CaptureFormat, LumaByteOfEveryDepthAndRefusals) {
         }
     }
     EXPECT_THROW(geometryForFormat(8, "GREY", 0, 576, 25), EInvalidVideo);
+}
+
+TEST(Detector, DefaultSettingsAreTheConfigurations) {
+    EXPECT_TRUE(TDetectorSettings{} == TDetectorSettings::fromConfiguration(TConfiguration()));
+    TConfiguration changed;
+    changed.setNFramesAfterEvent(7);
+    EXPECT_FALSE(TDetectorSettings{} == TDetectorSettings::fromConfiguration(changed));
 }
 
 TEST(Detector, IdenticalFramesHaveNoiseOneAndNoNoisePixels) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <random>
+#include <set>
 
 #include "SeparatorScope.h"
 #include "TempDir.h"
@@ -27,17 +28,78 @@ protected:
     }
 };
 
-TEST(Configuration, ConstructedZeroWithIdentityDistortion) {
+// The text a declared default reads back as, in the form the file holds it.
+std::string declaredValueText(const TSettingDeclaration& d) {
+    switch (d.type) {
+        case TSettingType::Text: return std::string(d.defaultText);
+        case TSettingType::Integer: return std::to_string(parseInt(d.defaultText));
+        case TSettingType::Flag: return parseInt(d.defaultText) != 0 ? "1" : "0";
+        case TSettingType::Real: return formatFloat(d.pattern, parseFloat(d.defaultText));
+    }
+    return {};
+}
+
+TEST(Configuration, DeclarationsAreWholeAndConsistent) {
+    const auto all = settingDeclarations();
+    ASSERT_EQ(all.size(), 75u);
+    std::set<std::string_view> keys;
+    for (const auto& d : all) {
+        SCOPED_TRACE(std::string(d.key));
+        EXPECT_TRUE(keys.insert(d.key).second) << "declared twice";
+        EXPECT_EQ(findSettingDeclaration(d.key), &d);
+        EXPECT_FALSE(d.section.empty());
+        EXPECT_FALSE(d.label.empty());
+        EXPECT_EQ(d.pattern.empty(), d.type != TSettingType::Real);
+        EXPECT_TRUE(!d.range || d.type == TSettingType::Integer || d.type == TSettingType::Real);
+    }
+    EXPECT_EQ(findSettingDeclaration("Latitude"), nullptr);  // spelled exactly
+    EXPECT_EQ(findSettingDeclaration("frameExposure")->label, "Экспозиция кадра, с");
+    EXPECT_EQ(findSettingDeclaration("coefX1")->defaultText, "1");
+    EXPECT_EQ(findSettingDeclaration("coefY2")->defaultText, "1");
+}
+
+TEST(Configuration, ConstructedWithTheDeclaredDefaults) {
     const TConfiguration c;
-    EXPECT_EQ(c.latitude(), 0.0);
-    EXPECT_EQ(c.heightCCD(), 0);
-    EXPECT_FALSE(c.previewOnline());
-    EXPECT_EQ(c.catalogStar(), "");
+    EXPECT_DOUBLE_EQ(c.latitude(), 52.43);
+    EXPECT_EQ(c.heightCCD(), 480);
+    EXPECT_TRUE(c.previewOnline());
+    EXPECT_EQ(c.catalogStar(), "c40.dat");
     for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(c.coefX(i), i == 1 ? 1.0 : 0.0);
         EXPECT_EQ(c.coefY(i), i == 2 ? 1.0 : 0.0);
     }
     EXPECT_THROW(c.coefX(10), std::out_of_range);
+    EXPECT_TRUE(c.keysDifferentFrom(TConfiguration::defaults()).empty());
+}
+
+TEST(Configuration, ValueTextIsReadAsTheFileIs) {
+    SeparatorScope comma(',');
+    TConfiguration c;
+    EXPECT_EQ(c.setValueText("frameExposure", "0,05"), std::nullopt);
+    EXPECT_DOUBLE_EQ(c.frameExposure(), 0.05);
+    EXPECT_EQ(c.valueText("frameExposure"), "0,0500");
+    EXPECT_EQ(c.setValueText("coefY3", "-1.5E-04"), std::nullopt);
+    EXPECT_DOUBLE_EQ(c.coefY(3), -1.5e-4);
+    EXPECT_EQ(c.setValueText("useDarkFile", "2"), std::nullopt);
+    EXPECT_EQ(c.valueText("useDarkFile"), "1");
+    EXPECT_EQ(c.setValueText("observer", "Пётр"), std::nullopt);
+    EXPECT_EQ(c.observer(), "Пётр");
+
+    c.setHeightCCD(576);
+    EXPECT_EQ(c.setValueText("heightCCD", "abc"),
+              "[Camera] heightCCD: 'abc' is not a valid integer value; the default 480 is used");
+    EXPECT_EQ(c.heightCCD(), 480);
+    c.setLatitude(10);
+    try {
+        c.setValueText("latitude", "north");
+        ADD_FAILURE() << "accepted";
+    } catch (const EConvertError& e) {
+        EXPECT_TRUE(std::string(e.what()).starts_with("[Observatory] latitude: ")) << e.what();
+    }
+    EXPECT_EQ(c.latitude(), 10.0);  // a real that does not convert changes nothing
+    EXPECT_EQ(c.setValueText("frameExposure", "-1"), std::nullopt);  // ranges are checked where used
+    EXPECT_THROW(c.valueText("lens"), std::invalid_argument);
+    EXPECT_THROW(c.setValueText("lens", "1"), std::invalid_argument);
 }
 
 TEST(Configuration, SignedCoordinatesFollowTheHemisphereFlags) {
@@ -76,6 +138,47 @@ TEST_F(ConfigurationFile, MissingFileGivesTheDefaults) {
         EXPECT_EQ(c.coefY(i), i == 2 ? 1.0 : 0.0);
     }
     EXPECT_FALSE(std::filesystem::exists(ini));  // loading never creates the file
+}
+
+TEST_F(ConfigurationFile, EmptyFileGivesTheDeclaredDefaults) {
+    writeIni("");
+    const TConfiguration c = loaded();
+    EXPECT_TRUE(c.warnings().empty());
+    for (const auto& d : settingDeclarations()) EXPECT_EQ(c.valueText(d.key), declaredValueText(d)) << d.key;
+    EXPECT_EQ(c.keysDifferentFrom(TConfiguration()), std::vector<std::string_view>{});
+    std::filesystem::remove(ini);
+    EXPECT_EQ(loaded().keysDifferentFrom(TConfiguration()), std::vector<std::string_view>{});
+}
+
+TEST_F(ConfigurationFile, EverySettingIsItsOwnFieldAndRoundTrips) {
+    // A value of each key that differs from its default and from every
+    // other key's, exact in the key's pattern.
+    const auto all = settingDeclarations();
+    const auto other = [&](std::size_t i) -> std::string {
+        const auto& d = all[i];
+        switch (d.type) {
+            case TSettingType::Text: return "Ёж " + std::to_string(i);
+            case TSettingType::Integer: return std::to_string(-1 - static_cast<int>(i));
+            case TSettingType::Flag: return parseInt(d.defaultText) != 0 ? "0" : "1";
+            case TSettingType::Real: return "-" + std::to_string(i) + ".25";
+        }
+        return {};
+    };
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        TConfiguration one;
+        ASSERT_EQ(one.setValueText(all[i].key, other(i)), std::nullopt);
+        EXPECT_EQ(one.keysDifferentFrom(TConfiguration()), std::vector<std::string_view>{all[i].key});
+    }
+    for (char sep : {'.', ','}) {
+        SeparatorScope scope(sep);
+        TConfiguration c;
+        for (std::size_t i = 0; i < all.size(); ++i) ASSERT_EQ(c.setValueText(all[i].key, other(i)), std::nullopt);
+        c.save(ini);
+        const TConfiguration back = loaded();
+        EXPECT_TRUE(back.warnings().empty());
+        EXPECT_EQ(back.keysDifferentFrom(c), std::vector<std::string_view>{}) << sep;
+        EXPECT_EQ(back.keysDifferentFrom(TConfiguration()).size(), all.size());
+    }
 }
 
 TEST_F(ConfigurationFile, SavedFileHasTheKeyOrderPatternsAndLocaleSeparator) {
@@ -178,7 +281,9 @@ TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUs
     EXPECT_THROW(c.requireInRange({"observer"}), std::invalid_argument);  // no range: a slip of the caller
 
     try {
-        TConfiguration().requireInRange({"frameExposure"});  // loaded from no file
+        TConfiguration unloaded;  // from no file
+        unloaded.setFrameExposure(0);
+        unloaded.requireInRange({"frameExposure"});
         ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "Недопустимое значение ключа [Camera] frameExposure: 0 (допустимо больше 0 и не больше 10).");
@@ -186,12 +291,12 @@ TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUs
 
     // Every default lies inside its range.
     writeIni("");
-    EXPECT_NO_THROW(loaded().requireInRange(
-        {"latitude", "longitude", "altitude", "timeZone", "heightCCD", "widthCCD", "focalLength", "frameExposure",
-         "frameScale", "levelNoiseMax", "nFramesBeforeEvent", "nFramesAfterEvent", "nSignalFrames", "nNoisePixels",
-         "nSignalPixels", "autoShutDownLevel", "frameFontSize", "autoDetectTriangleEpsilon", "autoDetectNStar",
-         "autoDetectCoefContrast", "autoDetectMinSide", "autoDetectScanDelta", "autoDetectMinDEC", "autoDetectMaxDEC",
-         "autoDetectMinRA", "autoDetectMaxRA", "addResultWidth", "addResultHeight"}));
+    const TConfiguration defaults = loaded();
+    for (const auto& d : settingDeclarations()) {
+        if (d.range) {
+            EXPECT_NO_THROW(defaults.requireInRange({d.key})) << d.key;
+        }
+    }
 }
 
 TEST_F(ConfigurationFile, Utf8AndWindows1251FilesBothLoad) {
@@ -206,6 +311,7 @@ TEST_F(ConfigurationFile, Utf8AndWindows1251FilesBothLoad) {
 TEST_F(ConfigurationFile, BadFloatRaisesAfterTheKeysBeforeIt) {
     writeIni("[Observatory]\r\nlatitude=10.5\r\naltitude=high\r\ntimeZone=5\r\n");
     TConfiguration c;
+    c.setTimeZone(-3);
     try {
         c.load(ini);
         ADD_FAILURE() << "loaded";
@@ -214,7 +320,7 @@ TEST_F(ConfigurationFile, BadFloatRaisesAfterTheKeysBeforeIt) {
         EXPECT_NE(std::string(e.what()).find(ini.string() + ", [Observatory] altitude: "), std::string::npos) << e.what();
     }
     EXPECT_DOUBLE_EQ(c.latitude(), 10.5);  // read before the bad key
-    EXPECT_EQ(c.timeZone(), 0);            // after it: the previous value
+    EXPECT_EQ(c.timeZone(), -3);           // after it: the previous value
     writeIni("[Observatory]\r\nlatitude=\r\n");
     EXPECT_THROW(c.load(ini), EConvertError);
 }

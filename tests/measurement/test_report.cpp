@@ -31,7 +31,6 @@ struct Event {
     TConfiguration config;
     Event() {
         std::filesystem::create_directories(dir);
-        config.load(station / "none.ini");
         config.setPathToCatalogs(station.str());
     }
 };

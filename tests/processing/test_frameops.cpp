@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "config/uConfiguration.h"
 #include "processing/uFrameOps.h"
 
 namespace orbis {
@@ -159,6 +160,14 @@ TEST(FrameOps, TrackPointsFollowDoublingMarginsAndCorrection) {
     mapTrackPoint(x, y, true, false, d, nullptr);  // no correction: no margins either
     EXPECT_EQ(x, 30);
     EXPECT_EQ(y, 41);
+}
+
+TEST(FrameOps, DefaultDistortionIsTheConfigurationsIdentity) {
+    const TDistortion d;
+    EXPECT_TRUE(d == TDistortion::fromConfiguration(TConfiguration()));
+    EXPECT_EQ(distortionPolynomial(d, DistortionAxis::X, 3.5, -2.0), 3.5);
+    EXPECT_EQ(distortionPolynomial(d, DistortionAxis::Y, 3.5, -2.0), -2.0);
+    EXPECT_EQ(d.addResultWidth + d.addResultHeight, 0);
 }
 
 TEST(FrameOps, DarkFrameRemovalKeepsZerosAndFillsDarkPixelsFromNeighbours) {

@@ -48,6 +48,56 @@ TEST(Naming, DerivedWorkFilesCutTheirTails) {
     EXPECT_EQ(siblingWorkFile("ab", "S.txt"), "S.txt");  // never cuts before the start
 }
 
+TEST(TimeFromFileName, ReadsNightAndEventNamesAndAppliesTheTimeZone) {
+    const std::string path = "/station/20231214/213045_120/M213045_120P.txt";
+    const DateTimeParts local = decodeDateTime(timeFromFileName(path, 0));
+    EXPECT_EQ(local.year, 2023);
+    EXPECT_EQ(local.month, 12);
+    EXPECT_EQ(local.day, 14);
+    EXPECT_EQ(local.hour, 21);
+    EXPECT_EQ(local.minute, 30);
+    EXPECT_EQ(local.second, 45);
+    EXPECT_EQ(local.millisecond, 120);
+    // UT = local - timeZone; three hours east of Greenwich crosses no date here,
+    // a local time after midnight goes back to the previous UT day.
+    const DateTimeParts ut = decodeDateTime(timeFromFileName("20240101/013000_000/M013000_000A.txt", 3));
+    EXPECT_EQ(ut.year, 2023);
+    EXPECT_EQ(ut.month, 12);
+    EXPECT_EQ(ut.day, 31);
+    EXPECT_EQ(ut.hour, 22);
+    EXPECT_EQ(ut.minute, 30);
+}
+
+TEST(TimeFromFileName, AClipsNameGivesItsStartOrNothing) {
+    EXPECT_EQ(*clipStartTime("/x/20231214/213045_120.avi"), encodeDateTime({2023, 12, 14, 21, 30, 45, 120}));
+    for (const char* other : {"/x/20231214/sky.avi", "/x/night/213045_120.avi", "/x/20231232/213045_120.avi",
+                              "/x/20231214/21304-_120.avi"})
+        EXPECT_FALSE(clipStartTime(other).has_value()) << other;
+}
+
+TEST(TimeFromFileName, BadNamesRaiseConversionErrors) {
+    EXPECT_THROW(timeFromFileName("short/M1P.txt", 0), EConvertError);
+    EXPECT_THROW(timeFromFileName("/x/2023121a/213045_120/M213045_120P.txt", 0), EConvertError);
+    EXPECT_THROW(timeFromFileName("/x/20230230/213045_120/M213045_120P.txt", 0), EConvertError);  // 30 February
+    EXPECT_THROW(timeFromFileName("/x/20231214/253045_120/M253045_120P.txt", 0), EConvertError);
+    EXPECT_THROW(timeFromFileName("/x/20231214/21-045_120/M21-045_120P.txt", 0), EConvertError);
+    EXPECT_THROW(timeFromFileName("/x/2023 214/213045_120/M213045_120P.txt", 0), EConvertError);  // no blank
+    EXPECT_THROW(timeFromFileName("/x/20231214/+13045_120/M+13045_120P.txt", 0), EConvertError);  // no sign
+}
+
+TEST(TimeFromFileName, ReadsBackTheTimeTheNamesWereMadeFrom) {
+    // The fixed tail it drops is exactly what workFileStem and a tagged
+    // work-file suffix add after the event directory's name.
+    const TDateTime t = encodeDateTime({2024, 8, 12, 23, 59, 58, 987});
+    const std::string night = nightDirectory("/srv/station", t);
+    const std::string event = eventDirectoryForClip(night, eventClipPath(night, t));
+    for (std::string_view suffix : {workSuffix::kProcessedStars, workSuffix::kAstrometry, workSuffix::kResultBitmap}) {
+        const std::string path = workFileStem(night, event) + std::string(suffix);
+        EXPECT_NEAR(timeFromFileName(path, 0), t, 0.5 / 86400000.0) << path;
+        EXPECT_NEAR(timeFromFileName(path, -5), t + 5 / 24.0, 0.5 / 86400000.0) << path;
+    }
+}
+
 TEST(Naming, RelativeSettingsLiveInTheProgramDirectory) {
     EXPECT_EQ(resolveInProgramDirectory("/opt/orb", "catalog"), "/opt/orb/catalog");
     EXPECT_EQ(resolveInProgramDirectory("/opt/orb", "/data/cat"), "/data/cat");

@@ -24,10 +24,9 @@ struct Event {
     test::TempDir station;
     std::string dir = (station / "20240812" / "231001_280").string();
     std::string stem = dir + "/M231001_280";
-    TConfiguration config;
+    TConfiguration config;  // the defaults
 
     Event() {
-        config.load(station / "none.ini");  // the defaults
         std::filesystem::create_directories(dir);
     }
     void writeFrames(int count, int w = 64, int h = 48) {

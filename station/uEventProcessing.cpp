@@ -1,4 +1,4 @@
-#include "processing/pipeline/uProcessEvent.h"
+#include "station/uEventProcessing.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -98,10 +98,9 @@ void requireProcessingSettings(const TConfiguration& config) {
 }
 
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
-                            const std::string& programDirectory, UserNotifier& notifier, int currentIndex) {
+                            const std::string& programDirectory, UserNotifier& notifier) {
     requireProcessingSettings(config);
     TProcessResult result;
-    result.currentIndex = currentIndex;
     const TEventFiles files = eventFiles(eventDirectory);
     const TEventLock lock(files.eventDirectory);
     if (lock.busy()) {
@@ -223,19 +222,13 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     }
 
     if (config.deleteTemp() && !trackRefused && exists(aTxt) && exists(report) && exists(rBmp)) {
-        const std::string keep[] = {"M" + files.eventName + ".txt", "M" + files.eventName + "R.bmp",
-                                    "M" + files.eventName + "R.jpg"};
+        const std::string keep[] = {fs::path(report).filename().string(), fs::path(rBmp).filename().string(),
+                                    fs::path(rJpg).filename().string()};
         for (const std::string& name : listDirectory(files.eventDirectory, "*.*", ListKind::Files)) {
             if (std::find(std::begin(keep), std::end(keep), name) != std::end(keep) || name == kEventLockName) continue;
             std::error_code ec;
             fs::remove(joinPath(files.eventDirectory, name), ec);
         }
-    }
-
-    result.files = listDirectory(files.eventDirectory, "*.bmp", ListKind::Files);
-    const std::string resultName = "M" + files.eventName + "R.bmp";
-    for (std::size_t i = 0; i < result.files.size(); ++i) {
-        if (result.files[i].find(resultName) != std::string::npos) result.currentIndex = static_cast<int>(i);
     }
     return result;
 }

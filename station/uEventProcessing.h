@@ -19,11 +19,9 @@ class TConfiguration;
 inline constexpr const char* kEventLockName = ".orbisight.lock";
 
 struct TProcessResult {
-    bool ran = false;                  // the event had frames to work from
-    bool busy = false;                 // another run held the event: nothing was done
+    bool ran = false;   // the event had frames to work from
+    bool busy = false;  // another run held the event: nothing was done
     bool reportWritten = false;
-    std::vector<std::string> files;    // the event directory's bitmaps afterwards, as the photo browser lists them
-    int currentIndex = 0;              // the result bitmap's entry, else the index given
 };
 
 // Raises EConvertError naming the first setting the switched-on stages
@@ -38,6 +36,6 @@ void requireProcessingSettings(const TConfiguration& config);
 // unreadable bitmap, a malformed number) propagates and leaves every file
 // not yet rewritten as it was.
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
-                            const std::string& programDirectory, UserNotifier& notifier, int currentIndex = 0);
+                            const std::string& programDirectory, UserNotifier& notifier);
 
 }  // namespace orbis

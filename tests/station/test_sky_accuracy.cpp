@@ -20,7 +20,7 @@
 #include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
-#include "processing/pipeline/uProcessEvent.h"
+#include "station/uEventProcessing.h"
 #include "processing/uFrameExtraction.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
@@ -57,7 +57,6 @@ std::string reportValue(const std::vector<std::string>& report, const std::strin
 Outcome run(const Scenario& sc, int index) {
     test::TempDir station;
     TConfiguration config;
-    config.load(station / "none.ini");
     config.setPathToCatalogs(ORBIS_CATALOG_DIR);
     config.setDoubleFrameHeight(sc.fields);
     config.setDeleteTemp(false);  // A.txt holds the centre

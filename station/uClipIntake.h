@@ -1,0 +1,28 @@
+#pragma once
+// Taking a clip into work: every frame of an uncompressed AVI clip becomes an
+// 8-bit grey bitmap F001.bmp, F002.bmp, ... of the directory the start number
+// decides (its own event directory for "1", else the chosen folder or the
+// event directory), so the event can be marked and processed.
+
+#include <optional>
+#include <string>
+
+#include "astro/uNotifier.h"
+
+namespace orbis {
+
+struct TClipIntake {
+    std::string targetDirectory;
+    int firstNumber = 1;    // of the first frame file written
+    int framesSaved = 0;
+    int missingFrames = 0;  // announced by the clip but damaged or cut off: not saved
+};
+
+// The clip is read and checked before any directory is made (only a file
+// is taken; a clip without frames or without an event name is refused). A
+// failure takes back the folder and the frames this run made, then
+// propagates. The start number text must be a whole number of 1 or more.
+TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNumberText,
+                             const std::optional<std::string>& chosenFolder, UserNotifier& notifier);
+
+}  // namespace orbis

@@ -1,0 +1,122 @@
+// The station library as a second front end would use it, without the
+// command line: a live station on a test source, and a night processed on a
+// worker thread that reports to the calling thread and can be cancelled.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+#include "RecordingNotifier.h"
+#include "TempDir.h"
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "station/uBackgroundWork.h"
+#include "station/uLiveStation.h"
+#include "station/uNightProcessing.h"
+
+namespace orbis {
+namespace {
+
+TEST(LiveStation, DetectsOnATestSourceAndFinishesEveryClip) {
+    test::TempDir station;
+    TConfiguration config;
+    config.setUseLogFile(true);
+    test::RecordingNotifier notifier;
+    TLiveStation live(config, station.str(), station.str(), notifier);
+    TLiveStationOptions options;
+    options.source = TCaptureSource::pipeline(
+        "videotestsrc pattern=ball num-buffers=150 ! video/x-raw,format=YUY2,width=320,height=240,framerate=25/1");
+    options.powerOff = [] { ADD_FAILURE() << "powered off"; };
+    const TCaptureFormat format = live.probe(options);
+    EXPECT_EQ(format.width, 320);
+    live.start(options, format);
+    while (!live.sourceEnded() && live.poll(std::chrono::milliseconds(200))) {
+    }
+    const TLiveStationEnd end = live.stop();
+    ASSERT_FALSE(end.clips.empty());  // the moving ball
+    for (const TWrittenClip& c : end.clips) {
+        EXPECT_TRUE(c.complete) << c.fileName;
+        EXPECT_TRUE(std::filesystem::is_regular_file(c.fileName)) << c.fileName;
+    }
+    EXPECT_TRUE(end.graphError.empty());
+    EXPECT_EQ(readTextLines(station / "Orbisight.log").size(), 3u);  // header, start, stop
+}
+
+// Keeps what it is told, and whether any call came from another thread than
+// the one it was made on.
+struct ThreadRecorder final : UserNotifier {
+    std::thread::id owner = std::this_thread::get_id();
+    bool foreignCall = false;
+    std::vector<std::string> statuses;
+    int progressCalls = 0;
+
+    void note() { foreignCall = foreignCall || std::this_thread::get_id() != owner; }
+    void message(const std::string&, const std::string&, MessageIcon) override { note(); }
+    bool ask(const std::string&, const std::string&) override {
+        note();
+        return true;
+    }
+    void status(const std::string& text) override {
+        note();
+        statuses.push_back(text);
+    }
+    void progressShow(int) override { note(); }
+    void progressPosition(int) override {
+        note();
+        ++progressCalls;
+    }
+    void progressHide() override { note(); }
+};
+
+TEST(NightProcessing, RunsOnAWorkerReportsToTheCallingThreadAndStopsBetweenEvents) {
+    test::TempDir station;
+    const std::string night = (station / "20240812").string();
+    // Three events of a few blank frames: each runs its image stages.
+    for (const char* name : {"220000_000", "221000_000", "222000_000"}) {
+        const std::string event = joinPath(night, name);
+        std::filesystem::create_directories(event);
+        for (int f = 1; f <= 3; ++f) saveGreyBitmap(std::vector<uint8_t>(64 * 48, 40), 64, 48, frameFileName(event, f));
+    }
+    TConfiguration config;
+    config.setBindStars(false);
+    config.setCreateReport(false);
+    config.setAddStarMagn(false);
+    config.setAddStarSpec(false);
+
+    ThreadRecorder owner;
+    std::vector<std::string> done;
+    TBackgroundWork work(owner, [&](UserNotifier& n) {
+        EXPECT_TRUE(n.ask("Orbisight", "?"));  // answered on the owner's thread
+        processEvents(eventDirectoriesOfNight(night), config, station.str(), n, [&](const TEventRun& run) {
+            done.push_back(run.eventDirectory);
+            if (done.size() > 1) return;
+            // The user presses Stop once the first event is done.
+            n.status("first event done");
+            while (!n.cancelRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    });
+    while (!work.finished()) {
+        work.deliver();
+        if (std::find(owner.statuses.begin(), owner.statuses.end(), "first event done") != owner.statuses.end())
+            work.cancel();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    work.wait();
+    EXPECT_FALSE(owner.foreignCall);
+    EXPECT_GT(owner.progressCalls, 0);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(joinPath(night, "220000_000/M220000_000P.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(joinPath(night, "221000_000/M221000_000P.bmp")));
+
+    // What the work raises reaches the owner.
+    TBackgroundWork failing(owner, [](UserNotifier&) { throw EInOutError("disk gone"); });
+    EXPECT_THROW(failing.wait(), EInOutError);
+}
+
+}  // namespace
+}  // namespace orbis
