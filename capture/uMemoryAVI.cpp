@@ -134,6 +134,14 @@ std::string canonicalPath(const std::string& path) {
 
 }  // namespace
 
+std::string unusedClipPath(const std::string& aviPath) {
+    const std::string stem = aviPath.ends_with(".avi") ? aviPath.substr(0, aviPath.size() - 4) : aviPath;
+    struct stat st {};
+    std::string candidate = stem;
+    for (int n = 1; ::lstat((candidate + ".avi").c_str(), &st) == 0; ++n) candidate = alternativePath(stem, n);
+    return candidate + ".avi";
+}
+
 void TClipWriterPool::protect(const std::string& path) {
     std::lock_guard lock(mutex_);
     protected_.insert(canonicalPath(path));

@@ -106,4 +106,9 @@ private:
     std::set<std::string> protected_;  // canonical paths
 };
 
+// The clip path "…/hhnnss_zzz.avi" itself when no file has it, else the
+// first of the next milliseconds (carried into the seconds …) that is free:
+// a file that exists is never replaced.
+std::string unusedClipPath(const std::string& aviPath);
+
 }  // namespace orbis

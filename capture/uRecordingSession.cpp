@@ -6,6 +6,7 @@
 
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
+#include "capture/uMemoryAVI.h"
 #include "config/uConfiguration.h"
 #include "processing/uNaming.h"
 
@@ -79,7 +80,8 @@ bool TRecordingSession::start(TSessionOptions options, const TCaptureGeometry& g
     TGraphPlan plan;
     plan.options = options;
     plan.feedDetector = options.detect;
-    const std::string recording = eventClipPath(night, now);
+    // A plain recording never replaces a file of the same name.
+    const std::string recording = unusedClipPath(eventClipPath(night, now));
     if (!options.preview && !options.detect) plan.recordingFile = recording;
 
     try {

@@ -250,6 +250,11 @@ TEST_F(SessionFixture, RecordingFileIsNamedAtStart) {
     ASSERT_TRUE(start({.detect = false, .preview = false}));
     EXPECT_EQ(recording.recordingFile(),
               joinPath(nightDirectory(station.str(), clock.now), "235959_123.avi"));
+    // A file of that name is never replaced: the next free millisecond.
+    recording.stop();
+    writeFileAtomically(recording.recordingFile(), "an earlier recording");
+    ASSERT_TRUE(start({.detect = false, .preview = false}));
+    EXPECT_EQ(recording.recordingFile(), joinPath(nightDirectory(station.str(), clock.now), "235959_124.avi"));
 }
 
 }  // namespace
