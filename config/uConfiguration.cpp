@@ -272,13 +272,17 @@ const TSettingDeclaration* findSettingDeclaration(std::string_view key) {
 
 namespace {
 
-// Reads the INI file as UTF-8 text: bytes that are valid UTF-8 are taken as
-// they are (files written by UTF-8 tools), anything else is Windows-1251.
-// The file's text in UTF-8, whichever of the two encodings it was written in.
-std::string iniText(const std::filesystem::path& iniFile) {
-    std::string text = readFileBytes(iniFile);
-    if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+constexpr std::string_view kUtf8Signature = "\xEF\xBB\xBF";
+
+// The INI file's bytes as UTF-8 text: bytes that are valid UTF-8 are taken
+// as they are (files written by UTF-8 tools), anything else is
+// Windows-1251.
+std::string textOfBytes(std::string text) {
+    if (text.starts_with(kUtf8Signature)) text.erase(0, kUtf8Signature.size());
     if (!isValidUtf8(text)) text = cp1251ToUtf8(text);
+    // The INI layer drops a signature at the start of what it parses too: one
+    // there is never part of the text.
+    while (text.starts_with(kUtf8Signature)) text.erase(0, kUtf8Signature.size());
     // A NUL byte would end the parser's view of the text early.
     for (char& c : text) {
         if (c == '\0') c = ' ';
@@ -286,33 +290,84 @@ std::string iniText(const std::filesystem::path& iniFile) {
     return text;
 }
 
+std::string iniText(const std::filesystem::path& iniFile) { return textOfBytes(readFileBytes(iniFile)); }
+
+// The bytes save writes for the file's text: Windows-1251, as the station
+// has always written it, when those bytes read back as the same text.
+// Otherwise UTF-8, so that no value changes on the next load: Windows-1251
+// lacks the character, or its bytes happen to form UTF-8 ("Р†" is D0 86,
+// which reads back as "І"). Text that neither carries (not UTF-8 itself, or
+// opening with a signature) is written in Windows-1251 as before.
+std::string bytesOfText(const std::string& text) {
+    std::string cp1251 = utf8ToCp1251(text);
+    if (textOfBytes(cp1251) == text || textOfBytes(text) != text) return cp1251;
+    return text;
+}
+
+// The INI layer skips a "[" line without its "]" but still takes the text
+// after the "[" as the name of the section of the keys that follow: a name
+// spanning lines, which every save writes out longer. Such a line is cut
+// out here, up to where the INI layer ends it (its name may start on a
+// later line), so the keys after it stay in the section before, as the
+// INI layer means to. CR alone ends a line there too.
+std::string withoutBrokenSectionNames(std::string text) {
+    const auto newLine = [](char c) { return c == '\n' || c == '\r'; };
+    const auto space = [&](char c) { return c == ' ' || c == '\t' || newLine(c); };
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+        if (i < text.size() && text[i] == '[') {
+            std::size_t end = i + 1;
+            while (end < text.size() && space(text[end])) ++end;
+            while (end < text.size() && text[end] != ']' && !newLine(text[end])) ++end;
+            if (end < text.size() && text[end] == ']') {
+                i = end;
+            } else {
+                text.erase(i, end - i);
+            }
+        }
+        while (i < text.size() && !newLine(text[i])) ++i;
+        while (i < text.size() && newLine(text[i])) ++i;
+    }
+    return text;
+}
+
 void loadIni(CSimpleIniA& ini, const std::string& text, const std::filesystem::path& iniFile) {
-    if (ini.LoadData(text) < 0) throw EInOutError("Cannot read the settings file \"" + iniFile.string() + "\"");
+    if (ini.LoadData(withoutBrokenSectionNames(text)) < 0) {
+        throw EInOutError("Cannot read the settings file \"" + iniFile.string() + "\"");
+    }
 }
 
 void loadIni(CSimpleIniA& ini, const std::filesystem::path& iniFile) { loadIni(ini, iniText(iniFile), iniFile); }
+
+// The lines of the text as the INI layer ends them: at CR LF, LF or CR.
+std::vector<std::string> iniLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.emplace_back(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1));
+    }
+    return lines;
+}
 
 // Comment lines after the file's last key: the INI layer keeps a comment
 // only with the section or key that follows it, so these are carried over
 // by hand. Empty when the file ends with a key.
 std::vector<std::string> trailingComments(const std::string& text) {
-    const std::vector<std::string> lines = splitLines(text);
+    const std::vector<std::string> lines = iniLines(text);
     std::size_t first = lines.size();
     bool anyComment = false;
     while (first > 0) {
         std::string_view line = lines[first - 1];
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
         const std::size_t start = line.find_first_not_of(" \t");
         if (start != std::string_view::npos && line[start] != ';' && line[start] != '#') break;
         anyComment = anyComment || start != std::string_view::npos;
         --first;
     }
     if (!anyComment) return {};
-    std::vector<std::string> block(lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end());
-    for (std::string& l : block) {
-        if (!l.empty() && l.back() == '\r') l.pop_back();
-    }
-    return block;
+    return {lines.begin() + static_cast<std::ptrdiff_t>(first), lines.end()};
 }
 
 void prepare(CSimpleIniA& ini) {
@@ -412,12 +467,24 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
     }
     std::string text;
     if (ini.Save(text) < 0) throw EInOutError("Cannot write the settings file \"" + iniFile.string() + "\"");
+    std::vector<std::string> lines = splitLines(text);
+    // Empty lines that open the text stand for a section without a name and
+    // without keys, which is gone on the next load.
+    const auto firstText = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return !l.empty(); });
+    lines.erase(lines.begin(), firstText);
+    // Comment lines that open the file are its own comment on the next
+    // load, which the INI layer writes with an empty line after it: a
+    // section's comment that came to open the file gets that line now, so
+    // the next save writes the same.
+    const auto isComment = [](const std::string& line) { return line.starts_with(';') || line.starts_with('#'); };
+    const auto opening = std::find_if_not(lines.begin(), lines.end(), isComment);
+    if (opening != lines.begin() && opening != lines.end() && !opening->empty()) lines.insert(opening, std::string());
     // CR LF line ends; the INI layer puts two empty lines before every
     // section, one is enough.
     std::string crlf;
     crlf.reserve(text.size() + text.size() / 16);
     int emptyRun = 0;
-    for (const std::string& line : splitLines(text)) {
+    for (const std::string& line : lines) {
         emptyRun = line.empty() ? emptyRun + 1 : 0;
         if (emptyRun > 1) continue;
         crlf += line;
@@ -427,7 +494,7 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
         crlf += line;
         crlf += "\r\n";
     }
-    writeFileAtomically(iniFile, utf8ToCp1251(crlf));
+    writeFileAtomically(iniFile, bytesOfText(crlf));
 }
 
 }  // namespace orbis

@@ -1,6 +1,7 @@
 #include "measurement/uPhotometry.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "astro/uExceptions.h"
@@ -16,8 +17,17 @@ bool exists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
+// A pixel position, truncated towards zero. No frame comes near 2^30
+// pixels: a value beyond that is damage, refused like a field that is not a
+// number before it reaches int.
 int pixelOf(const std::string& line, int k, const std::string& path, std::size_t index) {
-    return static_cast<int>(std::trunc(parseFloatField(line, "|", k, path, index)));
+    constexpr double kBound = 0x1p30;
+    const double value = std::trunc(parseFloatField(line, "|", k, path, index));
+    if (!(std::fabs(value) < kBound)) {
+        throw EConvertError(path + ", line " + std::to_string(index + 1) + ", field " + std::to_string(k) + ": '" +
+                            extractField(line, "|", k) + "' is not a valid pixel position");
+    }
+    return static_cast<int>(value);
 }
 
 bool isTrackLine(const std::string& line) {
@@ -50,7 +60,9 @@ void attachCatalogMagnitudes(const std::string& mTxtPath, const std::string& sTx
         map(x, y);
         std::string magnitude;
         for (std::size_t k = 0; k < identified.size(); ++k) {
-            if (std::abs(at[k].first - x) < 6 && std::abs(at[k].second - y) < 6) magnitude = extractField(identified[k], "|", 5);
+            // A mapped position may lie at the end of the int range.
+            const long long dx = static_cast<long long>(at[k].first) - x, dy = static_cast<long long>(at[k].second) - y;
+            if (std::llabs(dx) < 6 && std::llabs(dy) < 6) magnitude = extractField(identified[k], "|", 5);
         }
         out.push_back("0|0|" + std::to_string(x) + "|" + std::to_string(y) + "|" + extractField(stars[i], "|", 5) + "|" +
                       extractField(stars[i], "|", 6) + "|" + magnitude);

@@ -361,14 +361,20 @@ void TCorrectedPointFinder::map(int& x, int& y) const {
 
 void mapTrackPoint(int& x, int& y, bool doubleFrameHeight, bool correctDistortion, const TDistortion& d,
                    const TCorrectedPointFinder* finder) {
+    // A position far outside any frame is held at the end of the int range
+    // rather than wrapped round into it: it stays outside the frame.
+    const auto held = [](long long v) {
+        using Limits = std::numeric_limits<int>;
+        return static_cast<int>(std::clamp<long long>(v, Limits::min(), Limits::max()));
+    };
     // Field row i from the top keeps its own pixels in doubled row 2i + 1
     // from the top (even rows of the bottom-up buffer); the rows between are
     // interpolated.
-    if (doubleFrameHeight) y = 2 * y + 1;
+    if (doubleFrameHeight) y = held(2LL * y + 1);
     // The margins exist only when the correction added them.
     if (correctDistortion) {
-        y += d.addResultHeight;
-        x += d.addResultWidth;
+        y = held(static_cast<long long>(y) + d.addResultHeight);
+        x = held(static_cast<long long>(x) + d.addResultWidth);
         if (finder != nullptr) finder->map(x, y);
     }
 }

@@ -15,7 +15,6 @@ namespace orbis {
 
 namespace {
 
-constexpr std::string_view kExifMarker = "\xFF\xE1";
 constexpr std::string_view kCommentMarker = "\xFF\xFE";
 constexpr std::size_t kMaxCommentBytes = 65533;  // n + 2 must fit the 16-bit length field
 
@@ -57,30 +56,39 @@ uint16_t bigEndian16(std::string_view bytes, std::size_t at) {
 struct MarkerPositions {
     std::size_t exif = std::string_view::npos;
     std::size_t comment = std::string_view::npos;
+    const char* fault = nullptr;  // why the segments cannot be walked; null when they can
 };
 
 // The first EXIF (APP1) and comment segments. A JPEG is walked segment by
 // segment up to its scan, so marker bytes inside another segment are never
 // taken for a segment of their own: a comment naming "Зябликов" holds FF E1
 // in Windows-1251, and a second annotation would otherwise be inserted
-// inside the first. A file that does not start like a JPEG is searched byte
-// by byte. A segment cut short ends the walk; load reports it.
+// inside the first. A file that does not start with FF D8, or a segment
+// whose length is below 2 or runs past the end before the scan, is a fault:
+// an insertion there would land inside a segment, or in something that is
+// no JPEG, and the new segment would never be found again.
 MarkerPositions findMarkers(std::string_view c) {
-    if (c.size() < 2 || c[0] != '\xFF' || c[1] != '\xD8') return {c.find(kExifMarker), c.find(kCommentMarker)};
     MarkerPositions m;
+    const auto faulty = [&m](const char* why) {
+        m.fault = why;
+        return m;
+    };
+    if (c.size() < 2 || c[0] != '\xFF' || c[1] != '\xD8') return faulty("the file does not start like a JPEG");
     std::size_t p = 2;
-    while (p + 2 <= c.size() && c[p] == '\xFF') {
+    while (p < c.size() && c[p] == '\xFF') {
+        if (p + 2 > c.size()) return faulty("a marker is cut short");
         const auto type = static_cast<uint8_t>(c[p + 1]);
         if (type == 0xFF) {  // fill byte before a marker
             ++p;
             continue;
         }
         if (type == 0xDA || type == 0xD9) break;  // scan data or the end: the header is over
+        if (p + 4 > c.size()) return faulty("a segment is cut short");
+        const uint16_t length = bigEndian16(c, p + 2);
+        if (length < 2) return faulty("a segment has an invalid length");
+        if (p + 2u + length > c.size()) return faulty("a segment is cut short");
         if (type == 0xE1 && m.exif == std::string_view::npos) m.exif = p;
         if (type == 0xFE && m.comment == std::string_view::npos) m.comment = p;
-        if (p + 4 > c.size()) break;
-        const uint16_t length = bigEndian16(c, p + 2);
-        if (length < 2) break;
         p += 2u + length;
     }
     return m;
@@ -183,23 +191,17 @@ void TJPEGCommentInfo::load() {
         return;
     }
     const MarkerPositions markers = findMarkers(content_);
-    const std::size_t exif = markers.exif;
-    if (exif != std::string::npos) {
-        if (exif + 4 > content_.size()) return readError("the EXIF segment is cut short");
-        const uint16_t length = bigEndian16(content_, exif + 2);
-        exifOffset_ = static_cast<int32_t>(exif);
-        exifLength_ = length >= 2 ? static_cast<uint16_t>(length - 2) : 0;
+    if (markers.fault != nullptr) return readError(markers.fault);
+    // Both segments lie whole inside the file: the walk checked them.
+    if (markers.exif != std::string::npos) {
+        exifOffset_ = static_cast<int32_t>(markers.exif);
+        exifLength_ = static_cast<uint16_t>(bigEndian16(content_, markers.exif + 2) - 2u);
     }
-    const std::size_t comment = markers.comment;
-    if (comment != std::string::npos) {
-        if (comment + 4 > content_.size()) return readError("the comment segment is cut short");
-        const uint16_t length = bigEndian16(content_, comment + 2);
-        if (length < 2) return readError("the comment segment has an invalid length");
-        const std::size_t n = length - 2u;
-        if (comment + 4 + n > content_.size()) return readError("the comment segment is cut short");
-        commentOffset_ = static_cast<int32_t>(comment);
+    if (markers.comment != std::string::npos) {
+        const std::size_t n = bigEndian16(content_, markers.comment + 2) - 2u;
+        commentOffset_ = static_cast<int32_t>(markers.comment);
         commentLength_ = static_cast<uint16_t>(n);
-        comment_ = splitLines(cp1251ToUtf8(std::string_view(content_).substr(comment + 4, n)));
+        comment_ = splitLines(cp1251ToUtf8(std::string_view(content_).substr(markers.comment + 4, n)));
     }
 }
 
@@ -216,6 +218,11 @@ bool TJPEGCommentInfo::writeComment() {
     const std::string name = fileName_;
     if (name.empty()) {
         fail<EJPEGCommentWriteException>("Could not write into File: no file is loaded");
+        return false;
+    }
+    // A picture whose load was refused (under tjSilent) is refused here too.
+    if (const char* fault = findMarkers(content_).fault) {
+        fail<EJPEGCommentWriteException>("Could not write into File " + name + "\n" + fault);
         return false;
     }
     std::size_t offset = 2;

@@ -4,8 +4,9 @@
 // the reference-star file into the result picture of an event.
 //
 // The class works on a complete in-memory copy of the file. Markers are
-// found by a plain byte search for their first occurrence; no segment
-// structure is parsed, which is enough for the files the station writes.
+// found by walking the segments from FF D8 up to the scan; a file that does
+// not start with FF D8, or whose segments before the scan have a length
+// below 2 or run past its end, is refused as unreadable.
 
 #include <sys/stat.h>
 
@@ -71,7 +72,7 @@ public:
     // loaded under this object's own settings).
     void assign(const TJPEGCommentInfo& source);
 
-    // Offset of the first FF E1 (EXIF) marker, -1 when there is none.
+    // Offset of the first EXIF (FF E1) segment, -1 when there is none.
     int32_t exifOffset() const { return exifOffset_; }
     // Payload length of that segment: its length field minus 2.
     uint16_t exifLength() const { return exifLength_; }
@@ -89,7 +90,7 @@ public:
     std::vector<std::string>& jpegComment() { return comment_; }
     // Payload length of the first comment segment, 0 when there is none.
     uint16_t jpegCommentLength() const { return commentLength_; }
-    // Offset of the first FF FE marker, -1 when there is none.
+    // Offset of the first comment (FF FE) segment, -1 when there is none.
     int32_t jpegCommentOffset() const { return commentOffset_; }
 
     TJPEGCommentSettings jpegCommentSettings() const { return settings_; }
@@ -135,8 +136,9 @@ private:
 // Appends to the JPEG's comment the station's place, observer and camera,
 // the event report and the reference-star file, framed by lines of 35
 // asterisks, as one new comment segment; the file keeps its times. A JPEG
-// that fails validation, a missing report or star file, or a failed write
-// raises EInOutError, and the picture is left as it was.
+// that fails validation or whose segments are broken, a missing report or
+// star file, or a failed write raises EInOutError, and the picture is left
+// as it was.
 void annotateJpeg(const std::string& jpegPath, const std::string& reportPath, const std::string& aTxtPath,
                   const TConfiguration& config);
 

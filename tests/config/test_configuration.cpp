@@ -308,6 +308,30 @@ TEST_F(ConfigurationFile, Utf8AndWindows1251FilesBothLoad) {
     EXPECT_EQ(loaded().name(), "Камера");
 }
 
+TEST_F(ConfigurationFile, LoadingItsOwnSaveAndSavingAgainChangesNothing) {
+    const std::string texts[] = {
+        "[A\nk=1\n", "[A\rk=1\r",                    // a section name without its "]"
+        "[Observatory]\nobserver=\xD0\x86\nfoo\xFF\n",  // Windows-1251 only through the line that is dropped
+        "[Observatory]\nobserver=Р†\n",              // Windows-1251 bytes that would read as UTF-8
+        "[Observatory]\nobserver=日\n",              // no Windows-1251 character
+        "x\n; c\n[S]\n",                              // a section comment that comes to open the file
+        "[]\r\nlatitude=1\r\n",                        // a section without name and keys
+        "; a\r; b\r[S]\rk=1\r; end\r",                  // CR alone before closing comments
+    };
+    for (const std::string& text : texts) {
+        writeFileAtomically(ini, text);
+        const TConfiguration first = loaded();
+        first.save(ini);
+        const std::string saved = readFileBytes(ini);
+        const TConfiguration second = loaded();
+        EXPECT_EQ(second.observer(), first.observer()) << text;
+        second.save(ini);
+        EXPECT_EQ(readFileBytes(ini), saved) << text;
+    }
+    writeFileAtomically(ini, texts[2]);
+    EXPECT_EQ(loaded().observer(), "Р†");
+}
+
 TEST_F(ConfigurationFile, BadFloatRaisesAfterTheKeysBeforeIt) {
     writeIni("[Observatory]\r\nlatitude=10.5\r\naltitude=high\r\ntimeZone=5\r\n");
     TConfiguration c;

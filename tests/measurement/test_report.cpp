@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <utility>
 
 #include "TempDir.h"
@@ -108,6 +109,9 @@ TEST(Photometry, TrackCoordinatesFromThePlate) {
     EXPECT_EQ(readTextLines(aTxt), few);
     writeTextLines(aTxt, Lines{a[0], "1|x|3|4|5|a|b", a[6], "0|0|133|133|12|2210|START|"});
     EXPECT_THROW(computeTrackCoordinates(aTxt), EConvertError);
+    // A position beyond any frame is refused before it reaches int.
+    writeTextLines(aTxt, Lines{a[0], a[1], a[2], a[6], "0|0|1e10|133|12|2210|START|"});
+    EXPECT_THROW(computeTrackCoordinates(aTxt), EConvertError);
 }
 
 TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
@@ -117,6 +121,20 @@ TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
     const PointMapping doubled = [](int&, int& y) { y *= 2; };
     attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", doubled);
     EXPECT_EQ(readTextLines(e.stem + "M.txt"), (Lines{"0|0|100|100|900|12|2.7", "0|0|300|600|500|9|"}));
+    // Positions: at most 2^30 - 1 read, compared at the ends of int once mapped.
+    writeTextLines(e.stem + "M.txt", Lines{"0|0|1|-1073741823|5|1"});
+    writeTextLines(e.stem + "S.txt", Lines{"1|2|1|1073741823|3.1|A|B"});
+    const PointMapping farDown = [](int&, int& y) { y = std::numeric_limits<int>::min(); };
+    attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", farDown);
+    EXPECT_EQ(readTextLines(e.stem + "M.txt"), (Lines{"0|0|1|-2147483648|5|1|"}));
+    writeTextLines(e.stem + "M.txt", Lines{"0|0|1|1073741824|5|1"});
+    try {
+        attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", doubled);
+        ADD_FAILURE() << "a position beyond any frame was read";
+    } catch (const EConvertError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  e.stem + "M.txt, line 1, field 4: '1073741824' is not a valid pixel position");
+    }
 
     writeTextLines(e.dir + "/MeteorTrack.txt", trackFileLines({10, 20, 3}, {30, 40, 5}, TTrackBrightness{7, 800}));
     EXPECT_EQ(mappedTrackLines(e.dir + "/MeteorTrack.txt", doubled),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "config/uConfiguration.h"
@@ -160,6 +161,14 @@ TEST(FrameOps, TrackPointsFollowDoublingMarginsAndCorrection) {
     mapTrackPoint(x, y, true, false, d, nullptr);  // no correction: no margins either
     EXPECT_EQ(x, 30);
     EXPECT_EQ(y, 41);
+    // Far outside any frame a position is held at the end of int, not wrapped.
+    x = std::numeric_limits<int>::min() + 5, y = 1500000000;
+    mapTrackPoint(x, y, true, false, d, nullptr);
+    EXPECT_EQ(y, std::numeric_limits<int>::max());
+    x = std::numeric_limits<int>::max() - 5, y = -1500000000;
+    mapTrackPoint(x, y, true, true, d, nullptr);
+    EXPECT_EQ(x, std::numeric_limits<int>::max());
+    EXPECT_EQ(y, std::numeric_limits<int>::min() + 4);
 }
 
 TEST(FrameOps, DefaultDistortionIsTheConfigurationsIdentity) {

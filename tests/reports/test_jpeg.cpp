@@ -206,6 +206,23 @@ TEST_F(JpegComment, FailedAnnotationLeavesThePictureUnchanged) {
     EXPECT_EQ(readFileBytes(jpeg), original);
     ASSERT_EQ(::chmod(jpeg.c_str(), 0644), 0);
 
+    // Broken segments are refused before anything is written: a length
+    // below 2, a segment running past the end, no FF D8 at the start.
+    const std::string brokenPictures[] = {std::string("\xFF\xD8\xFF\xE1\x00\x00\xFF\xD9", 8),
+                                          "\xFF\xD8\xFF\xE0\x00\x40" + original.substr(2, 20),
+                                          std::string("\xFF\xFE\x00\x02", 4)};
+    for (const std::string& broken : brokenPictures) {
+        writeFileAtomically(jpeg, broken);
+        try {
+            annotateJpeg(jpeg, report, stars, config);
+            ADD_FAILURE() << "broken segments were annotated";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("File " + jpeg + " Stream Reading Error\n", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(readFileBytes(jpeg), broken);
+    }
+    writeFileAtomically(jpeg, original);
+
     // 65534 bytes of text do not fit the length field; 65533 do.
     const std::size_t fixed = text.size() - std::string("12.5|40.1\r\n13.0|41.2\r\n").size() + 2;
     writeTextLines(stars, std::vector<std::string>{std::string(65534 - fixed, 'a')});
