@@ -1,13 +1,17 @@
 # Front door of the build. `make` builds, `make demo` runs the station on a
 # simulated night, `make test` installs what is missing,
 # builds a release and a sanitizer configuration and runs every test in both,
-# `make bench` builds and runs the benchmarks.
+# `make bench` builds and runs the benchmarks, `make fuzz` runs libFuzzer on
+# every parser of the station's files.
 BUILD     ?= build
 SAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz-clang
+FUZZ_TIME ?= 60
+FUZZ_TARGETS := avi bitmap ini text starlist track eventfiles exports jpeg
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps demo test test-release test-sanitize bench clean
+.PHONY: all build deps demo test test-release test-sanitize bench fuzz clean
 
 all: build
 
@@ -41,6 +45,24 @@ bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer (clang 14),
+# FUZZ_TIME seconds per target, starting from the seeds each target writes.
+# The corpus grows in $(FUZZ_BUILD)/corpus from run to run; an input that
+# fails is kept in $(FUZZ_BUILD)/artifacts and ends the run.
+fuzz: deps
+	@command -v clang++-14 >/dev/null && ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 \
+	  || { echo "make fuzz needs clang-14 and libclang-rt-14-dev (apt-get install clang-14 libclang-rt-14-dev)"; exit 1; }
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 \
+	  -DORBIS_LIBFUZZER=ON -DORBIS_BUILD_TESTS=OFF -DORBIS_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	@mkdir -p $(FUZZ_BUILD)/artifacts
+	@for t in $(FUZZ_TARGETS); do \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$t --write-seeds $(FUZZ_BUILD)/corpus/$$t >/dev/null && \
+	  $(FUZZ_BUILD)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_TIME) -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \
+	    -dict=$(FUZZ_BUILD)/corpus/$$t.dict -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t \
+	    || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
