@@ -18,12 +18,14 @@ struct TLiveStation::Parts {
     TSessionGraph control;
     TRecordingSession session;
 
-    Parts(TLiveStation& s, const TCaptureSource& source, const TRecordOptions& record, std::function<void()> powerOff)
+    Parts(TLiveStation& s, const TCaptureSource& source, const TRecordOptions& record, std::function<void()> powerOff,
+          FrameCallback display)
         : pool(s.notifier_),
           detector({s.clock_, s.indicators_, pool, [&s] { s.shutdownPosted_ = true; }}),
           control(graph, source, record),
           session(detector, control, s.clock_, std::move(powerOff)) {
         graph.setFrameCallback([this](std::span<const uint8_t> bytes, const TCaptureFormat&) { detector.GrabRecord(bytes); });
+        if (display) graph.setDisplayCallback(std::move(display));
     }
 };
 
@@ -59,7 +61,7 @@ void TLiveStation::start(const TLiveStationOptions& options, const TCaptureForma
     parts_ = std::make_unique<Parts>(*this, options.source, record, [powerOff, said = options.onBrightSky] {
         if (said) said();
         powerOff();
-    });
+    }, options.display);
     const TSessionOptions session{options.mode != LiveMode::Record, options.mode == LiveMode::Preview};
     if (!parts_->session.start(session, geometryFor(format), TSessionSettings::fromConfiguration(config_), station_)) {
         const std::string reason = parts_->control.error();
@@ -74,6 +76,14 @@ bool TLiveStation::poll(std::chrono::milliseconds wait) {
     if (shutdownPosted_.exchange(false)) parts_->session.requestShutdown();
     return parts_->session.running();
 }
+
+void TLiveStation::pauseOrResume() {
+    if (parts_) parts_->session.pauseOrResume();
+}
+
+bool TLiveStation::running() const { return parts_ && parts_->session.running(); }
+
+bool TLiveStation::paused() const { return parts_ && parts_->session.paused(); }
 
 std::vector<TWrittenClip> TLiveStation::finishedClips() const {
     return parts_ ? parts_->pool.finishedClips() : std::vector<TWrittenClip>{};

@@ -35,6 +35,9 @@ struct TLiveStationOptions {
     // the front end says first.
     std::function<void()> powerOff;
     std::function<void()> onBrightSky;
+    // Frames for a window (TLatestFrame::callback()): a display branch of
+    // its own that drops frames rather than hold up the detector.
+    FrameCallback display;
 };
 
 struct TLiveStationEnd {
@@ -61,6 +64,11 @@ public:
     // Waits up to `wait` for the source to end and carries out a power-off
     // the detector asked for. False once the session has stopped.
     bool poll(std::chrono::milliseconds wait);
+    // Pauses a running session or resumes a paused one (logged as the
+    // session logs them).
+    void pauseOrResume();
+    bool running() const;
+    bool paused() const;
     // The source has ended (its end or an error).
     bool sourceEnded() const { return end_ != GraphEnd::None; }
     std::optional<TDetectorIndicators> indicators() const { return indicators_.latest(); }

@@ -1,0 +1,279 @@
+#include "gui/uMain.h"
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QDate>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "capture/media/uTimeStamp.h"
+#include "gui/uQtNotifier.h"
+#include "gui/uRecordPage.h"
+#include "gui/uVideoWidget.h"
+
+namespace orbis {
+namespace {
+
+// Places the progress bar again whenever its status bar changes size.
+class TProgressPlacer final : public QObject {
+public:
+    TProgressPlacer(QProgressBar* bar, std::vector<int> widths, int panel)
+        : QObject(bar), bar_(bar), widths_(std::move(widths)), panel_(panel) {}
+    void place() { bar_->setGeometry(statusProgressGeometry(widths_, panel_, bar_->parentWidget()->size())); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) place();
+        return false;
+    }
+
+private:
+    QProgressBar* bar_;
+    std::vector<int> widths_;
+    int panel_;
+};
+
+QAction* item(QMenu* menu, const char* name, const char* caption) {
+    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    a->setObjectName(name);
+    return a;
+}
+
+QAction* separator(QMenu* menu, const char* name) {
+    QAction* a = menu->addSeparator();
+    a->setObjectName(name);
+    a->setText("-");
+    return a;
+}
+
+}  // namespace
+
+QRect statusProgressGeometry(const std::vector<int>& panelWidths, int panel, QSize bar) {
+    int left = 0;
+    for (int i = 0; i < panel - 1 && i < static_cast<int>(panelWidths.size()); ++i) left += panelWidths[i] + 1;
+    return {left, 2, bar.width() - left - 15, bar.height() - 2};
+}
+
+QProgressBar* CreateStatusProgressBar(QStatusBar* statusBar, const std::vector<int>& panelWidths, int panel) {
+    // A child the status bar's layout does not manage: it lies over the panel.
+    auto* bar = new QProgressBar(statusBar);
+    bar->hide();
+    auto* placer = new TProgressPlacer(bar, panelWidths, panel);
+    statusBar->installEventFilter(placer);
+    placer->place();
+    return bar;
+}
+
+TMainWindow::TMainWindow(TMainWindowOptions options) : options_(std::move(options)) {
+    setObjectName("Form1");
+    setWindowTitle("Orbisight");
+    resize(1017, 743);
+    buildStatusBar();
+    notifier_ = std::make_unique<TQtNotifier>(
+        this, [this](const QString& text) { setStatusPanel(1, text); }, progress_);
+    buildMenu();
+    buildToolBar();
+    buildPages();
+    reloadConfiguration();
+    if (options_.checkTimeStamp) {
+        // Up to 3 s of waiting for the element: the window is usable meanwhile,
+        // the messages come through the notifier.
+        timeStampCheck_ = std::jthread([this] { ensureTimeStampElement(options_.programDirectory, *notifier_); });
+    }
+    N5Click(kPhotoPage);
+}
+
+TMainWindow::~TMainWindow() {
+    if (timeStampCheck_.joinable()) timeStampCheck_.join();
+    // The session ends before the notifier and the video widget it uses.
+    record_->leave();
+    delete record_;
+    record_ = nullptr;
+}
+
+void TMainWindow::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    QMenu* file = bar->addMenu(QString::fromUtf8("Файл"));
+    file->menuAction()->setObjectName("N1");
+    const auto modeItem = [&](const char* name, const char* caption, int page) {
+        QAction* a = item(file, name, caption);
+        a->setData(page);
+        connect(a, &QAction::triggered, this, [this, page] { N5Click(page); });
+    };
+    modeItem("N5", "Камера", kRecordPage);
+    modeItem("N6", "Открыть фото", kPhotoPage);
+    modeItem("N26", "Открыть видео", kVideoPage);
+    separator(file, "N7");
+    item(file, "N23", "Сохранить")->setVisible(false);
+    separator(file, "N24")->setVisible(false);
+    connect(item(file, "N8", "Выход"), &QAction::triggered, this, &QWidget::close);
+
+    QMenu* operations = bar->addMenu(QString::fromUtf8("Операции"));
+    operations->menuAction()->setObjectName("N3");
+    item(operations, "N2", "Астрометрия")->setVisible(false);
+    item(operations, "N9", "Фотометрия")->setVisible(false);
+    item(operations, "N10", "Сохранить отчёт")->setVisible(false);
+    separator(operations, "N11")->setVisible(false);
+    // The night of the photo page: inert until the photo page chooses one.
+    item(operations, "N12", "Сводка за сутки");
+    QMenu* ufo = operations->addMenu(QString::fromUtf8("Экспорт данных UFO"));
+    ufo->menuAction()->setObjectName("UFO1");
+    item(ufo, "R901", "Сводка за сутки (R90)");
+    item(ufo, "R902", "Сводка за месяц (R90)");
+
+    QAction* settings = bar->addAction(QString::fromUtf8("Настройка"));
+    settings->setObjectName("N4");
+    connect(settings, &QAction::triggered, this, &TMainWindow::reloadConfiguration);
+    QAction* aboutItem = bar->addAction(QString::fromUtf8("О программе"));
+    aboutItem->setObjectName("N27");
+    connect(aboutItem, &QAction::triggered, this, &TMainWindow::about);
+}
+
+void TMainWindow::buildToolBar() {
+    QToolBar* tools = addToolBar("ToolBar1");
+    tools->setObjectName("ToolBar1");
+    tools->setMovable(false);
+    const auto button = [&](const char* name, const char* hint, const char* menuItem) {
+        auto* b = new QToolButton;
+        b->setObjectName(name);
+        b->setAutoRaise(true);
+        b->setText(QString::fromUtf8(hint));
+        b->setToolTip(QString::fromUtf8(hint));
+        QAction* placed = tools->addWidget(b);
+        if (QAction* a = *menuItem ? menuBar()->findChild<QAction*>(menuItem) : nullptr) connect(b, &QToolButton::clicked, a, &QAction::trigger);
+        return placed;
+    };
+    button("SpeedButton2", "Захват видео", "N5");
+    button("SpeedButton1", "Открыть файл", "N6");
+    button("SpeedButton5", "Открыть видео", "N26");
+    button("SpeedButton6", "Сохранить файл", "")->setVisible(false);  // hidden and inert
+}
+
+void TMainWindow::buildPages() {
+    auto* central = new QWidget;
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    pcWorkType_ = new QTabWidget;
+    pcWorkType_->setObjectName("pcWorkType");
+    pcWorkType_->setFixedWidth(200);
+    pcWorkType_->tabBar()->hide();
+    layout->addWidget(pcWorkType_);
+
+    auto* area = new QScrollArea;
+    area->setObjectName("ScrollBox1");
+    auto* surface = new QWidget;
+    auto* surfaceLayout = new QVBoxLayout(surface);
+    video_ = new TVideoWidget;
+    video_->hide();
+    surfaceLayout->addWidget(video_, 0, Qt::AlignLeft | Qt::AlignTop);
+    image1_ = new QLabel;
+    image1_->setObjectName("Image1");
+    image1_->hide();
+    surfaceLayout->addWidget(image1_);
+    surfaceLayout->addStretch();
+    area->setWidget(surface);
+    area->setWidgetResizable(true);
+    layout->addWidget(area, 1);
+    setCentralWidget(central);
+
+    record_ = new TRecordPage(*notifier_, *video_, [this](int panel, const QString& text) { setStatusPanel(panel, text); });
+    record_->setDirectories(options_.station, options_.programDirectory);
+    record_->setConfiguration(&config_);
+    record_->setCommandLineSource(options_.source);
+    connect(record_, &TRecordPage::devicesListed, this, [this](bool any) {
+        if (any) setWindowTitle(QString::fromUtf8("Orbisight - Видеозапись"));
+    });
+    pcWorkType_->addTab(record_, QString::fromUtf8("Запись"));
+
+    auto* photo = new QWidget;
+    photo->setObjectName("tbPhoto");
+    auto* photoLayout = new QVBoxLayout(photo);
+    auto* calendar = new QCalendarWidget;
+    calendar->setObjectName("MC1");
+    calendar->setSelectedDate(QDate::currentDate());
+    photoLayout->addWidget(calendar);
+    photoLayout->addStretch();
+    pcWorkType_->addTab(photo, QString::fromUtf8("Фото"));
+
+    auto* video = new QWidget;
+    video->setObjectName("tbVideo");
+    pcWorkType_->addTab(video, QString::fromUtf8("Видео"));
+}
+
+void TMainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    bar->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel;
+        panels_[i]->setObjectName(QString("StatusPanel%1").arg(i + 1));
+        panels_[i]->setFixedWidth(kStatusPanelWidths[i]);
+        bar->addWidget(panels_[i]);
+    }
+    progress_ = CreateStatusProgressBar(bar, {kStatusPanelWidths.begin(), kStatusPanelWidths.end()}, 4);
+    progress_->setObjectName("ProgressBar1");
+}
+
+void TMainWindow::setStatusPanel(int panel, const QString& text) {
+    if (panel >= 1 && panel <= static_cast<int>(panels_.size())) panels_[panel - 1]->setText(text);
+}
+
+QString TMainWindow::statusPanel(int panel) const {
+    return panel >= 1 && panel <= static_cast<int>(panels_.size()) ? panels_[panel - 1]->text() : QString();
+}
+
+void TMainWindow::setPowerOffAction(std::function<void()> action) { record_->setPowerOffAction(std::move(action)); }
+
+int TMainWindow::mode() const { return pcWorkType_->currentIndex(); }
+
+void TMainWindow::N5Click(int page) {
+    switch (mode_) {
+        case kRecordPage:
+            record_->leave();
+            video_->hide();
+            break;
+        case kPhotoPage:
+            image1_->hide();
+            break;
+        case kVideoPage:
+            video_->hide();
+            break;
+        default:
+            break;
+    }
+    setStatusPanel(2, {});
+    setStatusPanel(3, {});
+    mode_ = page;
+    pcWorkType_->setCurrentIndex(page);
+    if (page == kRecordPage) record_->enter();
+}
+
+void TMainWindow::reloadConfiguration() {
+    try {
+        TConfiguration fresh;
+        fresh.load(iniFilePath(options_.station));
+        config_ = std::move(fresh);
+    } catch (const std::exception& e) {
+        // The settings loaded before stay.
+        notifier_->message("Orbisight", e.what(), MessageIcon::Error);
+    }
+}
+
+void TMainWindow::about() {
+    notifier_->message("О программе",
+                       "Orbisight " ORBISIGHT_VERSION "\nСтанционная программа видеокамеры метеорного патруля.",
+                       MessageIcon::Information);
+}
+
+}  // namespace orbis

@@ -1,0 +1,275 @@
+// The desktop program's window, driven through its real widgets under the
+// offscreen platform. Sessions run on videotestsrc; no camera, display or
+// network is needed, and the power-off is a counter.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "gui/uMain.h"
+#include "gui/uQtNotifier.h"
+#include "gui/uRecordPage.h"
+#include "gui/uVideoWidget.h"
+
+using namespace orbis;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Message {
+    std::string caption, text;
+};
+
+// A station folder, its settings, and a window over it that lists no camera
+// of the machine, only the given source.
+struct Fixture {
+    test::TempDir station;
+    std::unique_ptr<TMainWindow> window;
+    std::vector<Message> messages;
+    int powerOffs = 0;
+
+    explicit Fixture(std::optional<std::string> source = std::nullopt, const TConfiguration& config = {}) {
+        config.save(iniFilePath(station.path()));
+        TMainWindowOptions options;
+        options.station = options.programDirectory = station.str();
+        options.source = std::move(source);
+        options.checkTimeStamp = false;
+        window = std::make_unique<TMainWindow>(options);
+        window->notifier().setMessageHandler(
+            [this](const std::string& caption, const std::string& text, MessageIcon) { messages.push_back({caption, text}); });
+        window->setPowerOffAction([this] { ++powerOffs; });
+        window->recordPage().setDeviceLister([] { return std::vector<TMediaDevice>{}; });
+    }
+    template <class T>
+    T* find(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    QAction* action(const char* name) const { return window->menuBar()->findChild<QAction*>(name); }
+    // Enters the recording page; false when its device list did not come.
+    [[nodiscard]] bool enterRecording() {
+        action("N5")->trigger();
+        return QTest::qWaitFor([&] { return find<QComboBox>("cbCapt")->count() > 0; }, 5000);
+    }
+    // Runs a session in the given way until its source ends by itself; what
+    // it ended with, or nothing when it did not end.
+    std::optional<TLiveStationEnd> recordToEnd(bool preview, bool detect) {
+        if (!enterRecording()) return std::nullopt;
+        find<QCheckBox>("cbPreview")->setChecked(preview);
+        find<QCheckBox>("cbDetect")->setChecked(detect);
+        find<QPushButton>("bbRecStart")->click();
+        if (!QTest::qWaitFor([&] { return window->recordPage().lastEnd().has_value(); }, 20000)) return std::nullopt;
+        return window->recordPage().lastEnd();
+    }
+    std::vector<fs::path> avis() const {
+        std::vector<fs::path> found;
+        for (const auto& e : fs::recursive_directory_iterator(station.path()))
+            if (e.path().extension() == ".avi") found.push_back(e.path());
+        return found;
+    }
+};
+
+const char* const kBall = "videotestsrc pattern=ball num-buffers=150 ! video/x-raw,format=YUY2,width=320,height=240,framerate=25/1";
+
+}  // namespace
+
+class TestGui : public QObject {
+    Q_OBJECT
+private slots:
+    void startsInPhotoModeWithTheMenuOfTheWindow() {
+        Fixture f;
+        QCOMPARE(f.window->mode(), int(kPhotoPage));
+        QCOMPARE(f.window->windowTitle(), QString("Orbisight"));
+        QCOMPARE(f.window->size(), QSize(1017, 743));
+        QVERIFY(f.find<QTabWidget>("pcWorkType")->tabBar()->isHidden());
+        const struct {
+            const char* name;
+            const char* caption;
+            bool visible;
+        } items[] = {{"N5", "Камера", true},         {"N6", "Открыть фото", true},
+                     {"N26", "Открыть видео", true}, {"N7", "-", true},
+                     {"N23", "Сохранить", false},    {"N24", "-", false},
+                     {"N8", "Выход", true},          {"N2", "Астрометрия", false},
+                     {"N9", "Фотометрия", false},    {"N10", "Сохранить отчёт", false},
+                     {"N11", "-", false},            {"N12", "Сводка за сутки", true},
+                     {"R901", "Сводка за сутки (R90)", true}, {"R902", "Сводка за месяц (R90)", true},
+                     {"N4", "Настройка", true},      {"N27", "О программе", true},
+                     {"N1", "Файл", true},           {"N3", "Операции", true},
+                     {"UFO1", "Экспорт данных UFO", true}};
+        for (const auto& i : items) {
+            QAction* a = f.action(i.name);
+            QVERIFY2(a, i.name);
+            QCOMPARE(a->text(), QString::fromUtf8(i.caption));
+            QVERIFY2(a->isVisible() == i.visible, i.name);
+        }
+        QCOMPARE(f.find<QToolButton>("SpeedButton2")->toolTip(), QString::fromUtf8("Захват видео"));
+        QVERIFY(!f.find<QToolButton>("SpeedButton6")->isVisibleTo(f.window.get()));
+        std::vector<int> widths;
+        for (const char* p : {"StatusPanel1", "StatusPanel2", "StatusPanel3", "StatusPanel4"})
+            widths.push_back(f.find<QWidget>(p)->width());
+        QCOMPARE(widths, (std::vector<int>{200, 315, 230, 200}));
+        QVERIFY(f.messages.empty());
+
+        f.action("N27")->trigger();
+        QCOMPARE(f.messages.size(), std::size_t(1));
+        QCOMPARE(f.messages[0].caption, std::string("О программе"));
+    }
+
+    void switchesModesByMenuAndToolButtons() {
+        Fixture f;
+        f.action("N5")->trigger();
+        QCOMPARE(f.window->mode(), int(kRecordPage));
+        f.find<QToolButton>("SpeedButton5")->click();
+        QCOMPARE(f.window->mode(), int(kVideoPage));
+        f.find<QToolButton>("SpeedButton2")->click();
+        QCOMPARE(f.window->mode(), int(kRecordPage));
+        f.find<QToolButton>("SpeedButton1")->click();
+        QCOMPARE(f.window->mode(), int(kPhotoPage));
+        f.action("N26")->trigger();
+        QCOMPARE(f.window->mode(), int(kVideoPage));
+    }
+
+    void withoutASourceEveryRecordingControlIsDisabled() {
+        Fixture f;
+        QVERIFY(f.enterRecording());
+        auto* capt = f.find<QComboBox>("cbCapt");
+        QCOMPARE(capt->count(), 1);
+        QCOMPARE(capt->currentText(), QString::fromUtf8("Нет источника видео"));
+        for (const char* name : {"cbCapt", "tbBri", "tbCon", "tbSatur", "tbGamma", "cbVidColor", "bDefVideo",
+                                 "bCamSetting", "bbRecStart", "bbRecPause", "bbRecStop", "tbExposit", "cbExposit"})
+            QVERIFY2(!f.find<QWidget>(name)->isEnabled(), name);
+        QCOMPARE(f.window->windowTitle(), QString("Orbisight"));
+        f.window->recordPage().startSession();
+        f.window->recordPage().stopSession();
+        QVERIFY(!f.window->recordPage().starting() && !f.window->recordPage().lastEnd());
+    }
+
+    void aTestSourceHasNoCameraControls() {
+        Fixture f(kBall);
+        QVERIFY(f.enterRecording());
+        QCOMPARE(f.window->windowTitle(), QString::fromUtf8("Orbisight - Видеозапись"));
+        QCOMPARE(f.find<QComboBox>("cbCapt")->currentText(), QString(kBall));
+        for (const char* name : {"cbCapt", "bCamSetting", "bbRecStart", "bbRecPause", "bbRecStop"})
+            QVERIFY2(f.find<QWidget>(name)->isEnabled(), name);
+        for (const char* name : {"tbBri", "tbCon", "tbSatur", "tbGamma", "cbVidColor", "bDefVideo", "cbVideoIn", "tbExposit"})
+            QVERIFY2(!f.find<QWidget>(name)->isEnabled(), name);
+        QVERIFY(f.find<QCheckBox>("cbExposit")->isChecked());
+    }
+
+    void theProgressBarLiesOverTheFourthPanel() {
+        QCOMPARE(statusProgressGeometry({200, 315, 230, 200}, 4, QSize(1009, 20)), QRect(748, 2, 246, 18));
+        Fixture f;
+        f.window->show();
+        f.window->resize(1009, 743);
+        QProgressBar* bar = f.window->progressBar();
+        QTRY_COMPARE(bar->geometry().left(), 748);
+        QCOMPARE(bar->width(), 246);
+        QCOMPARE(bar->height(), f.window->statusBar()->height() - 2);
+        QVERIFY(bar->isHidden());
+        f.window->notifier().progressShow(10);
+        QVERIFY(bar->isVisible());
+    }
+
+    void settingsAreReadAgainFromTheFile() {
+        Fixture f;
+        QVERIFY(!f.window->configuration().useLogFile());
+        TConfiguration changed;
+        changed.setUseLogFile(true);
+        changed.save(iniFilePath(f.station.path()));
+        f.action("N4")->trigger();
+        QVERIFY(f.window->configuration().useLogFile());
+    }
+
+    void detectionWritesAClipOfTheMovingBall() {
+        Fixture f(kBall);
+        const std::optional<TLiveStationEnd> end = f.recordToEnd(false, true);
+        QVERIFY(end && !end->clips.empty());
+        for (const TWrittenClip& c : end->clips) QVERIFY(c.complete && fs::is_regular_file(c.fileName));
+        QCOMPARE(f.avis().size(), end->clips.size());
+        QCOMPARE(f.window->statusPanel(2), QString("Capture: Video, YUY2, 320x240, 16 bit"));
+        QCOMPARE(f.window->statusPanel(3), QString("Rate: 25 frames/sec"));
+        QVERIFY(QRegularExpression("^\\d+\\+\\d+$").match(f.find<QLabel>("lNoiseLevel")->text()).hasMatch());
+        QVERIFY(f.find<QPushButton>("bbRecStart")->isEnabled());
+        QVERIFY(f.messages.empty());
+    }
+
+    void plainRecordingWritesOneFileAndPreviewNothing() {
+        Fixture f("videotestsrc pattern=ball num-buffers=40 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1");
+        const std::optional<TLiveStationEnd> recorded = f.recordToEnd(false, false);
+        QVERIFY(recorded && recorded->clips.empty() && recorded->recordingFinished);
+        QCOMPARE(f.avis().size(), std::size_t(1));
+        fs::remove(f.avis().front());
+        f.window->recordPage().leave();
+        QVERIFY(f.recordToEnd(true, true));
+        QVERIFY(f.avis().empty());
+        QVERIFY(f.messages.empty());
+    }
+
+    void pauseResumeAndStopAreLogged() {
+        TConfiguration config;
+        config.setUseLogFile(true);
+        Fixture f("videotestsrc is-live=true pattern=ball ! video/x-raw,format=GRAY8,width=160,height=120,framerate=25/1",
+                  config);
+        QVERIFY(f.enterRecording());
+        TRecordPage& page = f.window->recordPage();
+        f.find<QPushButton>("bbRecStart")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(page.sessionRunning(), 10000);
+        QVERIFY(!f.find<QPushButton>("bbRecStart")->isEnabled() && !f.find<QCheckBox>("cbDetect")->isEnabled());
+        QTRY_VERIFY(f.window->videoWidget().framesShown() > 0);
+        f.find<QPushButton>("bbRecPause")->click();
+        QVERIFY(page.sessionPaused());
+        f.find<QPushButton>("bbRecPause")->click();
+        QVERIFY(!page.sessionPaused());
+        f.find<QPushButton>("bbRecStop")->click();
+        QVERIFY(!page.sessionRunning());
+        QVERIFY(f.find<QPushButton>("bbRecStart")->isEnabled());
+        QCOMPARE(f.find<QLabel>("lLevel")->text(), QString());
+
+        const std::vector<std::string> lines = readTextLines(f.station / "Orbisight.log");
+        QCOMPARE(lines.size(), std::size_t(5));
+        QVERIFY(lines[0].empty());
+        const char* const words[] = {" Запись", " Пауза", " Запись", " Стоп"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(lines[i + 1].size(), std::string("05.08.2015 23:14:07").size() + std::string(words[i]).size());
+            QVERIFY2(lines[i + 1].ends_with(words[i]), lines[i + 1].c_str());
+        }
+    }
+
+    void aBrightSkyPowersOffOnce() {
+        TConfiguration config;
+        config.setUseAutoShutDown(true);
+        config.setAutoShutDownLevel(180);
+        Fixture f("videotestsrc pattern=white num-buffers=100 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1",
+                  config);
+        QVERIFY(f.recordToEnd(false, true));
+        QCOMPARE(f.powerOffs, 1);
+        QVERIFY(!f.window->recordPage().sessionRunning());
+    }
+
+    void aSourceThatCannotBeMadeIsAMessage() {
+        Fixture f("nosuchelement ! fakesink");
+        QVERIFY(f.enterRecording());
+        f.find<QPushButton>("bbRecStart")->click();
+        QTRY_COMPARE(f.messages.size(), std::size_t(1));
+        QCOMPARE(f.messages[0].caption, std::string("Orbisight"));
+        QVERIFY(!f.window->recordPage().sessionRunning());
+        QVERIFY(f.find<QPushButton>("bbRecStart")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestGui)
+#include "test_gui.moc"
