@@ -111,6 +111,7 @@ struct ConfigurationKeys {
         {"Capture", "videoCompress", &T::videoCompress_, "0", "", none, "Сжимать видео"},
         {"Capture", "previewOnline", &T::previewOnline_, "1", "", none, "Просмотр во время записи"},
         {"Capture", "nameVideoCompress", &T::nameVideoCompress_, "", "", none, "Кодек сжатия"},
+        {"Capture", "settingsVideoCompress", &T::settingsVideoCompress_, "", "", none, "Настройки кодека"},
         {"Capture", "frameFontSize", &T::frameFontSize_, "12", "", within(1, 500), "Размер шрифта метки"},
         {"Processing", "remDarkFrame", &T::remDarkFrame_, "1", "", none, "Вычитать темновой кадр"},
         {"Processing", "remGradFrame", &T::remGradFrame_, "1", "", none, "Выравнивать фон"},

@@ -194,6 +194,9 @@ public:
     void setPreviewOnline(bool value) { previewOnline_ = value; }
     std::string nameVideoCompress() const { return nameVideoCompress_; }
     void setNameVideoCompress(const std::string& value) { nameVideoCompress_ = value; }
+    // The chosen codec's settings, "property=value" words (parseEncoderSettings).
+    std::string settingsVideoCompress() const { return settingsVideoCompress_; }
+    void setSettingsVideoCompress(const std::string& value) { settingsVideoCompress_ = value; }
     int frameFontSize() const { return frameFontSize_; }
     void setFrameFontSize(int value) { frameFontSize_ = value; }
     bool remDarkFrame() const { return remDarkFrame_; }
@@ -276,6 +279,7 @@ private:
     bool videoCompress_{};
     bool previewOnline_{};
     std::string nameVideoCompress_;
+    std::string settingsVideoCompress_;
     int frameFontSize_{};
     bool remDarkFrame_{};
     bool remGradFrame_{};

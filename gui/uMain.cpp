@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "capture/media/uTimeStamp.h"
+#include "gui/uConfigurationDialog.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
 #include "gui/uVideoWidget.h"
@@ -133,7 +134,7 @@ void TMainWindow::buildMenu() {
 
     QAction* settings = bar->addAction(QString::fromUtf8("Настройка"));
     settings->setObjectName("N4");
-    connect(settings, &QAction::triggered, this, &TMainWindow::reloadConfiguration);
+    connect(settings, &QAction::triggered, this, &TMainWindow::N4Click);
     QAction* aboutItem = bar->addAction(QString::fromUtf8("О программе"));
     aboutItem->setObjectName("N27");
     connect(aboutItem, &QAction::triggered, this, &TMainWindow::about);
@@ -268,6 +269,15 @@ void TMainWindow::reloadConfiguration() {
         // The settings loaded before stay.
         notifier_->message("Orbisight", e.what(), MessageIcon::Error);
     }
+}
+
+void TMainWindow::N4Click() {
+    {
+        TfrmConfiguration dialog(options_.station, *notifier_, this);
+        dialog.exec();
+    }
+    // OK or not: the file is what the dialog leaves behind.
+    reloadConfiguration();
 }
 
 void TMainWindow::about() {

@@ -57,6 +57,9 @@ public:
     void N5Click(int page);
     int mode() const;
 
+    // "Настройка": the configuration dialog, then the settings read again
+    // from the file however it closed.
+    void N4Click();
     // Reads Orbisight.ini again into the window's settings (what closing the
     // configuration dialog does).
     void reloadConfiguration();

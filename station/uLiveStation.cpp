@@ -51,9 +51,16 @@ void TLiveStation::start(const TLiveStationOptions& options, const TCaptureForma
         if (config_.addTimeStamp()) config_.requireInRange({"frameFontSize"});
         record.timeStamp = config_.addTimeStamp();
         record.fontSize = config_.frameFontSize();
-        if (options.encoderName) record.encoderName = *options.encoderName;
-        else if (config_.videoCompress()) record.encoderName = config_.nameVideoCompress();  // empty: uncompressed
-        record.encoderSettings = options.encoderSettings;
+        if (options.encoderName) {
+            record.encoderName = *options.encoderName;
+            record.encoderSettings = options.encoderSettings;
+        } else if (config_.videoCompress()) {
+            record.encoderName = config_.nameVideoCompress();  // empty: uncompressed
+            // The settings made in the codec chooser, unless the caller gives its own.
+            record.encoderSettings = options.encoderSettings.empty()
+                                         ? parseEncoderSettings(config_.settingsVideoCompress())
+                                         : options.encoderSettings;
+        }
         // GStreamer must know the time-stamp element before the graph is built.
         if (record.timeStamp) ensureTimeStampElement(programDirectory_, notifier_);
     }

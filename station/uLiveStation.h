@@ -28,7 +28,8 @@ struct TLiveStationOptions {
     TCaptureSource source;
     LiveMode mode = LiveMode::Detect;
     // A plain recording's compressor: an encoder name, or empty for the
-    // station's (videoCompress, nameVideoCompress); its settings.
+    // station's (videoCompress, nameVideoCompress, settingsVideoCompress);
+    // its settings (for the station's codec, replacing those stored).
     std::optional<std::string> encoderName;
     TEncoderSettings encoderSettings;
     // What powering off does (systemctl poweroff unless replaced) and what

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/uCliCalibrate.h"
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExtract.h"
@@ -29,6 +30,7 @@ constexpr const char* kUsage =
     "  process  process event directories: binding, photometry, report, annotated JPEG\n"
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
+    "  calibrate fit the lens-distortion coefficients to point pairs\n"
     "  simulate render an event clip of a simulated sky with its truth\n"
     "  demo     simulate a night and run the whole station over it\n"
     "\n"
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
     if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
     if (command == "simulate") return orbis::simulateCommand(rest, station, std::cout, std::cerr);
     if (command == "demo") return orbis::demoCommand(rest, std::cout, std::cerr);
+    if (command == "calibrate") return orbis::calibrateCommand(rest, station, std::cout, std::cerr);
     if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);
     std::cerr << "orbisight-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;

@@ -6,6 +6,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -190,7 +193,22 @@ private slots:
         TConfiguration changed;
         changed.setUseLogFile(true);
         changed.save(iniFilePath(f.station.path()));
+        // The dialog opens over the window; cancelled, the file is read again.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->objectName() == "frmConfiguration") dialog->findChild<QPushButton*>("BitBtn2")->click();
+        });
         f.action("N4")->trigger();
+        QVERIFY(f.window->configuration().useLogFile());
+        // OK saves what the dialog shows, and the window takes it.
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->findChild<QLineEdit*>("leObserver")->setText("Иванов");
+            dialog->findChild<QPushButton*>("BitBtn1")->click();
+        });
+        f.action("N4")->trigger();
+        QCOMPARE(f.window->configuration().observer(), std::string("Иванов"));
         QVERIFY(f.window->configuration().useLogFile());
     }
 
