@@ -4,7 +4,9 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QEvent>
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,6 +21,7 @@
 
 #include "capture/media/uTimeStamp.h"
 #include "gui/uConfigurationDialog.h"
+#include "gui/uPhotoPage.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
 #include "gui/uVideoWidget.h"
@@ -90,15 +93,40 @@ TMainWindow::TMainWindow(TMainWindowOptions options) : options_(std::move(option
         // the messages come through the notifier.
         timeStampCheck_ = std::jthread([this] { ensureTimeStampElement(options_.programDirectory, *notifier_); });
     }
+    qApp->installEventFilter(this);
     N5Click(kPhotoPage);
+}
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyRelease || event->type() == QEvent::KeyPress) && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // The press of a key the page handles is swallowed too, so a focused
+        // button does not act on it as well.
+        if (event->type() == QEvent::KeyRelease) return !key->isAutoRepeat() && photo_->FormKeyUp(key->key(), key->modifiers());
+        switch (key->key()) {
+            case Qt::Key_Backspace:
+            case Qt::Key_Space:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                return true;
+            default:
+                return false;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TMainWindow::~TMainWindow() {
     if (timeStampCheck_.joinable()) timeStampCheck_.join();
     // The session ends before the notifier and the video widget it uses.
+    qApp->removeEventFilter(this);
     record_->leave();
     delete record_;
     record_ = nullptr;
+    // A processing run ends before the notifier it reports to.
+    delete photo_;
+    photo_ = nullptr;
 }
 
 void TMainWindow::buildMenu() {
@@ -125,7 +153,7 @@ void TMainWindow::buildMenu() {
     item(operations, "N9", "Фотометрия")->setVisible(false);
     item(operations, "N10", "Сохранить отчёт")->setVisible(false);
     separator(operations, "N11")->setVisible(false);
-    // The night of the photo page: inert until the photo page chooses one.
+    // On the night of the photo page's calendar.
     item(operations, "N12", "Сводка за сутки");
     QMenu* ufo = operations->addMenu(QString::fromUtf8("Экспорт данных UFO"));
     ufo->menuAction()->setObjectName("UFO1");
@@ -178,8 +206,7 @@ void TMainWindow::buildPages() {
     video_ = new TVideoWidget;
     video_->hide();
     surfaceLayout->addWidget(video_, 0, Qt::AlignLeft | Qt::AlignTop);
-    image1_ = new QLabel;
-    image1_->setObjectName("Image1");
+    image1_ = new TPictureView;
     image1_->hide();
     surfaceLayout->addWidget(image1_);
     surfaceLayout->addStretch();
@@ -197,15 +224,17 @@ void TMainWindow::buildPages() {
     });
     pcWorkType_->addTab(record_, QString::fromUtf8("Запись"));
 
-    auto* photo = new QWidget;
-    photo->setObjectName("tbPhoto");
-    auto* photoLayout = new QVBoxLayout(photo);
-    auto* calendar = new QCalendarWidget;
-    calendar->setObjectName("MC1");
-    calendar->setSelectedDate(QDate::currentDate());
-    photoLayout->addWidget(calendar);
-    photoLayout->addStretch();
-    pcWorkType_->addTab(photo, QString::fromUtf8("Фото"));
+    photo_ = new TPhotoPage(*notifier_, area, image1_, [this](int panel, const QString& text) { setStatusPanel(panel, text); });
+    photo_->setStation(options_.station);
+    photo_->setConfiguration(&config_);
+    connect(photo_, &TPhotoPage::captionChanged, this, &QWidget::setWindowTitle);
+    pcWorkType_->addTab(photo_, QString::fromUtf8("Фото"));
+    const auto night = [this](const char* name, void (TPhotoPage::*handler)()) {
+        connect(menuBar()->findChild<QAction*>(name), &QAction::triggered, photo_, handler);
+    };
+    night("N12", &TPhotoPage::N12Click);
+    night("R901", &TPhotoPage::R901Click);
+    night("R902", &TPhotoPage::R902Click);
 
     auto* video = new QWidget;
     video->setObjectName("tbVideo");
@@ -245,7 +274,7 @@ void TMainWindow::N5Click(int page) {
             video_->hide();
             break;
         case kPhotoPage:
-            image1_->hide();
+            photo_->leave();
             break;
         case kVideoPage:
             video_->hide();
@@ -258,6 +287,7 @@ void TMainWindow::N5Click(int page) {
     mode_ = page;
     pcWorkType_->setCurrentIndex(page);
     if (page == kRecordPage) record_->enter();
+    if (page == kPhotoPage) photo_->enter();
 }
 
 void TMainWindow::reloadConfiguration() {

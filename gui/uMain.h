@@ -25,6 +25,8 @@ class QTabWidget;
 namespace orbis {
 
 class TQtNotifier;
+class TPhotoPage;
+class TPictureView;
 class TRecordPage;
 class TVideoWidget;
 
@@ -67,12 +69,17 @@ public:
 
     TQtNotifier& notifier() { return *notifier_; }
     TRecordPage& recordPage() { return *record_; }
+    TPhotoPage& photoPage() { return *photo_; }
     TVideoWidget& videoWidget() { return *video_; }
     QProgressBar* progressBar() { return progress_; }
     // What the automatic shutdown does instead of powering the computer off.
     void setPowerOffAction(std::function<void()> action);
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
+
+protected:
+    // The window sees the keys before its controls (the photo page's keys).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenu();
@@ -87,7 +94,8 @@ private:
     QTabWidget* pcWorkType_ = nullptr;
     TRecordPage* record_ = nullptr;
     TVideoWidget* video_ = nullptr;
-    QLabel* image1_ = nullptr;
+    TPhotoPage* photo_ = nullptr;
+    TPictureView* image1_ = nullptr;
     std::array<QLabel*, 4> panels_{};
     QProgressBar* progress_ = nullptr;
     int mode_ = -1;

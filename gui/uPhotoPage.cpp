@@ -1,0 +1,548 @@
+#include "gui/uPhotoPage.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "astro/uUniUtils.h"
+#include "astrometry/uStarDetection.h"
+#include "config/uConfiguration.h"
+#include "gui/uQtNotifier.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "reports/uNightExports.h"
+#include "station/uBackgroundWork.h"
+#include "station/uEventProcessing.h"
+
+namespace orbis {
+namespace {
+
+constexpr int kLoupeSize = 140;
+constexpr const char* kIdleCaption = "Разметка трека";
+constexpr const char* kMarkingCaption = "Сохранить трек";
+
+template <class T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+QImage bitmapImage(const std::string& path) {
+    const TBitmap b = loadBitmap(path);
+    QImage image(b.width, b.height, QImage::Format_RGB32);
+    const std::size_t stride = b.rowBytes();
+    for (int row = 0; row < b.height; ++row) {
+        // Bitmap rows are bottom-up.
+        const uint8_t* src = b.pixels.data() + static_cast<std::size_t>(b.height - 1 - row) * stride;
+        auto* dst = reinterpret_cast<QRgb*>(image.scanLine(row));
+        for (int x = 0; x < b.width; ++x) {
+            if (b.bitsPerPixel == 8) {
+                const uint8_t i = src[x];
+                const TPaletteEntry p = i < b.palette.size() ? b.palette[i] : TPaletteEntry{i, i, i, 0};
+                dst[x] = qRgb(p.red, p.green, p.blue);
+            } else {
+                const uint8_t* px = src + x * (b.bitsPerPixel / 8);
+                dst[x] = qRgb(px[2], px[1], px[0]);
+            }
+        }
+    }
+    return image;
+}
+
+// ---------------------------------------------------------------- picture
+
+TPictureView::TPictureView() {
+    setObjectName("Image1");
+    setCursor(Qt::CrossCursor);
+    setMouseTracking(true);
+    fitSize();
+}
+
+void TPictureView::setPicture(QImage picture) {
+    picture_ = std::move(picture);
+    if (!overlay_.isNull() && overlay_.size() != picture_.size()) setOverlay(false);
+    fitSize();
+    update();
+}
+
+void TPictureView::clearPicture() {
+    picture_ = QImage();
+    fitSize();
+    update();
+}
+
+void TPictureView::setScale(double scale) {
+    scale_ = scale;
+    fitSize();
+    update();
+}
+
+void TPictureView::setOverlay(bool present) {
+    if (!present) {
+        overlay_ = QImage();
+    } else if (overlay_.isNull() || overlay_.size() != picture_.size()) {
+        overlay_ = QImage(picture_.size(), QImage::Format_ARGB32);
+        overlay_.fill(Qt::transparent);
+    }
+    update();
+}
+
+void TPictureView::fitSize() {
+    setFixedSize(static_cast<int>(std::ceil(picture_.width() * scale_)),
+                 static_cast<int>(std::ceil(picture_.height() * scale_)));
+}
+
+void TPictureView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    constexpr int kSquare = 13;
+    for (int row = 0; row * kSquare < height(); ++row)
+        for (int column = 0; column * kSquare < width(); ++column)
+            painter.fillRect(column * kSquare, row * kSquare, kSquare, kSquare,
+                             (row + column) % 2 == 0 ? QColor(0xB0, 0xB0, 0xB0) : QColor(Qt::white));
+    if (picture_.isNull()) return;
+    // Nearest neighbour: every screen pixel shows one picture pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QRectF target(0, 0, picture_.width() * scale_, picture_.height() * scale_);
+    painter.drawImage(target, picture_);
+    if (!overlay_.isNull()) painter.drawImage(target, overlay_);
+}
+
+void TPictureView::mouseMoveEvent(QMouseEvent* event) { emit pointerMoved(toPicture(event->position())); }
+
+void TPictureView::mouseReleaseEvent(QMouseEvent* event) {
+    // The picture pixel painted at the clicked screen pixel: its centre,
+    // which at any zoom lands inside that pixel.
+    emit released(toPicture(event->position().toPoint() + QPointF(0.5, 0.5)));
+}
+
+void TPictureView::leaveEvent(QEvent*) { emit pointerLeft(); }
+
+// ---------------------------------------------------------------- page
+
+TPhotoPage::TPhotoPage(TQtNotifier& notifier, QScrollArea* area, TPictureView* view, StatusSetter status)
+    : notifier_(notifier), area_(area), view_(view), status_(std::move(status)) {
+    setObjectName("tbPhoto");
+    buildControls();
+    connect(view_, &TPictureView::pointerMoved, this, &TPhotoPage::pointerMoved);
+    connect(view_, &TPictureView::pointerLeft, this, &TPhotoPage::pointerLeft);
+    connect(view_, &TPictureView::released, this, &TPhotoPage::Image1MouseUp);
+    deliver_ = new QTimer(this);
+    deliver_->setInterval(20);
+    connect(deliver_, &QTimer::timeout, this, [this] {
+        if (!work_) return;
+        work_->deliver();
+        if (work_->finished()) endProcessing();
+    });
+}
+
+TPhotoPage::~TPhotoPage() = default;
+
+void TPhotoPage::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    MC1_ = named(new QCalendarWidget, "MC1");
+    MC1_->setSelectedDate(QDate::currentDate());
+    connect(MC1_, &QCalendarWidget::clicked, this, [this] { MC1Click(); });
+    layout->addWidget(MC1_);
+
+    auto* steps = new QGridLayout;
+    const auto button = [&](const char* name, const QString& text, int row, int column) {
+        auto* b = named(new QPushButton(text), name);
+        steps->addWidget(b, row, column);
+        return b;
+    };
+    bbMeteorBack_ = button("bbMeteorBack", "<", 0, 0);
+    bbListSelect1_ = button("bbListSelect1", QString::fromUtf8("…"), 0, 1);
+    bbMeteorForward_ = button("bbMeteorForward", ">", 0, 2);
+    bbBMPBack_ = button("bbBMPBack", "<", 1, 0);
+    bbListSelect2_ = button("bbListSelect2", QString::fromUtf8("…"), 1, 1);
+    bbBMPForward_ = button("bbBMPForward", ">", 1, 2);
+    bbListSelect2_->setProperty("tag", 1);
+    for (QPushButton* b : {bbMeteorBack_, bbMeteorForward_, bbBMPBack_, bbBMPForward_}) b->setEnabled(false);
+    connect(bbMeteorBack_, &QPushButton::clicked, this, &TPhotoPage::bbMeteorBackClick);
+    connect(bbMeteorForward_, &QPushButton::clicked, this, &TPhotoPage::bbMeteorForwardClick);
+    connect(bbBMPBack_, &QPushButton::clicked, this, &TPhotoPage::bbBMPBackClick);
+    connect(bbBMPForward_, &QPushButton::clicked, this, &TPhotoPage::bbBMPForwardClick);
+    connect(bbListSelect1_, &QPushButton::clicked, this, [this] { bbListSelect1Click(0); });
+    connect(bbListSelect2_, &QPushButton::clicked, this, [this] { bbListSelect1Click(1); });
+    layout->addLayout(steps);
+
+    Label3_ = named(new QLabel(QString::fromUtf8("Метеор 0(0), Кадр 0(0)")), "Label3");
+    layout->addWidget(Label3_);
+    gbZoom_ = named(new QSlider(Qt::Horizontal), "gbZoom");
+    gbZoom_->setRange(-100, 100);
+    gbZoom_->setPageStep(5);
+    gbZoom_->setValue(0);
+    connect(gbZoom_, &QSlider::valueChanged, this, &TPhotoPage::gbZoomChange);
+    layout->addWidget(gbZoom_);
+    Label4_ = named(new QLabel, "Label4");
+    layout->addWidget(Label4_);
+    gbZoomChange(0);
+
+    Image2_ = named(new QLabel, "Image2");
+    Image2_->setFixedSize(kLoupeSize, kLoupeSize);
+    layout->addWidget(Image2_);
+    clearLoupe();
+
+    bProcess_ = named(new QPushButton(QString::fromUtf8("Обработка")), "bProcess");
+    connect(bProcess_, &QPushButton::clicked, this, &TPhotoPage::bProcessClick);
+    layout->addWidget(bProcess_);
+    bbSelectCoords_ = named(new QPushButton(QString::fromUtf8(kIdleCaption)), "bbSelectCoords");
+    bbSelectCoords_->setEnabled(false);
+    connect(bbSelectCoords_, &QPushButton::clicked, this, &TPhotoPage::bbSelectCoordsClick);
+    layout->addWidget(bbSelectCoords_);
+
+    cbMeteorStart_ = named(new QCheckBox(QString::fromUtf8("Начало метеора")), "cbMeteorStart");
+    lMeteorStart_ = named(new QLabel, "lMeteorStart");
+    cbMeteorFinish_ = named(new QCheckBox(QString::fromUtf8("Конец метеора")), "cbMeteorFinish");
+    lMeteorFinish_ = named(new QLabel, "lMeteorFinish");
+    cbMaxBright_ = named(new QCheckBox(QString::fromUtf8("Макс. блеск:")), "cbMaxBright");
+    lMaxBright_ = named(new QLabel, "lMaxBright");
+    for (QWidget* w : std::initializer_list<QWidget*>{cbMeteorStart_, lMeteorStart_, cbMeteorFinish_, lMeteorFinish_,
+                                                      cbMaxBright_, lMaxBright_})
+        layout->addWidget(w);
+    // The two point boxes exclude each other.
+    connect(cbMeteorStart_, &QCheckBox::clicked, this, [this](bool on) { cbMeteorFinish_->setChecked(!on); });
+    connect(cbMeteorFinish_, &QCheckBox::clicked, this, [this](bool on) { cbMeteorStart_->setChecked(!on); });
+    layout->addStretch();
+
+    // The pop-up list of events or files lies over the picture.
+    lbMetBmp_ = named(new QListWidget(area_->viewport()), "lbMetBmp");
+    lbMetBmp_->setGeometry(10, 10, 200, 300);
+    lbMetBmp_->hide();
+    connect(lbMetBmp_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { lbMetBmpClick(lbMetBmp_->row(item)); });
+    HideSelectCoordsElement(false);
+}
+
+std::string TPhotoPage::nightDirectory() const {
+    return joinPath(station_, MC1_->selectedDate().toString("yyyyMMdd").toStdString());
+}
+
+void TPhotoPage::enter() {
+    view_->show();
+    RefreshPhotoList();
+}
+
+void TPhotoPage::leave() {
+    view_->hide();
+    lbMetBmp_->hide();
+}
+
+void TPhotoPage::RefreshPhotoList() {
+    const bool exists = browser_.openNight(nightDirectory());
+    // The calendar's title shows whether the night was observed.
+    if (QWidget* title = MC1_->findChild<QWidget*>("qt_calendar_navigationbar"))
+        title->setStyleSheet(exists ? "background-color: #009900;" : "");
+    if (exists && !browser_.events().empty())
+        for (QPushButton* b : {bbMeteorBack_, bbMeteorForward_, bbBMPBack_, bbBMPForward_}) b->setEnabled(true);
+    DisplayPhoto();
+}
+
+void TPhotoPage::DisplayPhoto() {
+    emit captionChanged("Orbisight");
+    Label3_->setText(QString::fromUtf8("Метеор 0(0), Кадр 0(0)"));
+    const int h = area_->horizontalScrollBar()->value();
+    const int v = area_->verticalScrollBar()->value();
+    view_->clearPicture();
+    bbSelectCoords_->setEnabled(false);
+    if (browser_.files().empty()) return;
+    const std::string path = browser_.currentFile();
+    try {
+        view_->setPicture(bitmapImage(path));
+    } catch (const std::exception& e) {
+        // The browser stays usable: the next step shows the next picture.
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        return;
+    }
+    // The new size reaches the scroll bars once the layout has run.
+    area_->widget()->adjustSize();
+    area_->horizontalScrollBar()->setValue(h);
+    area_->verticalScrollBar()->setValue(v);
+    Label3_->setText(qs(browser_.positionCaption()));
+    const bool frame = isMarkableFile(browser_.currentFileName());
+    bbSelectCoords_->setEnabled(frame);
+    view_->setOverlay(frame);
+    DrawMeteorPoints();
+    emit captionChanged(qs("Orbisight - " + path));
+}
+
+void TPhotoPage::MC1Click() {
+    lbMetBmp_->hide();
+    RefreshPhotoList();
+    HideSelectCoordsElement(false);
+    DrawMeteorPoints();
+}
+
+void TPhotoPage::bbBMPBackClick() {
+    bbBMPBack_->setEnabled(browser_.stepFile(-1));
+    DisplayPhoto();
+    bbBMPForward_->setEnabled(true);
+}
+
+void TPhotoPage::bbBMPForwardClick() {
+    bbBMPForward_->setEnabled(browser_.stepFile(1));
+    DisplayPhoto();
+    bbBMPBack_->setEnabled(true);
+}
+
+void TPhotoPage::bbMeteorBackClick() {
+    bbMeteorBack_->setEnabled(browser_.stepEvent(-1));
+    bbMeteorForward_->setEnabled(true);
+    HideSelectCoordsElement(false);
+    DisplayPhoto();
+}
+
+void TPhotoPage::bbMeteorForwardClick() {
+    bbMeteorForward_->setEnabled(browser_.stepEvent(1));
+    bbMeteorBack_->setEnabled(true);
+    HideSelectCoordsElement(false);
+    DisplayPhoto();
+}
+
+void TPhotoPage::bbListSelect1Click(int tag) {
+    if (tag == 0) HideSelectCoordsElement(false);
+    const auto& names = tag == 1 ? browser_.files() : browser_.events();
+    if (names.empty()) return;
+    lbMetBmp_->clear();
+    for (const std::string& name : names) lbMetBmp_->addItem(qs(name));
+    lbMetBmp_->setProperty("tag", tag);
+    lbMetBmp_->show();
+    lbMetBmp_->raise();
+    lbMetBmp_->setFocus();
+}
+
+void TPhotoPage::lbMetBmpClick(int row) {
+    if (lbMetBmp_->property("tag").toInt() == 1)
+        browser_.selectFile(row);
+    else
+        browser_.selectEvent(row);
+    DisplayPhoto();
+    lbMetBmp_->hide();
+}
+
+void TPhotoPage::gbZoomChange(int position) {
+    const double scale = std::pow(10.0, position / 100.0);
+    Label4_->setText(qs("Масштаб: " + formatFloat("0.0%", scale * 100)));
+    view_->setScale(scale);
+}
+
+void TPhotoPage::pointerMoved(QPointF position) {
+    clearLoupe();
+    const QImage& picture = view_->picture();
+    const double x = position.x(), y = position.y();
+    if (picture.isNull() || x < 0 || y < 0 || x >= picture.width() || y >= picture.height()) {
+        status_(1, {});
+        return;
+    }
+    status_(1, QString("%1,%2").arg(static_cast<int>(x)).arg(static_cast<int>(y)));
+    QPixmap loupe = Image2_->pixmap();
+    QPainter painter(&loupe);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // 20 x 20 picture pixels around the pointer, 7-fold.
+    painter.drawImage(QRectF(0, 0, kLoupeSize, kLoupeSize), picture, QRectF(x - 10, y - 10, 20, 20));
+    painter.setPen(QColor(0x00, 0xFF, 0x00));
+    painter.drawRect(70, 70, 6, 6);
+    painter.end();
+    Image2_->setPixmap(loupe);
+}
+
+void TPhotoPage::pointerLeft() {
+    status_(1, {});
+    clearLoupe();
+}
+
+void TPhotoPage::clearLoupe() {
+    QPixmap blank(kLoupeSize, kLoupeSize);
+    blank.fill(palette().color(QPalette::Window));
+    Image2_->setPixmap(blank);
+}
+
+// ---------------------------------------------------------------- marking
+
+void TPhotoPage::HideSelectCoordsElement(bool show) {
+    for (QWidget* w : std::initializer_list<QWidget*>{cbMeteorStart_, lMeteorStart_, cbMeteorFinish_, lMeteorFinish_,
+                                                      cbMaxBright_, lMaxBright_})
+        w->setVisible(show);
+    marking_ = show;
+    if (show) return;
+    bbSelectCoords_->setText(QString::fromUtf8(kIdleCaption));
+    marks_ = {};
+    lMeteorStart_->clear();
+    lMeteorFinish_->clear();
+    lMaxBright_->clear();
+    cbMeteorStart_->setChecked(true);
+    cbMeteorFinish_->setChecked(false);
+    cbMaxBright_->setChecked(false);
+}
+
+void TPhotoPage::bbSelectCoordsClick() {
+    if (!marking_) {
+        HideSelectCoordsElement(true);
+        bbSelectCoords_->setText(QString::fromUtf8(kMarkingCaption));
+        view_->setFocus();
+        return;
+    }
+    // A point still missing: say which and keep marking, so the marks set so
+    // far are not lost.
+    if (const auto missing = missingTrackPoint(marks_)) {
+        notifier_.message(kIdleCaption, *missing, MessageIcon::Warning);
+        return;
+    }
+    try {
+        saveTrackMarks(browser_.eventDirectory(), marks_);
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        return;
+    }
+    HideSelectCoordsElement(false);
+    DrawMeteorPoints();
+}
+
+void TPhotoPage::Image1MouseUp(QPointF position) {
+    const QImage& picture = view_->picture();
+    const double x = position.x(), y = position.y();
+    if (marking_ && !picture.isNull() && x >= 0 && y >= 0 && x < picture.width() && y < picture.height()) {
+        const TTrackPoint point{static_cast<int>(x), static_cast<int>(y), frameNumberOfFile(browser_.currentFileName())};
+        if (cbMaxBright_->isChecked()) {
+            try {
+                const TBrightness b = measureBrightness(browser_.currentFile(), point.x, point.y, *config_);
+                marks_.brightness = TTrackBrightness{b.pixelCount, b.brightnessSum};
+                lMaxBright_->setText(qs(trackBrightnessLabel(*marks_.brightness)));
+            } catch (const std::exception& e) {
+                notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+                return;
+            }
+        } else {
+            if (cbMeteorStart_->isChecked()) {
+                marks_.start = point;
+                lMeteorStart_->setText(qs(trackPointLabel(point)));
+            }
+            if (cbMeteorFinish_->isChecked()) {
+                marks_.finish = point;
+                lMeteorFinish_->setText(qs(trackPointLabel(point)));
+            }
+        }
+    }
+    DrawMeteorPoints();
+}
+
+void TPhotoPage::DrawMeteorPoints() {
+    QImage* overlay = view_->overlay();
+    if (!overlay) return;
+    overlay->fill(Qt::transparent);
+    const auto mark = [&](const std::optional<TTrackPoint>& p, QRgb colour) {
+        if (!p) return;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (overlay->valid(p->x + dx, p->y + dy)) overlay->setPixel(p->x + dx, p->y + dy, colour);
+    };
+    mark(marks_.start, qRgb(0xFF, 0x00, 0xFF));
+    mark(marks_.finish, qRgb(0x00, 0xFF, 0xFF));
+    view_->update();
+}
+
+bool TPhotoPage::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    switch (key) {
+        case Qt::Key_Backspace:
+            ctrl ? bbMeteorBackClick() : bbBMPBackClick();
+            return true;
+        case Qt::Key_Space:
+            ctrl ? bbMeteorForwardClick() : bbBMPForwardClick();
+            return true;
+        case Qt::Key_PageUp:
+            gbZoom_->setValue(gbZoom_->value() + 10);
+            return true;
+        case Qt::Key_PageDown:
+            gbZoom_->setValue(gbZoom_->value() - 10);
+            return true;
+        case Qt::Key_1:
+        case Qt::Key_2:
+            if (!cbMeteorStart_->isVisibleTo(this)) return false;
+            cbMeteorStart_->setChecked(key == Qt::Key_1);
+            cbMeteorFinish_->setChecked(key == Qt::Key_2);
+            return true;
+        case Qt::Key_3:
+            if (!cbMaxBright_->isVisibleTo(this)) return false;
+            cbMaxBright_->setChecked(!cbMaxBright_->isChecked());
+            return true;
+        default:
+            return false;
+    }
+}
+
+// ---------------------------------------------------------------- processing
+
+void TPhotoPage::bProcessClick() {
+    if (work_ || !config_ || browser_.files().empty()) return;
+    workEvent_ = browser_.eventDirectory();
+    bProcess_->setEnabled(false);
+    work_ = std::make_unique<TBackgroundWork>(
+        notifier_, [event = workEvent_, config = *config_, station = station_](UserNotifier& notifier) {
+            processEvent(event, config, station, notifier);
+        });
+    deliver_->start();
+}
+
+void TPhotoPage::endProcessing() {
+    deliver_->stop();
+    try {
+        work_->wait();
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+    }
+    work_.reset();
+    bProcess_->setEnabled(true);
+    // The result picture, unless the observer has moved to another event.
+    if (browser_.eventDirectory() == workEvent_) {
+        std::string result = eventNameOfDirectory(browser_.nightDirectory(), workEvent_);
+        result.insert(0, 1, 'M');
+        result.append(workSuffix::kResultBitmap);
+        browser_.relistFiles(result);
+        DisplayPhoto();
+    }
+    emit processingFinished();
+}
+
+// ---------------------------------------------------------------- night exports
+
+void TPhotoPage::nightExport(const std::function<void(const TConfiguration&)>& write) {
+    if (!config_) return;
+    try {
+        write(*config_);
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+    }
+}
+
+void TPhotoPage::N12Click() {
+    nightExport([this](const TConfiguration& c) { writeDailySummary(nightDirectory(), station_, c, notifier_); });
+}
+
+void TPhotoPage::R901Click() {
+    nightExport([this](const TConfiguration& c) { writeR90Export(nightDirectory(), station_, c, notifier_); });
+}
+
+void TPhotoPage::R902Click() {
+    nightExport([this](const TConfiguration& c) {
+        writeMonthlyR90Export(station_, MC1_->selectedDate().toString("yyyyMM").toStdString(), c, notifier_);
+    });
+}
+
+}  // namespace orbis

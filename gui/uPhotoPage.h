@@ -1,0 +1,151 @@
+#pragma once
+// The photo page (tbPhoto): the calendar chooses a night, two button pairs
+// step through its events and the current event's bitmaps, the picture is
+// shown in Image1 with zoom, loupe and pointer read-out; the observer marks
+// the meteor's track on the frames and starts the event's processing. What
+// is browsed and marked is a TPhotoBrowser and TTrackMarks of the station
+// library; processing runs processEvent on a worker thread.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "station/uPhotoBrowser.h"
+
+class QCalendarWidget;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QScrollArea;
+class QSlider;
+class QTimer;
+
+namespace orbis {
+
+class TBackgroundWork;
+class TConfiguration;
+class TQtNotifier;
+
+// A picture at a scale, nearest-neighbour, over a checkerboard, with an
+// optional overlay of the picture's size. The widget is as large as the
+// scaled picture, so its scroll area does the scrolling.
+class TPictureView final : public QWidget {
+    Q_OBJECT
+public:
+    TPictureView();
+    void setPicture(QImage picture);
+    void clearPicture();
+    const QImage& picture() const { return picture_; }
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // Present only while a frame file is shown.
+    QImage* overlay() { return overlay_.isNull() ? nullptr : &overlay_; }
+    void setOverlay(bool present);
+    // Picture coordinates of a widget position.
+    QPointF toPicture(QPointF position) const { return position / scale_; }
+
+signals:
+    void pointerMoved(QPointF picturePosition);
+    void pointerLeft();
+    void released(QPointF picturePosition);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    void fitSize();
+    QImage picture_;
+    QImage overlay_;
+    double scale_ = 1.0;
+};
+
+// The picture of a bitmap file as the project's reader reads it.
+QImage bitmapImage(const std::string& path);
+
+class TPhotoPage final : public QWidget {
+    Q_OBJECT
+public:
+    using StatusSetter = std::function<void(int panel, const QString& text)>;
+
+    TPhotoPage(TQtNotifier& notifier, QScrollArea* area, TPictureView* view, StatusSetter status);
+    ~TPhotoPage() override;
+
+    void setStation(std::string station) { station_ = std::move(station); }
+    void setConfiguration(const TConfiguration* config) { config_ = config; }
+
+    // Entering the page.
+    void enter();
+    void leave();
+
+    void RefreshPhotoList();
+    void DisplayPhoto();
+    void MC1Click();
+    void bbMeteorBackClick();
+    void bbMeteorForwardClick();
+    void bbBMPBackClick();
+    void bbBMPForwardClick();
+    void bbListSelect1Click(int tag);
+    void lbMetBmpClick(int row);
+    void gbZoomChange(int position);
+    void bbSelectCoordsClick();
+    void bProcessClick();
+    void HideSelectCoordsElement(bool show);
+    void DrawMeteorPoints();
+    // A click on the picture at a picture position.
+    void Image1MouseUp(QPointF position);
+    // The window's key handling; true when the key was used.
+    bool FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+
+    // The night menu items on the calendar's night.
+    void N12Click();
+    void R901Click();
+    void R902Click();
+
+    std::string nightDirectory() const;
+    const TPhotoBrowser& browser() const { return browser_; }
+    bool marking() const { return marking_; }
+    bool processing() const { return work_ != nullptr; }
+
+signals:
+    void captionChanged(const QString& caption);
+    void processingFinished();
+
+private:
+    void buildControls();
+    void pointerMoved(QPointF position);
+    void pointerLeft();
+    void clearLoupe();
+    void endProcessing();
+    void nightExport(const std::function<void(const TConfiguration&)>& write);
+
+    TQtNotifier& notifier_;
+    QScrollArea* area_;
+    TPictureView* view_;
+    StatusSetter status_;
+    std::string station_;
+    const TConfiguration* config_ = nullptr;
+    TPhotoBrowser browser_;
+    TTrackMarks marks_;
+    bool marking_ = false;
+    std::unique_ptr<TBackgroundWork> work_;
+    std::string workEvent_;
+    QTimer* deliver_ = nullptr;
+
+    QCalendarWidget* MC1_ = nullptr;
+    QPushButton *bbMeteorBack_ = nullptr, *bbMeteorForward_ = nullptr, *bbBMPBack_ = nullptr, *bbBMPForward_ = nullptr;
+    QPushButton *bbListSelect1_ = nullptr, *bbListSelect2_ = nullptr;
+    QListWidget* lbMetBmp_ = nullptr;
+    QLabel *Label3_ = nullptr, *Label4_ = nullptr, *Image2_ = nullptr;
+    QSlider* gbZoom_ = nullptr;
+    QPushButton *bProcess_ = nullptr, *bbSelectCoords_ = nullptr;
+    QCheckBox *cbMeteorStart_ = nullptr, *cbMeteorFinish_ = nullptr, *cbMaxBright_ = nullptr;
+    QLabel *lMeteorStart_ = nullptr, *lMeteorFinish_ = nullptr, *lMaxBright_ = nullptr;
+};
+
+}  // namespace orbis

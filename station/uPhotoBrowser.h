@@ -1,0 +1,81 @@
+#pragma once
+// What the photo page browses and marks, without a window: the events of a
+// night (its subdirectories) and the bitmaps of the current event with the
+// stepping rules of the page's buttons, and the track marks the observer
+// sets on the frames until they are saved as the event's MeteorTrack.txt.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "measurement/uTrack.h"
+
+namespace orbis {
+
+class TPhotoBrowser {
+public:
+    // Empties both lists and lists the night's events and the first event's
+    // bitmaps. False when the night directory does not exist.
+    bool openNight(const std::string& nightDirectory);
+
+    const std::string& nightDirectory() const { return night_; }
+    const std::vector<std::string>& events() const { return events_; }
+    const std::vector<std::string>& files() const { return files_; }
+    int eventIndex() const { return event_; }
+    int fileIndex() const { return file_; }
+
+    // One step through the bitmaps or the events, kept inside the list.
+    // False when the step ran past an end (the page disables that button).
+    // An event step starts at the new event's first bitmap.
+    bool stepFile(int delta);
+    bool stepEvent(int delta);
+    // Chooses a row of the list; a file index beyond the new event's list
+    // is taken to its last bitmap.
+    void selectFile(int index);
+    void selectEvent(int index);
+    // Lists the current event's bitmaps again (after processing) and makes
+    // the first one whose name contains `part` current; the index stays when
+    // none does.
+    void relistFiles(std::string_view part = {});
+
+    // "" when the night has no events / the event no bitmaps.
+    std::string eventDirectory() const;
+    std::string currentFile() const;
+    std::string currentFileName() const;
+    // "Метеор i(n), Кадр j(m)", "Метеор 0(0), Кадр 0(0)" with no bitmap.
+    std::string positionCaption() const;
+
+private:
+    void listFiles();
+    static int clamp(int index, std::size_t count);
+
+    std::string night_;
+    std::vector<std::string> events_;
+    std::vector<std::string> files_;
+    int event_ = 0;
+    int file_ = 0;
+};
+
+// A frame file of the browser: F + three characters + ".bmp".
+bool isMarkableFile(std::string_view bareName);
+
+// The marks of one marking: start, end and the last brightness measurement.
+struct TTrackMarks {
+    std::optional<TTrackPoint> start;
+    std::optional<TTrackPoint> finish;
+    std::optional<TTrackBrightness> brightness;
+};
+
+// "X = x Y = y   Кадр: frame".
+std::string trackPointLabel(const TTrackPoint& point);
+// "pixelCount brightnessSum".
+std::string trackBrightnessLabel(const TTrackBrightness& brightness);
+// Which point a save still lacks, as the observer is told it; nothing when
+// both are set.
+std::optional<std::string> missingTrackPoint(const TTrackMarks& marks);
+// Writes the event's track file from complete marks; false (nothing
+// written) when a point is missing.
+bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks);
+
+}  // namespace orbis

@@ -1,0 +1,298 @@
+// The photo page over generated nights: stepping through events and
+// bitmaps, the zoom, track marking at several zoom levels, and processing
+// an event from the window. Offscreen; the nights are written here.
+
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "SeparatorScope.h"
+#include "TempDir.h"
+#include "astro/sphlib.h"
+#include "astro/timlib.h"
+#include "astro/uUniUtils.h"
+#include "astrometry/uStarCatalog.h"
+#include "config/uConfiguration.h"
+#include "gui/uMain.h"
+#include "gui/uPhotoPage.h"
+#include "gui/uQtNotifier.h"
+#include "measurement/uTrack.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "station/uEventProcessing.h"
+
+using namespace orbis;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kW = 640, kH = 240;
+constexpr int kStarX = 305, kStarY = 125;  // from the top of the frame file
+
+// A frame of level 20 with a 3 x 3 star of 200 at (kStarX, kStarY).
+void writeFrame(const std::string& path) {
+    std::vector<uint8_t> pixels(kW * kH, 20);
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) pixels[(kH - 1 - (kStarY + dy)) * kW + kStarX + dx] = 200;
+    saveGreyBitmap(pixels, kW, kH, path);
+}
+
+// Twelve 640 x 480 frames of the catalog's sky with a meteor, as the
+// station's processing tests make them, and its track.
+void writeSkyEvent(const std::string& dir, const TConfiguration& config, double theta, TSkyPoint pointing) {
+    fs::create_directories(dir);
+    constexpr int w = 640, h = 480;
+    SilentNotifier quiet;
+    const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
+    TCameraModel camera = TCameraModel::fromConfiguration(config);
+    camera.maxStars = 30;
+    std::vector<TStarPoint> stars;
+    sky.listStarsInFrame(camera, pointing.ra, pointing.dec, theta, stars);
+    std::mt19937 rng(12);
+    std::normal_distribution<double> noise(30, 2);
+    for (int f = 1; f <= 12; ++f) {
+        std::vector<double> v(static_cast<std::size_t>(w * h));
+        for (auto& p : v) p = noise(rng);
+        const auto blob = [&](double x, double y, double peak) {
+            for (int py = static_cast<int>(y) - 4; py <= static_cast<int>(y) + 4; ++py)
+                for (int px = static_cast<int>(x) - 4; px <= static_cast<int>(x) + 4; ++px)
+                    if (px >= 0 && py >= 0 && px < w && py < h)
+                        v[(h - 1 - py) * w + px] += peak * std::exp(-((px - x) * (px - x) + (py - y) * (py - y)) / 2.4);
+        };
+        for (std::size_t i = 0; i < stars.size(); ++i) blob(stars[i].X, stars[i].Y, 160.0 - 8.0 * static_cast<double>(i));
+        if (f >= 4 && f <= 8) blob(180 + (f - 4) * 20, 150 + (f - 4) * 10, 220);
+        std::vector<uint8_t> bytes(v.size());
+        for (std::size_t i = 0; i < v.size(); ++i) bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(v[i]), 0L, 255L));
+        saveGreyBitmap(bytes, w, h, frameFileName(dir, f));
+    }
+    saveTrackFile(dir, {180, 150, 4}, {260, 190, 8}, TTrackBrightness{21, 4000});
+}
+
+struct Fixture {
+    test::TempDir station;
+    std::unique_ptr<TMainWindow> window;
+    std::vector<std::string> messages;
+    QDate night{2024, 8, 12};
+
+    explicit Fixture(const TConfiguration& config = {}) {
+        config.save(iniFilePath(station.path()));
+        // Night 20240812: three frames, an event without bitmaps, and one
+        // with a frame and a picture that is no bitmap.
+        const std::string dir = (station.path() / "20240812").string();
+        for (const char* event : {"/200000_000", "/210000_000", "/220000_000"}) fs::create_directories(dir + event);
+        for (int f = 1; f <= 3; ++f) writeFrame(frameFileName(dir + "/200000_000", f));
+        writeFrame(frameFileName(dir + "/220000_000", 1));
+        writeTextLines(dir + "/220000_000/F002.bmp", std::vector<std::string>{"no bitmap"});
+        writeFrame(frameFileName(dir + "/220000_000", 3));
+        TMainWindowOptions options;
+        options.station = options.programDirectory = station.str();
+        options.checkTimeStamp = false;
+        window = std::make_unique<TMainWindow>(options);
+        window->notifier().setMessageHandler(
+            [this](const std::string&, const std::string& text, MessageIcon) { messages.push_back(text); });
+    }
+    template <class T>
+    T* find(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    TPhotoPage& page() { return window->photoPage(); }
+    QString caption() const { return find<QLabel>("Label3")->text(); }
+    void chooseNight(QDate date) {
+        find<QCalendarWidget>("MC1")->setSelectedDate(date);
+        page().MC1Click();
+    }
+    void click(const char* button) { find<QPushButton>(button)->click(); }
+    // Clicks Image1 where picture pixel (x, y) is shown at zoom position z.
+    void clickPixel(int z, int x, int y) {
+        find<QSlider>("gbZoom")->setValue(z);
+        const double s = std::pow(10.0, z / 100.0);
+        QTest::mouseClick(find<TPictureView>("Image1"), Qt::LeftButton, {},
+                          QPoint(static_cast<int>((x + 0.5) * s), static_cast<int>((y + 0.5) * s)));
+    }
+};
+
+QString u(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+class TestPhotoPage : public QObject {
+    Q_OBJECT
+private slots:
+    void stepsThroughEventsAndFilesWithinTheirEnds() {
+        Fixture f;
+        f.chooseNight(f.night);
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 1(3)"));
+        QVERIFY(f.window->windowTitle().endsWith("/20240812/200000_000/F001.bmp"));
+        f.click("bbBMPForward");
+        f.click("bbBMPForward");
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 3(3)"));
+        QVERIFY(f.find<QPushButton>("bbBMPForward")->isEnabled());
+        f.click("bbBMPForward");  // past the last: stays, button off
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 3(3)"));
+        QVERIFY(!f.find<QPushButton>("bbBMPForward")->isEnabled());
+        f.click("bbBMPBack");
+        QVERIFY(f.find<QPushButton>("bbBMPForward")->isEnabled());
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 2(3)"));
+
+        // An event without bitmaps shows nothing; a new event starts at its first file.
+        f.click("bbMeteorForward");
+        QCOMPARE(f.caption(), u("Метеор 0(0), Кадр 0(0)"));
+        QVERIFY(f.find<TPictureView>("Image1")->picture().isNull());
+        QVERIFY(!f.find<QPushButton>("bbSelectCoords")->isEnabled());
+        f.click("bbMeteorForward");
+        QCOMPARE(f.caption(), u("Метеор 3(3), Кадр 1(3)"));
+        f.click("bbMeteorForward");
+        QVERIFY(!f.find<QPushButton>("bbMeteorForward")->isEnabled());
+        QCOMPARE(f.page().browser().eventIndex(), 2);
+
+        // A file that is no bitmap says so; the next one is shown as usual.
+        f.click("bbBMPForward");
+        QCOMPARE(f.messages.size(), std::size_t(1));
+        QCOMPARE(f.caption(), u("Метеор 0(0), Кадр 0(0)"));
+        f.click("bbBMPForward");
+        QCOMPARE(f.caption(), u("Метеор 3(3), Кадр 3(3)"));
+
+        // The keys: Ctrl+Backspace the previous event, Space the next file.
+        QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(f.caption(), u("Метеор 0(0), Кадр 0(0)"));
+        QCOMPARE(f.page().browser().eventIndex(), 1);
+        QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_Backspace, Qt::ControlModifier);
+        QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_Space);
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 2(3)"));
+
+        // A night without a directory shows nothing.
+        f.chooseNight(f.night.addDays(1));
+        QCOMPARE(f.caption(), u("Метеор 0(0), Кадр 0(0)"));
+        QVERIFY(f.find<TPictureView>("Image1")->picture().isNull());
+    }
+
+    void zoomCaptionAndScale() {
+        test::SeparatorScope dot('.');
+        Fixture f;
+        auto* zoom = f.find<QSlider>("gbZoom");
+        const struct {
+            int position;
+            const char* caption;
+        } cases[] = {{30, "Масштаб: 199.5%"}, {-100, "Масштаб: 10.0%"}, {100, "Масштаб: 1000.0%"}, {0, "Масштаб: 100.0%"}};
+        for (const auto& c : cases) {
+            zoom->setValue(c.position);
+            QCOMPARE(f.find<QLabel>("Label4")->text(), u(c.caption));
+        }
+        f.chooseNight(f.night);
+        zoom->setValue(-100);
+        QCOMPARE(f.find<TPictureView>("Image1")->size(), QSize(64, 24));
+        QTest::keyClick(zoom, Qt::Key_PageUp);
+        QCOMPARE(zoom->value(), -90);
+    }
+
+    void marksTheTrackInFramePixelsAtAnyZoom() {
+        Fixture f;
+        f.chooseNight(f.night);
+        f.click("bbBMPForward");  // F002
+        auto* button = f.find<QPushButton>("bbSelectCoords");
+        QCOMPARE(button->text(), u("Разметка трека"));
+        QVERIFY(f.find<QCheckBox>("cbMeteorStart")->isHidden());
+        f.clickPixel(0, 10, 10);  // not marking: ignored
+        QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
+        button->click();
+        QCOMPARE(button->text(), u("Сохранить трек"));
+        for (int zoom : {-100, 0, 30, 100}) {
+            f.find<QLabel>("lMeteorStart")->clear();
+            f.clickPixel(zoom, kStarX, kStarY);
+            QCOMPARE(f.find<QLabel>("lMeteorStart")->text(), u("X = 305 Y = 125   Кадр: 2"));
+        }
+
+        // Saving with the end missing says so, keeps marking and writes nothing.
+        const std::string event = (f.station.path() / "20240812/200000_000").string();
+        button->click();
+        QCOMPARE(f.messages, std::vector<std::string>{"Не отмечен конец метеора."});
+        QCOMPARE(button->text(), u("Сохранить трек"));
+        QVERIFY(!fs::exists(trackFileName(event)));
+
+        QTest::keyClick(button, Qt::Key_2);
+        QVERIFY(f.find<QCheckBox>("cbMeteorFinish")->isChecked());
+        QVERIFY(!f.find<QCheckBox>("cbMeteorStart")->isChecked());
+        f.click("bbBMPForward");  // F003
+        f.clickPixel(30, 405, 45);
+        QCOMPARE(f.find<QLabel>("lMeteorFinish")->text(), u("X = 405 Y = 45   Кадр: 3"));
+        QTest::keyClick(button, Qt::Key_3);
+        f.clickPixel(100, kStarX, kStarY);
+        QCOMPARE(f.find<QLabel>("lMaxBright")->text(), u("9 1800"));
+        QCOMPARE(f.find<QLabel>("lMeteorFinish")->text(), u("X = 405 Y = 45   Кадр: 3"));
+
+        button->click();
+        QCOMPARE(button->text(), u("Разметка трека"));
+        QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
+        QCOMPARE(readTextLines(trackFileName(event)),
+                 (std::vector<std::string>{"0|0|305|125|2|1800|START", "0|0|405|45|3|9|FINISH"}));
+    }
+
+    void processesTheShownEventOnAWorkerLikeTheStation() {
+        TConfiguration config;
+        config.setPathToCatalogs(ORBIS_CATALOG_DIR);
+        config.setDoubleFrameHeight(false);
+        config.setCorrectDistortion(false);
+        config.setDeleteTemp(false);
+        const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;
+        const TSkyPoint pointing{theta - 25, 40};
+        config.setAutoDetectMinDEC(pointing.dec - 8);
+        config.setAutoDetectMaxDEC(pointing.dec + 8);
+        config.setAutoDetectMinRA(pointing.ra - 8);
+        config.setAutoDetectMaxRA(pointing.ra + 8);
+
+        // The same event processed directly by the station library.
+        test::TempDir direct;
+        const std::string directEvent = (direct.path() / "20240812/231001_280").string();
+        writeSkyEvent(directEvent, config, theta, pointing);
+        SilentNotifier quiet;
+        processEvent(directEvent, config, direct.str(), quiet);
+        const std::string report = workFileStem((direct.path() / "20240812").string(), directEvent) + ".txt";
+        QVERIFY(fs::exists(report));
+
+        Fixture f(config);
+        writeSkyEvent((f.station.path() / "20240812/231001_280").string(), config, theta, pointing);
+        f.chooseNight(f.night);
+        QCOMPARE(f.page().browser().events().front(), std::string("200000_000"));
+        for (int i = 0; i < 3; ++i) f.click("bbMeteorForward");
+        QCOMPARE(f.caption(), u("Метеор 4(4), Кадр 1(12)"));
+
+        QSignalSpy finished(&f.page(), &TPhotoPage::processingFinished);
+        auto* process = f.find<QPushButton>("bProcess");
+        process->click();
+        QVERIFY(f.page().processing());
+        QVERIFY(!process->isEnabled());
+        f.page().bProcessClick();  // a second press while running does nothing
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(process->isEnabled());
+
+        const std::string shown = (f.station.path() / "20240812/231001_280/M231001_280").string();
+        QCOMPARE(readTextLines(shown + ".txt"), readTextLines(report));
+        QCOMPARE(f.page().browser().currentFileName(), std::string("M231001_280R.bmp"));
+        QCOMPARE(f.caption(), u("Метеор 4(4), Кадр 15(15)"));
+    }
+
+    void nightMenuItemsWriteTheCalendarsNight() {
+        Fixture f;
+        f.chooseNight(f.night);
+        f.window->menuBar()->findChild<QAction*>("N12")->trigger();
+        QVERIFY(fs::exists(f.station.path() / "20240812/M20240812.txt"));
+        f.window->menuBar()->findChild<QAction*>("R901")->trigger();
+        QVERIFY(fs::exists(f.station.path() / "20240812/ME20240812.csv"));
+        f.window->menuBar()->findChild<QAction*>("R902")->trigger();
+        QVERIFY(fs::exists(f.station.path() / "ME202408.csv"));
+    }
+};
+
+QTEST_MAIN(TestPhotoPage)
+#include "test_photo_page.moc"
