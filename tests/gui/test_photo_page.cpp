@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "SeparatorScope.h"
+#include "SkyEventFrames.h"
 #include "TempDir.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
@@ -47,36 +48,6 @@ void writeFrame(const std::string& path) {
     saveGreyBitmap(pixels, kW, kH, path);
 }
 
-// Twelve 640 x 480 frames of the catalog's sky with a meteor, as the
-// station's processing tests make them, and its track.
-void writeSkyEvent(const std::string& dir, const TConfiguration& config, double theta, TSkyPoint pointing) {
-    fs::create_directories(dir);
-    constexpr int w = 640, h = 480;
-    SilentNotifier quiet;
-    const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
-    TCameraModel camera = TCameraModel::fromConfiguration(config);
-    camera.maxStars = 30;
-    std::vector<TStarPoint> stars;
-    sky.listStarsInFrame(camera, pointing.ra, pointing.dec, theta, stars);
-    std::mt19937 rng(12);
-    std::normal_distribution<double> noise(30, 2);
-    for (int f = 1; f <= 12; ++f) {
-        std::vector<double> v(static_cast<std::size_t>(w * h));
-        for (auto& p : v) p = noise(rng);
-        const auto blob = [&](double x, double y, double peak) {
-            for (int py = static_cast<int>(y) - 4; py <= static_cast<int>(y) + 4; ++py)
-                for (int px = static_cast<int>(x) - 4; px <= static_cast<int>(x) + 4; ++px)
-                    if (px >= 0 && py >= 0 && px < w && py < h)
-                        v[(h - 1 - py) * w + px] += peak * std::exp(-((px - x) * (px - x) + (py - y) * (py - y)) / 2.4);
-        };
-        for (std::size_t i = 0; i < stars.size(); ++i) blob(stars[i].X, stars[i].Y, 160.0 - 8.0 * static_cast<double>(i));
-        if (f >= 4 && f <= 8) blob(180 + (f - 4) * 20, 150 + (f - 4) * 10, 220);
-        std::vector<uint8_t> bytes(v.size());
-        for (std::size_t i = 0; i < v.size(); ++i) bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(v[i]), 0L, 255L));
-        saveGreyBitmap(bytes, w, h, frameFileName(dir, f));
-    }
-    saveTrackFile(dir, {180, 150, 4}, {260, 190, 8}, TTrackBrightness{21, 4000});
-}
 
 struct Fixture {
     test::TempDir station;
@@ -258,14 +229,14 @@ private slots:
         // The same event processed directly by the station library.
         test::TempDir direct;
         const std::string directEvent = (direct.path() / "20240812/231001_280").string();
-        writeSkyEvent(directEvent, config, theta, pointing);
+        test::writeSkyEventFrames(directEvent, config, theta, pointing);
         SilentNotifier quiet;
         processEvent(directEvent, config, direct.str(), quiet);
         const std::string report = workFileStem((direct.path() / "20240812").string(), directEvent) + ".txt";
         QVERIFY(fs::exists(report));
 
         Fixture f(config);
-        writeSkyEvent((f.station.path() / "20240812/231001_280").string(), config, theta, pointing);
+        test::writeSkyEventFrames((f.station.path() / "20240812/231001_280").string(), config, theta, pointing);
         f.chooseNight(f.night);
         QCOMPARE(f.page().browser().events().front(), std::string("200000_000"));
         for (int i = 0; i < 3; ++i) f.click("bbMeteorForward");

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "RecordingNotifier.h"
+#include "SkyEventFrames.h"
 #include "TempDir.h"
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliProcess.h"
@@ -61,37 +62,7 @@ struct SyntheticEvent {
         config.setAutoDetectMinRA(pointing.ra - 8);
         config.setAutoDetectMaxRA(pointing.ra + 8);
 
-        SilentNotifier quiet;
-        const TVisibleSky sky(listStarsByTime(starCatalogPath(config, ""), theta, config.signedLatitude(), quiet));
-        TCameraModel camera = TCameraModel::fromConfiguration(config);
-        camera.maxStars = 30;
-        std::vector<TStarPoint> stars;
-        sky.listStarsInFrame(camera, pointing.ra, pointing.dec, theta, stars);
-
-        std::mt19937 rng(12);
-        std::normal_distribution<double> noise(30, 2);
-        for (int f = 1; f <= 12; ++f) {
-            std::vector<double> sky_(static_cast<std::size_t>(kW * kH));
-            for (auto& p : sky_) p = noise(rng);
-            auto blob = [&](double x, double y, double peak, double sigma) {
-                for (int dy = -4; dy <= 4; ++dy)
-                    for (int dx = -4; dx <= 4; ++dx) {
-                        const int px = static_cast<int>(std::lround(x)) + dx, py = static_cast<int>(std::lround(y)) + dy;
-                        if (px < 0 || py < 0 || px >= kW || py >= kH) continue;
-                        const double r2 = (px - x) * (px - x) + (py - y) * (py - y);
-                        sky_[static_cast<std::size_t>((kH - 1 - py) * kW + px)] += peak * std::exp(-r2 / (2 * sigma * sigma));
-                    }
-            };
-            for (std::size_t i = 0; i < stars.size(); ++i) blob(stars[i].X, stars[i].Y, 160.0 - 8.0 * static_cast<double>(i), 1.1);
-            if (f >= 4 && f <= 8) {  // the meteor, frames 4 to 8
-                const double k = (f - 4) / 4.0;
-                blob(start.first + k * (finish.first - start.first), start.second + k * (finish.second - start.second), 220, 1.3);
-            }
-            std::vector<uint8_t> bytes(sky_.size());
-            for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(std::clamp(std::lround(sky_[i]), 0L, 255L));
-            saveGreyBitmap(bytes, kW, kH, frameFileName(dir, f));
-        }
-        saveTrackFile(dir, {start.first, start.second, 4}, {finish.first, finish.second, 8}, TTrackBrightness{21, 4000});
+        test::writeSkyEventFrames(dir, config, theta, pointing, start, finish);
     }
 
     // Where the camera model puts a pixel on the sky.
