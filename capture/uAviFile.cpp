@@ -544,7 +544,8 @@ struct AviParser {
         }
     }
 
-    void parse() {
+    // Headers only: what the headers say of any AVI video, compressed too.
+    void parse(bool headersOnly = false) {
         struct stat st {};
         if (::fstat(r.fd_, &st) != 0) throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": " + errnoText());
         fileSize = static_cast<uint64_t>(st.st_size);
@@ -566,6 +567,11 @@ struct AviParser {
         }
 
         if (!haveVideo) invalid("no video stream");
+        if (headersOnly) {
+            const uint64_t declared = std::max<uint64_t>(headerFrames, streamLength);
+            r.info_.declaredFrames = static_cast<int>(std::min<uint64_t>(declared, std::numeric_limits<int>::max()));
+            return;
+        }
         if (compression != 0 && compression != 0x20424944u /* 'DIB ' */) {
             std::string fourcc;
             for (int i = 0; i < 4; ++i) {
@@ -600,11 +606,13 @@ struct AviParser {
     }
 };
 
-TAviReader::TAviReader(const std::string& path) : path_(path) {
+TAviReader::TAviReader(const std::string& path) : TAviReader(path, false) {}
+
+TAviReader::TAviReader(const std::string& path, bool headersOnly) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw EInOutError("Cannot open AVI file \"" + path + "\": " + errnoText());
     try {
-        AviParser(*this).parse();
+        AviParser(*this).parse(headersOnly);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;
@@ -635,9 +643,17 @@ std::vector<uint8_t> TAviReader::readFrame(int index) const {
     return frame;
 }
 
+TAviInfo readAviHeaders(const std::string& path) { return TAviReader(path, true).info(); }
+
 TAviInfo readClipInfo(const std::string& path) {
     try {
         return TAviReader(path).info();
+    } catch (const std::exception&) {
+    }
+    try {
+        TAviInfo info = readAviHeaders(path);
+        info.frameCount = info.declaredFrames;
+        return info;
     } catch (const std::exception&) {
         return {};
     }

@@ -103,6 +103,9 @@ public:
     std::vector<uint8_t> readFrame(int index) const;
 
 private:
+    TAviReader(const std::string& path, bool headersOnly);
+    friend TAviInfo readAviHeaders(const std::string& path);
+
     struct FrameChunk {
         uint64_t offset;
         uint32_t size;
@@ -117,8 +120,15 @@ private:
     friend struct AviParser;
 };
 
-// The clip's information for the video browser; all zero when the file
-// cannot be read as a clip.
+// What the headers of any AVI video say (compressed too): size, depth (the
+// compressed depth for a compressed clip), rate and scale, and the frames
+// announced (declaredFrames; frameCount stays 0, no frame is looked for).
+// Raises as TAviReader for a file that is not an AVI video.
+TAviInfo readAviHeaders(const std::string& path);
+
+// The clip's information for the video browser: its frames as TAviReader
+// finds them, or for a clip it cannot read (compressed) what the headers
+// announce; all zero when the file is no AVI video.
 TAviInfo readClipInfo(const std::string& path);
 
 // Reads size bytes at offset of an open file of fileSize bytes; false when

@@ -24,6 +24,7 @@
 #include "gui/uPhotoPage.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
+#include "gui/uVideoPage.h"
 #include "gui/uVideoWidget.h"
 
 namespace orbis {
@@ -124,9 +125,11 @@ TMainWindow::~TMainWindow() {
     record_->leave();
     delete record_;
     record_ = nullptr;
-    // A processing run ends before the notifier it reports to.
+    // A processing run or an intake ends before the notifier it reports to.
     delete photo_;
     photo_ = nullptr;
+    delete videoPage_;
+    videoPage_ = nullptr;
 }
 
 void TMainWindow::buildMenu() {
@@ -236,9 +239,19 @@ void TMainWindow::buildPages() {
     night("R901", &TPhotoPage::R901Click);
     night("R902", &TPhotoPage::R902Click);
 
-    auto* video = new QWidget;
-    video->setObjectName("tbVideo");
-    pcWorkType_->addTab(video, QString::fromUtf8("Видео"));
+    videoPage_ = new TVideoPage(*notifier_, *video_, [this](int panel, const QString& text) { setStatusPanel(panel, text); });
+    videoPage_->setFolderStart(options_.station);
+    connect(videoPage_, &TVideoPage::captionChanged, this, &QWidget::setWindowTitle);
+    // From a clip taken into work straight to marking its track.
+    connect(videoPage_, &TVideoPage::markTrackRequested, this, [this](const QString& event) {
+        N5Click(kPhotoPage);
+        if (!photo_->showEvent(event.toStdString()))
+            notifier_->message("Orbisight",
+                               "Каталог " + event.toStdString() +
+                                   " не является событием ночи станции: откройте его ночь в режиме фото.",
+                               MessageIcon::Information);
+    });
+    pcWorkType_->addTab(videoPage_, QString::fromUtf8("Видео"));
 }
 
 void TMainWindow::buildStatusBar() {
@@ -275,9 +288,11 @@ void TMainWindow::N5Click(int page) {
             break;
         case kPhotoPage:
             photo_->leave();
+            // The video page's folder chooser starts at the night browsed here.
+            videoPage_->setFolderStart(photo_->nightDirectory());
             break;
         case kVideoPage:
-            video_->hide();
+            videoPage_->leave();
             break;
         default:
             break;
@@ -288,6 +303,7 @@ void TMainWindow::N5Click(int page) {
     pcWorkType_->setCurrentIndex(page);
     if (page == kRecordPage) record_->enter();
     if (page == kPhotoPage) photo_->enter();
+    if (page == kVideoPage) videoPage_->enter();
 }
 
 void TMainWindow::reloadConfiguration() {

@@ -28,6 +28,7 @@ class TQtNotifier;
 class TPhotoPage;
 class TPictureView;
 class TRecordPage;
+class TVideoPage;
 class TVideoWidget;
 
 enum WorkPage { kRecordPage = 0, kPhotoPage = 1, kVideoPage = 2 };
@@ -71,6 +72,7 @@ public:
     TRecordPage& recordPage() { return *record_; }
     TPhotoPage& photoPage() { return *photo_; }
     TVideoWidget& videoWidget() { return *video_; }
+    TVideoPage& videoPage() { return *videoPage_; }
     QProgressBar* progressBar() { return progress_; }
     // What the automatic shutdown does instead of powering the computer off.
     void setPowerOffAction(std::function<void()> action);
@@ -95,6 +97,7 @@ private:
     TRecordPage* record_ = nullptr;
     TVideoWidget* video_ = nullptr;
     TPhotoPage* photo_ = nullptr;
+    TVideoPage* videoPage_ = nullptr;
     TPictureView* image1_ = nullptr;
     std::array<QLabel*, 4> panels_{};
     QProgressBar* progress_ = nullptr;

@@ -14,7 +14,9 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "astro/uUniUtils.h"
 #include "astrometry/uStarDetection.h"
@@ -27,6 +29,9 @@
 #include "station/uEventProcessing.h"
 
 namespace orbis {
+
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr int kLoupeSize = 140;
@@ -287,6 +292,22 @@ void TPhotoPage::MC1Click() {
     RefreshPhotoList();
     HideSelectCoordsElement(false);
     DrawMeteorPoints();
+}
+
+bool TPhotoPage::showEvent(const std::string& eventDirectory) {
+    const fs::path event = fs::path(eventDirectory).lexically_normal();
+    const fs::path night = event.parent_path();
+    const QDate date = QDate::fromString(qs(night.filename().string()), "yyyyMMdd");
+    std::error_code ec;
+    if (!date.isValid() || !fs::equivalent(night, fs::path(station_) / night.filename(), ec)) return false;
+    MC1_->setSelectedDate(date);
+    MC1Click();
+    const auto& events = browser_.events();
+    const auto found = std::find(events.begin(), events.end(), event.filename().string());
+    if (found == events.end()) return false;
+    browser_.selectEvent(static_cast<int>(found - events.begin()));
+    DisplayPhoto();
+    return true;
 }
 
 void TPhotoPage::bbBMPBackClick() {

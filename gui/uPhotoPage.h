@@ -86,6 +86,9 @@ public:
     void RefreshPhotoList();
     void DisplayPhoto();
     void MC1Click();
+    // Shows the first bitmap of an event of one of the station's nights, the
+    // calendar on its night; false when the directory is no such event.
+    bool showEvent(const std::string& eventDirectory);
     void bbMeteorBackClick();
     void bbMeteorForwardClick();
     void bbBMPBackClick();

@@ -17,6 +17,11 @@ void TVideoWidget::start(int rate) {
 
 void TVideoWidget::stop() { timer_.stop(); }
 
+void TVideoWidget::clear() {
+    frame_ = {};
+    update();
+}
+
 void TVideoWidget::takeFrame() {
     if (!latest_.take(frame_)) return;
     const TCaptureFormat& f = frame_.format;

@@ -23,6 +23,8 @@ public:
     // Takes frames `rate` times a second; stop() ends it and keeps the last picture.
     void start(int rate);
     void stop();
+    // Forgets the picture shown (a new clip starts black).
+    void clear();
     uint64_t framesShown() const { return shown_; }
 
 protected:

@@ -18,16 +18,18 @@ namespace {
 constexpr const char* kUsage =
     "usage: orbisight-cli extract CLIP.avi [--start-number N] [--target DIR] [--station DIR]\n"
     "\n"
-    "Saves every frame of an uncompressed AVI clip as an 8-bit grey bitmap F001.bmp,\n"
-    "F002.bmp, … With start number 1 (the default) the frames go to the clip's event\n"
-    "directory beside it (created if needed); with another start number to --target, or\n"
-    "to the clip's event directory when no target is given.\n"
+    "Saves every frame of an AVI clip as an 8-bit grey bitmap F001.bmp, F002.bmp, …\n"
+    "(read directly when uncompressed, else decoded by GStreamer). With start number 1\n"
+    "(the default) the frames go to the clip's event directory beside it (created if\n"
+    "needed); with another start number to --target, or to the clip's event directory\n"
+    "when no target is given.\n"
     "\n"
     "  --station DIR  the station directory (default: the program's directory); it must\n"
     "                 exist, though extraction reads none of its settings\n"
     "\n"
-    "Exit status: 0 done, 1 frames the clip announces are damaged or cut off (the others\n"
-    "are saved), 2 bad arguments, an unreadable clip or frames that cannot be written.\n";
+    "Exit status: 0 done, 1 frames the clip announces are damaged or cut off, or a\n"
+    "decoded clip gave another number of frames than it announces (the frames found are\n"
+    "saved), 2 bad arguments, an unreadable clip or frames that cannot be written.\n";
 
 }  // namespace
 
@@ -61,6 +63,11 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
         out << intake.targetDirectory << "  " << intake.framesSaved << " frames from "
             << std::filesystem::path(frameFileName(intake.targetDirectory, intake.firstNumber)).filename().string()
             << "\n";
+        if (intake.countMismatch()) {
+            err << "orbisight-cli extract: \"" << clip << "\" decoded to " << intake.framesSaved
+                << " frame(s) where its headers announce " << intake.declaredFrames << "\n";
+            return 1;
+        }
         if (intake.missingFrames > 0) {
             // The frames found are kept; the meteor may be in the others.
             err << "orbisight-cli extract: " << intake.missingFrames << " frame(s) announced by \"" << clip

@@ -519,13 +519,16 @@ GraphState TCaptureGraph::state() const {
     }
 }
 
-bool TCaptureGraph::seekToStart() {
-    if (!impl_) return false;
+bool TCaptureGraph::seekToStart() { return seekTo(0.0); }
+
+bool TCaptureGraph::seekTo(double seconds) {
+    if (!impl_ || !(seconds >= 0.0)) return false;
     // A stopped graph cannot seek: bring it to a prerolled pause first.
     if (state() == GraphState::Stopped && !pause()) return false;
     gst_element_get_state(impl_->pipeline, nullptr, nullptr, 5 * GST_SECOND);
     const bool sought = gst_element_seek_simple(impl_->pipeline, GST_FORMAT_TIME,
-                                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+                                                static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT),
+                                                static_cast<gint64>(seconds * GST_SECOND));
     // After the flush: an end of the old run cannot count for the new one.
     if (sought) impl_->clearEnd();
     return sought;

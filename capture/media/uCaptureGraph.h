@@ -115,6 +115,8 @@ public:
     // Back to the first frame (playback after its end); false when the
     // source cannot seek. A new end is reported afresh.
     bool seekToStart();
+    // To a time in the stream (the key frame at or before it), as seekToStart.
+    bool seekTo(double seconds);
     // Seconds into the stream and its length, when the graph knows them.
     std::optional<double> position() const;
     std::optional<double> duration() const;

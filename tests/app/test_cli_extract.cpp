@@ -59,6 +59,56 @@ TEST(CliExtract, EightBitClipFramesByteForByte) {
     EXPECT_FALSE(std::filesystem::exists(night / "st"));
 }
 
+// A little-endian 32-bit value at the offset `from` bytes after the first `id`.
+void patch32(std::string& bytes, const char* id, std::size_t from, int32_t value) {
+    const std::size_t at = bytes.find(id);
+    ASSERT_NE(at, std::string::npos) << id;
+    for (int i = 0; i < 4; ++i) bytes[at + from + i] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+}
+
+TEST(CliExtract, FramesAreUprightAndCompressedClipsAreDecodedAndCounted) {
+    test::TempDir night;
+    // Stored top row first (a negative height): the frame files still show
+    // the sky the right way up, byte for byte.
+    const std::string clip = (night / "213045_120.avi").string();
+    std::vector<uint8_t> frame(16 * 4);
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i);  // bottom row first
+    {
+        std::vector<uint8_t> topFirst(frame.size());
+        for (std::size_t i = 0; i < frame.size(); ++i) topFirst[(3 - i / 16) * 16 + i % 16] = frame[i];
+        TAviWriter w(clip, 16, 4, 8, 25);
+        w.writeFrame(topFirst);
+    }
+    std::string bytes = readFileBytes(clip);
+    patch32(bytes, "strf", 16, -4);
+    writeFileAtomically(clip, bytes);
+    ASSERT_EQ(extract({clip}), 0);
+    EXPECT_EQ(loadGreyFrame((night / "213045_120" / "F001.bmp").string()).pixels, frame);
+
+    // Motion JPEG: decoded, every frame saved, upright (white band at the top).
+    const std::string mjpeg = (night / "213050_000.avi").string();
+    const std::string command = "ffmpeg -loglevel error -f lavfi -i "
+                                "'color=black:s=64x48:r=25,drawbox=x=0:y=0:w=64:h=12:color=white:t=fill' "
+                                "-frames:v 10 -c:v mjpeg '" + mjpeg + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string out;
+    ASSERT_EQ(extract({mjpeg}, &out), 0) << out;
+    EXPECT_TRUE(std::filesystem::exists(night / "213050_000" / "F010.bmp"));
+    EXPECT_FALSE(std::filesystem::exists(night / "213050_000" / "F011.bmp"));
+    const TGreyFrame decoded = loadGreyFrame((night / "213050_000" / "F001.bmp").string());
+    EXPECT_GT(decoded.pixels[47 * 64 + 32], 200);  // last row in memory = top of the picture
+    EXPECT_LT(decoded.pixels[0 * 64 + 32], 50);
+
+    // Headers that announce more frames than decoding finds: said, status 1.
+    bytes = readFileBytes(mjpeg);
+    patch32(bytes, "avih", 8 + 16, 12);
+    patch32(bytes, "strh", 8 + 32, 12);
+    const std::string shortClip = (night / "213051_000.avi").string();
+    writeFileAtomically(shortClip, bytes);
+    EXPECT_EQ(extract({shortClip}, &out), 1) << out;
+    EXPECT_NE(out.find("decoded to 10 frame(s) where its headers announce 12"), std::string::npos) << out;
+}
+
 TEST(CliExtract, BadClipsAndArgumentsWriteNothing) {
     test::TempDir night;
     const std::string text = (night / "213045_120.avi").string();

@@ -25,6 +25,7 @@
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "gui/uMain.h"
+#include "gui/uVideoPage.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
 #include "gui/uVideoWidget.h"
@@ -57,6 +58,7 @@ struct Fixture {
             [this](const std::string& caption, const std::string& text, MessageIcon) { messages.push_back({caption, text}); });
         window->setPowerOffAction([this] { ++powerOffs; });
         window->recordPage().setDeviceLister([] { return std::vector<TMediaDevice>{}; });
+        window->videoPage().setFolderChooser([](const QString&, const std::string&) { return std::nullopt; });
     }
     template <class T>
     T* find(const char* name) const {

@@ -1,0 +1,358 @@
+#include "gui/uVideoPage.h"
+
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "capture/media/uCaptureGraph.h"
+#include "gui/uQtNotifier.h"
+#include "gui/uVideoWidget.h"
+#include "station/uBackgroundWork.h"
+
+namespace orbis {
+namespace {
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+QPushButton* button(const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption));
+    b->setObjectName(name);
+    return b;
+}
+
+}  // namespace
+
+TVideoPage::TVideoPage(TQtNotifier& notifier, TVideoWidget& video, StatusSetter status)
+    : notifier_(notifier), video_(video), status_(std::move(status)) {
+    setObjectName("tbVideo");
+    chooser_ = [this](const QString& title, const std::string& start) -> std::optional<std::string> {
+        const QString chosen = QFileDialog::getExistingDirectory(this, title, qs(start));
+        if (chosen.isEmpty()) return std::nullopt;
+        return chosen.toStdString();
+    };
+    buildControls();
+    connect(&follow_, &QTimer::timeout, this, &TVideoPage::followPlayback);
+    deliver_.setInterval(20);
+    connect(&deliver_, &QTimer::timeout, this, [this] {
+        if (!work_) return;
+        work_->deliver();
+        if (work_->finished()) endIntake();
+    });
+}
+
+TVideoPage::~TVideoPage() {
+    // An intake still running ends before the page it reports to.
+    if (work_) {
+        try {
+            work_->wait();
+        } catch (const std::exception&) {
+        }
+    }
+    releaseClip();
+}
+
+void TVideoPage::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    auto* playback = new QGridLayout;
+    bbVidStart_ = button("bbVidStart", "Пуск");
+    bbVidPause_ = button("bbVidPause", "Пауза");
+    bbVidStop_ = button("bbVidStop", "Стоп");
+    playback->addWidget(bbVidStart_, 0, 0);
+    playback->addWidget(bbVidPause_, 0, 1);
+    playback->addWidget(bbVidStop_, 0, 2);
+    layout->addLayout(playback);
+    DSTrackBar1_ = new QSlider(Qt::Horizontal);
+    DSTrackBar1_->setObjectName("DSTrackBar1");
+    DSTrackBar1_->setRange(0, 0);
+    layout->addWidget(DSTrackBar1_);
+    auto* stepping = new QGridLayout;
+    bbAVIBack_ = button("bbAVIBack", "<");
+    bbAVIForward_ = button("bbAVIForward", ">");
+    bbAVIBack_->setEnabled(false);
+    bbAVIForward_->setEnabled(false);
+    stepping->addWidget(bbAVIBack_, 0, 0);
+    stepping->addWidget(bbAVIForward_, 0, 1);
+    layout->addLayout(stepping);
+    bbRemoveVideo_ = button("bbRemoveVideo", "Удалить ролик");
+    layout->addWidget(bbRemoveVideo_);
+    layout->addSpacing(12);
+    layout->addWidget(new QLabel(QString::fromUtf8("Номер начального кадра")));
+    eInitNumFrame_ = new QLineEdit("1");
+    eInitNumFrame_->setObjectName("eInitNumFrame");
+    layout->addWidget(eInitNumFrame_);
+    bbProcessVideo_ = button("bbProcessVideo", "Взять в работу");
+    layout->addWidget(bbProcessVideo_);
+    bbMarkTrack_ = button("bbMarkTrack", "Разметить трек");
+    bbMarkTrack_->setToolTip(QString::fromUtf8("Открыть взятое в работу событие в режиме фото"));
+    bbMarkTrack_->setEnabled(false);
+    layout->addWidget(bbMarkTrack_);
+    layout->addStretch();
+
+    connect(bbVidStart_, &QPushButton::clicked, this, &TVideoPage::bbVidStartClick);
+    connect(bbVidPause_, &QPushButton::clicked, this, &TVideoPage::bbVidPauseClick);
+    connect(bbVidStop_, &QPushButton::clicked, this, &TVideoPage::bbVidStopClick);
+    connect(bbAVIBack_, &QPushButton::clicked, this, &TVideoPage::bbAVIBackClick);
+    connect(bbAVIForward_, &QPushButton::clicked, this, &TVideoPage::bbAVIForwardClick);
+    connect(bbRemoveVideo_, &QPushButton::clicked, this, &TVideoPage::bbRemoveVideoClick);
+    connect(bbProcessVideo_, &QPushButton::clicked, this, &TVideoPage::bbProcessVideoClick);
+    connect(bbMarkTrack_, &QPushButton::clicked, this, &TVideoPage::bbMarkTrackClick);
+    // A drag seeks when it is let go; a click or a key on the bar at once.
+    connect(DSTrackBar1_, &QSlider::sliderReleased, this, &TVideoPage::seekToSlider);
+    connect(DSTrackBar1_, &QSlider::valueChanged, this, [this] {
+        if (!DSTrackBar1_->isSliderDown()) seekToSlider();
+    });
+}
+
+// ---------------------------------------------------------------- entering and leaving
+
+void TVideoPage::enter() {
+    const std::optional<std::string> chosen = chooser_(QString::fromUtf8("Выбор каталога"), folderStart_);
+    if (!chosen) return;
+    folderStart_ = *chosen;
+    bbAVIBack_->setEnabled(true);
+    bbAVIForward_->setEnabled(true);
+    browser_.open(*chosen);
+    if (browser_.empty()) return;
+    DisplayVideo();
+    video_.show();
+}
+
+void TVideoPage::leave() {
+    video_.hide();
+    releaseClip();
+}
+
+void TVideoPage::releaseClip() {
+    intakePlayback_ = false;
+    follow_.stop();
+    video_.stop();
+    graph_.reset();  // stops the graph and closes the clip's file
+}
+
+// ---------------------------------------------------------------- showing a clip
+
+void TVideoPage::DisplayVideo() {
+    emit captionChanged("Orbisight");
+    releaseClip();
+    if (browser_.empty()) {
+        // The last clip is gone: nothing is shown any more.
+        video_.hide();
+        DSTrackBar1_->setRange(0, 0);
+        status_(2, {});
+        status_(3, {});
+        return;
+    }
+    eInitNumFrame_->setText("1");
+    const std::string path = browser_.clipPath();
+    info_ = readClipInfo(path);
+    if (info_.width > 0 && info_.height > 0) video_.setFixedSize(info_.width, info_.height);
+    video_.clear();
+    const double period = info_.framePeriod();
+    {
+        const QSignalBlocker quiet(DSTrackBar1_);
+        DSTrackBar1_->setRange(0, info_.frameCount);
+        DSTrackBar1_->setValue(0);
+    }
+    if (period > 0) follow_.setInterval(std::max(1, static_cast<int>(std::lround(period * 1000))));
+    status_(2, qs(clipVideoText(info_)));
+    status_(3, qs(clipTimingText(info_)));
+
+    graph_ = std::make_unique<TCaptureGraph>();
+    graph_->setDisplayCallback(video_.latest().callback());
+    // The end comes on a GStreamer thread; a graph replaced meanwhile has
+    // ended for good, so its late report is dropped.
+    TCaptureGraph* graph = graph_.get();
+    graph_->setEndCallback([this, graph](GraphEnd end) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, graph, end] {
+                if (graph_.get() != graph) return;
+                if (end == GraphEnd::Error) {
+                    const std::string why = graph_->errorText();
+                    releaseClip();
+                    notifier_.message("Orbisight", why, MessageIcon::Error);
+                    return;
+                }
+                graphComplete();
+            },
+            Qt::QueuedConnection);
+    });
+    try {
+        graph_->build(CaptureMode::Playback, TCaptureSource::file(path));
+        // Prerolled: ready to play, the first frame decoded.
+        graph_->pause();
+    } catch (const std::exception& e) {
+        graph_.reset();
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        return;
+    }
+    emit captionChanged(qs("Orbisight - " + path));
+}
+
+bool TVideoPage::playing() const { return graph_ && graph_->state() == GraphState::Playing; }
+
+// ---------------------------------------------------------------- playback
+
+void TVideoPage::bbVidStartClick() {
+    // Playing never takes frames into work, and loops again.
+    intakePlayback_ = false;
+    if (!graph_) return;
+    graph_->run();
+    video_.start(info_.framesPerSecond());
+    if (info_.framePeriod() > 0) follow_.start();
+}
+
+void TVideoPage::bbVidPauseClick() {
+    if (graph_) graph_->pause();
+}
+
+void TVideoPage::bbVidStopClick() {
+    if (!graph_) return;
+    graph_->stop();
+    follow_.stop();
+    const QSignalBlocker quiet(DSTrackBar1_);
+    DSTrackBar1_->setValue(0);
+}
+
+void TVideoPage::graphComplete() {
+    graph_->seekToStart();
+    {
+        const QSignalBlocker quiet(DSTrackBar1_);
+        DSTrackBar1_->setValue(0);
+    }
+    if (intakePlayback_) {
+        // Shown once for the intake: it stays at its first frame.
+        intakePlayback_ = false;
+        follow_.stop();
+        return;
+    }
+    ++loops_;
+    graph_->run();
+}
+
+void TVideoPage::followPlayback() {
+    if (!graph_ || DSTrackBar1_->isSliderDown()) return;
+    const double period = info_.framePeriod();
+    const std::optional<double> position = graph_->position();
+    if (!position || period <= 0) return;
+    const QSignalBlocker quiet(DSTrackBar1_);
+    DSTrackBar1_->setValue(static_cast<int>(std::lround(*position / period)));
+}
+
+void TVideoPage::seekToSlider() {
+    if (graph_) graph_->seekTo(DSTrackBar1_->value() * info_.framePeriod());
+}
+
+// ---------------------------------------------------------------- stepping and deleting
+
+void TVideoPage::bbAVIBackClick() {
+    bbAVIBack_->setEnabled(browser_.step(-1));
+    DisplayVideo();
+    bbAVIForward_->setEnabled(true);
+}
+
+void TVideoPage::bbAVIForwardClick() {
+    bbAVIForward_->setEnabled(browser_.step(1));
+    DisplayVideo();
+    bbAVIBack_->setEnabled(true);
+}
+
+void TVideoPage::bbRemoveVideoClick() {
+    if (browser_.empty() || work_) return;
+    const std::string path = browser_.clipPath();
+    if (!notifier_.ask(kVideoMessageCaption, "Удалить файл " + path + "?")) return;
+    // The playback graph holds the file open: it lets go first.
+    releaseClip();
+    bool stepped = false;
+    try {
+        stepped = browser_.removeCurrent();
+    } catch (const std::exception& e) {
+        // Not deleted: said so, and the clip stays listed and shown.
+        notifier_.message(kVideoMessageCaption, e.what(), MessageIcon::Error);
+        DisplayVideo();
+        return;
+    }
+    notifier_.message(kVideoMessageCaption, "Файл " + path + " удалён.", MessageIcon::Warning);
+    bbAVIBack_->setEnabled(stepped);
+    DisplayVideo();
+    bbAVIForward_->setEnabled(true);
+}
+
+// ---------------------------------------------------------------- taking into work
+
+void TVideoPage::bbProcessVideoClick() {
+    if (browser_.empty() || work_) return;
+    const std::string startText = eInitNumFrame_->text().toStdString();
+    try {
+        if (parseInt(startText) < 1) throw EConvertError("Номер начального кадра должен быть не меньше 1: " + startText);
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        return;
+    }
+    std::optional<std::string> chosen;
+    if (startText != "1") chosen = chooser_(QString::fromUtf8("Добавить файлы в каталог..."), browser_.clipsDirectory());
+    const std::string clip = browser_.clipPath();
+    intake_.reset();
+    bbProcessVideo_->setEnabled(false);
+    bbRemoveVideo_->setEnabled(false);
+    bbMarkTrack_->setEnabled(false);
+    // The window shows the clip once meanwhile; the frames come from the
+    // file, whatever the playback manages to show.
+    if (graph_) {
+        graph_->seekToStart();
+        bbVidStartClick();
+        intakePlayback_ = true;
+    }
+    auto result = std::make_shared<std::optional<TClipIntake>>();
+    work_ = std::make_unique<TBackgroundWork>(notifier_, [clip, startText, chosen, result](UserNotifier& notifier) {
+        *result = takeClipIntoWork(clip, startText, chosen, notifier);
+    });
+    pendingResult_ = result;
+    deliver_.start();
+}
+
+void TVideoPage::endIntake() {
+    deliver_.stop();
+    try {
+        work_->wait();
+        intake_ = **pendingResult_;
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+    }
+    work_.reset();
+    pendingResult_.reset();
+    bbProcessVideo_->setEnabled(true);
+    bbRemoveVideo_->setEnabled(true);
+    if (intake_) {
+        const TClipIntake& i = *intake_;
+        if (i.countMismatch()) {
+            notifier_.message("Orbisight",
+                              "Ролик декодирован в " + std::to_string(i.framesSaved) + " кадров, а его заголовок объявляет " +
+                                  std::to_string(i.declaredFrames) + ". Проверьте кадры в " + i.targetDirectory + ".",
+                              MessageIcon::Warning);
+        } else if (i.missingFrames > 0) {
+            notifier_.message("Orbisight",
+                              std::to_string(i.missingFrames) + " из " + std::to_string(i.declaredFrames) +
+                                  " кадров ролика повреждены или обрезаны и не сохранены; остальные сохранены в " +
+                                  i.targetDirectory + ".",
+                              MessageIcon::Warning);
+        }
+        status_(1, qs("Сохранено кадров: " + std::to_string(i.framesSaved) + " в " + i.targetDirectory));
+        bbMarkTrack_->setEnabled(true);
+    }
+    emit intakeFinished();
+}
+
+void TVideoPage::bbMarkTrackClick() {
+    if (intake_) emit markTrackRequested(qs(intake_->targetDirectory));
+}
+
+}  // namespace orbis
