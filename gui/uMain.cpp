@@ -269,7 +269,10 @@ void TMainWindow::buildStatusBar() {
 }
 
 void TMainWindow::setStatusPanel(int panel, const QString& text) {
-    if (panel >= 1 && panel <= static_cast<int>(panels_.size())) panels_[panel - 1]->setText(text);
+    if (panel < 1 || panel > static_cast<int>(panels_.size())) return;
+    panels_[panel - 1]->setText(text);
+    // The panels keep their widths; a text longer than its panel is whole here.
+    panels_[panel - 1]->setToolTip(text);
 }
 
 QString TMainWindow::statusPanel(int panel) const {

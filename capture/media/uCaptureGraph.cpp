@@ -322,12 +322,13 @@ constexpr const char* kPreferredRawCaps =
     "video/x-raw";
 
 // Capture appsinks do not sync to the clock: a camera paces itself, and a
-// file or test source should run as fast as its consumer. Playback shows a
-// clip at its own pace.
+// file or test source should run as fast as its consumer; their display
+// branch leaks, so a slow window never holds them up. Playback shows a clip
+// at its own pace: there the display is what paces the file, and a leaking
+// queue would let the whole clip run through it at once.
 std::string displayBranch(bool sync) {
-    return std::string(" t. ! queue leaky=downstream max-size-buffers=2 ! videoconvert ! video/x-raw,format=BGRx ! "
-                       "appsink name=display sync=") +
-           (sync ? "true" : "false");
+    return std::string(" t. ! queue") + (sync ? "" : " leaky=downstream max-size-buffers=2") +
+           " ! videoconvert ! video/x-raw,format=BGRx ! appsink name=display sync=" + (sync ? "true" : "false");
 }
 
 }  // namespace

@@ -29,13 +29,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A clip of random 8-bit frames.
-void writeClip(const std::string& path, int frames, int width = 64, int height = 48, uint32_t rate = 25) {
+// A clip of a night sky: noise, a few stars and a meteor crossing it. Tiny
+// clips are plain noise.
+void writeClip(const std::string& path, int frames, int width = 160, int height = 120, uint32_t rate = 25) {
     std::mt19937 rng(static_cast<unsigned>(frames));
     TAviWriter writer(path, width, height, 8, rate);
     std::vector<uint8_t> frame(static_cast<std::size_t>(width * height));
+    const auto spot = [&](int x, int y, int level) {
+        if (x >= 0 && y >= 0 && x < width && y < height) frame[static_cast<std::size_t>((height - 1 - y) * width + x)] = static_cast<uint8_t>(level);
+    };
     for (int i = 0; i < frames; ++i) {
-        for (auto& b : frame) b = static_cast<uint8_t>(rng());
+        for (auto& b : frame) b = static_cast<uint8_t>(width < 16 ? rng() : 12 + rng() % 10);
+        if (width < 16) {
+            writer.writeFrame(frame);
+            continue;
+        }
+        std::mt19937 sky(7);  // the same stars in every frame
+        for (int s = 0; s < 14; ++s) {
+            const int x = static_cast<int>(sky() % static_cast<unsigned>(width));
+            const int y = static_cast<int>(sky() % static_cast<unsigned>(height));
+            for (int d = -1; d <= 1; ++d) spot(x + d, y, 150), spot(x, y + d, 150);
+        }
+        for (int t = 0; t < 12; ++t) spot(20 + 3 * i - t, 15 + 2 * i - t * 2 / 3, 250 - 15 * t);
         writer.writeFrame(frame);
     }
 }
@@ -127,10 +142,18 @@ private slots:
         f.enter();
         QCOMPARE(f.page().browser().clips().size(), std::size_t{3});
         QVERIFY(!f.window->videoWidget().isHidden());
-        QCOMPARE(f.window->statusPanel(2), QString("Video: 64x48, 35 frames"));
+        QCOMPARE(f.window->statusPanel(2), QString("Video: 160x120, 35 frames"));
         QCOMPARE(f.window->statusPanel(3), QString("Samples Per Second: 25 Time Length: 1,4 s"));
         QCOMPARE(f.window->windowTitle(), QString::fromStdString("Orbisight - " + f.night + "/213045_120.avi"));
         QCOMPARE(f.find<QSlider>("DSTrackBar1")->maximum(), 35);
+        if (const QString shot = qEnvironmentVariable("ORBIS_VIDEO_SCREENSHOT"); !shot.isEmpty()) {
+            // The README's picture: the meteor half-way across.
+            f.window->resize(1017, 560);
+            f.click("bbVidStart");
+            QTest::qWait(900);
+            f.click("bbVidPause");
+            QVERIFY(f.window->grab().save(shot));
+        }
 
         // Stepping stays inside the list; the button pressed at an end goes off.
         f.click("bbAVIBack");
@@ -139,7 +162,7 @@ private slots:
         f.click("bbAVIForward");
         QVERIFY(f.enabled("bbAVIBack"));
         f.click("bbAVIForward");
-        QCOMPARE(f.window->statusPanel(2), QString("Video: 64x48, 3 frames"));
+        QCOMPARE(f.window->statusPanel(2), QString("Video: 160x120, 3 frames"));
         QVERIFY(f.enabled("bbAVIForward"));
         f.click("bbAVIForward");
         QVERIFY(!f.enabled("bbAVIForward"));
@@ -167,6 +190,16 @@ private slots:
         f.click("bbVidStop");
         QVERIFY(!f.page().playing());
         QCOMPARE(f.find<QSlider>("DSTrackBar1")->value(), 0);
+
+        // The bar follows the clip and moving it seeks there.
+        f.click("bbAVIBack");  // 35 frames
+        auto* bar = f.find<QSlider>("DSTrackBar1");
+        f.click("bbVidStart");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0, 5000);
+        f.click("bbVidPause");
+        bar->setValue(30);
+        QTest::qWait(300);  // the bar follows the paused position: the sought one
+        QVERIFY2(std::abs(bar->value() - 30) <= 1, std::to_string(bar->value()).c_str());
     }
 
     void deletesOnlyWhenAskedAndSaysWhenItCannot() {

@@ -99,6 +99,24 @@ TEST(Playback, ClipFramesComeBackAsStoredAndTheEndIsReportedOncePerRun) {
     EXPECT_EQ(std::vector(frames.begin() + 12, frames.end()), written);
 }
 
+TEST(Playback, TheDisplayAloneSeesEveryFrameAtTheClipsPace) {
+    test::TempDir dir;
+    const std::string clip = (dir / "120000_000.avi").string();
+    writeClip(clip, 40, 30, 12);
+    Ends ends;
+    TLatestFrame shown;
+    TCaptureGraph graph;
+    graph.setDisplayCallback(shown.callback());
+    graph.setEndCallback(ends.callback());
+    graph.build(CaptureMode::Playback, TCaptureSource::file(clip));
+    ASSERT_TRUE(graph.run());
+    ASSERT_TRUE(ends.waitFor(1));
+    graph.stop();
+    TLatestFrame::Frame last;
+    ASSERT_TRUE(shown.take(last));
+    EXPECT_EQ(last.sequence, 12u);  // offered one by one, none dropped on the way
+}
+
 // Plays a file to its end and returns every end the graph reported.
 std::vector<GraphEnd> playToEnd(const std::string& path, std::string& error) {
     Ends ends;
