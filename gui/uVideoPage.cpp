@@ -115,7 +115,10 @@ void TVideoPage::buildControls() {
 
 void TVideoPage::enter() {
     const std::optional<std::string> chosen = chooser_(QString::fromUtf8("Выбор каталога"), folderStart_);
-    if (!chosen) return;
+    if (!chosen) {
+        browser_ = {};  // the page stays empty
+        return;
+    }
     folderStart_ = *chosen;
     bbAVIBack_->setEnabled(true);
     bbAVIForward_->setEnabled(true);

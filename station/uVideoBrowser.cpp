@@ -34,8 +34,8 @@ bool TVideoBrowser::removeCurrent() {
     if (clips_.empty()) return false;
     const std::string path = clipPath();
     std::error_code ec;
-    // Only the clip itself: whatever else took its name is left alone.
-    if (!fs::is_regular_file(fs::symlink_status(path, ec))) throw EInOutError("Файл " + path + " не удалён: это не файл.");
+    // Only a clip file: whatever else took its name is left alone.
+    if (!fs::is_regular_file(path, ec)) throw EInOutError("Файл " + path + " не удалён: это не файл.");
     if (!fs::remove(path, ec) || ec) {
         throw EInOutError("Файл " + path + " не удалён: " + (ec ? ec.message() : std::string("его уже нет")) + ".");
     }

@@ -177,6 +177,12 @@ private slots:
         QVERIFY(!f.page().playing());
         f.enter();
         QCOMPARE(f.chooserCalls.back().second, f.night);
+        // Cancelled: the page is empty again.
+        f.window->N5Click(kPhotoPage);
+        f.chosen.reset();
+        f.enter();
+        QVERIFY(f.page().browser().empty());
+        QVERIFY(f.window->videoWidget().isHidden());
     }
 
     void plainPlaybackLoopsAndStops() {
