@@ -286,19 +286,6 @@ private slots:
         QCOMPARE(f.window->photoPage().browser().eventDirectory(), event);
         QCOMPARE(f.window->photoPage().browser().currentFileName(), std::string("F001.bmp"));
     }
-
-    void takesMoreThan999Frames() {
-        Fixture f;
-        writeClip(f.night + "/220000_000.avi", 1001, 4, 4);
-        f.enter();
-        f.click("bbAVIForward");
-        f.click("bbAVIForward");
-        f.click("bbAVIForward");
-        QCOMPARE(f.current(), f.night + "/220000_000.avi");
-        QVERIFY(f.takeIntoWork("1"));
-        QVERIFY(fs::exists(f.night + "/220000_000/F1001.bmp"));
-        compareFrames(f.current(), f.night + "/220000_000", 1);
-    }
 };
 
 QTEST_MAIN(TestVideoPage)
