@@ -190,8 +190,9 @@ void TVideoPage::DisplayVideo() {
     });
     try {
         graph_->build(CaptureMode::Playback, TCaptureSource::file(path));
-        // Prerolled: ready to play, the first frame decoded.
+        // Prerolled: ready to play, the first frame decoded and shown.
         graph_->pause();
+        video_.start(info_.framesPerSecond());
     } catch (const std::exception& e) {
         graph_.reset();
         notifier_.message("Orbisight", e.what(), MessageIcon::Error);
@@ -209,7 +210,6 @@ void TVideoPage::bbVidStartClick() {
     intakePlayback_ = false;
     if (!graph_) return;
     graph_->run();
-    video_.start(info_.framesPerSecond());
     if (info_.framePeriod() > 0) follow_.start();
 }
 

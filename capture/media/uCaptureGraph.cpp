@@ -278,11 +278,23 @@ GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
     return ret;
 }
 
-void attachSink(GstElement* bin, const char* name, SinkState& state) {
+// The frame a paused graph holds: shown, so a clip loaded or rewound is
+// seen before it plays. Never for the frame callback, which must get each
+// frame once.
+GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) {
+    GstSample* sample = gst_app_sink_pull_preroll(sink);
+    if (!sample) return GST_FLOW_EOS;
+    const GstFlowReturn ret = static_cast<SinkState*>(data)->deliver(sample);
+    gst_sample_unref(sample);
+    return ret;
+}
+
+void attachSink(GstElement* bin, const char* name, SinkState& state, bool preroll) {
     ObjectRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), name));
     if (!sink.p) return;
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = onNewSample;
+    if (preroll) callbacks.new_preroll = onNewPreroll;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.p), &callbacks, &state, nullptr);
 }
 
@@ -457,8 +469,8 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     impl->frames.callback = frameCallback_;
     impl->display.callback = displayCallback_;
     impl->onEnd = endCallback_;
-    attachSink(k, "frames", impl->frames);
-    attachSink(k, "display", impl->display);
+    attachSink(k, "frames", impl->frames, false);
+    attachSink(k, "display", impl->display, mode == CaptureMode::Playback);
     {
         ObjectRef<GstElement> tee(gst_bin_get_by_name(GST_BIN(k), "t"));
         ObjectRef<GstPad> pad(gst_element_get_static_pad(tee.p, "sink"));

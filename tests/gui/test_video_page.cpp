@@ -146,6 +146,7 @@ private slots:
         QCOMPARE(f.window->statusPanel(3), QString("Samples Per Second: 25 Time Length: 1,4 s"));
         QCOMPARE(f.window->windowTitle(), QString::fromStdString("Orbisight - " + f.night + "/213045_120.avi"));
         QCOMPARE(f.find<QSlider>("DSTrackBar1")->maximum(), 35);
+        QTRY_VERIFY_WITH_TIMEOUT(f.window->videoWidget().framesShown() > 0, 5000);  // seen before it plays
         if (const QString shot = qEnvironmentVariable("ORBIS_VIDEO_SCREENSHOT"); !shot.isEmpty()) {
             // The README's picture: the meteor half-way across.
             f.window->resize(1017, 560);

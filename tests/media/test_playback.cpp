@@ -114,7 +114,7 @@ TEST(Playback, TheDisplayAloneSeesEveryFrameAtTheClipsPace) {
     graph.stop();
     TLatestFrame::Frame last;
     ASSERT_TRUE(shown.take(last));
-    EXPECT_EQ(last.sequence, 12u);  // offered one by one, none dropped on the way
+    EXPECT_EQ(last.sequence, 13u);  // the paused graph's frame, then all 12, none dropped on the way
 }
 
 // Plays a file to its end and returns every end the graph reported.
