@@ -41,7 +41,7 @@ std::string declaredValueText(const TSettingDeclaration& d) {
 
 TEST(Configuration, DeclarationsAreWholeAndConsistent) {
     const auto all = settingDeclarations();
-    ASSERT_EQ(all.size(), 76u);
+    ASSERT_EQ(all.size(), 78u);
     std::set<std::string_view> keys;
     for (const auto& d : all) {
         SCOPED_TRACE(std::string(d.key));

@@ -1,0 +1,98 @@
+// `orbisight-cli station` as the service runs it: a simulated night end to
+// end without a human, plain lines for the journal, SIGTERM with every clip
+// finished.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "TempDir.h"
+#include "app/cli/uCliUnattended.h"
+#include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
+#include "config/uConfiguration.h"
+
+namespace orbis {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> filesUnder(const fs::path& dir, const std::string& extension) {
+    std::vector<fs::path> found;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.path().extension() == extension) found.push_back(e.path());
+    return found;
+}
+
+// Runs the program as the service would, stdout and stderr into one file.
+int runStation(const test::TempDir& station, const std::string& arguments, const std::string& prefix = "") {
+    const std::string command = prefix + ORBISIGHT_CLI + std::string(" station --station ") + station.str() + " " +
+                                arguments + " > " + (station / "journal.txt").string() + " 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(CliStation, ASimulatedNightEndsWithReportsSummaryAndR90InPlainLines) {
+    test::TempDir station;
+    TConfiguration config;
+    config.setTimeZone(3);
+    config.save(iniFilePath(station.path()));
+    // From dusk to the morning in a few seconds; the recorded ball ends
+    // before the night does, so the morning comes at once.
+    ASSERT_EQ(runStation(station,
+                         "--source 'videotestsrc pattern=ball num-buffers=120 ! "
+                         "video/x-raw,format=YUY2,width=160,height=120,framerate=25/1' "
+                         "--clock-start '2024-08-12 22:30:00' --clock-speed 2000 --nights 1 --threads 2"),
+              0)
+        << readFileBytes(station / "journal.txt");
+    const std::string journal = readFileBytes(station / "journal.txt");
+    EXPECT_EQ(journal.find_first_of("\r\x1b"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("the source has ended"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("1 night(s), 1 morning(s), 0 event(s) failed"), std::string::npos) << journal;
+    const auto clips = filesUnder(station.path(), ".avi");
+    ASSERT_FALSE(clips.empty()) << journal;
+    const fs::path night = clips.front().parent_path();
+    EXPECT_EQ(night.filename(), "20240812");
+    EXPECT_TRUE(fs::exists(night / "M20240812.txt"));
+    EXPECT_TRUE(fs::exists(night / "ME20240812.csv"));
+    EXPECT_TRUE(fs::exists(station / "Station.log"));
+}
+
+TEST(CliStation, SigtermStopsWithEveryClipFinishedAndBadArgumentsAreRefused) {
+    test::TempDir station;
+    TConfiguration config;
+    config.setTimeZone(3);
+    config.save(iniFilePath(station.path()));
+    // Real time, in the middle of a night.
+    ASSERT_EQ(runStation(station,
+                         "--source 'videotestsrc is-live=true pattern=ball ! "
+                         "video/x-raw,format=YUY2,width=160,height=120,framerate=25/1' "
+                         "--clock-start '2024-08-13 01:00:00' --clock-speed 1",
+                         "timeout --preserve-status -s TERM 3 "),
+              0)
+        << readFileBytes(station / "journal.txt");
+    const std::string journal = readFileBytes(station / "journal.txt");
+    EXPECT_NE(journal.find("stop requested: detection stopped, every clip finished"), std::string::npos) << journal;
+    EXPECT_NE(journal.find("station stopped"), std::string::npos) << journal;
+    const auto clips = filesUnder(station.path(), ".avi");
+    EXPECT_FALSE(clips.empty()) << journal;
+    for (const auto& clip : clips) EXPECT_GT(TAviReader(clip.string()).info().frameCount, 0) << clip;
+
+    std::ostringstream out, err;
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.end(), {"--station", station.str()});
+        return stationCommand(args, "/nonexistent", out, err);
+    };
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(run({"--source", "videotestsrc", "--clock-speed", "10"}), 2);
+    EXPECT_EQ(run({"--source", "videotestsrc", "--clock-start", "2024-08-13 01:00:00", "--clock-speed", "0"}), 2);
+    EXPECT_EQ(run({"--source", "videotestsrc", "--clock-start", "yesterday"}), 2);
+    EXPECT_EQ(run({"--source", "videotestsrc", "--threads", "0"}), 2);
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_NE(out.str().find("sunAltitudeNight"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orbis
