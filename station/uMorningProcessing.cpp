@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrackProposal.h"
 #include "processing/uNaming.h"
@@ -43,6 +44,26 @@ std::set<std::string> markedClips(const std::string& nightDirectory) {
     return {lines.begin(), lines.end()};
 }
 
+// The clip was taken into work before: its event directory holds the
+// event's report, or a frame file for every frame of the clip. A directory
+// short of frames is an intake a power cut or a kill cut short; taking the
+// clip again writes the same frames.
+bool takenIntoWork(const std::string& nightDirectory, const std::string& clip, const std::string& eventDirectory) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(eventDirectory, ec)) return false;
+    if (std::filesystem::exists(workFileStem(nightDirectory, eventDirectory) + ".txt", ec)) return true;
+    int frames = 0;
+    for (const std::string& name : listDirectory(eventDirectory, "F*.bmp", ListKind::Files))
+        if (isFrameFileName(name)) ++frames;
+    try {
+        return frames >= TAviReader(joinPath(nightDirectory, clip)).info().frameCount;
+    } catch (const std::exception&) {
+        // A clip that cannot be read cannot be taken again either: the
+        // frames there are all there is.
+        return true;
+    }
+}
+
 TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string& clip, const TConfiguration& config,
                             const std::string& programDirectory, TScanOptions scan) {
     TMorningEvent e;
@@ -50,9 +71,7 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
     e.eventDirectory = eventDirectoryForClip(nightDirectory, clip);
     TCollectingNotifier notifier;
     try {
-        // An existing event directory means the clip was taken before (a
-        // run cut short, or the observer's own extraction): never redone.
-        if (!std::filesystem::is_directory(e.eventDirectory))
+        if (!takenIntoWork(nightDirectory, clip, e.eventDirectory))
             takeClipIntoWork(joinPath(nightDirectory, clip), "1", std::nullopt, notifier);
         if (writeProposedTrack(e.eventDirectory, config, /*force=*/false) == TrackProposalOutcome::NoMeteor) {
             e.outcome = MorningOutcome::NoTrack;

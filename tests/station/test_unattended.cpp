@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
@@ -187,6 +188,13 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
     for (int f = 1; f <= 3; ++f) saveGreyBitmap(std::vector<uint8_t>(64 * 48, 40), 64, 48, frameFileName(blank.string(), f));
     writeFile(serial.night / "232000_000.avi", 100);
     writeFile(serial.night / "233000_000.avi", 100);
+    // A clip whose intake a power cut ended after its first frame.
+    {
+        TAviWriter clip((serial.night / "232500_000.avi").string(), 64, 48, 8, 25);
+        for (int f = 0; f < 5; ++f) clip.writeFrame(std::vector<uint8_t>(64 * 48, static_cast<uint8_t>(30 + f)));
+    }
+    fs::create_directories(serial.night / "232500_000");
+    saveGreyBitmap(std::vector<uint8_t>(64 * 48, 30), 64, 48, frameFileName((serial.night / "232500_000").string(), 1));
     test::TempDir copy;
     fs::copy(serial.station.path(), copy.path(), fs::copy_options::recursive);
 
@@ -194,15 +202,16 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
     const TMorningResult many =
         processNightMorning((copy / "20240812").string(), serial.config, copy.str(), 4);
     ASSERT_TRUE(one.finished);
-    ASSERT_EQ(one.events.size(), 4u);
+    ASSERT_EQ(one.events.size(), 5u);
     const std::vector<MorningOutcome> expected{MorningOutcome::Report, MorningOutcome::Report, MorningOutcome::NoTrack,
-                                               MorningOutcome::Failed};
-    for (std::size_t i = 0; i < 4; ++i) {
+                                               MorningOutcome::NoTrack, MorningOutcome::Failed};
+    for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(one.events[i].outcome, expected[i]) << morningEventLine(one.events[i]);
         EXPECT_EQ(many.events[i].outcome, one.events[i].outcome);
         EXPECT_EQ(many.events[i].clip, one.events[i].clip);
     }
-    EXPECT_NE(morningEventLine(one.events[3]).find("failed, its files are kept"), std::string::npos);
+    EXPECT_NE(morningEventLine(one.events[4]).find("failed, its files are kept"), std::string::npos);
+    EXPECT_TRUE(fs::exists(serial.night / "232500_000/F005.bmp"));  // the cut intake done again
     EXPECT_TRUE(fs::exists(serial.night / "233000_000.avi"));
     EXPECT_EQ(contentsUnder(copy.path()), contentsUnder(serial.station.path()));
     const auto summary = readTextLines(one.summaryFile);
