@@ -68,12 +68,13 @@ private:
     TSessionLog log_;
     TUnattendedEnd end_;
     bool diskFullSaid_ = false;
+    std::string lastStartFailure_;
 };
 
 void TStation::say(const std::string& line) {
     try {
         log_.writeLine(logStamp(clock_.localNow()) + " " + line);
-    } catch (const EInOutError& e) {
+    } catch (const std::exception& e) {
         // A full disk must not silence the station: the journal still gets it.
         if (options_.onLine) options_.onLine(std::string("the station's log cannot be written: ") + e.what());
     }
@@ -110,7 +111,6 @@ void TStation::makeRoomOnDisk() {
 }
 
 NightEnd TStation::detect() {
-    ++end_.nights;
     makeRoomOnDisk();
     bool bright = false;
     TLiveStationOptions live;
@@ -124,9 +124,14 @@ NightEnd TStation::detect() {
         station.start(live, format);
         say("detection started: " + captureFormatText(format));
     } catch (const std::exception& e) {
-        say(std::string("detection could not start: ") + e.what() + "; trying again in a minute");
+        // A camera that stays away is said once, not every minute all night.
+        if (lastStartFailure_ != e.what())
+            say(std::string("detection could not start: ") + e.what() + "; trying again every minute");
+        lastStartFailure_ = e.what();
         return NightEnd::SourceFailed;
     }
+    lastStartFailure_.clear();
+    ++end_.nights;
     std::size_t reported = 0;
     TDateTime nextDiskCheck = clock_.localNow() + kDiskCheck;
     NightEnd why = NightEnd::Dawn;

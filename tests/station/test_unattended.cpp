@@ -348,5 +348,37 @@ TEST(UnattendedStation, DuskMeteorsDawnMorningThenARestartInTheNightOnAFullDisk)
     EXPECT_TRUE(nightsAwaitingProcessing(station.str()).empty());
 }
 
+TEST(UnattendedStation, ABrightSkyEndsTheNightAndPowersOffAfterTheMorningOnlyWhenAsked) {
+    for (const bool asked : {true, false}) {
+        SCOPED_TRACE(asked);
+        test::TempDir station;
+        TConfiguration config;
+        config.setTimeZone(3);
+        config.setUseAutoShutDown(asked);
+        config.setAutoShutDownLevel(180);
+        std::vector<std::string> lines;
+        int powerOffs = 0;
+        TUnattendedOptions options;
+        options.source = TCaptureSource::pipeline(
+            "videotestsrc pattern=white num-buffers=60 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1");
+        options.mornings = 1;
+        options.powerOff = [&] {
+            ++powerOffs;
+            lines.push_back("(powered off)");
+        };
+        options.onLine = [&lines](const std::string& l) { lines.push_back(l); };
+        SilentNotifier quiet;
+        TStationClock clock(at(2024, 8, 13, 1, 0), 1000);
+        runUnattendedStation(config, station.str(), clock, options, quiet);
+        EXPECT_EQ(said(lines, "the sky is bright"), asked) << joined(lines);
+        EXPECT_EQ(powerOffs, asked ? 1 : 0) << joined(lines);
+        if (asked) {
+            // Off only once the morning's work is done.
+            const auto off = std::find(lines.begin(), lines.end(), "(powered off)");
+            EXPECT_NE(std::find(lines.begin(), off, "the night is done"), off) << joined(lines);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orbis
