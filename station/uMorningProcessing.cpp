@@ -9,6 +9,7 @@
 
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
+#include "capture/uAviRepair.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrackProposal.h"
 #include "processing/uNaming.h"
@@ -71,8 +72,12 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
     e.eventDirectory = eventDirectoryForClip(nightDirectory, clip);
     TCollectingNotifier notifier;
     try {
-        if (!takenIntoWork(nightDirectory, clip, e.eventDirectory))
+        if (!takenIntoWork(nightDirectory, clip, e.eventDirectory)) {
+            // A power cut or a kill during the night leaves a clip without
+            // its index and counts; a whole clip is left untouched.
+            e.mended = repairAviFile(joinPath(nightDirectory, clip)).changed;
             takeClipIntoWork(joinPath(nightDirectory, clip), "1", std::nullopt, notifier);
+        }
         if (writeProposedTrack(e.eventDirectory, config, /*force=*/false) == TrackProposalOutcome::NoMeteor) {
             e.outcome = MorningOutcome::NoTrack;
         } else {
@@ -193,7 +198,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
 }
 
 std::string morningEventLine(const TMorningEvent& event) {
-    const std::string name = eventNameOfClip(event.clip);
+    const std::string name = eventNameOfClip(event.clip) + (event.mended ? " (its clip was not closed: mended)" : "");
     switch (event.outcome) {
         case MorningOutcome::Report:
             return "event " + name + ": report written";

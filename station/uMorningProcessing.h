@@ -32,6 +32,7 @@ struct TMorningEvent {
     std::string clip;            // bare file name
     std::string eventDirectory;
     MorningOutcome outcome = MorningOutcome::Failed;
+    bool mended = false;                // the clip's writer never closed it; its index was rebuilt
     std::string error;                  // why it failed
     std::vector<std::string> problems;  // warnings and errors of its stages, "caption: text"
 };

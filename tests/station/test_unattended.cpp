@@ -218,15 +218,27 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
     EXPECT_EQ(summary.size(), 3u);  // the header and the two reports
     EXPECT_TRUE(fs::exists(one.r90File));
 
-    // After a restart only a clip recorded later is taken; the done events
-    // keep their files as they were.
+    // After a restart only a clip recorded later is taken (one whose writer
+    // was killed: no index, the counts of its start, a frame cut short); the
+    // done events keep their files as they were.
     const auto before = contentsUnder(serial.station.path());
     EXPECT_TRUE(nightsAwaitingProcessing(serial.station.str()).empty());
-    writeFile(serial.night / "234000_000.avi", 100);
+    {
+        TAviWriter writer((serial.night / "234000_000.avi").string(), 37, 11, 8, 25);
+        for (int f = 0; f < 6; ++f) writer.writeFrame(std::vector<uint8_t>(37 * 11, static_cast<uint8_t>(f + 1)));
+    }
+    std::string killed = readFileBytes(serial.night / "234000_000.avi");
+    killed = killed.substr(0, killed.rfind("idx1") - 200);
+    for (const std::size_t at : {4, 48, 140}) killed.replace(at, 4, std::string(4, '\0'));  // RIFF size, frame counts
+    killed.replace(1240, 4, std::string("\4\0\0\0", 4));                                      // movi size
+    writeFileAtomically(serial.night / "234000_000.avi", killed);
     EXPECT_EQ(nightsAwaitingProcessing(serial.station.str()), std::vector<std::string>{serial.night.string()});
     const TMorningResult later = processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2);
     ASSERT_EQ(later.events.size(), 1u);
     EXPECT_EQ(later.events[0].clip, "234000_000.avi");
+    EXPECT_EQ(morningEventLine(later.events[0]),
+              "event 234000_000 (its clip was not closed: mended): no track found; kept for marking, not processed");
+    EXPECT_TRUE(fs::exists(serial.night / "234000_000/F005.bmp"));
     for (const auto& [file, bytes] : before)
         if (file.find("231001_280") != std::string::npos) {
             EXPECT_EQ(readFileBytes(serial.station / file), bytes) << file;
