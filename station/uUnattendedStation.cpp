@@ -1,6 +1,7 @@
 #include "station/uUnattendedStation.h"
 
 #include <algorithm>
+#include <optional>
 #include <thread>
 
 #include "astro/uExceptions.h"
@@ -113,23 +114,42 @@ void TStation::makeRoomOnDisk() {
 NightEnd TStation::detect() {
     makeRoomOnDisk();
     bool bright = false;
-    TLiveStationOptions live;
-    live.source = options_.source;
-    live.mode = LiveMode::Detect;
+    TLiveStationOptions liveOptions;
+    liveOptions.source = options_.source;
+    liveOptions.mode = LiveMode::Detect;
     // The power-off waits for the morning's work; the session only says so.
-    live.powerOff = [&bright] { bright = true; };
-    TLiveStation station(config_, programDirectory_, programDirectory_, notifier_, &clock_);
-    try {
-        const TCaptureFormat format = station.probe(live);
-        station.start(live, format);
-        say("detection started: " + captureFormatText(format));
-    } catch (const std::exception& e) {
+    liveOptions.powerOff = [&bright] { bright = true; };
+    // A session log that cannot be written (a full disk, a broken file)
+    // must not keep the detector from the sky: the second try goes without.
+    TConfiguration withoutLog = config_;
+    withoutLog.setUseLogFile(false);
+    std::optional<TLiveStation> started;
+    std::string failure;
+    for (const TConfiguration* settings : {&config_, static_cast<const TConfiguration*>(&withoutLog)}) {
+        started.emplace(*settings, programDirectory_, programDirectory_, notifier_, &clock_);
+        try {
+            const TCaptureFormat format = started->probe(liveOptions);
+            started->start(liveOptions, format);
+            if (settings == &withoutLog) say("the session's log cannot be written (" + failure + "); detecting without it");
+            say("detection started: " + captureFormatText(format));
+            failure.clear();
+            break;
+        } catch (const EInOutError& e) {
+            if (failure.empty()) failure = e.what();
+            if (!config_.useLogFile()) break;
+        } catch (const std::exception& e) {
+            if (failure.empty()) failure = e.what();
+            break;
+        }
+    }
+    if (!failure.empty()) {
+        started.reset();
         // A camera that stays away is said once, not every minute all night.
-        if (lastStartFailure_ != e.what())
-            say(std::string("detection could not start: ") + e.what() + "; trying again every minute");
-        lastStartFailure_ = e.what();
+        if (lastStartFailure_ != failure) say("detection could not start: " + failure + "; trying again every minute");
+        lastStartFailure_ = failure;
         return NightEnd::SourceFailed;
     }
+    TLiveStation& station = *started;
     lastStartFailure_.clear();
     ++end_.nights;
     std::size_t reported = 0;

@@ -392,5 +392,25 @@ TEST(UnattendedStation, ABrightSkyEndsTheNightAndPowersOffAfterTheMorningOnlyWhe
     }
 }
 
+TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFromTheSky) {
+    test::TempDir station;
+    fs::create_directory(station / "Orbisight.log");  // cannot be opened as a file
+    TConfiguration config;
+    config.setTimeZone(3);
+    config.setUseLogFile(true);
+    std::vector<std::string> lines;
+    TUnattendedOptions options;
+    options.source = TCaptureSource::pipeline(
+        "videotestsrc pattern=ball num-buffers=80 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1");
+    options.mornings = 1;
+    options.onLine = [&lines](const std::string& l) { lines.push_back(l); };
+    SilentNotifier quiet;
+    TStationClock clock(at(2024, 8, 13, 1, 0), 1000);
+    const TUnattendedEnd end = runUnattendedStation(config, station.str(), clock, options, quiet);
+    EXPECT_EQ(end.nights, 1);
+    EXPECT_TRUE(said(lines, "the session's log cannot be written")) << joined(lines);
+    EXPECT_TRUE(said(lines, "clip ")) << joined(lines);
+}
+
 }  // namespace
 }  // namespace orbis
