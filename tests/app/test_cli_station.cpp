@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "TempDir.h"
+#include "app/cli/uCliDemo.h"
 #include "app/cli/uCliUnattended.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
@@ -39,12 +40,19 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     TConfiguration config;
     config.setTimeZone(3);
     config.save(iniFilePath(station.path()));
-    // From dusk to the morning in a few seconds; the recorded ball ends
-    // before the night does, so the morning comes at once.
-    ASSERT_EQ(runStation(station,
-                         "--source 'videotestsrc pattern=ball num-buffers=120 ! "
-                         "video/x-raw,format=YUY2,width=160,height=120,framerate=25/1' "
-                         "--clock-start '2024-08-12 22:30:00' --clock-speed 2000 --nights 1 --threads 2"),
+    // The camera sees a simulated meteor; the recording ends before the
+    // night does, so the morning comes at once.
+    test::TempDir sky;
+    std::ostringstream simOut, simErr;
+    ASSERT_EQ(simulateCommand(std::vector<std::string>{"--station", sky.str(), "--local", "2024-08-12 23:10:00", "--az",
+                                                       "0", "--alt", "60", "--frames", "60", "--catalog",
+                                                       ORBIS_CATALOG_DIR "/c40.dat", "--meteor-px",
+                                                       "100,100,200,150,20,10,0"},
+                              sky.str(), simOut, simErr),
+              0)
+        << simErr.str();
+    ASSERT_EQ(runStation(station, "--source 'filesrc location=" + (sky / "20240812/231000_000.avi").string() +
+                                      " ! avidemux' --clock-start '2024-08-12 23:00:00' --clock-speed 100 --nights 1"),
               0)
         << readFileBytes(station / "journal.txt");
     std::string journal = readFileBytes(station / "journal.txt");
@@ -52,7 +60,7 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     EXPECT_NE(journal.find("the source has ended"), std::string::npos) << journal;
     EXPECT_NE(journal.find("1 night(s), 1 morning(s), 0 event(s) failed"), std::string::npos) << journal;
     auto clips = filesUnder(station.path(), ".avi");
-    ASSERT_FALSE(clips.empty()) << journal;
+    ASSERT_EQ(clips.size(), 1u) << journal;  // the meteor
     const fs::path night = clips.front().parent_path();
     EXPECT_EQ(night.filename(), "20240812");
     EXPECT_TRUE(fs::exists(night / "M20240812.txt"));
