@@ -10,8 +10,9 @@ FUZZ_TIME ?= 60
 FUZZ_TARGETS := avi bitmap ini text starlist track eventfiles exports jpeg
 JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
+PREFIX    ?= /usr/local
 
-.PHONY: all build deps demo test test-release test-sanitize bench fuzz clean
+.PHONY: all build deps demo test test-release test-sanitize bench fuzz install clean
 
 all: build
 
@@ -63,6 +64,12 @@ fuzz: deps
 	    -dict=$(FUZZ_BUILD)/corpus/$$t.dict -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t \
 	    || exit 1; \
 	done
+
+# The programs, catalogs, time-stamp plugin, systemd unit and sample settings
+# under PREFIX (DESTDIR is honoured for packaging).
+install: build
+	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --install $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

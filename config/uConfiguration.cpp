@@ -155,6 +155,9 @@ struct ConfigurationKeys {
         {"Distortion", "coefY8", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y8", 8},
         {"Distortion", "coefX9", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X9", 9},
         {"Distortion", "coefY9", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y9", 9},
+        // The unattended station.
+        {"Station", "sunAltitudeNight", &T::sunAltitudeNight_, "-10", "0.00", within(-30, 10), "Высота Солнца ночью, °"},
+        {"Station", "minFreeSpaceMB", &T::minFreeSpaceMB_, "2048", "", within(0, 1048576), "Свободное место на диске, МБ"},
     };
     static constexpr std::size_t kCount = std::size(kKeys);
 

@@ -199,6 +199,14 @@ public:
     void setSettingsVideoCompress(const std::string& value) { settingsVideoCompress_ = value; }
     int frameFontSize() const { return frameFontSize_; }
     void setFrameFontSize(int value) { frameFontSize_ = value; }
+    // The unattended station detects while the Sun stands below this
+    // altitude, in degrees.
+    double sunAltitudeNight() const { return sunAltitudeNight_; }
+    void setSunAltitudeNight(double value) { sunAltitudeNight_ = value; }
+    // Below this free space on the station's disk the oldest processed
+    // nights give up their frames and clips.
+    int minFreeSpaceMB() const { return minFreeSpaceMB_; }
+    void setMinFreeSpaceMB(int value) { minFreeSpaceMB_ = value; }
     bool remDarkFrame() const { return remDarkFrame_; }
     void setRemDarkFrame(bool value) { remDarkFrame_ = value; }
     bool remGradFrame() const { return remGradFrame_; }
@@ -281,6 +289,8 @@ private:
     std::string nameVideoCompress_;
     std::string settingsVideoCompress_;
     int frameFontSize_{};
+    double sunAltitudeNight_{};
+    int minFreeSpaceMB_{};
     bool remDarkFrame_{};
     bool remGradFrame_{};
     bool autoContrastFrame_{};

@@ -267,6 +267,13 @@ void TfrmConfiguration::buildDetectionTab(QTabWidget* tabs) {
     shutdown->addWidget(check("cbAutoDisable", u8("Выключать компьютер при уровне"), "useAutoShutDown"));
     shutdown->addWidget(edit("eAutoLevel", u8("Выключать компьютер при уровне"), "autoShutDownLevel", Kind::Integer));
     extraLayout->addLayout(shutdown);
+    // The unattended station (orbisight-cli station).
+    auto* unattended = new QHBoxLayout;
+    unattended->addWidget(new QLabel(u8("Ночь, когда Солнце ниже, °")));
+    unattended->addWidget(edit("eSunAltitudeNight", u8("Высота Солнца ночью, °"), "sunAltitudeNight", Kind::Number));
+    unattended->addWidget(new QLabel(u8("Свободно на диске не менее, МБ")));
+    unattended->addWidget(edit("eMinFreeSpace", u8("Свободное место на диске, МБ"), "minFreeSpaceMB", Kind::Integer));
+    extraLayout->addLayout(unattended);
     grid->addWidget(extra, grid->rowCount(), 0, 1, 2);
     grid->setRowStretch(grid->rowCount(), 1);
 

@@ -98,7 +98,7 @@ void requireProcessingSettings(const TConfiguration& config) {
 }
 
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
-                            const std::string& programDirectory, UserNotifier& notifier) {
+                            const std::string& programDirectory, UserNotifier& notifier, TScanOptions scan) {
     requireProcessingSettings(config);
     TProcessResult result;
     const TEventFiles files = eventFiles(eventDirectory);
@@ -136,7 +136,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
         std::optional<TSkyPoint> estimate;
         if (!exists(sTxt)) {
             StatusStep step(notifier, "Привязка координат");
-            estimate = alignStarMap(pTxt, config, programDirectory, notifier);
+            estimate = alignStarMap(pTxt, config, programDirectory, notifier, scan);
         }
         if (exists(sTxt)) {
             StatusStep step(notifier, "Уточнение центра кадра");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "astro/uNotifier.h"
+#include "astrometry/uPlateSolution.h"
 
 namespace orbis {
 
@@ -34,8 +35,9 @@ void requireProcessingSettings(const TConfiguration& config);
 // the notifier and returns busy. Problems of a stage are shown through the
 // notifier and the next stage goes on; an error that ends the run (an
 // unreadable bitmap, a malformed number) propagates and leaves every file
-// not yet rewritten as it was.
+// not yet rewritten as it was. The sky scan runs on scan.threads threads
+// (every core by default; fewer when several events run at once).
 TProcessResult processEvent(const std::string& eventDirectory, const TConfiguration& config,
-                            const std::string& programDirectory, UserNotifier& notifier);
+                            const std::string& programDirectory, UserNotifier& notifier, TScanOptions scan = {});
 
 }  // namespace orbis

@@ -30,8 +30,12 @@ struct TLiveStation::Parts {
 };
 
 TLiveStation::TLiveStation(const TConfiguration& config, std::string station, std::string programDirectory,
-                           UserNotifier& notifier)
-    : config_(config), station_(std::move(station)), programDirectory_(std::move(programDirectory)), notifier_(notifier) {}
+                           UserNotifier& notifier, DetectorClock* clock)
+    : config_(config),
+      station_(std::move(station)),
+      programDirectory_(std::move(programDirectory)),
+      notifier_(notifier),
+      clock_(clock ? *clock : systemClock_) {}
 
 TLiveStation::~TLiveStation() {
     if (parts_) stop();

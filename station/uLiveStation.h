@@ -50,8 +50,10 @@ struct TLiveStationEnd {
 
 class TLiveStation {
 public:
+    // The clock names the night directories, the clips and the log lines;
+    // the computer's when none is given.
     TLiveStation(const TConfiguration& config, std::string station, std::string programDirectory,
-                 UserNotifier& notifier);
+                 UserNotifier& notifier, DetectorClock* clock = nullptr);
     ~TLiveStation();
     TLiveStation(const TLiveStation&) = delete;
     TLiveStation& operator=(const TLiveStation&) = delete;
@@ -83,7 +85,8 @@ private:
     const TConfiguration& config_;
     std::string station_, programDirectory_;
     UserNotifier& notifier_;
-    SystemDetectorClock clock_;
+    SystemDetectorClock systemClock_;
+    DetectorClock& clock_;
     LatestIndicators indicators_;
     std::atomic<bool> shutdownPosted_{false};
     std::unique_ptr<Parts> parts_;

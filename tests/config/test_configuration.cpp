@@ -41,7 +41,7 @@ std::string declaredValueText(const TSettingDeclaration& d) {
 
 TEST(Configuration, DeclarationsAreWholeAndConsistent) {
     const auto all = settingDeclarations();
-    ASSERT_EQ(all.size(), 76u);
+    ASSERT_EQ(all.size(), 78u);
     std::set<std::string_view> keys;
     for (const auto& d : all) {
         SCOPED_TRACE(std::string(d.key));
@@ -199,7 +199,7 @@ TEST_F(ConfigurationFile, SavedFileHasTheKeyOrderPatternsAndLocaleSeparator) {
         if (line.empty() || line.front() == '[') continue;
         keys.push_back(line.substr(0, line.find('=')));
     }
-    ASSERT_EQ(keys.size(), 76u);
+    ASSERT_EQ(keys.size(), 78u);
     EXPECT_EQ(keys[0], "latitude");
     EXPECT_EQ(keys[9], "catalogRads");
     EXPECT_EQ(keys[10], "name");
@@ -207,6 +207,7 @@ TEST_F(ConfigurationFile, SavedFileHasTheKeyOrderPatternsAndLocaleSeparator) {
     EXPECT_EQ(keys[56], "coefX0");
     EXPECT_EQ(keys[57], "coefY0");
     EXPECT_EQ(keys[75], "coefY9");
+    EXPECT_EQ(keys[77], "minFreeSpaceMB");
     auto has = [&](const std::string& l) { return std::find(lines.begin(), lines.end(), l) != lines.end(); };
     EXPECT_TRUE(has("[Observatory]"));
     EXPECT_TRUE(has("latitude=52,4300"));

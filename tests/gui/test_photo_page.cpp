@@ -215,16 +215,10 @@ private slots:
 
     void processesTheShownEventOnAWorkerLikeTheStation() {
         TConfiguration config;
-        config.setPathToCatalogs(ORBIS_CATALOG_DIR);
-        config.setDoubleFrameHeight(false);
-        config.setCorrectDistortion(false);
         config.setDeleteTemp(false);
-        const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;
-        const TSkyPoint pointing{theta - 25, 40};
-        config.setAutoDetectMinDEC(pointing.dec - 8);
-        config.setAutoDetectMaxDEC(pointing.dec + 8);
-        config.setAutoDetectMinRA(pointing.ra - 8);
-        config.setAutoDetectMaxRA(pointing.ra + 8);
+        const test::SkyEventAim aim = test::aimAtSkyEvents(config, ORBIS_CATALOG_DIR);
+        const double theta = aim.theta;
+        const TSkyPoint pointing = aim.pointing;
 
         // The same event processed directly by the station library.
         test::TempDir direct;

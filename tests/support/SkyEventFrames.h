@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "astro/sphlib.h"
+#include "astro/timlib.h"
 #include "astro/uNotifier.h"
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
@@ -21,6 +22,27 @@
 #include "processing/uNaming.h"
 
 namespace orbis::test {
+
+// The sky of the events at 23:10 on 2024-08-12 and the pointing of their
+// camera, with the settings that bind it quickly (no height doubling, no
+// distortion, a scan window around the pointing) set on config.
+struct SkyEventAim {
+    double theta = 0;  // local sidereal time in degrees
+    TSkyPoint pointing{};
+};
+
+inline SkyEventAim aimAtSkyEvents(TConfiguration& config, const std::string& catalogs) {
+    config.setPathToCatalogs(catalogs);
+    config.setDoubleFrameHeight(false);
+    config.setCorrectDistortion(false);
+    const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), config.signedLongitude()) * 15.0;
+    const TSkyPoint pointing{theta - 25, 40};
+    config.setAutoDetectMinDEC(pointing.dec - 8);
+    config.setAutoDetectMaxDEC(pointing.dec + 8);
+    config.setAutoDetectMinRA(pointing.ra - 8);
+    config.setAutoDetectMaxRA(pointing.ra + 8);
+    return {theta, pointing};
+}
 
 inline void writeSkyEventFrames(const std::string& dir, const TConfiguration& config, double theta, TSkyPoint pointing,
                                 std::pair<int, int> start = {180, 150}, std::pair<int, int> finish = {260, 190}) {

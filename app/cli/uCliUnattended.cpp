@@ -1,0 +1,104 @@
+#include "app/cli/uCliUnattended.h"
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliDetect.h"
+#include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliSignals.h"
+#include "app/cli/uCliStationDir.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "station/uUnattendedStation.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbisight-cli station (--device NAME|NODE | --source PIPELINE) [--format \"FORMAT [WxH [RATE]]\"]\n"
+    "         [--threads N] [--power-off COMMAND] [--station DIR]\n"
+    "         [--clock-start \"YYYY-MM-DD hh:nn:ss\" --clock-speed N] [--nights N]\n"
+    "\n"
+    "Runs the station unattended for as long as the service runs: detects meteors while the\n"
+    "Sun is below sunAltitudeNight at the station's place, and after each night takes every\n"
+    "new clip into work, proposes its track, processes the events (--threads at a time,\n"
+    "default one per core) and writes the night's summary and R90 export. When the disk has\n"
+    "less than minFreeSpaceMB free, the oldest processed nights give up their frames and\n"
+    "clips. Every line goes to stdout and to Station.log in the station directory.\n"
+    "A bright sky ends the night early; with useAutoShutDown the computer is then powered off\n"
+    "after the morning's work (\"systemctl poweroff\", or the --power-off shell command).\n"
+    "SIGTERM or Ctrl+C stops it with every clip finished; a restart continues where it was.\n"
+    "\n"
+    "  --clock-start, --clock-speed  a simulated clock: starts at that local time and runs\n"
+    "                 N times faster than real time (tests and rehearsals)\n"
+    "  --nights N     ends after N nights and their mornings\n";
+
+}  // namespace
+
+int stationCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                   std::ostream& err) {
+    CliArgs p;
+    TUnattendedOptions options;
+    std::optional<TDateTime> clockStart;
+    double speed = 1.0;
+    try {
+        p = parseCliArgs(args,
+                         {"--device", "--source", "--format", "--threads", "--power-off", "--station", "--clock-start",
+                          "--clock-speed", "--nights"},
+                         {"--help"});
+        if (p.has("--help")) {
+            out << kUsage;
+            return 0;
+        }
+        if (p.has("--device") == p.has("--source") || !p.positional.empty())
+            throw CliUsageError("give either --device or --source");
+        options.source = p.has("--device") ? TCaptureSource::device(p.value("--device"))
+                                           : TCaptureSource::pipeline(p.value("--source"));
+        if (p.has("--format")) options.source.format = parseFormatSpec(p.value("--format"));
+        if (p.has("--clock-start")) clockStart = parseStartTime(p.value("--clock-start"));
+        if (p.has("--clock-speed")) {
+            if (!clockStart) throw CliUsageError("--clock-speed goes with --clock-start");
+            speed = parseFloat(p.value("--clock-speed"));
+            if (!(speed > 0)) throw CliUsageError("--clock-speed must be more than 0");
+        }
+        if (p.has("--threads")) {
+            const int threads = parseInt(p.value("--threads"));
+            if (threads < 1) throw CliUsageError("--threads must be 1 or more");
+            options.threads = static_cast<unsigned>(threads);
+        }
+        if (p.has("--nights")) {
+            options.mornings = parseInt(p.value("--nights"));
+            if (options.mornings < 1) throw CliUsageError("--nights must be 1 or more");
+        }
+    } catch (const std::exception& e) {
+        err << "orbisight-cli station: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+    const std::string station = p.value("--station", std::string(defaultStation));
+    if (p.has("--power-off")) {
+        options.powerOff = [command = p.value("--power-off")] {
+            [[maybe_unused]] const int rc = std::system(command.c_str());
+        };
+    }
+    options.stopRequested = [] { return stopSignal() != 0; };
+    options.onLine = [&out](const std::string& line) { out << line << "\n" << std::flush; };
+
+    CliNotifier notifier(err);
+    const StopSignals signals;
+    try {
+        const TConfiguration config = stationConfiguration(station, err);
+        TStationClock clock = clockStart ? TStationClock(*clockStart, speed) : TStationClock();
+        const TUnattendedEnd end = runUnattendedStation(config, station, clock, options, notifier);
+        out << end.nights << " night(s), " << end.mornings << " morning(s), " << end.failedEvents
+            << " event(s) failed\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli station: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace orbis

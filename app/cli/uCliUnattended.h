@@ -1,0 +1,18 @@
+#pragma once
+// `orbisight-cli station`: the unattended station as a service runs it —
+// detection from dusk to dawn, the morning's work, room on the disk — with
+// its log lines on stdout (the journal under systemd) until SIGTERM.
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orbis {
+
+// Exit status: 0 stopped by a signal or after --nights, 1 a setting or the
+// log stopped it, 2 bad arguments.
+int stationCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                   std::ostream& err);
+
+}  // namespace orbis

@@ -1,0 +1,313 @@
+#include "station/uUnattendedStation.h"
+
+#include <algorithm>
+#include <optional>
+#include <thread>
+
+#include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
+#include "capture/uRecordingSession.h"
+#include "config/uConfiguration.h"
+#include "processing/uNaming.h"
+#include "station/uEventProcessing.h"
+#include "station/uLiveStation.h"
+#include "station/uMorningProcessing.h"
+#include "station/uNightSchedule.h"
+
+namespace orbis {
+
+namespace {
+
+// How a night's detection ended.
+enum class NightEnd { Dawn, Stopped, BrightSky, SourceEnded, SourceFailed };
+
+constexpr double kMinute = 1.0 / 1440.0;
+// A source that failed is tried again after this long; the disk is looked
+// at this often while detecting.
+constexpr double kSourceRetry = 1.0 * kMinute;
+constexpr double kDiskCheck = 10.0 * kMinute;
+// Real time between two looks at the stop request and the clock.
+constexpr std::chrono::milliseconds kPoll{100};
+
+std::string megabytes(std::uintmax_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
+
+class TStation {
+public:
+    TStation(const TConfiguration& config, const std::string& programDirectory, TStationClock& clock,
+             const TUnattendedOptions& options, UserNotifier& notifier)
+        : config_(config),
+          programDirectory_(programDirectory),
+          clock_(clock),
+          options_(options),
+          notifier_(notifier),
+          place_(TStationPlace::fromConfiguration(config)),
+          minimumFree_(static_cast<std::uintmax_t>(std::max(config.minFreeSpaceMB(), 0)) * 1024 * 1024) {
+        config.requireInRange({"minFreeSpaceMB"});
+        requireProcessingSettings(config);
+        log_.open(joinPath(programDirectory_, kStationLogName));
+    }
+
+    TUnattendedEnd run();
+
+private:
+    void say(const std::string& line);
+    bool stopRequested() const { return options_.stopRequested && options_.stopRequested(); }
+    // Waits on the station's clock; false when a stop was asked for first.
+    bool waitUntil(TDateTime t);
+    void makeRoomOnDisk();
+    NightEnd detect();
+    // The morning's work on every night waiting for it; false when stopped.
+    bool doMornings();
+
+    const TConfiguration& config_;
+    std::string programDirectory_;
+    TStationClock& clock_;
+    const TUnattendedOptions& options_;
+    UserNotifier& notifier_;
+    TStationPlace place_;
+    std::uintmax_t minimumFree_;
+    TSessionLog log_;
+    TUnattendedEnd end_;
+    bool diskFullSaid_ = false;
+    std::string lastStartFailure_;
+};
+
+void TStation::say(const std::string& line) {
+    try {
+        log_.writeLine(logStamp(clock_.localNow()) + " " + line);
+    } catch (const std::exception& e) {
+        // A full disk must not silence the station: the journal still gets it.
+        if (options_.onLine) options_.onLine(std::string("the station's log cannot be written: ") + e.what());
+    }
+    if (options_.onLine) options_.onLine(line);
+}
+
+bool TStation::waitUntil(TDateTime t) {
+    while (!stopRequested()) {
+        const TDateTime now = clock_.localNow();
+        if (now >= t) return true;
+        std::this_thread::sleep_for(std::min(kPoll, std::max(clock_.realDuration(t - now), std::chrono::milliseconds(1))));
+    }
+    return false;
+}
+
+void TStation::makeRoomOnDisk() {
+    try {
+        const TRetentionRun r = makeRoom(programDirectory_, minimumFree_, options_.freeSpace);
+        if (!r.removed.empty())
+            say("disk: " + std::to_string(r.removed.size()) + " frame files and clips of old nights removed, " +
+                megabytes(r.freeAfter) + " free");
+        if (!r.enough) {
+            if (!diskFullSaid_)
+                say("disk full: " + megabytes(r.freeAfter) + " free, less than minFreeSpaceMB = " +
+                    std::to_string(config_.minFreeSpaceMB()) +
+                    "; nothing more may be removed; detection goes on while clips can be written");
+            diskFullSaid_ = true;
+        } else {
+            diskFullSaid_ = false;
+        }
+    } catch (const std::exception& e) {
+        say(std::string("disk: the free space could not be made: ") + e.what());
+    }
+}
+
+NightEnd TStation::detect() {
+    makeRoomOnDisk();
+    bool bright = false;
+    TLiveStationOptions liveOptions;
+    liveOptions.source = options_.source;
+    liveOptions.mode = LiveMode::Detect;
+    // The power-off waits for the morning's work; the session only says so.
+    liveOptions.powerOff = [&bright] { bright = true; };
+    // A session log that cannot be written (a full disk, a broken file)
+    // must not keep the detector from the sky: the second try goes without.
+    TConfiguration withoutLog = config_;
+    withoutLog.setUseLogFile(false);
+    std::optional<TLiveStation> started;
+    std::string failure;
+    for (const TConfiguration* settings : {&config_, static_cast<const TConfiguration*>(&withoutLog)}) {
+        started.emplace(*settings, programDirectory_, programDirectory_, notifier_, &clock_);
+        try {
+            const TCaptureFormat format = started->probe(liveOptions);
+            started->start(liveOptions, format);
+            if (settings == &withoutLog) say("the session's log cannot be written (" + failure + "); detecting without it");
+            say("detection started: " + captureFormatText(format));
+            failure.clear();
+            break;
+        } catch (const EInOutError& e) {
+            if (failure.empty()) failure = e.what();
+            if (!config_.useLogFile()) break;
+        } catch (const std::exception& e) {
+            if (failure.empty()) failure = e.what();
+            break;
+        }
+    }
+    if (!failure.empty()) {
+        started.reset();
+        // A camera that stays away is said once, not every minute all night.
+        if (lastStartFailure_ != failure) say("detection could not start: " + failure + "; trying again every minute");
+        lastStartFailure_ = failure;
+        return NightEnd::SourceFailed;
+    }
+    TLiveStation& station = *started;
+    lastStartFailure_.clear();
+    ++end_.nights;
+    std::size_t reported = 0;
+    TDateTime nextDiskCheck = clock_.localNow() + kDiskCheck;
+    NightEnd why = NightEnd::Dawn;
+    for (;;) {
+        const bool running = station.poll(kPoll);
+        for (const std::vector<TWrittenClip> clips = station.finishedClips(); reported < clips.size(); ++reported)
+            say("clip " + clips[reported].fileName + " (" + std::to_string(clips[reported].frames) + " frames)");
+        if (stopRequested()) {
+            why = NightEnd::Stopped;
+            break;
+        }
+        if (bright || !running) {
+            why = NightEnd::BrightSky;
+            break;
+        }
+        if (station.sourceEnded()) {
+            why = NightEnd::SourceEnded;
+            break;
+        }
+        const TDateTime now = clock_.localNow();
+        if (!isNight(now, place_)) break;
+        if (now >= nextDiskCheck) {
+            makeRoomOnDisk();
+            nextDiskCheck = now + kDiskCheck;
+        }
+    }
+    TLiveStationEnd end;
+    try {
+        end = station.stop();
+    } catch (const std::exception& e) {
+        // The session's log could not take its last line (a full disk): the
+        // clips are still finished by the second stop.
+        say(std::string("stopping detection: ") + e.what());
+        end = station.stop();
+    }
+    for (; reported < end.clips.size(); ++reported)
+        say("clip " + end.clips[reported].fileName + " (" + std::to_string(end.clips[reported].frames) + " frames)");
+    for (const TWrittenClip& c : end.clips) {
+        if (!c.complete) {
+            say("clip " + c.fileName + " is not complete: the disk may be full");
+            end_.lostClips = true;
+        }
+    }
+    if (end.failedFrames > 0) {
+        say(std::to_string(end.failedFrames) + " frame(s) could not be handled as part of an event; an event may have been lost");
+        end_.lostClips = true;
+    }
+    const std::string clips = std::to_string(end.clips.size()) + " clip(s)";
+    switch (why) {
+        case NightEnd::Dawn: say("dawn: detection stopped, " + clips); break;
+        case NightEnd::Stopped: say("stop requested: detection stopped, every clip finished, " + clips); break;
+        case NightEnd::BrightSky: say("the sky is bright: detection stopped, " + clips); break;
+        case NightEnd::SourceEnded:
+            if (!end.graphError.empty()) {
+                say("the source failed: " + end.graphError + "; trying again in a minute, " + clips);
+                return NightEnd::SourceFailed;
+            }
+            say("the source has ended: detection stopped until the next dusk, " + clips);
+            break;
+        case NightEnd::SourceFailed: break;
+    }
+    return why;
+}
+
+bool TStation::doMornings() {
+    for (const std::string& night : nightsAwaitingProcessing(programDirectory_)) {
+        if (stopRequested()) return false;
+        say("morning's work on " + night);
+        TMorningResult r;
+        try {
+            r = processNightMorning(night, config_, programDirectory_, options_.threads, [this] { return stopRequested(); });
+        } catch (const std::exception& e) {
+            // The marker or an export could not be written: the night stays
+            // waiting, and the next morning tries again.
+            say("the morning's work on " + night + " failed: " + e.what());
+            continue;
+        }
+        for (const TMorningEvent& e : r.events) {
+            say(morningEventLine(e));
+            if (e.outcome == MorningOutcome::Failed) ++end_.failedEvents;
+        }
+        for (const std::string& p : r.exportProblems) say("exports: " + p);
+        if (!r.finished) {
+            if (stopRequested()) {
+                say("stopped before the night was done; the next run continues it");
+                return false;
+            }
+            say("the night could not be marked done; the next morning continues it");
+            continue;
+        }
+        if (!r.summaryFile.empty()) say("summary " + r.summaryFile);
+        if (!r.r90File.empty()) say("R90 " + r.r90File);
+    }
+    return true;
+}
+
+TUnattendedEnd TStation::run() {
+    say("station started: latitude " + floatToText(place_.latitude) + ", longitude (west positive) " +
+        floatToText(place_.longitudeWestPositive) + ", detecting while the Sun is below " +
+        floatToText(place_.nightSunAltitude) + "°");
+    // A night ended early (bright sky, a source that ended) waits for the
+    // day before detection starts again.
+    bool nightOver = false;
+    bool detected = false;
+    while (!stopRequested()) {
+        const TDateTime now = clock_.localNow();
+        const bool night = isNight(now, place_);
+        if (night && !nightOver) {
+            const NightEnd why = detect();
+            if (why == NightEnd::Stopped) break;
+            detected = true;
+            if (why == NightEnd::SourceFailed) {
+                if (!waitUntil(clock_.localNow() + kSourceRetry)) break;
+                continue;
+            }
+            // A night ended early (bright sky, a source that ended) gets its
+            // morning at once.
+            nightOver = why != NightEnd::Dawn;
+            continue;
+        }
+        if (!night || nightOver) {
+            if (!doMornings()) break;
+            makeRoomOnDisk();
+            if (detected) {
+                detected = false;
+                ++end_.mornings;
+                say("the night is done");
+                if (nightOver && config_.useAutoShutDown()) {
+                    say("powering off");
+                    (options_.powerOff ? options_.powerOff : systemPowerOff)();
+                }
+                if (options_.mornings > 0 && end_.mornings >= options_.mornings) break;
+            }
+        }
+        const std::optional<TDateTime> change = nextScheduleChange(clock_.localNow(), place_);
+        if (!change) {
+            // Polar day or night: look again in an hour.
+            if (!waitUntil(clock_.localNow() + 60 * kMinute)) break;
+            continue;
+        }
+        if (isNight(clock_.localNow(), place_) && !nightOver) continue;  // the night began meanwhile
+        say(std::string(isNight(clock_.localNow(), place_) ? "waiting for the day: " : "waiting for the night: ") +
+            formatDateTime("yyyy-mm-dd hh:nn:ss", *change));
+        if (!waitUntil(*change)) break;
+        if (!isNight(clock_.localNow(), place_)) nightOver = false;
+    }
+    say("station stopped");
+    return end_;
+}
+
+}  // namespace
+
+TUnattendedEnd runUnattendedStation(const TConfiguration& config, const std::string& programDirectory,
+                                    TStationClock& clock, const TUnattendedOptions& options, UserNotifier& notifier) {
+    TStation station(config, programDirectory, clock, options, notifier);
+    return station.run();
+}
+
+}  // namespace orbis

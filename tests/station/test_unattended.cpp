@@ -1,0 +1,392 @@
+// The unattended station: the Sun's schedule, the morning's work of a night
+// (parallel and resumable), room on a full disk, and whole simulated nights
+// on a fast clock with a test source standing in for the camera.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "SkyEventFrames.h"
+#include "TempDir.h"
+#include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
+#include "config/uConfiguration.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "station/uMorningProcessing.h"
+#include "station/uNightSchedule.h"
+#include "station/uRetention.h"
+#include "station/uUnattendedStation.h"
+
+namespace orbis {
+namespace {
+
+namespace fs = std::filesystem;
+
+TDateTime at(int y, int mo, int d, int h, int mi) { return encodeDateTime({y, mo, d, h, mi, 0, 0}); }
+
+double minutesBetween(TDateTime a, TDateTime b) { return std::abs(a - b) * 1440.0; }
+
+TStationPlace placeOf(double lat, bool south, double lon, bool west, int zone, double night) {
+    TConfiguration c;
+    c.setLatitude(lat);
+    c.setPole(south);
+    c.setLongitude(lon);
+    c.setHemisphere(west);
+    c.setTimeZone(zone);
+    c.setSunAltitudeNight(night);
+    return TStationPlace::fromConfiguration(c);
+}
+
+TEST(NightSchedule, SunsetsAndSunrisesOfKnownPlacesAndThePolarDay) {
+    // Sunrise and sunset (upper limb with refraction, -0.833°) as almanacs
+    // give them in local time; an east longitude taken as west would move
+    // them by hours.
+    struct Case {
+        const char* where;
+        TStationPlace place;
+        TDateTime noon, sunset, sunrise;
+    };
+    const Case cases[] = {
+        {"Moscow", placeOf(55.75, false, 37.62, false, 3, -0.833), at(2024, 6, 21, 12, 0), at(2024, 6, 21, 21, 18),
+         at(2024, 6, 22, 3, 44)},
+        {"Sydney", placeOf(33.87, true, 151.21, false, 10, -0.833), at(2024, 6, 21, 12, 0), at(2024, 6, 21, 16, 54),
+         at(2024, 6, 22, 7, 1)},
+        {"New York", placeOf(40.71, false, 74.01, true, -5, -0.833), at(2024, 12, 21, 12, 0), at(2024, 12, 21, 16, 32),
+         at(2024, 12, 22, 7, 17)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        EXPECT_FALSE(isNight(c.noon, c.place));
+        const auto sunset = nextScheduleChange(c.noon, c.place);
+        ASSERT_TRUE(sunset);
+        EXPECT_LT(minutesBetween(*sunset, c.sunset), 3.0) << formatDateTime("yyyy-mm-dd hh:nn:ss", *sunset);
+        EXPECT_TRUE(isNight(*sunset, c.place));
+        const auto sunrise = nextScheduleChange(*sunset, c.place);
+        ASSERT_TRUE(sunrise);
+        EXPECT_LT(minutesBetween(*sunrise, c.sunrise), 3.0) << formatDateTime("yyyy-mm-dd hh:nn:ss", *sunrise);
+        EXPECT_FALSE(isNight(*sunrise, c.place));
+    }
+    // Midsummer at Tromsø: the Sun never sets, nothing changes.
+    const TStationPlace north = placeOf(69.65, false, 18.96, false, 2, -10);
+    EXPECT_FALSE(isNight(at(2024, 6, 21, 0, 30), north));
+    EXPECT_FALSE(nextScheduleChange(at(2024, 6, 21, 0, 30), north));
+}
+
+// ---------------------------------------------------------------------------
+// Files of a station
+
+void writeFile(const fs::path& p, std::size_t bytes) {
+    fs::create_directories(p.parent_path());
+    writeFileAtomically(p, std::string(bytes, 'x'));
+}
+
+std::uintmax_t bytesUnder(const fs::path& dir) {
+    std::uintmax_t total = 0;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) total += e.file_size();
+    return total;
+}
+
+// Every file under a directory with its bytes, by relative path.
+std::map<std::string, std::string> contentsUnder(const fs::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = readFileBytes(e.path());
+    return files;
+}
+
+// An event of a night as the morning left it: frames, work bitmaps, result
+// files, and its clip beside it.
+void writeDoneEvent(const fs::path& night, const std::string& name) {
+    const fs::path event = night / name;
+    writeFile(event / "F001.bmp", 1000);
+    writeFile(event / "F002.bmp", 1000);
+    writeFile(event / ("M" + name + "P.bmp"), 1000);
+    writeFile(event / ("M" + name + ".txt"), 10);
+    writeFile(event / ("M" + name + "R.jpg"), 10);
+    writeFile(event / "MeteorTrack.txt", 10);
+    writeFile(night / (name + ".avi"), 1000);
+}
+
+TEST(Retention, OldestDoneNightsGiveUpFramesThenClipsAndResultsNever) {
+    test::TempDir station;
+    for (const char* night : {"20240810", "20240811"}) {
+        writeDoneEvent(station / night, "231000_000");
+        writeTextLines(station / night / kNightDoneName, std::vector<std::string>{"231000_000.avi"});
+    }
+    writeDoneEvent(station / "20240812", "231000_000");  // still waiting for its morning
+    writeFile(station / "Orbisight.ini", 10);
+    // A disk of 100000 bytes holding the station.
+    const std::uintmax_t capacity = 100000;
+    const FreeSpaceQuery disk = [&](const std::string&) { return capacity - bytesUnder(station.path()); };
+    const std::uintmax_t start = disk(station.str());
+
+    TRetentionRun run = makeRoom(station.str(), start, disk);
+    EXPECT_TRUE(run.enough);
+    EXPECT_TRUE(run.removed.empty());
+
+    // 3000 bytes: the oldest night's bitmaps are enough.
+    run = makeRoom(station.str(), start + 3000, disk);
+    EXPECT_TRUE(run.enough);
+    EXPECT_EQ(run.removed.size(), 3u);
+    EXPECT_FALSE(fs::exists(station / "20240810/231000_000/F001.bmp"));
+    EXPECT_TRUE(fs::exists(station / "20240810/231000_000.avi"));
+    EXPECT_TRUE(fs::exists(station / "20240811/231000_000/F001.bmp"));
+
+    // More than both done nights hold: everything removable goes, the night
+    // waiting for its morning and every result stay, and it says so.
+    run = makeRoom(station.str(), start + 20000, disk);
+    EXPECT_FALSE(run.enough);
+    EXPECT_EQ(run.removed.size(), 5u);  // the first clip, then the second night's bitmaps and clip
+    for (const char* night : {"20240810", "20240811", "20240812"}) {
+        SCOPED_TRACE(night);
+        for (const std::string kept : {"231000_000/M231000_000.txt", "231000_000/M231000_000R.jpg",
+                                       "231000_000/MeteorTrack.txt"})
+            EXPECT_TRUE(fs::exists(station / night / kept)) << kept;
+    }
+    EXPECT_TRUE(fs::exists(station / "20240812/231000_000/F001.bmp"));
+    EXPECT_TRUE(fs::exists(station / "20240812/231000_000.avi"));
+    EXPECT_TRUE(fs::exists(station / "Orbisight.ini"));
+}
+
+// ---------------------------------------------------------------------------
+// The morning's work
+
+struct SkyNight {
+    test::TempDir station;
+    fs::path night = station / "20240812";
+    TConfiguration config;
+
+    explicit SkyNight(const std::vector<std::string>& events) {
+        const test::SkyEventAim aim = test::aimAtSkyEvents(config, ORBIS_CATALOG_DIR);
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            // Taken into work by an earlier run: the event directory exists
+            // beside its clip.
+            test::writeSkyEventFrames((night / events[i]).string(), config, aim.theta, aim.pointing,
+                                      {180 + 20 * static_cast<int>(i), 150}, {260, 190 + 10 * static_cast<int>(i)});
+            writeFile(night / (events[i] + ".avi"), 100);
+        }
+    }
+};
+
+TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoEventTwice) {
+    SkyNight serial({"231001_280", "231501_000"});
+    // An event without a meteor on its frames, and a clip that cannot be read.
+    const fs::path blank = serial.night / "232000_000";
+    fs::create_directories(blank);
+    for (int f = 1; f <= 3; ++f) saveGreyBitmap(std::vector<uint8_t>(64 * 48, 40), 64, 48, frameFileName(blank.string(), f));
+    writeFile(serial.night / "232000_000.avi", 100);
+    writeFile(serial.night / "233000_000.avi", 100);
+    // A clip whose intake a power cut ended after its first frame.
+    {
+        TAviWriter clip((serial.night / "232500_000.avi").string(), 64, 48, 8, 25);
+        for (int f = 0; f < 5; ++f) clip.writeFrame(std::vector<uint8_t>(64 * 48, static_cast<uint8_t>(30 + f)));
+    }
+    fs::create_directories(serial.night / "232500_000");
+    saveGreyBitmap(std::vector<uint8_t>(64 * 48, 30), 64, 48, frameFileName((serial.night / "232500_000").string(), 1));
+    test::TempDir copy;
+    fs::copy(serial.station.path(), copy.path(), fs::copy_options::recursive);
+
+    const TMorningResult one = processNightMorning(serial.night.string(), serial.config, serial.station.str(), 1);
+    const TMorningResult many =
+        processNightMorning((copy / "20240812").string(), serial.config, copy.str(), 4);
+    ASSERT_TRUE(one.finished);
+    ASSERT_EQ(one.events.size(), 5u);
+    const std::vector<MorningOutcome> expected{MorningOutcome::Report, MorningOutcome::Report, MorningOutcome::NoTrack,
+                                               MorningOutcome::NoTrack, MorningOutcome::Failed};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(one.events[i].outcome, expected[i]) << morningEventLine(one.events[i]);
+        EXPECT_EQ(many.events[i].outcome, one.events[i].outcome);
+        EXPECT_EQ(many.events[i].clip, one.events[i].clip);
+    }
+    EXPECT_NE(morningEventLine(one.events[4]).find("failed, its files are kept"), std::string::npos);
+    EXPECT_TRUE(fs::exists(serial.night / "232500_000/F005.bmp"));  // the cut intake done again
+    EXPECT_TRUE(fs::exists(serial.night / "233000_000.avi"));
+    EXPECT_EQ(contentsUnder(copy.path()), contentsUnder(serial.station.path()));
+    const auto summary = readTextLines(one.summaryFile);
+    EXPECT_EQ(summary.size(), 3u);  // the header and the two reports
+    EXPECT_TRUE(fs::exists(one.r90File));
+
+    // After a restart only a clip recorded later is taken (one whose writer
+    // was killed: no index, the counts of its start, a frame cut short); the
+    // done events keep their files as they were.
+    const auto before = contentsUnder(serial.station.path());
+    EXPECT_TRUE(nightsAwaitingProcessing(serial.station.str()).empty());
+    {
+        TAviWriter writer((serial.night / "234000_000.avi").string(), 37, 11, 8, 25);
+        for (int f = 0; f < 6; ++f) writer.writeFrame(std::vector<uint8_t>(37 * 11, static_cast<uint8_t>(f + 1)));
+    }
+    std::string killed = readFileBytes(serial.night / "234000_000.avi");
+    killed = killed.substr(0, killed.rfind("idx1") - 200);
+    for (const std::size_t at : {4, 48, 140}) killed.replace(at, 4, std::string(4, '\0'));  // RIFF size, frame counts
+    killed.replace(1240, 4, std::string("\4\0\0\0", 4));                                      // movi size
+    writeFileAtomically(serial.night / "234000_000.avi", killed);
+    EXPECT_EQ(nightsAwaitingProcessing(serial.station.str()), std::vector<std::string>{serial.night.string()});
+    const TMorningResult later = processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2);
+    ASSERT_EQ(later.events.size(), 1u);
+    EXPECT_EQ(later.events[0].clip, "234000_000.avi");
+    EXPECT_EQ(morningEventLine(later.events[0]),
+              "event 234000_000 (its clip was not closed: mended): no track found; kept for marking, not processed");
+    EXPECT_TRUE(fs::exists(serial.night / "234000_000/F005.bmp"));
+    for (const auto& [file, bytes] : before)
+        if (file.find("231001_280") != std::string::npos) {
+            EXPECT_EQ(readFileBytes(serial.station / file), bytes) << file;
+        }
+    EXPECT_EQ(clipsAwaitingProcessing(serial.night.string()), std::vector<std::string>{});
+
+    // A stop before the first event writes neither exports nor marker.
+    writeFile(serial.night / "235000_000.avi", 100);
+    const TMorningResult stopped =
+        processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2, [] { return true; });
+    EXPECT_FALSE(stopped.finished);
+    EXPECT_EQ(clipsAwaitingProcessing(serial.night.string()), std::vector<std::string>{"235000_000.avi"});
+}
+
+// ---------------------------------------------------------------------------
+// Whole nights on a fast clock
+
+std::vector<fs::path> clipsUnder(const fs::path& dir) {
+    std::vector<fs::path> clips;
+    for (const auto& e : fs::recursive_directory_iterator(dir))
+        if (e.path().extension() == ".avi") clips.push_back(e.path());
+    std::sort(clips.begin(), clips.end());
+    return clips;
+}
+
+// A station on a simulated clock with a test source, its log lines kept.
+struct NightRun {
+    test::TempDir station;
+    TConfiguration config;
+    TUnattendedOptions options;
+    std::vector<std::string> lines;
+    SilentNotifier quiet;
+
+    explicit NightRun(const std::string& source) {
+        config.setTimeZone(3);
+        options.source = TCaptureSource::pipeline(source + " ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1");
+        options.mornings = 1;
+        options.powerOff = [] { ADD_FAILURE() << "powered off"; };
+        options.onLine = [this](const std::string& l) { lines.push_back(l); };
+    }
+    TUnattendedEnd run(TDateTime start, double speed) {
+        TStationClock clock(start, speed);
+        return runUnattendedStation(config, station.str(), clock, options, quiet);
+    }
+    bool said(const std::string& part) const {
+        return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    }
+    std::string joined() const {
+        std::string all;
+        for (const auto& l : lines) all += l + "\n";
+        return all;
+    }
+};
+
+// The local time a clip's night directory and name give.
+TDateTime clipTime(const fs::path& clip) {
+    const std::string night = clip.parent_path().filename().string(), name = clip.stem().string();
+    return encodeDateTime({parseInt(night.substr(0, 4)), parseInt(night.substr(4, 2)), parseInt(night.substr(6, 2)),
+                           parseInt(name.substr(0, 2)), parseInt(name.substr(2, 2)), parseInt(name.substr(4, 2)), 0});
+}
+
+TEST(UnattendedStation, DuskMeteorsDawnMorningThenARestartInTheNightOnAFullDisk) {
+    // The moving ball stands in for meteors: every few frames an event.
+    NightRun n("videotestsrc is-live=true pattern=ball");
+    n.config.setNFramesBeforeEvent(3);
+    n.config.setNFramesAfterEvent(5);
+    const TStationPlace place = TStationPlace::fromConfiguration(n.config);
+
+    // An afternoon: the station waits for dusk, detects until dawn, then
+    // does the morning's work.
+    const TDateTime afternoon = at(2024, 8, 12, 20, 0);
+    const TDateTime dusk = *nextScheduleChange(afternoon, place), dawn = *nextScheduleChange(dusk, place);
+    TUnattendedEnd end = n.run(afternoon, 8000);
+    EXPECT_EQ(end.nights, 1);
+    EXPECT_EQ(end.mornings, 1);
+    EXPECT_FALSE(end.lostClips);
+    const std::vector<fs::path> first = clipsUnder(n.station.path());
+    ASSERT_FALSE(first.empty()) << n.joined();
+    for (const fs::path& clip : first) {
+        SCOPED_TRACE(clip.string());
+        EXPECT_GE(clipTime(clip), dusk - 1.0 / 86400);
+        EXPECT_LE(clipTime(clip), dawn + 1.0 / 86400);
+        // Taken into work; the proposal found no meteor on a ball, so the
+        // event waits for the observer's marking.
+        EXPECT_TRUE(fs::exists(fs::path(eventDirectoryForClip(clip.parent_path().string(), clip.filename().string())) /
+                               "F001.bmp"));
+        const std::string night = clip.parent_path().filename().string();
+        EXPECT_TRUE(fs::exists(clip.parent_path() / ("M" + night + ".txt")));
+        EXPECT_TRUE(fs::exists(clip.parent_path() / ("ME" + night + ".csv")));
+        EXPECT_TRUE(n.said("event " + clip.stem().string() + ": no track found"));
+    }
+    for (const std::string part : {"waiting for the night", "detection started", "dawn: detection stopped",
+                                   "summary ", "R90 ", "the night is done"})
+        EXPECT_TRUE(n.said(part)) << part << "\n" << n.joined();
+    EXPECT_EQ(readTextLines(n.station / kStationLogName).size(), n.lines.size());
+    EXPECT_TRUE(nightsAwaitingProcessing(n.station.str()).empty());
+
+    // A power cut, and the service starts again in the middle of the next
+    // night on a disk with no room left: it says so, detects all the same,
+    // and the morning does only the new clips.
+    n.lines.clear();
+    n.options.freeSpace = [](const std::string&) { return std::uintmax_t{0}; };
+    end = n.run(at(2024, 8, 14, 1, 0), 8000);
+    EXPECT_EQ(end.mornings, 1);
+    EXPECT_TRUE(n.said("disk full")) << n.joined();
+    EXPECT_TRUE(n.said("detection started"));
+    // The clips of this night were recorded and taken into work; then the
+    // full disk took every clip and frame of the done nights, never their
+    // event directories, reports or exports.
+    std::size_t recorded = 0;
+    for (const std::string& l : n.lines) {
+        if (!l.starts_with("clip ")) continue;
+        ++recorded;
+        const fs::path clip = l.substr(5, l.find(" (") - 5);
+        EXPECT_FALSE(fs::exists(clip)) << clip;
+        EXPECT_TRUE(fs::is_directory(eventDirectoryForClip(clip.parent_path().string(), clip.filename().string()))) << clip;
+    }
+    EXPECT_GT(recorded, 0u) << n.joined();
+    for (const fs::path& clip : first) {
+        EXPECT_FALSE(n.said("event " + clip.stem().string() + ":")) << clip;
+        const fs::path event = eventDirectoryForClip(clip.parent_path().string(), clip.filename().string());
+        EXPECT_TRUE(fs::is_directory(event)) << clip;
+        EXPECT_FALSE(fs::exists(event / "F001.bmp")) << clip;
+        EXPECT_TRUE(fs::exists(clip.parent_path() / ("ME" + clip.parent_path().filename().string() + ".csv")));
+    }
+    EXPECT_TRUE(nightsAwaitingProcessing(n.station.str()).empty());
+}
+
+TEST(UnattendedStation, ABrightSkyEndsTheNightAndPowersOffAfterTheMorningOnlyWhenAsked) {
+    for (const bool asked : {true, false}) {
+        SCOPED_TRACE(asked);
+        NightRun n("videotestsrc pattern=white num-buffers=60");
+        n.config.setUseAutoShutDown(asked);
+        n.config.setAutoShutDownLevel(180);
+        n.options.powerOff = [&n] { n.lines.push_back("(powered off)"); };
+        n.run(at(2024, 8, 13, 1, 0), 1000);
+        EXPECT_EQ(n.said("the sky is bright"), asked) << n.joined();
+        const auto off = std::find(n.lines.begin(), n.lines.end(), "(powered off)");
+        EXPECT_EQ(off != n.lines.end(), asked) << n.joined();
+        // Off only once the morning's work is done, and once.
+        if (asked) {
+            EXPECT_NE(std::find(n.lines.begin(), off, "the night is done"), off) << n.joined();
+        }
+        EXPECT_EQ(std::count(n.lines.begin(), n.lines.end(), "(powered off)"), asked ? 1 : 0);
+    }
+}
+
+TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFromTheSky) {
+    NightRun n("videotestsrc pattern=ball num-buffers=80");
+    fs::create_directory(n.station / "Orbisight.log");  // cannot be opened as a file
+    n.config.setUseLogFile(true);
+    EXPECT_EQ(n.run(at(2024, 8, 13, 1, 0), 1000).nights, 1);
+    EXPECT_TRUE(n.said("the session's log cannot be written")) << n.joined();
+    EXPECT_TRUE(n.said("clip ")) << n.joined();
+}
+
+}  // namespace
+}  // namespace orbis
