@@ -72,6 +72,12 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
     e.eventDirectory = eventDirectoryForClip(nightDirectory, clip);
     TCollectingNotifier notifier;
     try {
+        // Done by a morning a stop or a power cut interrupted: not again.
+        std::error_code ec;
+        if (std::filesystem::exists(workFileStem(nightDirectory, e.eventDirectory) + ".txt", ec)) {
+            e.outcome = MorningOutcome::Report;
+            return e;
+        }
         if (!takenIntoWork(nightDirectory, clip, e.eventDirectory)) {
             // A power cut or a kill during the night leaves a clip without
             // its index and counts; a whole clip is left untouched.

@@ -244,6 +244,15 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
         processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2, [] { return true; });
     EXPECT_FALSE(stopped.finished);
     EXPECT_EQ(clipsAwaitingProcessing(serial.night.string()), std::vector<std::string>{"235000_000.avi"});
+
+    // A morning cut short before its marker: events with a report are not done again.
+    fs::remove(serial.night / kNightDoneName);
+    const fs::path report = serial.night / "231001_280" / "M231001_280.txt";
+    const auto written = fs::last_write_time(report);
+    fs::last_write_time(report, written - std::chrono::hours(1));
+    const TMorningResult again = processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2);
+    EXPECT_EQ(again.events[0].outcome, MorningOutcome::Report);
+    EXPECT_EQ(fs::last_write_time(report), written - std::chrono::hours(1));
 }
 
 // ---------------------------------------------------------------------------
