@@ -118,6 +118,28 @@ TEST(CliRecord, PlainRecordingFollowsTheStationsCompressorAndTimeStamp) {
     }
 }
 
+TEST(CliRecord, TheCodecChoosersSettingsReachAPlainRecording) {
+    std::uintmax_t sizes[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        test::TempDir station;
+        TConfiguration config;
+        config.setVideoCompress(true);
+        config.setNameVideoCompress("JPEG image encoder");
+        config.setSettingsVideoCompress(i == 0 ? "quality=5" : "quality=95");
+        config.save(iniFilePath(station.path()));
+        std::string out;
+        ASSERT_EQ(record({"--source", "videotestsrc pattern=ball num-buffers=40", "--mode", "record", "--format",
+                          "YUY2 160x120 25"},
+                         station, &out),
+                  0)
+            << out;
+        const auto recordings = filesUnder(station.path(), ".avi");
+        ASSERT_EQ(recordings.size(), 1u) << out;
+        sizes[i] = std::filesystem::file_size(recordings[0]);
+    }
+    EXPECT_LT(sizes[0], sizes[1]);  // the same frames: only the quality differs
+}
+
 TEST(CliRecord, BrightSkyStopsTheSessionAndRunsThePowerOffCommandOnce) {
     const std::string white =
         "videotestsrc pattern=white num-buffers=100 ! video/x-raw,format=YUY2,width=160,height=120,framerate=25/1";

@@ -95,6 +95,16 @@ private slots:
         QVERIFY(s.loaded().pole());
     }
 
+    void aNegativeLatitudeIsSavedNegative() {
+        test::SeparatorScope point('.');
+        Station s(TConfiguration{});
+        auto d = s.dialog();
+        child<QLineEdit>(d.get(), "eLat")->setText("-33.9");
+        child<QPushButton>(d.get(), "BitBtn1")->click();
+        QCOMPARE(d->result(), int(QDialog::Accepted));
+        QCOMPARE(s.loaded().latitude(), -33.9);
+    }
+
     void aCatalogOutsideTheFirstFiveIsSavedAsC55() {
         TConfiguration c;
         c.setCatalogStar("C40.DAT");
