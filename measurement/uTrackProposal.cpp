@@ -429,19 +429,21 @@ std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess) {
     return s;
 }
 
-TTrackPoint headPoint(const Frames& f, int k, const TStreak& s) {
-    const int x = std::clamp(static_cast<int>(std::lround(s.headX)), 0, f.width - 1);
-    const int y = std::clamp(static_cast<int>(std::lround(s.headY)), 0, f.height - 1);
-    return {x, y, f.numbers[static_cast<std::size_t>(k)]};
-}
+// What a sequence of pictures (the frames, or the fields of interlaced
+// frames) shows of the meteor, by index into the sequence.
+struct Sighting {
+    int first = 0, last = 0;  // the pictures that show it
+    int startPicture = 0;     // the one whose head is the START
+    TStreak start, finish;
+    int peak = 0;             // the brightest picture, and its brightest pixel
+    int peakX = 0, peakY = 0;
+};
 
-}  // namespace
-
-std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config) {
-    Frames f = loadFrames(eventDirectory);
-    if (f.count() < kMinFrames) return std::nullopt;
+// With pairedFields the pictures are fields, two to a frame, and the START
+// is the head on the first frame: that of its second field when the meteor
+// is on both.
+std::optional<Sighting> findMeteor(Frames& f, bool pairedFields) {
     computeBackground(f);
-
     std::vector<std::vector<Blob>> byFrame(static_cast<std::size_t>(f.count()));
     f.noise.resize(byFrame.size());
     for (int k = 0; k < f.count(); ++k)
@@ -456,50 +458,112 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
                                               [](const Blob* a, const Blob* b) { return a->flux < b->flux; });
     const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, 1, 1));
     if (!shape) return std::nullopt;
+    const auto stretch = [&](int k) { return predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY); };
 
     // A faint first or last frame may stay under the detection threshold:
-    // the motion says where to look for it.
-    int first = chain->first(), last = chain->last();
-    const auto faintFrameThere = [&](int k) {
-        return k >= 0 && k < f.count() &&
-               matchedFlux(f, k, predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY)).snr >= kExtendSigmas;
-    };
-    while (first > 0 && f.consecutive(first - 1, first) && faintFrameThere(first - 1)) --first;
-    while (last + 1 < f.count() && f.consecutive(last, last + 1) && faintFrameThere(last + 1)) ++last;
+    // the motion says where to look for it. An end detection with no light
+    // along the stretch the motion gives it is something else beside the
+    // track's end.
+    Sighting s;
+    s.first = chain->first(), s.last = chain->last();
+    const auto faintFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k)).snr >= kExtendSigmas; };
+    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.last)) --s.last;
+    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.first)) ++s.first;
+    while (s.first > 0 && f.consecutive(s.first - 1, s.first) && faintFrameThere(s.first - 1)) --s.first;
+    while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && faintFrameThere(s.last + 1)) ++s.last;
 
-    // The brightest frame by the light along the motion's stretch.
-    int peakFrame = first;
+    // The brightest picture by the light along the motion's stretch.
     double peakFlux = -1;
-    for (int k = first; k <= last; ++k) {
-        const double flux = matchedFlux(f, k, predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY)).flux;
-        if (flux > peakFlux) peakFlux = flux, peakFrame = k;
-    }
+    for (int k = s.first; k <= s.last; ++k)
+        if (const double flux = matchedFlux(f, k, stretch(k)).flux; flux > peakFlux) peakFlux = flux, s.peak = k;
 
     const auto head = [&](int k) {
-        const Measured m = matchedFlux(f, k, predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY));
-        return fitFrame(f, k, predictedStreak(motion, k, std::max(m.flux, 1.0), shape->sigmaX, shape->sigmaY));
+        TStreak guess = stretch(k);
+        guess.flux = std::max(matchedFlux(f, k, guess).flux, 1.0);
+        return fitFrame(f, k, guess);
     };
-    const auto start = head(first), finish = head(last);
+    s.startPicture = pairedFields && s.first % 2 == 0 && s.first < s.last ? s.first + 1 : s.first;
+    const auto start = head(s.startPicture), finish = head(s.last);
     if (!start || !finish) return std::nullopt;
-
-    TTrackProposal p;
-    p.start = headPoint(f, first, *start);
-    p.finish = headPoint(f, last, *finish);
-    if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
+    s.start = *start, s.finish = *finish;
 
     // The observer clicks the meteor where it is brightest: its brightest
-    // pixel on that frame.
-    const TStreak peak = predictedStreak(motion, peakFrame, 1, shape->sigmaX, shape->sigmaY);
-    int bx = -1, by = -1, best = -1;
-    for (const TStreakPixel& q : pixelsNear(f, peakFrame, peak, 2)) {
-        const int v = f.raw(peakFrame, q.x, q.y);
-        if (v > best) best = v, bx = q.x, by = q.y;
+    // pixel on that picture.
+    int best = -1;
+    for (const TStreakPixel& q : pixelsNear(f, s.peak, stretch(s.peak), 2))
+        if (const int v = f.raw(s.peak, q.x, q.y); v > best) best = v, s.peakX = q.x, s.peakY = q.y;
+    if (best < 0) return std::nullopt;
+    return s;
+}
+
+// The two fields of every interlaced frame as pictures of their own, in the
+// order they were exposed: the rows of the upper field (0, 2, 4, ...) first
+// or those of the lower one. Field numbers keep the frames' gaps.
+Frames fieldsOf(const Frames& frames, bool upperFirst) {
+    Frames f;
+    f.width = frames.width, f.height = frames.height / 2;
+    for (int k = 0; k < frames.count(); ++k)
+        for (int half = 0; half < 2; ++half) {
+            const int offset = upperFirst ? half : 1 - half;
+            std::vector<uint8_t> field(static_cast<std::size_t>(f.width) * f.height);
+            for (int y = 0; y < f.height; ++y)
+                std::copy_n(frames.pixels[static_cast<std::size_t>(k)].begin() +
+                                static_cast<std::ptrdiff_t>(2 * y + offset) * frames.width,
+                            f.width, field.begin() + static_cast<std::ptrdiff_t>(y) * f.width);
+            f.numbers.push_back(2 * frames.numbers[static_cast<std::size_t>(k)] + half);
+            f.paths.push_back(frames.paths[static_cast<std::size_t>(k)]);
+            f.pixels.push_back(std::move(field));
+        }
+    return f;
+}
+
+// The frame-file point of a head on picture k: with fields, of the frame
+// holding field k, on the field's own rows.
+TTrackPoint headPoint(const Frames& frames, int k, const TStreak& s, std::optional<bool> upperFirst) {
+    double y = s.headY;
+    if (upperFirst) {
+        y = 2 * y + (*upperFirst ? k % 2 : 1 - k % 2);
+        k /= 2;
     }
-    p.brightestFrame = f.numbers[static_cast<std::size_t>(peakFrame)];
-    if (best >= 0) {
-        const TBrightness b = measureBrightness(f.paths[static_cast<std::size_t>(peakFrame)], bx, by, config);
-        p.brightness = {b.pixelCount, b.brightnessSum};
-    }
+    return {std::clamp(static_cast<int>(std::lround(s.headX)), 0, frames.width - 1),
+            std::clamp(static_cast<int>(std::lround(y)), 0, frames.height - 1),
+            frames.numbers[static_cast<std::size_t>(k)]};
+}
+
+}  // namespace
+
+std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config) {
+    Frames frames = loadFrames(eventDirectory);
+    if (frames.count() < kMinFrames) return std::nullopt;
+    // Interlaced frames hold two fields exposed one after the other: a meteor
+    // is two stretches woven row by row. Tried first, in either field order;
+    // on frames that are not woven both fields of a frame show one moment,
+    // and no chain across them moves steadily forward.
+    std::optional<Sighting> sighting;
+    std::optional<bool> upperFirst;
+    if (frames.height >= 16 && frames.height % 2 == 0)
+        for (bool upper : {true, false}) {
+            Frames fields = fieldsOf(frames, upper);
+            if ((sighting = findMeteor(fields, true))) {
+                upperFirst = upper;
+                break;
+            }
+        }
+    if (!sighting) sighting = findMeteor(frames, false);
+    if (!sighting) return std::nullopt;
+    const Sighting& s = *sighting;
+
+    TTrackProposal p;
+    p.start = headPoint(frames, s.startPicture, s.start, upperFirst);
+    p.finish = headPoint(frames, s.last, s.finish, upperFirst);
+    if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
+    TStreak peak;
+    peak.headX = s.peakX, peak.headY = s.peakY;
+    const TTrackPoint brightest = headPoint(frames, s.peak, peak, upperFirst);
+    p.brightestFrame = brightest.frame;
+    const TBrightness b = measureBrightness(frames.paths[static_cast<std::size_t>(upperFirst ? s.peak / 2 : s.peak)],
+                                            brightest.x, brightest.y, config);
+    p.brightness = {b.pixelCount, b.brightnessSum};
     return p;
 }
 

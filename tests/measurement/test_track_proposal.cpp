@@ -70,24 +70,33 @@ struct Sky {
     }
 };
 
-void writeEvent(const std::string& dir, const std::function<void(int, Sky&)>& extra) {
+// The sky of frame k (noise drawn from rng) with what `extra` adds.
+Sky skyOf(int k, std::mt19937& rng, const std::function<void(int, Sky&)>& extra) {
+    std::normal_distribution<double> noise(0, 2);
+    Sky sky;
+    for (auto& p : sky.pixels) p = 30 + noise(rng);
+    for (int s = 0; s < 25; ++s) sky.spot(13.7 * s + 5, 9.1 * ((s * 7) % 25) + 7, 300.0 + 400 * s);  // the last ones clip
+    sky.pixels[100 * kW + 50] = 255;                                                  // a hot pixel
+    if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) sky.pixels[60 * kW + 200] += 120;  // one that flickers
+    if (k == 7) sky.pixels[180 * kW + 90] = 250;                                      // a cosmic ray
+    extra(k, sky);
+    return sky;
+}
+
+// Frames of a sky; with `interlaced` frame k is woven from two exposures,
+// field 2k on the upper rows (0, 2, ...) and 2k + 1 on the lower.
+void writeEvent(const std::string& dir, const std::function<void(int, Sky&)>& extra, bool interlaced = false) {
     std::filesystem::create_directories(dir);
     std::mt19937 rng(5);
-    std::normal_distribution<double> noise(0, 2);
-    std::uniform_int_distribution<int> flicker(0, 2);
     for (int k = 0; k < kFrames; ++k) {
-        Sky sky;
-        for (auto& p : sky.pixels) p = 30 + noise(rng);
-        for (int s = 0; s < 25; ++s) sky.spot(13.7 * s + 5, 9.1 * ((s * 7) % 25) + 7, 300.0 + 400 * s);  // the last ones clip
-        sky.pixels[100 * kW + 50] = 255;                              // a hot pixel
-        if (flicker(rng) == 0) sky.pixels[60 * kW + 200] += 120;      // one that flickers
-        if (k == 7) sky.pixels[180 * kW + 90] = 250;                  // a cosmic ray
-        extra(k, sky);
-        std::vector<uint8_t> bytes(sky.pixels.size());
+        const Sky upper = skyOf(interlaced ? 2 * k : k, rng, extra);
+        const Sky lower = interlaced ? skyOf(2 * k + 1, rng, extra) : upper;
+        std::vector<uint8_t> bytes(upper.pixels.size());
         for (int y = 0; y < kH; ++y)  // bottom row first
-            for (int x = 0; x < kW; ++x)
-                bytes[static_cast<std::size_t>((kH - 1 - y) * kW + x)] =
-                    static_cast<uint8_t>(std::clamp(std::lround(sky.pixels[static_cast<std::size_t>(y * kW + x)]), 0L, 255L));
+            for (int x = 0; x < kW; ++x) {
+                const double v = (y % 2 == 0 ? upper : lower).pixels[static_cast<std::size_t>(y * kW + x)];
+                bytes[static_cast<std::size_t>((kH - 1 - y) * kW + x)] = static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+            }
         saveGreyBitmap(bytes, kW, kH, frameFileName(dir, k + 1));
     }
 }
@@ -136,6 +145,21 @@ TEST(TrackProposal, NothingButAStraightTransientIsAMeteor) {
         const auto y = [](int j) { return 100.0 + ((j / 3) % 2 == 0 ? 1 : -1) * 8.0 * (j % 3); };
         sky.streak(50 + 14 * k, y(k), 64 + 14 * k, y(k + 1), 3000);
     }));
+}
+
+TEST(TrackProposal, InterlacedFramesGiveTheHeadOfTheirLaterField) {
+    TempDir dir;
+    // Fields 8 to 19 (frames 5 to 10), 8 and 5 pixels a field from (60, 50).
+    writeEvent(dir.str(), [](int j, Sky& sky) {
+        if (j >= 8 && j <= 19) sky.streak(60 + 8 * (j - 8), 50 + 5 * (j - 8), 68 + 8 * (j - 8), 55 + 5 * (j - 8), 2500);
+    }, true);
+    const auto p = proposeTrack(dir.str(), TConfiguration());
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->start.frame, 5);
+    EXPECT_EQ(p->finish.frame, 10);
+    // The start frame shows two stretches: its head is the lower field's.
+    EXPECT_LE(std::hypot(p->start.x - 76, p->start.y - 60), 1.0) << p->start.x << " " << p->start.y;
+    EXPECT_LE(std::hypot(p->finish.x - 156, p->finish.y - 110), 1.0) << p->finish.x << " " << p->finish.y;
 }
 
 TEST(TrackProposal, TheObserversTrackFileIsKeptUnlessForced) {

@@ -30,6 +30,7 @@ struct SampleEvent {
     int frames = 0;         // the meteor's
     int firstNumber = 0, lastNumber = 0;
     std::pair<double, double> startHead, finishHead;  // frame-file pixels
+    std::vector<std::pair<double, double>> heads;     // on each of the meteor's frames
     std::vector<double> frameMagnitudes;  // the meteor's, from firstNumber on
 };
 
@@ -93,8 +94,9 @@ inline SampleEvent writeSampleEvent(const std::string& station, int index, const
     e.frames = m.frames;
     e.firstNumber = t.firstFrame + 1;
     e.lastNumber = t.lastFrame + 1;
-    e.startHead = meteorPixelAt(truth, t, 1.0 / m.frames);
-    e.finishHead = meteorPixelAt(truth, t, 1.0);
+    for (int j = 1; j <= m.frames; ++j) e.heads.push_back(meteorPixelAt(truth, t, double(j) / m.frames));
+    e.startHead = e.heads.front();
+    e.finishHead = e.heads.back();
     e.frameMagnitudes = t.frameMagnitudes;
     return e;
 }
