@@ -31,7 +31,7 @@ TEST(TrackProposal, HeadsOfSimulatedMeteorsWithinAPixel) {
     int beyondOnePixel = 0;
     for (int i = 0; i < 16; ++i) {
         const test::SampleEvent e =
-            test::writeSampleEvent(station.str(), i, ORBIS_CATALOG_DIR "/c50.dat", {.width = 320, .height = 240, .maxFrames = 8});
+            test::writeSampleEvent(station.str(), i, ORBIS_CATALOG_DIR "/c50.dat", {.width = 256, .height = 192, .maxFrames = 8});
         const auto p = proposeTrack(e.directory, config);
         ASSERT_TRUE(p) << "event " << i;
         const test::SampleResult r = test::compareWithTruth(e, p);
