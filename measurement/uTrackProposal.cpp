@@ -442,13 +442,20 @@ struct Sighting {
 // With pairedFields the pictures are fields, two to a frame, and the START
 // is the head on the first frame: that of its second field when the meteor
 // is on both.
-std::optional<Sighting> findMeteor(Frames& f, bool pairedFields) {
+using Detections = std::vector<std::vector<Blob>>;  // by picture
+
+// The background, each picture's noise and what stands out of it.
+Detections detect(Frames& f) {
     computeBackground(f);
-    std::vector<std::vector<Blob>> byFrame(static_cast<std::size_t>(f.count()));
+    Detections byFrame(static_cast<std::size_t>(f.count()));
     f.noise.resize(byFrame.size());
     for (int k = 0; k < f.count(); ++k)
         byFrame[static_cast<std::size_t>(k)] = detectBlobs(f, k, f.noise[static_cast<std::size_t>(k)]);
     markStatic(byFrame);
+    return byFrame;
+}
+
+std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields) {
     const std::optional<Chain> chain = findMeteorChain(f, byFrame);
     if (!chain) return std::nullopt;
     const Motion& motion = chain->motion;
@@ -517,6 +524,18 @@ Frames fieldsOf(const Frames& frames, bool upperFirst) {
     return f;
 }
 
+// The other field order: the two fields of every frame change places, with
+// what was detected on them (the background does not depend on the order).
+void swapFieldOrder(Frames& fields, Detections& byFrame) {
+    for (std::size_t k = 0; k + 1 < byFrame.size(); k += 2) {
+        std::swap(fields.pixels[k], fields.pixels[k + 1]);
+        std::swap(fields.noise[k], fields.noise[k + 1]);
+        std::swap(byFrame[k], byFrame[k + 1]);
+    }
+    for (std::size_t k = 0; k < byFrame.size(); ++k)
+        for (Blob& b : byFrame[k]) b.frame = static_cast<int>(k);
+}
+
 // The frame-file point of a head on picture k: with fields, of the frame
 // holding field k, on the field's own rows.
 TTrackPoint headPoint(const Frames& frames, int k, const TStreak& s, std::optional<bool> upperFirst) {
@@ -541,15 +560,18 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     // and no chain across them moves steadily forward.
     std::optional<Sighting> sighting;
     std::optional<bool> upperFirst;
-    if (frames.height >= 16 && frames.height % 2 == 0)
+    if (frames.height >= 16 && frames.height % 2 == 0) {
+        Frames fields = fieldsOf(frames, true);
+        Detections blobs = detect(fields);
         for (bool upper : {true, false}) {
-            Frames fields = fieldsOf(frames, upper);
-            if ((sighting = findMeteor(fields, true))) {
+            if (!upper) swapFieldOrder(fields, blobs);
+            if ((sighting = findMeteor(fields, blobs, true))) {
                 upperFirst = upper;
                 break;
             }
         }
-    if (!sighting) sighting = findMeteor(frames, false);
+    }
+    if (!sighting) sighting = findMeteor(frames, detect(frames), false);
     if (!sighting) return std::nullopt;
     const Sighting& s = *sighting;
 

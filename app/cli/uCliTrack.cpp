@@ -10,6 +10,7 @@
 #include "measurement/uTrack.h"
 #include "measurement/uTrackProposal.h"
 #include "processing/uNaming.h"
+#include "processing/uPipeline.h"
 
 namespace orbis {
 
@@ -52,6 +53,10 @@ int trackCommand(std::span<const std::string> args, std::string_view defaultStat
         std::error_code ec;
         if (!std::filesystem::is_directory(event, ec)) {
             err << "orbisight-cli track: no such event directory: " << event << "\n";
+            return 1;
+        }
+        if (frameFiles(event).empty()) {
+            err << "orbisight-cli track: no frame files (F001.bmp ...) in " << event << "\n";
             return 1;
         }
         const TConfiguration config =

@@ -73,6 +73,9 @@ TEST(CliTrack, NoMeteorMissingEventAndBadArguments) {
     EXPECT_EQ(track({event}, station.str(), &out, &err), 1);
     EXPECT_NE(err.find("no meteor found"), std::string::npos) << err;
 
+    std::filesystem::create_directories(station / "processed");
+    EXPECT_EQ(track({(station / "processed").string()}, station.str(), &out, &err), 1);
+    EXPECT_NE(err.find("no frame files"), std::string::npos) << err;
     EXPECT_EQ(track({(station / "none").string()}, station.str(), &out, &err), 1);
     EXPECT_NE(err.find("no such event directory"), std::string::npos) << err;
     EXPECT_EQ(track({}, station.str()), 2);
