@@ -19,6 +19,8 @@ namespace {
 // transient: it is absent from the per-pixel median of the event's frames,
 // appears on consecutive frames along one straight line at a steady pace,
 // and is seen neither just before its first frame nor just after its last.
+// "Frame" below is any picture of the sequence searched: a frame file, or
+// one field of an interlaced frame.
 constexpr int kMinFrames = 4;              // for a median that a meteor does not reach
 constexpr double kDetectSigmas = 5;        // of the smoothed difference frame's noise
 constexpr int kMaxBlobsPerFrame = 100;     // the brightest; more is a frame of noise
@@ -439,9 +441,6 @@ struct Sighting {
     int peakX = 0, peakY = 0;
 };
 
-// With pairedFields the pictures are fields, two to a frame, and the START
-// is the head on the first frame: that of its second field when the meteor
-// is on both.
 using Detections = std::vector<std::vector<Blob>>;  // by picture
 
 // The background, each picture's noise and what stands out of it.
@@ -455,6 +454,9 @@ Detections detect(Frames& f) {
     return byFrame;
 }
 
+// With pairedFields the pictures are fields, two to a frame, and the START
+// is the head on the first frame: that of its second field when the meteor
+// is on both.
 std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields) {
     const std::optional<Chain> chain = findMeteorChain(f, byFrame);
     if (!chain) return std::nullopt;
