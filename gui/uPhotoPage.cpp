@@ -1,5 +1,6 @@
 #include "gui/uPhotoPage.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -37,6 +38,15 @@ namespace {
 constexpr int kLoupeSize = 140;
 constexpr const char* kIdleCaption = "Разметка трека";
 constexpr const char* kMarkingCaption = "Сохранить трек";
+constexpr const char* kProposeCaption = "Предложить трек";
+
+// The wait cursor while the window's thread works.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -211,6 +221,10 @@ void TPhotoPage::buildControls() {
     bbSelectCoords_->setEnabled(false);
     connect(bbSelectCoords_, &QPushButton::clicked, this, &TPhotoPage::bbSelectCoordsClick);
     layout->addWidget(bbSelectCoords_);
+    bbProposeTrack_ = named(new QPushButton(QString::fromUtf8(kProposeCaption)), "bbProposeTrack");
+    bbProposeTrack_->setEnabled(false);
+    connect(bbProposeTrack_, &QPushButton::clicked, this, &TPhotoPage::bbProposeTrackClick);
+    layout->addWidget(bbProposeTrack_);
 
     cbMeteorStart_ = named(new QCheckBox(QString::fromUtf8("Начало метеора")), "cbMeteorStart");
     lMeteorStart_ = named(new QLabel, "lMeteorStart");
@@ -266,6 +280,7 @@ void TPhotoPage::DisplayPhoto() {
     const int v = area_->verticalScrollBar()->value();
     view_->clearPicture();
     bbSelectCoords_->setEnabled(false);
+    bbProposeTrack_->setEnabled(false);
     if (browser_.files().empty()) return;
     const std::string path = browser_.currentFile();
     try {
@@ -282,6 +297,7 @@ void TPhotoPage::DisplayPhoto() {
     Label3_->setText(qs(browser_.positionCaption()));
     const bool frame = isMarkableFile(browser_.currentFileName());
     bbSelectCoords_->setEnabled(frame);
+    bbProposeTrack_->setEnabled(frame);
     view_->setOverlay(frame);
     DrawMeteorPoints();
     emit captionChanged(qs("Orbisight - " + path));
@@ -432,6 +448,36 @@ void TPhotoPage::bbSelectCoordsClick() {
         return;
     }
     HideSelectCoordsElement(false);
+    DrawMeteorPoints();
+}
+
+void TPhotoPage::bbProposeTrackClick() {
+    const std::string event = browser_.eventDirectory();
+    if (!config_ || event.empty()) return;
+    // The saved track is the observer's: replacing its marks is asked first.
+    if (hasTrackFile(event) && !notifier_.ask(kProposeCaption, kReplaceTrackQuestion)) return;
+    std::optional<TTrackMarks> proposed;
+    try {
+        const WaitCursor wait;
+        proposed = proposedTrackMarks(event, *config_);
+    } catch (const std::exception& e) {
+        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        return;
+    }
+    if (!proposed) {
+        notifier_.message(kProposeCaption, kNoMeteorProposed, MessageIcon::Information);
+        return;
+    }
+    // Into marking, as if the observer had clicked the points: nothing is
+    // saved until "Сохранить трек".
+    if (!marking_) {
+        HideSelectCoordsElement(true);
+        bbSelectCoords_->setText(QString::fromUtf8(kMarkingCaption));
+    }
+    marks_ = *proposed;
+    lMeteorStart_->setText(qs(trackPointLabel(*marks_.start)));
+    lMeteorFinish_->setText(qs(trackPointLabel(*marks_.finish)));
+    lMaxBright_->setText(marks_.brightness ? qs(trackBrightnessLabel(*marks_.brightness)) : QString());
     DrawMeteorPoints();
 }
 

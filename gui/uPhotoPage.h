@@ -4,7 +4,10 @@
 // shown in Image1 with zoom, loupe and pointer read-out; the observer marks
 // the meteor's track on the frames and starts the event's processing. What
 // is browsed and marked is a TPhotoBrowser and TTrackMarks of the station
-// library; processing runs processEvent on a worker thread.
+// library; processing runs processEvent on a worker thread. The automatic
+// track proposal fills the marks for the observer to check and save; it
+// runs on the window's thread (a tenth of a second for an event), under the
+// wait cursor.
 
 #include <QImage>
 #include <QWidget>
@@ -97,6 +100,7 @@ public:
     void lbMetBmpClick(int row);
     void gbZoomChange(int position);
     void bbSelectCoordsClick();
+    void bbProposeTrackClick();
     void bProcessClick();
     void HideSelectCoordsElement(bool show);
     void DrawMeteorPoints();
@@ -146,7 +150,7 @@ private:
     QListWidget* lbMetBmp_ = nullptr;
     QLabel *Label3_ = nullptr, *Label4_ = nullptr, *Image2_ = nullptr;
     QSlider* gbZoom_ = nullptr;
-    QPushButton *bProcess_ = nullptr, *bbSelectCoords_ = nullptr;
+    QPushButton *bProcess_ = nullptr, *bbSelectCoords_ = nullptr, *bbProposeTrack_ = nullptr;
     QCheckBox *cbMeteorStart_ = nullptr, *cbMeteorFinish_ = nullptr, *cbMaxBright_ = nullptr;
     QLabel *lMeteorStart_ = nullptr, *lMeteorFinish_ = nullptr, *lMaxBright_ = nullptr;
 };

@@ -1,17 +1,599 @@
 #include "measurement/uTrackProposal.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
+#include "astro/uExceptions.h"
+#include "astrometry/uStarDetection.h"
+#include "measurement/uStreakFit.h"
+#include "processing/uBitmap.h"
 #include "processing/uNaming.h"
+#include "processing/uPipeline.h"
 
 namespace orbis {
 
-std::optional<TTrackProposal> proposeTrack(const std::string&, const TConfiguration&) { return std::nullopt; }
+namespace {
+
+// How the meteor is told from everything else on the frames. A meteor is a
+// transient: it is absent from the per-pixel median of the event's frames,
+// appears on consecutive frames along one straight line at a steady pace,
+// and is seen neither just before its first frame nor just after its last.
+// "Frame" below is any picture of the sequence searched: a frame file, or
+// one field of an interlaced frame.
+constexpr int kMinFrames = 4;              // for a median that a meteor does not reach
+constexpr double kDetectSigmas = 5;        // of the smoothed difference frame's noise
+constexpr int kMaxBlobsPerFrame = 100;     // the brightest; more is a frame of noise
+constexpr int kMinChain = 3;               // frames: fewer give no direction worth trusting
+constexpr double kMinStep = 1.0;           // pixels per frame: slower is a star or a plane
+constexpr double kStaticRadius = 2.0;      // pixels: the same place on another frame
+constexpr double kExtendSigmas = 5;        // signal-to-noise of a faint end frame along the line
+
+// Rows from the top, as the track file counts them.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<float> values;
+    float at(int x, int y) const { return values[static_cast<std::size_t>(y) * width + x]; }
+};
+
+struct Frames {
+    int width = 0, height = 0;
+    std::vector<int> numbers;  // of the frame files
+    std::vector<std::string> paths;
+    std::vector<std::vector<uint8_t>> pixels;  // rows from the top
+    std::vector<float> background;             // per-pixel median
+    std::vector<double> noise;                 // of each difference frame
+
+    int count() const { return static_cast<int>(pixels.size()); }
+    bool consecutive(int a, int b) const { return numbers[static_cast<std::size_t>(b)] - numbers[static_cast<std::size_t>(a)] == b - a; }
+
+    // The frame above the background.
+    Picture difference(int k) const {
+        Picture d{width, height, std::vector<float>(background.size())};
+        const auto& f = pixels[static_cast<std::size_t>(k)];
+        for (std::size_t i = 0; i < d.values.size(); ++i) d.values[i] = static_cast<float>(f[i]) - background[i];
+        return d;
+    }
+    // The most a pixel can rise above the background before it clips.
+    double ceiling(int x, int y) const { return 255.0 - background[static_cast<std::size_t>(y) * width + x]; }
+    uint8_t raw(int k, int x, int y) const { return pixels[static_cast<std::size_t>(k)][static_cast<std::size_t>(y) * width + x]; }
+};
+
+Frames loadFrames(const std::string& eventDirectory) {
+    Frames f;
+    std::vector<std::pair<int, std::string>> files;
+    for (const std::string& path : frameFiles(eventDirectory))
+        files.emplace_back(frameNumberOfFile(std::filesystem::path(path).filename().string()), path);
+    std::sort(files.begin(), files.end());
+    for (const auto& [number, path] : files) {
+        const TGreyFrame g = loadGreyFrame(path);
+        if (!f.pixels.empty() && (g.width != f.width || g.height != f.height))
+            throw EInvalidGraphic("Кадр " + path + " имеет размер " + std::to_string(g.width) + "x" +
+                                  std::to_string(g.height) + ", а остальные кадры события — " +
+                                  std::to_string(f.width) + "x" + std::to_string(f.height) + ".");
+        f.width = g.width, f.height = g.height;
+        std::vector<uint8_t> topDown(g.pixels.size());
+        for (int y = 0; y < g.height; ++y)
+            std::copy_n(g.pixels.begin() + static_cast<std::ptrdiff_t>(g.height - 1 - y) * g.width, g.width,
+                        topDown.begin() + static_cast<std::ptrdiff_t>(y) * g.width);
+        f.numbers.push_back(number);
+        f.paths.push_back(path);
+        f.pixels.push_back(std::move(topDown));
+    }
+    return f;
+}
+
+// The median of every pixel over at most kBackgroundFrames frames spread
+// over the event: a meteor or a plane covers a pixel on too few of them to
+// move it, and more frames would only cost time.
+constexpr std::size_t kBackgroundFrames = 15;
+
+void computeBackground(Frames& f) {
+    const std::size_t total = f.pixels.size(), size = static_cast<std::size_t>(f.width) * f.height;
+    const std::size_t n = std::min(total, kBackgroundFrames);
+    std::vector<const uint8_t*> chosen;
+    for (std::size_t k = 0; k < n; ++k) chosen.push_back(f.pixels[k * (total - 1) / std::max<std::size_t>(n - 1, 1)].data());
+    f.background.resize(size);
+    std::vector<uint8_t> column(n);
+    for (std::size_t i = 0; i < size; ++i) {
+        for (std::size_t k = 0; k < n; ++k) column[k] = chosen[k][i];
+        const auto middle = column.begin() + static_cast<std::ptrdiff_t>(n / 2);
+        std::nth_element(column.begin(), middle, column.end());
+        double m = *middle;
+        if (n % 2 == 0) m = (m + *std::max_element(column.begin(), middle)) / 2;
+        f.background[i] = static_cast<float>(m);
+    }
+}
+
+// Standard deviation of a difference picture without what stands out of it
+// (the meteor, residuals of bright stars): iterated 3-sigma clipping.
+double clippedSigma(const std::vector<float>& values) {
+    double mean = 0, sigma = 1e9;
+    for (int pass = 0; pass < 4; ++pass) {
+        double sum = 0, squares = 0;
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < values.size(); i += 7) {
+            const double v = values[i];
+            if (std::fabs(v - mean) > 3 * sigma) continue;
+            sum += v, squares += v * v, ++count;
+        }
+        if (count < 2) break;
+        mean = sum / static_cast<double>(count);
+        sigma = std::sqrt(std::max(squares / static_cast<double>(count) - mean * mean, 0.0));
+    }
+    // Frames without noise still have the quantisation of 8 bits.
+    return std::max(sigma, 0.3);
+}
+
+// 3 x 3 mean: a streak or a spot gains against pixel noise.
+std::vector<float> smoothed(const Picture& d) {
+    std::vector<float> rows(d.values.size()), out(d.values.size());
+    const int w = d.width, h = d.height;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float s = 0;
+            int n = 0;
+            for (int dx = std::max(x - 1, 0); dx <= std::min(x + 1, w - 1); ++dx) s += d.at(dx, y), ++n;
+            rows[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(n);
+        }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float s = 0;
+            int n = 0;
+            for (int dy = std::max(y - 1, 0); dy <= std::min(y + 1, h - 1); ++dy) s += rows[static_cast<std::size_t>(dy) * w + x], ++n;
+            out[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(n);
+        }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Detections on each frame
+
+struct Blob {
+    int frame = 0;
+    double x = 0, y = 0;  // centroid of the light above the background
+    double flux = 0;
+    bool isStatic = false;
+};
+
+std::vector<Blob> detectBlobs(const Frames& f, int k, double& noise) {
+    const Picture d = f.difference(k);
+    noise = clippedSigma(d.values);
+    const std::vector<float> s = smoothed(d);
+    const double threshold = kDetectSigmas * clippedSigma(s);
+    const int w = f.width, h = f.height;
+    std::vector<uint8_t> seen(s.size(), 0);
+    std::vector<int> stack;
+    std::vector<Blob> blobs;
+    for (std::size_t start = 0; start < s.size(); ++start) {
+        if (seen[start] || s[start] <= threshold) continue;
+        // Connected (8 neighbours) pixels above the threshold, on an explicit stack.
+        double sum = 0, sx = 0, sy = 0;
+        int count = 0;
+        seen[start] = 1;
+        stack.assign(1, static_cast<int>(start));
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int x = i % w, y = i / w;
+            const double v = std::max(d.values[static_cast<std::size_t>(i)], 0.0f);
+            sum += v, sx += v * x, sy += v * y, ++count;
+            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, h - 1); ++ny)
+                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, w - 1); ++nx) {
+                    const auto j = static_cast<std::size_t>(ny) * w + nx;
+                    if (!seen[j] && s[j] > threshold) {
+                        seen[j] = 1;
+                        stack.push_back(static_cast<int>(j));
+                    }
+                }
+        }
+        if (count >= 3 && sum > 0) blobs.push_back({k, sx / sum, sy / sum, sum, false});
+    }
+    if (blobs.size() > kMaxBlobsPerFrame) {
+        std::partial_sort(blobs.begin(), blobs.begin() + kMaxBlobsPerFrame, blobs.end(),
+                          [](const Blob& a, const Blob& b) { return a.flux > b.flux; });
+        blobs.resize(kMaxBlobsPerFrame);
+    }
+    return blobs;
+}
+
+// A blob that comes back at its place on other frames, some of them not
+// neighbours, is something fixed (a flickering pixel, a star's residue),
+// not a moving object.
+void markStatic(std::vector<std::vector<Blob>>& byFrame) {
+    for (auto& frame : byFrame)
+        for (Blob& b : frame) {
+            int others = 0;
+            bool distant = false;
+            for (const auto& other : byFrame) {
+                if (other.empty() || other.front().frame == b.frame) continue;
+                for (const Blob& o : other)
+                    if (std::hypot(o.x - b.x, o.y - b.y) <= kStaticRadius) {
+                        ++others;
+                        distant = distant || std::abs(o.frame - b.frame) >= 3;
+                        break;
+                    }
+            }
+            b.isStatic = others >= 2 && distant;
+        }
+}
+
+// ---------------------------------------------------------------------------
+// Chains of detections on consecutive frames
+
+// Position in time: steady, or with a steady change of pace once there are
+// enough detections for it (a meteor slows down; the projection stretches
+// the picture away from its centre).
+struct Motion {
+    double t0 = 0;  // the frame the terms refer to
+    double x0 = 0, y0 = 0, vx = 0, vy = 0, ax = 0, ay = 0;
+    double x(double k) const { return x0 + (vx + ax * (k - t0)) * (k - t0); }
+    double y(double k) const { return y0 + (vy + ay * (k - t0)) * (k - t0); }
+    double speed(double k) const { return std::hypot(vx + 2 * ax * (k - t0), vy + 2 * ay * (k - t0)); }
+};
+
+struct Chain {
+    std::vector<const Blob*> members;  // by frame, consecutive
+    Motion motion;
+    double flux = 0;
+    int first() const { return members.front()->frame; }
+    int last() const { return members.back()->frame; }
+};
+
+constexpr std::size_t kMembersForPace = 5;
+
+// Least squares through the members' centroids in time.
+Motion fitMotion(const std::vector<const Blob*>& members) {
+    Motion m;
+    for (const Blob* b : members) m.t0 += b->frame;
+    m.t0 /= static_cast<double>(members.size());
+    const int terms = members.size() >= kMembersForPace ? 3 : 2;
+    // Normal equations of x (and y) = c0 + c1 t + c2 t^2, solved by elimination.
+    double a[3][5] = {};
+    for (const Blob* b : members) {
+        const double t = b->frame - m.t0, basis[3] = {1, t, t * t};
+        for (int i = 0; i < terms; ++i) {
+            for (int j = 0; j < terms; ++j) a[i][j] += basis[i] * basis[j];
+            a[i][3] += basis[i] * b->x;
+            a[i][4] += basis[i] * b->y;
+        }
+    }
+    for (int c = 0; c < terms; ++c) {
+        if (std::fabs(a[c][c]) < 1e-12) return m;
+        for (int r = 0; r < terms; ++r) {
+            if (r == c) continue;
+            const double f = a[r][c] / a[c][c];
+            for (int k = c; k < 5; ++k) a[r][k] -= f * a[c][k];
+        }
+    }
+    m.x0 = a[0][3] / a[0][0], m.y0 = a[0][4] / a[0][0];
+    m.vx = a[1][3] / a[1][1], m.vy = a[1][4] / a[1][1];
+    if (terms == 3) m.ax = a[2][3] / a[2][2], m.ay = a[2][4] / a[2][2];
+    return m;
+}
+
+const Blob* nearest(const std::vector<Blob>& frame, double x, double y, double radius,
+                    const std::vector<const Blob*>& taken) {
+    const Blob* best = nullptr;
+    double bestDistance = radius;
+    for (const Blob& b : frame) {
+        if (b.isStatic || std::find(taken.begin(), taken.end(), &b) != taken.end()) continue;
+        const double distance = std::hypot(b.x - x, b.y - y);
+        if (distance <= bestDistance) best = &b, bestDistance = distance;
+    }
+    return best;
+}
+
+double matchRadius(const Motion& m, int k) { return std::max(3.0, 0.35 * m.speed(k)); }
+
+// Grows a chain from two detections on neighbouring frames, frame by frame
+// at both ends, as long as the steady motion predicts a detection.
+Chain grow(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Blob& a, const Blob& b) {
+    Chain c;
+    c.members = {&a, &b};
+    for (bool grew = true; grew;) {
+        grew = false;
+        c.motion = fitMotion(c.members);
+        const int before = c.first() - 1, after = c.last() + 1;
+        if (after < f.count() && f.consecutive(c.last(), after))
+            if (const Blob* n = nearest(byFrame[static_cast<std::size_t>(after)], c.motion.x(after), c.motion.y(after),
+                                        matchRadius(c.motion, after), c.members)) {
+                c.members.push_back(n);
+                grew = true;
+            }
+        if (before >= 0 && f.consecutive(before, c.first()))
+            if (const Blob* n = nearest(byFrame[static_cast<std::size_t>(before)], c.motion.x(before),
+                                        c.motion.y(before), matchRadius(c.motion, before), c.members)) {
+                c.members.insert(c.members.begin(), n);
+                grew = true;
+            }
+    }
+    c.motion = fitMotion(c.members);
+    for (const Blob* m : c.members) c.flux += m->flux;
+    return c;
+}
+
+// Whether a chain moves like a meteor: straight, steadily forward, and
+// neither there from the first frame to the last (a plane, a satellite)
+// nor continued just beyond its ends by something off its line (a turning
+// or blinking light).
+bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c) {
+    const std::size_t n = c.members.size();
+    if (static_cast<int>(n) < kMinChain) return false;
+    if (c.first() == 0 && c.last() == f.count() - 1) return false;
+    // The straight line through the centroids (principal axis).
+    double mx = 0, my = 0;
+    for (const Blob* b : c.members) mx += b->x, my += b->y;
+    mx /= static_cast<double>(n), my /= static_cast<double>(n);
+    double sxx = 0, syy = 0, sxy = 0;
+    for (const Blob* b : c.members) {
+        sxx += (b->x - mx) * (b->x - mx), syy += (b->y - my) * (b->y - my), sxy += (b->x - mx) * (b->y - my);
+    }
+    const double angle = 0.5 * std::atan2(2 * sxy, sxx - syy);
+    double ux = std::cos(angle), uy = std::sin(angle);
+    if ((c.members.back()->x - c.members.front()->x) * ux + (c.members.back()->y - c.members.front()->y) * uy < 0)
+        ux = -ux, uy = -uy;
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < n; ++i)
+        steps.push_back((c.members[i]->x - c.members[i - 1]->x) * ux + (c.members[i]->y - c.members[i - 1]->y) * uy);
+    std::vector<double> sorted = steps;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const double speed = sorted[sorted.size() / 2];
+    if (speed < kMinStep) return false;
+    for (double step : steps)
+        if (step < 0.5 * speed || step > 1.5 * speed) return false;
+    double squares = 0;
+    for (const Blob* b : c.members) {
+        const double across = (b->y - my) * ux - (b->x - mx) * uy;
+        if (std::fabs(across) > 2 + 0.05 * speed) return false;
+        squares += across * across;
+    }
+    if (std::sqrt(squares / static_cast<double>(n)) > 1 + 0.02 * speed) return false;
+    for (int gap = 1; gap <= 2; ++gap)
+        for (const int k : {c.first() - gap, c.last() + gap}) {
+            if (k < 0 || k >= f.count()) continue;
+            const Blob* end = k < c.first() ? c.members.front() : c.members.back();
+            if (nearest(byFrame[static_cast<std::size_t>(k)], end->x, end->y, 1.5 * gap * speed + 4, c.members))
+                return false;
+        }
+    return true;
+}
+
+std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vector<Blob>>& byFrame) {
+    std::optional<Chain> best;
+    for (int k = 0; k + 1 < f.count(); ++k) {
+        if (!f.consecutive(k, k + 1)) continue;
+        for (const Blob& a : byFrame[static_cast<std::size_t>(k)]) {
+            if (a.isStatic) continue;
+            for (const Blob& b : byFrame[static_cast<std::size_t>(k + 1)]) {
+                const double step = std::hypot(b.x - a.x, b.y - a.y);
+                if (b.isStatic || step < kMinStep) continue;
+                Chain c = grow(f, byFrame, a, b);
+                if ((!best || c.flux > best->flux) && movesLikeMeteor(f, byFrame, c)) best = std::move(c);
+            }
+        }
+    }
+    return best;
+}
+
+// ---------------------------------------------------------------------------
+// The meteor on each of its frames
+
+// The stretch the steady motion puts on frame k: from where it was when the
+// exposure began to where it was when it ended.
+TStreak predictedStreak(const Motion& m, int k, double flux, double sigmaX, double sigmaY) {
+    return {m.x(k - 0.5), m.y(k - 0.5), m.x(k + 0.5), m.y(k + 0.5), flux, sigmaX, sigmaY};
+}
+
+// The frame's pixels near a stretch: its blur and a margin beyond both ends.
+std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, double margin) {
+    const double dx = s.headX - s.tailX, dy = s.headY - s.tailY, length = std::hypot(dx, dy);
+    const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
+    const int x0 = std::max(static_cast<int>(std::floor(std::min(s.tailX, s.headX) - margin)), 0);
+    const int x1 = std::min(static_cast<int>(std::ceil(std::max(s.tailX, s.headX) + margin)), f.width - 1);
+    const int y0 = std::max(static_cast<int>(std::floor(std::min(s.tailY, s.headY) - margin)), 0);
+    const int y1 = std::min(static_cast<int>(std::ceil(std::max(s.tailY, s.headY) + margin)), f.height - 1);
+    std::vector<TStreakPixel> out;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            const double px = x - s.tailX, py = y - s.tailY;
+            const double along = px * ux + py * uy, across = py * ux - px * uy;
+            if (along < -margin || along > length + margin || std::fabs(across) > margin) continue;
+            out.push_back({x, y, f.raw(k, x, y) - f.background[static_cast<std::size_t>(y) * f.width + x], f.ceiling(x, y)});
+        }
+    return out;
+}
+
+// Flux of the stretch the motion predicts on a frame, by a matched filter
+// (the model with the measured blur as template), and its signal to noise.
+struct Measured {
+    double flux = 0, snr = 0;
+};
+
+Measured matchedFlux(const Frames& f, int k, const TStreak& shape) {
+    TStreak unit = shape;
+    unit.flux = 1;
+    double td = 0, tt = 0;
+    for (const TStreakPixel& p : pixelsNear(f, k, unit, 3 * std::max(unit.sigmaX, unit.sigmaY) + 1)) {
+        const double t = streakValue(unit, p.x, p.y);
+        td += t * p.value, tt += t * t;
+    }
+    if (tt <= 0) return {};
+    return {td / tt, td / (f.noise[static_cast<std::size_t>(k)] * std::sqrt(tt))};
+}
+
+// The model fitted to frame k, starting from the motion's prediction and
+// fitted again on the pixels around the first result.
+std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess) {
+    const double margin = 3 * std::max(guess.sigmaX, guess.sigmaY) + 3;
+    std::optional<TStreak> s = fitStreak(pixelsNear(f, k, guess, margin), guess);
+    if (s) s = fitStreak(pixelsNear(f, k, *s, margin), *s);
+    return s;
+}
+
+// What a sequence of pictures (the frames, or the fields of interlaced
+// frames) shows of the meteor, by index into the sequence.
+struct Sighting {
+    int first = 0, last = 0;  // the pictures that show it
+    int startPicture = 0;     // the one whose head is the START
+    TStreak start, finish;
+    int peak = 0;             // the brightest picture, and its brightest pixel
+    int peakX = 0, peakY = 0;
+};
+
+using Detections = std::vector<std::vector<Blob>>;  // by picture
+
+// The background, each picture's noise and what stands out of it.
+Detections detect(Frames& f) {
+    computeBackground(f);
+    Detections byFrame(static_cast<std::size_t>(f.count()));
+    f.noise.resize(byFrame.size());
+    for (int k = 0; k < f.count(); ++k)
+        byFrame[static_cast<std::size_t>(k)] = detectBlobs(f, k, f.noise[static_cast<std::size_t>(k)]);
+    markStatic(byFrame);
+    return byFrame;
+}
+
+// With pairedFields the pictures are fields, two to a frame, and the START
+// is the head on the first frame: that of its second field when the meteor
+// is on both.
+std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields) {
+    const std::optional<Chain> chain = findMeteorChain(f, byFrame);
+    if (!chain) return std::nullopt;
+    const Motion& motion = chain->motion;
+
+    // The blur, from the brightest detection's fit.
+    const Blob* brightest = *std::max_element(chain->members.begin(), chain->members.end(),
+                                              [](const Blob* a, const Blob* b) { return a->flux < b->flux; });
+    const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, 1, 1));
+    if (!shape) return std::nullopt;
+    const auto stretch = [&](int k) { return predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY); };
+
+    // A faint first or last frame may stay under the detection threshold:
+    // the motion says where to look for it. An end detection with no light
+    // along the stretch the motion gives it is something else beside the
+    // track's end.
+    Sighting s;
+    s.first = chain->first(), s.last = chain->last();
+    const auto faintFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k)).snr >= kExtendSigmas; };
+    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.last)) --s.last;
+    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.first)) ++s.first;
+    while (s.first > 0 && f.consecutive(s.first - 1, s.first) && faintFrameThere(s.first - 1)) --s.first;
+    while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && faintFrameThere(s.last + 1)) ++s.last;
+
+    // The brightest picture by the light along the motion's stretch.
+    double peakFlux = -1;
+    for (int k = s.first; k <= s.last; ++k)
+        if (const double flux = matchedFlux(f, k, stretch(k)).flux; flux > peakFlux) peakFlux = flux, s.peak = k;
+
+    const auto head = [&](int k) {
+        TStreak guess = stretch(k);
+        guess.flux = std::max(matchedFlux(f, k, guess).flux, 1.0);
+        return fitFrame(f, k, guess);
+    };
+    s.startPicture = pairedFields && s.first % 2 == 0 && s.first < s.last ? s.first + 1 : s.first;
+    const auto start = head(s.startPicture), finish = head(s.last);
+    if (!start || !finish) return std::nullopt;
+    s.start = *start, s.finish = *finish;
+
+    // The observer clicks the meteor where it is brightest: its brightest
+    // pixel on that picture.
+    int best = -1;
+    for (const TStreakPixel& q : pixelsNear(f, s.peak, stretch(s.peak), 2))
+        if (const int v = f.raw(s.peak, q.x, q.y); v > best) best = v, s.peakX = q.x, s.peakY = q.y;
+    if (best < 0) return std::nullopt;
+    return s;
+}
+
+// The two fields of every interlaced frame as pictures of their own, in the
+// order they were exposed: the rows of the upper field (0, 2, 4, ...) first
+// or those of the lower one. Field numbers keep the frames' gaps.
+Frames fieldsOf(const Frames& frames, bool upperFirst) {
+    Frames f;
+    f.width = frames.width, f.height = frames.height / 2;
+    for (int k = 0; k < frames.count(); ++k)
+        for (int half = 0; half < 2; ++half) {
+            const int offset = upperFirst ? half : 1 - half;
+            std::vector<uint8_t> field(static_cast<std::size_t>(f.width) * f.height);
+            for (int y = 0; y < f.height; ++y)
+                std::copy_n(frames.pixels[static_cast<std::size_t>(k)].begin() +
+                                static_cast<std::ptrdiff_t>(2 * y + offset) * frames.width,
+                            f.width, field.begin() + static_cast<std::ptrdiff_t>(y) * f.width);
+            f.numbers.push_back(2 * frames.numbers[static_cast<std::size_t>(k)] + half);
+            f.paths.push_back(frames.paths[static_cast<std::size_t>(k)]);
+            f.pixels.push_back(std::move(field));
+        }
+    return f;
+}
+
+// The other field order: the two fields of every frame change places, with
+// what was detected on them (the background does not depend on the order).
+void swapFieldOrder(Frames& fields, Detections& byFrame) {
+    for (std::size_t k = 0; k + 1 < byFrame.size(); k += 2) {
+        std::swap(fields.pixels[k], fields.pixels[k + 1]);
+        std::swap(fields.noise[k], fields.noise[k + 1]);
+        std::swap(byFrame[k], byFrame[k + 1]);
+    }
+    for (std::size_t k = 0; k < byFrame.size(); ++k)
+        for (Blob& b : byFrame[k]) b.frame = static_cast<int>(k);
+}
+
+// The frame-file point of a head on picture k: with fields, of the frame
+// holding field k, on the field's own rows.
+TTrackPoint headPoint(const Frames& frames, int k, const TStreak& s, std::optional<bool> upperFirst) {
+    double y = s.headY;
+    if (upperFirst) {
+        y = 2 * y + (*upperFirst ? k % 2 : 1 - k % 2);
+        k /= 2;
+    }
+    return {std::clamp(static_cast<int>(std::lround(s.headX)), 0, frames.width - 1),
+            std::clamp(static_cast<int>(std::lround(y)), 0, frames.height - 1),
+            frames.numbers[static_cast<std::size_t>(k)]};
+}
+
+}  // namespace
+
+std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config) {
+    Frames frames = loadFrames(eventDirectory);
+    if (frames.count() < kMinFrames) return std::nullopt;
+    // Interlaced frames hold two fields exposed one after the other: a meteor
+    // is two stretches woven row by row. Tried first, in either field order;
+    // on frames that are not woven both fields of a frame show one moment,
+    // and no chain across them moves steadily forward.
+    std::optional<Sighting> sighting;
+    std::optional<bool> upperFirst;
+    if (frames.height >= 16 && frames.height % 2 == 0) {
+        Frames fields = fieldsOf(frames, true);
+        Detections blobs = detect(fields);
+        for (bool upper : {true, false}) {
+            if (!upper) swapFieldOrder(fields, blobs);
+            if ((sighting = findMeteor(fields, blobs, true))) {
+                upperFirst = upper;
+                break;
+            }
+        }
+    }
+    if (!sighting) sighting = findMeteor(frames, detect(frames), false);
+    if (!sighting) return std::nullopt;
+    const Sighting& s = *sighting;
+
+    TTrackProposal p;
+    p.start = headPoint(frames, s.startPicture, s.start, upperFirst);
+    p.finish = headPoint(frames, s.last, s.finish, upperFirst);
+    if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
+    TStreak peak;
+    peak.headX = s.peakX, peak.headY = s.peakY;
+    const TTrackPoint brightest = headPoint(frames, s.peak, peak, upperFirst);
+    p.brightestFrame = brightest.frame;
+    const TBrightness b = measureBrightness(frames.paths[static_cast<std::size_t>(upperFirst ? s.peak / 2 : s.peak)],
+                                            brightest.x, brightest.y, config);
+    p.brightness = {b.pixelCount, b.brightnessSum};
+    return p;
+}
 
 TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force) {
     std::error_code ec;
-    if (!force && std::filesystem::exists(std::filesystem::path(eventDirectory) / "MeteorTrack.txt", ec))
-        return TrackProposalOutcome::KeptExisting;
+    if (!force && std::filesystem::exists(trackFileName(eventDirectory), ec)) return TrackProposalOutcome::KeptExisting;
     const auto proposal = proposeTrack(eventDirectory, config);
     if (!proposal) return TrackProposalOutcome::NoMeteor;
     saveTrackFile(eventDirectory, proposal->start, proposal->finish, proposal->brightness);

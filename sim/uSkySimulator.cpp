@@ -289,6 +289,14 @@ TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y) {
     return cameraOf(truth).unproject(x, pictureRow(truth, y));
 }
 
+std::pair<double, double> meteorPixelAt(const TSimTruth& truth, const TSimMeteorTruth& meteor, double along) {
+    const Vec3 a = unitVector(meteor.startSky), b = unitVector(meteor.endSky);
+    const double angle = std::acos(std::clamp(dot(a, b), -1.0, 1.0));
+    const auto p = cameraOf(truth).project(skyPoint(slerp(a, b, angle, along)));
+    if (!p) throw std::invalid_argument("sky simulator: the meteor's point is not in front of the camera");
+    return {p->first, clipRow(truth, p->second)};
+}
+
 TSkyPoint pointingFromAzAlt(double azimuth, double altitude, double latitude, double lmstDegrees) {
     const double ch = std::cos(altitude * kDeg);
     const Vec3 horizontal{ch * std::cos(azimuth * kDeg), ch * std::sin(azimuth * kDeg), std::sin(altitude * kDeg)};

@@ -121,6 +121,12 @@ private:
 // the picture rows they are).
 TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y);
 
+// Where a meteor of the clip is on its way: along = 0 when the exposure of
+// its first frame begins, 1 when that of its last frame ends, at even speed
+// on the great circle. In the clip's frame pixels (field rows with fields).
+// Its head on the j-th of its frames (j = 1 ... frames) is at j / frames.
+std::pair<double, double> meteorPixelAt(const TSimTruth& truth, const TSimMeteorTruth& meteor, double along);
+
 // The (ra, dec) at a horizontal position (azimuth from the south towards
 // the west, altitude) seen from a latitude at a local sidereal angle.
 TSkyPoint pointingFromAzAlt(double azimuth, double altitude, double latitude, double lmstDegrees);

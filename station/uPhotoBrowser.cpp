@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "measurement/uTrackProposal.h"
 #include "processing/uNaming.h"
 
 namespace orbis {
@@ -99,6 +100,17 @@ bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks)
     if (missingTrackPoint(marks)) return false;
     saveTrackFile(eventDirectory, *marks.start, *marks.finish, marks.brightness);
     return true;
+}
+
+bool hasTrackFile(const std::string& eventDirectory) {
+    std::error_code ec;
+    return std::filesystem::exists(trackFileName(eventDirectory), ec);
+}
+
+std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory, const TConfiguration& config) {
+    const auto proposal = proposeTrack(eventDirectory, config);
+    if (!proposal) return std::nullopt;
+    return TTrackMarks{proposal->start, proposal->finish, proposal->brightness};
 }
 
 }  // namespace orbis

@@ -13,6 +13,8 @@
 
 namespace orbis {
 
+class TConfiguration;
+
 class TPhotoBrowser {
 public:
     // Empties both lists and lists the night's events and the first event's
@@ -77,5 +79,17 @@ std::optional<std::string> missingTrackPoint(const TTrackMarks& marks);
 // Writes the event's track file from complete marks; false (nothing
 // written) when a point is missing.
 bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks);
+
+// Whether the event has a saved track file (an observer's marking).
+bool hasTrackFile(const std::string& eventDirectory);
+// The marks the automatic track proposal gives the event, for the observer
+// to check and save; nothing when it finds no meteor. Saves nothing. Raises
+// what reading the frame files raises.
+std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory, const TConfiguration& config);
+// What the observer is told when the proposal finds no meteor, and asked
+// before it replaces the marks of an event that has a track file.
+inline constexpr const char* kNoMeteorProposed = "Метеор не найден.";
+inline constexpr const char* kReplaceTrackQuestion =
+    "У события уже есть сохранённый трек. Заменить отметки предложенным треком?";
 
 }  // namespace orbis

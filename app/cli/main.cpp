@@ -13,6 +13,7 @@
 #include "app/cli/uCliRepair.h"
 #include "app/cli/uCliStation.h"
 #include "app/cli/uCliUnattended.h"
+#include "app/cli/uCliTrack.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 
@@ -29,6 +30,7 @@ constexpr const char* kUsage =
     "  detect   run the meteor detector over a video file and write the event clips\n"
     "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
     "  repair   rebuild the counts and index of a clip whose writer was killed\n"
+    "  track    propose an event's meteor track from its frames, or write it (--auto)\n"
     "  process  process event directories: binding, photometry, report, annotated JPEG\n"
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "repair") return orbis::repairCommand(rest, std::cout, std::cerr);
+    if (command == "track") return orbis::trackCommand(rest, station, std::cout, std::cerr);
     if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);
     if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
     if (command == "simulate") return orbis::simulateCommand(rest, station, std::cout, std::cerr);

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "MeteorSample.h"
 #include "SeparatorScope.h"
 #include "SkyEventFrames.h"
 #include "TempDir.h"
@@ -211,6 +212,50 @@ private slots:
         QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
         QCOMPARE(readTextLines(trackFileName(event)),
                  (std::vector<std::string>{"0|0|305|125|2|1800|START", "0|0|405|45|3|9|FINISH"}));
+    }
+
+    void proposesTheMarksForTheObserverAndSavesNothing() {
+        Fixture f;
+        // A simulated meteor as the night's fourth event (220005_000).
+        const test::SampleEvent e = test::writeSampleEvent(f.station.str(), 5, ORBIS_CATALOG_DIR "/c50.dat",
+                                                           {.width = 320, .height = 240, .maxFrames = 6});
+        std::vector<std::string> questions;
+        bool answer = false;
+        f.window->notifier().setQuestionHandler([&](const std::string&, const std::string& text) {
+            questions.push_back(text);
+            return answer;
+        });
+        f.chooseNight(f.night);
+        auto* propose = f.find<QPushButton>("bbProposeTrack");
+        QCOMPARE(propose->text(), u("Предложить трек"));
+
+        // Three frames of a fixed star: no meteor, said in a box.
+        propose->click();
+        QCOMPARE(f.messages, std::vector<std::string>{"Метеор не найден."});
+        QVERIFY(!f.page().marking());
+
+        for (int i = 0; i < 3; ++i) f.click("bbMeteorForward");
+        QCOMPARE(f.page().browser().eventDirectory(), e.directory);
+        // An observer's track file: asked first; "no" leaves the marks empty.
+        const std::vector<std::string> observer{"0|0|1|1|1|9|START", "0|0|2|2|2|9|FINISH"};
+        writeTextLines(trackFileName(e.directory), observer);
+        propose->click();
+        QCOMPARE(questions.size(), std::size_t(1));
+        QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
+
+        answer = true;
+        propose->click();
+        QCOMPARE(questions.size(), std::size_t(2));
+        QVERIFY(f.page().marking());
+        QCOMPARE(f.find<QPushButton>("bbSelectCoords")->text(), u("Сохранить трек"));
+        const QString start = f.find<QLabel>("lMeteorStart")->text(), finish = f.find<QLabel>("lMeteorFinish")->text();
+        QVERIFY2(start.endsWith(QString("Кадр: %1").arg(e.firstNumber)), qPrintable(start));
+        QVERIFY2(finish.endsWith(QString("Кадр: %1").arg(e.lastNumber)), qPrintable(finish));
+        // The start mark lies on the meteor's head of its first frame.
+        const QStringList parts = start.split(' ', Qt::SkipEmptyParts);  // X = x Y = y Кадр: n
+        QVERIFY(std::hypot(parts[2].toInt() - e.startHead.first, parts[5].toInt() - e.startHead.second) <= 3);
+        QVERIFY(!f.find<QLabel>("lMaxBright")->text().isEmpty());
+        QCOMPARE(readTextLines(trackFileName(e.directory)), observer);
     }
 
     void processesTheShownEventOnAWorkerLikeTheStation() {

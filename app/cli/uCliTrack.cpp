@@ -1,0 +1,95 @@
+#include "app/cli/uCliTrack.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliStationDir.h"
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "measurement/uTrack.h"
+#include "measurement/uTrackProposal.h"
+#include "processing/uNaming.h"
+#include "processing/uPipeline.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbisight-cli track EVENT_DIR [--auto] [--force] [--station DIR]\n"
+    "\n"
+    "Finds the meteor on the event's frame files F001.bmp ... and proposes its track: the\n"
+    "head on the first and on the last frame that show it, and the brightness measured as\n"
+    "the photo page's \"Макс. блеск:\" on the frame where it is brightest. Without --auto it\n"
+    "prints the two lines of the track file and the brightest frame and writes nothing.\n"
+    "\n"
+    "  --auto   write the proposal as the event's MeteorTrack.txt; one that exists (the\n"
+    "           observer's marking) is kept\n"
+    "  --force  with --auto, replace an existing MeteorTrack.txt\n"
+    "\n"
+    "Exit status: 0 printed, written or kept, 1 no meteor found (nothing is guessed) or an\n"
+    "error, 2 bad arguments.\n";
+
+}  // namespace
+
+int trackCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                 std::ostream& err) {
+    CliArgs parsed;
+    try {
+        parsed = parseCliArgs(args, {"--station"}, {"--help", "--auto", "--force"});
+        if (parsed.has("--help")) {
+            out << kUsage;
+            return 0;
+        }
+        if (parsed.positional.size() != 1) throw CliUsageError("one event directory is needed");
+        if (parsed.has("--force") && !parsed.has("--auto")) throw CliUsageError("--force only goes with --auto");
+    } catch (const CliUsageError& e) {
+        err << "orbisight-cli track: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+    const std::string event = parsed.positional[0];
+    try {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(event, ec)) {
+            err << "orbisight-cli track: no such event directory: " << event << "\n";
+            return 1;
+        }
+        if (frameFiles(event).empty()) {
+            err << "orbisight-cli track: no frame files (F001.bmp ...) in " << event << "\n";
+            return 1;
+        }
+        const TConfiguration config =
+            stationConfiguration(parsed.value("--station", std::string(defaultStation)), err);
+        if (!parsed.has("--auto")) {
+            const auto proposal = proposeTrack(event, config);
+            if (!proposal) {
+                err << "orbisight-cli track: no meteor found\n";
+                return 1;
+            }
+            for (const std::string& line : trackFileLines(proposal->start, proposal->finish, proposal->brightness))
+                out << line << "\n";
+            out << "brightest frame: "
+                << std::filesystem::path(frameFileName(event, proposal->brightestFrame)).filename().string() << "\n";
+            return 0;
+        }
+        switch (writeProposedTrack(event, config, parsed.has("--force"))) {
+            case TrackProposalOutcome::NoMeteor:
+                err << "orbisight-cli track: no meteor found\n";
+                return 1;
+            case TrackProposalOutcome::KeptExisting:
+                out << trackFileName(event) << " exists and is kept (--force replaces it)\n";
+                return 0;
+            case TrackProposalOutcome::Written:
+                out << trackFileName(event) << " written:\n";
+                for (const std::string& line : readTextLines(trackFileName(event))) out << line << "\n";
+                return 0;
+        }
+        return 1;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli track: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace orbis

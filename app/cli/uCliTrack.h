@@ -1,0 +1,18 @@
+#pragma once
+// `orbisight-cli track`: the meteor's track proposed on an event's frame
+// files without an observer; printed for a look, or saved as the event's
+// MeteorTrack.txt with --auto (the observer's file kept unless --force).
+
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace orbis {
+
+// Exit status: 0 printed, written or an existing track file kept; 1 no
+// meteor found or an error; 2 bad arguments.
+int trackCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                 std::ostream& err);
+
+}  // namespace orbis

@@ -1,0 +1,188 @@
+// The automatic track proposal: the heads it finds on simulated events
+// against the simulator's truth, the moving lights it must not take for a
+// meteor, and the observer's track file it must not replace.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "astro/uUniUtils.h"
+#include "config/uConfiguration.h"
+#include "measurement/uTrack.h"
+#include "measurement/uTrackProposal.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
+#include "support/MeteorSample.h"
+#include "support/TempDir.h"
+
+namespace orbis {
+namespace {
+
+using test::TempDir;
+
+TEST(TrackProposal, HeadsOfSimulatedMeteorsWithinAPixel) {
+    TempDir station;
+    const TConfiguration config;
+    int beyondOnePixel = 0;
+    for (int i = 0; i < 16; ++i) {
+        const test::SampleEvent e =
+            test::writeSampleEvent(station.str(), i, ORBIS_CATALOG_DIR "/c50.dat", {.width = 256, .height = 192, .maxFrames = 8});
+        const auto p = proposeTrack(e.directory, config);
+        ASSERT_TRUE(p) << "event " << i;
+        const test::SampleResult r = test::compareWithTruth(e, p);
+        EXPECT_TRUE(r.framesMatch) << "event " << i << ": frames " << p->start.frame << ".." << p->finish.frame;
+        EXPECT_LE(r.startError, 3) << "event " << i;
+        EXPECT_LE(r.finishError, 3) << "event " << i;
+        beyondOnePixel += r.startError > 1 || r.finishError > 1;
+        // Measured on a frame of the meteor, where the fill finds it.
+        EXPECT_GE(p->brightestFrame, p->start.frame);
+        EXPECT_LE(p->brightestFrame, p->finish.frame);
+        EXPECT_GT(p->brightness.pixelCount, 0) << "event " << i;
+    }
+    EXPECT_LE(beyondOnePixel, 1);
+}
+
+// Frames of a dark sky with noise and stars, and whatever a test adds to
+// frame k through `extra` (spots at sub-pixel positions).
+constexpr int kW = 320, kH = 240, kFrames = 16;
+
+struct Sky {
+    std::vector<double> pixels = std::vector<double>(kW * kH);
+    void spot(double x, double y, double flux, double sigma = 1.0) {
+        for (int py = static_cast<int>(y) - 5; py <= static_cast<int>(y) + 5; ++py)
+            for (int px = static_cast<int>(x) - 5; px <= static_cast<int>(x) + 5; ++px) {
+                if (px < 0 || py < 0 || px >= kW || py >= kH) continue;
+                const double r2 = (px - x) * (px - x) + (py - y) * (py - y);
+                pixels[static_cast<std::size_t>(py * kW + px)] += flux / (2 * M_PI * sigma * sigma) * std::exp(-r2 / (2 * sigma * sigma));
+            }
+    }
+    // An evenly lit stretch, as one exposure of a moving light leaves it.
+    void streak(double x0, double y0, double x1, double y1, double flux) {
+        for (int i = 0; i < 40; ++i) {
+            const double t = (i + 0.5) / 40;
+            spot(x0 + t * (x1 - x0), y0 + t * (y1 - y0), flux / 40);
+        }
+    }
+};
+
+// The sky of frame k (noise drawn from rng) with what `extra` adds.
+Sky skyOf(int k, std::mt19937& rng, const std::function<void(int, Sky&)>& extra) {
+    std::normal_distribution<double> noise(0, 2);
+    Sky sky;
+    for (auto& p : sky.pixels) p = 30 + noise(rng);
+    for (int s = 0; s < 25; ++s) sky.spot(13.7 * s + 5, 9.1 * ((s * 7) % 25) + 7, 300.0 + 400 * s);  // the last ones clip
+    sky.pixels[100 * kW + 50] = 255;                                                  // a hot pixel
+    if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) sky.pixels[60 * kW + 200] += 120;  // one that flickers
+    if (k == 7) sky.pixels[180 * kW + 90] = 250;                                      // a cosmic ray
+    extra(k, sky);
+    return sky;
+}
+
+// Frames of a sky; with `interlaced` frame k is woven from two exposures,
+// field 2k on the upper rows (0, 2, ...) and 2k + 1 on the lower.
+void writeEvent(const std::string& dir, const std::function<void(int, Sky&)>& extra, bool interlaced = false) {
+    std::filesystem::create_directories(dir);
+    std::mt19937 rng(5);
+    for (int k = 0; k < kFrames; ++k) {
+        const Sky upper = skyOf(interlaced ? 2 * k : k, rng, extra);
+        const Sky lower = interlaced ? skyOf(2 * k + 1, rng, extra) : upper;
+        std::vector<uint8_t> bytes(upper.pixels.size());
+        for (int y = 0; y < kH; ++y)  // bottom row first
+            for (int x = 0; x < kW; ++x) {
+                const double v = (y % 2 == 0 ? upper : lower).pixels[static_cast<std::size_t>(y * kW + x)];
+                bytes[static_cast<std::size_t>((kH - 1 - y) * kW + x)] = static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+            }
+        saveGreyBitmap(bytes, kW, kH, frameFileName(dir, k + 1));
+    }
+}
+
+// A meteor from (60, 50) moving (12, 7) pixels a frame on frames 5 to 10.
+void meteor(int k, Sky& sky) {
+    if (k < 4 || k > 9) return;
+    const double t = k - 4;
+    sky.streak(60 + 12 * t, 50 + 7 * t, 72 + 12 * t, 57 + 7 * t, 3000);
+}
+
+TEST(TrackProposal, NothingButAStraightTransientIsAMeteor) {
+    TempDir dir;
+    const TConfiguration config;
+    const auto proposal = [&](const std::string& name, const std::function<void(int, Sky&)>& extra) {
+        writeEvent((dir / name).string(), extra);
+        return proposeTrack((dir / name).string(), config);
+    };
+
+    // The sky alone: stars, hot pixels and noise.
+    EXPECT_FALSE(proposal("sky", [](int, Sky&) {}));
+
+    // The same sky with a meteor: found, head on its first and last frame.
+    const auto found = proposal("meteor", meteor);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->start.frame, 5);
+    EXPECT_EQ(found->finish.frame, 10);
+    EXPECT_LE(std::hypot(found->start.x - 72, found->start.y - 57), 1.0);
+    EXPECT_LE(std::hypot(found->finish.x - 132, found->finish.y - 92), 1.0);
+
+    // A bright light turning on a circle, frame after frame.
+    EXPECT_FALSE(proposal("circle", [](int k, Sky& sky) {
+        if (k < 2 || k > 13) return;
+        const double a0 = 0.25 * k, a1 = 0.25 * (k + 1);
+        sky.streak(160 + 60 * std::cos(a0), 120 + 60 * std::sin(a0), 160 + 60 * std::cos(a1), 120 + 60 * std::sin(a1), 4000);
+    }));
+    // A light flying straight that blinks: seen on three frames out of four.
+    EXPECT_FALSE(proposal("blinking", [](int k, Sky& sky) {
+        if (k % 4 != 3) sky.streak(20 + 15 * k, 200 - 6 * k, 35 + 15 * k, 194 - 6 * k, 3000);
+    }));
+    // A plane: straight and steady, there from the first frame to the last.
+    EXPECT_FALSE(proposal("plane", [](int k, Sky& sky) { sky.streak(30 + 4 * k, 150, 34 + 4 * k, 150, 5000); }));
+    // A meteor that zigzags: straight stretches of a few frames.
+    EXPECT_FALSE(proposal("zigzag", [](int k, Sky& sky) {
+        if (k < 3 || k > 12) return;
+        const auto y = [](int j) { return 100.0 + ((j / 3) % 2 == 0 ? 1 : -1) * 8.0 * (j % 3); };
+        sky.streak(50 + 14 * k, y(k), 64 + 14 * k, y(k + 1), 3000);
+    }));
+}
+
+TEST(TrackProposal, InterlacedFramesGiveTheHeadOfTheirLaterField) {
+    TempDir dir;
+    // Fields 8 to 19 (frames 5 to 10), 8 and 5 pixels a field from (60, 50).
+    writeEvent(dir.str(), [](int j, Sky& sky) {
+        if (j >= 8 && j <= 19) sky.streak(60 + 8 * (j - 8), 50 + 5 * (j - 8), 68 + 8 * (j - 8), 55 + 5 * (j - 8), 2500);
+    }, true);
+    const auto p = proposeTrack(dir.str(), TConfiguration());
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->start.frame, 5);
+    EXPECT_EQ(p->finish.frame, 10);
+    // The start frame shows two stretches: its head is the lower field's.
+    EXPECT_LE(std::hypot(p->start.x - 76, p->start.y - 60), 1.0) << p->start.x << " " << p->start.y;
+    EXPECT_LE(std::hypot(p->finish.x - 156, p->finish.y - 110), 1.0) << p->finish.x << " " << p->finish.y;
+}
+
+TEST(TrackProposal, TheObserversTrackFileIsKeptUnlessForced) {
+    TempDir dir;
+    const TConfiguration config;
+    const std::string event = (dir / "event").string();
+    writeEvent(event, meteor);
+    const std::vector<std::string> observer{"0|0|70|55|5|1000|START", "0|0|130|90|10|20|FINISH"};
+    writeTextLines(trackFileName(event), observer);
+
+    EXPECT_EQ(writeProposedTrack(event, config, false), TrackProposalOutcome::KeptExisting);
+    EXPECT_EQ(readTextLines(trackFileName(event)), observer);
+    EXPECT_EQ(writeProposedTrack(event, config, true), TrackProposalOutcome::Written);
+    const auto p = proposeTrack(event, config);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(readTextLines(trackFileName(event)), trackFileLines(p->start, p->finish, p->brightness));
+
+    // Without a meteor nothing is written, forced or not.
+    const std::string empty = (dir / "empty").string();
+    writeEvent(empty, [](int, Sky&) {});
+    EXPECT_EQ(writeProposedTrack(empty, config, true), TrackProposalOutcome::NoMeteor);
+    EXPECT_FALSE(std::filesystem::exists(trackFileName(empty)));
+}
+
+}  // namespace
+}  // namespace orbis
