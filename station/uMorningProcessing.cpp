@@ -209,8 +209,9 @@ std::string morningEventLine(const TMorningEvent& event) {
         case MorningOutcome::Report:
             return "event " + name + ": report written";
         case MorningOutcome::NoReport:
+            // The first problem is the cause; the later ones follow from it.
             return "event " + name + ": processed, no report" +
-                   (event.problems.empty() ? std::string() : " (" + event.problems.back() + ")");
+                   (event.problems.empty() ? std::string() : " (" + event.problems.front() + ")");
         case MorningOutcome::NoTrack:
             return "event " + name + ": no track found; kept for marking, not processed";
         case MorningOutcome::Failed:

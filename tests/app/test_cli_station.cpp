@@ -39,6 +39,7 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     test::TempDir station;
     TConfiguration config;
     config.setTimeZone(3);
+    config.setPathToCatalogs(ORBIS_CATALOG_DIR);
     config.save(iniFilePath(station.path()));
     // The camera sees a simulated meteor; the recording ends before the
     // night does, so the morning comes at once.
@@ -63,7 +64,9 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     ASSERT_EQ(clips.size(), 1u) << journal;  // the meteor
     const fs::path night = clips.front().parent_path();
     EXPECT_EQ(night.filename(), "20240812");
-    EXPECT_TRUE(fs::exists(night / "M20240812.txt"));
+    // Its track proposed, the event measured: a report, in the summary and the R90 export.
+    EXPECT_NE(journal.find(": report written"), std::string::npos) << journal;
+    EXPECT_EQ(readTextLines(night / "M20240812.txt").size(), 2u) << journal;
     EXPECT_TRUE(fs::exists(night / "ME20240812.csv"));
     EXPECT_TRUE(fs::exists(station / "Station.log"));
 
