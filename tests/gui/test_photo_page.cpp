@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
@@ -165,6 +166,39 @@ private slots:
         QCOMPARE(f.find<TPictureView>("Image1")->size(), QSize(64, 24));
         QTest::keyClick(zoom, Qt::Key_PageUp);
         QCOMPARE(zoom->value(), -90);
+    }
+
+    void popUpListsAndMarkingOffTheFrames() {
+        Fixture f;
+        writeFrame((f.station.path() / "20240812/200000_000/M200000_000P.bmp").string());
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.chooseNight(f.night);
+        auto* list = f.find<QListWidget>("lbMetBmp");
+        const auto pick = [&](const char* button, int row) {
+            f.click(button);
+            QVERIFY(list->isVisible());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+            QVERIFY(list->isHidden());
+        };
+        pick("bbListSelect1", 2);
+        QCOMPARE(f.caption(), u("Метеор 3(3), Кадр 1(3)"));
+        pick("bbListSelect1", 0);
+        f.click("bbSelectCoords");  // marking, on F001
+        pick("bbListSelect2", 3);
+        QCOMPARE(f.caption(), u("Метеор 1(3), Кадр 4(4)"));
+
+        // A point on a picture that is no frame file has frame 0; a second
+        // brightness measurement replaces the first.
+        f.clickPixel(0, kStarX, kStarY);
+        QCOMPARE(f.find<QLabel>("lMeteorStart")->text(), u("X = 305 Y = 125   Кадр: 0"));
+        QTest::keyClick(f.find<QPushButton>("bbSelectCoords"), Qt::Key_3);
+        f.clickPixel(0, kStarX, kStarY);
+        QCOMPARE(f.find<QLabel>("lMaxBright")->text(), u("9 1800"));
+        f.clickPixel(0, kStarX + 1, kStarY + 1);
+        QCOMPARE(f.find<QLabel>("lMaxBright")->text(), u("9 1800"));  // the same star from another of its pixels
+        f.clickPixel(0, 20, 200);
+        QVERIFY(f.find<QLabel>("lMaxBright")->text() != u("9 1800"));
     }
 
     void marksTheTrackInFramePixelsAtAnyZoom() {
