@@ -28,6 +28,7 @@
 #include "reports/uNightExports.h"
 #include "station/uBackgroundWork.h"
 #include "station/uEventProcessing.h"
+#include "station/uNightProcessing.h"
 
 namespace orbis {
 
@@ -39,6 +40,7 @@ constexpr int kLoupeSize = 140;
 constexpr const char* kIdleCaption = "Разметка трека";
 constexpr const char* kMarkingCaption = "Сохранить трек";
 constexpr const char* kProposeCaption = "Предложить трек";
+constexpr const char* kNightCaption = "Обработать ночь";
 
 // The wait cursor while the window's thread works.
 struct WaitCursor {
@@ -217,6 +219,9 @@ void TPhotoPage::buildControls() {
     bProcess_ = named(new QPushButton(QString::fromUtf8("Обработка")), "bProcess");
     connect(bProcess_, &QPushButton::clicked, this, &TPhotoPage::bProcessClick);
     layout->addWidget(bProcess_);
+    bProcessNight_ = named(new QPushButton(QString::fromUtf8(kNightCaption)), "bProcessNight");
+    connect(bProcessNight_, &QPushButton::clicked, this, &TPhotoPage::bProcessNightClick);
+    layout->addWidget(bProcessNight_);
     bbSelectCoords_ = named(new QPushButton(QString::fromUtf8(kIdleCaption)), "bbSelectCoords");
     bbSelectCoords_->setEnabled(false);
     connect(bbSelectCoords_, &QPushButton::clicked, this, &TPhotoPage::bbSelectCoordsClick);
@@ -567,6 +572,47 @@ void TPhotoPage::bProcessClick() {
     deliver_->start();
 }
 
+void TPhotoPage::bProcessNightClick() {
+    if (work_) {
+        if (nightOutcome_) {
+            work_->cancel();
+            bProcessNight_->setEnabled(false);
+        }
+        return;
+    }
+    if (!config_) return;
+    const std::string night = nightDirectory();
+    std::vector<std::string> marked;
+    int unmarked = 0;
+    for (const std::string& event : eventDirectoriesOfNight(night)) {
+        std::error_code ec;
+        if (std::filesystem::exists(trackFileName(event), ec)) marked.push_back(event);
+        else ++unmarked;
+    }
+    if (marked.empty()) {
+        notifier_.message("Orbisight", "В ночи " + night + " нет событий с отмеченным треком.", MessageIcon::Information);
+        return;
+    }
+    bProcess_->setEnabled(false);
+    bProcessNight_->setText(QString::fromUtf8("Остановить"));
+    nightOutcome_ = std::make_shared<std::string>();
+    work_ = std::make_unique<TBackgroundWork>(
+        notifier_, [marked, unmarked, night, outcome = nightOutcome_, config = *config_,
+                    station = station_](UserNotifier& notifier) {
+            int reports = 0;
+            std::string errors;
+            const auto runs = processEvents(marked, config, station, notifier, [&](const TEventRun& run) {
+                if (run.result.reportWritten) ++reports;
+                if (!run.error.empty()) errors += "\n" + run.eventDirectory + ": " + run.error;
+            });
+            *outcome = "Ночь " + night + ": обработано событий " + std::to_string(runs.size()) + " из " +
+                       std::to_string(marked.size()) + " с треком, отчётов " + std::to_string(reports) +
+                       ", без трека пропущено " + std::to_string(unmarked) + "." +
+                       (runs.size() < marked.size() ? " Остановлено." : "") + errors;
+        });
+    deliver_->start();
+}
+
 void TPhotoPage::endProcessing() {
     deliver_->stop();
     try {
@@ -576,6 +622,17 @@ void TPhotoPage::endProcessing() {
     }
     work_.reset();
     bProcess_->setEnabled(true);
+    if (nightOutcome_) {
+        const std::string outcome = std::move(*nightOutcome_);
+        nightOutcome_.reset();
+        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+        bProcessNight_->setEnabled(true);
+        if (!outcome.empty()) notifier_.message("Orbisight", outcome, MessageIcon::Information);
+        browser_.relistFiles(browser_.currentFileName());  // new result files; the same one shown
+        DisplayPhoto();
+        emit processingFinished();
+        return;
+    }
     // The result picture, unless the observer has moved to another event.
     if (browser_.eventDirectory() == workEvent_) {
         std::string result = eventNameOfDirectory(browser_.nightDirectory(), workEvent_);

@@ -102,6 +102,10 @@ public:
     void bbSelectCoordsClick();
     void bbProposeTrackClick();
     void bProcessClick();
+    // Every event of the calendar's night that has a track, one after the
+    // other on the worker thread; pressed again while it runs, it stops
+    // after the event in hand.
+    void bProcessNightClick();
     void HideSelectCoordsElement(bool show);
     void DrawMeteorPoints();
     // A click on the picture at a picture position.
@@ -142,6 +146,8 @@ private:
     bool marking_ = false;
     std::unique_ptr<TBackgroundWork> work_;
     std::string workEvent_;
+    // A night's run: what it says when it ends (filled by the work).
+    std::shared_ptr<std::string> nightOutcome_;
     QTimer* deliver_ = nullptr;
 
     QCalendarWidget* MC1_ = nullptr;
@@ -150,7 +156,7 @@ private:
     QListWidget* lbMetBmp_ = nullptr;
     QLabel *Label3_ = nullptr, *Label4_ = nullptr, *Image2_ = nullptr;
     QSlider* gbZoom_ = nullptr;
-    QPushButton *bProcess_ = nullptr, *bbSelectCoords_ = nullptr, *bbProposeTrack_ = nullptr;
+    QPushButton *bProcess_ = nullptr, *bProcessNight_ = nullptr, *bbSelectCoords_ = nullptr, *bbProposeTrack_ = nullptr;
     QCheckBox *cbMeteorStart_ = nullptr, *cbMeteorFinish_ = nullptr, *cbMaxBright_ = nullptr;
     QLabel *lMeteorStart_ = nullptr, *lMeteorFinish_ = nullptr, *lMaxBright_ = nullptr;
 };

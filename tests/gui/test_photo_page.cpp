@@ -201,6 +201,38 @@ private slots:
         QVERIFY(f.find<QLabel>("lMaxBright")->text() != u("9 1800"));
     }
 
+    void processesTheMarkedEventsOfANightAndStopsWhenAsked() {
+        Fixture f;
+        f.chooseNight(f.night);
+        auto* button = f.find<QPushButton>("bProcessNight");
+        button->click();
+        QCOMPARE(f.messages.back(), "В ночи " + f.page().nightDirectory() + " нет событий с отмеченным треком.");
+        const fs::path night = f.station.path() / "20240812";
+        for (const char* event : {"200000_000", "220000_000"})
+            saveTrackFile((night / event).string(), {300, 120, 1}, {310, 125, 3}, std::nullopt);
+        std::string said;
+        const auto run = [&](bool stop) {
+            f.messages.clear();
+            button->click();
+            QCOMPARE(button->text(), u("Остановить"));
+            QVERIFY(!f.find<QPushButton>("bProcess")->isEnabled());
+            if (stop) button->click();
+            QVERIFY(QTest::qWaitFor([&] { return !f.page().processing(); }, 60000));
+            QCOMPARE(button->text(), u("Обработать ночь"));
+            QVERIFY(!f.messages.empty());
+            said = f.messages.back();
+        };
+        // Frames without stars: processed, no report; the event without a track is left alone.
+        run(false);
+        QVERIFY2(said.find("обработано событий 2 из 2 с треком, отчётов 0, без трека пропущено 1.") != std::string::npos,
+                 said.c_str());
+        // Stopped: a dozen events, so the stop comes while they are being done.
+        for (int i = 1; i <= 10; ++i)
+            fs::copy(night / "200000_000", night / ("2000" + std::to_string(10 + i) + "_000"), fs::copy_options::recursive);
+        run(true);
+        QVERIFY2(said.find("Остановлено.") != std::string::npos, said.c_str());
+    }
+
     void marksTheTrackInFramePixelsAtAnyZoom() {
         Fixture f;
         f.chooseNight(f.night);
