@@ -270,24 +270,19 @@ GstFlowReturn SinkState::deliver(GstSample* sample) {
 
 namespace {
 
-GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
-    GstSample* sample = gst_app_sink_pull_sample(sink);
+GstFlowReturn deliverPulled(GstSample* sample, gpointer data) {
     if (!sample) return GST_FLOW_EOS;
     const GstFlowReturn ret = static_cast<SinkState*>(data)->deliver(sample);
     gst_sample_unref(sample);
     return ret;
 }
 
+GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) { return deliverPulled(gst_app_sink_pull_sample(sink), data); }
+
 // The frame a paused graph holds: shown, so a clip loaded or rewound is
 // seen before it plays. Never for the frame callback, which must get each
 // frame once.
-GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) {
-    GstSample* sample = gst_app_sink_pull_preroll(sink);
-    if (!sample) return GST_FLOW_EOS;
-    const GstFlowReturn ret = static_cast<SinkState*>(data)->deliver(sample);
-    gst_sample_unref(sample);
-    return ret;
-}
+GstFlowReturn onNewPreroll(GstAppSink* sink, gpointer data) { return deliverPulled(gst_app_sink_pull_preroll(sink), data); }
 
 void attachSink(GstElement* bin, const char* name, SinkState& state, bool preroll) {
     ObjectRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(bin), name));
