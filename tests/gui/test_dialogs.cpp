@@ -146,6 +146,10 @@ private slots:
         auto d = s.dialog();
         QVERIFY(child<QLabel>(d.get(), "lVideoCompress")->isHidden());
         QVERIFY(child<QLineEdit>(d.get(), "eFrameFontSize")->isHidden());
+        auto* stamp = child<QCheckBox>(d.get(), "cbFrameStamp");
+        stamp->setChecked(true);  // the font size belongs to the time stamp
+        QVERIFY(!child<QLineEdit>(d.get(), "eFrameFontSize")->isHidden());
+        stamp->setChecked(false);
         child<QPushButton>(d.get(), "BitBtn1")->click();
         QCOMPARE(d->result(), int(QDialog::Accepted));
         const auto changed = s.loaded().keysDifferentFrom(before);
