@@ -1,6 +1,5 @@
 #include "gui/uPhotoPage.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -41,14 +40,6 @@ constexpr const char* kIdleCaption = "Разметка трека";
 constexpr const char* kMarkingCaption = "Сохранить трек";
 constexpr const char* kProposeCaption = "Предложить трек";
 constexpr const char* kNightCaption = "Обработать ночь";
-
-// The wait cursor while the window's thread works.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -458,17 +449,24 @@ void TPhotoPage::bbSelectCoordsClick() {
 
 void TPhotoPage::bbProposeTrackClick() {
     const std::string event = browser_.eventDirectory();
-    if (!config_ || event.empty()) return;
+    if (work_ || !config_ || event.empty()) return;
     // The saved track is the observer's: replacing its marks is asked first.
     if (hasTrackFile(event) && !notifier_.ask(kProposeCaption, kReplaceTrackQuestion)) return;
-    std::optional<TTrackMarks> proposed;
-    try {
-        const WaitCursor wait;
-        proposed = proposedTrackMarks(event, *config_);
-    } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
-        return;
-    }
+    // Reading and searching every frame takes a moment: on the worker thread.
+    workEvent_ = event;
+    proposal_ = std::make_shared<std::optional<TTrackMarks>>();
+    bProcess_->setEnabled(false);
+    bbProposeTrack_->setEnabled(false);
+    work_ = std::make_unique<TBackgroundWork>(
+        notifier_, [event, config = *config_, proposal = proposal_](UserNotifier&) {
+            *proposal = proposedTrackMarks(event, config);
+        });
+    deliver_->start();
+}
+
+void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
+    // The observer has moved on to another event: its marks stay as they are.
+    if (browser_.eventDirectory() != workEvent_) return;
     if (!proposed) {
         notifier_.message(kProposeCaption, kNoMeteorProposed, MessageIcon::Information);
         return;
@@ -615,13 +613,22 @@ void TPhotoPage::bProcessNightClick() {
 
 void TPhotoPage::endProcessing() {
     deliver_->stop();
+    bool failed = false;
     try {
         work_->wait();
     } catch (const std::exception& e) {
+        failed = true;
         notifier_.message("Orbisight", e.what(), MessageIcon::Error);
     }
     work_.reset();
     bProcess_->setEnabled(true);
+    if (proposal_) {
+        const std::optional<TTrackMarks> proposed = std::move(*proposal_);
+        proposal_.reset();
+        bbProposeTrack_->setEnabled(bbSelectCoords_->isEnabled());  // a frame is shown
+        if (!failed) endProposal(proposed);
+        return;
+    }
     if (nightOutcome_) {
         const std::string outcome = std::move(*nightOutcome_);
         nightOutcome_.reset();

@@ -133,6 +133,7 @@ private:
     void pointerLeft();
     void clearLoupe();
     void endProcessing();
+    void endProposal(const std::optional<TTrackMarks>& proposed);
     void nightExport(const std::function<void(const TConfiguration&)>& write);
 
     TQtNotifier& notifier_;
@@ -148,6 +149,8 @@ private:
     std::string workEvent_;
     // A night's run: what it says when it ends (filled by the work).
     std::shared_ptr<std::string> nightOutcome_;
+    // A track proposal's run: its marks (filled by the work).
+    std::shared_ptr<std::optional<TTrackMarks>> proposal_;
     QTimer* deliver_ = nullptr;
 
     QCalendarWidget* MC1_ = nullptr;

@@ -294,9 +294,14 @@ private slots:
         f.chooseNight(f.night);
         auto* propose = f.find<QPushButton>("bbProposeTrack");
         QCOMPARE(propose->text(), u("Предложить трек"));
+        // The search runs on the worker thread; the window waits for nothing.
+        const auto proposeAndWait = [&] {
+            propose->click();
+            QVERIFY(QTest::qWaitFor([&] { return !f.page().processing(); }, 30000));
+        };
 
         // Three frames of a fixed star: no meteor, said in a box.
-        propose->click();
+        proposeAndWait();
         QCOMPARE(f.messages, std::vector<std::string>{"Метеор не найден."});
         QVERIFY(!f.page().marking());
 
@@ -305,12 +310,12 @@ private slots:
         // An observer's track file: asked first; "no" leaves the marks empty.
         const std::vector<std::string> observer{"0|0|1|1|1|9|START", "0|0|2|2|2|9|FINISH"};
         writeTextLines(trackFileName(e.directory), observer);
-        propose->click();
+        proposeAndWait();
         QCOMPARE(questions.size(), std::size_t(1));
         QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
 
         answer = true;
-        propose->click();
+        proposeAndWait();
         QCOMPARE(questions.size(), std::size_t(2));
         QVERIFY(f.page().marking());
         QCOMPARE(f.find<QPushButton>("bbSelectCoords")->text(), u("Сохранить трек"));
