@@ -172,12 +172,12 @@ void TVideoPage::DisplayVideo() {
     graph_->setDisplayCallback(video_.latest().callback());
     // The end comes on a GStreamer thread; a graph replaced meanwhile has
     // ended for good, so its late report is dropped.
-    TCaptureGraph* graph = graph_.get();
-    graph_->setEndCallback([this, graph](GraphEnd end) {
+    const unsigned generation = ++graphGeneration_;
+    graph_->setEndCallback([this, generation](GraphEnd end) {
         QMetaObject::invokeMethod(
             this,
-            [this, graph, end] {
-                if (graph_.get() != graph) return;
+            [this, generation, end] {
+                if (!graph_ || generation != graphGeneration_) return;
                 if (end == GraphEnd::Error) {
                     const std::string why = graph_->errorText();
                     releaseClip();

@@ -91,6 +91,7 @@ private:
     TVideoBrowser browser_;
     TAviInfo info_;
     std::unique_ptr<TCaptureGraph> graph_;
+    unsigned graphGeneration_ = 0;  // of the graph built last
     // Playback started by "Взять в работу" does not loop at its end.
     bool intakePlayback_ = false;
     int loops_ = 0;
