@@ -544,7 +544,8 @@ struct AviParser {
         }
     }
 
-    // Headers only: what the headers say of any AVI video, compressed too.
+    // With headersOnly, only what the headers say, of any AVI video
+    // (compressed too): no frame is looked for.
     void parse(bool headersOnly = false) {
         struct stat st {};
         if (::fstat(r.fd_, &st) != 0) throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": " + errnoText());

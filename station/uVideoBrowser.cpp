@@ -34,11 +34,11 @@ bool TVideoBrowser::removeCurrent() {
     if (clips_.empty()) return false;
     const std::string path = clipPath();
     std::error_code ec;
+    const auto refused = [&](const std::string& why) { return EInOutError("Файл " + path + " не удалён: " + why + "."); };
+    if (!fs::exists(path, ec)) throw refused("его уже нет");
     // Only a clip file: whatever else took its name is left alone.
-    if (!fs::is_regular_file(path, ec)) throw EInOutError("Файл " + path + " не удалён: это не файл.");
-    if (!fs::remove(path, ec) || ec) {
-        throw EInOutError("Файл " + path + " не удалён: " + (ec ? ec.message() : std::string("его уже нет")) + ".");
-    }
+    if (!fs::is_regular_file(path, ec)) throw refused("это не файл");
+    if (!fs::remove(path, ec) || ec) throw refused(ec ? ec.message() : "его уже нет");
     clips_.erase(clips_.begin() + index_);
     return step(-1);
 }
