@@ -17,7 +17,9 @@ std::vector<std::vector<std::string>> removableOf(const std::string& night) {
     std::vector<std::string> bitmaps, clips;
     for (const std::string& event : listDirectory(night, "*", ListKind::Directories)) {
         const std::string dir = joinPath(night, event);
-        for (const std::string& file : listDirectory(dir, "*.bmp", ListKind::Files)) bitmaps.push_back(joinPath(dir, file));
+        // The result picture with its labels stays with the report.
+        for (const std::string& file : listDirectory(dir, "*.bmp", ListKind::Files))
+            if (!file.ends_with(workSuffix::kResultBitmap)) bitmaps.push_back(joinPath(dir, file));
     }
     for (const std::string& clip : listDirectory(night, "*.avi", ListKind::Files))
         if (clipProcessed(night, clip)) clips.push_back(joinPath(night, clip));

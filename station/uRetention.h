@@ -2,9 +2,10 @@
 // Room on the station's disk for the coming nights. When the free space
 // falls below the setting minFreeSpaceMB, the oldest nights whose morning's
 // work is done give up first their frame files and intermediate bitmaps
-// (every *.bmp of their event directories), then their clips, night by
-// night until there is room again. Reports, the annotated JPEGs, the
-// track files and the exports are never removed, nor anything of a night
+// (every *.bmp of their event directories but the result picture), then
+// their clips, night by night until there is room again. Reports, the
+// result pictures (R.bmp and the annotated JPEG), the track files and the
+// exports are never removed, nor anything of a night
 // that still waits for its morning.
 
 #include <cstdint>

@@ -108,6 +108,7 @@ void writeDoneEvent(const fs::path& night, const std::string& name) {
     writeFile(event / ("M" + name + "P.bmp"), 1000);
     writeFile(event / ("M" + name + ".txt"), 10);
     writeFile(event / ("M" + name + "R.jpg"), 10);
+    writeFile(event / ("M" + name + "R.bmp"), 10);
     writeFile(event / "MeteorTrack.txt", 10);
     writeFile(night / (name + ".avi"), 1000);
 }
@@ -145,7 +146,7 @@ TEST(Retention, OldestDoneNightsGiveUpFramesThenClipsAndResultsNever) {
     for (const char* night : {"20240810", "20240811", "20240812"}) {
         SCOPED_TRACE(night);
         for (const std::string kept : {"231000_000/M231000_000.txt", "231000_000/M231000_000R.jpg",
-                                       "231000_000/MeteorTrack.txt"})
+                                       "231000_000/M231000_000R.bmp", "231000_000/MeteorTrack.txt"})
             EXPECT_TRUE(fs::exists(station / night / kept)) << kept;
     }
     EXPECT_TRUE(fs::exists(station / "20240812/231000_000/F001.bmp"));
