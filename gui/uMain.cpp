@@ -314,6 +314,12 @@ void TMainWindow::reloadConfiguration() {
         TConfiguration fresh;
         fresh.load(iniFilePath(options_.station));
         config_ = std::move(fresh);
+        // Values that fell back to their default are said, as the command line does.
+        if (!config_.warnings().empty()) {
+            std::string text;
+            for (const std::string& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w;
+            notifier_->message("Orbisight", text, MessageIcon::Warning);
+        }
     } catch (const std::exception& e) {
         // The settings loaded before stay.
         notifier_->message("Orbisight", e.what(), MessageIcon::Error);

@@ -212,6 +212,17 @@ private slots:
         f.action("N4")->trigger();
         QCOMPARE(f.window->configuration().observer(), std::string("Иванов"));
         QVERIFY(f.window->configuration().useLogFile());
+
+        // A whole number that is no number falls back to its default, and the window says so.
+        std::string text = readFileBytes(iniFilePath(f.station.path()));
+        const std::size_t at = text.find("autoShutDownLevel=");
+        QVERIFY(at != std::string::npos);
+        text.insert(at + std::string("autoShutDownLevel=").size(), "x");
+        writeFileAtomically(iniFilePath(f.station.path()), text);
+        f.messages.clear();
+        f.window->reloadConfiguration();
+        QCOMPARE(f.messages.size(), std::size_t(1));
+        QVERIFY(f.messages[0].text.find("autoShutDownLevel") != std::string::npos);
     }
 
     void detectionWritesAClipOfTheMovingBall() {
