@@ -45,8 +45,7 @@ private:
 // decoded.
 int extractDecoded(const std::string& clip, const std::string& aviError, TrackedExtractor& extractor,
                    UserNotifier& notifier) {
-    const TCaptureSource source =
-        TCaptureSource::pipeline(TCaptureSource::file(clip).text + " ! videoconvert ! video/x-raw,format=GRAY8");
+    const TCaptureSource source = TCaptureSource::greyFile(clip);
     std::atomic<int> decoded{0};
     std::exception_ptr failure;
     std::atomic<bool> failed{false};

@@ -52,9 +52,15 @@ const char* formatNameForDepth(int bitsPerPixel) {
     }
 }
 
-}  // namespace
-
-namespace {
+// The end of a run over a file: what the last event still collected is
+// dropped, and the clips of the others are waited for.
+void finishRun(TDetector& detector, TClipWriterPool& pool, TDetectionRun& run) {
+    run.droppedAtEnd = !detector.waiting();
+    run.failedFrames = detector.failedFrames();
+    detector.stopSession();
+    pool.waitAll();
+    run.clips = pool.finishedClips();
+}
 
 // Any other video GStreamer can decode: decoded to grey frames and fed to
 // the detector as they come. Without a start, frame 0 is the modification
@@ -62,8 +68,7 @@ namespace {
 TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                                   TDateTime modified, const TConfiguration& config, UserNotifier& notifier,
                                   const std::string& aviError, const std::function<bool()>& stop) {
-    const TCaptureSource source =
-        TCaptureSource::pipeline(TCaptureSource::file(input).text + " ! videoconvert ! video/x-raw,format=GRAY8");
+    const TCaptureSource source = TCaptureSource::greyFile(input);
     TDetectionRun run;
     {
         TCaptureGraph probe;
@@ -107,11 +112,7 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
         graph.stop();
         run.interrupted = stopped.load();
         if (end == GraphEnd::Error) throw EInvalidVideo("\"" + input + "\": " + graph.errorText());
-        run.droppedAtEnd = !detector.waiting();
-        run.failedFrames = detector.failedFrames();
-        detector.stopSession();
-        pool.waitAll();
-        run.clips = pool.finishedClips();
+        finishRun(detector, pool, run);
         run.frames = frameIndex;
     }
     return run;
@@ -164,11 +165,7 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
             notifier.progressPosition(frameIndex + 1);
         }
         notifier.progressHide();
-        run.droppedAtEnd = !detector.waiting();
-        run.failedFrames = detector.failedFrames();
-        detector.stopSession();
-        pool.waitAll();
-        run.clips = pool.finishedClips();
+        finishRun(detector, pool, run);
     }
     run.frames = frameIndex;
     run.missingFrames = info.missingFrames();

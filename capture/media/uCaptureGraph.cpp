@@ -356,6 +356,10 @@ TCaptureSource TCaptureSource::file(const std::string& path) {
     return pipeline("filesrc location=" + gst::quoted(path) + " ! decodebin");
 }
 
+TCaptureSource TCaptureSource::greyFile(const std::string& path) {
+    return pipeline(file(path).text + " ! videoconvert ! video/x-raw,format=GRAY8");
+}
+
 void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record) {
     if (impl_) {
         // A recording being replaced still gets its index.

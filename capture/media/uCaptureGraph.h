@@ -48,6 +48,9 @@ struct TCaptureSource {
     static TCaptureSource pipeline(std::string description) { return {false, std::move(description), std::nullopt}; }
     // A video file, decoded by whatever GStreamer has for it.
     static TCaptureSource file(const std::string& path);
+    // The same, every frame decoded to 8-bit grey (a recording examined or
+    // taken into work whatever its compression).
+    static TCaptureSource greyFile(const std::string& path);
 };
 
 enum class CaptureMode { Preview, Detect, Record, Playback };
