@@ -123,10 +123,24 @@ void validate(const TSimSettings& s) {
     if (s.fps <= 0 || s.frameCount <= 0) fail("frame rate and frame count must be positive");
     if (!(s.focalLength * s.frameScale > 0)) fail("focal length and frame scale must be positive");
     if (!(s.psfSigma > 0) || !(s.noiseSigma >= 0)) fail("PSF width must be positive, noise not negative");
+    if (s.weave != TSimWeave::None && (s.fields || s.height < 2))
+        fail("woven frames need full-height frames of two rows or more");
+    if (!(s.photonGain >= 0) || !(s.twinkle >= 0) || s.hotPixels < 0)
+        fail("photon gain, twinkle and hot pixels must not be negative");
+    if (s.jpegQuality < 0 || s.jpegQuality > 100) fail("JPEG quality must be 1..100, or 0 for none");
     for (const TSimMeteor& m : s.meteors) {
         if (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel)) fail("a meteor needs a start and an end");
         if (m.frames < 1 || m.firstFrame < 0 || m.firstFrame + m.frames > s.frameCount)
             fail("a meteor's frames must lie inside the clip");
+        if (!(m.startPhase >= 0 && m.startPhase < 1 && m.endPhase > 0 && m.endPhase <= 1) ||
+            (m.frames == 1 && !(m.startPhase < m.endPhase)))
+            fail("a meteor must light up and go out within its first and last exposure");
+    }
+    for (const TSimMovingLight& l : s.lights) {
+        if (l.frames < 1 || l.firstFrame < 0 || l.firstFrame + l.frames > s.frameCount)
+            fail("a moving light's frames must lie inside the clip");
+        if (l.blinkPeriod < 0 || (l.blinkPeriod > 0 && (l.blinkOnFrames < 1 || l.blinkOnFrames > l.blinkPeriod)))
+            fail("a blinking light is on for 1 to blinkPeriod frames of every blinkPeriod");
     }
 }
 

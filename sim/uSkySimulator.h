@@ -29,6 +29,21 @@
 
 namespace orbis {
 
+// How a meteor's brightness runs from its start to its end.
+enum class TSimLightCurve {
+    // Brightest on its middle frame, up to a magnitude fainter on the first
+    // and last (a step per frame).
+    Symmetric,
+    // Brightening steadily by two magnitudes to the peak at its end (a
+    // terminal flare).
+    Rising,
+    // At its peak when it appears, fading by two magnitudes to its end.
+    Falling,
+    // A base two magnitudes below the peak with a short flare to the peak a
+    // quarter of the way along.
+    EarlyFlare,
+};
+
 struct TSimMeteor {
     // Either sky positions (degrees)...
     std::optional<TSkyPoint> startSky, endSky;
@@ -38,6 +53,35 @@ struct TSimMeteor {
     int firstFrame = 0;  // 0-based frame of the clip on which the meteor starts
     int frames = 5;      // frames it is visible on; it moves start -> end along the great circle at even speed
     double peakMagnitude = 0;
+    // When within the exposure of its first frame it lights up and within
+    // that of its last it goes out, as fractions of a frame (0 <= startPhase
+    // < 1, 0 < endPhase <= 1; on a single frame startPhase < endPhase). It is
+    // at its start point when it lights up and at its end point when it goes
+    // out; the defaults fill both exposures.
+    double startPhase = 0, endPhase = 1;
+    TSimLightCurve lightCurve = TSimLightCurve::Symmetric;
+};
+
+// A light that is not a meteor: an aeroplane or a satellite. It moves in a
+// straight line on the picture at even speed from startPixel (when the
+// exposure of firstFrame begins) to endPixel (when that of its last frame
+// ends), clip frame pixels as a meteor's.
+struct TSimMovingLight {
+    std::pair<double, double> startPixel{0, 0}, endPixel{0, 0};
+    int firstFrame = 0;
+    int frames = 1;
+    double magnitude = 3;  // its steady light; set it faint (e.g. 99) for a light that only blinks
+    // A blinking light: brighter (blinkMagnitude) on blinkOnFrames frames of
+    // every blinkPeriod, from its first frame on; 0: steady.
+    int blinkPeriod = 0, blinkOnFrames = 1;
+    double blinkMagnitude = 0;
+};
+
+// How the rows of a full-height frame were exposed.
+enum class TSimWeave {
+    None,             // all rows at once, over the whole frame time
+    UpperFieldFirst,  // rows 0, 2, ... in the first half of the frame time, rows 1, 3, ... in the second
+    LowerFieldFirst,  // rows 1, 3, ... first, rows 0, 2, ... second
 };
 
 struct TSimSettings {
@@ -64,6 +108,26 @@ struct TSimSettings {
     double limitingMagnitude = 5.5;
     std::vector<TSimMeteor> meteors;
     uint32_t seed = 1;  // of the noise
+    // Every option below is off by default; a clip rendered without them
+    // is the same byte for byte as before they existed.
+    //
+    // Woven interlaced frames: full-height frames whose two fields are
+    // exposed half a frame time apart (not with `fields`).
+    TSimWeave weave = TSimWeave::None;
+    // Photon noise: grey levels are counts of photonGain electrons each, so a
+    // pixel of level v varies by sqrt(v / photonGain) besides the read noise
+    // noiseSigma. 0: read noise only.
+    double photonGain = 0;
+    // Motion-JPEG: every frame goes through a JPEG encoding and decoding at
+    // this quality (1..100) before it is written. 0: frames as rendered.
+    int jpegQuality = 0;
+    // Pixels stuck bright (a level of 120..255) in every frame, at places
+    // drawn from the seed.
+    int hotPixels = 0;
+    // Twinkling stars: each star's flux is multiplied frame by frame by an
+    // independent factor 1 + twinkle x N(0, 1) (never below 0). 0: steady.
+    double twinkle = 0;
+    std::vector<TSimMovingLight> lights;  // aeroplanes and satellites
 };
 
 // A rendered star whose centre falls on a pixel of the frame.
@@ -74,12 +138,23 @@ struct TSimStar {
 
 struct TSimMeteorTruth {
     TSkyPoint startSky, endSky;
-    // Where the meteor is when the exposure of firstFrame begins and when the
-    // exposure of lastFrame ends.
+    // Where the meteor lights up and where it goes out (with the default
+    // phases: when the exposure of firstFrame begins and when the exposure
+    // of lastFrame ends).
     double startX, startY, endX, endY;
-    int firstFrame, lastFrame;  // inclusive
+    int firstFrame, lastFrame;  // inclusive: the first and last frame with its light
     double peakMagnitude;
-    std::vector<double> frameMagnitudes;  // one per frame firstFrame..lastFrame
+    // One per frame firstFrame..lastFrame: the magnitude of the light the
+    // meteor sent during the frame's exposure (before clipping at 255, the
+    // picture's edge and, with fields or woven frames, the rows a field does
+    // not show).
+    std::vector<double> frameMagnitudes;
+    double startPhase = 0, endPhase = 1;
+    TSimLightCurve lightCurve = TSimLightCurve::Symmetric;
+    // One per frame firstFrame..lastFrame, clip frame pixels: the head when
+    // the frame's exposure ends (of a woven frame, when its later field's
+    // does), on the last frame its end point.
+    std::vector<std::pair<double, double>> frameHeads;
 };
 
 struct TSimTruth {
@@ -96,6 +171,12 @@ struct TSimTruth {
     int fps, frameCount;
     std::vector<TSimStar> stars;
     std::vector<TSimMeteorTruth> meteors;
+    TSimWeave weave = TSimWeave::None;
+    double photonGain = 0;
+    int jpegQuality = 0;
+    double twinkle = 0;
+    std::vector<std::pair<int, int>> hotPixels;  // clip frame pixels (x, y)
+    std::vector<TSimMovingLight> lights;
 };
 
 class TSimCamera {
@@ -121,10 +202,11 @@ private:
 // the picture rows they are).
 TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y);
 
-// Where a meteor of the clip is on its way: along = 0 when the exposure of
-// its first frame begins, 1 when that of its last frame ends, at even speed
-// on the great circle. In the clip's frame pixels (field rows with fields).
-// Its head on the j-th of its frames (j = 1 ... frames) is at j / frames.
+// Where a meteor of the clip is on its way: along = 0 where it lights up, 1
+// where it goes out, at even speed on the great circle. In the clip's frame
+// pixels (field rows with fields). With the default phases its head on the
+// j-th of its frames (j = 1 ... frames) is at j / frames; frameHeads says
+// where it is in general.
 std::pair<double, double> meteorPixelAt(const TSimTruth& truth, const TSimMeteorTruth& meteor, double along);
 
 // The (ra, dec) at a horizontal position (azimuth from the south towards
