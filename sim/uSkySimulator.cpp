@@ -5,6 +5,10 @@
 #include <cstddef>
 #include <numbers>
 #include <random>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <stdexcept>
 
 #include "astro/timlib.h"
@@ -12,6 +16,9 @@
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "processing/uNaming.h"
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
 
 namespace orbis {
 
@@ -165,14 +172,50 @@ std::vector<CatalogStar> readCatalog(const std::string& path, double limitingMag
     return stars;
 }
 
-// A meteor resolved to unit vectors, with what the truth says about it.
+// A meteor resolved to unit vectors, with what the truth says about it. Its
+// own time runs in frames from the beginning of its first frame's exposure;
+// it shines from `lit` (its start phase) to `out` (frames - 1 + end phase),
+// moving from start to end at even speed.
 struct MeteorPath {
     Vec3 start, end;
     double angle;  // between start and end, radians
+    double lit, out;
+    int frames;
     TSimMeteorTruth truth;
+
+    double along(double time) const { return (time - lit) / (out - lit); }
+    Vec3 at(double along) const { return slerp(start, end, angle, along); }
+
+    // The light it sends per frame time at `along`, on its frame j.
+    double rate(double along, int j, double zeroPoint) const {
+        const double peak = truth.peakMagnitude;
+        switch (truth.lightCurve) {
+            case TSimLightCurve::Symmetric: {
+                // Brightest in the middle, up to a magnitude fainter towards
+                // the ends: a simple light curve that still makes the
+                // per-frame photometry differ.
+                const double middle = (frames - 1) / 2.0;
+                return fluxOf(peak + std::fabs(j - middle) / (middle + 1), zeroPoint);
+            }
+            case TSimLightCurve::Rising: return fluxOf(peak + 2 * (1 - along), zeroPoint);
+            case TSimLightCurve::Falling: return fluxOf(peak + 2 * along, zeroPoint);
+            case TSimLightCurve::EarlyFlare: {
+                constexpr double kWidth = 0.05;  // of the path, one sigma
+                const double base = fluxOf(peak + 2, zeroPoint), d = (along - 0.25) / kWidth;
+                return base + (fluxOf(peak, zeroPoint) - base) * std::exp(-0.5 * d * d);
+            }
+        }
+        return 0;
+    }
+
+    // The part of frame j's time (fractions of the frame) within [from, to]
+    // during which it shines; empty when hi <= lo.
+    std::pair<double, double> shining(int j, double from, double to) const {
+        return {std::max(from, lit - j), std::min(to, out - j)};
+    }
 };
 
-MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TSimTruth& clip) {
+MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TSimTruth& clip, double zeroPoint) {
     auto sky = [&](const std::optional<TSkyPoint>& s, const std::optional<std::pair<double, double>>& p) {
         return s ? *s : skyAtClipPixel(clip, p->first, p->second);
     };
@@ -186,19 +229,40 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
     t.firstFrame = m.firstFrame;
     t.lastFrame = m.firstFrame + m.frames - 1;
     t.peakMagnitude = m.peakMagnitude;
-    // Brightest in the middle, up to a magnitude fainter towards the ends: a
-    // simple light curve that still makes the per-frame photometry differ.
-    const double middle = (m.frames - 1) / 2.0;
-    for (int j = 0; j < m.frames; ++j) t.frameMagnitudes.push_back(m.peakMagnitude + std::fabs(j - middle) / (middle + 1));
+    t.startPhase = m.startPhase, t.endPhase = m.endPhase;
+    t.lightCurve = m.lightCurve;
     path.start = unitVector(t.startSky);
     path.end = unitVector(t.endSky);
     path.angle = std::acos(std::clamp(dot(path.start, path.end), -1.0, 1.0));
     if (path.angle > std::numbers::pi - 1e-9)
         throw std::invalid_argument("sky simulator: a meteor's ends are antipodal");
+    path.frames = m.frames;
+    path.lit = m.startPhase;
+    path.out = (m.frames - 1) + m.endPhase;
+
+    for (int j = 0; j < m.frames; ++j) {
+        const auto [lo, hi] = path.shining(j, 0, 1);
+        if (m.lightCurve == TSimLightCurve::Symmetric) {
+            // Steady within a frame: its magnitude less the part of the
+            // exposure it missed (log10(1) is exactly 0).
+            const double middle = (m.frames - 1) / 2.0;
+            t.frameMagnitudes.push_back(m.peakMagnitude + std::fabs(j - middle) / (middle + 1) -
+                                        2.5 * std::log10(hi - lo));
+        } else {
+            constexpr int kSteps = 256;
+            double light = 0;
+            for (int k = 0; k < kSteps; ++k)
+                light += path.rate(path.along(j + lo + (k + 0.5) / kSteps * (hi - lo)), j, zeroPoint);
+            t.frameMagnitudes.push_back(-2.5 * std::log10(light * (hi - lo) / kSteps / zeroPoint));
+        }
+        const auto head = camera.project(skyPoint(path.at(path.along(j + hi))));
+        if (!head) throw std::invalid_argument("sky simulator: the meteor's point is not in front of the camera");
+        t.frameHeads.emplace_back(head->first, clipRow(clip, head->second));
+    }
     return path;
 }
 
-// The number of spots a frame's stretch of the meteor is drawn with: at
+// The number of spots a frame's stretch of a moving light is drawn with: at
 // least 8, and no more than half a PSF sigma apart, so a fast meteor is a
 // smooth streak rather than a row of beads.
 int sampleCount(const std::optional<std::pair<double, double>>& from,
@@ -207,6 +271,121 @@ int sampleCount(const std::optional<std::pair<double, double>>& from,
     if (!from || !to) return kMinimum;
     const double length = std::hypot(to->first - from->first, to->second - from->second);
     return static_cast<int>(std::clamp(std::ceil(2 * length / sigma), double(kMinimum), double(kMaximum)));
+}
+
+// Adds the light a meteor sends during [from, to] of its frame j's time
+// (fractions of the frame), as an exposure of that length records it: the
+// light is divided by the exposure's length, so a field exposed for half a
+// frame shows the sky as bright as a whole frame does.
+void exposeMeteor(Canvas& canvas, const MeteorPath& m, int j, double from, double to, const TSimCamera& camera,
+                  double sigma, double zeroPoint) {
+    const auto [lo, hi] = m.shining(j, from, to);
+    if (!(hi > lo)) return;
+    auto at = [&](double along) { return camera.project(skyPoint(m.at(along))); };
+    const int samples = sampleCount(at(m.along(j + lo)), at(m.along(j + hi)), sigma);
+    for (int k = 0; k < samples; ++k) {
+        const double along = m.along(j + (lo + (k + 0.5) / samples * (hi - lo)));
+        const double flux = m.rate(along, j, zeroPoint) * (hi - lo) / samples;
+        if (const auto p = at(along)) canvas.addSpot(p->first, p->second, flux / (to - from), sigma);
+    }
+}
+
+// Adds an aeroplane's or satellite's light during [from, to] of clip frame
+// f's time, as exposeMeteor does.
+void exposeLight(Canvas& canvas, const TSimMovingLight& l, const TSimTruth& clip, int f, double from, double to,
+                 double sigma, double zeroPoint) {
+    const int k = f - l.firstFrame;
+    if (k < 0 || k >= l.frames) return;
+    const bool blinking = l.blinkPeriod > 0 && k % l.blinkPeriod < l.blinkOnFrames;
+    const double flux = fluxOf(blinking ? l.blinkMagnitude : l.magnitude, zeroPoint);
+    auto at = [&](double time) {
+        const double u = time / l.frames;
+        return std::optional<std::pair<double, double>>(
+            {l.startPixel.first + u * (l.endPixel.first - l.startPixel.first),
+             pictureRow(clip, l.startPixel.second + u * (l.endPixel.second - l.startPixel.second))});
+    };
+    const int samples = sampleCount(at(k + from), at(k + to), sigma);
+    for (int i = 0; i < samples; ++i) {
+        const auto p = at(k + from + (i + 0.5) / samples * (to - from));
+        canvas.addSpot(p->first, p->second, flux / samples, sigma);
+    }
+}
+
+// The frame through a JPEG encoding and decoding at the given quality, as
+// a Motion-JPEG clip delivers it. Rows from the top. No object with a
+// destructor may live in the frames that libjpeg may leave by longjmp.
+struct JpegError {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+void jpegErrorExit(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JpegError*>(cinfo->err)->jump, 1); }
+void jpegIgnoreMessage(j_common_ptr) {}
+
+bool encodeJpeg(const uint8_t* pixels, int width, int height, int quality, unsigned char** out, unsigned long* size) {
+    jpeg_compress_struct cinfo;
+    JpegError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = jpegErrorExit;
+    err.pub.output_message = jpegIgnoreMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        return false;
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, out, size);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 1;
+    cinfo.in_color_space = JCS_GRAYSCALE;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPLE*>(pixels + static_cast<std::size_t>(cinfo.next_scanline) * width);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return true;
+}
+
+bool decodeJpeg(const unsigned char* data, unsigned long size, uint8_t* pixels, int width, int height) {
+    jpeg_decompress_struct cinfo;
+    JpegError err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = jpegErrorExit;
+    err.pub.output_message = jpegIgnoreMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_GRAYSCALE;
+    jpeg_start_decompress(&cinfo);
+    if (cinfo.output_width != static_cast<JDIMENSION>(width) || cinfo.output_height != static_cast<JDIMENSION>(height) ||
+        cinfo.output_components != 1) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = pixels + static_cast<std::size_t>(cinfo.output_scanline) * width;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+void jpegRoundTrip(std::vector<uint8_t>& pixels, int width, int height, int quality) {
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    const bool encoded = encodeJpeg(pixels.data(), width, height, quality, &buffer, &size);
+    const std::unique_ptr<unsigned char, decltype(&std::free)> owned(buffer, &std::free);
+    if (!encoded || !decodeJpeg(owned.get(), size, pixels.data(), width, height))
+        throw std::runtime_error("sky simulator: the JPEG round trip of a frame failed");
 }
 
 std::string jsonNumber(double v) { return std::isfinite(v) ? floatToText(v) : "null"; }
@@ -228,6 +407,25 @@ std::string jsonString(const std::string& s) {
         }
     }
     return out + "\"";
+}
+
+std::string lightCurveName(TSimLightCurve c) {
+    switch (c) {
+        case TSimLightCurve::Symmetric: return "symmetric";
+        case TSimLightCurve::Rising: return "rising";
+        case TSimLightCurve::Falling: return "falling";
+        case TSimLightCurve::EarlyFlare: return "early flare";
+    }
+    return "";
+}
+
+std::string weaveName(TSimWeave w) {
+    switch (w) {
+        case TSimWeave::None: return "none";
+        case TSimWeave::UpperFieldFirst: return "upper field first";
+        case TSimWeave::LowerFieldFirst: return "lower field first";
+    }
+    return "";
 }
 
 std::string jsonSkyPixel(TSkyPoint sky, double x, double y) {
@@ -339,15 +537,21 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
     truth.radialDistortion = s.radialDistortion;
     truth.width = s.width, truth.height = s.height, truth.fields = s.fields;
     truth.fps = s.fps, truth.frameCount = s.frameCount;
+    truth.weave = s.weave, truth.photonGain = s.photonGain, truth.jpegQuality = s.jpegQuality;
+    truth.twinkle = s.twinkle, truth.lights = s.lights;
     const int rows = s.fields ? s.height / 2 : s.height;  // of the clip's frames
 
     const TSimCamera camera = cameraOf(truth);
     const Mat3 horizon = horizontalFromEquatorial(s.latitude, truth.lmstDegrees);
 
     // The sky does not move on the picture during a clip of a few seconds
-    // (15"/s, a fraction of a pixel), so the stars are rendered once, as at
-    // frame 0. Stars below the horizon are left out, as the binding leaves
-    // them out of its catalog.
+    // (15"/s, a fraction of a pixel), so the stars are placed once, as at
+    // frame 0, and rendered once unless they twinkle. Stars below the horizon
+    // are left out, as the binding leaves them out of its catalog.
+    struct Spot {
+        double x, y, flux;
+    };
+    std::vector<Spot> twinkling;
     Canvas sky{s.width, s.height, std::vector<double>(static_cast<std::size_t>(s.width) * s.height, s.skyLevel)};
     if (!s.catalogPath.empty()) {
         const double margin = 4 * s.psfSigma + 1;  // spots outside whose wings reach the picture
@@ -357,7 +561,10 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
             if (!p) continue;
             const auto [x, y] = *p;
             if (x < -margin || y < -margin || x > s.width - 1 + margin || y > s.height - 1 + margin) continue;
-            sky.addSpot(x, y, fluxOf(c.magnitude, s.zeroPointFlux), s.psfSigma);
+            if (s.twinkle > 0)
+                twinkling.push_back({x, y, fluxOf(c.magnitude, s.zeroPointFlux)});
+            else
+                sky.addSpot(x, y, fluxOf(c.magnitude, s.zeroPointFlux), s.psfSigma);
             const double row = clipRow(truth, y);
             if (x >= -0.5 && x < s.width - 0.5 && row >= -0.5 && row < rows - 0.5)
                 truth.stars.push_back({c.ra, c.dec, c.magnitude, x, row});
@@ -366,8 +573,19 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
 
     std::vector<MeteorPath> meteors;
     for (const TSimMeteor& m : s.meteors) {
-        meteors.push_back(resolveMeteor(m, camera, truth));
+        meteors.push_back(resolveMeteor(m, camera, truth, s.zeroPointFlux));
         truth.meteors.push_back(meteors.back().truth);
+    }
+
+    // Draws of the options each come from their own generator, so the read
+    // noise of a clip without them is the one it always was.
+    std::mt19937 hotRng(s.seed ^ 0x6a09e667u), twinkleRng(s.seed ^ 0xbb67ae85u), photonRng(s.seed ^ 0x3c6ef372u);
+    std::vector<std::pair<std::pair<int, int>, uint8_t>> hot;
+    for (int i = 0; i < s.hotPixels; ++i) {
+        const int x = std::uniform_int_distribution<int>(0, s.width - 1)(hotRng);
+        const int y = std::uniform_int_distribution<int>(0, rows - 1)(hotRng);
+        hot.push_back({{x, y}, static_cast<uint8_t>(std::uniform_int_distribution<int>(120, 255)(hotRng))});
+        truth.hotPixels.emplace_back(x, y);
     }
 
     const std::string nightDir = nightDirectory(stationDirectory, s.localStart);
@@ -377,34 +595,55 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
     TAviWriter writer(truth.clipPath, s.width, rows, 8, static_cast<uint32_t>(s.fps));
     std::mt19937 rng(s.seed);
     std::normal_distribution<double> noise(0.0, s.noiseSigma > 0 ? s.noiseSigma : 1.0);
-    Canvas frame = sky;
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(s.width) * rows);
+    std::normal_distribution<double> standard(0.0, 1.0);
+    // A woven frame is two exposures of half the frame time, one per field.
+    const bool woven = s.weave != TSimWeave::None;
+    std::vector<Canvas> exposures(woven ? 2 : 1, sky);
+    std::vector<uint8_t> picture(static_cast<std::size_t>(s.width) * rows), bytes(picture.size());
     for (int f = 0; f < s.frameCount; ++f) {
-        frame.pixels = sky.pixels;
-        for (const MeteorPath& m : meteors) {
-            if (f < m.truth.firstFrame || f > m.truth.lastFrame) continue;
-            const int j = f - m.truth.firstFrame;
-            const int frames = m.truth.lastFrame - m.truth.firstFrame + 1;
-            const double flux = fluxOf(m.truth.frameMagnitudes[static_cast<std::size_t>(j)], s.zeroPointFlux);
-            // The exposure of frame j integrates the stretch from j/frames to
-            // (j + 1)/frames of the path.
-            auto at = [&](double along) { return camera.project(skyPoint(slerp(m.start, m.end, m.angle, along))); };
-            const int samples = sampleCount(at(double(j) / frames), at(double(j + 1) / frames), s.psfSigma);
-            for (int k = 0; k < samples; ++k) {
-                const auto p = at((j + (k + 0.5) / samples) / frames);
-                if (p) frame.addSpot(p->first, p->second, flux / samples, s.psfSigma);
-            }
+        std::vector<double> twinkles;
+        for (std::size_t i = 0; i < twinkling.size(); ++i)
+            twinkles.push_back(std::max(0.0, 1 + s.twinkle * standard(twinkleRng)));
+        for (std::size_t e = 0; e < exposures.size(); ++e) {
+            Canvas& frame = exposures[e];
+            const double from = woven ? 0.5 * static_cast<double>(e) : 0.0, to = woven ? from + 0.5 : 1.0;
+            frame.pixels = sky.pixels;
+            for (std::size_t i = 0; i < twinkling.size(); ++i)
+                frame.addSpot(twinkling[i].x, twinkling[i].y, twinkling[i].flux * twinkles[i], s.psfSigma);
+            for (const MeteorPath& m : meteors)
+                if (f >= m.truth.firstFrame && f <= m.truth.lastFrame)
+                    exposeMeteor(frame, m, f - m.truth.firstFrame, from, to, camera, s.psfSigma, s.zeroPointFlux);
+            for (const TSimMovingLight& l : s.lights)
+                exposeLight(frame, l, truth, f, from, to, s.psfSigma, s.zeroPointFlux);
         }
-        // Bottom row first, as the clip stores it.
         for (int y = 0; y < rows; ++y) {
             const auto source = static_cast<std::size_t>(pictureRow(truth, y));
-            const double* src = &frame.pixels[source * s.width];
-            uint8_t* dst = &bytes[static_cast<std::size_t>(rows - 1 - y) * s.width];
+            // Which exposure the row shows: the first field's rows are the
+            // even ones when the upper field comes first.
+            const bool laterField = woven && ((source % 2 == 0) != (s.weave == TSimWeave::UpperFieldFirst));
+            const double* src = &exposures[laterField ? 1 : 0].pixels[source * s.width];
+            uint8_t* dst = &picture[static_cast<std::size_t>(y) * s.width];
             for (int x = 0; x < s.width; ++x) {
-                const double v = src[x] + (s.noiseSigma > 0 ? noise(rng) : 0.0);
+                double v = src[x];
+                if (s.photonGain > 0) {
+                    // Electrons counted; above a few dozen the count is
+                    // Gaussian closely enough and much quicker to draw.
+                    const double electrons = std::max(v, 0.0) * s.photonGain;
+                    v = (electrons <= 0    ? 0.0
+                         : electrons < 30 ? std::poisson_distribution<int>(electrons)(photonRng)
+                                          : electrons + std::sqrt(electrons) * standard(photonRng)) /
+                        s.photonGain;
+                }
+                v += s.noiseSigma > 0 ? noise(rng) : 0.0;
                 dst[x] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
             }
         }
+        for (const auto& [at, level] : hot) picture[static_cast<std::size_t>(at.second) * s.width + at.first] = level;
+        if (s.jpegQuality > 0) jpegRoundTrip(picture, s.width, rows, s.jpegQuality);
+        // Bottom row first, as the clip stores it.
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(picture.begin() + static_cast<std::ptrdiff_t>(y) * s.width, s.width,
+                        bytes.begin() + static_cast<std::ptrdiff_t>(rows - 1 - y) * s.width);
         writer.writeFrame(bytes);
     }
     writer.close();
@@ -444,12 +683,38 @@ std::string truthToJson(const TSimTruth& truth) {
         j += "     \"end\": " + jsonSkyPixel(m.endSky, m.endX, m.endY) + ",\n";
         j += "     \"firstFrame\": " + std::to_string(m.firstFrame) + ", \"lastFrame\": " + std::to_string(m.lastFrame) +
              ", \"peakMagnitude\": " + jsonNumber(m.peakMagnitude) + ",\n";
+        j += "     \"startPhase\": " + jsonNumber(m.startPhase) + ", \"endPhase\": " + jsonNumber(m.endPhase) +
+             ", \"lightCurve\": " + jsonString(lightCurveName(m.lightCurve)) + ",\n";
         j += "     \"frameMagnitudes\": [";
         for (std::size_t k = 0; k < m.frameMagnitudes.size(); ++k)
             j += (k == 0 ? "" : ", ") + jsonNumber(m.frameMagnitudes[k]);
+        j += "],\n     \"frameHeads\": [";
+        for (std::size_t k = 0; k < m.frameHeads.size(); ++k)
+            j += std::string(k == 0 ? "" : ", ") + "{\"x\": " + jsonNumber(m.frameHeads[k].first) +
+                 ", \"y\": " + jsonNumber(m.frameHeads[k].second) + "}";
         j += "]}";
     }
-    j += truth.meteors.empty() ? "]\n" : "\n  ]\n";
+    j += truth.meteors.empty() ? "],\n" : "\n  ],\n";
+    j += "  \"weave\": " + jsonString(weaveName(truth.weave)) + ", \"photonGain\": " + jsonNumber(truth.photonGain) +
+         ", \"jpegQuality\": " + std::to_string(truth.jpegQuality) + ", \"twinkle\": " + jsonNumber(truth.twinkle) +
+         ",\n";
+    j += "  \"hotPixels\": [";
+    for (std::size_t k = 0; k < truth.hotPixels.size(); ++k)
+        j += std::string(k == 0 ? "" : ", ") + "{\"x\": " + std::to_string(truth.hotPixels[k].first) +
+             ", \"y\": " + std::to_string(truth.hotPixels[k].second) + "}";
+    j += "],\n  \"lights\": [";
+    for (std::size_t k = 0; k < truth.lights.size(); ++k) {
+        const TSimMovingLight& l = truth.lights[k];
+        j += k == 0 ? "\n" : ",\n";
+        j += "    {\"start\": {\"x\": " + jsonNumber(l.startPixel.first) + ", \"y\": " + jsonNumber(l.startPixel.second) +
+             "}, \"end\": {\"x\": " + jsonNumber(l.endPixel.first) + ", \"y\": " + jsonNumber(l.endPixel.second) +
+             "}, \"firstFrame\": " + std::to_string(l.firstFrame) +
+             ", \"lastFrame\": " + std::to_string(l.firstFrame + l.frames - 1) + ", \"magnitude\": " +
+             jsonNumber(l.magnitude) + ", \"blinkPeriod\": " + std::to_string(l.blinkPeriod) +
+             ", \"blinkOnFrames\": " + std::to_string(l.blinkOnFrames) + ", \"blinkMagnitude\": " +
+             jsonNumber(l.blinkMagnitude) + "}";
+    }
+    j += truth.lights.empty() ? "]\n" : "\n  ]\n";
     return j + "}\n";
 }
 

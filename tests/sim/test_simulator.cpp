@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 
@@ -361,6 +363,278 @@ TEST(SimClip, RejectsSettingsItCannotRender) {
     EXPECT_THROW(simulateClip(s, station.str()), std::invalid_argument);
     s.meteors[0].frames = 2;
     EXPECT_NO_THROW(simulateClip(s, station.str()));
+}
+
+// The ways cameras show meteors and skies. A dark, noiseless 160 x 120 clip
+// without stars unless a test adds them, so every grey level above the sky
+// is the light of what the test put there.
+struct PlainClip {
+    test::TempDir station;
+    TSimSettings settings;
+
+    PlainClip() {
+        settings.width = 160, settings.height = 120, settings.frameCount = 8;
+        settings.localStart = encodeDateTime({2024, 8, 12, 22, 0, 0, 0});
+        settings.pointingSky = TSkyPoint{200, 40};
+        settings.noiseSigma = 0;
+        settings.skyLevel = 20;
+    }
+    // A meteor from (20, 60) to (140, 60) on frames 2.. of the clip.
+    TSimMeteor& addMeteor(int frames, double peakMagnitude = 1) {
+        TSimMeteor m;
+        m.startPixel = std::pair{20.0, 60.0};
+        m.endPixel = std::pair{140.0, 60.0};
+        m.firstFrame = 2;
+        m.frames = frames;
+        m.peakMagnitude = peakMagnitude;
+        settings.meteors.push_back(m);
+        return settings.meteors.back();
+    }
+    // Every frame read back, rows from the top.
+    std::vector<std::vector<double>> render(TSimTruth* truth = nullptr) {
+        const TSimTruth t = simulateClip(settings, station.str());
+        if (truth) *truth = t;
+        const TAviReader clip(t.clipPath);
+        const int w = clip.info().width, h = clip.info().height;
+        std::vector<std::vector<double>> frames;
+        for (int f = 0; f < clip.info().frameCount; ++f) {
+            const auto bytes = clip.readFrame(f);
+            std::vector<double> top(bytes.size());
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    top[static_cast<std::size_t>(y * w + x)] = bytes[static_cast<std::size_t>((h - 1 - y) * w + x)];
+            frames.push_back(std::move(top));
+        }
+        return frames;
+    }
+};
+
+// Light above the sky and its centroid, over the rows a predicate picks.
+struct Light {
+    double sum = 0, x = 0, y = 0;
+};
+Light lightOf(const std::vector<double>& frame, double sky, const std::function<bool(int)>& row = [](int) { return true; }) {
+    Light l;
+    for (int y = 0; y < 120; ++y) {
+        if (!row(y)) continue;
+        for (int x = 0; x < 160; ++x) {
+            const double v = frame[static_cast<std::size_t>(y * 160 + x)] - sky;
+            l.sum += v, l.x += v * x, l.y += v * y;
+        }
+    }
+    if (l.sum > 0) l.x /= l.sum, l.y /= l.sum;
+    return l;
+}
+
+double fluxOfMagnitude(const TSimSettings& s, double m) { return s.zeroPointFlux * std::pow(10, -0.4 * m); }
+
+TEST(SimMeteorLight, EveryLightCurveRendersTheFluxItsTruthGivesEachFrame) {
+    const std::vector<TSimLightCurve> curves{TSimLightCurve::Symmetric, TSimLightCurve::Rising,
+                                             TSimLightCurve::Falling, TSimLightCurve::EarlyFlare};
+    for (const TSimLightCurve curve : curves) {
+        PlainClip c;
+        c.addMeteor(5, 1.5).lightCurve = curve;
+        TSimTruth t;
+        const auto frames = c.render(&t);
+        const TSimMeteorTruth& m = t.meteors[0];
+        ASSERT_EQ(m.frameMagnitudes.size(), 5u);
+        for (int j = 0; j < 5; ++j) {
+            const double flux = fluxOfMagnitude(c.settings, m.frameMagnitudes[static_cast<std::size_t>(j)]);
+            EXPECT_NEAR(lightOf(frames[static_cast<std::size_t>(2 + j)], 20).sum, flux, 0.03 * flux)
+                << static_cast<int>(curve) << " frame " << j;
+        }
+        const auto brightest = std::min_element(m.frameMagnitudes.begin(), m.frameMagnitudes.end()) -
+                               m.frameMagnitudes.begin();
+        // Brightest where the curve peaks: the middle, the end, the start, a
+        // quarter of the way (frame 1 of 5).
+        const std::vector<long> peak{2, 4, 0, 1};
+        EXPECT_EQ(brightest, peak[static_cast<std::size_t>(curve)]) << static_cast<int>(curve);
+        EXPECT_GE(*std::min_element(m.frameMagnitudes.begin(), m.frameMagnitudes.end()), m.peakMagnitude - 1e-9);
+    }
+}
+
+TEST(SimMeteorLight, PartialFirstAndLastExposuresAndTheHeadAtEachFramesEnd) {
+    PlainClip c;
+    TSimMeteor& meteor = c.addMeteor(4);
+    meteor.startPhase = 0.5;
+    meteor.endPhase = 0.25;
+    TSimTruth t;
+    const auto frames = c.render(&t);
+    const TSimMeteorTruth& m = t.meteors[0];
+    // It shines for 0.5 + 1 + 1 + 0.25 frames over its 120 px: 480/11 px a frame.
+    const double pace = 120 / 2.75;
+    ASSERT_EQ(m.frameHeads.size(), 4u);
+    const std::vector<double> headX{20 + 0.5 * pace, 20 + 1.5 * pace, 20 + 2.5 * pace, 140};
+    for (std::size_t j = 0; j < 4; ++j) {
+        // Even angular speed is not quite even on the picture: 0.1 px here.
+        EXPECT_NEAR(m.frameHeads[j].first, headX[j], 0.2) << j;
+        EXPECT_NEAR(m.frameHeads[j].second, 60, 1e-6) << j;
+    }
+    EXPECT_NEAR(m.startX, 20, 1e-6);
+    EXPECT_NEAR(m.endX, 140, 1e-6);
+    // The symmetric curve's frames, less the part of the exposure missed.
+    EXPECT_NEAR(m.frameMagnitudes[0], 1 + 1.5 / 2.5 + 2.5 * std::log10(2.0), 1e-9);
+    EXPECT_NEAR(m.frameMagnitudes[3], 1 + 1.5 / 2.5 + 2.5 * std::log10(4.0), 1e-9);
+    for (std::size_t j = 0; j < 4; ++j) {
+        const Light l = lightOf(frames[2 + j], 20);
+        const double flux = fluxOfMagnitude(c.settings, m.frameMagnitudes[j]);
+        EXPECT_NEAR(l.sum, flux, 0.03 * flux) << j;
+        // The streak of frame j runs from the previous head to this one.
+        const double from = j == 0 ? 20 : headX[j - 1];
+        EXPECT_NEAR(l.x, (from + headX[j]) / 2, 0.5) << j;
+    }
+    EXPECT_LT(lightOf(frames[1], 20).sum, 1);
+    EXPECT_LT(lightOf(frames[6], 20).sum, 1);
+}
+
+TEST(SimWovenFrames, EachFieldShowsItsHalfOfTheFrameTimeInEitherOrder) {
+    for (const TSimWeave weave : {TSimWeave::UpperFieldFirst, TSimWeave::LowerFieldFirst}) {
+        PlainClip c;
+        c.settings.weave = weave;
+        c.addMeteor(3);
+        TSimTruth t;
+        const auto frames = c.render(&t);
+        const bool upperFirst = weave == TSimWeave::UpperFieldFirst;
+        for (int j = 0; j < 3; ++j) {
+            const auto& frame = frames[static_cast<std::size_t>(2 + j)];
+            const Light first = lightOf(frame, 20, [&](int y) { return (y % 2 == 0) == upperFirst; });
+            const Light later = lightOf(frame, 20, [&](int y) { return (y % 2 == 0) != upperFirst; });
+            // 40 px a frame: the first field's stretch centred 10 px after the
+            // frame's start, the later one's 30 px.
+            EXPECT_NEAR(first.x, 20 + 40 * j + 10, 0.5) << j;
+            EXPECT_NEAR(later.x, 20 + 40 * j + 30, 0.5) << j;
+            // Half the rows of each field's exposure of half the frame time,
+            // shown as bright as a whole frame: the frame's light as without
+            // weaving.
+            const double flux = fluxOfMagnitude(c.settings, t.meteors[0].frameMagnitudes[static_cast<std::size_t>(j)]);
+            EXPECT_NEAR(first.sum + later.sum, flux, 0.05 * flux) << j;
+        }
+        EXPECT_NEAR(t.meteors[0].frameHeads[0].first, 60, 0.1);
+    }
+    PlainClip c;
+    c.settings.weave = TSimWeave::UpperFieldFirst;
+    c.settings.fields = true;
+    EXPECT_THROW(c.render(), std::invalid_argument);
+}
+
+TEST(SimCameraFaults, PhotonNoiseGrowsWithTheLevelAndHotPixelsStay) {
+    PlainClip c;
+    c.settings.skyLevel = 100;
+    c.settings.photonGain = 1;
+    c.settings.noiseSigma = 2;
+    c.settings.hotPixels = 5;
+    TSimTruth t;
+    const auto frames = c.render(&t);
+    ASSERT_EQ(t.hotPixels.size(), 5u);
+    std::vector<bool> isHot(160 * 120);
+    for (const auto& [x, y] : t.hotPixels) isHot[static_cast<std::size_t>(y * 160 + x)] = true;
+    double sum = 0, squares = 0, n = 0;
+    for (const auto& frame : frames)
+        for (std::size_t i = 0; i < frame.size(); ++i)
+            if (!isHot[i]) sum += frame[i], squares += frame[i] * frame[i], ++n;
+    const double variance = squares / n - (sum / n) * (sum / n);
+    // 100 electrons: a variance of 100, and 4 of the read noise.
+    EXPECT_NEAR(variance, 104, 6);
+    for (const auto& [x, y] : t.hotPixels) {
+        const double level = frames[0][static_cast<std::size_t>(y * 160 + x)];
+        EXPECT_GE(level, 120);
+        for (const auto& frame : frames) EXPECT_EQ(frame[static_cast<std::size_t>(y * 160 + x)], level);
+    }
+}
+
+TEST(SimCameraFaults, MotionJpegFramesAreCloseToTheRenderedOnesButNotTheSame) {
+    PlainClip plain, jpeg;
+    for (PlainClip* c : {&plain, &jpeg}) {
+        c->settings.noiseSigma = 3;
+        c->addMeteor(4, 0.5);
+    }
+    jpeg.settings.jpegQuality = 75;
+    const auto a = plain.render(), b = jpeg.render();
+    double differences = 0, sum = 0;
+    for (std::size_t f = 0; f < a.size(); ++f)
+        for (std::size_t i = 0; i < a[f].size(); ++i) {
+            differences += a[f][i] != b[f][i];
+            sum += std::fabs(a[f][i] - b[f][i]);
+        }
+    const double n = static_cast<double>(a.size() * a[0].size());
+    EXPECT_GT(differences / n, 0.3);  // the noise is what JPEG smooths away
+    EXPECT_LT(sum / n, 4);
+    // The meteor stays where it was, as bright.
+    const auto nearTrack = [](int y) { return y >= 50 && y <= 70; };
+    const Light la = lightOf(a[3], 20, nearTrack), lb = lightOf(b[3], 20, nearTrack);
+    EXPECT_NEAR(la.x, lb.x, 0.5);
+    EXPECT_NEAR(la.sum, lb.sum, 0.05 * la.sum);
+}
+
+TEST(SimSkyLights, TwinklingStarsAndABlinkingAeroplane) {
+    PlainClip c;
+    c.settings.frameCount = 24;
+    // One star in the upper half, the aeroplane in the lower.
+    const TSimCamera camera(*c.settings.pointingSky, 0, 160, 120, 800, 0);
+    const TSkyPoint star = camera.unproject(40, 30);
+    c.settings.catalogPath = (c.station / "star.dat").string();
+    writeFileAtomically(c.settings.catalogPath, floatToText(star.ra) + "|" + floatToText(star.dec) + "|4|Star|A0\n");
+    c.settings.twinkle = 0.2;
+    TSimMovingLight plane;
+    plane.startPixel = {10, 90};
+    plane.endPixel = {130, 90};
+    plane.frames = 24;
+    plane.magnitude = 5;
+    plane.blinkPeriod = 6;
+    plane.blinkOnFrames = 2;
+    plane.blinkMagnitude = 3;
+    c.settings.lights = {plane};
+    const auto frames = c.render();
+
+    double sum = 0, squares = 0;
+    for (int f = 0; f < 24; ++f) {
+        const auto& frame = frames[static_cast<std::size_t>(f)];
+        const double s = lightOf(frame, 20, [](int y) { return y < 60; }).sum;
+        sum += s, squares += s * s;
+        const Light p = lightOf(frame, 20, [](int y) { return y >= 60; });
+        EXPECT_NEAR(p.x, 10 + 5 * (f + 0.5), 0.5) << f;
+        EXPECT_NEAR(p.y, 90, 0.2) << f;
+        const double flux = fluxOfMagnitude(c.settings, f % 6 < 2 ? 3 : 5);
+        EXPECT_NEAR(p.sum, flux, 0.03 * flux) << f;
+    }
+    const double mean = sum / 24, spread = std::sqrt(squares / 24 - mean * mean);
+    EXPECT_NEAR(mean, fluxOfMagnitude(c.settings, 4), 0.15 * mean);
+    EXPECT_GT(spread / mean, 0.1);
+    EXPECT_LT(spread / mean, 0.35);
+}
+
+TEST(SimClip, TruthFileHoldsTheHeadsPhasesAndCameraFaults) {
+    PlainClip c;
+    TSimMeteor& m = c.addMeteor(3);
+    m.startPhase = 0.25;
+    m.lightCurve = TSimLightCurve::EarlyFlare;
+    c.settings.weave = TSimWeave::LowerFieldFirst;
+    c.settings.jpegQuality = 80;
+    c.settings.hotPixels = 1;
+    TSimTruth t;
+    c.render(&t);
+    const std::string json = truthToJson(t);
+    EXPECT_EQ(numberAfter(json, "startPhase"), 0.25);
+    EXPECT_NE(json.find("\"lightCurve\": \"early flare\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"weave\": \"lower field first\""), std::string::npos) << json;
+    EXPECT_EQ(numberAfter(json, "jpegQuality"), 80);
+    EXPECT_EQ(numberAfter(json, "x", json.find("\"frameHeads\"")), t.meteors[0].frameHeads[0].first);
+    EXPECT_EQ(numberAfter(json, "x", json.find("\"hotPixels\"")), t.hotPixels[0].first);
+}
+
+TEST(SimClip, RejectsPhasesAndLightsOutsideTheirFrames) {
+    PlainClip c;
+    TSimMeteor& m = c.addMeteor(1);
+    m.startPhase = 0.6;
+    m.endPhase = 0.5;  // out before it lights up
+    EXPECT_THROW(c.render(), std::invalid_argument);
+    c.settings.meteors[0].endPhase = 0.7;
+    EXPECT_NO_THROW(c.render());
+    TSimMovingLight l;
+    l.firstFrame = 4;
+    l.frames = 5;  // frames 4..8 of a clip of 8
+    c.settings.lights = {l};
+    EXPECT_THROW(c.render(), std::invalid_argument);
 }
 
 }  // namespace
