@@ -22,6 +22,9 @@ public:
     // A yes/no question; true means yes.
     virtual bool ask(const std::string& caption, const std::string& text) = 0;
     virtual void status(const std::string& text) = 0;
+    // A line for the log: a fact worth keeping that needs no answer (the
+    // figures of a binding's verification). Without a log it is the status.
+    virtual void note(const std::string& text) { status(text); }
     virtual void progressShow(int maximum) = 0;
     virtual void progressPosition(int position) = 0;
     virtual void progressHide() = 0;

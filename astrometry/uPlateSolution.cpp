@@ -1,11 +1,13 @@
 #include "astrometry/uPlateSolution.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
+#include <numbers>
 #include <thread>
 
 #include "astro/matlib.h"
@@ -14,6 +16,7 @@
 #include "astro/uNotifier.h"
 #include "astro/uUniUtils.h"
 #include "astrometry/uPatternMatching.h"
+#include "astrometry/uPlateVerification.h"
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
 #include "processing/uFrameOps.h"
@@ -51,6 +54,7 @@ struct TFrameCentrePixel {
 struct TRefinedCentre {
     TSkyPoint centre;
     std::vector<std::size_t> kept;  // the reference stars' lines, in order
+    TPlate plate;                   // fitted to them about the refined centre
     bool cameraLike = false;        // the plate is a similarity at the camera's scale
 };
 
@@ -85,6 +89,10 @@ TPlateConstants solvePlate(std::span<const double> ra, std::span<const double> d
     }
     const int equations = static_cast<int>(n) - 1;
     return {LSQFIT(xiRows, equations, 3), LSQFIT(etaRows, equations, 3)};
+}
+
+TPlate plateOf(const TPlateConstants& p, TSkyPoint centre) {
+    return {centre, p.abc[0], p.abc[1], p.abc[2], p.def[0], p.def[1], p.def[2]};
 }
 
 }  // namespace
@@ -134,6 +142,45 @@ TFrameCentrePixel frameCentrePixel(const TConfiguration& config) {
             config.heightCCD() / 2 + (config.correctDistortion() ? margins.addResultHeight : 0)};
 }
 
+// The processed frame: the picture with the margins the distortion
+// correction added.
+TFrameArea processedFrameArea(const TConfiguration& config) {
+    const TDistortion margins = TDistortion::fromConfiguration(config);
+    const bool withMargins = config.correctDistortion();
+    return {config.widthCCD() + (withMargins ? 2 * margins.addResultWidth : 0),
+            config.heightCCD() + (withMargins ? 2 * margins.addResultHeight : 0)};
+}
+
+// The local sidereal angle (degrees) of the event a work file belongs to;
+// nothing when its path names no night and event.
+std::optional<double> eventSiderealAngle(const std::string& path, const TConfiguration& config) {
+    TDateTime ut = 0;
+    try {
+        ut = timeFromFileName(path, config.timeZone());
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+    const DateTimeParts t = decodeDateTime(ut);
+    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
+    return LMST(mjd, config.signedLongitude()) * 15.0;
+}
+
+// The stars of a detection list (P.txt): fields 3 and 4.
+std::vector<TStarPoint> detectedStars(const std::vector<std::string>& lines, const std::string& path) {
+    std::vector<TStarPoint> photo;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
+    return photo;
+}
+
+// The binding's log line: how well the plate explains the detected stars.
+std::string verificationNote(const TPlateCheck& c) {
+    return "Проверка привязки: совпало звёзд " + std::to_string(c.matched) + " из " + std::to_string(c.detected) +
+           ", предсказано в кадре " + std::to_string(c.predicted) + ", случайно " +
+           formatFloat("0.0", c.expectedByChance, '.') + ", невязка " + formatFloat("0.00", c.residualPixels, '.') +
+           " пикс., вероятность случайности 1E" + formatFloat("0", c.log10Chance, '.') + ".";
+}
+
 // Whether a plate is the camera's picture: turned and perhaps mirrored, but
 // neither sheared nor stretched, at about the configured scale. Wrong
 // identifications can still fit the six affine constants within the
@@ -176,9 +223,16 @@ std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPo
                 current = {raN, decN};
                 double worst = 0;
                 for (std::size_t i = 0; i + 1 < ra.size(); ++i) worst = std::max(worst, residual[i]);
+                // A star farther from its fitted place than a detected star
+                // may lie from its predicted one is a wrong identification
+                // (in a dense group, a neighbour's name), whatever the angle.
+                const double pixelsPerArcmin =
+                    plateOf(solvePlate(ra, dec, x, y, current.ra, current.dec), current).pixelsPerRadian() *
+                    std::numbers::pi / (180 * 60);
+                const bool outlier = worst > 20 || worst * pixelsPerArcmin > kPlateMatchRadius;
                 bool removed = false;
                 for (std::size_t i = 0; i + 1 < ra.size();) {
-                    if (residual[i] > 20 && residual[i] == worst) {
+                    if (outlier && residual[i] == worst) {
                         ra.erase(ra.begin() + static_cast<std::ptrdiff_t>(i));
                         dec.erase(dec.begin() + static_cast<std::ptrdiff_t>(i));
                         x.erase(x.begin() + static_cast<std::ptrdiff_t>(i));
@@ -203,8 +257,9 @@ std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPo
     }
     if (ra.size() <= 5) return std::nullopt;
     refined.centre = current;
-    refined.cameraLike = pixelsPerRadian > 0 && plateLooksLikeTheCamera(solvePlate(ra, dec, x, y, current.ra, current.dec),
-                                                                        pixelsPerRadian);
+    const TPlateConstants constants = solvePlate(ra, dec, x, y, current.ra, current.dec);
+    refined.plate = plateOf(constants, current);
+    refined.cameraLike = pixelsPerRadian > 0 && plateLooksLikeTheCamera(constants, pixelsPerRadian);
     return refined;
 }
 
@@ -225,7 +280,8 @@ std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath) {
 }
 
 std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<TSkyPoint> estimate,
-                                         const TConfiguration& config, UserNotifier& notifier) {
+                                         const TConfiguration& config, UserNotifier& notifier,
+                                         const std::optional<std::string>& programDirectory) {
     if (!fileExists(path)) {
         notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для определения центра кадра.",
                          MessageIcon::Error);
@@ -239,7 +295,25 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
     const TFrameCentrePixel pixel = frameCentrePixel(config);
     const TSkyPoint start = estimate ? *estimate : *centreOfIdentifiedStars(path);
     const std::optional<TRefinedCentre> refined = refineFrameCentre(s, start, pixel);
-    if (!refined) {
+    bool explained = true;
+    if (refined && programDirectory) {
+        // The detected stars the plate must explain, and the catalog's
+        // stars above the horizon at the event's time.
+        const std::string pTxt = siblingWorkFile(path, workSuffix::kProcessedStars);
+        const std::optional<double> theta = eventSiderealAngle(path, config);
+        if (fileExists(pTxt) && theta) {
+            SilentNotifier quiet;  // a missing catalog stopped the scan already
+            const std::vector<TStarInfo> sky =
+                listStarsByTime(starCatalogPath(config, *programDirectory), *theta, config.signedLatitude(), quiet);
+            if (!sky.empty()) {
+                const TPlateCheck check =
+                    verifyPlate(refined->plate, detectedStars(readTextLines(pTxt), pTxt), sky, processedFrameArea(config));
+                notifier.note(verificationNote(check));
+                explained = check.passed;
+            }
+        }
+    }
+    if (!refined || !explained) {
         notifier.message(kCaption, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!",
                          MessageIcon::Warning);
         return std::nullopt;
@@ -261,6 +335,7 @@ namespace {
 struct TScanContext {
     const TVisibleSky& sky;
     TCameraModel camera;
+    TFrameArea frame;
     double theta, epsilon, minSide;
     std::vector<double> decs, ras;
     double minDec, delta;
@@ -283,112 +358,238 @@ void turnQuarters(std::vector<TStarPoint>& stars, int quarterTurns) {
     }
 }
 
-struct TScanOutcome {
-    TSkyPoint best{-999, -999};
-    std::vector<std::string> lines;  // of S.txt
+// A trial centre by its row (declination) and column (right ascension) in
+// the scan's grid.
+struct TGridCell {
+    std::size_t row, column;
 };
 
-// One scan of the trial centres with the photo stars turned by quarterTurns;
-// the S.txt lines carry the stars' detected positions.
-TScanOutcome scanSky(std::vector<TStarPoint> photo, int quarterTurns, const TScanContext& ctx, UserNotifier& notifier) {
-    turnQuarters(photo, quarterTurns);
-    sortStarsByX(photo);
-    const std::vector<TTriangle> photoTriangles = buildTriangles(ctx.minSide, photo, ctx.epsilon);
-    const std::vector<double>& decs = ctx.decs;
-    const std::vector<double>& ras = ctx.ras;
+struct TScoredCell {
+    TGridCell cell;
+    TMatchResult match;
+};
+
+// One pass's photo stars, turned, with their triangles.
+struct TTurnedPhoto {
+    int quarterTurns;
+    std::vector<TStarPoint> stars;
+    std::vector<TTriangle> triangles;
+};
+
+TTurnedPhoto turnedPhoto(const std::vector<TStarPoint>& photo, int quarterTurns, const TScanContext& ctx) {
+    TTurnedPhoto t{quarterTurns, photo, {}};
+    turnQuarters(t.stars, quarterTurns);
+    sortStarsByX(t.stars);
+    t.triangles = buildTriangles(ctx.minSide, t.stars, ctx.epsilon);
+    return t;
+}
+
+// Matches the photo stars at each of the cells. Rows of cells are handed to
+// the threads one at a time; the calling thread keeps the window alive and
+// the progress bar moving while they work.
+std::vector<TMatchResult> matchAtCells(const TTurnedPhoto& photo, const std::vector<std::vector<TGridCell>>& rows,
+                                       const TScanContext& ctx, UserNotifier& notifier, bool showProgress) {
+    std::vector<std::size_t> firstOfRow;
+    std::size_t total = 0;
+    for (const auto& r : rows) firstOfRow.push_back(total), total += r.size();
+    std::vector<TMatchResult> results(total);
 
     // One trial centre: its own star points and its own copy of the photo
     // stars, whose votes the matching overwrites completely each time.
-    auto trial = [&](double ra0, double dec0, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
+    auto trial = [&](TGridCell cell, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
         points.clear();
-        ctx.sky.listStarsInFrame(ctx.camera, ra0, dec0, ctx.theta, points);
+        ctx.sky.listStarsInFrame(ctx.camera, ctx.ras[cell.column], ctx.decs[cell.row], ctx.theta, points);
         if (points.size() <= 4) return TMatchResult{};
         sortStarsByX(points);
         const std::vector<TTriangle> triangles = buildTriangles(ctx.minSide, points, ctx.epsilon);
-        return matchStarLists(triangles, points, photoTriangles, stars, ctx.epsilon);
+        return matchStarLists(triangles, points, photo.triangles, stars, ctx.epsilon);
+    };
+    auto scanRow = [&](std::size_t r, std::vector<TStarPoint>& points, std::vector<TStarPoint>& stars) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) results[firstOfRow[r] + c] = trial(rows[r][c], points, stars);
     };
 
-    notifier.progressShow(100);
-    notifier.progressPosition(0);
-    std::vector<TMatchResult> results(decs.size() * ras.size());
-    if (ctx.threads <= 1 || decs.size() <= 1) {
-        std::vector<TStarPoint> points, stars = photo;
-        for (std::size_t r = 0; r < decs.size(); ++r) {
-            for (std::size_t c = 0; c < ras.size(); ++c) {
-                results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
-                notifier.pump();
-            }
-            if (ctx.span != 0)
-                notifier.progressPosition(static_cast<int>(std::lround((decs[r] + ctx.delta - ctx.minDec) * 100 / ctx.span)));
-        }
-    } else {
-        // Rows are handed out one at a time; the calling thread keeps the
-        // window alive and the progress bar moving while the workers scan.
-        std::atomic<std::size_t> nextRow{0};
-        std::atomic<std::size_t> rowsDone{0};
-        std::mutex mutex;
-        std::condition_variable progressed;
-        auto worker = [&] {
-            std::vector<TStarPoint> points, stars = photo;
-            for (std::size_t r = nextRow++; r < decs.size(); r = nextRow++) {
-                for (std::size_t c = 0; c < ras.size(); ++c) results[r * ras.size() + c] = trial(ras[c], decs[r], points, stars);
-                {
-                    std::lock_guard lock(mutex);
-                    ++rowsDone;
-                }
-                progressed.notify_one();
-            }
-        };
-        std::vector<std::jthread> pool;
-        for (unsigned i = 0; i < std::min<std::size_t>(ctx.threads, decs.size()); ++i) pool.emplace_back(worker);
-        std::unique_lock lock(mutex);
-        while (rowsDone < decs.size()) {
-            progressed.wait_for(lock, std::chrono::milliseconds(20));
-            const std::size_t done = rowsDone;
-            lock.unlock();
+    if (showProgress) {
+        notifier.progressShow(100);
+        notifier.progressPosition(0);
+    }
+    if (ctx.threads <= 1 || rows.size() <= 1) {
+        std::vector<TStarPoint> points, stars = photo.stars;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            scanRow(r, points, stars);
             notifier.pump();
-            notifier.progressPosition(static_cast<int>(done * 100 / decs.size()));
-            lock.lock();
+            if (showProgress && ctx.span != 0 && !rows[r].empty())
+                notifier.progressPosition(static_cast<int>(
+                    std::lround((ctx.decs[rows[r].front().row] + ctx.delta - ctx.minDec) * 100 / ctx.span)));
         }
+        return results;
     }
-
-    // The first centre in scan order with the highest vote sum.
-    TScanOutcome outcome;
-    int bestVotes = 0;
-    for (std::size_t r = 0; r < decs.size(); ++r) {
-        for (std::size_t c = 0; c < ras.size(); ++c) {
-            const TMatchResult& m = results[r * ras.size() + c];
-            if (m.identified > 1 && m.voteSum > bestVotes) {
-                outcome.best = {ras[c], decs[r]};
-                bestVotes = m.voteSum;
+    std::atomic<std::size_t> nextRow{0};
+    std::atomic<std::size_t> rowsDone{0};
+    std::mutex mutex;
+    std::condition_variable progressed;
+    auto worker = [&] {
+        std::vector<TStarPoint> points, stars = photo.stars;
+        for (std::size_t r = nextRow++; r < rows.size(); r = nextRow++) {
+            scanRow(r, points, stars);
+            {
+                std::lock_guard lock(mutex);
+                ++rowsDone;
             }
+            progressed.notify_one();
         }
+    };
+    std::vector<std::jthread> pool;
+    for (unsigned i = 0; i < std::min<std::size_t>(ctx.threads, rows.size()); ++i) pool.emplace_back(worker);
+    std::unique_lock lock(mutex);
+    while (rowsDone < rows.size()) {
+        progressed.wait_for(lock, std::chrono::milliseconds(20));
+        const std::size_t done = rowsDone;
+        lock.unlock();
+        notifier.pump();
+        if (showProgress) notifier.progressPosition(static_cast<int>(done * 100 / rows.size()));
+        lock.lock();
     }
+    return results;
+}
 
-    // The identifications of the best centre, found once more.
+// The grid's cells by rows, every stride-th row and column.
+std::vector<std::vector<TGridCell>> gridRows(const TScanContext& ctx, std::size_t stride) {
+    std::vector<std::vector<TGridCell>> rows;
+    for (std::size_t r = 0; r < ctx.decs.size(); r += stride) {
+        rows.emplace_back();
+        for (std::size_t c = 0; c < ctx.ras.size(); c += stride) rows.back().push_back({r, c});
+    }
+    return rows;
+}
+
+// The cells that identified more than one star, by falling vote sum, the
+// first in scan order among equal sums; a cell within `apart` rows and
+// columns of a better one is the same pointing and left out.
+std::vector<TScoredCell> bestCells(const std::vector<std::vector<TGridCell>>& rows,
+                                   const std::vector<TMatchResult>& results, std::size_t count, std::size_t apart) {
+    std::vector<TScoredCell> scored;
+    std::size_t k = 0;
+    for (const auto& row : rows)
+        for (const TGridCell& cell : row) {
+            const TMatchResult& m = results[k++];
+            if (m.identified > 1 && m.voteSum > 0) scored.push_back({cell, m});
+        }
+    std::stable_sort(scored.begin(), scored.end(),
+                     [](const TScoredCell& a, const TScoredCell& b) { return a.match.voteSum > b.match.voteSum; });
+    std::vector<TScoredCell> chosen;
+    const auto near = [apart](std::size_t a, std::size_t b) { return (a > b ? a - b : b - a) <= apart; };
+    for (const TScoredCell& s : scored) {
+        if (chosen.size() == count) break;
+        const bool same = std::any_of(chosen.begin(), chosen.end(), [&](const TScoredCell& c) {
+            return near(c.cell.row, s.cell.row) && near(c.cell.column, s.cell.column);
+        });
+        if (!same) chosen.push_back(s);
+    }
+    return chosen;
+}
+
+// A pointing the scan proposes: its centre and the S.txt lines of the stars
+// it identified, with the plate those stars give.
+struct TCandidate {
+    TSkyPoint centre{-999, -999};
+    std::vector<std::string> lines;
+    std::optional<TRefinedCentre> refined;
+    TPlateCheck check;
+};
+
+std::string identifiedStarLine(const TStarInfo& v, const TStarPoint& s) {
+    return floatToText(v.RA) + "|" + floatToText(v.Dec) + "|" + floatToText(s.X) + "|" + floatToText(s.Y) + "|" +
+           floatToText(v.Magnitude) + "|" + v.Name + "|" + v.Spectrum;
+}
+
+// The identifications at one centre, found once more, as S.txt lines that
+// carry the stars' detected positions in their x order.
+std::vector<std::string> identifiedAt(TSkyPoint centre, TTurnedPhoto photo, const TScanContext& ctx) {
     std::vector<TStarPoint> points;
-    ctx.sky.listStarsInFrame(ctx.camera, outcome.best.ra, outcome.best.dec, ctx.theta, points);
+    ctx.sky.listStarsInFrame(ctx.camera, centre.ra, centre.dec, ctx.theta, points);
     sortStarsByX(points);
-    matchStarLists(buildTriangles(ctx.minSide, points, ctx.epsilon), points, photoTriangles, photo, ctx.epsilon);
-    if (quarterTurns % 4 != 0) {
+    matchStarLists(buildTriangles(ctx.minSide, points, ctx.epsilon), points, photo.triangles, photo.stars, ctx.epsilon);
+    if (photo.quarterTurns % 4 != 0) {
         // Back to the detected positions, in their x order as an unturned
         // scan lists them.
-        turnQuarters(photo, 4 - quarterTurns % 4);
-        sortStarsByX(photo);
+        turnQuarters(photo.stars, 4 - photo.quarterTurns % 4);
+        sortStarsByX(photo.stars);
     }
-
-    for (const TStarPoint& s : photo) {
+    std::vector<std::string> lines;
+    for (const TStarPoint& s : photo.stars) {
         for (const TStarInfo& v : ctx.sky.stars()) {
             if (v.RA == s.RA && v.Dec == s.Dec) {
-                outcome.lines.push_back(floatToText(v.RA) + "|" + floatToText(v.Dec) + "|" + floatToText(s.X) + "|" +
-                                        floatToText(s.Y) + "|" + floatToText(v.Magnitude) + "|" + v.Name + "|" +
-                                        v.Spectrum);
+                lines.push_back(identifiedStarLine(v, s));
                 break;
             }
         }
     }
-    return outcome;
+    return lines;
 }
+
+TCandidate judge(TSkyPoint centre, std::vector<std::string> lines, const std::vector<TStarPoint>& photo,
+                 const TScanContext& ctx, const std::string& path, TFrameCentrePixel centrePixel) {
+    TCandidate c{centre, std::move(lines), std::nullopt, {}};
+    if (c.lines.size() > 3)
+        c.refined = refineFrameCentre(parseIdentifiedStars(c.lines, path), centre, centrePixel, ctx.camera.scale);
+    if (c.refined) c.check = verifyPlate(c.refined->plate, photo, ctx.sky.stars(), ctx.frame);
+    return c;
+}
+
+bool accepted(const TCandidate& c) { return c.refined && c.refined->cameraLike && c.check.passed; }
+
+// Every detected star named by the catalog star a verified plate puts on it:
+// S.txt lines in the detected stars' x order. The identifications of a
+// turned scan's triangles are only those its votes could settle; the plate
+// that they give places the rest.
+std::vector<std::string> identifiedThroughPlate(const TPlate& plate, std::vector<TStarPoint> photo,
+                                                const TScanContext& ctx) {
+    sortStarsByX(photo);
+    const std::vector<int> identity = identifyThroughPlate(plate, photo, ctx.sky.stars(), ctx.frame);
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < photo.size(); ++i)
+        if (identity[i] >= 0) lines.push_back(identifiedStarLine(ctx.sky.stars()[static_cast<std::size_t>(identity[i])], photo[i]));
+    return lines;
+}
+
+// How many candidate pointings of one pass are judged before the pass is
+// given up, and how far apart (in scan steps) two of them must lie.
+constexpr std::size_t kCandidatesPerPass = 5;
+constexpr std::size_t kCandidateSpacing = 2;
+// The turned passes scan every kTurnedStride-th centre first and then the
+// whole grid around the best of them: a pointing a few degrees off still
+// projects most of the field's stars, so its triangles already vote.
+constexpr std::size_t kTurnedStride = 3;
+
+// The candidates of one pass in the order they are judged: the whole grid
+// for the picture as it comes, a coarse grid and its best neighbourhoods for
+// a turned one.
+std::vector<TSkyPoint> candidateCentres(const TTurnedPhoto& photo, const TScanContext& ctx, UserNotifier& notifier) {
+    std::vector<TScoredCell> best;
+    if (photo.quarterTurns == 0) {
+        const auto rows = gridRows(ctx, 1);
+        best = bestCells(rows, matchAtCells(photo, rows, ctx, notifier, true), kCandidatesPerPass, kCandidateSpacing);
+    } else {
+        const auto coarse = gridRows(ctx, kTurnedStride);
+        const auto around = bestCells(coarse, matchAtCells(photo, coarse, ctx, notifier, false), kCandidatesPerPass,
+                                      kTurnedStride);
+        std::vector<std::vector<TGridCell>> rows;
+        for (const TScoredCell& s : around) {
+            for (std::size_t r = s.cell.row >= kTurnedStride ? s.cell.row - kTurnedStride + 1 : 0;
+                 r < std::min(ctx.decs.size(), s.cell.row + kTurnedStride); ++r) {
+                rows.emplace_back();
+                for (std::size_t c = s.cell.column >= kTurnedStride ? s.cell.column - kTurnedStride + 1 : 0;
+                     c < std::min(ctx.ras.size(), s.cell.column + kTurnedStride); ++c)
+                    rows.back().push_back({r, c});
+            }
+        }
+        best = bestCells(rows, matchAtCells(photo, rows, ctx, notifier, false), kCandidatesPerPass, kCandidateSpacing);
+    }
+    std::vector<TSkyPoint> centres;
+    for (const TScoredCell& s : best) centres.push_back({ctx.ras[s.cell.column], ctx.decs[s.cell.row]});
+    return centres;
+}
+
 
 }  // namespace
 
@@ -399,26 +600,19 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
         notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для привязки звёзд.", MessageIcon::Error);
         return std::nullopt;
     }
-    TDateTime ut = 0;
-    try {
-        ut = timeFromFileName(path, config.timeZone());
-    } catch (const EConvertError&) {
+    double theta = 0;
+    if (const auto t = eventSiderealAngle(path, config)) theta = *t;
+    else {
         notifier.message(kCaption, "Недопустимое имя файла " + path + ".", MessageIcon::Error);
         return std::nullopt;
     }
-    const DateTimeParts t = decodeDateTime(ut);
-    const double mjd = MJD(t.day, t.month, t.year, t.hour + t.minute / 60.0);
-    const double theta = LMST(mjd, config.signedLongitude()) * 15.0;
 
     const std::vector<std::string> lines = readTextLines(path);
     if (lines.size() <= 3) {
         notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
         return std::nullopt;
     }
-    std::vector<TStarPoint> photo;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
-    }
+    const std::vector<TStarPoint> photo = detectedStars(lines, path);
 
     auto catalogStars = listStarsByTime(starCatalogPath(config, programDirectory), theta, config.signedLatitude(), notifier);
     // No catalog (its message has been shown): nothing was scanned, so no
@@ -437,8 +631,10 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
         return std::nullopt;
     }
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const TFrameCentrePixel centrePixel = frameCentrePixel(config);
     const TScanContext ctx{sky,
                            TCameraModel::fromConfiguration(config),
+                           processedFrameArea(config),
                            theta,
                            config.autoDetectTriangleEpsilon(),
                            static_cast<double>(config.autoDetectMinSide()),
@@ -451,28 +647,35 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
 
     // The picture as it comes first; a camera turned upside down or sideways,
     // or a mirrored picture, binds with the stars turned by half or a quarter
-    // turn. Kept is the first pass whose plate is the camera's picture; else
-    // the first whose plate the refinement accepts at all; else the unturned
-    // one (and the refinement then says that the binding failed).
-    const TFrameCentrePixel centrePixel = frameCentrePixel(config);
-    std::optional<TScanOutcome> unturned, accepted;
+    // turn. Each pass proposes its best pointings in turn; the first whose
+    // plate is the camera's and explains the detected stars is kept. With
+    // none, the unturned scan's best is written as it is and the refinement
+    // then says that the binding failed.
+    std::optional<TCandidate> unturned, kept;
     for (const int quarterTurns : {0, 2, 1, 3}) {
-        TScanOutcome outcome = scanSky(photo, quarterTurns, ctx, notifier);
-        std::optional<TRefinedCentre> refined;
-        if (outcome.best.ra != -999 && outcome.lines.size() > 3)
-            refined = refineFrameCentre(parseIdentifiedStars(outcome.lines, path), outcome.best, centrePixel,
-                                        ctx.camera.scale);
-        if (refined && refined->cameraLike) {
-            accepted = std::move(outcome);
+        const TTurnedPhoto turned = turnedPhoto(photo, quarterTurns, ctx);
+        std::vector<TSkyPoint> centres = candidateCentres(turned, ctx, notifier);
+        // With nothing identified anywhere the final pass runs at (-999, -999).
+        if (centres.empty() && quarterTurns == 0) centres.push_back({-999, -999});
+        for (const TSkyPoint centre : centres) {
+            TCandidate c = judge(centre, identifiedAt(centre, turned, ctx), photo, ctx, path, centrePixel);
+            if (!unturned) unturned = c;
+            if (!accepted(c)) continue;
+            if (quarterTurns != 0) {
+                // A turned pass names every star its plate places.
+                TCandidate all = judge(centre, identifiedThroughPlate(c.refined->plate, photo, ctx), photo, ctx, path,
+                                       centrePixel);
+                if (accepted(all)) c = std::move(all);
+            }
+            kept = std::move(c);
             break;
         }
-        if (refined && !accepted) accepted = outcome;
-        if (!unturned) unturned = std::move(outcome);
+        if (kept) break;
     }
-    const TScanOutcome& kept = accepted ? *accepted : *unturned;
-    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), kept.lines);
+    const TCandidate& result = kept ? *kept : *unturned;
+    writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), result.lines);
     notifier.progressHide();
-    return kept.best;
+    return result.centre;
 }
 
 }  // namespace orbis

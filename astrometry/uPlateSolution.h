@@ -38,10 +38,15 @@ struct TScanOptions {
 // could not start (missing list, bad file name, too few stars: the message
 // is shown). The result is that of the sequential scan whatever the number
 // of threads: the highest vote sum, ties to the first centre in scan order.
-// When the plate solution does not accept that scan's identifications as
-// the camera's picture (a camera turned past a quarter turn, a mirrored
-// picture), the detected stars are scanned again turned by a half and by
-// quarter turns, and the first scan whose plate is the camera's is kept.
+// A pointing is kept only when the plate of its identifications is the
+// camera's (a similarity at about the configured scale) and explains the
+// detected stars (verifyPlate); the scan's next best pointings are judged
+// in turn. When none of them holds (a camera turned past a quarter turn, a
+// mirrored picture), the detected stars are scanned again turned by a half
+// and by quarter turns, on a coarse grid first and then around its best
+// centres; a turned scan's S.txt names every detected star its verified
+// plate places. With no pointing verified, the unturned scan's best is
+// written (and the refinement says that the binding failed).
 std::optional<TSkyPoint> alignStarMap(const std::string& detectionListPath, const TConfiguration& config,
                                       const std::string& programDirectory, UserNotifier& notifier,
                                       TScanOptions options = {});
@@ -60,8 +65,15 @@ std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath);
 // Refines the frame centre from S.txt, starting at the estimate (or, without
 // one, at the centre of the identified stars), and writes A.txt. Returns the
 // refined centre, or nothing after a message (missing or short S.txt, or a
-// binding that does not hold: no A.txt is written then).
+// binding that does not hold: no A.txt is written then). A reference star
+// more than 20' or more than kPlateMatchRadius pixels from its fitted place
+// is left out and the plate fitted again. With the program directory the
+// plate must also explain the detected stars of the P.txt beside S.txt
+// against the star catalog (verifyPlate; its figures go to the notifier's
+// log line), or the binding fails; without one, or without a P.txt, the
+// plate is taken as the fit leaves it.
 std::optional<TSkyPoint> findCenterFrame(const std::string& sTxtPath, std::optional<TSkyPoint> estimate,
-                                         const TConfiguration& config, UserNotifier& notifier);
+                                         const TConfiguration& config, UserNotifier& notifier,
+                                         const std::optional<std::string>& programDirectory = std::nullopt);
 
 }  // namespace orbis

@@ -140,7 +140,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
         }
         if (exists(sTxt)) {
             StatusStep step(notifier, "Уточнение центра кадра");
-            findCenterFrame(sTxt, estimate, config, notifier);
+            findCenterFrame(sTxt, estimate, config, notifier, programDirectory);
         }
     }
     if (config.addStarMagn()) {

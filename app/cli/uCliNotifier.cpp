@@ -46,6 +46,12 @@ void CliNotifier::status(const std::string& text) {
     lineOpen_ = true;
 }
 
+void CliNotifier::note(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    endProgressLine();
+    err_ << text << std::endl;
+}
+
 void CliNotifier::progressShow(int maximum) {
     std::lock_guard lock(mutex_);
     maximum_ = maximum;

@@ -24,6 +24,7 @@ public:
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
     bool ask(const std::string& caption, const std::string& text) override;
     void status(const std::string& text) override;
+    void note(const std::string& text) override;
     void progressShow(int maximum) override;
     void progressPosition(int position) override;
     void progressHide() override;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -165,6 +166,52 @@ TEST(PlateSolution, BindsAtEveryRollAndMirrored) {
         if (!refined) { ADD_FAILURE() << roll << (mirrored ? " mirrored" : ""); continue; }
         EXPECT_LT(separation(*refined, truth), 0.05) << roll << (mirrored ? " mirrored" : "");
     }
+}
+
+TEST(PlateSolution, AStarFarFromItsFittedPlaceIsNoReferenceStarAndThePlateMustExplainTheDetections) {
+    Field f;
+    const TSkyPoint truth{f.theta - 25, 40};
+    f.writeDetections(truth);
+    f.scanAround(truth);
+    test::RecordingNotifier n;
+    const auto best = alignStarMap(f.pTxt, f.config, "", n, {.threads = 1});
+    ASSERT_TRUE(best.has_value());
+    std::vector<std::string> s = readTextLines(f.sTxt);
+    ASSERT_GE(s.size(), 10u);
+    ASSERT_TRUE(findCenterFrame(f.sTxt, best, f.config, n, std::string()).has_value());
+    const std::vector<std::string> before = readTextLines(f.aTxt);
+    ASSERT_EQ(std::count(before.begin(), before.end(), s[4]), 1);
+
+    // A detected star named after its neighbour in a dense group sits a few
+    // pixels (well under 20') from where the plate puts the name.
+    const auto field = [&](std::size_t line, int k) { return extractField(s[line], "|", k); };
+    s[4] = field(4, 1) + "|" + field(4, 2) + "|" + std::to_string(std::lround(parseFloat(field(4, 3))) + 5) + "|" +
+           std::to_string(std::lround(parseFloat(field(4, 4))) + 3) + "|" + field(4, 5) + "|" + field(4, 6) + "|" +
+           field(4, 7);
+    writeTextLines(f.sTxt, s);
+    ASSERT_TRUE(findCenterFrame(f.sTxt, best, f.config, n, std::string()).has_value());
+    const std::vector<std::string> a = readTextLines(f.aTxt);
+    EXPECT_EQ(a.size() + 1, before.size());  // every reference star but the moved one
+    EXPECT_EQ(std::count(a.begin(), a.end(), s[4]), 0);
+    for (std::size_t i = 0; i + 1 < a.size(); ++i) EXPECT_EQ(std::count(before.begin(), before.end(), a[i]), 1) << a[i];
+    ASSERT_EQ(n.notes.size(), 2u);
+    EXPECT_EQ(n.notes[0].rfind("Проверка привязки: совпало звёзд ", 0), 0u) << n.notes[0];
+
+    // The same identifications over detections they do not explain (the
+    // identified stars and a dozen spots that are no catalog star): a plate
+    // forced through a few stars, refused.
+    std::vector<std::string> p;
+    for (const std::size_t i : {0, 1, 2, 3, 5, 6}) p.push_back("0|0|" + field(i, 3) + "|" + field(i, 4) + "|900|12");
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> x(5, 635), y(5, 475);
+    for (int i = 0; i < 12; ++i) p.push_back("0|0|" + std::to_string(x(rng)) + "|" + std::to_string(y(rng)) + "|800|9");
+    writeTextLines(f.pTxt, p);
+    std::filesystem::remove(f.aTxt);
+    n.messages.clear();
+    EXPECT_FALSE(findCenterFrame(f.sTxt, best, f.config, n, std::string()).has_value());
+    ASSERT_EQ(n.messages.size(), 1u);
+    EXPECT_EQ(n.messages[0].text, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!");
+    EXPECT_FALSE(std::filesystem::exists(f.aTxt));
 }
 
 TEST(PlateSolution, APointBeyondThePoleKeepsItsRightAscension) {

@@ -22,6 +22,7 @@ public:
     std::vector<std::string> questions;
     std::deque<bool> answers;  // answers to hand out, in order; no when empty
     std::vector<std::string> statuses;
+    std::vector<std::string> notes;
     std::vector<int> progress;  // every position set
     int progressMaximum = -1;
     bool progressVisible = false;
@@ -38,6 +39,7 @@ public:
         return a;
     }
     void status(const std::string& text) override { statuses.push_back(text); }
+    void note(const std::string& text) override { notes.push_back(text); }
     void progressShow(int maximum) override {
         progressMaximum = maximum;
         progressVisible = true;
