@@ -94,7 +94,8 @@ double streakValue(const TStreak& s, double x, double y) {
     return norm * std::sqrt(2 * std::numbers::pi) * share * std::exp(-across * across / 2);
 }
 
-std::optional<TStreak> fitStreak(std::span<const TStreakPixel> pixels, const TStreak& guess) {
+std::optional<TStreak> fitStreak(std::span<const TStreakPixel> pixels, const TStreak& guess,
+                                 const TStreakFitOptions& options) {
     if (pixels.size() < 2 * kParameters || !(guess.flux > 0) || !(guess.sigmaX > 0) || !(guess.sigmaY > 0))
         return std::nullopt;
     Parameters p = toParameters(guess);
@@ -126,6 +127,12 @@ std::optional<TStreak> fitStreak(std::span<const TStreakPixel> pixels, const TSt
                 for (std::size_t b = 0; b < kParameters; ++b) normal[a][b] += row[a] * row[b];
             }
         }
+        if (options.fixedBlur)  // a held parameter: its row only says "no step"
+            for (std::size_t a : {std::size_t{5}, std::size_t{6}}) {
+                for (std::size_t b = 0; b < kParameters; ++b) normal[a][b] = normal[b][a] = 0;
+                normal[a][a] = 1;
+                gradient[a] = 0;
+            }
         for (;;) {
             std::array<Parameters, kParameters> damped = normal;
             Parameters step = gradient;
@@ -157,10 +164,62 @@ std::optional<TStreak> fitStreak(std::span<const TStreakPixel> pixels, const TSt
         minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
         minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
     }
-    const auto inside = [&](double x, double y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
+    // Pixels that reach an edge of the picture leave that side open.
+    const bool known = options.pictureWidth > 0 && options.pictureHeight > 0;
+    const double left = known && minX == 0 ? -1e300 : minX, right = known && maxX == options.pictureWidth - 1 ? 1e300 : maxX;
+    const double top = known && minY == 0 ? -1e300 : minY, bottom = known && maxY == options.pictureHeight - 1 ? 1e300 : maxY;
+    const auto inside = [&](double x, double y) { return x >= left && x <= right && y >= top && y <= bottom; };
     if (!settled || !std::isfinite(current) || !(s.flux > 0) || !inside(s.headX, s.headY) || !inside(s.tailX, s.tailY))
         return std::nullopt;
     return s;
+}
+
+std::optional<TPoint2> leadingEdge(std::span<const TStreakPixel> pixels, const TStreak& line, double halfWidth) {
+    const double dx = line.headX - line.tailX, dy = line.headY - line.tailY, length = std::hypot(dx, dy);
+    if (pixels.empty() || !(length > 0)) return std::nullopt;
+    const double ux = dx / length, uy = dy / length;
+    // Steps along the line from the farthest pixel behind the tail.
+    double from = 0, to = 0;
+    for (const TStreakPixel& p : pixels) {
+        const double along = (p.x - line.tailX) * ux + (p.y - line.tailY) * uy;
+        from = std::min(from, along), to = std::max(to, along);
+    }
+    const auto bins = static_cast<std::size_t>(std::lround(to - from)) + 1;
+    std::vector<double> sum(bins), count(bins);
+    for (const TStreakPixel& p : pixels) {
+        const double px = p.x - line.tailX, py = p.y - line.tailY;
+        if (std::fabs(py * ux - px * uy) > halfWidth) continue;
+        const auto bin = static_cast<std::size_t>(std::lround(px * ux + py * uy - from));
+        sum[bin] += p.value, count[bin] += 1;
+    }
+    std::vector<double> profile(bins);
+    for (std::size_t i = 0; i < bins; ++i) {
+        double s = 0, c = 0;
+        for (std::size_t j = i > 0 ? i - 1 : 0; j <= std::min(i + 1, bins - 1); ++j) {
+            const double weight = j == i ? 2 : 1;
+            s += weight * sum[j], c += weight * count[j];
+        }
+        profile[i] = c > 0 ? s / c : 0;
+    }
+    const auto peak = std::max_element(profile.begin(), profile.end());
+    if (!(*peak > 0)) return std::nullopt;
+    const double half = *peak / 2;
+    auto i = static_cast<std::size_t>(peak - profile.begin());
+    while (i + 1 < bins && profile[i + 1] >= half) ++i;
+    double along = static_cast<double>(i);
+    if (i + 1 < bins) along += (profile[i] - half) / (profile[i] - profile[i + 1]);
+    along += from;
+    return TPoint2{line.tailX + along * ux, line.tailY + along * uy};
+}
+
+std::optional<TPoint2> spotCentroid(std::span<const TStreakPixel> pixels) {
+    double peak = 0;
+    for (const TStreakPixel& p : pixels) peak = std::max(peak, p.value);
+    if (!(peak > 0)) return std::nullopt;
+    double sum = 0, sx = 0, sy = 0;
+    for (const TStreakPixel& p : pixels)
+        if (p.value >= peak / 2) sum += p.value, sx += p.value * p.x, sy += p.value * p.y;
+    return TPoint2{sx / sum, sy / sum};
 }
 
 }  // namespace orbis

@@ -8,6 +8,7 @@
 #include "astrometry/uStarDetection.h"
 #include "measurement/uStreakFit.h"
 #include "processing/uBitmap.h"
+#include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
 
@@ -25,9 +26,10 @@ constexpr int kMinFrames = 4;              // for a median that a meteor does no
 constexpr double kDetectSigmas = 5;        // of the smoothed difference frame's noise
 constexpr int kMaxBlobsPerFrame = 100;     // the brightest; more is a frame of noise
 constexpr int kMinChain = 3;               // frames: fewer give no direction worth trusting
-constexpr double kMinStep = 1.0;           // pixels per frame: slower is a star or a plane
+constexpr double kMinStep = 1.0;           // pixels per frame time: slower is a star or a plane
 constexpr double kStaticRadius = 2.0;      // pixels: the same place on another frame
 constexpr double kExtendSigmas = 5;        // signal-to-noise of a faint end frame along the line
+constexpr double kMinScatter = 0.5;        // pixels: the least scatter of a detection about the motion
 
 // Rows from the top, as the track file counts them.
 struct Picture {
@@ -38,6 +40,7 @@ struct Picture {
 
 struct Frames {
     int width = 0, height = 0;
+    int perFrame = 1;          // pictures per frame time: 2 for the fields of interlaced frames
     std::vector<int> numbers;  // of the frame files
     std::vector<std::string> paths;
     std::vector<std::vector<uint8_t>> pixels;  // rows from the top
@@ -223,21 +226,45 @@ void markStatic(std::vector<std::vector<Blob>>& byFrame) {
 
 // Position in time: steady, or with a steady change of pace once there are
 // enough detections for it (a meteor slows down; the projection stretches
-// the picture away from its centre).
+// the picture away from its centre). With it, how far one measured position
+// scatters about it and how far a position it predicts may be off.
 struct Motion {
     double t0 = 0;  // the frame the terms refer to
     double x0 = 0, y0 = 0, vx = 0, vy = 0, ax = 0, ay = 0;
+    double scatter = kMinScatter;  // of one detection, pixels
+    double count = 1, spread = 0;  // detections fitted, and the sum of their (t - t0)^2
     double x(double k) const { return x0 + (vx + ax * (k - t0)) * (k - t0); }
     double y(double k) const { return y0 + (vy + ay * (k - t0)) * (k - t0); }
     double speed(double k) const { return std::hypot(vx + 2 * ax * (k - t0), vy + 2 * ay * (k - t0)); }
+    // The standard error of the position predicted for time k (that of a
+    // straight line fitted to the detections).
+    double uncertainty(double k) const {
+        return scatter * std::sqrt(1 / count + (spread > 0 ? (k - t0) * (k - t0) / spread : 0));
+    }
 };
 
 struct Chain {
     std::vector<const Blob*> members;  // by frame, consecutive
+    // An end frame that shows only part of the frame's stretch: the meteor
+    // lit up (first) or went out (last) during that exposure, or the stretch
+    // is cut by the edge of the picture. Its centroid does not follow the
+    // motion, so it is not fitted, and the chain ends there.
+    bool partialFirst = false, partialLast = false;
     Motion motion;
     double flux = 0;
     int first() const { return members.front()->frame; }
     int last() const { return members.back()->frame; }
+    bool partial(const Blob* b) const {
+        return (partialFirst && b == members.front()) || (partialLast && b == members.back());
+    }
+    // The members whose centroids follow the motion (all of them when too
+    // few do to give one).
+    std::vector<const Blob*> core() const {
+        std::vector<const Blob*> c;
+        for (const Blob* b : members)
+            if (!partial(b)) c.push_back(b);
+        return c.size() >= 2 ? c : members;
+    }
 };
 
 constexpr std::size_t kMembersForPace = 5;
@@ -269,15 +296,30 @@ Motion fitMotion(const std::vector<const Blob*>& members) {
     m.x0 = a[0][3] / a[0][0], m.y0 = a[0][4] / a[0][0];
     m.vx = a[1][3] / a[1][1], m.vy = a[1][4] / a[1][1];
     if (terms == 3) m.ax = a[2][3] / a[2][2], m.ay = a[2][4] / a[2][2];
+    // The scatter from the residuals where there are more detections than
+    // terms; never below what a centroid of blurred, noisy light is worth.
+    double squares = 0;
+    for (const Blob* b : members) {
+        const double dx = b->x - m.x(b->frame), dy = b->y - m.y(b->frame);
+        squares += dx * dx + dy * dy;
+        m.spread += (b->frame - m.t0) * (b->frame - m.t0);
+    }
+    const int freedom = static_cast<int>(members.size()) - terms;
+    if (freedom > 0) m.scatter = std::max(kMinScatter, std::sqrt(squares / (2.0 * freedom)));
+    m.count = static_cast<double>(members.size());
     return m;
 }
 
+bool taken(const std::vector<const Blob*>& members, const Blob& b) {
+    return std::find(members.begin(), members.end(), &b) != members.end();
+}
+
 const Blob* nearest(const std::vector<Blob>& frame, double x, double y, double radius,
-                    const std::vector<const Blob*>& taken) {
+                    const std::vector<const Blob*>& members) {
     const Blob* best = nullptr;
     double bestDistance = radius;
     for (const Blob& b : frame) {
-        if (b.isStatic || std::find(taken.begin(), taken.end(), &b) != taken.end()) continue;
+        if (b.isStatic || taken(members, b)) continue;
         const double distance = std::hypot(b.x - x, b.y - y);
         if (distance <= bestDistance) best = &b, bestDistance = distance;
     }
@@ -286,37 +328,108 @@ const Blob* nearest(const std::vector<Blob>& frame, double x, double y, double r
 
 double matchRadius(const Motion& m, int k) { return std::max(3.0, 0.35 * m.speed(k)); }
 
+// Where a point lies against the stretch the motion puts on frame k: along
+// it (0 where the exposure began, 1 where it ended) and across it (pixels).
+struct OnStretch {
+    double along = 0, across = 0, length = 0;
+};
+
+OnStretch onStretch(const Motion& m, int k, double x, double y) {
+    const double tx = m.x(k - 0.5), ty = m.y(k - 0.5);
+    const double dx = m.x(k + 0.5) - tx, dy = m.y(k + 0.5) - ty, length = std::hypot(dx, dy);
+    if (length < 1e-9) return {0, std::hypot(x - tx, y - ty), 0};
+    return {((x - tx) * dx + (y - ty) * dy) / (length * length), std::fabs((y - ty) * dx - (x - tx) * dy) / length,
+            length};
+}
+
+// A detection on frame k, beside a chain's end, that is the light of part of
+// the frame's stretch: the part the exposure holds after the meteor lit up
+// (a frame before the chain: the stretch's later half) or before it went out
+// (a frame after it: the earlier half).
+const Blob* partialEnd(const std::vector<Blob>& frame, const Motion& m, int k, bool beforeChain,
+                       const std::vector<const Blob*>& members) {
+    const double tolerance = std::max(2.0, 3 * m.uncertainty(k));
+    const Blob* best = nullptr;
+    double bestAcross = tolerance;
+    for (const Blob& b : frame) {
+        if (b.isStatic || taken(members, b)) continue;
+        const OnStretch p = onStretch(m, k, b.x, b.y);
+        const double slack = p.length > 0 ? tolerance / p.length : 1;
+        const bool inHalf = beforeChain ? p.along >= 0.5 - slack && p.along <= 1 + slack
+                                        : p.along >= -slack && p.along <= 0.5 + slack;
+        if (inHalf && p.across <= bestAcross) best = &b, bestAcross = p.across;
+    }
+    return best;
+}
+
 // Grows a chain from two detections on neighbouring frames, frame by frame
-// at both ends, as long as the steady motion predicts a detection.
+// at both ends, as long as the motion predicts a detection; a detection of
+// part of the stretch ends the chain on that side.
 Chain grow(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Blob& a, const Blob& b) {
     Chain c;
     c.members = {&a, &b};
     for (bool grew = true; grew;) {
         grew = false;
-        c.motion = fitMotion(c.members);
+        c.motion = fitMotion(c.core());
         const int before = c.first() - 1, after = c.last() + 1;
-        if (after < f.count() && f.consecutive(c.last(), after))
-            if (const Blob* n = nearest(byFrame[static_cast<std::size_t>(after)], c.motion.x(after), c.motion.y(after),
-                                        matchRadius(c.motion, after), c.members)) {
+        if (!c.partialLast && after < f.count() && f.consecutive(c.last(), after)) {
+            const auto& frame = byFrame[static_cast<std::size_t>(after)];
+            if (const Blob* n = nearest(frame, c.motion.x(after), c.motion.y(after), matchRadius(c.motion, after), c.members)) {
                 c.members.push_back(n);
                 grew = true;
+            } else if (const Blob* p = partialEnd(frame, c.motion, after, false, c.members)) {
+                c.members.push_back(p);
+                c.partialLast = grew = true;
             }
-        if (before >= 0 && f.consecutive(before, c.first()))
-            if (const Blob* n = nearest(byFrame[static_cast<std::size_t>(before)], c.motion.x(before),
-                                        c.motion.y(before), matchRadius(c.motion, before), c.members)) {
+        }
+        if (!c.partialFirst && before >= 0 && f.consecutive(before, c.first())) {
+            const auto& frame = byFrame[static_cast<std::size_t>(before)];
+            if (const Blob* n = nearest(frame, c.motion.x(before), c.motion.y(before), matchRadius(c.motion, before), c.members)) {
                 c.members.insert(c.members.begin(), n);
                 grew = true;
+            } else if (const Blob* p = partialEnd(frame, c.motion, before, true, c.members)) {
+                c.members.insert(c.members.begin(), p);
+                c.partialFirst = grew = true;
             }
+        }
     }
-    c.motion = fitMotion(c.members);
+    c.motion = fitMotion(c.core());
     for (const Blob* m : c.members) c.flux += m->flux;
     return c;
 }
 
+// Whether something on the frames just before a chain's first frame or just
+// after its last continues it: a meteor is seen on none of them, a blinking
+// light on the line it keeps, a turning one beside the chain's end. On the
+// line, anything where the motion puts the object (within what the
+// detections' scatter allows) continues it; off the line only a light as
+// bright as the chain's end at the distance its pace covers does, so that
+// the noise around a faint end does not.
+bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c, double speed) {
+    for (int gap = 1; gap <= 2; ++gap)
+        for (const bool beforeChain : {true, false}) {
+            const int k = beforeChain ? c.first() - gap : c.last() + gap;
+            if (k < 0 || k >= f.count() || !f.consecutive(std::min(k, c.first()), std::max(k, c.last()))) continue;
+            const std::size_t n = c.members.size();
+            const Blob* end = beforeChain ? c.members.front() : c.members.back();
+            // A partial end shows less light than the object had.
+            const Blob* lit = !c.partial(end) || n < 2 ? end : beforeChain ? c.members[1] : c.members[n - 2];
+            const double reach = 2 + 3 * c.motion.uncertainty(k);
+            for (const Blob& b : byFrame[static_cast<std::size_t>(k)]) {
+                if (b.isStatic || taken(c.members, b)) continue;
+                if (std::hypot(b.x - c.motion.x(k), b.y - c.motion.y(k)) <= reach) return true;
+                const double distance = std::hypot(b.x - end->x, b.y - end->y);
+                if (b.flux >= 0.5 * std::max(end->flux, lit->flux) && distance >= 0.5 * gap * speed &&
+                    distance <= 1.5 * gap * speed + reach)
+                    return true;
+            }
+        }
+    return false;
+}
+
 // Whether a chain moves like a meteor: straight, steadily forward, and
 // neither there from the first frame to the last (a plane, a satellite)
-// nor continued just beyond its ends by something off its line (a turning
-// or blinking light).
+// nor continued just beyond its ends (a blinking or turning light).
 bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c) {
     const std::size_t n = c.members.size();
     if (static_cast<int>(n) < kMinChain) return false;
@@ -333,15 +446,22 @@ bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFr
     double ux = std::cos(angle), uy = std::sin(angle);
     if ((c.members.back()->x - c.members.front()->x) * ux + (c.members.back()->y - c.members.front()->y) * uy < 0)
         ux = -ux, uy = -uy;
-    std::vector<double> steps;
-    for (std::size_t i = 1; i < n; ++i)
-        steps.push_back((c.members[i]->x - c.members[i - 1]->x) * ux + (c.members[i]->y - c.members[i - 1]->y) * uy);
-    std::vector<double> sorted = steps;
+    // Steps between neighbours along the line; one to a partial end covers
+    // between half and all of a whole step (its centroid lies in the half of
+    // the stretch next to the chain).
+    std::vector<double> whole, partial;
+    for (std::size_t i = 1; i < n; ++i) {
+        const double step = (c.members[i]->x - c.members[i - 1]->x) * ux + (c.members[i]->y - c.members[i - 1]->y) * uy;
+        (c.partial(c.members[i]) || c.partial(c.members[i - 1]) ? partial : whole).push_back(step);
+    }
+    std::vector<double> sorted = whole.empty() ? partial : whole;
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
     const double speed = sorted[sorted.size() / 2];
-    if (speed < kMinStep) return false;
-    for (double step : steps)
+    if (speed < kMinStep / f.perFrame) return false;
+    for (double step : whole)
         if (step < 0.5 * speed || step > 1.5 * speed) return false;
+    for (double step : partial)
+        if (step < 0.25 * speed || step > 1.5 * speed) return false;
     double squares = 0;
     for (const Blob* b : c.members) {
         const double across = (b->y - my) * ux - (b->x - mx) * uy;
@@ -349,14 +469,7 @@ bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFr
         squares += across * across;
     }
     if (std::sqrt(squares / static_cast<double>(n)) > 1 + 0.02 * speed) return false;
-    for (int gap = 1; gap <= 2; ++gap)
-        for (const int k : {c.first() - gap, c.last() + gap}) {
-            if (k < 0 || k >= f.count()) continue;
-            const Blob* end = k < c.first() ? c.members.front() : c.members.back();
-            if (nearest(byFrame[static_cast<std::size_t>(k)], end->x, end->y, 1.5 * gap * speed + 4, c.members))
-                return false;
-        }
-    return true;
+    return !continuedBeyondEnds(f, byFrame, c, speed);
 }
 
 std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vector<Blob>>& byFrame) {
@@ -367,7 +480,7 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
             if (a.isStatic) continue;
             for (const Blob& b : byFrame[static_cast<std::size_t>(k + 1)]) {
                 const double step = std::hypot(b.x - a.x, b.y - a.y);
-                if (b.isStatic || step < kMinStep) continue;
+                if (b.isStatic || step < kMinStep / f.perFrame) continue;
                 Chain c = grow(f, byFrame, a, b);
                 if ((!best || c.flux > best->flux) && movesLikeMeteor(f, byFrame, c)) best = std::move(c);
             }
@@ -383,6 +496,14 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
 // exposure began to where it was when it ended.
 TStreak predictedStreak(const Motion& m, int k, double flux, double sigmaX, double sigmaY) {
     return {m.x(k - 0.5), m.y(k - 0.5), m.x(k + 0.5), m.y(k + 0.5), flux, sigmaX, sigmaY};
+}
+
+// The part of a stretch from `from` to `to` (fractions of it).
+TStreak partOf(const TStreak& s, double from, double to) {
+    TStreak p = s;
+    p.tailX = s.tailX + from * (s.headX - s.tailX), p.tailY = s.tailY + from * (s.headY - s.tailY);
+    p.headX = s.tailX + to * (s.headX - s.tailX), p.headY = s.tailY + to * (s.headY - s.tailY);
+    return p;
 }
 
 // The frame's pixels near a stretch: its blur and a margin beyond both ends.
@@ -424,10 +545,11 @@ Measured matchedFlux(const Frames& f, int k, const TStreak& shape) {
 
 // The model fitted to frame k, starting from the motion's prediction and
 // fitted again on the pixels around the first result.
-std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess) {
+std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess, bool fixedBlur = false) {
     const double margin = 3 * std::max(guess.sigmaX, guess.sigmaY) + 3;
-    std::optional<TStreak> s = fitStreak(pixelsNear(f, k, guess, margin), guess);
-    if (s) s = fitStreak(pixelsNear(f, k, *s, margin), *s);
+    const TStreakFitOptions options{fixedBlur, f.width, f.height};
+    std::optional<TStreak> s = fitStreak(pixelsNear(f, k, guess, margin), guess, options);
+    if (s) s = fitStreak(pixelsNear(f, k, *s, margin), *s, options);
     return s;
 }
 
@@ -436,9 +558,10 @@ std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess) {
 struct Sighting {
     int first = 0, last = 0;  // the pictures that show it
     int startPicture = 0;     // the one whose head is the START
-    TStreak start, finish;
-    int peak = 0;             // the brightest picture, and its brightest pixel
-    int peakX = 0, peakY = 0;
+    double startX = 0, startY = 0, finishX = 0, finishY = 0;  // the heads, in the pictures' pixels
+    TTrackEstimate startEstimate = TTrackEstimate::StreakFit, finishEstimate = TTrackEstimate::StreakFit;
+    Motion motion;
+    double sigmaX = 1, sigmaY = 1;  // the blur
 };
 
 using Detections = std::vector<std::vector<Blob>>;  // by picture
@@ -454,54 +577,110 @@ Detections detect(Frames& f) {
     return byFrame;
 }
 
+struct Head {
+    double x = 0, y = 0;
+    TTrackEstimate estimate = TTrackEstimate::StreakFit;
+};
+
+// The plainer estimates of the head on picture k, from the pixels along the
+// motion's stretch: where the streak's leading end falls to half its light,
+// or for a stretch no longer than its blur, the centre of light of the spot.
+std::optional<Head> plainHead(const Frames& f, int k, const TStreak& stretch) {
+    const double length = std::hypot(stretch.headX - stretch.tailX, stretch.headY - stretch.tailY);
+    const double blur = std::max(stretch.sigmaX, stretch.sigmaY);
+    const std::vector<TStreakPixel> pixels = pixelsNear(f, k, stretch, 2 * blur + 2);
+    if (length <= 2 * blur + 1) {
+        const auto c = spotCentroid(pixels);
+        if (!c) return std::nullopt;
+        return Head{c->x, c->y, TTrackEstimate::SpotCentroid};
+    }
+    // Two blurs across, in the direction the line runs (a field's rows are
+    // half as blurred).
+    const double ux = (stretch.headX - stretch.tailX) / length, uy = (stretch.headY - stretch.tailY) / length;
+    const auto edge = leadingEdge(pixels, stretch, 2 * std::hypot(uy * stretch.sigmaX, ux * stretch.sigmaY) + 0.5);
+    if (!edge) return std::nullopt;
+    return Head{edge->x, edge->y, TTrackEstimate::LeadingEdge};
+}
+
+// The head on picture k: the fitted stretch's (blur free, then held to the
+// brightest frame's), when it lies where the motion allows: for a START near
+// the end of the frame's stretch, for the last frame anywhere along it (the
+// meteor may go out during the exposure). Otherwise the plain estimates, and
+// last the motion's prediction.
+Head headOn(const Frames& f, int k, const Sighting& s, bool last) {
+    const Motion& m = s.motion;
+    TStreak guess = predictedStreak(m, k, 1, s.sigmaX, s.sigmaY);
+    guess.flux = std::max(matchedFlux(f, k, guess).flux, 1.0);
+    const double across = 2 + 3 * m.uncertainty(k + 0.5);
+    const double length = std::hypot(guess.headX - guess.tailX, guess.headY - guess.tailY);
+    const double slack = length > 0 ? (across + 0.25 * length) / length : 1e9;
+    const auto plausible = [&](const TStreak& fit) {
+        const OnStretch head = onStretch(m, k, fit.headX, fit.headY), tail = onStretch(m, k, fit.tailX, fit.tailY);
+        const bool forward = length <= 0 || head.along >= tail.along - 1 / length;
+        const bool placed = last ? head.along >= -slack && head.along <= 1 + slack : std::fabs(head.along - 1) <= slack;
+        return forward && placed && head.across <= across;
+    };
+    for (const bool fixedBlur : {false, true})
+        if (const auto fit = fitFrame(f, k, guess, fixedBlur); fit && plausible(*fit))
+            return {fit->headX, fit->headY, TTrackEstimate::StreakFit};
+    if (const auto plain = plainHead(f, k, guess)) {
+        TStreak point = guess;
+        point.headX = plain->x, point.headY = plain->y;
+        if (plausible(point)) return *plain;
+    }
+    return {guess.headX, guess.headY, TTrackEstimate::Predicted};
+}
+
+// The light of the stretch frame k may show beyond a chain's end: the whole
+// stretch, or the half next to the chain (the meteor lit up, or went out,
+// during the exposure), or the quarter beside it.
+bool lightThere(const Frames& f, int k, const TStreak& stretch, bool beforeChain) {
+    for (const double part : {1.0, 0.5, 0.25}) {
+        const TStreak s = beforeChain ? partOf(stretch, 1 - part, 1) : partOf(stretch, 0, part);
+        if (matchedFlux(f, k, s).snr >= kExtendSigmas) return true;
+    }
+    return false;
+}
+
 // With pairedFields the pictures are fields, two to a frame, and the START
 // is the head on the first frame: that of its second field when the meteor
 // is on both.
 std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields) {
     const std::optional<Chain> chain = findMeteorChain(f, byFrame);
     if (!chain) return std::nullopt;
-    const Motion& motion = chain->motion;
+    Sighting s;
+    s.motion = chain->motion;
+    const Motion& motion = s.motion;
 
-    // The blur, from the brightest detection's fit.
-    const Blob* brightest = *std::max_element(chain->members.begin(), chain->members.end(),
-                                              [](const Blob* a, const Blob* b) { return a->flux < b->flux; });
-    const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, 1, 1));
-    if (!shape) return std::nullopt;
-    const auto stretch = [&](int k) { return predictedStreak(motion, k, 1, shape->sigmaX, shape->sigmaY); };
+    // The blur, from the brightest whole detection's fit; a field's rows are
+    // half as blurred.
+    const std::vector<const Blob*> core = chain->core();
+    const Blob* brightest = *std::max_element(core.begin(), core.end(), [](const Blob* a, const Blob* b) { return a->flux < b->flux; });
+    s.sigmaX = 1, s.sigmaY = 1.0 / f.perFrame;
+    if (const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, s.sigmaX, s.sigmaY)))
+        s.sigmaX = shape->sigmaX, s.sigmaY = shape->sigmaY;
+    const auto stretch = [&](int k) { return predictedStreak(motion, k, 1, s.sigmaX, s.sigmaY); };
 
     // A faint first or last frame may stay under the detection threshold:
-    // the motion says where to look for it. An end detection with no light
-    // along the stretch the motion gives it is something else beside the
-    // track's end.
-    Sighting s;
+    // the motion says where to look for it. A whole end detection with no
+    // light along the stretch the motion gives it is something else beside
+    // the track's end.
     s.first = chain->first(), s.last = chain->last();
-    const auto faintFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k)).snr >= kExtendSigmas; };
-    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.last)) --s.last;
-    while (s.last - s.first + 1 > kMinChain && !faintFrameThere(s.first)) ++s.first;
-    while (s.first > 0 && f.consecutive(s.first - 1, s.first) && faintFrameThere(s.first - 1)) --s.first;
-    while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && faintFrameThere(s.last + 1)) ++s.last;
+    const auto wholeFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k)).snr >= kExtendSigmas; };
+    while (!chain->partialLast && s.last - s.first + 1 > kMinChain && !wholeFrameThere(s.last)) --s.last;
+    while (!chain->partialFirst && s.last - s.first + 1 > kMinChain && !wholeFrameThere(s.first)) ++s.first;
+    if (!chain->partialFirst)
+        while (s.first > 0 && f.consecutive(s.first - 1, s.first) && lightThere(f, s.first - 1, stretch(s.first - 1), true))
+            --s.first;
+    if (!chain->partialLast)
+        while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && lightThere(f, s.last + 1, stretch(s.last + 1), false))
+            ++s.last;
 
-    // The brightest picture by the light along the motion's stretch.
-    double peakFlux = -1;
-    for (int k = s.first; k <= s.last; ++k)
-        if (const double flux = matchedFlux(f, k, stretch(k)).flux; flux > peakFlux) peakFlux = flux, s.peak = k;
-
-    const auto head = [&](int k) {
-        TStreak guess = stretch(k);
-        guess.flux = std::max(matchedFlux(f, k, guess).flux, 1.0);
-        return fitFrame(f, k, guess);
-    };
     s.startPicture = pairedFields && s.first % 2 == 0 && s.first < s.last ? s.first + 1 : s.first;
-    const auto start = head(s.startPicture), finish = head(s.last);
-    if (!start || !finish) return std::nullopt;
-    s.start = *start, s.finish = *finish;
-
-    // The observer clicks the meteor where it is brightest: its brightest
-    // pixel on that picture.
-    int best = -1;
-    for (const TStreakPixel& q : pixelsNear(f, s.peak, stretch(s.peak), 2))
-        if (const int v = f.raw(s.peak, q.x, q.y); v > best) best = v, s.peakX = q.x, s.peakY = q.y;
-    if (best < 0) return std::nullopt;
+    const Head start = headOn(f, s.startPicture, s, s.startPicture == s.last);
+    const Head finish = headOn(f, s.last, s, true);
+    s.startX = start.x, s.startY = start.y, s.startEstimate = start.estimate;
+    s.finishX = finish.x, s.finishY = finish.y, s.finishEstimate = finish.estimate;
     return s;
 }
 
@@ -511,6 +690,7 @@ std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, b
 Frames fieldsOf(const Frames& frames, bool upperFirst) {
     Frames f;
     f.width = frames.width, f.height = frames.height / 2;
+    f.perFrame = 2;
     for (int k = 0; k < frames.count(); ++k)
         for (int half = 0; half < 2; ++half) {
             const int offset = upperFirst ? half : 1 - half;
@@ -540,18 +720,99 @@ void swapFieldOrder(Frames& fields, Detections& byFrame) {
 
 // The frame-file point of a head on picture k: with fields, of the frame
 // holding field k, on the field's own rows.
-TTrackPoint headPoint(const Frames& frames, int k, const TStreak& s, std::optional<bool> upperFirst) {
-    double y = s.headY;
+TTrackPoint headPoint(const Frames& frames, int k, double x, double y, std::optional<bool> upperFirst) {
     if (upperFirst) {
         y = 2 * y + (*upperFirst ? k % 2 : 1 - k % 2);
         k /= 2;
     }
-    return {std::clamp(static_cast<int>(std::lround(s.headX)), 0, frames.width - 1),
+    return {std::clamp(static_cast<int>(std::lround(x)), 0, frames.width - 1),
             std::clamp(static_cast<int>(std::lround(y)), 0, frames.height - 1),
             frames.numbers[static_cast<std::size_t>(k)]};
 }
 
+// Where the meteor was found: on the frames, or on the fields of interlaced
+// frames in the order given.
+struct Search {
+    std::optional<Frames> fields;  // the pictures searched, when not the frames
+    Sighting sighting;
+    std::optional<bool> upperFirst;
+};
+
+// The frame file where the meteor is brightest (the light of its stretches
+// on the frame's pictures, by the matched filter) and its brightness there,
+// as the observer's "Макс. блеск:" click measures it: the fill above the star
+// threshold from the meteor's brightest pixel. The two fields of an
+// interlaced frame weave two stretches row by row, which one fill joins only
+// where they touch; every part of them the threshold keeps is filled too, so
+// the frame's whole light is measured.
+TTrackBrightness meteorBrightness(const Frames& frames, const Search& search, const TConfiguration& config,
+                                  int& frameIndex) {
+    const Sighting& s = search.sighting;
+    const Frames& pictures = search.fields ? *search.fields : frames;
+    const int perFrame = pictures.perFrame;
+    const auto stretch = [&](int k) { return predictedStreak(s.motion, k, 1, s.sigmaX, s.sigmaY); };
+    double best = -1e300;
+    for (int fi = s.first / perFrame; fi <= s.last / perFrame; ++fi) {
+        double light = 0;
+        for (int k = fi * perFrame; k < (fi + 1) * perFrame; ++k)
+            if (k >= s.first && k <= s.last) light += matchedFlux(pictures, k, stretch(k)).flux;
+        if (light > best) best = light, frameIndex = fi;
+    }
+    // The meteor's pixels on that frame file, brightest first.
+    const int w = frames.width, h = frames.height;
+    const auto& raw = frames.pixels[static_cast<std::size_t>(frameIndex)];
+    std::vector<int> seeds;  // top-down indices
+    for (int k = frameIndex * perFrame; k < (frameIndex + 1) * perFrame; ++k) {
+        if (k < s.first || k > s.last) continue;
+        for (const TStreakPixel& p : pixelsNear(pictures, k, stretch(k), 1.5)) {
+            const int y = search.upperFirst ? 2 * p.y + (*search.upperFirst ? k % 2 : 1 - k % 2) : p.y;
+            if (y < h) seeds.push_back(y * w + p.x);
+        }
+    }
+    std::sort(seeds.begin(), seeds.end());
+    seeds.erase(std::unique(seeds.begin(), seeds.end()), seeds.end());
+    std::stable_sort(seeds.begin(), seeds.end(), [&](int a, int b) {
+        return raw[static_cast<std::size_t>(a)] > raw[static_cast<std::size_t>(b)];
+    });
+    if (seeds.empty()) return {};
+    // The fill works on the bitmap's rows, bottom row first.
+    std::vector<uint8_t> bottomUp(raw.size());
+    for (int y = 0; y < h; ++y)
+        std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(y) * w, w, bottomUp.begin() + static_cast<std::ptrdiff_t>(h - 1 - y) * w);
+    const int threshold = meanLevel(bottomUp) + config.levelNoiseMax();
+    const int n = w * h;
+    std::vector<uint8_t> visited(bottomUp.size(), 0);
+    TTrackBrightness b;
+    for (const int i : seeds) {
+        const int seed = (h - 1 - i / w) * w + i % w;
+        if (bottomUp[static_cast<std::size_t>(seed)] < threshold || visited[static_cast<std::size_t>(seed)]) continue;
+        TStarPhotoDescription part(seed);
+        fillStar(threshold, seed, w, n, part, bottomUp, visited);
+        b.pixelCount += part.pixelCount;
+        b.brightnessSum += part.brightnessSum;
+    }
+    if (b.pixelCount > 0) return b;
+    // Nothing above the threshold: what a click on the brightest pixel gives.
+    const TBrightness click = measureBrightness(frames.paths[static_cast<std::size_t>(frameIndex)], seeds.front() % w,
+                                                seeds.front() / w, config);
+    return {click.pixelCount, click.brightnessSum};
+}
+
 }  // namespace
+
+std::string estimateName(TTrackEstimate estimate) {
+    switch (estimate) {
+        case TTrackEstimate::StreakFit: return "streak fit";
+        case TTrackEstimate::LeadingEdge: return "leading edge";
+        case TTrackEstimate::SpotCentroid: return "spot centroid";
+        case TTrackEstimate::Predicted: return "predicted";
+    }
+    return "";
+}
+
+std::string estimateNote(const TTrackProposal& proposal) {
+    return "estimate: START " + estimateName(proposal.startEstimate) + ", FINISH " + estimateName(proposal.finishEstimate);
+}
 
 std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config) {
     Frames frames = loadFrames(eventDirectory);
@@ -560,43 +821,45 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     // is two stretches woven row by row. Tried first, in either field order;
     // on frames that are not woven both fields of a frame show one moment,
     // and no chain across them moves steadily forward.
-    std::optional<Sighting> sighting;
-    std::optional<bool> upperFirst;
+    std::optional<Search> found;
     if (frames.height >= 16 && frames.height % 2 == 0) {
         Frames fields = fieldsOf(frames, true);
         Detections blobs = detect(fields);
         for (bool upper : {true, false}) {
             if (!upper) swapFieldOrder(fields, blobs);
-            if ((sighting = findMeteor(fields, blobs, true))) {
-                upperFirst = upper;
+            if (auto sighting = findMeteor(fields, blobs, true)) {
+                found = Search{std::move(fields), std::move(*sighting), upper};
                 break;
             }
         }
     }
-    if (!sighting) sighting = findMeteor(frames, detect(frames), false);
-    if (!sighting) return std::nullopt;
-    const Sighting& s = *sighting;
+    if (!found) {
+        const Detections blobs = detect(frames);
+        auto sighting = findMeteor(frames, blobs, false);
+        if (!sighting) return std::nullopt;
+        found = Search{std::nullopt, std::move(*sighting), std::nullopt};
+    }
+    const Sighting& s = found->sighting;
 
     TTrackProposal p;
-    p.start = headPoint(frames, s.startPicture, s.start, upperFirst);
-    p.finish = headPoint(frames, s.last, s.finish, upperFirst);
+    p.start = headPoint(frames, s.startPicture, s.startX, s.startY, found->upperFirst);
+    p.finish = headPoint(frames, s.last, s.finishX, s.finishY, found->upperFirst);
+    p.startEstimate = s.startEstimate, p.finishEstimate = s.finishEstimate;
     if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
-    TStreak peak;
-    peak.headX = s.peakX, peak.headY = s.peakY;
-    const TTrackPoint brightest = headPoint(frames, s.peak, peak, upperFirst);
-    p.brightestFrame = brightest.frame;
-    const TBrightness b = measureBrightness(frames.paths[static_cast<std::size_t>(upperFirst ? s.peak / 2 : s.peak)],
-                                            brightest.x, brightest.y, config);
-    p.brightness = {b.pixelCount, b.brightnessSum};
+    int frameIndex = 0;
+    p.brightness = meteorBrightness(frames, *found, config, frameIndex);
+    p.brightestFrame = frames.numbers[static_cast<std::size_t>(frameIndex)];
     return p;
 }
 
-TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force) {
+TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force,
+                                        TTrackProposal* written) {
     std::error_code ec;
     if (!force && std::filesystem::exists(trackFileName(eventDirectory), ec)) return TrackProposalOutcome::KeptExisting;
     const auto proposal = proposeTrack(eventDirectory, config);
     if (!proposal) return TrackProposalOutcome::NoMeteor;
     saveTrackFile(eventDirectory, proposal->start, proposal->finish, proposal->brightness);
+    if (written != nullptr) *written = *proposal;
     return TrackProposalOutcome::Written;
 }
 

@@ -12,12 +12,30 @@
 
 namespace orbis {
 
+// How a track end was placed on its frame: the fit of the blurred stretch,
+// or, where the frame shows too little for a fit to settle, a plainer
+// estimate of the head.
+enum class TTrackEstimate {
+    StreakFit,     // the head of the stretch fitted to the frame's pixels
+    LeadingEdge,   // where the streak's leading end falls to half its brightness
+    SpotCentroid,  // the centre of light of a spot too short to show a stretch
+    Predicted,     // where the motion seen on the other frames puts the head
+};
+
 struct TTrackProposal {
     TTrackPoint start;
     TTrackPoint finish;
     TTrackBrightness brightness;
     int brightestFrame = 0;  // the frame the brightness was measured on
+    TTrackEstimate startEstimate = TTrackEstimate::StreakFit, finishEstimate = TTrackEstimate::StreakFit;
 };
+
+// "streak fit", "leading edge", "spot centroid", "predicted".
+std::string estimateName(TTrackEstimate estimate);
+
+// One line saying how both ends were placed, e.g.
+// "estimate: START streak fit, FINISH spot centroid".
+std::string estimateNote(const TTrackProposal& proposal);
 
 // The proposal for the frame files F001.bmp ... of eventDirectory; nothing
 // when no meteor is found there (no guess is ever made). Raises what the
@@ -28,6 +46,8 @@ enum class TrackProposalOutcome { Written, KeptExisting, NoMeteor };
 
 // Proposes the track and saves it as the event's MeteorTrack.txt. A track
 // file that exists (the observer's marking) is kept unless force is set.
-TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force);
+// The proposal written is left in *written when that is given.
+TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force,
+                                        TTrackProposal* written = nullptr);
 
 }  // namespace orbis

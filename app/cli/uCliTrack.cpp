@@ -23,6 +23,10 @@ constexpr const char* kUsage =
     "head on the first and on the last frame that show it, and the brightness measured as\n"
     "the photo page's \"Макс. блеск:\" on the frame where it is brightest. Without --auto it\n"
     "prints the two lines of the track file and the brightest frame and writes nothing.\n"
+    "The last line says how each head was placed: \"streak fit\" (the blurred stretch fitted\n"
+    "to the frame), or where the frame shows too little for that, \"leading edge\" (where\n"
+    "the streak's leading end falls to half its brightness), \"spot centroid\" or\n"
+    "\"predicted\" (from the motion on the other frames); check those first.\n"
     "\n"
     "  --auto   write the proposal as the event's MeteorTrack.txt; one that exists (the\n"
     "           observer's marking) is kept\n"
@@ -71,9 +75,11 @@ int trackCommand(std::span<const std::string> args, std::string_view defaultStat
                 out << line << "\n";
             out << "brightest frame: "
                 << std::filesystem::path(frameFileName(event, proposal->brightestFrame)).filename().string() << "\n";
+            out << estimateNote(*proposal) << "\n";
             return 0;
         }
-        switch (writeProposedTrack(event, config, parsed.has("--force"))) {
+        TTrackProposal written;
+        switch (writeProposedTrack(event, config, parsed.has("--force"), &written)) {
             case TrackProposalOutcome::NoMeteor:
                 err << "orbisight-cli track: no meteor found\n";
                 return 1;
@@ -83,6 +89,7 @@ int trackCommand(std::span<const std::string> args, std::string_view defaultStat
             case TrackProposalOutcome::Written:
                 out << trackFileName(event) << " written:\n";
                 for (const std::string& line : readTextLines(trackFileName(event))) out << line << "\n";
+                out << estimateNote(written) << "\n";
                 return 0;
         }
         return 1;
