@@ -35,17 +35,23 @@ TEST(CliTrack, PrintsWritesAndKeepsTheObserversFile) {
 
     ASSERT_EQ(track({e.directory}, station.str(), &out, &err), 0) << err;
     const auto lines = splitFields(out, "\n");
-    ASSERT_GE(lines.size(), 3u) << out;
+    ASSERT_GE(lines.size(), 4u) << out;
     const auto start = splitFields(lines[0], "|");
     ASSERT_EQ(start.size(), 7u) << out;
     EXPECT_EQ(start[4], std::to_string(e.firstNumber));
     EXPECT_EQ(start[6], "START");
     EXPECT_TRUE(lines[1].ends_with("|FINISH")) << out;
     EXPECT_TRUE(lines[2].starts_with("brightest frame: F0")) << out;
+    // How the heads were placed, for the observer to check the plainer ones.
+    const std::size_t note = out.find("\nestimate: START ");
+    ASSERT_NE(note, std::string::npos) << out;
+    const std::string estimate = out.substr(note + 1, out.find('\n', note + 1) - note - 1);
+    EXPECT_NE(estimate.find(", FINISH "), std::string::npos) << out;
     EXPECT_FALSE(std::filesystem::exists(file));
 
     ASSERT_EQ(track({e.directory, "--auto", "--station", station.str()}, "/nonexistent", &out, &err), 0) << err;
     EXPECT_EQ(readTextLines(file), (std::vector<std::string>{lines[0], lines[1]}));
+    EXPECT_NE(out.find(estimate), std::string::npos) << out;
 
     const std::vector<std::string> observer{"0|0|10|10|1|5|START", "0|0|20|20|2|5|FINISH"};
     writeTextLines(file, observer);

@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "astro/uDateTime.h"
 #include "astro/uUniUtils.h"
+#include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
 #include "measurement/uTrackProposal.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
+#include "sim/uSkySimulator.h"
 #include "support/MeteorSample.h"
 #include "support/TempDir.h"
 
@@ -160,6 +163,109 @@ TEST(TrackProposal, InterlacedFramesGiveTheHeadOfTheirLaterField) {
     // The start frame shows two stretches: its head is the lower field's.
     EXPECT_LE(std::hypot(p->start.x - 76, p->start.y - 60), 1.0) << p->start.x << " " << p->start.y;
     EXPECT_LE(std::hypot(p->finish.x - 156, p->finish.y - 110), 1.0) << p->finish.x << " " << p->finish.y;
+}
+
+// The meteor of `meteor` lit only from `lit` to `out`, in frames of its path
+// from the beginning of frame file 5's exposure: its first and last streaks
+// are part of a frame's stretch.
+std::function<void(int, Sky&)> meteorLit(double lit, double out) {
+    return [=](int k, Sky& sky) {
+        const double from = std::max<double>(k - 4, lit), to = std::min<double>(k - 3, out);
+        if (to > from) sky.streak(60 + 12 * from, 50 + 7 * from, 60 + 12 * to, 50 + 7 * to, 3000 * (to - from));
+    };
+}
+
+TEST(TrackProposal, AMeteorLightingUpAndGoingOutWithinItsExposures) {
+    TempDir dir;
+    const TConfiguration config;
+    struct Case {
+        double lit, out;
+        int startFrame, finishFrame;
+    };
+    // The last one lasts three frames, a quarter of the first and half of
+    // the last exposed.
+    for (const Case c : {Case{0.7, 5.4, 5, 10}, Case{0.3, 5.2, 5, 10}, Case{0.9, 3.15, 5, 8}, Case{2.75, 4.5, 7, 9}}) {
+        const std::string event = (dir / std::to_string(c.lit)).string();
+        writeEvent(event, meteorLit(c.lit, c.out));
+        const auto p = proposeTrack(event, config);
+        ASSERT_TRUE(p) << c.lit;
+        EXPECT_EQ(p->start.frame, c.startFrame) << c.lit;
+        EXPECT_EQ(p->finish.frame, c.finishFrame) << c.lit;
+        // START: the head when the first exposure ended; FINISH: where it went out.
+        const double first = std::floor(c.lit) + 1;
+        EXPECT_LE(std::hypot(p->start.x - (60 + 12 * first), p->start.y - (50 + 7 * first)), 1.0) << c.lit;
+        EXPECT_LE(std::hypot(p->finish.x - (60 + 12 * c.out), p->finish.y - (50 + 7 * c.out)), 1.0) << c.lit;
+    }
+}
+
+TEST(TrackProposal, FaintSpecksBesideABrightMeteorsEndsDoNotHideIt) {
+    TempDir dir;
+    // Within a couple of steps of its ends, two frames before and after,
+    // off its line: noise, a faint star's flicker.
+    writeEvent(dir.str(), [](int k, Sky& sky) {
+        meteor(k, sky);
+        if (k == 2) sky.spot(45, 80, 150);
+        if (k == 11) sky.spot(150, 70, 150);
+    });
+    const auto p = proposeTrack(dir.str(), TConfiguration());
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->start.frame, 5);
+    EXPECT_EQ(p->finish.frame, 10);
+    EXPECT_EQ(p->startEstimate, TTrackEstimate::StreakFit);
+    EXPECT_EQ(p->finishEstimate, TTrackEstimate::StreakFit);
+}
+
+// A clip of the simulator with woven frames (two fields half a frame
+// apart), taken into work as frame files; its meteor's truth.
+TSimMeteorTruth writeWovenEvent(const std::string& station, TSimWeave weave, std::string& event) {
+    TSimSettings s;
+    s.localStart = encodeDateTime({2024, 8, 12, 23, 0, weave == TSimWeave::UpperFieldFirst ? 0 : 10, 0});
+    s.pointingSky = TSkyPoint{300, 40};
+    s.width = 640, s.height = 480;
+    s.weave = weave;
+    s.catalogPath = ORBIS_CATALOG_DIR "/c50.dat";
+    s.frameCount = 18;
+    s.photonGain = 2;
+    s.seed = 4;
+    TSimMeteor m;
+    // Steep: the two fields' stretches of a frame lie on different rows.
+    m.startPixel = std::pair{300.0, 100.0};
+    m.endPixel = std::pair{340.0, 330.0};
+    m.firstFrame = 5, m.frames = 6;
+    m.startPhase = 0.6, m.endPhase = 0.3;  // the first frame's later field, the last's earlier one
+    m.peakMagnitude = 0.5;
+    s.meteors = {m};
+    const TSimTruth truth = simulateClip(s, station);
+    event = eventDirectoryForClip(std::filesystem::path(truth.clipPath).parent_path().string(),
+                                  std::filesystem::path(truth.clipPath).filename().string());
+    std::filesystem::create_directories(event);
+    const TAviReader clip(truth.clipPath);
+    for (int i = 0; i < clip.info().frameCount; ++i)
+        saveGreyBitmap(clip.readFrame(i), clip.info().width, clip.info().height, frameFileName(event, i + 1));
+    return truth.meteors[0];
+}
+
+TEST(TrackProposal, WovenFramesOfEitherFieldOrder) {
+    TempDir station;
+    const TConfiguration config;
+    for (const TSimWeave weave : {TSimWeave::UpperFieldFirst, TSimWeave::LowerFieldFirst}) {
+        std::string event;
+        const TSimMeteorTruth t = writeWovenEvent(station.str(), weave, event);
+        const auto p = proposeTrack(event, config);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->start.frame, t.firstFrame + 1);
+        EXPECT_EQ(p->finish.frame, t.lastFrame + 1);
+        // The head when the first frame's later field ended, and where it went out.
+        EXPECT_LE(std::hypot(p->start.x - t.frameHeads.front().first, p->start.y - t.frameHeads.front().second), 1.5)
+            << p->start.x << " " << p->start.y;
+        EXPECT_LE(std::hypot(p->finish.x - t.frameHeads.back().first, p->finish.y - t.frameHeads.back().second), 1.5)
+            << p->finish.x << " " << p->finish.y;
+        // Both fields' stretches measured, not the few pixels of one row that
+        // a single fill from the brightest pixel reaches on a woven frame.
+        EXPECT_GE(p->brightestFrame, p->start.frame);
+        EXPECT_LE(p->brightestFrame, p->finish.frame);
+        EXPECT_GE(p->brightness.pixelCount, 30);
+    }
 }
 
 TEST(TrackProposal, TheObserversTrackFileIsKeptUnlessForced) {
