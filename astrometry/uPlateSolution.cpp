@@ -559,7 +559,7 @@ constexpr std::size_t kCandidateSpacing = 2;
 // The turned passes scan every kTurnedStride-th centre first and then the
 // whole grid around the best of them: a pointing a few degrees off still
 // projects most of the field's stars, so its triangles already vote.
-constexpr std::size_t kTurnedStride = 3;
+constexpr std::size_t kTurnedStride = 2;
 
 // The candidates of one pass in the order they are judged: the whole grid
 // for the picture as it comes, a coarse grid and its best neighbourhoods for
