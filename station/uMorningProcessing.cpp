@@ -26,12 +26,14 @@ namespace {
 class TCollectingNotifier final : public UserNotifier {
 public:
     std::vector<std::string> problems;
+    std::vector<std::string> notes;
 
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
         if (icon != MessageIcon::Information) problems.push_back(caption + ": " + text);
     }
     bool ask(const std::string&, const std::string&) override { return false; }
     void status(const std::string&) override {}
+    void note(const std::string& text) override { notes.push_back(text); }
     void progressShow(int) override {}
     void progressPosition(int) override {}
     void progressHide() override {}
@@ -99,6 +101,7 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
         e.error = ex.what();
     }
     e.problems = std::move(notifier.problems);
+    if (!notifier.notes.empty()) e.binding = notifier.notes.back();
     return e;
 }
 
@@ -207,11 +210,12 @@ std::string morningEventLine(const TMorningEvent& event) {
     const std::string name = eventNameOfClip(event.clip) + (event.mended ? " (its clip was not closed: mended)" : "");
     switch (event.outcome) {
         case MorningOutcome::Report:
-            return "event " + name + ": report written";
+            return "event " + name + ": report written" + (event.binding.empty() ? "" : " (" + event.binding + ")");
         case MorningOutcome::NoReport:
             // The first problem is the cause; the later ones follow from it.
             return "event " + name + ": processed, no report" +
-                   (event.problems.empty() ? std::string() : " (" + event.problems.front() + ")");
+                   (event.problems.empty() ? std::string() : " (" + event.problems.front() + ")") +
+                   (event.binding.empty() ? "" : " (" + event.binding + ")");
         case MorningOutcome::NoTrack:
             return "event " + name + ": no track found; kept for marking, not processed";
         case MorningOutcome::Failed:

@@ -35,6 +35,7 @@ struct TMorningEvent {
     bool mended = false;                // the clip's writer never closed it; its index was rebuilt
     std::string error;                  // why it failed
     std::vector<std::string> problems;  // warnings and errors of its stages, "caption: text"
+    std::string binding;                // the figures of the binding's verification, if it ran
 };
 
 struct TMorningResult {

@@ -82,11 +82,15 @@ std::string reportValue(const std::vector<std::string>& report, const std::strin
 struct Recording {
     TSimSettings settings;
     std::string expectedShower;
+    TConfiguration config;  // of the camera that made it
 };
 
-// Three short recordings of the night of 2024-08-12 (station time = UT): a
-// Perseid whose radiant lies five track lengths behind its beginning, and two
-// sporadic meteors whose tracks point back to no active radiant.
+// Five short recordings of the night of 2024-08-12 (station time = UT): a
+// Perseid whose radiant lies five track lengths behind its beginning, two
+// sporadic meteors whose tracks point back to no active radiant, one seen by
+// a camera rolled upside down and past (200 degrees), and one by a camera
+// that delivers woven interlaced frames (its two fields half a frame apart,
+// not doubled), a meteor that lights up and goes out within an exposure.
 std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config, const std::string& radiants) {
     auto base = [&](DateTimeParts local) {
         TSimSettings s;
@@ -104,7 +108,7 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
     };
     std::vector<Recording> out;
 
-    Recording perseid{base({2024, 8, 12, 22, 40, 0, 0}), "PER"};
+    Recording perseid{base({2024, 8, 12, 22, 40, 0, 0}), "PER", config};
     const TSkyPoint radiant = perseidRadiant(perseid.settings.localStart - config.timeZone() / 24.0, radiants);
     const TSkyPoint pointing{20, 45};
     perseid.settings.pointingSky = pointing;
@@ -121,7 +125,7 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
     // In picture pixels.
     const std::pair<double, double> tracks[2][2] = {{{200, 300}, {330, 250}}, {{420, 120}, {500, 220}}};
     for (int i = 0; i < 2; ++i) {
-        Recording spo{base({2024, 8, 12, 23, 10 + 30 * i, 0, 0}), "SPO"};
+        Recording spo{base({2024, 8, 12, 23, 10 + 30 * i, 0, 0}), "SPO", config};
         spo.settings.pointingAzAlt = pointings[i];
         TSimMeteor s;
         // Picture rows, and the rows of the frames when they are fields.
@@ -136,8 +140,39 @@ std::vector<Recording> night(const TDemoOptions& o, const TConfiguration& config
         spo.settings.meteors = {s};
         out.push_back(spo);
     }
-    out.resize(static_cast<std::size_t>(std::clamp(o.recordings, 1, 3)));
-    return out;
+
+    // In picture pixels, each seen from another side of the sky.
+    const auto sporadic = [&](DateTimeParts local, std::pair<double, double> azAlt, std::pair<double, double> from,
+                              std::pair<double, double> to, const TConfiguration& camera) {
+        Recording spo{base(local), "SPO", camera};
+        spo.settings.fields = camera.doubleFrameHeight();
+        spo.settings.pointingAzAlt = azAlt;
+        TSimMeteor s;
+        const auto clipPixel = [&](std::pair<double, double> p) {
+            return spo.settings.fields ? std::pair{p.first, (p.second - 1) / 2} : p;
+        };
+        s.startPixel = clipPixel(from);
+        s.endPixel = clipPixel(to);
+        s.firstFrame = 25;
+        s.frames = 7;
+        s.peakMagnitude = 0.8;
+        spo.settings.meteors = {s};
+        return spo;
+    };
+    Recording rolled = sporadic({2024, 8, 13, 0, 20, 0, 0}, {250, 50}, {160, 150}, {280, 230}, config);
+    rolled.settings.rollDegrees = 200;
+    out.push_back(rolled);
+    TConfiguration progressive = config;
+    progressive.setDoubleFrameHeight(false);
+    Recording woven = sporadic({2024, 8, 13, 0, 50, 0, 0}, {60, 55}, {400, 320}, {260, 210}, progressive);
+    woven.settings.weave = TSimWeave::UpperFieldFirst;
+    woven.settings.meteors[0].startPhase = 0.4;
+    woven.settings.meteors[0].endPhase = 0.7;
+    out.push_back(woven);
+
+    const int last = std::clamp(o.recordings, 1, static_cast<int>(out.size()));
+    const int first = std::clamp(o.first, 0, last - 1);
+    return {out.begin() + first, out.begin() + last};
 }
 
 struct Marks {
@@ -195,7 +230,10 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     char row[256];
     // The table is printed whole at the end, after the progress of every step.
     std::ostringstream table;
-    table << "event        shower(exp)  start err'  end err'  start px  end px  length°  velo°/s  magn\n";
+    // Errors: of the published start and end against the sky at the marked
+    // pixels (the astrometry) and against the meteor's true heads (all of
+    // it); of the marks against the true heads, in pixels.
+    table << "event        shower(exp)  start err'  end err'  true start'  true end'  start px  end px  length°  velo°/s  magn\n";
     for (Recording rec : recordings) {
         TSimTruth truth = simulateClip(rec.settings, o.station);
         // A sporadic meteor must not point back to a radiant active that
@@ -208,7 +246,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
             truth = simulateClip(rec.settings, o.station);
         }
         nightDir = fs::path(truth.clipPath).parent_path().string();
-        const TDetectionRun run = runDetection(truth.clipPath, o.station, truth.localStart, config, notifier);
+        const TDetectionRun run = runDetection(truth.clipPath, o.station, truth.localStart, rec.config, notifier);
         if (run.clips.size() != 1) {
             table << fs::path(truth.clipPath).filename().string() << ": " << run.clips.size()
                 << " events detected for one meteor\n";
@@ -221,23 +259,23 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         // The clip starts nFramesBeforeEvent frames before the declaring frame.
         const TDateTime clipTime = *clipStartTime(clip);
         const int declaring = static_cast<int>(std::lround((clipTime - truth.localStart) * 86400.0 * truth.fps));
-        const int firstClipFrame = declaring - config.nFramesBeforeEvent();
+        const int firstClipFrame = declaring - rec.config.nFramesBeforeEvent();
         const TSimMeteorTruth& meteor = truth.meteors[0];
-        const std::optional<Marks> proposed = markTrack(event, config);
+        const std::optional<Marks> proposed = markTrack(event, rec.config);
         if (!proposed) {
             table << fs::path(event).filename().string() << ": the track proposal found no meteor\n";
             ok = false;
             continue;
         }
         const Marks& marks = *proposed;
-        // The proposal against the true heads on the meteor's first and last frame.
-        const int frames = meteor.lastFrame - meteor.firstFrame + 1;
+        // The proposal against the true heads on the meteor's first and last
+        // frame (when their exposures end; of a woven frame, its later field's).
         const double startMiss = markError(marks.start, marks.startFrame, meteor.firstFrame - firstClipFrame + 1,
-                                           meteorPixelAt(truth, meteor, 1.0 / frames));
+                                           meteor.frameHeads.front());
         const double endMiss = markError(marks.end, marks.endFrame, meteor.lastFrame - firstClipFrame + 1,
-                                         meteorPixelAt(truth, meteor, 1.0));
+                                         meteor.frameHeads.back());
 
-        processEvent(event, config, o.station, notifier);
+        processEvent(event, rec.config, o.station, notifier);
         const std::string reportPath = eventFiles(event).workFile(workSuffix::kReport);
         if (!fs::exists(reportPath)) {
             table << fs::path(event).filename().string() << ": no report\n";
@@ -250,14 +288,21 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         // Against the sky at the marked pixels: what the astrometry is asked.
         const double startError = separation(begin, skyAtClipPixel(truth, marks.start.first, marks.start.second)) * 60;
         const double endError = separation(end, skyAtClipPixel(truth, marks.end.first, marks.end.second)) * 60;
+        // Against where the meteor truly was (shown, not judged).
+        const auto trueSky = [&](std::pair<double, double> p) { return skyAtClipPixel(truth, p.first, p.second); };
+        const double startTruth = separation(begin, trueSky(meteor.frameHeads.front())) * 60;
+        const double endTruth = separation(end, trueSky(meteor.frameHeads.back())) * 60;
         const std::string shower = reportValue(report, "SHOWER");
+        // Marks are whole pixels of the frame files (a field row is two rows
+        // of the picture, 8' with the default lens), so the published
+        // position is held to the sky at the marks and the marks to the heads.
         const bool good = startError <= o.boundArcmin && endError <= o.boundArcmin && shower == rec.expectedShower &&
                           startMiss <= kMarkBoundPixels && endMiss <= kMarkBoundPixels;
         ok = ok && good;
-        std::snprintf(row, sizeof row, "%-12s %-4s(%-4s)  %9.2f  %8.2f  %8.2f  %6.2f  %7s  %7s  %-5s %s\n",
+        std::snprintf(row, sizeof row, "%-12s %-4s(%-4s)  %9.2f  %8.2f  %11.2f  %9.2f  %8.2f  %6.2f  %7s  %7s  %-5s %s\n",
                       fs::path(event).filename().string().c_str(), shower.c_str(), rec.expectedShower.c_str(), startError,
-                      endError, startMiss, endMiss, reportValue(report, "LENG").c_str(), reportValue(report, "VELO").c_str(),
-                      reportValue(report, "MAGN").c_str(), good ? "ok" : "FAILED");
+                      endError, startTruth, endTruth, startMiss, endMiss, reportValue(report, "LENG").c_str(),
+                      reportValue(report, "VELO").c_str(), reportValue(report, "MAGN").c_str(), good ? "ok" : "FAILED");
         table << row;
     }
     if (!nightDir.empty()) {
@@ -272,7 +317,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
 
 int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     constexpr const char* usage =
-        "usage: orbisight-cli demo [--station DIR] [--recordings N]\n"
+        "usage: orbisight-cli demo [--station DIR] [--recordings N]   (N = 1..5, default 5)\n"
         "\n"
         "Simulates a night of the station (plain recordings with meteors at known places),\n"
         "detects, takes the events into work, marks the tracks by the automatic proposal,\n"
@@ -290,7 +335,7 @@ int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostre
         }
         if (!parsed.positional.empty()) throw CliUsageError("unknown argument '" + parsed.positional[0] + "'");
         o.station = parsed.value("--station", o.station);
-        o.recordings = parseInt(parsed.value("--recordings", "3"));
+        o.recordings = parseInt(parsed.value("--recordings", "5"));
     } catch (const std::exception& e) {
         err << "orbisight-cli demo: " << e.what() << "\n\n" << usage;
         return 2;

@@ -15,7 +15,10 @@ namespace orbis {
 struct TDemoOptions {
     std::string station;           // made fresh (a directory the demo made before is cleared)
     std::string catalogDirectory;  // the shipped catalogs
-    int recordings = 3;            // 1..3; the first always holds the shower meteor
+    // Recordings first..recordings-1 of the night's five: the Perseid, two
+    // sporadic meteors, a rolled camera (200 degrees), woven interlaced frames.
+    int recordings = 5;
+    int first = 0;
     double boundArcmin = 5;        // largest error allowed for a start or end point
 };
 

@@ -65,7 +65,8 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     const fs::path night = clips.front().parent_path();
     EXPECT_EQ(night.filename(), "20240812");
     // Its track proposed, the event measured: a report, in the summary and the R90 export.
-    EXPECT_NE(journal.find(": report written"), std::string::npos) << journal;
+    // with the figures of the binding's verification
+    EXPECT_NE(journal.find(": report written (Проверка привязки: совпало звёзд "), std::string::npos) << journal;
     EXPECT_EQ(readTextLines(night / "M20240812.txt").size(), 2u) << journal;
     EXPECT_TRUE(fs::exists(night / "ME20240812.csv"));
     EXPECT_TRUE(fs::exists(station / "Station.log"));

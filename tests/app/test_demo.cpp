@@ -39,6 +39,18 @@ TEST(Demo, EveryMeteorIsFoundOnceWhereItWasAndWithItsShower) {
     EXPECT_TRUE(std::filesystem::exists(foreign / "precious"));
 }
 
+TEST(Demo, ARolledCameraAndWovenInterlacedFramesAreMarkedAndBoundWithinFiveArcminutesOfTheTruth) {
+    test::TempDir station;
+    TDemoOptions o;
+    o.station = station.str();
+    o.catalogDirectory = ORBIS_CATALOG_DIR;
+    o.first = 3;  // the rolled camera and the woven frames
+    o.recordings = 5;
+    std::ostringstream out, err;
+    ASSERT_EQ(runDemo(o, out, err), 0) << out.str() << err.str();
+    EXPECT_EQ(readTextLines(station / "20240813" / "M20240813.txt").size(), 3u) << out.str();
+}
+
 }  // namespace
 }  // namespace orbis
 

@@ -120,6 +120,8 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     const std::vector<std::string> args = {"--night", e.night, "--station", e.station.str()};
     EXPECT_EQ(processCommand(args, "/nonexistent", out, err), 0) << err.str();
     EXPECT_EQ(out.str(), e.dir + ": report written\n");
+    // The binding's verification on its own line of the progress output.
+    EXPECT_NE(err.str().find("\nПроверка привязки: совпало звёзд "), std::string::npos) << err.str();
     EXPECT_EQ(listDirectory(e.dir, "*.*", ListKind::Files),
               (std::vector<std::string>{"M231001_280.txt", "M231001_280R.bmp", "M231001_280R.jpg"}));
     // The night exports of the command line.

@@ -49,6 +49,8 @@ struct Scenario {
     std::optional<DateTimeParts> local = std::nullopt;
     // How the stars are drawn.
     double psfSigma = 1.0, noiseSigma = 2, skyLevel = 30, zeroPointFlux = 20000;
+    double photonGain = 0;  // photon noise (0: read noise only)
+    int hotPixels = 0, jpegQuality = 0;
     uint32_t seed = 0;  // 0: the scenario index + 1
 };
 
@@ -111,6 +113,9 @@ inline Outcome runScenario(const Scenario& sc, int index) {
     s.noiseSigma = sc.noiseSigma;
     s.skyLevel = sc.skyLevel;
     s.zeroPointFlux = sc.zeroPointFlux;
+    s.photonGain = sc.photonGain;
+    s.hotPixels = sc.hotPixels;
+    s.jpegQuality = sc.jpegQuality;
     TSimMeteor m;
     const double rowScale = sc.fields ? 0.5 : 1.0;
     double x0 = sc.x0, y0 = sc.y0, x1 = sc.x1, y1 = sc.y1;
