@@ -108,21 +108,33 @@ void computeBackground(Frames& f) {
     }
 }
 
-// Standard deviation of a difference picture without what stands out of it
-// (the meteor, residuals of bright stars): iterated 3-sigma clipping.
-double clippedSigma(const std::vector<float>& values) {
+// The noise of a difference picture: the standard deviation of its core
+// without what stands out of it (the meteor, residuals of bright stars), by
+// iterated 3-sigma clipping, unless its negative tail is heavier than that
+// of Gaussian noise of that deviation. Compressed frames (Motion-JPEG) are
+// so: flat where the quantisation smoothed the noise away, with ringing and
+// block edges elsewhere; a threshold from the core alone would take those
+// for detections. The negative tail holds no meteor light, so the
+// one-in-a-thousand value below zero (3.09 sigma of a Gaussian) measures it.
+double noiseSigma(const std::vector<float>& values) {
     double mean = 0, sigma = 1e9;
+    std::vector<float> sample;
+    for (std::size_t i = 0; i < values.size(); i += 7) sample.push_back(values[i]);
     for (int pass = 0; pass < 4; ++pass) {
         double sum = 0, squares = 0;
         std::size_t count = 0;
-        for (std::size_t i = 0; i < values.size(); i += 7) {
-            const double v = values[i];
+        for (const float v : sample) {
             if (std::fabs(v - mean) > 3 * sigma) continue;
-            sum += v, squares += v * v, ++count;
+            sum += v, squares += static_cast<double>(v) * v, ++count;
         }
         if (count < 2) break;
         mean = sum / static_cast<double>(count);
         sigma = std::sqrt(std::max(squares / static_cast<double>(count) - mean * mean, 0.0));
+    }
+    if (sample.size() >= 1000) {
+        const auto tail = sample.begin() + static_cast<std::ptrdiff_t>(sample.size() / 1000);
+        std::nth_element(sample.begin(), tail, sample.end());
+        sigma = std::max(sigma, (mean - *tail) / 3.09);
     }
     // Frames without noise still have the quantisation of 8 bits.
     return std::max(sigma, 0.3);
@@ -161,9 +173,9 @@ struct Blob {
 
 std::vector<Blob> detectBlobs(const Frames& f, int k, double& noise) {
     const Picture d = f.difference(k);
-    noise = clippedSigma(d.values);
+    noise = noiseSigma(d.values);
     const std::vector<float> s = smoothed(d);
-    const double threshold = kDetectSigmas * clippedSigma(s);
+    const double threshold = kDetectSigmas * noiseSigma(s);
     const int w = f.width, h = f.height;
     std::vector<uint8_t> seen(s.size(), 0);
     std::vector<int> stack;
@@ -222,7 +234,7 @@ void markStatic(std::vector<std::vector<Blob>>& byFrame) {
 }
 
 // ---------------------------------------------------------------------------
-// Chains of detections on consecutive frames
+// Motion, and the light along the stretch it puts on a frame
 
 // Position in time: steady, or with a steady change of pace once there are
 // enough detections for it (a meteor slows down; the projection stretches
@@ -242,6 +254,108 @@ struct Motion {
         return scatter * std::sqrt(1 / count + (spread > 0 ? (k - t0) * (k - t0) / spread : 0));
     }
 };
+
+// The stretch the steady motion puts on frame k: from where it was when the
+// exposure began to where it was when it ended.
+TStreak predictedStreak(const Motion& m, int k, double flux, double sigmaX, double sigmaY) {
+    return {m.x(k - 0.5), m.y(k - 0.5), m.x(k + 0.5), m.y(k + 0.5), flux, sigmaX, sigmaY};
+}
+
+// The part of a stretch from `from` to `to` (fractions of it).
+TStreak partOf(const TStreak& s, double from, double to) {
+    TStreak p = s;
+    p.tailX = s.tailX + from * (s.headX - s.tailX), p.tailY = s.tailY + from * (s.headY - s.tailY);
+    p.headX = s.tailX + to * (s.headX - s.tailX), p.headY = s.tailY + to * (s.headY - s.tailY);
+    return p;
+}
+
+// The frame's pixels near a stretch: its blur and a margin beyond both ends.
+std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, double margin) {
+    const double dx = s.headX - s.tailX, dy = s.headY - s.tailY, length = std::hypot(dx, dy);
+    const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
+    const int x0 = std::max(static_cast<int>(std::floor(std::min(s.tailX, s.headX) - margin)), 0);
+    const int x1 = std::min(static_cast<int>(std::ceil(std::max(s.tailX, s.headX) + margin)), f.width - 1);
+    const int y0 = std::max(static_cast<int>(std::floor(std::min(s.tailY, s.headY) - margin)), 0);
+    const int y1 = std::min(static_cast<int>(std::ceil(std::max(s.tailY, s.headY) + margin)), f.height - 1);
+    std::vector<TStreakPixel> out;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            const double px = x - s.tailX, py = y - s.tailY;
+            const double along = px * ux + py * uy, across = py * ux - px * uy;
+            if (along < -margin || along > length + margin || std::fabs(across) > margin) continue;
+            out.push_back({x, y, f.raw(k, x, y) - f.background[static_cast<std::size_t>(y) * f.width + x], f.ceiling(x, y)});
+        }
+    return out;
+}
+
+// Flux of a stretch on a frame by a matched filter (the model with the
+// measured blur as template), and its signal to noise. The noise is what
+// the same filter gives on the frames that show no meteor there, when
+// there are enough of them: it holds what the frame's own noise figure does
+// not (noise correlated by compression, the residue of a star under the
+// stretch, photon noise where the sky is bright), and what they give on
+// average is taken off.
+struct Measured {
+    double flux = 0, snr = 0;
+};
+
+// The pictures [from, to] may show the meteor.
+struct Span {
+    int from = 0, to = -1;
+};
+
+double filtered(const Frames& f, int k, const TStreak& unit, double& norm) {
+    double td = 0, tt = 0;
+    for (const TStreakPixel& p : pixelsNear(f, k, unit, 3 * std::max(unit.sigmaX, unit.sigmaY) + 1)) {
+        const double t = streakValue(unit, p.x, p.y);
+        td += t * p.value, tt += t * t;
+    }
+    norm = tt;
+    return tt > 0 ? td / tt : 0;
+}
+
+constexpr int kReferencePictures = 12, kFewestReferences = 5;
+
+Measured matchedFlux(const Frames& f, int k, const TStreak& shape, Span meteor) {
+    TStreak unit = shape;
+    unit.flux = 1;
+    double tt = 0;
+    const double flux = filtered(f, k, unit, tt);
+    if (tt <= 0) return {};
+    double sigma = f.noise[static_cast<std::size_t>(k)] / std::sqrt(tt), offset = 0;
+    // Clear of the meteor's pictures, and of the neighbours a slow one's
+    // light may reach.
+    const int from = std::min(meteor.from, k) - 2, to = std::max(meteor.to, k) + 2;
+    std::vector<int> quiet;
+    for (int j = 0; j < f.count(); ++j)
+        if (j < from || j > to) quiet.push_back(j);
+    if (static_cast<int>(quiet.size()) >= kFewestReferences) {
+        double sum = 0, squares = 0;
+        const int n = std::min<int>(static_cast<int>(quiet.size()), kReferencePictures);
+        for (int i = 0; i < n; ++i) {
+            double norm = 0;
+            const double v = filtered(f, quiet[static_cast<std::size_t>(i * static_cast<int>(quiet.size()) / n)], unit, norm);
+            sum += v, squares += v * v;
+        }
+        offset = sum / n;
+        sigma = std::max(sigma, std::sqrt(std::max(squares / n - offset * offset, 0.0) * n / (n - 1)));
+    }
+    return {flux - offset, (flux - offset) / sigma};
+}
+
+// The light of the stretch frame k may show beyond a chain's end: the whole
+// stretch, or the half next to the chain (the meteor lit up, or went out,
+// during the exposure), or the quarter beside it.
+bool lightThere(const Frames& f, int k, const TStreak& stretch, bool beforeChain, Span meteor) {
+    for (const double part : {1.0, 0.5, 0.25}) {
+        const TStreak s = beforeChain ? partOf(stretch, 1 - part, 1) : partOf(stretch, 0, part);
+        if (matchedFlux(f, k, s, meteor).snr >= kExtendSigmas) return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Chains of detections on consecutive frames
 
 struct Chain {
     std::vector<const Blob*> members;  // by frame, consecutive
@@ -269,12 +383,13 @@ struct Chain {
 
 constexpr std::size_t kMembersForPace = 5;
 
-// Least squares through the members' centroids in time.
-Motion fitMotion(const std::vector<const Blob*>& members) {
+// Least squares through the members' centroids in time; at most a steady
+// pace when told (a far extrapolation).
+Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
     Motion m;
     for (const Blob* b : members) m.t0 += b->frame;
     m.t0 /= static_cast<double>(members.size());
-    const int terms = members.size() >= kMembersForPace ? 3 : 2;
+    const int terms = members.size() >= kMembersForPace && !steady ? 3 : 2;
     // Normal equations of x (and y) = c0 + c1 t + c2 t^2, solved by elimination.
     double a[3][5] = {};
     for (const Blob* b : members) {
@@ -404,8 +519,23 @@ Chain grow(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const
 // line, anything where the motion puts the object (within what the
 // detections' scatter allows) continues it; off the line only a light as
 // bright as the chain's end at the distance its pace covers does, so that
-// the noise around a faint end does not.
+// the noise around a faint end does not. Farther off, a light about as
+// bright as the chain where its steady motion leads, within the scatter
+// extrapolated, is the same light again: a blinking aeroplane's next flash.
 bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c, double speed) {
+    const Motion line = fitMotion(c.core(), true);
+    std::vector<double> fluxes;
+    for (const Blob* b : c.members) fluxes.push_back(b->flux);
+    std::nth_element(fluxes.begin(), fluxes.begin() + static_cast<std::ptrdiff_t>(fluxes.size() / 2), fluxes.end());
+    const double typical = fluxes[fluxes.size() / 2];
+    for (int k = 0; k < f.count(); ++k) {
+        if (k >= c.first() - 2 && k <= c.last() + 2) continue;
+        if (!f.consecutive(std::min(k, c.first()), std::max(k, c.last()))) continue;
+        const double reach = 2 + 3 * line.uncertainty(k);
+        for (const Blob& b : byFrame[static_cast<std::size_t>(k)])
+            if (!b.isStatic && b.flux >= 0.25 * typical && std::hypot(b.x - line.x(k), b.y - line.y(k)) <= reach)
+                return true;
+    }
     for (int gap = 1; gap <= 2; ++gap)
         for (const bool beforeChain : {true, false}) {
             const int k = beforeChain ? c.first() - gap : c.last() + gap;
@@ -469,6 +599,17 @@ bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFr
         squares += across * across;
     }
     if (std::sqrt(squares / static_cast<double>(n)) > 1 + 0.02 * speed) return false;
+    // Each detection is light along the stretch the motion gives its frame
+    // (at an end, along part of it), not a speck of noise that happens to
+    // lie where the motion points.
+    for (const Blob* b : c.members) {
+        const TStreak stretch = predictedStreak(c.motion, b->frame, 1, 1, 1.0 / f.perFrame);
+        const Span span{c.first(), c.last()};
+        const bool lit = b == c.members.front()  ? lightThere(f, b->frame, stretch, true, span)
+                         : b == c.members.back() ? lightThere(f, b->frame, stretch, false, span)
+                                                 : matchedFlux(f, b->frame, stretch, span).snr >= kExtendSigmas;
+        if (!lit) return false;
+    }
     return !continuedBeyondEnds(f, byFrame, c, speed);
 }
 
@@ -491,57 +632,6 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
 
 // ---------------------------------------------------------------------------
 // The meteor on each of its frames
-
-// The stretch the steady motion puts on frame k: from where it was when the
-// exposure began to where it was when it ended.
-TStreak predictedStreak(const Motion& m, int k, double flux, double sigmaX, double sigmaY) {
-    return {m.x(k - 0.5), m.y(k - 0.5), m.x(k + 0.5), m.y(k + 0.5), flux, sigmaX, sigmaY};
-}
-
-// The part of a stretch from `from` to `to` (fractions of it).
-TStreak partOf(const TStreak& s, double from, double to) {
-    TStreak p = s;
-    p.tailX = s.tailX + from * (s.headX - s.tailX), p.tailY = s.tailY + from * (s.headY - s.tailY);
-    p.headX = s.tailX + to * (s.headX - s.tailX), p.headY = s.tailY + to * (s.headY - s.tailY);
-    return p;
-}
-
-// The frame's pixels near a stretch: its blur and a margin beyond both ends.
-std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, double margin) {
-    const double dx = s.headX - s.tailX, dy = s.headY - s.tailY, length = std::hypot(dx, dy);
-    const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
-    const int x0 = std::max(static_cast<int>(std::floor(std::min(s.tailX, s.headX) - margin)), 0);
-    const int x1 = std::min(static_cast<int>(std::ceil(std::max(s.tailX, s.headX) + margin)), f.width - 1);
-    const int y0 = std::max(static_cast<int>(std::floor(std::min(s.tailY, s.headY) - margin)), 0);
-    const int y1 = std::min(static_cast<int>(std::ceil(std::max(s.tailY, s.headY) + margin)), f.height - 1);
-    std::vector<TStreakPixel> out;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            const double px = x - s.tailX, py = y - s.tailY;
-            const double along = px * ux + py * uy, across = py * ux - px * uy;
-            if (along < -margin || along > length + margin || std::fabs(across) > margin) continue;
-            out.push_back({x, y, f.raw(k, x, y) - f.background[static_cast<std::size_t>(y) * f.width + x], f.ceiling(x, y)});
-        }
-    return out;
-}
-
-// Flux of the stretch the motion predicts on a frame, by a matched filter
-// (the model with the measured blur as template), and its signal to noise.
-struct Measured {
-    double flux = 0, snr = 0;
-};
-
-Measured matchedFlux(const Frames& f, int k, const TStreak& shape) {
-    TStreak unit = shape;
-    unit.flux = 1;
-    double td = 0, tt = 0;
-    for (const TStreakPixel& p : pixelsNear(f, k, unit, 3 * std::max(unit.sigmaX, unit.sigmaY) + 1)) {
-        const double t = streakValue(unit, p.x, p.y);
-        td += t * p.value, tt += t * t;
-    }
-    if (tt <= 0) return {};
-    return {td / tt, td / (f.noise[static_cast<std::size_t>(k)] * std::sqrt(tt))};
-}
 
 // The model fitted to frame k, starting from the motion's prediction and
 // fitted again on the pixels around the first result.
@@ -602,44 +692,42 @@ std::optional<Head> plainHead(const Frames& f, int k, const TStreak& stretch) {
     return Head{edge->x, edge->y, TTrackEstimate::LeadingEdge};
 }
 
-// The head on picture k: the fitted stretch's (blur free, then held to the
-// brightest frame's), when it lies where the motion allows: for a START near
-// the end of the frame's stretch, for the last frame anywhere along it (the
-// meteor may go out during the exposure). Otherwise the plain estimates, and
+// Whether a head lies where the motion allows on picture k: for a START
+// near the end of the frame's stretch, for the last frame anywhere along it
+// (the meteor may go out during the exposure); and ahead of its tail.
+bool placedByMotion(const Motion& m, int k, const TStreak& s, bool last) {
+    const double across = 2 + 3 * m.uncertainty(k + 0.5);
+    const double length = std::hypot(m.x(k + 0.5) - m.x(k - 0.5), m.y(k + 0.5) - m.y(k - 0.5));
+    const double slack = length > 0 ? (across + 0.25 * length) / length : 1e9;
+    const OnStretch head = onStretch(m, k, s.headX, s.headY), tail = onStretch(m, k, s.tailX, s.tailY);
+    const bool forward = length <= 0 || head.along >= tail.along - 1 / length;
+    const bool placed = last ? head.along >= -slack && head.along <= 1 + slack : std::fabs(head.along - 1) <= slack;
+    return forward && placed && head.across <= across;
+}
+
+// The head of the stretch fitted to picture k, where the motion allows it.
+// The blur held first: an end frame is often faint or short, and a free blur
+// there trades itself against the ends.
+std::optional<Head> fittedHead(const Frames& f, int k, const Sighting& s, bool last) {
+    TStreak guess = predictedStreak(s.motion, k, 1, s.sigmaX, s.sigmaY);
+    guess.flux = std::max(matchedFlux(f, k, guess, {s.first, s.last}).flux, 1.0);
+    for (const bool fixedBlur : {true, false})
+        if (const auto fit = fitFrame(f, k, guess, fixedBlur); fit && placedByMotion(s.motion, k, *fit, last))
+            return Head{fit->headX, fit->headY, TTrackEstimate::StreakFit};
+    return std::nullopt;
+}
+
+// The head on picture k: the fitted stretch's, else the plain estimates, and
 // last the motion's prediction.
 Head headOn(const Frames& f, int k, const Sighting& s, bool last) {
-    const Motion& m = s.motion;
-    TStreak guess = predictedStreak(m, k, 1, s.sigmaX, s.sigmaY);
-    guess.flux = std::max(matchedFlux(f, k, guess).flux, 1.0);
-    const double across = 2 + 3 * m.uncertainty(k + 0.5);
-    const double length = std::hypot(guess.headX - guess.tailX, guess.headY - guess.tailY);
-    const double slack = length > 0 ? (across + 0.25 * length) / length : 1e9;
-    const auto plausible = [&](const TStreak& fit) {
-        const OnStretch head = onStretch(m, k, fit.headX, fit.headY), tail = onStretch(m, k, fit.tailX, fit.tailY);
-        const bool forward = length <= 0 || head.along >= tail.along - 1 / length;
-        const bool placed = last ? head.along >= -slack && head.along <= 1 + slack : std::fabs(head.along - 1) <= slack;
-        return forward && placed && head.across <= across;
-    };
-    for (const bool fixedBlur : {false, true})
-        if (const auto fit = fitFrame(f, k, guess, fixedBlur); fit && plausible(*fit))
-            return {fit->headX, fit->headY, TTrackEstimate::StreakFit};
+    if (const auto fitted = fittedHead(f, k, s, last)) return *fitted;
+    TStreak guess = predictedStreak(s.motion, k, 1, s.sigmaX, s.sigmaY);
     if (const auto plain = plainHead(f, k, guess)) {
         TStreak point = guess;
         point.headX = plain->x, point.headY = plain->y;
-        if (plausible(point)) return *plain;
+        if (placedByMotion(s.motion, k, point, last)) return *plain;
     }
     return {guess.headX, guess.headY, TTrackEstimate::Predicted};
-}
-
-// The light of the stretch frame k may show beyond a chain's end: the whole
-// stretch, or the half next to the chain (the meteor lit up, or went out,
-// during the exposure), or the quarter beside it.
-bool lightThere(const Frames& f, int k, const TStreak& stretch, bool beforeChain) {
-    for (const double part : {1.0, 0.5, 0.25}) {
-        const TStreak s = beforeChain ? partOf(stretch, 1 - part, 1) : partOf(stretch, 0, part);
-        if (matchedFlux(f, k, s).snr >= kExtendSigmas) return true;
-    }
-    return false;
 }
 
 // With pairedFields the pictures are fields, two to a frame, and the START
@@ -666,15 +754,19 @@ std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, b
     // light along the stretch the motion gives it is something else beside
     // the track's end.
     s.first = chain->first(), s.last = chain->last();
-    const auto wholeFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k)).snr >= kExtendSigmas; };
+    const auto wholeFrameThere = [&](int k) { return matchedFlux(f, k, stretch(k), {s.first, s.last}).snr >= kExtendSigmas; };
     while (!chain->partialLast && s.last - s.first + 1 > kMinChain && !wholeFrameThere(s.last)) --s.last;
     while (!chain->partialFirst && s.last - s.first + 1 > kMinChain && !wholeFrameThere(s.first)) ++s.first;
+    // A frame taken on without a detection of its own must show the light
+    // and a stretch fitted where the motion puts it: the flicker of a
+    // compressed frame's blocks can pass the first test alone.
+    const auto extends = [&](int k, bool before) {
+        return lightThere(f, k, stretch(k), before, {s.first, s.last}) && fittedHead(f, k, s, !before);
+    };
     if (!chain->partialFirst)
-        while (s.first > 0 && f.consecutive(s.first - 1, s.first) && lightThere(f, s.first - 1, stretch(s.first - 1), true))
-            --s.first;
+        while (s.first > 0 && f.consecutive(s.first - 1, s.first) && extends(s.first - 1, true)) --s.first;
     if (!chain->partialLast)
-        while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && lightThere(f, s.last + 1, stretch(s.last + 1), false))
-            ++s.last;
+        while (s.last + 1 < f.count() && f.consecutive(s.last, s.last + 1) && extends(s.last + 1, false)) ++s.last;
 
     s.startPicture = pairedFields && s.first % 2 == 0 && s.first < s.last ? s.first + 1 : s.first;
     const Head start = headOn(f, s.startPicture, s, s.startPicture == s.last);
@@ -755,7 +847,7 @@ TTrackBrightness meteorBrightness(const Frames& frames, const Search& search, co
     for (int fi = s.first / perFrame; fi <= s.last / perFrame; ++fi) {
         double light = 0;
         for (int k = fi * perFrame; k < (fi + 1) * perFrame; ++k)
-            if (k >= s.first && k <= s.last) light += matchedFlux(pictures, k, stretch(k)).flux;
+            if (k >= s.first && k <= s.last) light += matchedFlux(pictures, k, stretch(k), {s.first, s.last}).flux;
         if (light > best) best = light, frameIndex = fi;
     }
     // The meteor's pixels on that frame file, brightest first.
