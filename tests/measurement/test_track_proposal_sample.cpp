@@ -16,8 +16,8 @@ namespace orbis {
 namespace {
 
 // Two events of each kind on 256 x 192 pictures: every meteor-free event
-// without a meteor, and on the meteor events at least what the proposal
-// reached when the kinds were added. The acceptance figures (95 % found, 95 %
+// without a meteor, and on the meteor events floors a little below what the
+// proposal reaches. The acceptance figures (95 % found, 95 %
 // with START and FINISH within 1.5 px on the right frames, 99 % of the
 // meteor-free events without a meteor) are measured by bench_track_proposal
 // on the full sample; raise the floors here as the proposal comes closer.
@@ -49,8 +49,9 @@ TEST(TrackProposalSample, TwoEventsOfEveryKind) {
                         p ? "found" : "not found", r.startError, r.finishError, r.framesMatch ? "right" : "wrong");
     }
     EXPECT_EQ(meteors, 34);
-    EXPECT_GE(found, 30) << "of " << meteors;
-    EXPECT_GE(endsRight, 29) << "of " << meteors;
+    // Set when the proposal found 34 and had 31 right.
+    EXPECT_GE(found, 33) << "of " << meteors;
+    EXPECT_GE(endsRight, 30) << "of " << meteors;
 }
 
 }  // namespace
