@@ -30,6 +30,9 @@ constexpr double kMinStep = 1.0;           // pixels per frame time: slower is a
 constexpr double kStaticRadius = 2.0;      // pixels: the same place on another frame
 constexpr double kExtendSigmas = 5;        // signal-to-noise of a faint end frame along the line
 constexpr double kMinScatter = 0.5;        // pixels: the least scatter of a detection about the motion
+// Levels from here to full scale may be clipped: compression (Motion-JPEG)
+// moves a clipped plateau by a few levels either way.
+constexpr int kClipLevel = 250;
 
 // Rows from the top, as the track file counts them.
 struct Picture {
@@ -57,8 +60,8 @@ struct Frames {
         for (std::size_t i = 0; i < d.values.size(); ++i) d.values[i] = static_cast<float>(f[i]) - background[i];
         return d;
     }
-    // The most a pixel can rise above the background before it clips.
-    double ceiling(int x, int y) const { return 255.0 - background[static_cast<std::size_t>(y) * width + x]; }
+    // The most a pixel can rise above the background before it may be clipped.
+    double ceiling(int x, int y) const { return kClipLevel - background[static_cast<std::size_t>(y) * width + x]; }
     uint8_t raw(int k, int x, int y) const { return pixels[static_cast<std::size_t>(k)][static_cast<std::size_t>(y) * width + x]; }
 };
 
@@ -244,6 +247,10 @@ struct Motion {
     double t0 = 0;  // the frame the terms refer to
     double x0 = 0, y0 = 0, vx = 0, vy = 0, ax = 0, ay = 0;
     double scatter = kMinScatter;  // of one detection, pixels
+    // The part of a picture's time its exposure lasts, centred on the
+    // centroid's time: 1 for exposures that follow each other; less with a
+    // short shutter, more for fields each exposed a whole frame time.
+    double duty = 1;
     double count = 1, spread = 0;  // detections fitted, and the sum of their (t - t0)^2
     double x(double k) const { return x0 + (vx + ax * (k - t0)) * (k - t0); }
     double y(double k) const { return y0 + (vy + ay * (k - t0)) * (k - t0); }
@@ -258,7 +265,8 @@ struct Motion {
 // The stretch the steady motion puts on frame k: from where it was when the
 // exposure began to where it was when it ended.
 TStreak predictedStreak(const Motion& m, int k, double flux, double sigmaX, double sigmaY) {
-    return {m.x(k - 0.5), m.y(k - 0.5), m.x(k + 0.5), m.y(k + 0.5), flux, sigmaX, sigmaY};
+    const double half = m.duty / 2;
+    return {m.x(k - half), m.y(k - half), m.x(k + half), m.y(k + half), flux, sigmaX, sigmaY};
 }
 
 // The part of a stretch from `from` to `to` (fractions of it).
@@ -450,8 +458,9 @@ struct OnStretch {
 };
 
 OnStretch onStretch(const Motion& m, int k, double x, double y) {
-    const double tx = m.x(k - 0.5), ty = m.y(k - 0.5);
-    const double dx = m.x(k + 0.5) - tx, dy = m.y(k + 0.5) - ty, length = std::hypot(dx, dy);
+    const double half = m.duty / 2;
+    const double tx = m.x(k - half), ty = m.y(k - half);
+    const double dx = m.x(k + half) - tx, dy = m.y(k + half) - ty, length = std::hypot(dx, dy);
     if (length < 1e-9) return {0, std::hypot(x - tx, y - ty), 0};
     return {((x - tx) * dx + (y - ty) * dy) / (length * length), std::fabs((y - ty) * dx - (x - tx) * dy) / length,
             length};
@@ -696,8 +705,8 @@ std::optional<Head> plainHead(const Frames& f, int k, const TStreak& stretch) {
 // near the end of the frame's stretch, for the last frame anywhere along it
 // (the meteor may go out during the exposure); and ahead of its tail.
 bool placedByMotion(const Motion& m, int k, const TStreak& s, bool last) {
-    const double across = 2 + 3 * m.uncertainty(k + 0.5);
-    const double length = std::hypot(m.x(k + 0.5) - m.x(k - 0.5), m.y(k + 0.5) - m.y(k - 0.5));
+    const double across = 2 + 3 * m.uncertainty(k + m.duty / 2);
+    const double length = std::hypot(m.x(k + m.duty / 2) - m.x(k - m.duty / 2), m.y(k + m.duty / 2) - m.y(k - m.duty / 2));
     const double slack = length > 0 ? (across + 0.25 * length) / length : 1e9;
     const OnStretch head = onStretch(m, k, s.headX, s.headY), tail = onStretch(m, k, s.tailX, s.tailY);
     const bool forward = length <= 0 || head.along >= tail.along - 1 / length;
@@ -745,8 +754,14 @@ std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, b
     const std::vector<const Blob*> core = chain->core();
     const Blob* brightest = *std::max_element(core.begin(), core.end(), [](const Blob* a, const Blob* b) { return a->flux < b->flux; });
     s.sigmaX = 1, s.sigmaY = 1.0 / f.perFrame;
-    if (const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, s.sigmaX, s.sigmaY)))
+    if (const auto shape = fitFrame(f, brightest->frame, predictedStreak(motion, brightest->frame, brightest->flux, s.sigmaX, s.sigmaY))) {
         s.sigmaX = shape->sigmaX, s.sigmaY = shape->sigmaY;
+        // How long the exposure is against the pace, where the stretch is
+        // long enough beside its blur to say.
+        const double length = std::hypot(shape->headX - shape->tailX, shape->headY - shape->tailY);
+        const double step = motion.speed(brightest->frame);
+        if (step > 4 * std::max(s.sigmaX, s.sigmaY)) s.motion.duty = std::clamp(length / step, 0.5, 2.0);
+    }
     const auto stretch = [&](int k) { return predictedStreak(motion, k, 1, s.sigmaX, s.sigmaY); };
 
     // A faint first or last frame may stay under the detection threshold:
@@ -830,13 +845,51 @@ struct Search {
     std::optional<bool> upperFirst;
 };
 
+// What the camera clipped of the meteor on the pixels of frame file
+// frameIndex marked in `filled` (the bitmap's rows, bottom row first): a
+// pixel at full scale only says the meteor gave it at least that much. The
+// stretch fitted to each of the frame's pictures, where clipped pixels count
+// only as a lower bound, gives what the unclipped wings and ends say they
+// held; only a fit whose head lies where the motion puts it is taken.
+int64_t clippedLight(const Frames& pictures, const Search& search, int frameIndex, std::span<const uint8_t> frame,
+                     const std::vector<uint8_t>& filled) {
+    const Sighting& s = search.sighting;
+    const int perFrame = pictures.perFrame;
+    std::vector<std::optional<TStreak>> fits(static_cast<std::size_t>(perFrame));
+    bool clipped = false;
+    for (std::size_t i = 0; i < frame.size(); ++i) clipped = clipped || (filled[i] && frame[i] >= kClipLevel);
+    if (!clipped) return 0;
+    for (int half = 0; half < perFrame; ++half) {
+        const int k = frameIndex * perFrame + half;
+        if (k < s.first || k > s.last) continue;
+        TStreak guess = predictedStreak(s.motion, k, 1, s.sigmaX, s.sigmaY);
+        guess.flux = std::max(matchedFlux(pictures, k, guess, {s.first, s.last}).flux, 1.0);
+        const auto fit = fitFrame(pictures, k, guess);
+        if (fit && placedByMotion(s.motion, k, *fit, true)) fits[static_cast<std::size_t>(half)] = fit;
+    }
+    const int w = pictures.width, h = static_cast<int>(frame.size()) / w;
+    double missing = 0;
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        if (!filled[i] || frame[i] < kClipLevel) continue;
+        const int x = static_cast<int>(i) % w, y = h - 1 - static_cast<int>(i) / w;  // from the top
+        // The picture the row belongs to, and the row there.
+        int half = 0, row = y;
+        if (search.upperFirst) half = *search.upperFirst ? y % 2 : 1 - y % 2, row = y / 2;
+        const auto& fit = fits[static_cast<std::size_t>(half)];
+        if (!fit) continue;
+        const double level = pictures.background[static_cast<std::size_t>(row) * w + x] + streakValue(*fit, x, row);
+        missing += std::max(level - frame[i], 0.0);
+    }
+    return std::llround(missing);
+}
+
 // The frame file where the meteor is brightest (the light of its stretches
 // on the frame's pictures, by the matched filter) and its brightness there,
 // as the observer's "Макс. блеск:" click measures it: the fill above the star
 // threshold from the meteor's brightest pixel. The two fields of an
 // interlaced frame weave two stretches row by row, which one fill joins only
 // where they touch; every part of them the threshold keeps is filled too, so
-// the frame's whole light is measured.
+// the frame's whole light is measured, with what the camera clipped of it.
 TTrackBrightness meteorBrightness(const Frames& frames, const Search& search, const TConfiguration& config,
                                   int& frameIndex) {
     const Sighting& s = search.sighting;
@@ -883,7 +936,10 @@ TTrackBrightness meteorBrightness(const Frames& frames, const Search& search, co
         b.pixelCount += part.pixelCount;
         b.brightnessSum += part.brightnessSum;
     }
-    if (b.pixelCount > 0) return b;
+    if (b.pixelCount > 0) {
+        b.brightnessSum += clippedLight(pictures, search, frameIndex, bottomUp, visited);
+        return b;
+    }
     // Nothing above the threshold: what a click on the brightest pixel gives.
     const TBrightness click = measureBrightness(frames.paths[static_cast<std::size_t>(frameIndex)], seeds.front() % w,
                                                 seeds.front() / w, config);

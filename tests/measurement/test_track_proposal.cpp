@@ -165,6 +165,30 @@ TEST(TrackProposal, InterlacedFramesGiveTheHeadOfTheirLaterField) {
     EXPECT_LE(std::hypot(p->finish.x - 156, p->finish.y - 110), 1.0) << p->finish.x << " " << p->finish.y;
 }
 
+TEST(TrackProposal, WovenFieldsEachExposedAWholeFrame) {
+    // A camera integrating each field over a whole frame time, the fields
+    // half a frame apart: the stretches of neighbouring fields overlap by
+    // half. Field j's exposure ends when the meteor, lit from u = 0 to 12
+    // (8 and 5 pixels a field from (60, 50)), is at u = j - 7.
+    TempDir dir;
+    const auto at = [](double u) { return std::pair{60 + 8 * u, 50 + 5 * u}; };
+    writeEvent(dir.str(), [&](int j, Sky& sky) {
+        const double from = std::max(j - 9.0, 0.0), to = std::min(j - 7.0, 12.0);
+        if (to <= from) return;
+        const auto [x0, y0] = at(from);
+        const auto [x1, y1] = at(to);
+        sky.streak(x0, y0, x1, y1, 1250 * (to - from));
+    }, true);
+    const auto p = proposeTrack(dir.str(), TConfiguration());
+    ASSERT_TRUE(p);
+    // Fields 8 and 9 (frame 5) first show it, 20 (frame 11) last: its upper
+    // field's exposure began before the meteor went out.
+    EXPECT_EQ(p->start.frame, 5);
+    EXPECT_EQ(p->finish.frame, 11);
+    EXPECT_LE(std::hypot(p->start.x - 76, p->start.y - 60), 1.5) << p->start.x << " " << p->start.y;
+    EXPECT_LE(std::hypot(p->finish.x - 156, p->finish.y - 110), 1.5) << p->finish.x << " " << p->finish.y;
+}
+
 // The meteor of `meteor` lit only from `lit` to `out`, in frames of its path
 // from the beginning of frame file 5's exposure: its first and last streaks
 // are part of a frame's stretch.
