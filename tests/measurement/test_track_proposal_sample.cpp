@@ -49,9 +49,9 @@ TEST(TrackProposalSample, TwoEventsOfEveryKind) {
                         p ? "found" : "not found", r.startError, r.finishError, r.framesMatch ? "right" : "wrong");
     }
     EXPECT_EQ(meteors, 34);
-    // Set when the proposal found 34 and had 31 right.
-    EXPECT_GE(found, 33) << "of " << meteors;
-    EXPECT_GE(endsRight, 30) << "of " << meteors;
+    // Set when the proposal found all 34 and had all 34 right.
+    EXPECT_EQ(found, 34) << "of " << meteors;
+    EXPECT_GE(endsRight, 32) << "of " << meteors;
 }
 
 }  // namespace
