@@ -7,7 +7,6 @@
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
-#include <numbers>
 #include <thread>
 
 #include "astro/matlib.h"
@@ -197,6 +196,40 @@ bool plateLooksLikeTheCamera(const TPlateConstants& p, double pixelsPerRadian) {
     return scale < kMaxScaleError && scale > 1 / kMaxScaleError;
 }
 
+// The reference star (of elements 0..n-2) farthest, in pixels, from the
+// place that the plate of all the other reference stars gives its catalog
+// position, when it is out of line: more than kPlateMatchRadius, or more
+// than kOutlierPixels and three times the stars' median distance (a blend
+// with another light shifts a star by less than a wrong name does, but far
+// more than a star is otherwise off). Nothing with fewer than five other
+// stars to fit.
+std::optional<std::size_t> farthestFromTheOthersPlate(const std::vector<double>& ra, const std::vector<double>& dec,
+                                                      const std::vector<double>& x, const std::vector<double>& y,
+                                                      TSkyPoint centre) {
+    constexpr double kOutlierPixels = 3.0, kOutlierToMedian = 3.0;
+    const std::size_t stars = ra.size() - 1;
+    if (stars < 6) return std::nullopt;
+    std::vector<double> distance(stars, 0.0);
+    for (std::size_t i = 0; i < stars; ++i) {
+        // The others, and the target element last, as solvePlate takes them.
+        std::vector<double> r, d, px, py;
+        for (std::size_t k = 0; k < ra.size(); ++k) {
+            if (k == i) continue;
+            r.push_back(ra[k]), d.push_back(dec[k]), px.push_back(x[k]), py.push_back(y[k]);
+        }
+        const auto place = plateOf(solvePlate(r, d, px, py, centre.ra, centre.dec), centre).pixelOf({ra[i], dec[i]});
+        distance[i] = place ? std::hypot(place->first - x[i], place->second - y[i]) : 0.0;
+    }
+    std::vector<double> sorted = distance;
+    // The lower median: of an even count the smaller middle one.
+    const std::size_t middle = (stars - 1) / 2;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(middle), sorted.end());
+    const double limit = std::clamp(kOutlierToMedian * sorted[middle], kOutlierPixels, kPlateMatchRadius);
+    const auto farthest = std::max_element(distance.begin(), distance.end());
+    if (!(*farthest > limit)) return std::nullopt;
+    return static_cast<std::size_t>(farthest - distance.begin());
+}
+
 std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPoint start, TFrameCentrePixel pixel,
                                                 double pixelsPerRadian = 0) {
     // Elements 0..n-2 are the reference stars, n-1 the frame centre.
@@ -223,25 +256,34 @@ std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPo
                 current = {raN, decN};
                 double worst = 0;
                 for (std::size_t i = 0; i + 1 < ra.size(); ++i) worst = std::max(worst, residual[i]);
-                // A star farther from its fitted place than a detected star
-                // may lie from its predicted one is a wrong identification
-                // (in a dense group, a neighbour's name), whatever the angle.
-                const double pixelsPerArcmin =
-                    plateOf(solvePlate(ra, dec, x, y, current.ra, current.dec), current).pixelsPerRadian() *
-                    std::numbers::pi / (180 * 60);
-                const bool outlier = worst > 20 || worst * pixelsPerArcmin > kPlateMatchRadius;
+                auto remove = [&](std::size_t i) {
+                    const auto at = static_cast<std::ptrdiff_t>(i);
+                    ra.erase(ra.begin() + at);
+                    dec.erase(dec.begin() + at);
+                    x.erase(x.begin() + at);
+                    y.erase(y.begin() + at);
+                    residual.erase(residual.begin() + at);
+                    lineOf.erase(lineOf.begin() + at);
+                };
                 bool removed = false;
                 for (std::size_t i = 0; i + 1 < ra.size();) {
-                    if (outlier && residual[i] == worst) {
-                        ra.erase(ra.begin() + static_cast<std::ptrdiff_t>(i));
-                        dec.erase(dec.begin() + static_cast<std::ptrdiff_t>(i));
-                        x.erase(x.begin() + static_cast<std::ptrdiff_t>(i));
-                        y.erase(y.begin() + static_cast<std::ptrdiff_t>(i));
-                        residual.erase(residual.begin() + static_cast<std::ptrdiff_t>(i));
-                        lineOf.erase(lineOf.begin() + static_cast<std::ptrdiff_t>(i));
+                    if (residual[i] > 20 && residual[i] == worst) {
+                        remove(i);
                         removed = true;
                     } else {
                         ++i;
+                    }
+                }
+                // A star farther from where the other stars' plate puts it
+                // than a detected star may lie from its predicted place is a
+                // wrong identification (in a dense group, a neighbour's
+                // name; a blend with another light), however few arcminutes
+                // that is. Fitted with the others, a star at the field's edge
+                // pulls the plate towards itself and hides its own error.
+                if (!removed) {
+                    if (const auto worstStar = farthestFromTheOthersPlate(ra, dec, x, y, current)) {
+                        remove(*worstStar);
+                        removed = true;
                     }
                 }
                 std::fill(residual.begin(), residual.end(), 0.0);

@@ -66,8 +66,10 @@ std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath);
 // one, at the centre of the identified stars), and writes A.txt. Returns the
 // refined centre, or nothing after a message (missing or short S.txt, or a
 // binding that does not hold: no A.txt is written then). A reference star
-// more than 20' or more than kPlateMatchRadius pixels from its fitted place
-// is left out and the plate fitted again. With the program directory the
+// more than 20' from its fitted place, or (of six and more) farther from
+// where the plate of the others puts it than kPlateMatchRadius pixels (3 px
+// when that is three times the stars' median), is left out and the plate
+// fitted again. With the program directory the
 // plate must also explain the detected stars of the P.txt beside S.txt
 // against the star catalog (verifyPlate; its figures go to the notifier's
 // log line), or the binding fails; without one, or without a P.txt, the

@@ -183,9 +183,9 @@ TEST(PlateSolution, AStarFarFromItsFittedPlaceIsNoReferenceStarAndThePlateMustEx
     ASSERT_EQ(std::count(before.begin(), before.end(), s[4]), 1);
 
     // A detected star named after its neighbour in a dense group sits a few
-    // pixels (well under 20') from where the plate puts the name.
+    // pixels (under 20') from where the plate puts the name.
     const auto field = [&](std::size_t line, int k) { return extractField(s[line], "|", k); };
-    s[4] = field(4, 1) + "|" + field(4, 2) + "|" + std::to_string(std::lround(parseFloat(field(4, 3))) + 5) + "|" +
+    s[4] = field(4, 1) + "|" + field(4, 2) + "|" + std::to_string(std::lround(parseFloat(field(4, 3))) + 3) + "|" +
            std::to_string(std::lround(parseFloat(field(4, 4))) + 3) + "|" + field(4, 5) + "|" + field(4, 6) + "|" +
            field(4, 7);
     writeTextLines(f.sTxt, s);
@@ -212,6 +212,38 @@ TEST(PlateSolution, AStarFarFromItsFittedPlaceIsNoReferenceStarAndThePlateMustEx
     ASSERT_EQ(n.messages.size(), 1u);
     EXPECT_EQ(n.messages[0].text, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!");
     EXPECT_FALSE(std::filesystem::exists(f.aTxt));
+}
+
+TEST(PlateSolution, AWrongStarAtTheFieldsEdgeIsFoundByThePlateOfTheOthers) {
+    // Seven stars where the camera model puts them; the one farthest out
+    // named after a star 5 px from it. Fitted with the others it pulls the
+    // plate towards itself and lies well under 4 px from its fitted place.
+    Field f;
+    const TSkyPoint truth{f.theta - 25, 40};
+    test::RecordingNotifier quiet;
+    const TVisibleSky sky(listStarsByTime(starCatalogPath(f.config, ""), f.theta, f.config.signedLatitude(), quiet));
+    std::vector<TStarPoint> seen;
+    TCameraModel camera = TCameraModel::fromConfiguration(f.config);
+    camera.maxStars = 7;
+    sky.listStarsInFrame(camera, truth.ra, truth.dec, f.theta, seen);
+    ASSERT_EQ(seen.size(), 7u);
+    std::size_t edge = 0;
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        if (std::hypot(seen[i].X - 320, seen[i].Y - 240) > std::hypot(seen[edge].X - 320, seen[edge].Y - 240)) edge = i;
+    std::vector<std::string> s;
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        const double shift = i == edge ? 1 : 0;
+        s.push_back(floatToText(seen[i].RA) + "|" + floatToText(seen[i].Dec) + "|" +
+                    std::to_string(std::lround(seen[i].X + 4 * shift * (seen[i].X > 320 ? -1 : 1))) + "|" +
+                    std::to_string(std::lround(seen[i].Y + 3 * shift * (seen[i].Y > 240 ? -1 : 1))) + "|3|s" +
+                    std::to_string(i) + "|A0");
+    }
+    writeTextLines(f.sTxt, s);
+    test::RecordingNotifier n;
+    ASSERT_TRUE(findCenterFrame(f.sTxt, truth, f.config, n).has_value());
+    const std::vector<std::string> a = readTextLines(f.aTxt);
+    ASSERT_EQ(a.size(), 7u);  // six stars and the centre
+    EXPECT_EQ(std::count(a.begin(), a.end(), s[edge]), 0);
 }
 
 TEST(PlateSolution, APointBeyondThePoleKeepsItsRightAscension) {
@@ -330,7 +362,7 @@ const std::vector<std::pair<double, double>> kPixels = {{100, 80},  {500, 90},  
                                                         {40, 40},   {610, 30},  {30, 460},  {620, 450},
                                                         {200, 120}, {470, 330}, {330, 60},  {90, 230}};
 
-TEST(PlateSolution, OutliersGoOnlyWhenWorstAndAboveTwentyArcminutes) {
+TEST(PlateSolution, OutliersGoWhenWorstAndAboveTwentyArcminutesOrOutOfLineWithTheOtherStars) {
     Field f;
     const TSkyPoint centre{200, 30};
     auto lines = exactStars(centre, kPixels);
@@ -339,15 +371,17 @@ TEST(PlateSolution, OutliersGoOnlyWhenWorstAndAboveTwentyArcminutes) {
         lines[i] = extractField(lines[i], "|", 1) + "|" + floatToText(dec) + lines[i].substr(lines[i].find('|', lines[i].find('|') + 1));
     };
     shift(2, 30);  // a residual of about 27'
-    shift(5, 15);  // about 13'
+    shift(5, 7);   // about 6', 1.6 px: kept
+    shift(7, 15);  // about 13': under 20', but 3.5 px where every other star lies exactly
     writeTextLines(f.sTxt, lines);
     test::RecordingNotifier n;
     const auto refined = findCenterFrame(f.sTxt, TSkyPoint{201, 31}, f.config, n);
     ASSERT_TRUE(refined.has_value());
     const auto a = readTextLines(f.aTxt);
-    ASSERT_EQ(a.size(), kPixels.size());  // all but one reference star, and the centre line
+    ASSERT_EQ(a.size(), kPixels.size() - 1);  // all but two reference stars, and the centre line
     EXPECT_EQ(std::find(a.begin(), a.end(), lines[2]), a.end());  // the worst, above 20': removed
-    EXPECT_NE(std::find(a.begin(), a.end(), lines[5]), a.end());  // below 20': kept
+    EXPECT_NE(std::find(a.begin(), a.end(), lines[5]), a.end());
+    EXPECT_EQ(std::find(a.begin(), a.end(), lines[7]), a.end());
     EXPECT_EQ(a.back().substr(0, 14), "200.0" + std::string(a.back().substr(5, 9)));
     EXPECT_LT(separation(*refined, centre), 0.2);
 
