@@ -47,21 +47,30 @@ struct Frames {
     std::vector<int> numbers;  // of the frame files
     std::vector<std::string> paths;
     std::vector<std::vector<uint8_t>> pixels;  // rows from the top
-    std::vector<float> background;             // per-pixel median
+    // Which field each picture is (0 for frames, 0 and 1 for the upper and
+    // lower rows of interlaced frames), and the per-pixel median of each:
+    // a star falls on the rows of the two fields differently.
+    std::vector<int> fieldOf;
+    std::vector<std::vector<float>> backgrounds;
     std::vector<double> noise;                 // of each difference frame
 
     int count() const { return static_cast<int>(pixels.size()); }
     bool consecutive(int a, int b) const { return numbers[static_cast<std::size_t>(b)] - numbers[static_cast<std::size_t>(a)] == b - a; }
 
+    const std::vector<float>& background(int k) const {
+        return backgrounds[static_cast<std::size_t>(fieldOf[static_cast<std::size_t>(k)])];
+    }
+    float level(int k, int x, int y) const { return background(k)[static_cast<std::size_t>(y) * width + x]; }
     // The frame above the background.
     Picture difference(int k) const {
-        Picture d{width, height, std::vector<float>(background.size())};
+        const std::vector<float>& b = background(k);
+        Picture d{width, height, std::vector<float>(b.size())};
         const auto& f = pixels[static_cast<std::size_t>(k)];
-        for (std::size_t i = 0; i < d.values.size(); ++i) d.values[i] = static_cast<float>(f[i]) - background[i];
+        for (std::size_t i = 0; i < d.values.size(); ++i) d.values[i] = static_cast<float>(f[i]) - b[i];
         return d;
     }
     // The most a pixel can rise above the background before it may be clipped.
-    double ceiling(int x, int y) const { return kClipLevel - background[static_cast<std::size_t>(y) * width + x]; }
+    double ceiling(int k, int x, int y) const { return kClipLevel - level(k, x, y); }
     uint8_t raw(int k, int x, int y) const { return pixels[static_cast<std::size_t>(k)][static_cast<std::size_t>(y) * width + x]; }
 };
 
@@ -84,30 +93,38 @@ Frames loadFrames(const std::string& eventDirectory) {
                         topDown.begin() + static_cast<std::ptrdiff_t>(y) * g.width);
         f.numbers.push_back(number);
         f.paths.push_back(path);
+        f.fieldOf.push_back(0);
         f.pixels.push_back(std::move(topDown));
     }
     return f;
 }
 
-// The median of every pixel over at most kBackgroundFrames frames spread
-// over the event: a meteor or a plane covers a pixel on too few of them to
-// move it, and more frames would only cost time.
+// The median of every pixel of each field over at most kBackgroundFrames
+// of its pictures spread over the event: a meteor or a plane covers a pixel
+// on too few of them to move it, and more would only cost time.
 constexpr std::size_t kBackgroundFrames = 15;
 
 void computeBackground(Frames& f) {
-    const std::size_t total = f.pixels.size(), size = static_cast<std::size_t>(f.width) * f.height;
-    const std::size_t n = std::min(total, kBackgroundFrames);
-    std::vector<const uint8_t*> chosen;
-    for (std::size_t k = 0; k < n; ++k) chosen.push_back(f.pixels[k * (total - 1) / std::max<std::size_t>(n - 1, 1)].data());
-    f.background.resize(size);
-    std::vector<uint8_t> column(n);
-    for (std::size_t i = 0; i < size; ++i) {
-        for (std::size_t k = 0; k < n; ++k) column[k] = chosen[k][i];
-        const auto middle = column.begin() + static_cast<std::ptrdiff_t>(n / 2);
-        std::nth_element(column.begin(), middle, column.end());
-        double m = *middle;
-        if (n % 2 == 0) m = (m + *std::max_element(column.begin(), middle)) / 2;
-        f.background[i] = static_cast<float>(m);
+    const std::size_t size = static_cast<std::size_t>(f.width) * f.height;
+    const int fields = *std::max_element(f.fieldOf.begin(), f.fieldOf.end()) + 1;
+    f.backgrounds.assign(static_cast<std::size_t>(fields), std::vector<float>(size));
+    for (int field = 0; field < fields; ++field) {
+        std::vector<const uint8_t*> pictures;
+        for (int k = 0; k < f.count(); ++k)
+            if (f.fieldOf[static_cast<std::size_t>(k)] == field) pictures.push_back(f.pixels[static_cast<std::size_t>(k)].data());
+        const std::size_t total = pictures.size(), n = std::min(total, kBackgroundFrames);
+        std::vector<const uint8_t*> chosen;
+        for (std::size_t k = 0; k < n; ++k) chosen.push_back(pictures[k * (total - 1) / std::max<std::size_t>(n - 1, 1)]);
+        std::vector<float>& background = f.backgrounds[static_cast<std::size_t>(field)];
+        std::vector<uint8_t> column(n);
+        for (std::size_t i = 0; i < size; ++i) {
+            for (std::size_t k = 0; k < n; ++k) column[k] = chosen[k][i];
+            const auto middle = column.begin() + static_cast<std::ptrdiff_t>(n / 2);
+            std::nth_element(column.begin(), middle, column.end());
+            double m = *middle;
+            if (n % 2 == 0) m = (m + *std::max_element(column.begin(), middle)) / 2;
+            background[i] = static_cast<float>(m);
+        }
     }
 }
 
@@ -217,8 +234,9 @@ std::vector<Blob> detectBlobs(const Frames& f, int k, double& noise) {
 
 // A blob that comes back at its place on other frames, some of them not
 // neighbours, is something fixed (a flickering pixel, a star's residue),
-// not a moving object.
-void markStatic(std::vector<std::vector<Blob>>& byFrame) {
+// not a moving object. Neighbours are counted in frames: the two fields of
+// a frame change places with the field order, a frame does not.
+void markStatic(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
     for (auto& frame : byFrame)
         for (Blob& b : frame) {
             int others = 0;
@@ -228,7 +246,7 @@ void markStatic(std::vector<std::vector<Blob>>& byFrame) {
                 for (const Blob& o : other)
                     if (std::hypot(o.x - b.x, o.y - b.y) <= kStaticRadius) {
                         ++others;
-                        distant = distant || std::abs(o.frame - b.frame) >= 3;
+                        distant = distant || std::abs(o.frame / perFrame - b.frame / perFrame) >= 3;
                         break;
                     }
             }
@@ -291,7 +309,7 @@ std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, d
             const double px = x - s.tailX, py = y - s.tailY;
             const double along = px * ux + py * uy, across = py * ux - px * uy;
             if (along < -margin || along > length + margin || std::fabs(across) > margin) continue;
-            out.push_back({x, y, f.raw(k, x, y) - f.background[static_cast<std::size_t>(y) * f.width + x], f.ceiling(x, y)});
+            out.push_back({x, y, f.raw(k, x, y) - f.level(k, x, y), f.ceiling(k, x, y)});
         }
     return out;
 }
@@ -661,6 +679,7 @@ struct Sighting {
     TTrackEstimate startEstimate = TTrackEstimate::StreakFit, finishEstimate = TTrackEstimate::StreakFit;
     Motion motion;
     double sigmaX = 1, sigmaY = 1;  // the blur
+    double flux = 0;                // of the chain's detections
 };
 
 using Detections = std::vector<std::vector<Blob>>;  // by picture
@@ -672,7 +691,7 @@ Detections detect(Frames& f) {
     f.noise.resize(byFrame.size());
     for (int k = 0; k < f.count(); ++k)
         byFrame[static_cast<std::size_t>(k)] = detectBlobs(f, k, f.noise[static_cast<std::size_t>(k)]);
-    markStatic(byFrame);
+    markStatic(byFrame, f.perFrame);
     return byFrame;
 }
 
@@ -747,6 +766,7 @@ std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, b
     if (!chain) return std::nullopt;
     Sighting s;
     s.motion = chain->motion;
+    s.flux = chain->flux;
     const Motion& motion = s.motion;
 
     // The blur, from the brightest whole detection's fit; a field's rows are
@@ -808,16 +828,18 @@ Frames fieldsOf(const Frames& frames, bool upperFirst) {
                             f.width, field.begin() + static_cast<std::ptrdiff_t>(y) * f.width);
             f.numbers.push_back(2 * frames.numbers[static_cast<std::size_t>(k)] + half);
             f.paths.push_back(frames.paths[static_cast<std::size_t>(k)]);
+            f.fieldOf.push_back(offset);
             f.pixels.push_back(std::move(field));
         }
     return f;
 }
 
 // The other field order: the two fields of every frame change places, with
-// what was detected on them (the background does not depend on the order).
+// what was detected on them and which background is theirs.
 void swapFieldOrder(Frames& fields, Detections& byFrame) {
     for (std::size_t k = 0; k + 1 < byFrame.size(); k += 2) {
         std::swap(fields.pixels[k], fields.pixels[k + 1]);
+        std::swap(fields.fieldOf[k], fields.fieldOf[k + 1]);
         std::swap(fields.noise[k], fields.noise[k + 1]);
         std::swap(byFrame[k], byFrame[k + 1]);
     }
@@ -877,7 +899,7 @@ int64_t clippedLight(const Frames& pictures, const Search& search, int frameInde
         if (search.upperFirst) half = *search.upperFirst ? y % 2 : 1 - y % 2, row = y / 2;
         const auto& fit = fits[static_cast<std::size_t>(half)];
         if (!fit) continue;
-        const double level = pictures.background[static_cast<std::size_t>(row) * w + x] + streakValue(*fit, x, row);
+        const double level = pictures.level(frameIndex * perFrame + half, x, row) + streakValue(*fit, x, row);
         missing += std::max(level - frame[i], 0.0);
     }
     return std::llround(missing);
@@ -966,9 +988,12 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     Frames frames = loadFrames(eventDirectory);
     if (frames.count() < kMinFrames) return std::nullopt;
     // Interlaced frames hold two fields exposed one after the other: a meteor
-    // is two stretches woven row by row. Tried first, in either field order;
-    // on frames that are not woven both fields of a frame show one moment,
-    // and no chain across them moves steadily forward.
+    // is two stretches woven row by row. Its fields are searched in either
+    // order, and the frames as they are; on frames that are not woven both
+    // fields of a frame show one moment, and no chain across them moves
+    // steadily forward, though a piece of one may pass for it (an end frame's
+    // two fields taken for a partial exposure and the next). The frames'
+    // meteor is taken unless the fields' holds at least half its light.
     std::optional<Search> found;
     if (frames.height >= 16 && frames.height % 2 == 0) {
         Frames fields = fieldsOf(frames, true);
@@ -981,12 +1006,10 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
             }
         }
     }
-    if (!found) {
-        const Detections blobs = detect(frames);
-        auto sighting = findMeteor(frames, blobs, false);
-        if (!sighting) return std::nullopt;
+    const Detections blobs = detect(frames);
+    if (auto sighting = findMeteor(frames, blobs, false); sighting && (!found || sighting->flux > 2 * found->sighting.flux))
         found = Search{std::nullopt, std::move(*sighting), std::nullopt};
-    }
+    if (!found) return std::nullopt;
     const Sighting& s = found->sighting;
 
     TTrackProposal p;
