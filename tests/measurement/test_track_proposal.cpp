@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -139,6 +140,10 @@ TEST(TrackProposal, NothingButAStraightTransientIsAMeteor) {
     // A light flying straight that blinks: seen on three frames out of four.
     EXPECT_FALSE(proposal("blinking", [](int k, Sky& sky) {
         if (k % 4 != 3) sky.streak(20 + 15 * k, 200 - 6 * k, 35 + 15 * k, 194 - 6 * k, 3000);
+    }));
+    // A light flashing for three frames every eleven as it flies straight on.
+    EXPECT_FALSE(proposal("flashing", [](int k, Sky& sky) {
+        if (k % 11 < 3) sky.streak(40 + 3 * k, 200 - 2 * k, 43 + 3 * k, 198 - 2 * k, 4000);
     }));
     // A plane: straight and steady, there from the first frame to the last.
     EXPECT_FALSE(proposal("plane", [](int k, Sky& sky) { sky.streak(30 + 4 * k, 150, 34 + 4 * k, 150, 5000); }));
@@ -303,6 +308,63 @@ TEST(TrackProposal, WovenFramesOfEitherFieldOrder) {
         EXPECT_LE(p->brightestFrame, p->finish.frame) << i;
         EXPECT_GE(p->brightness.pixelCount, 30) << i;
     }
+}
+
+TEST(TrackProposal, BrightnessHoldsWhatTheCameraClipped) {
+    // The meteor of `meteor` with twenty times its light: clipped along its
+    // whole stretch. What the brightness measures above the sky grows with
+    // the light all the same.
+    TempDir dir;
+    const TConfiguration config;
+    const auto lightAboveSky = [&](double flux) {
+        const std::string event = (dir / std::to_string(flux)).string();
+        writeEvent(event, [flux](int k, Sky& sky) {
+            if (k >= 4 && k <= 9) sky.streak(60 + 12 * (k - 4), 50 + 7 * (k - 4), 72 + 12 * (k - 4), 57 + 7 * (k - 4), flux);
+        });
+        const auto p = proposeTrack(event, config);
+        EXPECT_TRUE(p) << flux;
+        return p ? static_cast<double>(p->brightness.brightnessSum) - 30.0 * p->brightness.pixelCount : 0.0;
+    };
+    const double faint = lightAboveSky(3000), bright = lightAboveSky(60000);
+    ASSERT_GT(faint, 0);
+    EXPECT_NEAR(bright / faint, 20, 5);
+}
+
+// Frames through Motion-JPEG: flat blocks where the noise was quantised
+// away, ringing and block edges elsewhere; with a meteor or without one.
+std::optional<TTrackProposal> proposeOnJpegFrames(const std::string& station, int index, bool withMeteor) {
+    TSimSettings s;
+    s.localStart = encodeDateTime({2024, 8, 12, 23, 30, 10 * index, 0});
+    s.pointingSky = TSkyPoint{20, 60};
+    s.width = 640, s.height = 480;
+    s.catalogPath = ORBIS_CATALOG_DIR "/c50.dat";
+    s.frameCount = 20;
+    s.jpegQuality = 60;
+    s.seed = static_cast<uint32_t>(7 + index);
+    if (withMeteor) {
+        TSimMeteor m;
+        m.startPixel = std::pair{150.0, 320.0}, m.endPixel = std::pair{330.0, 230.0};
+        m.firstFrame = 6, m.frames = 8;
+        m.peakMagnitude = 0.5;
+        s.meteors = {m};
+    }
+    const TSimTruth truth = simulateClip(s, station);
+    const std::string event = eventDirectoryForClip(std::filesystem::path(truth.clipPath).parent_path().string(),
+                                                    std::filesystem::path(truth.clipPath).filename().string());
+    std::filesystem::create_directories(event);
+    const TAviReader clip(truth.clipPath);
+    for (int i = 0; i < clip.info().frameCount; ++i)
+        saveGreyBitmap(clip.readFrame(i), clip.info().width, clip.info().height, frameFileName(event, i + 1));
+    return proposeTrack(event, TConfiguration());
+}
+
+TEST(TrackProposal, MotionJpegFrames) {
+    TempDir station;
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(proposeOnJpegFrames(station.str(), i, false)) << i;
+    const auto p = proposeOnJpegFrames(station.str(), 3, true);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->start.frame, 7);
+    EXPECT_EQ(p->finish.frame, 14);
 }
 
 TEST(TrackProposal, TheObserversTrackFileIsKeptUnlessForced) {
