@@ -578,6 +578,11 @@ TCandidate judge(TSkyPoint centre, std::vector<std::string> lines, const std::ve
     return c;
 }
 
+// Whether the picture's x axis runs more than 45 degrees away from the
+// west (the catalog projection's x): beyond that, fewer and fewer of the
+// triangles keep the x order of their vertices.
+bool turnedPastAnEighth(const TPlate& plate) { return std::fabs(ATN2(plate.d, plate.a)) > 45; }
+
 bool accepted(const TCandidate& c) { return c.refined && c.refined->cameraLike && c.check.passed; }
 
 // Every detected star named by the catalog star a verified plate puts on it:
@@ -703,8 +708,11 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
             TCandidate c = judge(centre, identifiedAt(centre, turned, ctx), photo, ctx, path, centrePixel);
             if (!unturned) unturned = c;
             if (!accepted(c)) continue;
-            if (quarterTurns != 0) {
-                // A turned pass names every star its plate places.
+            if (quarterTurns != 0 || turnedPastAnEighth(c.refined->plate)) {
+                // The triangles of a picture turned from the scan's own
+                // orientation vote for only part of its stars: a turned
+                // pass, or a plain one that bound a turned camera, names
+                // every star its verified plate places.
                 TCandidate all = judge(centre, identifiedThroughPlate(c.refined->plate, photo, ctx), photo, ctx, path,
                                        centrePixel);
                 if (accepted(all)) c = std::move(all);
