@@ -295,20 +295,23 @@ TStreak partOf(const TStreak& s, double from, double to) {
     return p;
 }
 
-// The frame's pixels near a stretch: its blur and a margin beyond both ends.
-std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, double margin) {
+// The frame's pixels near a stretch: a margin across it, and one beyond
+// both ends (the same unless given).
+std::vector<TStreakPixel> pixelsNear(const Frames& f, int k, const TStreak& s, double margin, double endMargin = -1) {
+    if (endMargin < 0) endMargin = margin;
     const double dx = s.headX - s.tailX, dy = s.headY - s.tailY, length = std::hypot(dx, dy);
     const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
-    const int x0 = std::max(static_cast<int>(std::floor(std::min(s.tailX, s.headX) - margin)), 0);
-    const int x1 = std::min(static_cast<int>(std::ceil(std::max(s.tailX, s.headX) + margin)), f.width - 1);
-    const int y0 = std::max(static_cast<int>(std::floor(std::min(s.tailY, s.headY) - margin)), 0);
-    const int y1 = std::min(static_cast<int>(std::ceil(std::max(s.tailY, s.headY) + margin)), f.height - 1);
+    const double reach = std::max(margin, endMargin);
+    const int x0 = std::max(static_cast<int>(std::floor(std::min(s.tailX, s.headX) - reach)), 0);
+    const int x1 = std::min(static_cast<int>(std::ceil(std::max(s.tailX, s.headX) + reach)), f.width - 1);
+    const int y0 = std::max(static_cast<int>(std::floor(std::min(s.tailY, s.headY) - reach)), 0);
+    const int y1 = std::min(static_cast<int>(std::ceil(std::max(s.tailY, s.headY) + reach)), f.height - 1);
     std::vector<TStreakPixel> out;
     for (int y = y0; y <= y1; ++y)
         for (int x = x0; x <= x1; ++x) {
             const double px = x - s.tailX, py = y - s.tailY;
             const double along = px * ux + py * uy, across = py * ux - px * uy;
-            if (along < -margin || along > length + margin || std::fabs(across) > margin) continue;
+            if (along < -endMargin || along > length + endMargin || std::fabs(across) > margin) continue;
             out.push_back({x, y, f.raw(k, x, y) - f.level(k, x, y), f.ceiling(k, x, y)});
         }
     return out;
@@ -665,7 +668,11 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
 std::optional<TStreak> fitFrame(const Frames& f, int k, const TStreak& guess, bool fixedBlur = false) {
     const double margin = 3 * std::max(guess.sigmaX, guess.sigmaY) + 3;
     const TStreakFitOptions options{fixedBlur, f.width, f.height};
-    std::optional<TStreak> s = fitStreak(pixelsNear(f, k, guess, margin), guess, options);
+    // Beyond the ends by half the stretch besides: where the motion puts a
+    // frame's stretch a little off (a flare within the exposure moves its
+    // centroid), a window cut at the true end would draw the fit out of it.
+    const double length = std::hypot(guess.headX - guess.tailX, guess.headY - guess.tailY);
+    std::optional<TStreak> s = fitStreak(pixelsNear(f, k, guess, margin, margin + length / 2), guess, options);
     if (s) s = fitStreak(pixelsNear(f, k, *s, margin), *s, options);
     return s;
 }
@@ -736,12 +743,27 @@ bool placedByMotion(const Motion& m, int k, const TStreak& s, bool last) {
 // The head of the stretch fitted to picture k, where the motion allows it.
 // The blur held first: an end frame is often faint or short, and a free blur
 // there trades itself against the ends.
+// On a faint frame (the fitted stretch's light under kFaintSnr times its
+// noise) the noise turns a short stretch about; the line of the motion,
+// fitted to every frame, places it across the track better, and the head is
+// taken onto it where the fit puts it along.
+constexpr double kFaintSnr = 10;
+
 std::optional<Head> fittedHead(const Frames& f, int k, const Sighting& s, bool last) {
     TStreak guess = predictedStreak(s.motion, k, 1, s.sigmaX, s.sigmaY);
     guess.flux = std::max(matchedFlux(f, k, guess, {s.first, s.last}).flux, 1.0);
-    for (const bool fixedBlur : {true, false})
-        if (const auto fit = fitFrame(f, k, guess, fixedBlur); fit && placedByMotion(s.motion, k, *fit, last))
-            return Head{fit->headX, fit->headY, TTrackEstimate::StreakFit};
+    for (const bool fixedBlur : {true, false}) {
+        const auto fit = fitFrame(f, k, guess, fixedBlur);
+        if (!fit || !placedByMotion(s.motion, k, *fit, last)) continue;
+        Head head{fit->headX, fit->headY, TTrackEstimate::StreakFit};
+        const double length = std::hypot(guess.headX - guess.tailX, guess.headY - guess.tailY);
+        if (length > 0 && matchedFlux(f, k, *fit, {s.first, s.last}).snr < kFaintSnr) {
+            const double ux = (guess.headX - guess.tailX) / length, uy = (guess.headY - guess.tailY) / length;
+            const double along = (head.x - guess.tailX) * ux + (head.y - guess.tailY) * uy;
+            head.x = guess.tailX + along * ux, head.y = guess.tailY + along * uy;
+        }
+        return head;
+    }
     return std::nullopt;
 }
 
