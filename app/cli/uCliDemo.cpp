@@ -1,5 +1,6 @@
 #include "app/cli/uCliDemo.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -226,7 +227,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     const std::string radiants = radiantCatalogPath(config, o.station);
     const std::vector<Recording> recordings = night(o, config, radiants);
     bool ok = true;
-    std::string nightDir;
+    std::vector<std::string> nights;  // in the order met
     char row[256];
     // The table is printed whole at the end, after the progress of every step.
     std::ostringstream table;
@@ -245,7 +246,8 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
             fs::remove(truth.clipPath);  // the demo's own clip: a clip is never written over
             truth = simulateClip(rec.settings, o.station);
         }
-        nightDir = fs::path(truth.clipPath).parent_path().string();
+        const std::string nightDir = fs::path(truth.clipPath).parent_path().string();
+        if (std::find(nights.begin(), nights.end(), nightDir) == nights.end()) nights.push_back(nightDir);
         const TDetectionRun run = runDetection(truth.clipPath, o.station, truth.localStart, rec.config, notifier);
         if (run.clips.size() != 1) {
             table << fs::path(truth.clipPath).filename().string() << ": " << run.clips.size()
@@ -305,7 +307,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
                       reportValue(report, "VELO").c_str(), reportValue(report, "MAGN").c_str(), good ? "ok" : "FAILED");
         table << row;
     }
-    if (!nightDir.empty()) {
+    for (const std::string& nightDir : nights) {
         table << "summary: " << writeDailySummary(nightDir, o.station, config, notifier) << "\n";
         table << "R90:     " << writeR90Export(nightDir, o.station, config, notifier) << "\n";
     }
