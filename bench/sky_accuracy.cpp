@@ -22,18 +22,16 @@ using namespace orbis;
 
 struct Rendering {
     const char* name;
-    double psfSigma, noiseSigma, skyLevel, zeroPointFlux;
-    double photonGain = 0;
-    int hotPixels = 0, jpegQuality = 0;
+    test::StarRendering stars;
 };
 
 // The argument: the azimuth of the pointing, from the south towards the west.
 void RollSweep(benchmark::State& state) {
     const double azimuth = static_cast<double>(state.range(0));
     const std::vector<Rendering> renderings = {
-        {"sharp", 0.8, 2.0, 30, 20000},
-        {"soft, noisy", 1.6, 3.5, 45, 30000},
-        {"photon noise, hot pixels, Motion-JPEG", 1.2, 1.5, 25, 15000, 2.0, 40, 80},
+        {"sharp", {0.8, 2.0, 30, 20000}},
+        {"soft, noisy", {1.6, 3.5, 45, 30000}},
+        {"photon noise, hot pixels, Motion-JPEG", {1.2, 1.5, 25, 15000, 2.0, 40, 80}},
     };
     for (auto _ : state) {
         for (const Rendering& r : renderings) {
@@ -48,13 +46,7 @@ void RollSweep(benchmark::State& state) {
                     sc.mirrored = mirrored;
                     sc.azAlt = std::pair{azimuth, 45.0};
                     sc.local = DateTimeParts{2024, 8, 13, 1, 30, 0, 0};
-                    sc.psfSigma = r.psfSigma;
-                    sc.noiseSigma = r.noiseSigma;
-                    sc.skyLevel = r.skyLevel;
-                    sc.zeroPointFlux = r.zeroPointFlux;
-                    sc.photonGain = r.photonGain;
-                    sc.hotPixels = r.hotPixels;
-                    sc.jpegQuality = r.jpegQuality;
+                    sc.rendering = r.stars;
                     sc.seed = static_cast<uint32_t>(100 + index);
                     const test::Outcome o = test::runScenario(sc, index++);
                     std::printf("  %3d  %-8s  %-5s  %6.2f %6.2f %7.2f  %5d  %4.2f\n", roll, mirrored ? "yes" : "no",

@@ -34,6 +34,13 @@ namespace orbis::test {
 
 inline double separation(TSkyPoint a, TSkyPoint b) { return ACS(SN(a.dec) * SN(b.dec) + CS(a.dec) * CS(b.dec) * CS(a.ra - b.ra)); }
 
+// How the stars are drawn (the simulator's settings of the same names).
+struct StarRendering {
+    double psfSigma = 1.0, noiseSigma = 2, skyLevel = 30, zeroPointFlux = 20000;
+    double photonGain = 0;  // photon noise (0: read noise only)
+    int hotPixels = 0, jpegQuality = 0;
+};
+
 struct Scenario {
     std::string name;
     bool fields = true;
@@ -47,10 +54,7 @@ struct Scenario {
     // time; by default one per scenario index around the sky.
     std::optional<std::pair<double, double>> azAlt = std::nullopt;
     std::optional<DateTimeParts> local = std::nullopt;
-    // How the stars are drawn.
-    double psfSigma = 1.0, noiseSigma = 2, skyLevel = 30, zeroPointFlux = 20000;
-    double photonGain = 0;  // photon noise (0: read noise only)
-    int hotPixels = 0, jpegQuality = 0;
+    StarRendering rendering = {};
     uint32_t seed = 0;  // 0: the scenario index + 1
 };
 
@@ -109,13 +113,9 @@ inline Outcome runScenario(const Scenario& sc, int index) {
     s.catalogPath = std::string(ORBIS_CATALOG_DIR) + "/c50.dat";
     s.limitingMagnitude = 5.0;
     s.seed = sc.seed != 0 ? sc.seed : static_cast<uint32_t>(index + 1);
-    s.psfSigma = sc.psfSigma;
-    s.noiseSigma = sc.noiseSigma;
-    s.skyLevel = sc.skyLevel;
-    s.zeroPointFlux = sc.zeroPointFlux;
-    s.photonGain = sc.photonGain;
-    s.hotPixels = sc.hotPixels;
-    s.jpegQuality = sc.jpegQuality;
+    const StarRendering& look = sc.rendering;
+    s.psfSigma = look.psfSigma, s.noiseSigma = look.noiseSigma, s.skyLevel = look.skyLevel, s.zeroPointFlux = look.zeroPointFlux;
+    s.photonGain = look.photonGain, s.hotPixels = look.hotPixels, s.jpegQuality = look.jpegQuality;
     TSimMeteor m;
     const double rowScale = sc.fields ? 0.5 : 1.0;
     double x0 = sc.x0, y0 = sc.y0, x1 = sc.x1, y1 = sc.y1;
