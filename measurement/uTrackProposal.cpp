@@ -614,12 +614,35 @@ bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFr
         const double step = (c.members[i]->x - c.members[i - 1]->x) * ux + (c.members[i]->y - c.members[i - 1]->y) * uy;
         (c.partial(c.members[i]) || c.partial(c.members[i - 1]) ? partial : whole).push_back(step);
     }
-    std::vector<double> sorted = whole.empty() ? partial : whole;
+    // The fields of a frame may differ in ways of their own (Motion-JPEG
+    // compresses the woven frame and leaks each field's light into the
+    // other's rows; a field sits half a row off the other): their steps
+    // alternate short and long about the pace. Over two fields that cancels;
+    // each step need only not go back, and the steps within frames must go
+    // forward on the whole (on frames that are not woven they stand still).
+    std::vector<double> paced = whole;
+    if (f.perFrame == 2 && whole.size() >= 2) {
+        paced.clear();
+        for (std::size_t i = 1; i < whole.size(); ++i) paced.push_back((whole[i - 1] + whole[i]) / 2);
+    }
+    std::vector<double> sorted = paced.empty() ? partial : paced;
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
     const double speed = sorted[sorted.size() / 2];
     if (speed < kMinStep / f.perFrame) return false;
-    for (double step : whole)
+    for (double step : paced)
         if (step < 0.5 * speed || step > 1.5 * speed) return false;
+    if (paced.size() != whole.size()) {
+        double within = 0;
+        int count = 0;
+        for (std::size_t i = 1; i < n; ++i) {
+            const Blob *a = c.members[i - 1], *b = c.members[i];
+            if (c.partial(a) || c.partial(b)) continue;
+            const double step = (b->x - a->x) * ux + (b->y - a->y) * uy;
+            if (step < -0.5 * speed || step > 2 * speed) return false;
+            if (a->frame / 2 == b->frame / 2) within += step, ++count;
+        }
+        if (count == 0 || within / count < 0.2 * speed) return false;
+    }
     for (double step : partial)
         if (step < 0.25 * speed || step > 1.5 * speed) return false;
     double squares = 0;
