@@ -20,8 +20,8 @@ struct TTrackPoint {
     int frame = 0;
 };
 
-// One measurement of the meteor's brightness (Part of the star fill: pixels
-// and their sum).
+// One measurement of the meteor's brightness (the star fill's pixel count
+// and the sum of their values).
 struct TTrackBrightness {
     int pixelCount = 0;
     int64_t brightnessSum = 0;
