@@ -47,6 +47,11 @@ constexpr TSettingRange within(double low, double high) { return {low, high, fal
 constexpr TSettingRange above(double low, double high) { return {low, high, true}; }
 constexpr std::nullopt_t none = std::nullopt;
 
+// A distortion coefficient, in hundreds of pixels: a hundred already moves
+// a pixel by ten thousand, beyond any frame. Whether the coefficients
+// together map the frame like a lens is checked where the correction runs.
+constexpr TSettingRange kCoefRange = within(-100, 100);
+
 // What a field holds, from the member it is.
 template <typename Field>
 constexpr TSettingType settingType(const Field& field) {
@@ -135,26 +140,26 @@ struct ConfigurationKeys {
         {"Distortion", "addResultWidth", &T::addResultWidth_, "0", "", within(0, 16384), "Поле слева и справа, пикс."},
         {"Distortion", "addResultHeight", &T::addResultHeight_, "0", "", within(0, 16384), "Поле сверху и снизу, пикс."},
         // The coefficients go per index, X before Y.
-        {"Distortion", "coefX0", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X0", 0},
-        {"Distortion", "coefY0", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y0", 0},
-        {"Distortion", "coefX1", &T::coefX_, "1", "0.00000000E+00", none, "Коэффициент X1", 1},
-        {"Distortion", "coefY1", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y1", 1},
-        {"Distortion", "coefX2", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X2", 2},
-        {"Distortion", "coefY2", &T::coefY_, "1", "0.00000000E+00", none, "Коэффициент Y2", 2},
-        {"Distortion", "coefX3", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X3", 3},
-        {"Distortion", "coefY3", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y3", 3},
-        {"Distortion", "coefX4", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X4", 4},
-        {"Distortion", "coefY4", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y4", 4},
-        {"Distortion", "coefX5", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X5", 5},
-        {"Distortion", "coefY5", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y5", 5},
-        {"Distortion", "coefX6", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X6", 6},
-        {"Distortion", "coefY6", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y6", 6},
-        {"Distortion", "coefX7", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X7", 7},
-        {"Distortion", "coefY7", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y7", 7},
-        {"Distortion", "coefX8", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X8", 8},
-        {"Distortion", "coefY8", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y8", 8},
-        {"Distortion", "coefX9", &T::coefX_, "0", "0.00000000E+00", none, "Коэффициент X9", 9},
-        {"Distortion", "coefY9", &T::coefY_, "0", "0.00000000E+00", none, "Коэффициент Y9", 9},
+        {"Distortion", "coefX0", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X0", 0},
+        {"Distortion", "coefY0", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y0", 0},
+        {"Distortion", "coefX1", &T::coefX_, "1", "0.00000000E+00", kCoefRange, "Коэффициент X1", 1},
+        {"Distortion", "coefY1", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y1", 1},
+        {"Distortion", "coefX2", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X2", 2},
+        {"Distortion", "coefY2", &T::coefY_, "1", "0.00000000E+00", kCoefRange, "Коэффициент Y2", 2},
+        {"Distortion", "coefX3", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X3", 3},
+        {"Distortion", "coefY3", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y3", 3},
+        {"Distortion", "coefX4", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X4", 4},
+        {"Distortion", "coefY4", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y4", 4},
+        {"Distortion", "coefX5", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X5", 5},
+        {"Distortion", "coefY5", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y5", 5},
+        {"Distortion", "coefX6", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X6", 6},
+        {"Distortion", "coefY6", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y6", 6},
+        {"Distortion", "coefX7", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X7", 7},
+        {"Distortion", "coefY7", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y7", 7},
+        {"Distortion", "coefX8", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X8", 8},
+        {"Distortion", "coefY8", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y8", 8},
+        {"Distortion", "coefX9", &T::coefX_, "0", "0.00000000E+00", kCoefRange, "Коэффициент X9", 9},
+        {"Distortion", "coefY9", &T::coefY_, "0", "0.00000000E+00", kCoefRange, "Коэффициент Y9", 9},
         // The unattended station.
         {"Station", "sunAltitudeNight", &T::sunAltitudeNight_, "-10", "0.00", within(-30, 10), "Высота Солнца ночью, °"},
         {"Station", "minFreeSpaceMB", &T::minFreeSpaceMB_, "2048", "", within(0, 1048576), "Свободное место на диске, МБ"},
@@ -190,14 +195,28 @@ struct ConfigurationKeys {
     // nothing. A real that does not convert raises EConvertError.
     static std::optional<std::string> read(T& config, const Key& key, std::optional<std::string_view> text) {
         std::optional<std::string> fallbackReason;
+        const std::string defaultUsed = "; the default " + std::string(key.defaultText) + " is used";
         const auto integer = [&] {
             if (!text) return parseInt(key.defaultText);
             try {
                 return parseInt(*text);
             } catch (const EConvertError& e) {
-                fallbackReason = std::string(e.what()) + "; the default " + std::string(key.defaultText) + " is used";
+                fallbackReason = std::string(e.what()) + defaultUsed;
                 return parseInt(key.defaultText);
             }
+        };
+        // Only 0 and 1: any other number is a slip of the hand (pole=-640
+        // would move the station to the other hemisphere), not a choice.
+        const auto flag = [&] {
+            const bool fallback = parseInt(key.defaultText) != 0;
+            if (!text) return fallback;
+            try {
+                const int value = parseInt(*text);
+                if (value == 0 || value == 1) return value == 1;
+            } catch (const EConvertError&) {
+            }
+            fallbackReason = "'" + std::string(*text) + "' is not a flag (0 or 1)" + defaultUsed;
+            return fallback;
         };
         std::visit(
             [&](auto member) {
@@ -207,7 +226,7 @@ struct ConfigurationKeys {
                 } else if constexpr (std::is_same_v<M, int T::*>) {
                     config.*member = integer();
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
-                    config.*member = integer() != 0;
+                    config.*member = flag();
                 } else {
                     real(config, key) = parseFloat(text.value_or(key.defaultText));
                 }
@@ -382,6 +401,44 @@ void prepare(CSimpleIniA& ini) {
     ini.SetSpaces(false);
 }
 
+// Names of the INI file match in either case, as the INI layer and the
+// Windows INI functions match them.
+bool sameName(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+// One line per key of the file that is no setting, naming file, section and
+// key: a misspelt section or key would otherwise leave its setting at the
+// default without a word. Such lines are kept on save, so only told.
+std::vector<std::string> lineWarnings(const CSimpleIniA& ini, const std::string& file) {
+    const auto& keys = ConfigurationKeys::kKeys;
+    std::vector<std::string> warnings;
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    for (const auto& section : sections) {
+        const std::string_view name = section.pItem;
+        const bool knownSection = std::ranges::any_of(keys, [&](const auto& k) { return sameName(k.section, name); });
+        const std::string where = file + (name.empty() ? ", outside any section," : ", [" + std::string(name) + "]");
+        CSimpleIniA::TNamesDepend names;
+        ini.GetAllKeys(section.pItem, names);
+        names.sort(CSimpleIniA::Entry::LoadOrder());
+        if (names.empty() && !knownSection && !name.empty()) warnings.push_back(where + ": no such section");
+        for (const auto& entry : names) {
+            const std::string_view keyName = entry.pItem;
+            const auto declared = std::ranges::find_if(keys, [&](const auto& k) { return sameName(k.name, keyName); });
+            const bool found = declared != std::ranges::end(keys);
+            if (found && sameName(declared->section, name)) continue;
+            std::string text = where + " " + std::string(keyName) + ": ";
+            text += knownSection ? "no such setting in this section" : name.empty() ? "no setting outside a section" : "no such section";
+            if (found) text.append(" (").append(declared->name).append(" belongs in [").append(declared->section).append("])");
+            warnings.push_back(text + "; the line is kept but not read");
+        }
+    }
+    return warnings;
+}
+
 }  // namespace
 
 TConfiguration::TConfiguration() {
@@ -413,6 +470,7 @@ void TConfiguration::load(const std::filesystem::path& iniFile) {
             throw EConvertError(where + e.what());
         }
     }
+    for (std::string& line : lineWarnings(ini, iniFile.string())) warnings_.push_back(std::move(line));
 }
 
 std::string TConfiguration::valueText(std::string_view key) const {

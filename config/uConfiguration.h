@@ -28,7 +28,7 @@ std::filesystem::path iniFilePath(const std::filesystem::path& programDirectory)
 enum class TSettingType {
     Text,     // as it stands
     Integer,  // decimal, 32 bits
-    Flag,     // an integer, 0 for off, anything else for on; written 0 or 1
+    Flag,     // 0 for off, 1 for on; loading falls back to the default on any other text
     Real,     // written with the setting's pattern
 };
 
@@ -73,17 +73,25 @@ public:
     static const TConfiguration& defaults();
 
     // Replaces every field by its key's value in the file, or by the key's
-    // default when the key (or the whole file) is absent. Integers and flags
-    // that are not integers (text, empty, too large) fall back to their
+    // default when the key (or the whole file) is absent. Integers that are
+    // not integers (text, empty, too large) and flags that are not 0 or 1
+    // (a flag is never taken as on by accident) fall back to their
     // defaults, each with a line in warnings(); a float whose text does not
     // convert raises EConvertError (fields before it are already replaced).
-    // An unreadable file raises EInOutError. The file may be Windows-1251 or
-    // UTF-8. Values outside their physical range are loaded as they are.
+    // Sections and keys of the file that are no setting (a misspelt name
+    // leaves its setting at the default) are told in warnings() too, and
+    // kept by save. An unreadable file raises EInOutError. The file may be
+    // Windows-1251 or UTF-8. Values outside their physical range are loaded
+    // as they are.
     void load(const std::filesystem::path& iniFile);
 
-    // Why keys of the last load fell back to their defaults, one line each
-    // naming file, section and key.
+    // What the last load did not take from the file, one line each naming
+    // file, section and key: keys that fell back to their defaults, then
+    // the file's lines that are no setting, in file order.
     const std::vector<std::string>& warnings() const { return warnings_; }
+
+    // The file of the last load; empty before one.
+    const std::filesystem::path& iniFile() const { return iniFile_; }
 
     // For an operation about to use these numeric settings (INI key names,
     // e.g. {"frameExposure", "latitude"}): raises EConvertError naming the
@@ -104,10 +112,11 @@ public:
     std::string valueText(std::string_view key) const;
 
     // Sets a setting from text, read as load reads the file's value: an
-    // integer or flag that is not an integer falls back to the default and
-    // the reason, naming section and key, is returned; a real that does not
-    // convert raises EConvertError and the value stays. Values outside the
-    // range are taken as they are (requireInRange refuses them where used).
+    // integer that is not an integer, or a flag that is not 0 or 1, falls
+    // back to the default and the reason, naming section and key, is
+    // returned; a real that does not convert raises EConvertError and the
+    // value stays. Values outside the range are taken as they are
+    // (requireInRange refuses them where used).
     // A key that is no setting is a programming error (std::invalid_argument).
     std::optional<std::string> setValueText(std::string_view key, std::string_view text);
 

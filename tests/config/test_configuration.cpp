@@ -50,7 +50,8 @@ TEST(Configuration, DeclarationsAreWholeAndConsistent) {
         EXPECT_FALSE(d.section.empty());
         EXPECT_FALSE(d.label.empty());
         EXPECT_EQ(d.pattern.empty(), d.type != TSettingType::Real);
-        EXPECT_TRUE(!d.range || d.type == TSettingType::Integer || d.type == TSettingType::Real);
+        // Every number has the values that make sense; a flag's are its type's.
+        EXPECT_EQ(d.range.has_value(), d.type == TSettingType::Integer || d.type == TSettingType::Real);
     }
     EXPECT_EQ(findSettingDeclaration("Latitude"), nullptr);  // spelled exactly
     EXPECT_EQ(findSettingDeclaration("frameExposure")->label, "Экспозиция кадра, с");
@@ -80,8 +81,10 @@ TEST(Configuration, ValueTextIsReadAsTheFileIs) {
     EXPECT_EQ(c.valueText("frameExposure"), "0,0500");
     EXPECT_EQ(c.setValueText("coefY3", "-1.5E-04"), std::nullopt);
     EXPECT_DOUBLE_EQ(c.coefY(3), -1.5e-4);
-    EXPECT_EQ(c.setValueText("useDarkFile", "2"), std::nullopt);
+    EXPECT_EQ(c.setValueText("useDarkFile", "1"), std::nullopt);
     EXPECT_EQ(c.valueText("useDarkFile"), "1");
+    EXPECT_EQ(c.setValueText("useDarkFile", "2"), "[Capture] useDarkFile: '2' is not a flag (0 or 1); the default 0 is used");
+    EXPECT_EQ(c.valueText("useDarkFile"), "0");
     EXPECT_EQ(c.setValueText("observer", "Пётр"), std::nullopt);
     EXPECT_EQ(c.observer(), "Пётр");
 
@@ -238,13 +241,14 @@ TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
     EXPECT_EQ(c.widthCCD(), 720);
     EXPECT_FALSE(c.useLogFile());
     EXPECT_TRUE(c.previewOnline());
-    EXPECT_TRUE(c.useDarkFile());
+    EXPECT_FALSE(c.useDarkFile());  // 2 is no flag: the default, not "on"
     EXPECT_FALSE(c.deleteTemp());  // keys are matched in either case, as Windows does
     // Each fallback is told, naming file, section and key.
     EXPECT_EQ(c.warnings(), (std::vector<std::string>{
                                 ini.string() + ", [Camera] heightCCD: 'abc' is not a valid integer value; the default 480 is used",
-                                ini.string() + ", [Capture] useLogFile: 'yes' is not a valid integer value; the default 0 is used",
-                                ini.string() + ", [Capture] previewOnline: 'maybe' is not a valid integer value; the default 1 is used"}));
+                                ini.string() + ", [Capture] useLogFile: 'yes' is not a flag (0 or 1); the default 0 is used",
+                                ini.string() + ", [Capture] useDarkFile: '2' is not a flag (0 or 1); the default 0 is used",
+                                ini.string() + ", [Capture] previewOnline: 'maybe' is not a flag (0 or 1); the default 1 is used"}));
 
     writeIni("[Observatory]\r\ntimeZone=\r\n[Camera]\r\nwidthCCD=99999999999\r\n");
     TConfiguration again = loaded();
@@ -255,6 +259,58 @@ TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
     writeIni("[Camera]\r\nwidthCCD=720\r\n");
     again.load(ini);
     EXPECT_TRUE(again.warnings().empty());  // of the last load only
+}
+
+TEST_F(ConfigurationFile, FlagsAreZeroOrOneAndNothingElseTurnsThemOn) {
+    writeIni("[Observatory]\r\nlatitude=-33.9\r\npole=-640\r\nhemisphere=1\r\n"
+             "[Processing]\r\ncorrectDistortion=00\r\nbindStars= 1\r\ndeleteTemp=1.0\r\ncreateReport=\r\n");
+    const TConfiguration c = loaded();
+    EXPECT_FALSE(c.pole());  // not moved to the other hemisphere by a slip
+    EXPECT_DOUBLE_EQ(c.signedLatitude(), -33.9);  // a signed latitude still counts
+    EXPECT_TRUE(c.hemisphere());
+    EXPECT_FALSE(c.correctDistortion());  // the integer 0, however written
+    EXPECT_TRUE(c.bindStars());
+    EXPECT_TRUE(c.deleteTemp());    // default on
+    EXPECT_TRUE(c.createReport());  // empty: the default, with a warning
+    ASSERT_EQ(c.warnings().size(), 3u);
+    EXPECT_EQ(c.warnings()[0], ini.string() + ", [Observatory] pole: '-640' is not a flag (0 or 1); the default 0 is used");
+    EXPECT_NE(c.warnings()[1].find("[Processing] createReport: '' is not a flag"), std::string::npos) << c.warnings()[1];
+    EXPECT_NE(c.warnings()[2].find("[Processing] deleteTemp: '1.0' is not a flag"), std::string::npos) << c.warnings()[2];
+}
+
+TEST_F(ConfigurationFile, UnknownSectionsAndKeysAreToldAndKept) {
+    // A misspelt section header: its keys are no settings, and the place
+    // stays at the defaults, so the observer must be told.
+    writeIni("; roof\r\n[Observatry]\r\nlatitude=-33.9\r\nlongitude=18.4\r\n"
+             "[Observatory]\r\nlatitud=10\r\naltitude=50\r\nframeExposure=0.02\r\n"
+             "[camera]\r\nWIDTHCCD=720\r\n[Empty]\r\n");
+    TConfiguration c = loaded();
+    EXPECT_DOUBLE_EQ(c.latitude(), 52.43);
+    EXPECT_DOUBLE_EQ(c.altitude(), 50.0);
+    EXPECT_EQ(c.widthCCD(), 720);  // names match in either case
+    EXPECT_DOUBLE_EQ(c.frameExposure(), 0.04);
+    const std::string f = ini.string();
+    EXPECT_EQ(c.warnings(),
+              (std::vector<std::string>{
+                  f + ", [Observatry] latitude: no such section (latitude belongs in [Observatory]); the line is kept but not read",
+                  f + ", [Observatry] longitude: no such section (longitude belongs in [Observatory]); the line is kept but not read",
+                  f + ", [Observatory] latitud: no such setting in this section; the line is kept but not read",
+                  f + ", [Observatory] frameExposure: no such setting in this section (frameExposure belongs in [Camera]); "
+                      "the line is kept but not read",
+                  f + ", [Empty]: no such section"}));
+    c.save(ini);
+    const auto lines = readTextLines(ini);
+    for (const char* kept : {"[Observatry]", "latitude=-33.9", "latitud=10", "[Empty]"}) {
+        EXPECT_NE(std::find(lines.begin(), lines.end(), kept), lines.end()) << kept;
+    }
+    EXPECT_EQ(loaded().warnings().size(), 5u);  // still told after a save
+
+    writeIni("stray=1\r\n[Camera]\r\nwidthCCD=720\r\n");
+    EXPECT_EQ(loaded().warnings(), std::vector<std::string>{f + ", outside any section, stray: no setting outside a section; "
+                                                               "the line is kept but not read"});
+    std::filesystem::remove(ini);
+    TConfiguration().save(ini);
+    EXPECT_TRUE(loaded().warnings().empty());  // a file of its own settings only
 }
 
 TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUsed) {
@@ -280,6 +336,8 @@ TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUs
     EXPECT_EQ(refusal({"frameExposure", "latitude", "longitude"}), "");
     c.setTimeZone(15);
     EXPECT_NE(refusal({"timeZone"}), "");
+    c.setCoefX(0, -640);
+    EXPECT_NE(refusal({"coefY0", "coefX0"}).find("[Distortion] coefX0 в " + ini.string() + ": -640"), std::string::npos);
     EXPECT_THROW(c.requireInRange({"observer"}), std::invalid_argument);  // no range: a slip of the caller
 
     try {
