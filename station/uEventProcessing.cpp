@@ -18,6 +18,7 @@
 #include "measurement/uPhotometry.h"
 #include "measurement/uTrack.h"
 #include "processing/uBitmap.h"
+#include "processing/uDistortionFit.h"
 #include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
@@ -81,9 +82,20 @@ private:
 
 }  // namespace
 
+bool removeStaleEventLock(const std::string& eventDirectory) {
+    // Held by nobody: taking it succeeds, and letting it go removes it.
+    bool busy = false;
+    {
+        const TEventLock lock(eventDirectory);
+        busy = lock.busy();
+    }
+    return !busy && !exists(joinPath(eventDirectory, kEventLockName));
+}
+
 void requireProcessingSettings(const TConfiguration& config) {
     if (config.autoContrastFrame()) config.requireInRange({"autoDetectCoefContrast"});
-    if (config.correctDistortion()) config.requireInRange({"addResultWidth", "addResultHeight"});
+    // A slip in a coefficient would move every position by tens of degrees.
+    if (config.correctDistortion()) requirePlausibleDistortion(config);
     if (config.bindStars()) {
         config.requireInRange({"latitude", "longitude", "timeZone", "widthCCD", "heightCCD", "focalLength", "frameScale",
                                "levelNoiseMax", "autoDetectNStar", "autoDetectTriangleEpsilon", "autoDetectMinSide",
@@ -196,7 +208,8 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             computeTrackCoordinates(aTxt);
             std::string magnitudeProblem;
             const double magnitude = meteorMagnitude(aTxt, mTxt, &magnitudeProblem);
-            const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory);
+            std::string showerProblem;
+            const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory, &showerProblem);
             if (outcome == TReportOutcome::NoTrack) {
                 notifier.message("Orbisight",
                                  "Трек метеора не размечен (в файле " + aTxt +
@@ -213,10 +226,18 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
                                      "): в отчёте MAGN=$.",
                                  MessageIcon::Warning);
             }
+            if (outcome == TReportOutcome::Written && !showerProblem.empty()) {
+                notifier.message("Orbisight", "Поток метеора не определён (" + showerProblem + "): в отчёте SHOWER=$.",
+                                 MessageIcon::Warning);
+            }
             result.reportWritten = outcome == TReportOutcome::Written;
         }
         if (exists(aTxt) && exists(report) && exists(rBmp) && !trackRefused) {
-            saveGreyJpeg(loadGreyFrame(rBmp), rJpg);
+            // R.bmp as the image stages left it (the labels redraw it in
+            // place): the JPEG shows the processed frame, nothing else.
+            const TGreyFrame picture = loadGreyFrame(rBmp);
+            requireWorkBitmapSize(rBmp, picture.width, picture.height, {image.width, image.height});
+            saveGreyJpeg(picture, rJpg);
             annotateJpeg(rJpg, report, aTxt, config);
         }
     }

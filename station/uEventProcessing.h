@@ -19,6 +19,10 @@ class TConfiguration;
 // The advisory lock file of an event directory while a run works on it.
 inline constexpr const char* kEventLockName = ".orbisight.lock";
 
+// Removes the event's lock file when no run holds it (a run that was
+// killed); true when it was removed.
+bool removeStaleEventLock(const std::string& eventDirectory);
+
 struct TProcessResult {
     bool ran = false;   // the event had frames to work from
     bool busy = false;  // another run held the event: nothing was done

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -105,7 +107,68 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
     return e;
 }
 
+// A reason on one line of the failure list.
+std::string oneLine(std::string text) {
+    std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
+}
+
+void writeFailedClips(const std::string& nightDirectory, const std::vector<TFailedClip>& failed) {
+    const std::filesystem::path path = std::filesystem::path(nightDirectory) / kNightFailedName;
+    if (failed.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+        return;
+    }
+    std::vector<std::string> lines;
+    for (const TFailedClip& f : failed)
+        lines.push_back(f.clip + "\t" + std::to_string(f.mornings) + "\t" + oneLine(f.reason));
+    writeTextLines(path, lines);
+}
+
+// Why the event's work failed, for the failure list.
+std::string failureReason(const TMorningEvent& e) {
+    if (!e.error.empty()) return e.error;
+    return e.problems.empty() ? std::string("no report") : e.problems.front();
+}
+
 }  // namespace
+
+bool morningEventDone(const TMorningEvent& event) {
+    switch (event.outcome) {
+        case MorningOutcome::Report:
+        case MorningOutcome::NoTrack: return true;
+        // Reports switched off end here without a word; a missing catalog,
+        // a full disk or a failed binding say why.
+        case MorningOutcome::NoReport: return event.problems.empty();
+        case MorningOutcome::Failed: return false;
+    }
+    return false;
+}
+
+std::vector<TFailedClip> failedClips(const std::string& nightDirectory) {
+    const std::filesystem::path path = std::filesystem::path(nightDirectory) / kNightFailedName;
+    std::vector<TFailedClip> failed;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return failed;
+    try {
+        for (const std::string& line : readTextLines(path)) {
+            const std::size_t a = line.find('\t');
+            const std::size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
+            if (b == std::string::npos) continue;
+            TFailedClip f{line.substr(0, a), 0, line.substr(b + 1)};
+            try {
+                f.mornings = std::clamp(parseInt(line.substr(a + 1, b - a - 1)), 0, kMorningAttempts);
+            } catch (const std::exception&) {
+                continue;  // a damaged line costs at most a few more tries
+            }
+            if (!f.clip.empty()) failed.push_back(std::move(f));
+        }
+    } catch (const std::exception&) {
+        return {};
+    }
+    return failed;
+}
 
 bool isNightDirectoryName(const std::string& name) {
     return name.size() == 8 && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -137,9 +200,12 @@ std::vector<std::string> nightsAwaitingProcessing(const std::string& programDire
 
 TMorningResult processNightMorning(const std::string& nightDirectory, const TConfiguration& config,
                                    const std::string& programDirectory, unsigned threads,
-                                   const std::function<bool()>& stopRequested) {
+                                   const std::function<bool()>& stopRequested,
+                                   const std::function<void(const TMorningEvent&)>& onEvent) {
     requireProcessingSettings(config);
     const std::vector<std::string> clips = clipsAwaitingProcessing(nightDirectory);
+    std::map<std::string, TFailedClip> failed;
+    for (TFailedClip& f : failedClips(nightDirectory)) failed[f.clip] = std::move(f);
     TMorningResult result;
     result.events.resize(clips.size());
     std::vector<char> done(clips.size(), 0);
@@ -154,6 +220,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     // of the results is the clips' whatever thread finished first.
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stopped{false};
+    std::mutex told;
     const auto work = [&] {
         for (;;) {
             if (stopRequested && stopRequested()) {
@@ -162,8 +229,17 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
             }
             const std::size_t i = next++;
             if (i >= clips.size()) return;
-            result.events[i] = morningOfClip(nightDirectory, clips[i], config, programDirectory, scan);
+            TMorningEvent& e = result.events[i] = morningOfClip(nightDirectory, clips[i], config, programDirectory, scan);
+            if (!morningEventDone(e)) {
+                const auto earlier = failed.find(clips[i]);
+                e.attempt = (earlier == failed.end() ? 0 : earlier->second.mornings) + 1;
+                e.givenUp = e.attempt >= kMorningAttempts;
+            }
             done[i] = 1;
+            if (onEvent) {
+                const std::lock_guard lock(told);
+                onEvent(e);
+            }
         }
     };
     if (workers <= 1) {
@@ -189,15 +265,33 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     }
     result.exportProblems = std::move(exports.problems);
 
+    // The failure list first: a clip is let go only once its mornings are
+    // counted. Clips given up earlier keep their line.
+    for (const TMorningEvent& e : result.events) {
+        if (morningEventDone(e))
+            failed.erase(e.clip);
+        else
+            failed[e.clip] = TFailedClip{e.clip, e.attempt, failureReason(e)};
+    }
+    std::vector<TFailedClip> failedList;
+    for (auto& [clip, f] : failed) failedList.push_back(std::move(f));
+    try {
+        writeFailedClips(nightDirectory, failedList);
+    } catch (const std::exception& e) {
+        result.exportProblems.push_back(e.what());
+    }
+
     // The marker lists every clip done so far, this morning's and earlier
     // ones, and replaces the old list whole.
     const std::set<std::string> earlier = markedClips(nightDirectory);
     std::set<std::string> all(earlier.begin(), earlier.end());
-    all.insert(clips.begin(), clips.end());
+    for (const TMorningEvent& e : result.events)
+        if (morningEventDone(e) || e.givenUp) all.insert(e.clip);
     try {
         writeTextLines(std::filesystem::path(nightDirectory) / kNightDoneName,
                        std::vector<std::string>(all.begin(), all.end()));
         result.finished = true;
+        result.nightDone = clipsAwaitingProcessing(nightDirectory).empty();
     } catch (const std::exception& e) {
         // The night stays waiting; its events are not done twice, their
         // stages find their outputs.
@@ -206,7 +300,18 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     return result;
 }
 
-std::string morningEventLine(const TMorningEvent& event) {
+namespace {
+
+std::string retryText(const TMorningEvent& event) {
+    if (morningEventDone(event) || event.attempt == 0) return {};
+    if (event.givenUp)
+        return "; failed on " + std::to_string(event.attempt) +
+               " mornings: not tried again, its clip and files are kept for the observer";
+    return "; its clip is kept and tried again next morning (" + std::to_string(event.attempt) + " of " +
+           std::to_string(kMorningAttempts) + ")";
+}
+
+std::string morningEventText(const TMorningEvent& event) {
     const std::string name = eventNameOfClip(event.clip) + (event.mended ? " (its clip was not closed: mended)" : "");
     switch (event.outcome) {
         case MorningOutcome::Report:
@@ -223,5 +328,9 @@ std::string morningEventLine(const TMorningEvent& event) {
     }
     return "event " + name + ": failed, its files are kept: " + event.error;
 }
+
+}  // namespace
+
+std::string morningEventLine(const TMorningEvent& event) { return morningEventText(event) + retryText(event); }
 
 }  // namespace orbis

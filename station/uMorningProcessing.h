@@ -5,8 +5,15 @@
 // event processed, then the night's daily summary and R90 export written.
 // Events run in parallel; each keeps what it is told and the results come
 // back in clip order, so a parallel run writes what a serial one writes.
-// When the night is done a marker listing its clips is written atomically:
-// a second run, after a restart, takes only clips that came later.
+// A clip is done when its event has a report, or its frames hold no meteor
+// (kept for the observer), or its processing ran through without a problem
+// and wrote no report (reports switched off). The marker lists the done
+// clips and is replaced atomically at the end of each morning: a second run,
+// after a restart, takes only the clips it does not list. A clip whose work
+// failed is not listed: it is kept and tried again the next morning, up to
+// kMorningAttempts mornings; then it is listed (so the night can be done)
+// but stays in the night's failure list, and retention never removes a clip
+// without a report.
 
 #include <functional>
 #include <string>
@@ -20,6 +27,11 @@ class TConfiguration;
 
 // The marker file of a night directory: the clips its mornings have done.
 inline constexpr const char* kNightDoneName = ".orbisight-done";
+// The clips of a night whose work failed, with the mornings tried and the
+// last reason: "clip<TAB>mornings<TAB>reason" per line.
+inline constexpr const char* kNightFailedName = ".orbisight-failed";
+// Mornings a failing clip is tried before the night is let go without it.
+inline constexpr int kMorningAttempts = 3;
 
 enum class MorningOutcome {
     Report,      // processed, report written
@@ -36,15 +48,34 @@ struct TMorningEvent {
     std::string error;                  // why it failed
     std::vector<std::string> problems;  // warnings and errors of its stages, "caption: text"
     std::string binding;                // the figures of the binding's verification, if it ran
+    // Work that failed (Failed, or NoReport with a problem): the morning it
+    // was tried in (1 for the first) and whether it is now given up.
+    int attempt = 0;
+    bool givenUp = false;
 };
+
+// True when the event's clip is done (see above); false for work that failed.
+bool morningEventDone(const TMorningEvent& event);
 
 struct TMorningResult {
     std::vector<TMorningEvent> events;  // in clip order
     std::string summaryFile, r90File;   // empty when not written
     std::vector<std::string> exportProblems;
-    bool finished = false;              // every clip done and the marker written (else stopped, or
-                                        // the marker could not be written: in exportProblems)
+    bool finished = false;              // the morning ran through and the marker was written (else
+                                        // stopped, or the marker could not be written: in exportProblems)
+    bool nightDone = false;             // finished, and every clip of the night is done
 };
+
+// A clip of a night whose work failed.
+struct TFailedClip {
+    std::string clip;
+    int mornings = 0;
+    std::string reason;
+};
+
+// The night's failure list (empty when there is none or it cannot be read:
+// it only counts mornings).
+std::vector<TFailedClip> failedClips(const std::string& nightDirectory);
 
 // A night directory's name: yyyymmdd.
 bool isNightDirectoryName(const std::string& name);
@@ -62,10 +93,13 @@ bool clipProcessed(const std::string& nightDirectory, const std::string& clipNam
 // Does the morning's work on the night with up to `threads` events at a
 // time (0: one per core). stopRequested is looked at before each event; a
 // stopped run writes neither exports nor marker, and the next run continues.
+// onEvent hears of each event as it ends (one call at a time, in the order
+// they end), so a kill loses no record of the events already done.
 // Raises what requireProcessingSettings raises before anything is done.
 TMorningResult processNightMorning(const std::string& nightDirectory, const TConfiguration& config,
                                    const std::string& programDirectory, unsigned threads,
-                                   const std::function<bool()>& stopRequested = {});
+                                   const std::function<bool()>& stopRequested = {},
+                                   const std::function<void(const TMorningEvent&)>& onEvent = {});
 
 // One line of the station's log about an event.
 std::string morningEventLine(const TMorningEvent& event);

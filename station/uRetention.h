@@ -1,12 +1,14 @@
 #pragma once
 // Room on the station's disk for the coming nights. When the free space
 // falls below the setting minFreeSpaceMB, the oldest nights whose morning's
-// work is done give up first their frame files and intermediate bitmaps
-// (every *.bmp of their event directories but the result picture), then
-// their clips, night by night until there is room again. Reports, the
+// work is done give up first the frame files and intermediate bitmaps of
+// their reported events (every *.bmp but the result picture), then those
+// events' clips, night by night until there is room again. Reports, the
 // result pictures (R.bmp and the annotated JPEG), the track files and the
-// exports are never removed, nor anything of a night
-// that still waits for its morning.
+// exports are never removed, nor anything of an event without a report
+// (kept for marking, or its work failed), nor anything of a night that
+// still waits for its morning. Only plain files on the station's own disk
+// go: links are not followed.
 
 #include <cstdint>
 #include <functional>

@@ -13,6 +13,7 @@
 #include "station/uLiveStation.h"
 #include "station/uMorningProcessing.h"
 #include "station/uNightSchedule.h"
+#include "station/uStationLock.h"
 
 namespace orbis {
 
@@ -37,6 +38,7 @@ public:
              const TUnattendedOptions& options, UserNotifier& notifier)
         : config_(config),
           programDirectory_(programDirectory),
+          lock_(programDirectory),
           clock_(clock),
           options_(options),
           notifier_(notifier),
@@ -61,6 +63,7 @@ private:
 
     const TConfiguration& config_;
     std::string programDirectory_;
+    TStationLock lock_;
     TStationClock& clock_;
     const TUnattendedOptions& options_;
     UserNotifier& notifier_;
@@ -221,18 +224,23 @@ bool TStation::doMornings() {
         if (stopRequested()) return false;
         say("morning's work on " + night);
         TMorningResult r;
+        int failed = 0;
         try {
-            r = processNightMorning(night, config_, programDirectory_, options_.threads, [this] { return stopRequested(); });
+            // Each event's line as it ends: a kill loses no record of those done.
+            r = processNightMorning(
+                night, config_, programDirectory_, options_.threads, [this] { return stopRequested(); },
+                [&](const TMorningEvent& e) {
+                    say(morningEventLine(e));
+                    if (!morningEventDone(e)) ++failed;
+                });
         } catch (const std::exception& e) {
             // The marker or an export could not be written: the night stays
             // waiting, and the next morning tries again.
             say("the morning's work on " + night + " failed: " + e.what());
+            end_.failedEvents += failed;
             continue;
         }
-        for (const TMorningEvent& e : r.events) {
-            say(morningEventLine(e));
-            if (e.outcome == MorningOutcome::Failed) ++end_.failedEvents;
-        }
+        end_.failedEvents += failed;
         for (const std::string& p : r.exportProblems) say("exports: " + p);
         if (!r.finished) {
             if (stopRequested()) {
@@ -244,6 +252,9 @@ bool TStation::doMornings() {
         }
         if (!r.summaryFile.empty()) say("summary " + r.summaryFile);
         if (!r.r90File.empty()) say("R90 " + r.r90File);
+        if (!r.nightDone)
+            say(std::to_string(failed) + " event(s) of " + night +
+                " failed: the night is not done, its clips are kept and tried again next morning");
     }
     return true;
 }
@@ -252,6 +263,13 @@ TUnattendedEnd TStation::run() {
     say("station started: latitude " + floatToText(place_.latitude) + ", longitude (west positive) " +
         floatToText(place_.longitudeWestPositive) + ", detecting while the Sun is below " +
         floatToText(place_.nightSunAltitude) + "°");
+    try {
+        const std::vector<std::string> stale = removeStaleFiles(programDirectory_);
+        if (!stale.empty())
+            say(std::to_string(stale.size()) + " temporary or lock file(s) a stopped run left were removed");
+    } catch (const std::exception& e) {
+        say(std::string("stale files could not be looked at: ") + e.what());
+    }
     // A night ended early (bright sky, a source that ended) waits for the
     // day before detection starts again.
     bool nightOver = false;

@@ -2,7 +2,11 @@
 // (parallel and resumable), room on a full disk, and whole simulated nights
 // on a fast clock with a test source standing in for the camera.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -11,14 +15,17 @@
 
 #include "SkyEventFrames.h"
 #include "TempDir.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
+#include "station/uEventProcessing.h"
 #include "station/uMorningProcessing.h"
 #include "station/uNightSchedule.h"
 #include "station/uRetention.h"
+#include "station/uStationLock.h"
 #include "station/uUnattendedStation.h"
 
 namespace orbis {
@@ -154,6 +161,36 @@ TEST(Retention, OldestDoneNightsGiveUpFramesThenClipsAndResultsNever) {
     EXPECT_TRUE(fs::exists(station / "Orbisight.ini"));
 }
 
+TEST(Retention, TakesOnlyReportedEventsOnTheStationsOwnDiskAndFollowsNoLink) {
+    test::TempDir station, elsewhere;
+    const fs::path night = station / "20240810";
+    writeDoneEvent(night, "231000_000");
+    // Kept for marking: no report, so frames and clip wait for the observer.
+    writeDoneEvent(night, "232000_000");
+    fs::remove(night / "232000_000" / "M232000_000.txt");
+    // A frame that is a link to a file on another disk.
+    writeFile(elsewhere / "outside.bmp", 1000);
+    fs::create_symlink(elsewhere / "outside.bmp", night / "231000_000" / "F003.bmp");
+    writeTextLines(night / kNightDoneName, std::vector<std::string>{"231000_000.avi", "232000_000.avi"});
+    // A done night kept on another disk through a link.
+    const fs::path other = elsewhere / "20240809";
+    writeDoneEvent(other, "231000_000");
+    writeTextLines(other / kNightDoneName, std::vector<std::string>{"231000_000.avi"});
+    fs::create_directory_symlink(other, station / "20240809");
+
+    const TRetentionRun run = makeRoom(station.str(), 1u << 30, [](const std::string&) { return std::uintmax_t{0}; });
+    EXPECT_FALSE(run.enough);
+    std::vector<std::string> removed;
+    for (const std::string& f : run.removed) removed.push_back(fs::relative(f, station.path()).string());
+    EXPECT_EQ(removed, (std::vector<std::string>{"20240810/231000_000/F001.bmp", "20240810/231000_000/F002.bmp",
+                                                 "20240810/231000_000/M231000_000P.bmp", "20240810/231000_000.avi"}));
+    EXPECT_TRUE(fs::exists(elsewhere / "outside.bmp"));
+    EXPECT_TRUE(fs::is_symlink(night / "231000_000" / "F003.bmp"));
+    EXPECT_TRUE(fs::exists(night / "232000_000" / "F001.bmp"));
+    EXPECT_TRUE(fs::exists(night / "232000_000.avi"));
+    EXPECT_EQ(contentsUnder(other).size(), 9u);  // the event's 7 files, its clip and the marker
+}
+
 // ---------------------------------------------------------------------------
 // The morning's work
 
@@ -207,10 +244,19 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
     EXPECT_NE(morningEventLine(one.events[4]).find("failed, its files are kept"), std::string::npos);
     EXPECT_TRUE(fs::exists(serial.night / "232500_000/F005.bmp"));  // the cut intake done again
     EXPECT_TRUE(fs::exists(serial.night / "233000_000.avi"));
-    EXPECT_EQ(contentsUnder(copy.path()), contentsUnder(serial.station.path()));
+    // Alike but for the failure list's reason, which names the clip's path.
+    auto parallel = contentsUnder(copy.path()), serialFiles = contentsUnder(serial.station.path());
+    EXPECT_EQ(parallel.erase("20240812/.orbisight-failed"), 1u);
+    EXPECT_EQ(serialFiles.erase("20240812/.orbisight-failed"), 1u);
+    EXPECT_EQ(parallel, serialFiles);
     const auto summary = readTextLines(one.summaryFile);
     EXPECT_EQ(summary.size(), 3u);  // the header and the two reports
     EXPECT_TRUE(fs::exists(one.r90File));
+    // The clip that failed is not done: the night waits for it. The
+    // observer removes it.
+    EXPECT_FALSE(one.nightDone);
+    EXPECT_EQ(clipsAwaitingProcessing(serial.night.string()), std::vector<std::string>{"233000_000.avi"});
+    fs::remove(serial.night / "233000_000.avi");
 
     // After a restart only a clip recorded later is taken (one whose writer
     // was killed: no index, the counts of its start, a frame cut short); the
@@ -254,6 +300,72 @@ TEST(MorningProcessing, AParallelRunWritesWhatASerialRunWritesAndARestartDoesNoE
     const TMorningResult again = processNightMorning(serial.night.string(), serial.config, serial.station.str(), 2);
     EXPECT_EQ(again.events[0].outcome, MorningOutcome::Report);
     EXPECT_EQ(fs::last_write_time(report), written - std::chrono::hours(1));
+}
+
+
+// Work that fails (catalogs that are not there, a clip that cannot be read)
+// keeps its clip and frames, leaves the night waiting and is tried again;
+// a clip that keeps failing is let go after its mornings, never removed.
+TEST(MorningProcessing, WorkThatFailedIsKeptTriedAgainAndNeverRemoved) {
+    SkyNight n({"231001_280"});
+    TConfiguration broken = n.config;
+    broken.setPathToCatalogs((n.station / "no-catalogs").string());
+    std::vector<std::string> told;
+    TMorningResult r = processNightMorning(n.night.string(), broken, n.station.str(), 1, {},
+                                           [&](const TMorningEvent& e) { told.push_back(morningEventLine(e)); });
+    ASSERT_EQ(r.events.size(), 1u);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_FALSE(morningEventDone(r.events[0])) << told[0];
+    EXPECT_NE(told[0].find("tried again next morning (1 of 3)"), std::string::npos) << told[0];
+    EXPECT_TRUE(r.finished);
+    EXPECT_FALSE(r.nightDone);
+    EXPECT_EQ(clipsAwaitingProcessing(n.night.string()), std::vector<std::string>{"231001_280.avi"});
+    ASSERT_EQ(failedClips(n.night.string()).size(), 1u);
+    EXPECT_EQ(failedClips(n.night.string())[0].mornings, 1);
+    // Retention on a full disk takes nothing of a night that is not done.
+    const auto files = contentsUnder(n.station.path());
+    EXPECT_TRUE(makeRoom(n.station.str(), 1u << 30, [](const std::string&) { return std::uintmax_t{0}; }).removed.empty());
+    EXPECT_EQ(contentsUnder(n.station.path()), files);
+
+    // The next morning, with the catalogs back, reports it; only then may
+    // retention take its frames and clip.
+    r = processNightMorning(n.night.string(), n.config, n.station.str(), 1);
+    ASSERT_EQ(r.events.size(), 1u);
+    EXPECT_EQ(r.events[0].outcome, MorningOutcome::Report) << morningEventLine(r.events[0]);
+    EXPECT_TRUE(r.nightDone);
+    EXPECT_TRUE(failedClips(n.night.string()).empty());
+    const TRetentionRun run = makeRoom(n.station.str(), 1u << 30, [](const std::string&) { return std::uintmax_t{0}; });
+    EXPECT_TRUE(std::any_of(run.removed.begin(), run.removed.end(),
+                            [](const std::string& f) { return f.ends_with("231001_280.avi"); }));
+
+    // A clip that cannot be read fails every morning: after three it no
+    // longer holds the night back, stays listed as failed and is never removed.
+    writeFile(n.night / "235900_000.avi", 100);
+    for (int morning = 1; morning <= kMorningAttempts; ++morning) {
+        r = processNightMorning(n.night.string(), n.config, n.station.str(), 1);
+        ASSERT_EQ(r.events.size(), 1u);
+        EXPECT_EQ(r.events[0].attempt, morning);
+        EXPECT_EQ(r.nightDone, morning == kMorningAttempts);
+    }
+    EXPECT_NE(morningEventLine(r.events[0]).find("not tried again"), std::string::npos);
+    EXPECT_TRUE(processNightMorning(n.night.string(), n.config, n.station.str(), 1).events.empty());
+    ASSERT_EQ(failedClips(n.night.string()).size(), 1u);
+    EXPECT_EQ(failedClips(n.night.string())[0].clip, "235900_000.avi");
+    makeRoom(n.station.str(), 1u << 30, [](const std::string&) { return std::uintmax_t{0}; });
+    EXPECT_TRUE(fs::exists(n.night / "235900_000.avi"));
+}
+
+// A stop after the first event: that event was told as it ended, though
+// the morning never reached its end.
+TEST(MorningProcessing, EachEventIsToldAsItEnds) {
+    SkyNight n({"231001_280", "231501_000"});
+    std::vector<std::string> told;
+    const TMorningResult r = processNightMorning(
+        n.night.string(), n.config, n.station.str(), 1, [&] { return !told.empty(); },
+        [&](const TMorningEvent& e) { told.push_back(e.clip); });
+    EXPECT_FALSE(r.finished);
+    EXPECT_EQ(told, std::vector<std::string>{"231001_280.avi"});
+    EXPECT_EQ(clipsAwaitingProcessing(n.night.string()).size(), 2u);
 }
 
 // ---------------------------------------------------------------------------
@@ -348,23 +460,25 @@ TEST(UnattendedStation, DuskMeteorsDawnMorningThenARestartInTheNightOnAFullDisk)
     EXPECT_EQ(end.mornings, 1);
     EXPECT_TRUE(n.said("disk full")) << n.joined();
     EXPECT_TRUE(n.said("detection started"));
-    // The clips of this night were recorded and taken into work; then the
-    // full disk took every clip and frame of the done nights, never their
-    // event directories, reports or exports.
+    // The clips of this night were recorded and taken into work. No event
+    // has a report (the proposal found no meteor on a ball): every one waits
+    // for the observer, so the full disk takes none of their clips or frames.
     std::size_t recorded = 0;
     for (const std::string& l : n.lines) {
         if (!l.starts_with("clip ")) continue;
         ++recorded;
         const fs::path clip = l.substr(5, l.find(" (") - 5);
-        EXPECT_FALSE(fs::exists(clip)) << clip;
-        EXPECT_TRUE(fs::is_directory(eventDirectoryForClip(clip.parent_path().string(), clip.filename().string()))) << clip;
+        EXPECT_TRUE(fs::exists(clip)) << clip;
+        EXPECT_TRUE(fs::exists(fs::path(eventDirectoryForClip(clip.parent_path().string(), clip.filename().string())) /
+                               "F001.bmp"))
+            << clip;
     }
     EXPECT_GT(recorded, 0u) << n.joined();
     for (const fs::path& clip : first) {
         EXPECT_FALSE(n.said("event " + clip.stem().string() + ":")) << clip;
         const fs::path event = eventDirectoryForClip(clip.parent_path().string(), clip.filename().string());
-        EXPECT_TRUE(fs::is_directory(event)) << clip;
-        EXPECT_FALSE(fs::exists(event / "F001.bmp")) << clip;
+        EXPECT_TRUE(fs::exists(clip)) << clip;
+        EXPECT_TRUE(fs::exists(event / "F001.bmp")) << clip;
         EXPECT_TRUE(fs::exists(clip.parent_path() / ("ME" + clip.parent_path().filename().string() + ".csv")));
     }
     EXPECT_TRUE(nightsAwaitingProcessing(n.station.str()).empty());
@@ -396,6 +510,59 @@ TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFrom
     EXPECT_EQ(n.run(at(2024, 8, 13, 1, 0), 1000).nights, 1);
     EXPECT_TRUE(n.said("the session's log cannot be written")) << n.joined();
     EXPECT_TRUE(n.said("clip ")) << n.joined();
+}
+
+// One station per directory; what a killed run left is cleaned only when
+// provably nobody uses it.
+TEST(UnattendedStation, ASecondStationIsRefusedNamingTheFirstsPid) {
+    NightRun n("videotestsrc pattern=ball num-buffers=10");
+    const TStationLock first(n.station.str());
+    try {
+        n.run(at(2024, 8, 13, 1, 0), 1000);
+        ADD_FAILURE() << "a second station ran";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("(PID " + std::to_string(::getpid()) + ")"), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(n.lines.empty());
+}
+
+TEST(UnattendedStation, StaleTemporaryAndLockFilesOfAKilledRunAreRemovedOthersKept) {
+    test::TempDir station;
+    const fs::path event = station / "20240812" / "231000_000";
+    fs::create_directories(event);
+    // A writer that has gone: a child that ended.
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string gone = std::to_string(child), alive = std::to_string(::getpid());
+    writeFile(station / ("Orbisight.ini.tmp" + gone + "_0_17"), 10);
+    writeFile(event / ("A.txt.tmp" + gone + "_3_99"), 10);
+    writeFile(event / ("S.txt.tmp" + alive + "_1_5"), 10);  // a write in progress
+    // PID 1 started at boot: a file of 1990 was written by an earlier PID 1;
+    // one written now may be its own.
+    writeFile(station / "20240812" / ("M.txt.tmp1_0_1"), 10);
+    writeFile(station / "20240812" / ("R.txt.tmp1_0_2"), 10);
+    fs::last_write_time(station / "20240812" / "R.txt.tmp1_0_2",
+                        fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 36));
+    writeFile(event / "notes.tmp", 10);  // not an atomic write's
+    // An event lock nobody holds, and one a run holds.
+    writeFile(event / kEventLockName, 0);
+    const fs::path busy = station / "20240812" / "232000_000";
+    writeFile(busy / kEventLockName, 0);
+    const int held = ::open((busy / kEventLockName).c_str(), O_RDWR);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    std::vector<std::string> removed = removeStaleFiles(station.str());
+    ::close(held);
+    for (std::string& f : removed) f = fs::relative(f, station.path()).string();
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{"20240812/231000_000/.orbisight.lock",
+                                                 "20240812/231000_000/A.txt.tmp" + gone + "_3_99",
+                                                 "20240812/R.txt.tmp1_0_2", "Orbisight.ini.tmp" + gone + "_0_17"}));
+    EXPECT_TRUE(fs::exists(event / ("S.txt.tmp" + alive + "_1_5")));
+    EXPECT_TRUE(fs::exists(busy / kEventLockName));
+    EXPECT_EQ(temporaryFileWriter("a.tmp12_3"), 0);
+    EXPECT_EQ(temporaryFileWriter(".tmp12_3_4"), 0);
 }
 
 }  // namespace
