@@ -302,6 +302,7 @@ struct AviParser {
     std::size_t frameBytes = 0;
     std::set<uint64_t> frames;             // data offsets of whole frames
     std::map<uint64_t, uint32_t> misfits;  // frame chunks of another size than the header's
+    std::set<uint64_t> damaged;            // frame chunks that do not end where their size says
 
     [[noreturn]] void invalid(const std::string& why) const {
         throw EInvalidVideo("\"" + r.path_ + "\" is not a readable AVI clip: " + why);
@@ -447,14 +448,36 @@ struct AviParser {
         return std::nullopt;
     }
 
-    bool plausibleAt(uint64_t pos) const {
-        uint8_t id[4];
-        return readAt(pos, id, sizeof id) && plausibleMoviId(id);
+    // True when the chunk whose data runs to next (with its padding) is
+    // followed by another chunk, the end of the data, or the zeros a
+    // recording stopped by a power cut may end with. Bytes cut out of a
+    // chunk or added to it move the chunk after it: its size then leads into
+    // pixels.
+    bool endsWhereItSays(uint64_t next, uint64_t to) const {
+        if (next + 8 > to) return true;
+        // Pixels that happen to look like a chunk id rarely have a size
+        // after them that the file could hold. The next frame's own size is
+        // judged when the walk gets there.
+        uint8_t h[8];
+        if (readAt(next, h, sizeof h) && plausibleMoviId(h) &&
+            (isFrameId(h) || isId(h, "idx1") || le32(h + 4) <= fileSize))
+            return true;
+        constexpr std::size_t kBlock = std::size_t{1} << 16;
+        std::vector<uint8_t> buffer(kBlock);
+        for (uint64_t at = next; at < to; at += kBlock) {
+            const auto n = static_cast<std::size_t>(std::min<uint64_t>(kBlock, to - at));
+            if (!readAt(at, buffer.data(), n)) return false;
+            if (std::any_of(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n), [](uint8_t b) { return b != 0; }))
+                return false;
+        }
+        return true;
     }
 
     // Walks the chunks of [from, to). A size that runs past the data, or
     // that leads into bytes which are no chunk, is damaged: the walk goes on
-    // at the next frame chunk after the data the damaged chunk began.
+    // at the next frame chunk after the data the damaged chunk began. A
+    // frame chunk so damaged is a damaged frame, unless it is the last of a
+    // file cut off in its middle.
     void scanMovi(uint64_t from, uint64_t to, int depth) {
         uint64_t pos = from;
         uint64_t lastData = from;  // data of the last chunk taken
@@ -462,6 +485,7 @@ struct AviParser {
             uint8_t h[12];
             if (!readAt(pos, h, 8)) return;
             uint64_t resumeFrom = 0;  // set when the walk has lost its way
+            bool cutOff = false;      // a frame chunk that runs past the data
             const uint64_t size = le32(h + 4);
             const uint64_t data = pos + 8;
             const uint64_t next = data + size + (size & 1);
@@ -470,17 +494,17 @@ struct AviParser {
             } else if (isId(h, "idx1") || isId(h, "RIFF")) {
                 if (isId(h, "idx1") && !index) index = Index{data, std::min(size, fileSize - data)};
                 if (depth == 0) return;
+            } else if (isFrameId(h)) {
+                cutOff = data + size > to;
+                if (!cutOff && endsWhereItSays(next, to)) {
+                    if (size == frameBytes) frames.insert(data);
+                    else misfits.emplace(data, static_cast<uint32_t>(size));
+                } else {
+                    damaged.insert(data);
+                    resumeFrom = data;
+                }
             } else if (data + size > to) {
                 resumeFrom = data;
-            } else if (isFrameId(h)) {
-                if (size == frameBytes) {
-                    frames.insert(data);
-                } else if (size != 0) {
-                    // A frame of another size than the header's is counted only
-                    // when the chunk after it is where its size says.
-                    if (next >= to || plausibleAt(next)) misfits.emplace(data, static_cast<uint32_t>(size));
-                    else resumeFrom = data;
-                }
             } else if (isId(h, "LIST") && size >= 4 && depth < 2) {
                 uint8_t type[4];
                 if (readAt(data, type, sizeof type) && isId(type, "rec ")) scanMovi(data + 4, data + size, depth + 1);
@@ -492,7 +516,11 @@ struct AviParser {
             }
             // Every chunk taken moves lastData on, so the walk always ends.
             const std::optional<uint64_t> found = resync(resumeFrom, to);
-            if (!found) return;
+            if (!found) {
+                // Nothing after it: the recording ends in this frame.
+                if (cutOff) damaged.erase(data);
+                return;
+            }
             pos = *found;
             lastData = pos;
         }
@@ -536,12 +564,60 @@ struct AviParser {
             }
         }
         if (bestMatches == 0) return;
+        // An entry is believed as far as the chunk it names: that chunk must
+        // end where the next begins, as in the walk.
         for (const Entry& e : entries) {
-            if (e.size == 0 || !matches(base, e)) continue;
+            if (!matches(base, e)) continue;
             const uint64_t data = base + e.offset + 8;
-            if (e.size == frameBytes) frames.insert(data);
+            if (!endsWhereItSays(data + e.size + (e.size & 1), fileSize)) damaged.insert(data);
+            else if (e.size == frameBytes) frames.insert(data);
             else misfits.emplace(data, e.size);
         }
+    }
+
+    // Every time the station derives from a clip is its start plus frame
+    // number times scale / rate: the start of a recording from its end, the
+    // time of each frame in detection, the name and night of each event
+    // clip. A period outside 1 ms (1000 frames per second, beyond any video
+    // camera a station uses) to 10 s (the slowest long exposure) is a
+    // damaged or foreign header, and would put frames into another night or
+    // century. Raised as an input error, not as an unreadable format, so
+    // that no decoder is tried on the same header instead.
+    void refuseImplausibleRate() const {
+        const uint64_t rate = r.info_.rate;
+        const uint64_t scale = r.info_.scale;
+        if (rate != 0 && scale != 0 && rate <= 1000 * scale && scale <= 10 * rate) return;
+        throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": its stream header gives a frame rate of " +
+                          std::to_string(rate) + "/" + std::to_string(scale) +
+                          " frames per second; a frame every 1 ms to 10 s is accepted");
+    }
+
+    // A frame chunk of another size than the stream's frames, or one that
+    // does not end where its size says, holds no frame: read, it would be
+    // pixels of the wrong place, and left out, every later frame would be
+    // taken one frame period too early. The clip is refused, naming the
+    // frames by their number (from 1, as the frame files are).
+    void refuseDamagedFrames() const {
+        std::set<uint64_t> bad = damaged;
+        for (const auto& [data, size] : misfits) bad.insert(data);
+        if (bad.empty()) return;
+        std::set<uint64_t> all = frames;
+        all.insert(bad.begin(), bad.end());
+        std::string numbers;
+        int listed = 0;
+        for (const uint64_t data : bad) {
+            if (++listed > 5) {
+                numbers += " and " + std::to_string(bad.size() - 5) + " more";
+                break;
+            }
+            const auto number = std::distance(all.begin(), all.find(data)) + 1;
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+        }
+        throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": frame" + (bad.size() > 1 ? "s " : " ") + numbers +
+                          " of " + std::to_string(all.size()) + (bad.size() > 1 ? " are" : " is") +
+                          " damaged (the chunk does not hold the " + std::to_string(frameBytes) + " bytes of a " +
+                          std::to_string(r.info_.width) + "x" + std::to_string(r.info_.height) + " " +
+                          std::to_string(bitCount) + "-bit frame)");
     }
 
     // With headersOnly, only what the headers say, of any AVI video
@@ -568,6 +644,7 @@ struct AviParser {
         }
 
         if (!haveVideo) invalid("no video stream");
+        refuseImplausibleRate();
         if (headersOnly) {
             const uint64_t declared = std::max<uint64_t>(headerFrames, streamLength);
             r.info_.declaredFrames = static_cast<int>(std::min<uint64_t>(declared, std::numeric_limits<int>::max()));
@@ -582,7 +659,6 @@ struct AviParser {
             invalid("compressed video ('" + fourcc + "') is not supported");
         }
         if (bitCount != 8 && bitCount != 24 && bitCount != 32) invalid(std::to_string(bitCount) + "-bit frames are not supported");
-        if (r.info_.rate == 0 || r.info_.scale == 0) invalid("no frame rate");
         if (bitCount == 8 && r.info_.palette.empty()) r.info_.palette = greyPalette();
         const std::size_t rowBytes = static_cast<std::size_t>(r.info_.width) * bitCount / 8;
         frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
@@ -600,6 +676,7 @@ struct AviParser {
                               std::to_string(r.info_.width) + "x" + std::to_string(r.info_.height) + " " +
                               std::to_string(bitCount) + "-bit frames of " + std::to_string(frameBytes) + " bytes");
         }
+        refuseDamagedFrames();
         for (const uint64_t offset : frames) r.frames_.push_back({offset, static_cast<uint32_t>(frameBytes)});
         r.info_.frameCount = static_cast<int>(r.frames_.size());
         const uint64_t declared = std::max<uint64_t>({headerFrames, streamLength, indexedFrames});

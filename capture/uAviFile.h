@@ -7,9 +7,12 @@
 // '00db' key-frame sample per frame, bottom row first, rows padded to 4
 // bytes, and an 'idx1' index. The reader takes uncompressed 8-, 24- and
 // 32-bit clips from any writer, with or without an index, and checks every
-// size against the file before it reads. A damaged chunk costs only its own
-// frame: the reader takes the frames the index points to and walks the
-// chunks, finding its way again after a chunk whose size is wrong.
+// size against the file before it reads. It takes the frames the index
+// points to and walks the chunks, finding its way again after a chunk whose
+// size is wrong; a frame chunk that does not hold exactly one frame, or
+// does not end where its size says, makes the clip unreadable (its frame
+// numbers and times would be wrong from there on). Only a last frame cut off
+// by the end of the file is left out and counted as missing.
 
 #include <cstddef>
 #include <cstdint>
@@ -88,9 +91,10 @@ struct TAviInfo {
 class TAviReader {
 public:
     // Opens and parses the clip. Raises EInOutError when the file cannot be
-    // read or its frames do not have the size its header gives them, and
-    // EInvalidVideo when it is not an uncompressed 8-, 24- or 32-bit AVI
-    // clip.
+    // read, its frames do not have the size its header gives them, a frame
+    // is damaged (the message names the file and the frame's number from 1)
+    // or the frame period is outside 1 ms to 10 s, and EInvalidVideo when it
+    // is not an uncompressed 8-, 24- or 32-bit AVI clip.
     explicit TAviReader(const std::string& path);
     ~TAviReader();
     TAviReader(const TAviReader&) = delete;
@@ -123,7 +127,8 @@ private:
 // What the headers of any AVI video say (compressed too): size, depth (the
 // compressed depth for a compressed clip), rate and scale, and the frames
 // announced (declaredFrames; frameCount stays 0, no frame is looked for).
-// Raises as TAviReader for a file that is not an AVI video.
+// Raises as TAviReader for a file that is not an AVI video or whose frame
+// period is implausible.
 TAviInfo readAviHeaders(const std::string& path);
 
 // The clip's information for the video browser: its frames as TAviReader

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "DamagedClips.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -243,7 +244,7 @@ TEST(AviFile, WriterRefusesWhatItCannotWrite) {
 
 // Frames whose every byte is their number, in a clip of 16 x 12 (8-bit):
 // chunk k at 1248 + 200 k, its size field 4 bytes further.
-TEST(AviFile, ADamagedChunkCostsOnlyItsOwnFrameAndIsCounted) {
+TEST(AviFile, ListSizesLeadingPastTheFramesAndACutOffEndStillRead) {
     test::TempDir dir;
     Frames frames;
     for (int i = 0; i < 60; ++i) frames.emplace_back(192, static_cast<uint8_t>(i));
@@ -251,7 +252,6 @@ TEST(AviFile, ADamagedChunkCostsOnlyItsOwnFrameAndIsCounted) {
     writeClip(good, 16, 12, 8, 25, frames);
     const std::string bytes = readFileBytes(good);
     const std::string noIndex = bytes.substr(0, bytes.rfind("idx1"));
-    const auto chunkSize = [](int k) { return std::size_t{1252} + 200 * static_cast<std::size_t>(k); };
     int n = 0;
     // Frames read from a damaged copy, as the first byte of each.
     auto read = [&](const std::string& content, int& declared) {
@@ -263,28 +263,15 @@ TEST(AviFile, ADamagedChunkCostsOnlyItsOwnFrameAndIsCounted) {
         for (int i = 0; i < reader.info().frameCount; ++i) numbers.push_back(reader.readFrame(i)[0]);
         return numbers;
     };
-    std::vector<int> all(60), allBut0(59), allBut5;
+    std::vector<int> all(60);
     for (int i = 0; i < 60; ++i) all[static_cast<std::size_t>(i)] = i;
-    for (int i = 1; i < 60; ++i) allBut0[static_cast<std::size_t>(i - 1)] = i;
-    for (int i = 0; i < 60; ++i)
-        if (i != 5) allBut5.push_back(i);
     for (const std::string* base : {&bytes, &noIndex}) {
         const bool indexed = base == &bytes;
         int declared = 0;
-        std::string d = *base;
-        put32(d, chunkSize(0), 0);
-        EXPECT_EQ(read(d, declared), allBut0) << indexed;
-        EXPECT_EQ(declared, 60);
-        d = *base;
-        put32(d, chunkSize(5), 0xFFFFFFFFu);
-        EXPECT_EQ(read(d, declared), allBut5) << indexed;
-        d = *base;
-        put32(d, chunkSize(5), 1000);  // lands inside frame 10
-        EXPECT_EQ(read(d, declared), allBut5) << indexed;
         // Sizes of the file's lists that lead past the frames.
         for (auto [at, value] : {std::pair{std::size_t{4}, 1000u}, {std::size_t{4}, 0xFFFFFFF0u}, {std::size_t{16}, 0xFFFFFFF0u},
                                  {std::size_t{1240}, 0xFFFFFFF0u}, {std::size_t{1240}, 4u}}) {
-            d = *base;
+            std::string d = *base;
             put32(d, at, value);
             EXPECT_EQ(read(d, declared), all) << indexed << " at " << at;
             EXPECT_EQ(declared, 60);
@@ -300,6 +287,88 @@ TEST(AviFile, ADamagedChunkCostsOnlyItsOwnFrameAndIsCounted) {
     int declared = -1;
     EXPECT_EQ(read(d, declared).size(), 59u);
     EXPECT_EQ(declared, 0);
+    // Closed, its index lost and its last frame cut off: that frame is
+    // missing, the others read.
+    d = noIndex.substr(0, noIndex.size() - 50);
+    EXPECT_EQ(read(d, declared).size(), 59u);
+    EXPECT_EQ(declared, 60);
+}
+
+// Bytes cut out of a frame or repeated in it move every chunk after it; a
+// size overwritten leads elsewhere. With the index or without it, the
+// damaged frame is never read as pixels, nor left out so that the frames
+// after it would come a frame period early: the clip is refused, naming it.
+TEST(AviFile, ADamagedFrameIsRefusedByItsNumber) {
+    test::TempDir dir;
+    const std::string good = test::numberedClip(dir / "good.avi", test::framesUpTo(35));
+    const std::size_t size9 = test::frameChunkAt(9) + 4;
+    const auto withSize = [&](const std::string& base, std::size_t at, uint32_t value) {
+        std::string d = base;
+        put32(d, at, value);
+        return d;
+    };
+    int n = 0;
+    for (const std::string& base : {good, test::withoutIndex(good)}) {
+        const std::pair<const char*, std::string> damaged[] = {
+            {"cut", test::cutInFrame(base, 9)},
+            {"repeated", test::duplicatedInFrame(base, 9)},
+            {"cut and resized", test::cutInFrame(base, 9, true)},
+            {"size past the end", withSize(base, size9, 0xFFFFFFFFu)},
+            {"size 0", withSize(base, size9, 0)},
+            {"size into its own pixels", withSize(base, size9, 1000)},
+        };
+        for (const auto& [kind, bytes] : damaged) {
+            const std::string path = (dir / ("bad" + std::to_string(n++) + ".avi")).string();
+            writeFileAtomically(path, bytes);
+            try {
+                TAviReader reader(path);
+                ADD_FAILURE() << kind << ": read as " << reader.info().frameCount << " frames";
+            } catch (const EInOutError& e) {
+                const std::string what = e.what();
+                EXPECT_NE(what.find(path), std::string::npos) << what;
+                EXPECT_NE(what.find("frame 10 of 35 is damaged"), std::string::npos) << kind << ": " << what;
+            }
+        }
+    }
+    const std::string path = (dir / "two.avi").string();
+    writeFileAtomically(path, test::cutInFrame(test::duplicatedInFrame(good, 20), 3));
+    try {
+        TAviReader reader(path);
+        ADD_FAILURE() << "read as " << reader.info().frameCount << " frames";
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("frames 4, 21 of 35 are damaged"), std::string::npos) << e.what();
+    }
+}
+
+// Frame times are the clip's start plus frame number times the period: a
+// period no camera has is refused, whichever header is asked.
+TEST(AviFile, FramePeriodsOutsideAMillisecondToTenSecondsAreRefused) {
+    test::TempDir dir;
+    const std::string good = test::numberedClip(dir / "good.avi", test::framesUpTo(3));
+    const std::string path = (dir / "clip.avi").string();
+    const auto withRate = [&](uint32_t rate, uint32_t scale) {
+        std::string d = good;
+        put32(d, test::kRateAt, rate);
+        put32(d, test::kScaleAt, scale);
+        writeFileAtomically(path, d);
+    };
+    for (auto [rate, scale] : {std::pair{1000u, 1u}, {1u, 10u}, {30000u, 1001u}}) {
+        withRate(rate, scale);
+        EXPECT_EQ(TAviReader(path).info().frameCount, 3) << rate << "/" << scale;
+    }
+    for (auto [rate, scale] : {std::pair{0xFFFFFFFFu, 1u}, {25u, 0xFFFFFFFFu}, {1001u, 1u}, {1u, 11u}, {0u, 1u}, {25u, 0u}}) {
+        withRate(rate, scale);
+        const std::string value = std::to_string(rate) + "/" + std::to_string(scale);
+        try {
+            TAviReader reader(path);
+            ADD_FAILURE() << value << " read with a period of " << reader.info().framePeriod() << " s";
+        } catch (const EInOutError& e) {
+            EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find("frame rate of " + value), std::string::npos) << e.what();
+        }
+        EXPECT_THROW(readAviHeaders(path), EInOutError) << value;
+        EXPECT_EQ(readClipInfo(path).frameCount, 0) << value;
+    }
 }
 
 TEST(AviFile, FramesOfAnotherSizeThanTheHeadersAreRefused) {
