@@ -1,5 +1,6 @@
 #include "measurement/uEventReport.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -134,9 +135,19 @@ std::string radiantCatalogPath(const TConfiguration& config, const std::string& 
 }
 
 std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin, double decBegin,
-                       const std::string& catalogPath) {
-    if (!exists(catalogPath)) return "SPO";
+                       const std::string& catalogPath, std::string* problem) {
+    if (problem != nullptr) problem->clear();
+    const auto unknown = [&](const std::string& why) {
+        if (problem != nullptr) *problem = why;
+        return std::string(kUnknownShower);
+    };
+    if (!exists(catalogPath)) return unknown("нет каталога радиантов " + catalogPath);
     const std::vector<std::string> lines = readTextLines(catalogPath);
+    // The first line names the columns.
+    const auto radiants = lines.begin() + std::min<std::ptrdiff_t>(1, std::ssize(lines));
+    if (std::all_of(radiants, lines.end(), [](const std::string& line) { return line.empty(); })) {
+        return unknown("в каталоге радиантов " + catalogPath + " нет ни одного радианта");
+    }
     const double sun = solarLongitude(ut);
     const double length0 = std::trunc(arc(raBegin, decBegin, raEnd, decEnd));
 
@@ -190,7 +201,8 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
 }
 
 TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
-                                const std::string& programDirectory) {
+                                const std::string& programDirectory, std::string* showerProblem) {
+    if (showerProblem != nullptr) showerProblem->clear();
     // The flight time and the event's UT come from these.
     config.requireInRange({"frameExposure", "timeZone"});
     const std::string aTxt = reportPath.substr(0, reportPath.size() >= 4 ? reportPath.size() - 4 : 0) + "A.txt";
@@ -218,7 +230,17 @@ TReportOutcome writeEventReport(const std::string& reportPath, double magnitude,
     const double frames = std::fabs(finishFrame - startFrame) + 1;
     const double flight = config.frameExposure() * frames;
     const double velocity = flight > 0 ? length / flight : 0.0;
-    const std::string shower = findShower(ut, raEnd, decEnd, raBeg, decBeg, radiantCatalogPath(config, programDirectory));
+    // Damaged frame numbers would give a flight time the exports refuse, or
+    // one that reads as a measurement.
+    if (!(flight > 0 && flight <= kMaxFlightTime && velocity <= kMaxAngularVelocity)) {
+        throw EConvertError("Кадры трека метеора в файле " + aTxt + " (START " + floatToText(startFrame) + ", FINISH " +
+                            floatToText(finishFrame) + ") дают время полёта " + floatToText(flight) +
+                            " с и скорость " + floatToText(velocity) + " °/с (допустимо до " +
+                            floatToText(kMaxFlightTime) + " с и " + floatToText(kMaxAngularVelocity) +
+                            " °/с): отчёт не сформирован.");
+    }
+    const std::string shower =
+        findShower(ut, raEnd, decEnd, raBeg, decBeg, radiantCatalogPath(config, programDirectory), showerProblem);
 
     std::vector<std::string> report;
     report.push_back("UT_DATE=" + formatDateTime("dd.mm.yyyy", ut));

@@ -3,8 +3,10 @@
 // beginning and end, magnitude, angular velocity and length, flight time and
 // shower, condensed from the event's A.txt and M.txt:
 //   UT_DATE=dd.mm.yyyy  UT_TIME=hh:nn:ss  RA_BEG= DEC_BEG= RA_END= DEC_END=
-//   MAGN=0.00 (or MAGN=$)  VELO=0.000  LENG=0.000  TIM_FL=0.000  SHOWER=code|SPO
-// one KEY=value per line, in that order.
+//   MAGN=0.00 (or MAGN=$)  VELO=0.000  LENG=0.000  TIM_FL=0.000
+//   SHOWER=code|SPO|$
+// one KEY=value per line, in that order. "$" stands for "not determined",
+// for the magnitude and the shower alike.
 
 #include <string>
 
@@ -30,11 +32,26 @@ inline constexpr double kMagnitudeLimit = 30;
 // why, for the caller to warn; otherwise *problem is cleared.
 double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem = nullptr);
 
+// A flight time beyond a minute is no meteor's (the longest fireballs last
+// seconds, earth-grazers tens of seconds) but damaged frame numbers.
+inline constexpr double kMaxFlightTime = 60;
+// Degrees per second: a meteor at 72 km/s passing 20 km from the camera
+// crosses some 200 degrees a second; a one-frame track can measure a few
+// times more, a thousand is damage.
+inline constexpr double kMaxAngularVelocity = 1000;
+
+// The shower of a report whose radiant catalog is missing or holds no
+// radiant. Not "SPO": without radiants no meteor can be told sporadic, and
+// a Perseid filed as sporadic would look measured.
+inline constexpr const char* kUnknownShower = "$";
+
 // The shower whose radiant lies behind the track's beginning (2 to 11 track
 // lengths back, within 4 degrees of the radiant at the event's solar
-// longitude), or "SPO". A missing radiant catalog gives "SPO".
+// longitude), or "SPO". A missing radiant catalog, or one without a radiant
+// line, gives kUnknownShower and, when problem is given, says why there
+// (otherwise *problem is cleared).
 std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin, double decBegin,
-                       const std::string& radiantCatalogPath);
+                       const std::string& radiantCatalogPath, std::string* problem = nullptr);
 
 // pathToCatalogs + "/" + catalogRads, a relative pathToCatalogs taken inside
 // the program directory.
@@ -50,7 +67,12 @@ enum class TReportOutcome {
 // Writes the report (stem + ".txt") from stem + "A.txt". A track that was
 // never marked, or whose ends coincide, gives no report rather than one that
 // the night exports would take for a measured meteor.
+// Frame numbers that give a flight time beyond kMaxFlightTime (or no
+// number), or a velocity beyond kMaxAngularVelocity, raise EConvertError
+// naming A.txt, and nothing is written. When the shower cannot be
+// determined (findShower), the report says SHOWER=$ and *showerProblem
+// (when given) says why, for the caller to warn; otherwise it is cleared.
 TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
-                                const std::string& programDirectory);
+                                const std::string& programDirectory, std::string* showerProblem = nullptr);
 
 }  // namespace orbis

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -103,15 +102,15 @@ std::optional<std::string> valueProblem(std::size_t key, std::string_view v) {
             return "не звёздная величина от " + generalNumberText(-kMagnitudeLimit) + " до " +
                    generalNumberText(kMagnitudeLimit) + " и не $";
         case 7:
-            if (inRange(v, 0, std::numeric_limits<double>::max())) return std::nullopt;
-            return "не число от 0";
+            if (inRange(v, 0, kMaxAngularVelocity)) return std::nullopt;
+            return "не число от 0 до " + generalNumberText(kMaxAngularVelocity);
         case 8:
             // A track of no length is no meteor.
             if (inRange(v, 0, 180) && positive(v)) return std::nullopt;
             return "не число больше 0 и до 180";
         case 9:
-            if (positive(v)) return std::nullopt;
-            return "не число больше 0";
+            if (inRange(v, 0, kMaxFlightTime) && positive(v)) return std::nullopt;
+            return "не число больше 0 и до " + generalNumberText(kMaxFlightTime);
         default:
             for (char c : v) {
                 if (c == ',' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return "недопустимые знаки";

@@ -121,9 +121,10 @@ TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
     const PointMapping doubled = [](int&, int& y) { y *= 2; };
     attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", doubled);
     EXPECT_EQ(readTextLines(e.stem + "M.txt"), (Lines{"0|0|100|100|900|12|2.7", "0|0|300|600|500|9|"}));
-    // Positions: at most 2^30 - 1 read, compared at the ends of int once mapped.
-    writeTextLines(e.stem + "M.txt", Lines{"0|0|1|-1073741823|5|1"});
-    writeTextLines(e.stem + "S.txt", Lines{"1|2|1|1073741823|3.1|A|B"});
+    // Positions: at most a picture's size off the largest picture read,
+    // compared at the ends of int once mapped.
+    writeTextLines(e.stem + "M.txt", Lines{"0|0|1|-49152|5|1"});
+    writeTextLines(e.stem + "S.txt", Lines{"1|2|1|98304|3.1|A|B"});
     const PointMapping farDown = [](int&, int& y) { y = std::numeric_limits<int>::min(); };
     attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", farDown);
     EXPECT_EQ(readTextLines(e.stem + "M.txt"), (Lines{"0|0|1|-2147483648|5|1|"}));
@@ -133,7 +134,7 @@ TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
         ADD_FAILURE() << "a position beyond any frame was read";
     } catch (const EConvertError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  e.stem + "M.txt, line 1, field 4: '1073741824' is not a valid pixel position");
+                  e.stem + "M.txt, line 1, field 4: '1073741824' is not a pixel position of the picture (-49152 to 98304)");
     }
 
     writeTextLines(e.dir + "/MeteorTrack.txt", trackFileLines({10, 20, 3}, {30, 40, 5}, TTrackBrightness{7, 800}));
@@ -160,22 +161,22 @@ TEST(Report, MeteorMagnitudeAgainstTheSteadiestReference) {
     writeTextLines(mTxt, Lines{"0|0|1|1|many|9|2.5"});
     EXPECT_THROW(meteorMagnitude(aTxt, mTxt), EConvertError);
 
-    // Damaged stars are left out; with none left the magnitude is missing
-    // and the reason is given for a warning.
+    // Damaged lines are refused by the reader; a result beyond any meteor
+    // leaves the magnitude missing, with the reason for a warning.
     writeTextLines(aTxt, Lines{"10|20|5|5|3|1000|START|"});
     std::string why = "stale";
-    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", "0|0|2|2|0.0000001|5|5", "0|0|3|3|100|5|1e20"});
+    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5"});
     EXPECT_NEAR(meteorMagnitude(aTxt, mTxt, &why), 2.5 + 2.5 * std::log10(10.0), 1e-12);
     EXPECT_EQ(why, "");
-    writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|-1e308", "0|0|2|2|1000|5|1e20"});
-    EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
-    EXPECT_NE(why.find(mTxt), std::string::npos) << why;
+    for (const char* damaged : {"0|0|2|2|0.0000001|5|5", "0|0|3|3|100|5|1e20", "0|0|1|1|10000|9|-1e308"}) {
+        writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", damaged});
+        EXPECT_THROW(meteorMagnitude(aTxt, mTxt, &why), EConvertError) << damaged;
+    }
     writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5"});
     writeTextLines(aTxt, Lines{"10|20|5|5|3|1e13|START|"});
-    EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
-    EXPECT_NE(why.find(aTxt), std::string::npos) << why;
-    writeTextLines(mTxt, Lines{"0|0|1|1|1e12|9|2.5"});
-    writeTextLines(aTxt, Lines{"10|20|5|5|3|1|START|"});  // 32.5: beyond any meteor
+    EXPECT_THROW(meteorMagnitude(aTxt, mTxt, &why), EConvertError);
+    writeTextLines(mTxt, Lines{"0|0|1|1|600000000000|9|2.5"});
+    writeTextLines(aTxt, Lines{"10|20|5|5|3|1|START|"});  // 31.9: beyond any meteor
     EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
     EXPECT_NE(why, "");
 }
@@ -265,9 +266,28 @@ TEST(Report, ShowerFromTheRadiantBehindTheTrack) {
     EXPECT_EQ(findShower(ut, NAN, 30, 150, 30, cat), "SPO");
     catalogWith(behind(begin, end, 3), "6,20");  // not active
     EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), "SPO");
-    EXPECT_EQ(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat + ".missing"), "SPO");
     writeTextLines(cat, Lines{"header", "1,1,Test,TST,30,355,5,x,100,20,0,0"});
     EXPECT_THROW(findShower(ut, end.ra, end.dec, begin.ra, begin.dec, cat), EConvertError);
+}
+
+TEST(Report, WithoutRadiantsTheShowerIsUnknownNotSporadic) {
+    Event e;
+    const std::string cat = (e.station / "rads.csv").string();
+    const TDateTime ut = encodeDateTime({2024, 8, 12, 23, 0, 0, 0});
+    const auto shower = [&](std::string* problem) { return findShower(ut, 50, 50, 46, 56, cat, problem); };
+    std::string problem = "old";
+    EXPECT_EQ(shower(&problem), "$");
+    EXPECT_EQ(problem, "нет каталога радиантов " + cat);
+    for (const Lines& empty : {Lines{}, Lines{"No,IAU,Name,Code,V,LsStart,LsEnd,LsMax,RA,Dec,dRA,dDec"}, Lines{"h", "", ""}}) {
+        writeTextLines(cat, empty);
+        EXPECT_EQ(shower(&problem), "$") << empty.size();
+        EXPECT_EQ(problem, "в каталоге радиантов " + cat + " нет ни одного радианта");
+    }
+    // One radiant, far from this track: a sporadic meteor, and no problem.
+    writeTextLines(cat, Lines{"h", "1,1,Test,TST,30,100,200,140,0,-80,0,0"});
+    EXPECT_EQ(shower(&problem), "SPO");
+    EXPECT_EQ(problem, "");
+    EXPECT_EQ(shower(nullptr), "SPO");
 }
 
 TEST(Report, WrittenFromATxtOrNotAtAll) {
@@ -287,10 +307,16 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
     EXPECT_EQ(r[7], "VELO=" + formatFloat("0.000", length / 0.04, '.'));  // one frame: TIM_FL = exposure
     EXPECT_EQ(r[8], "LENG=" + formatFloat("0.000", length, '.'));
     EXPECT_EQ(r[9], "TIM_FL=0.040");
-    EXPECT_EQ(r[10], "SHOWER=SPO");  // no radiant catalog
+    EXPECT_EQ(r[10], "SHOWER=$");  // no radiant catalog: not determined
 
-    writeEventReport(report, kNoMagnitude, e.config, e.station.str());
+    std::string showerProblem;
+    writeEventReport(report, kNoMagnitude, e.config, e.station.str(), &showerProblem);
     EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    EXPECT_EQ(showerProblem, "нет каталога радиантов " + e.station.str() + "/ULE_J8.csv");
+    writeTextLines(e.station.str() + "/ULE_J8.csv", Lines{"h", "1,1,Test,TST,30,0,359.9,140,0,-80,0,0"});
+    writeEventReport(report, kNoMagnitude, e.config, e.station.str(), &showerProblem);
+    EXPECT_EQ(readTextLines(report)[10], "SHOWER=SPO");
+    EXPECT_EQ(showerProblem, "");
 
     // A track never marked: no report, the old one stays.
     writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100|20|5|5|12|1000|START|"});
@@ -309,6 +335,32 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
         EXPECT_THROW(writeEventReport(report, 1, e.config, e.station.str()), EConvertError) << exposure;
     }
     EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
+    // Frames no meteor's flight spans: refused, naming A.txt; the old report
+    // stays.
+    e.config.setFrameExposure(0.1);
+    const auto track = [&](int startFrame, int finishFrame) {
+        writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100.000|20.000|5|5|" + std::to_string(startFrame) + "|1000|START|",
+                                   "104.500|14.200|9|9|" + std::to_string(finishFrame) + "|19|FINISH|"});
+    };
+    for (const auto [startFrame, finishFrame] : {std::pair{5, 606}, {900, 5}}) {
+        track(startFrame, finishFrame);
+        try {
+            writeEventReport(report, 1, e.config, e.station.str());
+            ADD_FAILURE() << finishFrame << " accepted";
+        } catch (const EConvertError& error) {
+            const std::string frames = "(START " + std::to_string(startFrame) + ", FINISH " + std::to_string(finishFrame) + ")";
+            EXPECT_NE(std::string(error.what()).find("файле " + aTxt + " " + frames), std::string::npos) << error.what();
+        }
+    }
+    // Sixty seconds is still a flight; one frame of a short exposure gives
+    // a velocity no meteor has.
+    track(5, 604);
+    EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::Written);
+    EXPECT_EQ(readTextLines(report)[9], "TIM_FL=60.000");
+    track(5, 5);
+    e.config.setFrameExposure(0.001);
+    EXPECT_THROW(writeEventReport(report, 1, e.config, e.station.str()), EConvertError);
+    EXPECT_EQ(readTextLines(report)[9], "TIM_FL=60.000");
     std::filesystem::remove(aTxt);
     e.config.setFrameExposure(0.04);
     EXPECT_EQ(writeEventReport(report, 1, e.config, e.station.str()), TReportOutcome::NoAstrometry);

@@ -117,6 +117,8 @@ TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
         with(1, "UT_TIME=24:00:00"), with(1, "UT_TIME=18:30"),     with(6, "MAGN=30.5"),
         with(6, "MAGN=nan"),         with(6, "MAGN="),             with(9, "TIM_FL=0.000"),
         with(9, "TIM_FL=-0.5"),      with(8, "LENG=0.000"),        with(7, "VELO=-1"),
+        // Plain numbers, but no meteor's flight time or angular velocity.
+        with(9, "TIM_FL=100000000000000000000.000"), with(9, "TIM_FL=60.001"), with(7, "VELO=1000.001"),
         with(10, "SHOWER=GEM,PER"),  with(10, "SHOWER=GEM\rPER"),  with(10, "SHOWER="),
         with(3, "RA_END=118.25"),    {"UT_DATE=14.12.2023", "UT_TIME=18:30:45", "RA_BEG=112.5"},
         [] { auto r = eventReport("1", "1"); r.push_back("EXTRA=1"); return r; }(),
@@ -139,6 +141,9 @@ TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
                 << notifier.messages[i].text;
             EXPECT_EQ(notifier.messages[i].icon, MessageIcon::Warning);
         }
+        // The warning names the field and why.
+        EXPECT_NE(notifier.messages[16].text.find("(TIM_FL=60.001: не число больше 0 и до 60)"), std::string::npos)
+            << notifier.messages[16].text;
         EXPECT_EQ(notifier.messages.back().text,
                   "Отчёт " + path + " сформирован без " + std::to_string(skipped) + " событий с повреждёнными отчётами.");
         EXPECT_EQ(notifier.messages.back().icon, MessageIcon::Warning);
