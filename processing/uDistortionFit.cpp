@@ -1,6 +1,8 @@
 #include "processing/uDistortionFit.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "astro/uExceptions.h"
@@ -12,6 +14,16 @@ namespace {
 
 constexpr int N = TConfiguration::kCoefCount;
 constexpr double kSmallestPivot = 1e-10;
+// A pivot this much smaller than the matrix's largest diagonal entry is
+// rounding noise of a singular system, whatever the points' scale.
+constexpr double kSmallestRelativePivot = 1e-11;
+// Grid steps per axis of the mapping check: every 20 pixels of a 640-wide
+// frame, fine enough for a fold of a cubic, coarse enough that the
+// rounding of a source to a whole pixel never reverses two points.
+constexpr int kGridSteps = 32;
+
+// Solves m c = b; smallestPivot receives the smallest pivot magnitude met.
+TCoefficients solve(const std::array<TCoefficients, N>& m, const TCoefficients& b, double& smallestPivot);
 
 }  // namespace
 
@@ -20,6 +32,14 @@ TCoefficients distortionTerms(double x, double y) {
 }
 
 TCoefficients solveGaussJordan(const std::array<TCoefficients, N>& m, const TCoefficients& b) {
+    double smallestPivot = 0;
+    return solve(m, b, smallestPivot);
+}
+
+namespace {
+
+TCoefficients solve(const std::array<TCoefficients, N>& m, const TCoefficients& b, double& smallestPivot) {
+    smallestPivot = std::numeric_limits<double>::infinity();
     std::array<std::array<double, N + 1>, N> a{};
     std::array<int, N> p{};
     for (int r = 0; r < N; ++r) {
@@ -35,6 +55,7 @@ TCoefficients solveGaussJordan(const std::array<TCoefficients, N>& m, const TCoe
         std::swap(p[i], p[best]);
         auto& pivotRow = a[p[i]];
         const double pivot = pivotRow[i];
+        smallestPivot = std::min(smallestPivot, std::fabs(pivot));
         if (std::fabs(pivot) < kSmallestPivot) {
             // No usable pivot: this unknown is 0, the others are still solved.
             for (int c = i + 1; c <= N; ++c) pivotRow[c] = 0.0;
@@ -53,18 +74,135 @@ TCoefficients solveGaussJordan(const std::array<TCoefficients, N>& m, const TCoe
     return c;
 }
 
-TDistortionFit fitDistortion(const std::vector<TPointPair>& pairs) {
+// The normal equations of the fit: m c = bX for u, m c = bY for v.
+struct TNormalEquations {
     std::array<TCoefficients, N> m{};
     TCoefficients bX{}, bY{};
+};
+
+TNormalEquations normalEquations(const std::vector<TPointPair>& pairs) {
+    TNormalEquations e;
     for (const TPointPair& pair : pairs) {
         const TCoefficients phi = distortionTerms(pair.x, pair.y);
         for (int k = 0; k < N; ++k) {
-            for (int l = 0; l < N; ++l) m[k][l] += phi[k] * phi[l];
-            bX[k] += pair.u * phi[k];
-            bY[k] += pair.v * phi[k];
+            for (int l = 0; l < N; ++l) e.m[k][l] += phi[k] * phi[l];
+            e.bX[k] += pair.u * phi[k];
+            e.bY[k] += pair.v * phi[k];
         }
     }
-    return {solveGaussJordan(m, bX), solveGaussJordan(m, bY)};
+    return e;
+}
+
+std::string sourceText(long u, long v) {
+    // distortionSource's mark of a source that is no number.
+    if (u == std::numeric_limits<long>::min() || v == std::numeric_limits<long>::min()) return "бесконечности";
+    return "точки (" + std::to_string(u) + ", " + std::to_string(v) + ")";
+}
+
+// Positions 0 .. size - 1 of the grid, each once.
+std::vector<int> gridPositions(int size) {
+    std::vector<int> positions;
+    for (int i = 0; i <= kGridSteps; ++i) {
+        const int p = static_cast<int>(std::lround((size - 1) * static_cast<double>(i) / kGridSteps));
+        if (positions.empty() || p != positions.back()) positions.push_back(p);
+    }
+    return positions;
+}
+
+}  // namespace
+
+TDistortionFit fitDistortion(const std::vector<TPointPair>& pairs) {
+    const TNormalEquations e = normalEquations(pairs);
+    return {solveGaussJordan(e.m, e.bX), solveGaussJordan(e.m, e.bY)};
+}
+
+TDistortionFit fitDeterminedDistortion(const std::vector<TPointPair>& pairs) {
+    if (pairs.size() < static_cast<std::size_t>(N)) {
+        throw EZeroDivide("the distortion polynomials have " + std::to_string(N) + " coefficients each: " +
+                          std::to_string(N) + " point pairs at least are needed, there are " +
+                          std::to_string(pairs.size()));
+    }
+    const TNormalEquations e = normalEquations(pairs);
+    double largestDiagonal = 0;
+    for (int k = 0; k < N; ++k) largestDiagonal = std::max(largestDiagonal, std::fabs(e.m[k][k]));
+    TDistortionFit fit;
+    double smallestPivot = 0;
+    fit.coefX = solve(e.m, e.bX, smallestPivot);
+    // The pivots depend on m alone: the same for both axes.
+    fit.coefY = solve(e.m, e.bY, smallestPivot);
+    if (!(smallestPivot >= kSmallestPivot && smallestPivot >= kSmallestRelativePivot * largestDiagonal)) {
+        throw EZeroDivide("the " + std::to_string(pairs.size()) +
+                          " point pairs do not determine the distortion polynomials (the points lie on a line or "
+                          "a conic, or repeat): spread them over the frame");
+    }
+    return fit;
+}
+
+std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W, int H) {
+    if (W <= 0 || H <= 0) return "кадр " + std::to_string(W) + "×" + std::to_string(H) + " пуст";
+    const std::vector<int> xs = gridPositions(W), ys = gridPositions(H);
+    const std::string frame = " кадра " + std::to_string(W) + "×" + std::to_string(H);
+    // Sources row by row of the grid.
+    std::vector<long> us, vs;
+    for (const int y : ys) {
+        for (const int x : xs) {
+            long u = 0, v = 0;
+            distortionSource(d, W, H, x, y, u, v);
+            const bool near = u != std::numeric_limits<long>::min() && v != std::numeric_limits<long>::min() &&
+                              u >= -W / 4.0 && u <= W - 1 + W / 4.0 && v >= -H / 4.0 && v <= H - 1 + H / 4.0;
+            if (!near) {
+                return "пиксель (" + std::to_string(x) + ", " + std::to_string(y) + ")" + frame + " берётся из " +
+                       sourceText(u, v) + ", дальше четверти кадра за его краем";
+            }
+            us.push_back(u);
+            vs.push_back(v);
+        }
+    }
+    const std::size_t nx = xs.size();
+    for (std::size_t r = 0; r < ys.size(); ++r) {
+        for (std::size_t c = 1; c < nx; ++c) {
+            const long before = us[r * nx + c - 1], after = us[r * nx + c];
+            if (after > before) continue;
+            return "пиксели (" + std::to_string(xs[c - 1]) + ", " + std::to_string(ys[r]) + ") и (" +
+                   std::to_string(xs[c]) + ", " + std::to_string(ys[r]) + ")" + frame + " берутся из точек с x " +
+                   std::to_string(before) + " и " + std::to_string(after) + ": порядок по горизонтали не сохранён";
+        }
+    }
+    for (std::size_t c = 0; c < nx; ++c) {
+        for (std::size_t r = 1; r < ys.size(); ++r) {
+            const long before = vs[(r - 1) * nx + c], after = vs[r * nx + c];
+            if (after > before) continue;
+            return "пиксели (" + std::to_string(xs[c]) + ", " + std::to_string(ys[r - 1]) + ") и (" +
+                   std::to_string(xs[c]) + ", " + std::to_string(ys[r]) + ")" + frame + " берутся из точек с y " +
+                   std::to_string(before) + " и " + std::to_string(after) + ": порядок по вертикали не сохранён";
+        }
+    }
+    return std::nullopt;
+}
+
+void requirePlausibleDistortion(const TConfiguration& config) {
+    config.requireInRange({"widthCCD", "heightCCD", "addResultWidth", "addResultHeight"});
+    for (int i = 0; i < N; ++i) {
+        for (const char* axis : {"coefX", "coefY"}) config.requireInRange({axis + std::to_string(i)});
+    }
+    const TDistortion d = TDistortion::fromConfiguration(config);
+    const auto problem =
+        distortionMappingProblem(d, config.widthCCD() + 2 * d.addResultWidth, config.heightCCD() + 2 * d.addResultHeight);
+    if (!problem) return;
+    // The coefficients that differ from the identity hold the slip.
+    std::string changed;
+    const TConfiguration& identity = TConfiguration::defaults();
+    for (int i = 0; i < N; ++i) {
+        for (const bool x : {true, false}) {
+            const double value = x ? config.coefX(i) : config.coefY(i);
+            if (value == (x ? identity.coefX(i) : identity.coefY(i))) continue;
+            changed += (changed.empty() ? "" : ", ") + std::string(x ? "coefX" : "coefY") + std::to_string(i) + "=" +
+                       floatToText(value);
+        }
+    }
+    const std::string ini = config.iniFile().empty() ? std::string() : " в " + config.iniFile().string();
+    throw EConvertError("Коэффициенты дисторсии [Distortion]" + ini + " не могут описывать объектив (" + changed +
+                        "): " + *problem + ". Исправьте их или выключите коррекцию (correctDistortion=0).");
 }
 
 std::array<std::string, 4> pointPairFields(const std::string& line) {

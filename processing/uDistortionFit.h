@@ -6,13 +6,20 @@
 //
 // The normal equations are solved by Gauss-Jordan elimination with partial
 // pivoting; an unknown without a usable pivot (too few or collinear points)
-// comes out 0 instead of failing, so any set of pairs gives coefficients.
+// comes out 0 in fitDistortion (the dialog's grid shows what a set of pairs
+// gives while it is being filled), while fitDeterminedDistortion, whose
+// coefficients go into the settings, refuses such a set.
+//
+// The coefficients are also judged as a whole (distortionMappingProblem):
+// single values in range can still fold the frame or throw it far out.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/uConfiguration.h"
+#include "processing/uFrameOps.h"
 
 namespace orbis {
 
@@ -38,6 +45,26 @@ TCoefficients solveGaussJordan(const std::array<TCoefficients, TConfiguration::k
 
 // The fit over every pair; no pairs give twenty zeros.
 TDistortionFit fitDistortion(const std::vector<TPointPair>& pairs);
+
+// The fit, when the pairs determine every coefficient: fewer than ten
+// pairs, or pairs whose normal equations have an unknown without a usable
+// pivot (points on a line or a conic), raise EZeroDivide saying so.
+TDistortionFit fitDeterminedDistortion(const std::vector<TPointPair>& pairs);
+
+// Why correcting a W x H frame (the size the correction works on, margins
+// included) with d cannot be a lens's correction, or nothing. On a grid
+// over the frame, the pixel each corrected pixel is taken from must lie
+// within a quarter of the frame's size of the frame, and must advance with
+// the pixel along each axis (x along a row, y along a column): a lens keeps
+// the order of points, a typo in a coefficient or an all-zero fit does not.
+std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W, int H);
+
+// For processing with the correction on: raises EConvertError as
+// requireInRange does for the coefficients, margins and frame size, then
+// naming the INI file and the coefficients that differ from the identity
+// when distortionMappingProblem finds the coefficients cannot map the
+// frame (widthCCD x heightCCD with the margins).
+void requirePlausibleDistortion(const TConfiguration& config);
 
 // A point-pair file: a pair per line, x, y, u, v separated by TAB, numbers
 // with "." or the locale's separator; empty lines are skipped. Each line's
