@@ -67,12 +67,20 @@ struct Stream {
     uint64_t strh = 0;  // data offset of its strh chunk, 0 when it has none
     bool video = false;
     bool allKeyFrames = true;  // every frame stands alone: uncompressed or JPEG
+    uint64_t frameBytes = 0;   // of an uncompressed video stream, 0 for another
 };
 
 struct Chunk {
     uint8_t id[4];
     uint64_t pos;
     uint32_t size;
+};
+
+// Bytes of the movie data left out of the mended file: a damaged chunk
+// and whatever lies between it and the next whole chunk.
+struct Cut {
+    uint64_t from, to;
+    int frames;  // frames lost with them
 };
 
 struct Layout {
@@ -84,6 +92,8 @@ struct Layout {
     uint64_t moviEnd = 0;  // end of the last whole chunk with its padding (may be the file's end + 1)
     std::optional<uint64_t> index;  // an idx1 chunk right after the chunks
     uint64_t dropped = 0;
+    std::vector<Cut> cuts;             // in file order
+    bool standardIndexChunks = false;  // ix## chunks, whose offsets a cut would falsify
 };
 
 // Compressions whose frames are all key frames; for others only a
@@ -129,7 +139,20 @@ void walkHeaders(const Source& f, uint64_t from, uint64_t to, Layout& l, int dep
             }
         } else if (isId(h, "strf") && size >= 20 && stream >= 0) {
             uint8_t b[20];
-            if (f.read(data, b, sizeof b)) l.streams[static_cast<std::size_t>(stream)].allKeyFrames = intraOnly(le32(b + 16));
+            if (f.read(data, b, sizeof b)) {
+                Stream& s = l.streams[static_cast<std::size_t>(stream)];
+                const uint32_t compression = le32(b + 16);
+                s.allKeyFrames = intraOnly(compression);
+                // Uncompressed frames all have one size: rows of whole
+                // 4-byte words, as a bitmap stores them.
+                const auto width = static_cast<int32_t>(le32(b + 4));
+                const auto height = static_cast<int32_t>(le32(b + 8));
+                const uint64_t bits = b[14] | (b[15] << 8);
+                if ((compression == 0 || compression == 0x20424944u /* 'DIB ' */) && width > 0 && height != 0 && bits > 0) {
+                    const uint64_t rows = height < 0 ? -static_cast<int64_t>(height) : height;
+                    s.frameBytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4 * rows;
+                }
+            }
         }
         pos = data + size + (size & 1);
     }
@@ -159,10 +182,63 @@ bool tailHolds(const Source& f, uint64_t from, const uint8_t* needle) {
     return false;
 }
 
+// The stream a chunk id names ("00db" -> 0), -1 for none.
+int streamOf(const uint8_t* id) { return isDigit(id[0]) && isDigit(id[1]) ? (id[0] - '0') * 10 + (id[1] - '0') : -1; }
+bool isFrameId(const uint8_t* id) { return id[2] == 'd' && (id[3] == 'b' || id[3] == 'c'); }
+
+// A chunk ending at next (its padding included) is followed by another
+// chunk, the index, the end of the file, or the zeros a power cut leaves.
+bool endsWhereItSays(const Source& f, uint64_t next) {
+    uint8_t id[4];
+    if (next >= f.size()) return next <= f.size() + 1;
+    if (f.read(next, id, 4) && (plausibleId(id) || isId(id, "idx1") || isId(id, "LIST") || isId(id, "RIFF"))) return true;
+    return !tailHolds(f, next, nullptr);
+}
+
+// The first chunk at or after from that ends where its size says, for a
+// walk that has lost its way; none when only a cut-off end is left.
+std::optional<uint64_t> nextWholeChunk(const Source& f, uint64_t from) {
+    constexpr std::size_t kBlock = std::size_t{1} << 16;
+    std::vector<uint8_t> buffer(kBlock + 8);
+    for (uint64_t at = from; at + 8 <= f.size(); at += kBlock) {
+        const auto n = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), f.size() - at));
+        f.read(at, buffer.data(), n);
+        for (std::size_t i = 0; i + 8 <= n; ++i) {
+            const uint8_t* p = &buffer[i];
+            if (isId(p, "idx1")) return at + i;
+            if (!plausibleId(p)) continue;
+            const uint64_t size = le32(p + 4);
+            const uint64_t next = at + i + 8 + size + (size & 1);
+            if (next <= f.size() + 1 && endsWhereItSays(f, next)) return at + i;
+        }
+    }
+    return std::nullopt;
+}
+
 void walkMovi(const Source& f, const std::string& path, Layout& l) {
     const auto damaged = [&](uint64_t at, const std::string& why) {
         return EInvalidVideo("\"" + path + "\" is damaged at byte " + std::to_string(at) + " (" + why +
                              "), not only cut short; it is left as it is");
+    };
+    // Frames of an uncompressed stream, the bytes from pos on hold about.
+    const auto framesIn = [&](const uint8_t* id, uint64_t bytes) {
+        const int s = plausibleId(id) ? streamOf(id) : -1;
+        if (s >= 0 && (static_cast<std::size_t>(s) >= l.streams.size() || !isFrameId(id))) return 0;
+        for (const Stream& stream : l.streams) {
+            if (stream.video && stream.frameBytes > 0) {
+                const uint64_t step = 8 + stream.frameBytes + (stream.frameBytes & 1);
+                return std::max(1, static_cast<int>((bytes + step / 2) / step));
+            }
+        }
+        return 1;
+    };
+    // A damaged chunk at pos: the bytes up to the next whole chunk are
+    // left out, and the walk takes up there.
+    const auto skipDamaged = [&](uint64_t pos, uint64_t searchFrom, const uint8_t* id, const std::string& why) {
+        const std::optional<uint64_t> found = nextWholeChunk(f, searchFrom);
+        if (!found) throw damaged(pos, why + ", and no whole chunk after it");
+        l.cuts.push_back({pos, *found, framesIn(id, *found - pos)});
+        return *found;
     };
     uint64_t pos = l.moviList + 12;
     for (;;) {
@@ -183,7 +259,10 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
         if (isId(h, "LIST")) throw damaged(pos, "lists inside the movie data are not repaired");
         if (!plausibleId(h)) {
             // A power cut can leave blocks of zeros after the last data written.
-            if (tailHolds(f, pos, nullptr)) throw damaged(pos, "no chunk there");
+            if (tailHolds(f, pos, nullptr)) {
+                pos = skipDamaged(pos, pos + 1, h, "no chunk there");
+                continue;
+            }
             l.dropped = f.size() - pos;
             return;
         }
@@ -198,11 +277,25 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
                 uint8_t header[8];
                 std::memcpy(header, previous->id, 4);
                 put32(header + 4, previous->size);
-                if (tailHolds(f, data, header)) throw damaged(pos, "a chunk size that runs past the end of the file");
+                if (tailHolds(f, data, header)) {
+                    pos = skipDamaged(pos, data, h, "a chunk size that runs past the end of the file");
+                    continue;
+                }
             }
             l.dropped = f.size() - pos;
             return;
         }
+        // Bytes cut out of a chunk or added to it: its size leads into the
+        // middle of other data. With no whole chunk after it, the chunk may
+        // be whole and what follows it damaged: that is judged there.
+        if (!endsWhereItSays(f, data + size + (size & 1))) {
+            if (const std::optional<uint64_t> found = nextWholeChunk(f, data)) {
+                l.cuts.push_back({pos, *found, framesIn(h, *found - pos)});
+                pos = *found;
+                continue;
+            }
+        }
+        if (h[0] == 'i' && h[1] == 'x') l.standardIndexChunks = true;
         if (!isId(h, "JUNK") && !(h[0] == 'i' && h[1] == 'x')) {
             Chunk c{};
             std::memcpy(c.id, h, 4);
@@ -213,10 +306,6 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
         pos = data + size + (size & 1);
     }
 }
-
-// The stream a chunk id names ("00db" -> 0), -1 for none.
-int streamOf(const uint8_t* id) { return isDigit(id[0]) && isDigit(id[1]) ? (id[0] - '0') * 10 + (id[1] - '0') : -1; }
-bool isFrameId(const uint8_t* id) { return id[2] == 'd' && (id[3] == 'b' || id[3] == 'c'); }
 
 // Replaces path by the mended copy: written beside it, then renamed over it.
 class Replacement {
@@ -250,10 +339,11 @@ public:
             n -= static_cast<std::size_t>(put);
         }
     }
-    void copy(const Source& f, uint64_t bytes) {
-        std::vector<uint8_t> buffer(static_cast<std::size_t>(std::min<uint64_t>(bytes, std::size_t{1} << 20)));
-        for (uint64_t done = 0; done < bytes;) {
-            const auto n = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), bytes - done));
+    // Appends bytes [from, to) of the source.
+    void copy(const Source& f, uint64_t from, uint64_t to) {
+        std::vector<uint8_t> buffer(static_cast<std::size_t>(std::min<uint64_t>(to - from, std::size_t{1} << 20)));
+        for (uint64_t done = from; done < to;) {
+            const auto n = static_cast<std::size_t>(std::min<uint64_t>(buffer.size(), to - done));
             f.read(done, buffer.data(), n);
             append(buffer.data(), n);
             done += n;
@@ -292,6 +382,26 @@ private:
     int fd_ = -1;
 };
 
+// Frames of an uncompressed stream that are whole chunks but not of its
+// frame size are left out like damaged ones, as no reader can show them;
+// unless they are as many as the others, when the header rather than the
+// frames is wrong and leaving them out would leave next to nothing.
+void leaveOutMisfits(Layout& l) {
+    for (std::size_t s = 0; s < l.streams.size(); ++s) {
+        const uint64_t frameBytes = l.streams[s].frameBytes;
+        if (!l.streams[s].video || frameBytes == 0) continue;
+        const auto ofStream = [&](const Chunk& c) { return streamOf(c.id) == static_cast<int>(s) && isFrameId(c.id); };
+        const auto misfit = [&](const Chunk& c) { return ofStream(c) && c.size != frameBytes; };
+        const auto misfits = std::count_if(l.chunks.begin(), l.chunks.end(), misfit);
+        const auto fitting = std::count_if(l.chunks.begin(), l.chunks.end(), [&](const Chunk& c) { return ofStream(c) && c.size == frameBytes; });
+        if (misfits == 0 || misfits >= fitting) continue;
+        for (const Chunk& c : l.chunks)
+            if (misfit(c)) l.cuts.push_back({c.pos, c.pos + 8 + c.size + (c.size & 1), 1});
+        std::erase_if(l.chunks, misfit);
+    }
+    std::sort(l.cuts.begin(), l.cuts.end(), [](const Cut& a, const Cut& b) { return a.from < b.from; });
+}
+
 }  // namespace
 
 TAviRepair repairAviFile(const std::string& path) {
@@ -313,6 +423,12 @@ TAviRepair repairAviFile(const std::string& path) {
         if (f.read(indexEnd + (indexEnd & 1), after, 12) && isId(after, "RIFF")) {
             throw EInvalidVideo("\"" + path + "\" continues in further RIFF parts (OpenDML); such files are not repaired");
         }
+    }
+
+    leaveOutMisfits(l);
+    if (!l.cuts.empty() && l.standardIndexChunks) {
+        throw EInvalidVideo("\"" + path + "\" has damaged chunks and OpenDML index chunks, whose offsets leaving them out "
+                            "would falsify; it is left as it is");
     }
 
     std::vector<uint32_t> lengths(l.streams.size(), 0);
@@ -337,10 +453,14 @@ TAviRepair repairAviFile(const std::string& path) {
     result.frames = static_cast<int>(frames);
     result.chunks = static_cast<int>(l.chunks.size());
     result.droppedBytes = l.dropped;
+    for (const Cut& c : l.cuts) {
+        result.damagedFrames += c.frames;
+        result.damagedBytes += c.to - c.from;
+    }
 
     // Whole already: an index where the chunks end, listing as many of
     // them, and sizes and counts that agree with them.
-    if (l.index && l.dropped == 0 && l.moviEnd <= f.size()) {
+    if (l.index && l.dropped == 0 && l.cuts.empty() && l.moviEnd <= f.size()) {
         const uint32_t indexSize = field(*l.index + 4);
         const uint64_t riffEnd = 8 + uint64_t{field(4)};
         bool whole = indexSize / 16 == l.chunks.size() && *l.index + 8 + indexSize <= f.size() &&
@@ -352,6 +472,13 @@ TAviRepair repairAviFile(const std::string& path) {
         if (whole) return result;
     }
 
+    // Chunks after a cut move forward by the bytes left out before them.
+    const auto cutBefore = [&](uint64_t pos) {
+        uint64_t bytes = 0;
+        for (const Cut& c : l.cuts)
+            if (c.to <= pos) bytes += c.to - c.from;
+        return bytes;
+    };
     std::vector<uint8_t> index(8 + 16 * l.chunks.size());
     std::memcpy(index.data(), "idx1", 4);
     std::vector<bool> started(l.streams.size(), false);
@@ -366,22 +493,28 @@ TAviRepair repairAviFile(const std::string& path) {
         uint8_t* e = index.data() + 8 + 16 * k;
         std::memcpy(e, c.id, 4);
         put32(e + 4, key ? kAviifKeyFrame : 0);
-        put32(e + 8, static_cast<uint32_t>(c.pos - moviData));  // from the "movi" tag
+        put32(e + 8, static_cast<uint32_t>(c.pos - cutBefore(c.pos) - moviData));  // from the "movi" tag
         put32(e + 12, c.size);
     }
     put32(index.data() + 4, static_cast<uint32_t>(16 * l.chunks.size()));
-    const uint64_t newSize = l.moviEnd + index.size();
-    if (newSize - 8 > 0xFFFFFFFFu || l.moviEnd - moviData > 0xFFFFFFFFu) {
+    const uint64_t moviEnd = l.moviEnd - result.damagedBytes;
+    const uint64_t newSize = moviEnd + index.size();
+    if (newSize - 8 > 0xFFFFFFFFu || moviEnd - moviData > 0xFFFFFFFFu) {
         throw EInvalidVideo("\"" + path + "\" is too large for one RIFF part; it is left as it is");
     }
 
     Replacement out(path, f.mode());
     const uint64_t kept = std::min(l.moviEnd, f.size());
-    out.copy(f, kept);
+    uint64_t from = 0;
+    for (const Cut& c : l.cuts) {
+        out.copy(f, from, c.from);
+        from = c.to;
+    }
+    out.copy(f, from, kept);
     if (l.moviEnd > kept) out.append("", 1);  // the padding byte of a last odd-sized chunk
     out.append(index.data(), index.size());
     out.put(4, static_cast<uint32_t>(newSize - 8));
-    out.put(l.moviList + 4, static_cast<uint32_t>(l.moviEnd - moviData));
+    out.put(l.moviList + 4, static_cast<uint32_t>(moviEnd - moviData));
     if (inHeaders(l.avih, 56)) {
         out.put(l.avih + 12, field(l.avih + 12) | kAvifHasIndex);
         out.put(l.avih + 16, frames);

@@ -1,8 +1,10 @@
 // Event clips and recordings (TAviReader, readAviHeaders, readClipInfo). A
-// clip that opens must describe a frame size the reader accepts, and every
-// frame it lists must read whole.
+// clip that opens must describe a frame size and a frame period the reader
+// accepts, and every frame it lists must read whole.
 
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include "astro/uExceptions.h"
 #include "capture/uAviFile.h"
@@ -61,6 +63,26 @@ TSeeds targetSeeds() {
     // A recording continued in a RIFF AVIX chunk, its frame inside a "rec " list.
     const std::string frame(12 * 5, '\x42');
     seeds.inputs.push_back(grey + chunk("RIFF", "AVIX" + chunk("LIST", "movi" + chunk("LIST", "rec " + chunk("00db", frame)))));
+    // Damage that moves every chunk after it: bytes cut out of the second
+    // frame's data, or repeated inside it; with and without the index.
+    if (const std::size_t second = grey.find("00db", grey.find("00db") + 4); second != std::string::npos) {
+        std::string cut = grey;
+        cut.erase(second + 8 + 10, 20);
+        std::string repeated = grey;
+        repeated.insert(second + 8 + 30, grey.substr(second + 8 + 10, 20));
+        for (const std::string& damaged : {cut, repeated}) {
+            seeds.inputs.push_back(damaged);
+            seeds.inputs.push_back(damaged.substr(0, damaged.rfind("idx1")));
+        }
+    }
+    // Frame rates no camera has: rate or scale at their largest, rate 0.
+    if (const std::size_t strh = grey.find("strh"); strh != std::string::npos) {
+        for (const auto& [at, value] : {std::pair{std::size_t{24}, 0xFFFFFFFFu}, {std::size_t{20}, 0xFFFFFFFFu}, {std::size_t{24}, 0u}}) {
+            std::string rate = grey;
+            put32(rate, strh + 8 + at, value);
+            seeds.inputs.push_back(rate);
+        }
+    }
     seeds.tokens = {"RIFF", "LIST", "AVI ", "AVIX", "hdrl", "strl", "strh", "strf", "vids", "movi", "rec ", "idx1",
                     "00db", "00dc", "01db", "JUNK", "DIB "};
     return seeds;
@@ -82,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
               "frame size " + std::to_string(info.width) + " x " + std::to_string(info.height));
         check(info.bitsPerPixel == 8 || info.bitsPerPixel == 24 || info.bitsPerPixel == 32, "bit depth");
         check(info.rate > 0 && info.scale > 0, "frame rate with a zero");
+        check(info.framePeriod() >= 0.001 && info.framePeriod() <= 10.0, "frame period outside 1 ms to 10 s");
         check(info.bitsPerPixel == 8 ? !info.palette.empty() && info.palette.size() <= 256 : true, "palette size");
         check(info.frameCount >= 0, "negative frame count");
         check(info.framesPerSecond() >= 1, "frames per second below 1");

@@ -27,9 +27,11 @@ constexpr const char* kUsage =
     "  --station DIR  the station directory (default: the program's directory); it must\n"
     "                 exist, though extraction reads none of its settings\n"
     "\n"
-    "Exit status: 0 done, 1 frames the clip announces are damaged or cut off, or a\n"
+    "Exit status: 0 done, 1 frames the clip announces are cut off at its end, or a\n"
     "decoded clip gave another number of frames than it announces (the frames found are\n"
-    "saved), 2 bad arguments, an unreadable clip or frames that cannot be written.\n";
+    "saved), 2 bad arguments, an unreadable clip (also one with a damaged frame, which\n"
+    "orbisight-cli repair can leave out, or a frame period outside 1 ms to 10 s; nothing\n"
+    "is saved) or frames that cannot be written.\n";
 
 }  // namespace
 

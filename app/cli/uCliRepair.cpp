@@ -16,15 +16,17 @@ constexpr const char* kUsage =
     "Mends an AVI clip or recording whose writer was killed or lost its power: the\n"
     "frames are all there, but the headers do not count them and the index is missing.\n"
     "Rebuilds the RIFF and movi sizes, the frame counts and the idx1 index from the\n"
-    "chunks the file holds; a last chunk cut short is left out. The mended file is\n"
-    "written beside the clip and renamed over it, so the clip stays as it was when\n"
-    "anything fails. A whole clip is left untouched.\n"
+    "chunks the file holds; a last chunk cut short is left out, and so are damaged\n"
+    "frames (bytes cut out or added, a wrong size), saying how many: the frames after\n"
+    "them then come that many frame periods early. The mended file is written beside\n"
+    "the clip and renamed over it, so the clip stays as it was when anything fails. A\n"
+    "whole clip is left untouched.\n"
     "\n"
     "  --station DIR  the station directory (default: the program's directory); it must\n"
     "                 exist, though the repair reads none of its settings\n"
     "\n"
-    "Exit status: 0 repaired or already whole, 1 not repaired (not an AVI file, damaged\n"
-    "otherwise than cut short, or the mended file cannot be written), 2 bad arguments.\n";
+    "Exit status: 0 repaired or already whole, 1 not repaired (not an AVI file, damage\n"
+    "that no whole chunk follows, or the mended file cannot be written), 2 bad arguments.\n";
 
 }  // namespace
 
@@ -51,6 +53,7 @@ int repairCommand(std::span<const std::string> args, std::ostream& out, std::ost
         }
         out << clip << ": repaired, " << r.frames << " frames indexed";
         if (r.droppedBytes > 0) out << ", " << r.droppedBytes << " bytes of a last chunk cut short left out";
+        if (r.damagedBytes > 0) out << ", " << r.damagedFrames << " damaged frame(s) left out (" << r.damagedBytes << " bytes)";
         out << "\n";
         return 0;
     } catch (const std::exception& e) {

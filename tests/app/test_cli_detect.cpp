@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "SyntheticSky.h"
+#include "DamagedClips.h"
 #include "TempDir.h"
 #include "app/cli/uCliDetect.h"
 #include "station/uFileDetection.h"
@@ -162,31 +163,37 @@ void put32(std::string& b, std::size_t at, uint32_t v) {
     for (std::size_t i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-TEST(CliDetect, ADamagedChunkCostsItsFrameOnlyAWrongGeometryTheClip) {
-    test::TempDir station, input;
+// A damaged frame in the middle (a chunk size lost, bytes cut out), a width
+// or height that contradicts the frames, or a frame period no camera has
+// (which put the clips of a night under the year 2100): refused before a
+// frame is examined, nothing written.
+TEST(CliDetect, DamagedFramesWrongGeometriesAndImplausibleRatesAreRefused) {
+    test::TempDir input;
     const std::string clip = (input / "sky.avi").string();
     writeSkyClip(clip);
     const std::string bytes = readFileBytes(clip);
-    // The first frame's chunk size (at 1252) lost: the other 149 are examined.
-    std::string d = bytes;
-    put32(d, 1252, 0);
-    const std::string first = (input / "first.avi").string();
-    writeFileAtomically(first, d);
-    const CliRun run = detect({"--input", first, "--start", "2024-08-12 23:10:00"}, station.str());
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("149 frames examined, 2 events"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("1 frame(s) announced"), std::string::npos) << run.err;
-
-    // A width or height that contradicts the frames: refused, nothing written.
-    for (auto [at, value] : {std::pair{std::size_t{176}, 1u}, {std::size_t{180}, static_cast<uint32_t>(-1)}}) {
-        test::TempDir empty;
-        d = bytes;
+    const auto patched = [&](std::size_t at, uint32_t value) {
+        std::string d = bytes;
         put32(d, at, value);
-        const std::string bad = (input / ("bad" + std::to_string(at) + ".avi")).string();
-        writeFileAtomically(bad, d);
-        const CliRun refused = detect({"--input", bad, "--start", "2024-08-12 23:10:00"}, empty.str());
+        return d;
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {patched(test::frameChunkAt(0) + 4, 0), "frame 1 of 150 is damaged"},
+        {test::cutInFrame(bytes, 9), "frame 10 of 150 is damaged"},
+        {patched(176, 1), "its frames are 19200 bytes"},
+        {patched(180, static_cast<uint32_t>(-1)), "its frames are 19200 bytes"},
+        {patched(test::kScaleAt, 0xFFFFFFFFu), "frame rate of 25/4294967295"},
+        {patched(test::kRateAt, 0xFFFFFFFFu), "frame rate of 4294967295/1"},
+    };
+    int n = 0;
+    for (const auto& [content, message] : cases) {
+        test::TempDir empty;
+        const std::string bad = (input / ("bad" + std::to_string(n++) + ".avi")).string();
+        writeFileAtomically(bad, content);
+        const CliRun refused = detect({"--input", bad}, empty.str());
         EXPECT_EQ(refused.status, 2) << refused.out;
-        EXPECT_NE(refused.err.find("its frames are 19200 bytes"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(message), std::string::npos) << refused.err;
         EXPECT_TRUE(std::filesystem::is_empty(empty.path())) << refused.out;
     }
 }

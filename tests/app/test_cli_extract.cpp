@@ -8,6 +8,7 @@
 #include <random>
 #include <sstream>
 
+#include "DamagedClips.h"
 #include "TempDir.h"
 #include "app/cli/uCliExtract.h"
 #include "astro/uUniUtils.h"
@@ -150,21 +151,48 @@ TEST(CliExtract, AFailureHalfWayTakesBackTheFramesItWrote) {
     EXPECT_FALSE(std::filesystem::exists(night / "213045_120" / "F002.bmp"));
     EXPECT_TRUE(std::filesystem::is_directory(night / "213045_120" / "F003.bmp"));  // not this run's
 
-    // A damaged chunk size: the other frames are saved, the loss is an error.
-    std::string damaged = readFileBytes(clip);
-    for (std::size_t i = 0; i < 4; ++i) damaged[1252 + 2 * (8 + 64) + i] = '\xFF';
+    // Cut off in its last frame, the index lost: the frames before it are
+    // saved, the loss is an error.
+    std::string cutOff = readFileBytes(clip);
+    cutOff = cutOff.substr(0, cutOff.rfind("idx1") - 10);
     const std::string third = (night / "213046_500.avi").string();
-    writeFileAtomically(third, damaged);
+    writeFileAtomically(third, cutOff);
     EXPECT_EQ(extract({third}, &out), 1) << out;
     EXPECT_NE(out.find("4 frames from F001.bmp"), std::string::npos) << out;
     EXPECT_NE(out.find("1 frame(s) announced"), std::string::npos) << out;
-    EXPECT_EQ(loadGreyFrame((night / "213046_500" / "F003.bmp").string()).pixels, std::vector<uint8_t>(64, 3));
+    EXPECT_EQ(loadGreyFrame((night / "213046_500" / "F003.bmp").string()).pixels, std::vector<uint8_t>(64, 2));
 
     // Start numbers: beyond 999 the names grow; past the integers they are refused.
     EXPECT_EQ(extract({clip, "--start-number", "1000000", "--target", (night / "big").string()}, &out), 0) << out;
     EXPECT_TRUE(std::filesystem::exists(night / "big" / "F1000004.bmp"));
     EXPECT_EQ(extract({clip, "--start-number", "2147483646", "--target", (night / "huge").string()}, &out), 2);
     EXPECT_FALSE(std::filesystem::exists(night / "huge"));
+}
+
+// A damaged frame in the middle is neither saved as a picture nor left out
+// (the frames after it would be numbered one too low); a clip whose frame
+// period no camera has is refused too. Nothing is written.
+TEST(CliExtract, DamagedFramesAndImplausibleFrameRatesWriteNothing) {
+    test::TempDir night;
+    const std::string good = test::numberedClip(night / "good.avi", test::framesUpTo(35));
+    std::string absurdRate = good;
+    test::put32(absurdRate, test::kScaleAt, 0xFFFFFFFFu);
+    const std::pair<std::string, std::string> clips[] = {
+        {test::cutInFrame(good, 9), "frame 10 of 35 is damaged"},
+        {test::duplicatedInFrame(test::withoutIndex(good), 9), "frame 10 of 35 is damaged"},
+        {absurdRate, "frame rate of 25/4294967295"},
+    };
+    int n = 0;
+    for (const auto& [bytes, message] : clips) {
+        const std::string name = "21304" + std::to_string(n++) + "_000";
+        const std::string clip = (night / (name + ".avi")).string();
+        writeFileAtomically(clip, bytes);
+        std::string out;
+        EXPECT_EQ(extract({clip}, &out), 2) << out;
+        EXPECT_NE(out.find(clip), std::string::npos) << out;
+        EXPECT_NE(out.find(message), std::string::npos) << out;
+        EXPECT_FALSE(std::filesystem::exists(night / name)) << out;
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "DamagedClips.h"
 #include "TempDir.h"
 #include "app/cli/uCliRepair.h"
 #include "astro/uUniUtils.h"
@@ -87,20 +88,61 @@ TEST(CliRepair, WhatIsNoClipOrMoreThanCutShortIsLeftAsItIs) {
     EXPECT_NE(notAvi.err.find("is not an AVI file"), std::string::npos) << notAvi.err;
     EXPECT_EQ(readFileBytes(text), "This is a text file renamed to .avi\n");
 
-    // A chunk size damaged in the middle, frames after it: not a cut.
-    std::string damaged = clipBytes(dir / "six.avi", 6);
-    damaged = damaged.substr(0, damaged.rfind("idx1"));
-    put32(damaged, 1252 + 2 * (8 + 40 * 11), 0xFFFFFF00u);
+    // Bytes after the last frame that are neither a chunk nor zeros, so
+    // that no whole chunk follows the damage: not a cut.
+    const std::string damaged = clipBytes(dir / "six.avi", 6).substr(0, 1248 + 3 * (8 + 40 * 11)) + std::string(100, 'x');
     const std::filesystem::path clip = dir / "damaged.avi";
     writeFileAtomically(clip, damaged);
     const CliRun run = repair({clip.string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("damaged at byte"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("damaged at byte 2592"), std::string::npos) << run.err;
     EXPECT_EQ(readFileBytes(clip), damaged);
 
     EXPECT_EQ(repair({}).status, 2);
     EXPECT_EQ(repair({clip.string(), "--station", (dir / "typo").string()}).status, 2);
     EXPECT_EQ(repair({"--help"}).status, 0);
+}
+
+// A damaged frame in the middle, with or without the index: the mended
+// clip is, byte for byte, the one its writer would have made without that
+// frame, and the repair says it left one out.
+TEST(CliRepair, DamagedFramesAreLeftOutAndCounted) {
+    test::TempDir dir;
+    const std::string good = test::numberedClip(dir / "good.avi", test::framesUpTo(35));
+    const std::string without9 = test::numberedClip(dir / "short.avi", test::framesUpTo(35, 9));
+    std::string lostSize = test::withoutIndex(good);
+    put32(lostSize, test::frameChunkAt(9) + 4, 0xFFFFFF00u);
+    std::string zeroSize = good;
+    put32(zeroSize, test::frameChunkAt(9) + 4, 0);
+    const std::pair<const char*, std::string> damaged[] = {
+        {"cut", test::cutInFrame(good, 9)},
+        {"repeated", test::duplicatedInFrame(good, 9)},
+        {"cut, no index", test::cutInFrame(test::withoutIndex(good), 9)},
+        {"repeated, no index", test::duplicatedInFrame(test::withoutIndex(good), 9)},
+        {"cut and resized", test::cutInFrame(good, 9, true)},
+        {"size past the end", lostSize},
+        {"size 0", zeroSize},
+    };
+    for (const auto& [kind, bytes] : damaged) {
+        const std::filesystem::path clip = dir / "213045_120.avi";
+        std::filesystem::remove(clip);
+        writeFileAtomically(clip, bytes);
+        const CliRun run = repair({clip.string()});
+        ASSERT_EQ(run.status, 0) << kind << ": " << run.err;
+        EXPECT_NE(run.out.find("repaired, 34 frames indexed, 1 damaged frame(s) left out"), std::string::npos)
+            << kind << ": " << run.out;
+        EXPECT_TRUE(readFileBytes(clip) == without9) << kind;
+        TAviReader reader(clip.string());
+        ASSERT_EQ(reader.info().frameCount, 34) << kind;
+        EXPECT_EQ(reader.readFrame(9), test::numberedFrame(10)) << kind;
+    }
+    // Two frames apart: both left out, counted.
+    const std::filesystem::path clip = dir / "213046_000.avi";
+    writeFileAtomically(clip, test::cutInFrame(test::duplicatedInFrame(good, 20), 3));
+    const CliRun run = repair({clip.string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("33 frames indexed, 2 damaged frame(s)"), std::string::npos) << run.out;
+    EXPECT_EQ(TAviReader(clip.string()).info().frameCount, 33);
 }
 
 }  // namespace
