@@ -126,13 +126,12 @@ void writeFailedClips(const std::string& nightDirectory, const std::vector<TFail
     writeTextLines(path, lines);
 }
 
-// Why the event's work failed, for the failure list.
-std::string failureReason(const TMorningEvent& e) {
+}  // namespace
+
+std::string morningFailureReason(const TMorningEvent& e) {
     if (!e.error.empty()) return e.error;
     return e.problems.empty() ? std::string("no report") : e.problems.front();
 }
-
-}  // namespace
 
 bool morningEventDone(const TMorningEvent& event) {
     switch (event.outcome) {
@@ -271,7 +270,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
         if (morningEventDone(e))
             failed.erase(e.clip);
         else
-            failed[e.clip] = TFailedClip{e.clip, e.attempt, failureReason(e)};
+            failed[e.clip] = TFailedClip{e.clip, e.attempt, morningFailureReason(e)};
     }
     std::vector<TFailedClip> failedList;
     for (auto& [clip, f] : failed) failedList.push_back(std::move(f));

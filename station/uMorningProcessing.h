@@ -57,6 +57,9 @@ struct TMorningEvent {
 // True when the event's clip is done (see above); false for work that failed.
 bool morningEventDone(const TMorningEvent& event);
 
+// Why an event's work failed: its error, or its first problem.
+std::string morningFailureReason(const TMorningEvent& event);
+
 struct TMorningResult {
     std::vector<TMorningEvent> events;  // in clip order
     std::string summaryFile, r90File;   // empty when not written

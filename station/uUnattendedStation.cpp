@@ -1,5 +1,7 @@
 #include "station/uUnattendedStation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <optional>
 #include <thread>
@@ -57,6 +59,9 @@ private:
     // Waits on the station's clock; false when a stop was asked for first.
     bool waitUntil(TDateTime t);
     void makeRoomOnDisk();
+    void checkClock();
+    // status.json and status.html, after each change of what the station does.
+    void updateStatus(bool stopping = false);
     NightEnd detect();
     // The morning's work on every night waiting for it; false when stopped.
     bool doMornings();
@@ -69,15 +74,17 @@ private:
     UserNotifier& notifier_;
     TStationPlace place_;
     std::uintmax_t minimumFree_;
-    TSessionLog log_;
+    TStationJournal log_;
     TUnattendedEnd end_;
     bool diskFullSaid_ = false;
+    bool statusFailureSaid_ = false;
+    TClockState clockState_;
     std::string lastStartFailure_;
 };
 
 void TStation::say(const std::string& line) {
     try {
-        log_.writeLine(logStamp(clock_.localNow()) + " " + line);
+        log_.write(clock_.localNow(), config_.timeZone(), line);
     } catch (const std::exception& e) {
         // A full disk must not silence the station: the journal still gets it.
         if (options_.onLine) options_.onLine(std::string("the station's log cannot be written: ") + e.what());
@@ -114,6 +121,28 @@ void TStation::makeRoomOnDisk() {
     }
 }
 
+void TStation::checkClock() {
+    clockState_ = options_.clockState ? options_.clockState() : TClockState{};
+    say(clockStateText(clockState_));
+}
+
+void TStation::updateStatus(bool stopping) {
+    try {
+        std::uintmax_t free = 0;
+        try {
+            free = options_.freeSpace(programDirectory_);
+        } catch (const std::exception&) {
+        }
+        TStationStatus status = stationStatus(programDirectory_, config_, clock_.localNow(), clockState_, free);
+        status.runningPid = stopping ? std::nullopt : std::optional<int>(::getpid());
+        writeStationStatus(programDirectory_, status);
+        statusFailureSaid_ = false;
+    } catch (const std::exception& e) {
+        if (!statusFailureSaid_) say(std::string("the status files cannot be written: ") + e.what());
+        statusFailureSaid_ = true;
+    }
+}
+
 NightEnd TStation::detect() {
     makeRoomOnDisk();
     bool bright = false;
@@ -135,6 +164,8 @@ NightEnd TStation::detect() {
             started->start(liveOptions, format);
             if (settings == &withoutLog) say("the session's log cannot be written (" + failure + "); detecting without it");
             say("detection started: " + captureFormatText(format));
+            checkClock();
+            updateStatus();
             failure.clear();
             break;
         } catch (const EInOutError& e) {
@@ -216,6 +247,7 @@ NightEnd TStation::detect() {
             break;
         case NightEnd::SourceFailed: break;
     }
+    updateStatus();
     return why;
 }
 
@@ -252,9 +284,21 @@ bool TStation::doMornings() {
         }
         if (!r.summaryFile.empty()) say("summary " + r.summaryFile);
         if (!r.r90File.empty()) say("R90 " + r.r90File);
+        int reports = 0, toMark = 0;
+        const TMorningEvent* firstFailure = nullptr;
+        for (const TMorningEvent& e : r.events) {
+            reports += e.outcome == MorningOutcome::Report;
+            toMark += e.outcome == MorningOutcome::NoTrack;
+            if (!firstFailure && !morningEventDone(e)) firstFailure = &e;
+        }
+        std::string counts = "morning's work on " + night + ": " + std::to_string(r.events.size()) + " event(s), " +
+                             std::to_string(reports) + " report(s), " + std::to_string(toMark) + " to mark, " +
+                             std::to_string(failed) + " failed";
+        if (firstFailure) counts += " (first: " + eventNameOfClip(firstFailure->clip) + ": " + morningFailureReason(*firstFailure) + ")";
+        say(counts);
         if (!r.nightDone)
-            say(std::to_string(failed) + " event(s) of " + night +
-                " failed: the night is not done, its clips are kept and tried again next morning");
+            say("the night " + night + " is not done: the clips whose work failed are kept and tried again next morning");
+        updateStatus();
     }
     return true;
 }
@@ -270,6 +314,8 @@ TUnattendedEnd TStation::run() {
     } catch (const std::exception& e) {
         say(std::string("stale files could not be looked at: ") + e.what());
     }
+    checkClock();
+    updateStatus();
     // A night ended early (bright sky, a source that ended) waits for the
     // day before detection starts again.
     bool nightOver = false;
@@ -317,6 +363,7 @@ TUnattendedEnd TStation::run() {
         if (!isNight(clock_.localNow(), place_)) nightOver = false;
     }
     say("station stopped");
+    updateStatus(/*stopping=*/true);
     return end_;
 }
 

@@ -14,6 +14,8 @@
 #include "capture/media/uCaptureGraph.h"
 #include "station/uRetention.h"
 #include "station/uStationClock.h"
+#include "station/uStationJournal.h"
+#include "station/uStationStatus.h"
 
 namespace orbis {
 
@@ -27,16 +29,15 @@ struct TUnattendedOptions {
     // Looked at between frames polls, between events and while waiting.
     std::function<bool()> stopRequested;
     FreeSpaceQuery freeSpace = systemFreeSpace;
+    // Whether the system clock is synchronised: looked at when the station
+    // starts and every night.
+    std::function<TClockState()> clockState = systemClockState;
     unsigned threads = 0;  // events processed at a time; 0: one per core
     // Ends after this many mornings (0: runs until stopped).
     int mornings = 0;
     // Every line of the log, as it is written (the front end prints it).
     std::function<void(const std::string&)> onLine;
 };
-
-// The program directory's station log: every line of the unattended
-// station, stamped with the station's local time.
-inline constexpr const char* kStationLogName = "Station.log";
 
 struct TUnattendedEnd {
     int nights = 0;        // detection sessions run

@@ -27,6 +27,7 @@ constexpr const char* kUsage =
     "  encoders list the installed video encoders, or one encoder's settings\n"
     "  record   run a recording session on a device or a GStreamer source\n"
     "  station  run the station unattended: detection from dusk to dawn, the morning's work\n"
+    "  status   write and print the station's status (status.json, status.html)\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
     "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
     "  repair   rebuild the counts and index of a clip whose writer was killed\n"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     if (command == "encoders") return orbis::encodersCommand(rest, std::cout, std::cerr);
     if (command == "record") return orbis::recordCommand(rest, station, station, std::cout, std::cerr);
     if (command == "station") return orbis::stationCommand(rest, station, std::cout, std::cerr);
+    if (command == "status") return orbis::statusCommand(rest, station, std::cout, std::cerr);
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
     if (command == "repair") return orbis::repairCommand(rest, std::cout, std::cerr);

@@ -11,6 +11,7 @@
 #include "app/cli/uCliStationDir.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
+#include "station/uStationStatus.h"
 #include "station/uUnattendedStation.h"
 
 namespace orbis {
@@ -36,7 +37,45 @@ constexpr const char* kUsage =
     "                 N times faster than real time (tests and rehearsals)\n"
     "  --nights N     ends after N nights and their mornings\n";
 
+constexpr const char* kStatusUsage =
+    "usage: orbisight-cli status [--station DIR]\n"
+    "\n"
+    "Writes status.json and status.html into the station directory, as the unattended\n"
+    "station does after each night and morning, and prints the JSON: the version, whether\n"
+    "a station runs there, the last night's dusk and dawn, every recent night's clips,\n"
+    "reports, failed events and events waiting for marking or for their morning, the free\n"
+    "disk, the clock's synchronisation and the journal's last problem (docs/status.md).\n";
+
 }  // namespace
+
+int statusCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                  std::ostream& err) {
+    CliArgs p;
+    try {
+        p = parseCliArgs(args, {"--station"}, {"--help"});
+        if (p.has("--help")) {
+            out << kStatusUsage;
+            return 0;
+        }
+        if (!p.positional.empty()) throw CliUsageError("status takes no file names");
+    } catch (const std::exception& e) {
+        err << "orbisight-cli status: " << e.what() << "\n\n" << kStatusUsage;
+        return 2;
+    }
+    const std::string station = p.value("--station", std::string(defaultStation));
+    try {
+        const TConfiguration config = stationConfiguration(station, err);
+        TStationClock clock;
+        const TStationStatus status =
+            stationStatus(station, config, clock.localNow(), systemClockState(), systemFreeSpace(station));
+        writeStationStatus(station, status);
+        out << statusJson(status);
+        return 0;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli status: " << e.what() << "\n";
+        return 1;
+    }
+}
 
 int stationCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
                    std::ostream& err) {

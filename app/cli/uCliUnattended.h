@@ -15,4 +15,10 @@ namespace orbis {
 int stationCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
                    std::ostream& err);
 
+// orbisight-cli status: writes the station directory's status.json and
+// status.html from its files and prints the JSON. 0 when written, 1 when
+// they cannot be, 2 for bad arguments.
+int statusCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                  std::ostream& err);
+
 }  // namespace orbis

@@ -26,6 +26,7 @@
 #include "station/uNightSchedule.h"
 #include "station/uRetention.h"
 #include "station/uStationLock.h"
+#include "station/uStationStatus.h"
 #include "station/uUnattendedStation.h"
 
 namespace orbis {
@@ -507,9 +508,87 @@ TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFrom
     NightRun n("videotestsrc pattern=ball num-buffers=80");
     fs::create_directory(n.station / "Orbisight.log");  // cannot be opened as a file
     n.config.setUseLogFile(true);
+    n.options.clockState = [] { return TClockState{ClockSync::NotSynchronised, "test"}; };
     EXPECT_EQ(n.run(at(2024, 8, 13, 1, 0), 1000).nights, 1);
     EXPECT_TRUE(n.said("the session's log cannot be written")) << n.joined();
     EXPECT_TRUE(n.said("clip ")) << n.joined();
+    // The clock's state is said at the start and each night, and the status
+    // files tell a remote eye the station has stopped.
+    EXPECT_GE(std::count_if(n.lines.begin(), n.lines.end(),
+                            [](const std::string& l) { return l.starts_with("clock not synchronised"); }),
+              2);
+    const std::string json = readFileBytes(n.station / kStatusFileName);
+    EXPECT_NE(json.find("\"running\": false"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"state\": \"not synchronised\""), std::string::npos) << json;
+    // The night began before the station did (01:00): its dusk was the evening before.
+    EXPECT_NE(json.find("\"night\": \"20240813\", \"dusk\": \"2024-08-12T21:"), std::string::npos) << json;
+    EXPECT_TRUE(fs::exists(n.station / kStatusPageName));
+}
+
+TEST(StationJournal, Iso8601StampsUtf8LinesAndRotationBySize) {
+    EXPECT_EQ(isoLocalStamp(at(2024, 8, 12, 23, 10), 3), "2024-08-12T23:10:00+03:00");
+    EXPECT_EQ(isoLocalStamp(at(2024, 8, 12, 23, 10), 5.5), "2024-08-12T23:10:00+05:30");
+    EXPECT_EQ(isoLocalStamp(at(2024, 1, 2, 3, 4), -3.5), "2024-01-02T03:04:00-03:30");
+    EXPECT_EQ(isoLocalStamp(at(2024, 1, 2, 3, 4), 5.75), "2024-01-02T03:04:00+05:45");
+    test::TempDir dir;
+    const fs::path path = dir / kStationLogName;
+    {
+        TStationJournal journal;
+        journal.open(path.string(), 100, 2);
+        for (int i = 0; i < 12; ++i) journal.write(at(2024, 8, 12, 23, i), 3, "событие " + std::to_string(i));
+    }
+    // Each line is 40 bytes: the limit is passed every third line, and only
+    // the two newest older files stay.
+    EXPECT_TRUE(fs::exists(dir / "Station.log.1"));
+    EXPECT_TRUE(fs::exists(dir / "Station.log.2"));
+    EXPECT_FALSE(fs::exists(dir / "Station.log.3"));
+    EXPECT_EQ(readFileBytes(path), "2024-08-12T23:09:00+03:00 событие 9\n2024-08-12T23:10:00+03:00 событие 10\n"
+                                   "2024-08-12T23:11:00+03:00 событие 11\n");
+    EXPECT_TRUE(readFileBytes(dir / "Station.log.2").starts_with("2024-08-12T23:03:00+03:00 событие 3\n"));
+}
+
+TEST(StationStatus, CountsEachNightsClipsByWhatBecameOfThemForRemoteEyes) {
+    test::TempDir station;
+    const fs::path night = station / "20240812";
+    writeDoneEvent(night, "231000_000");               // a report
+    writeDoneEvent(night, "232000_000");               // no track: waits for marking
+    fs::remove(night / "232000_000" / "M232000_000.txt");
+    writeFile(night / "233000_000.avi", 100);          // its work failed
+    writeFile(night / "234000_000.avi", 100);          // not yet taken into work
+    writeTextLines(night / kNightDoneName, std::vector<std::string>{"231000_000.avi", "232000_000.avi"});
+    writeTextLines(night / kNightFailedName, std::vector<std::string>{"233000_000.avi\t1\tnot an AVI file"});
+    writeDoneEvent(station / "20240811", "220000_000");
+    writeTextLines(station / kStationLogName,
+                   std::vector<std::string>{"2024-08-13T04:00:00+03:00 event 233000_000: failed: \"x\" <cut>",
+                                            "2024-08-13T04:01:00+03:00 the night is done"});
+    TConfiguration config;
+    config.setTimeZone(3);
+    const TStationStatus s = stationStatus(station.str(), config, at(2024, 8, 13, 12, 0),
+                                           {ClockSync::Synchronised, "test"}, 5u << 20);
+    ASSERT_EQ(s.nights.size(), 2u);
+    EXPECT_EQ(s.lastNight, "20240812");
+    const TNightStatus& n = s.nights[0];
+    EXPECT_EQ(n.clips, 4);
+    EXPECT_EQ(n.reports, 1);
+    EXPECT_EQ(n.waitingForMarking, 1);
+    EXPECT_EQ(n.failed, 1);
+    EXPECT_EQ(n.waitingForMorning, 1);
+    EXPECT_EQ(n.pictures, std::vector<std::string>{"20240812/231000_000/M231000_000R.jpg"});
+    // Dusk (Sun at -10°) and dawn at 52.43° N in mid-August, local time +03:00.
+    EXPECT_TRUE(s.dusk.starts_with("2024-08-12T21:")) << s.dusk;
+    EXPECT_TRUE(s.dawn.starts_with("2024-08-13T04:")) << s.dawn;
+    EXPECT_FALSE(s.runningPid);
+    EXPECT_EQ(s.lastLine, "2024-08-13T04:01:00+03:00 the night is done");
+
+    writeStationStatus(station.str(), s);
+    const std::string json = readFileBytes(station / kStatusFileName);
+    EXPECT_NE(json.find("\"failed\": 1, \"waitingForMarking\": 1, \"waitingForMorning\": 1"), std::string::npos)
+        << json;
+    EXPECT_NE(json.find("failed: \\\"x\\\" <cut>"), std::string::npos) << json;  // quotes escaped
+    EXPECT_NE(json.find("\"freeDiskMB\": 5"), std::string::npos);
+    const std::string html = readFileBytes(station / kStatusPageName);
+    EXPECT_NE(html.find("<img src=\"20240812/231000_000/M231000_000R.jpg\""), std::string::npos);
+    EXPECT_NE(html.find("&quot;x&quot; &lt;cut&gt;"), std::string::npos);
 }
 
 // One station per directory; what a killed run left is cleaned only when
