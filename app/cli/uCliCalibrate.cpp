@@ -16,18 +16,21 @@ constexpr const char* kUsage =
     "Fits the lens-distortion model (two cubic polynomials) to point pairs by least\n"
     "squares. PAIRS.txt holds one pair per line, four TAB-separated numbers: the true\n"
     "position x, y and the distorted position u, v, in hundreds of pixels from the\n"
-    "frame centre; empty lines are skipped. Coefficients the pairs cannot determine\n"
-    "(too few or collinear points) come out 0.\n"
+    "frame centre; empty lines are skipped. Pairs that cannot determine every\n"
+    "coefficient (fewer than ten, or points on a line or a conic) are an error.\n"
     "\n"
     "Prints the twenty coefficients as the [Distortion] lines of Orbisight.ini\n"
     "(coefX0, coefY0, ..., coefY9).\n"
     "\n"
     "  --station DIR  the station directory (default: the program's directory)\n"
     "  --save         write the coefficients into the station's Orbisight.ini\n"
-    "                 instead of printing them; its other settings stay\n"
+    "                 instead of printing them; its other settings stay. Refused\n"
+    "                 when they cannot map the station's frame (widthCCD x\n"
+    "                 heightCCD with the margins) as a lens does\n"
     "\n"
-    "Exit status: 0 fitted, 1 the pairs or the settings cannot be read or written,\n"
-    "2 bad arguments.\n";
+    "Exit status: 0 fitted, 1 the pairs do not determine the coefficients, or the\n"
+    "pairs or the settings cannot be read or written (nothing is written), 2 bad\n"
+    "arguments.\n";
 
 }  // namespace
 
@@ -47,7 +50,9 @@ int calibrateCommand(std::span<const std::string> args, const std::string& defau
     }
     const std::string station = parsed.value("--station", defaultStation);
     try {
-        const TDistortionFit fit = fitDistortion(readPointPairs(parsed.positional[0]));
+        // Coefficients the pairs leave undetermined would be zeros, not the
+        // identity, and every later event would fail on them.
+        const TDistortionFit fit = fitDeterminedDistortion(readPointPairs(parsed.positional[0]));
         // Printing needs only the patterns and the locale; saving keeps
         // every other setting of the station.
         TConfiguration config = parsed.has("--save") ? stationConfiguration(station, err) : TConfiguration();
@@ -57,6 +62,7 @@ int calibrateCommand(std::span<const std::string> args, const std::string& defau
             config.setCoefY(i, fit.coefY[static_cast<std::size_t>(i)]);
         }
         if (parsed.has("--save")) {
+            requirePlausibleDistortion(config);
             config.save(iniFilePath(station));
             out << "coefficients written to " << iniFilePath(station).string() << "\n";
             return 0;

@@ -9,6 +9,7 @@
 #include "SeparatorScope.h"
 #include "TempDir.h"
 #include "app/cli/uCliCalibrate.h"
+#include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 
 namespace orbis {
@@ -25,14 +26,34 @@ CliRun calibrate(const std::vector<std::string>& args, const std::string& statio
     return {status, out.str(), err.str()};
 }
 
-std::string pairsFile(const test::TempDir& dir) {
+// Pairs on a 5 x 5 grid of the first quadrant, the distorted position from
+// the true one by the mappings.
+std::string pairsFile(const test::TempDir& dir, double (*u)(double, double), double (*v)(double, double)) {
     const std::string file = (dir / "pairs.txt").string();
     std::ofstream f(file);
     for (int i = 0; i <= 4; ++i)
         for (int j = 0; j <= 4; ++j) {
             const double x = 0.5 * i, y = 0.5 * j;
-            f << x << '\t' << y << '\t' << 1 + 2 * x << '\t' << 3 * y - 0.5 * x * x << "\n";
+            f << x << '\t' << y << '\t' << u(x, y) << '\t' << v(x, y) << "\n";
         }
+    return file;
+}
+
+// A shift by a hundred pixels and a doubled scale: fitted exactly, but no
+// lens's mapping of a 640 x 480 frame.
+std::string pairsFile(const test::TempDir& dir) {
+    return pairsFile(dir, [](double x, double) { return 1 + 2 * x; }, [](double x, double y) { return 3 * y - 0.5 * x * x; });
+}
+
+// A mild pincushion a lens could have.
+std::string lensPairsFile(const test::TempDir& dir) {
+    return pairsFile(dir, [](double x, double y) { return x * (1 + 0.02 * (x * x + y * y)); },
+                     [](double x, double y) { return y * (1 + 0.02 * (x * x + y * y)); });
+}
+
+std::string textFile(const test::TempDir& dir, const std::string& name, const std::string& text) {
+    const std::string file = (dir / name).string();
+    std::ofstream(file) << text;
     return file;
 }
 
@@ -61,17 +82,53 @@ TEST(CliCalibrate, SaveKeepsTheOtherSettings) {
     before.setObserver("Иванов");
     before.setLatitude(33.9);
     before.save(iniFilePath(station.path()));
-    const CliRun run = calibrate({pairsFile(station), "--station", station.str(), "--save"}, "/nonexistent");
+    const CliRun run = calibrate({lensPairsFile(station), "--station", station.str(), "--save"}, "/nonexistent");
     ASSERT_EQ(run.status, 0) << run.err;
     TConfiguration after;
     after.load(iniFilePath(station.path()));
     EXPECT_EQ(after.observer(), "Иванов");
     EXPECT_DOUBLE_EQ(after.latitude(), 33.9);
-    EXPECT_DOUBLE_EQ(after.coefX(1), 2.0);
-    EXPECT_DOUBLE_EQ(after.coefY(4), -0.5);
+    EXPECT_NEAR(after.coefX(1), 1.0, 1e-9);
+    EXPECT_NEAR(after.coefX(8), 0.02, 1e-9);
+    EXPECT_NEAR(after.coefY(6), 0.02, 1e-9);
 
     EXPECT_EQ(calibrate({(station / "missing.txt").string()}, station.str()).status, 1);
     EXPECT_EQ(calibrate({}, station.str()).status, 2);
+}
+
+TEST(CliCalibrate, PairsThatDetermineNoLensAreRefusedAndNothingIsWritten) {
+    test::TempDir station;
+    const std::filesystem::path ini = iniFilePath(station.path());
+    TConfiguration().save(ini);
+    const std::string before = readFileBytes(ini);
+    std::string line;
+    for (int i = 0; i < 12; ++i) line += std::to_string(0.2 * i) + "\t0\t" + std::to_string(0.2 * i) + "\t0\n";
+    const struct {
+        const char* what;
+        std::string file;
+        const char* says;
+    } cases[] = {
+        {"empty", textFile(station, "empty.txt", ""), "10 point pairs at least"},
+        {"one pair", textFile(station, "one.txt", "1\t1\t1.01\t1.01\n"), "there are 1"},
+        {"collinear", textFile(station, "line.txt", line), "do not determine"},
+        {"no lens", pairsFile(station), "coefX0=1"},
+    };
+    for (const auto& c : cases) {
+        for (const bool save : {true, false}) {
+            std::vector<std::string> args{c.file};
+            if (save) args.push_back("--save");
+            const CliRun run = calibrate(args, station.str());
+            // Printing needs no lens: only what the pairs cannot determine fails there.
+            if (!save && std::string(c.what) == "no lens") {
+                EXPECT_EQ(run.status, 0) << run.err;
+                continue;
+            }
+            EXPECT_EQ(run.status, 1) << c.what << " " << save;
+            EXPECT_NE(run.err.find(c.says), std::string::npos) << c.what << ": " << run.err;
+            EXPECT_EQ(run.out, "") << c.what;
+        }
+        EXPECT_EQ(readFileBytes(ini), before) << c.what;
+    }
 }
 
 }  // namespace
