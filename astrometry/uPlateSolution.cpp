@@ -20,6 +20,7 @@
 #include "config/uConfiguration.h"
 #include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
+#include "processing/uWorkFiles.h"
 
 namespace orbis {
 
@@ -121,14 +122,17 @@ void fitPlateConstants(std::span<const double> ra, std::span<const double> dec, 
 
 namespace {
 
-IdentifiedStars parseIdentifiedStars(std::vector<std::string> lines, const std::string& path) {
+// The identified stars of S.txt lines, read strictly: positions on the
+// given picture. Blank lines are left out.
+IdentifiedStars identifiedStarsOf(const std::vector<std::string>& lines, const std::string& path,
+                                  TWorkPicture picture) {
     IdentifiedStars s;
-    s.lines = std::move(lines);
-    for (std::size_t i = 0; i < s.lines.size(); ++i) {
-        s.ra.push_back(parseFloatField(s.lines[i], "|", 1, path, i));
-        s.dec.push_back(parseFloatField(s.lines[i], "|", 2, path, i));
-        s.x.push_back(std::trunc(parseFloatField(s.lines[i], "|", 3, path, i)));
-        s.y.push_back(std::trunc(parseFloatField(s.lines[i], "|", 4, path, i)));
+    for (const TIdentifiedStar& star : parseIdentifiedStars(lines, path, picture)) {
+        s.lines.push_back(lines[star.line]);
+        s.ra.push_back(star.ra);
+        s.dec.push_back(star.dec);
+        s.x.push_back(std::trunc(star.x));
+        s.y.push_back(std::trunc(star.y));
     }
     return s;
 }
@@ -164,11 +168,14 @@ std::optional<double> eventSiderealAngle(const std::string& path, const TConfigu
     return LMST(mjd, config.signedLongitude()) * 15.0;
 }
 
-// The stars of a detection list (P.txt): fields 3 and 4.
-std::vector<TStarPoint> detectedStars(const std::vector<std::string>& lines, const std::string& path) {
+TWorkPicture workPicture(TFrameArea frame) { return {frame.width, frame.height}; }
+
+// The stars of a detection list (P.txt), read strictly: positions on the
+// processed frame.
+std::vector<TStarPoint> detectedStars(const std::string& path, const TConfiguration& config) {
     std::vector<TStarPoint> photo;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        photo.emplace_back(parseFloatField(lines[i], "|", 3, path, i), parseFloatField(lines[i], "|", 4, path, i));
+    for (const TListedStar& star : readStarList(path, workPicture(processedFrameArea(config)), false))
+        photo.emplace_back(star.x, star.y);
     return photo;
 }
 
@@ -308,7 +315,9 @@ std::optional<TRefinedCentre> refineFrameCentre(const IdentifiedStars& s, TSkyPo
 }  // namespace
 
 std::optional<TSkyPoint> centreOfIdentifiedStars(const std::string& sTxtPath) {
-    const IdentifiedStars s = parseIdentifiedStars(readTextLines(sTxtPath), sTxtPath);
+    // Only an average: the callers that fit a plate read the file against
+    // the processed frame.
+    const IdentifiedStars s = identifiedStarsOf(readTextLines(sTxtPath), sTxtPath, kAnyWorkPicture);
     if (s.ra.empty()) return std::nullopt;
     double sinSum = 0, cosSum = 0, decSum = 0;
     for (std::size_t i = 0; i < s.ra.size(); ++i) {
@@ -329,7 +338,7 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
                          MessageIcon::Error);
         return std::nullopt;
     }
-    const IdentifiedStars s = parseIdentifiedStars(readTextLines(path), path);
+    const IdentifiedStars s = identifiedStarsOf(readTextLines(path), path, workPicture(processedFrameArea(config)));
     if (s.lines.size() <= 3) {
         notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
         return std::nullopt;
@@ -349,7 +358,7 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
                 listStarsByTime(starCatalogPath(config, *programDirectory), *theta, config.signedLatitude(), quiet);
             if (!sky.empty()) {
                 const TPlateCheck check =
-                    verifyPlate(refined->plate, detectedStars(readTextLines(pTxt), pTxt), sky, processedFrameArea(config));
+                    verifyPlate(refined->plate, detectedStars(pTxt, config), sky, processedFrameArea(config));
                 notifier.note(verificationNote(check));
                 explained = check.passed;
             }
@@ -573,7 +582,8 @@ TCandidate judge(TSkyPoint centre, std::vector<std::string> lines, const std::ve
                  const TScanContext& ctx, const std::string& path, TFrameCentrePixel centrePixel) {
     TCandidate c{centre, std::move(lines), std::nullopt, {}};
     if (c.lines.size() > 3)
-        c.refined = refineFrameCentre(parseIdentifiedStars(c.lines, path), centre, centrePixel, ctx.camera.scale);
+        c.refined = refineFrameCentre(identifiedStarsOf(c.lines, path, workPicture(ctx.frame)), centre, centrePixel,
+                                      ctx.camera.scale);
     if (c.refined) c.check = verifyPlate(c.refined->plate, photo, ctx.sky.stars(), ctx.frame);
     return c;
 }
@@ -654,12 +664,11 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
         return std::nullopt;
     }
 
-    const std::vector<std::string> lines = readTextLines(path);
-    if (lines.size() <= 3) {
+    const std::vector<TStarPoint> photo = detectedStars(path, config);
+    if (photo.size() <= 3) {
         notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
         return std::nullopt;
     }
-    const std::vector<TStarPoint> photo = detectedStars(lines, path);
 
     auto catalogStars = listStarsByTime(starCatalogPath(config, programDirectory), theta, config.signedLatitude(), notifier);
     // No catalog (its message has been shown): nothing was scanned, so no

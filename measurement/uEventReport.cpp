@@ -15,6 +15,7 @@
 #include "astrometry/uPlateSolution.h"
 #include "config/uConfiguration.h"
 #include "processing/uNaming.h"
+#include "processing/uWorkFiles.h"
 
 namespace orbis {
 
@@ -23,18 +24,6 @@ namespace {
 bool exists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
-}
-
-// The last line holding the tag, or nothing.
-const std::string* lastLineWith(const std::vector<std::string>& lines, const char* tag, std::size_t& index) {
-    const std::string* found = nullptr;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].find(tag) != std::string::npos) {
-            found = &lines[i];
-            index = i;
-        }
-    }
-    return found;
 }
 
 // Great-circle distance in degrees.
@@ -67,34 +56,32 @@ double solarLongitude(TDateTime ut) {
 double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem) {
     if (problem != nullptr) problem->clear();
     if (!exists(aTxtPath) || !exists(mTxtPath)) return kNoMagnitude;
-    const std::vector<std::string> a = readTextLines(aTxtPath);
-    std::size_t startIndex = 0;
-    const std::string* start = lastLineWith(a, "START", startIndex);
+    const TAstrometryFile a = readAstrometry(aTxtPath);
+    const TAstrometryEntry* start = a.last(TAstrometryKind::Start);
     if (start == nullptr) return kNoMagnitude;
-    const double flux = parseFloatField(*start, "|", 6, aTxtPath, startIndex);
+    const double flux = static_cast<double>(start->value);
     if (flux == 0) return kNoMagnitude;  // never measured: the logarithm has no value
     const auto fail = [&](const std::string& why) {
         if (problem != nullptr) *problem = why;
         return kNoMagnitude;
     };
     if (!plausibleFlux(flux)) {
-        return fail("яркость метеора " + extractField(*start, "|", 6) + " в файле " + aTxtPath + " неправдоподобна");
+        return fail("яркость метеора " + extractField(a.lines[start->star.line], "|", 6) + " в файле " + aTxtPath +
+                    " неправдоподобна");
     }
 
     struct Star {
         double flux, magnitude;
     };
     std::vector<Star> stars;
-    const std::vector<std::string> m = readTextLines(mTxtPath);
     bool skipped = false;
-    for (std::size_t i = 0; i < m.size(); ++i) {
-        if (extractField(m[i], "|", 7).empty()) continue;
-        const double f = parseFloatField(m[i], "|", 5, mTxtPath, i);
-        if (f == 0) continue;
-        const double magnitude = parseFloatField(m[i], "|", 7, mTxtPath, i);
-        // A damaged line would overflow the logarithms and sums below.
-        if (plausibleFlux(f) && plausibleMagnitude(magnitude)) {
-            stars.push_back({f, magnitude});
+    for (const TListedStar& star : readStarList(mTxtPath, kAnyWorkPicture, true)) {
+        if (!star.magnitude || star.brightnessSum == 0) continue;
+        const double f = static_cast<double>(star.brightnessSum);
+        // The reader holds the magnitudes within their range; a sum beyond
+        // what the logarithms below take is left out.
+        if (plausibleFlux(f) && plausibleMagnitude(*star.magnitude)) {
+            stars.push_back({f, *star.magnitude});
         } else {
             skipped = true;
         }
@@ -207,19 +194,21 @@ TReportOutcome writeEventReport(const std::string& reportPath, double magnitude,
     config.requireInRange({"frameExposure", "timeZone"});
     const std::string aTxt = reportPath.substr(0, reportPath.size() >= 4 ? reportPath.size() - 4 : 0) + "A.txt";
     if (!exists(aTxt)) return TReportOutcome::NoAstrometry;
-    const std::vector<std::string> a = readTextLines(aTxt);
-    std::size_t startIndex = 0, finishIndex = 0;
-    const std::string* start = lastLineWith(a, "START", startIndex);
-    const std::string* finish = lastLineWith(a, "FINISH", finishIndex);
+    const TAstrometryFile a = readAstrometry(aTxt);
+    const TAstrometryEntry* start = a.last(TAstrometryKind::Start);
+    const TAstrometryEntry* finish = a.last(TAstrometryKind::Finish);
     if (start == nullptr || finish == nullptr) return TReportOutcome::NoTrack;
 
     const TDateTime ut = timeFromFileName(aTxt, config.timeZone());
-    const std::string raBegText = extractField(*start, "|", 1), decBegText = extractField(*start, "|", 2);
-    const std::string raEndText = extractField(*finish, "|", 1), decEndText = extractField(*finish, "|", 2);
-    const double raBeg = parseFloatField(*start, "|", 1, aTxt, startIndex), decBeg = parseFloatField(*start, "|", 2, aTxt, startIndex);
-    const double raEnd = parseFloatField(*finish, "|", 1, aTxt, finishIndex), decEnd = parseFloatField(*finish, "|", 2, aTxt, finishIndex);
-    const double startFrame = parseFloatField(*start, "|", 5, aTxt, startIndex);
-    const double finishFrame = parseFloatField(*finish, "|", 5, aTxt, finishIndex);
+    // The report carries the positions as A.txt writes them.
+    const std::string& startLine = a.lines[start->star.line];
+    const std::string& finishLine = a.lines[finish->star.line];
+    const std::string raBegText = extractField(startLine, "|", 1), decBegText = extractField(startLine, "|", 2);
+    const std::string raEndText = extractField(finishLine, "|", 1), decEndText = extractField(finishLine, "|", 2);
+    const double raBeg = start->star.ra, decBeg = start->star.dec;
+    const double raEnd = finish->star.ra, decEnd = finish->star.dec;
+    const double startFrame = start->frame;
+    const double finishFrame = finish->frame;
 
     const double length = arc(raBeg, decBeg, raEnd, decEnd);
     // Shorter than the report's LENG=0.000 (or no number at all): a point,

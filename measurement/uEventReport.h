@@ -26,10 +26,13 @@ inline constexpr double kMagnitudeLimit = 30;
 // stars of M.txt that carry a catalog magnitude: the reference star whose
 // predictions of the others scatter least. kNoMagnitude when a file is
 // missing, the track has no START line or no brightness, or no star has a
-// magnitude. Stars with an implausible brightness sum or magnitude are left
-// out; when that leaves none, or the meteor's own brightness or the result is
-// implausible, the result is kNoMagnitude too and *problem (when given) says
-// why, for the caller to warn; otherwise *problem is cleared.
+// magnitude. A line of either file without its layout or with a value out
+// of its range raises EConvertError naming the file and the line
+// (processing/uWorkFiles). Stars with a brightness sum beyond what the
+// logarithms take are left out; when that leaves none, or the meteor's own
+// brightness or the result is implausible, the result is kNoMagnitude too
+// and *problem (when given) says why, for the caller to warn; otherwise
+// *problem is cleared.
 double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem = nullptr);
 
 // A flight time beyond a minute is no meteor's (the longest fireballs last
@@ -66,7 +69,8 @@ enum class TReportOutcome {
 
 // Writes the report (stem + ".txt") from stem + "A.txt". A track that was
 // never marked, or whose ends coincide, gives no report rather than one that
-// the night exports would take for a measured meteor.
+// the night exports would take for a measured meteor. A.txt is read
+// strictly, as by meteorMagnitude.
 // Frame numbers that give a flight time beyond kMaxFlightTime (or no
 // number), or a velocity beyond kMaxAngularVelocity, raise EConvertError
 // naming A.txt, and nothing is written. When the shower cannot be

@@ -1,6 +1,7 @@
 #include "measurement/uLabels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "measurement/uTextDrawing.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
+#include "processing/uWorkFiles.h"
 
 namespace orbis {
 
@@ -29,27 +31,9 @@ bool fileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// Lines that describe the frame centre or the meteor, not a reference star.
-bool isReferenceStar(std::string_view line) {
-    for (std::string_view mark : {"CENTER", "START", "FINISH"}) {
-        if (line.find(mark) != std::string_view::npos) return false;
-    }
-    return true;
-}
-
-// A pixel coordinate of A.txt. Written as an integer, but read as a real and
-// truncated so that a fractional position still places its label. Values far
-// outside any picture are held at a bound that keeps the label arithmetic
-// inside int; such labels fall outside the picture either way.
-int coordinateField(const std::string& line, int k, const std::string& path, std::size_t lineIndex) {
-    constexpr double kBound = 1e7;
-    try {
-        return static_cast<int>(std::clamp(parseFloat(extractField(line, "|", k)), -kBound, kBound));
-    } catch (const EConvertError& e) {
-        throw EConvertError(path + ", line " + std::to_string(lineIndex + 1) + ", field " + std::to_string(k) + ": " +
-                            e.what());
-    }
-}
+// A pixel position as the label places it: truncated towards zero. The
+// reader holds it within a picture's size of R.bmp.
+int labelCoordinate(double position) { return static_cast<int>(std::trunc(position)); }
 
 // RAII for the progress bar, so it is hidden even when saving fails.
 class ProgressScope {
@@ -74,23 +58,21 @@ bool drawLabels(const std::string& rBmpPath, UserNotifier& notifier, LabelKind k
     }
 
     // Every line is read before the picture is touched, so a bad line
-    // leaves R.bmp as it was.
-    const std::vector<std::string> lines = readTextLines(aTxtPath);
-    std::vector<std::optional<TLabel>> labels(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        // A blank line (a hand-edited file) is no star.
-        if (line.find_first_not_of(" \t") == std::string::npos || !isReferenceStar(line)) continue;
-        const int x = coordinateField(line, 3, aTxtPath, i);
-        const int y = coordinateField(line, 4, aTxtPath, i);
+    // leaves R.bmp as it was. Positions lie on R.bmp.
+    TGreyFrame picture = loadGreyFrame(rBmpPath);
+    const TAstrometryFile a = readAstrometry(aTxtPath, TWorkPicture{picture.width, picture.height});
+    // A label for each line of a reference star.
+    std::vector<std::optional<TLabel>> labels(a.lines.size());
+    for (const TAstrometryEntry& e : a.entries) {
+        if (e.kind != TAstrometryKind::ReferenceStar) continue;
+        const int x = labelCoordinate(e.star.x), y = labelCoordinate(e.star.y);
         if (kind == LabelKind::Magnitude) {
-            labels[i] = TLabel{x + 5, y - 3, extractField(line, "|", 5) + " " + extractField(line, "|", 6)};
+            labels[e.star.line] = TLabel{x + 5, y - 3, e.star.magnitudeText + " " + e.star.name};
         } else {
-            labels[i] = TLabel{x + 5, y + 8, extractField(line, "|", 7)};
+            labels[e.star.line] = TLabel{x + 5, y + 8, e.star.spectrum};
         }
     }
 
-    TGreyFrame picture = loadGreyFrame(rBmpPath);
     // Labels only decorate the picture: a station without a usable font
     // gets a warning and goes on to its report.
     std::optional<TTextRenderer> renderer;
@@ -100,7 +82,7 @@ bool drawLabels(const std::string& rBmpPath, UserNotifier& notifier, LabelKind k
         notifier.message("Orbisight", std::string("Надписи не нанесены: ") + e.what(), MessageIcon::Warning);
         return false;
     }
-    ProgressScope progress(notifier, static_cast<int>(lines.size()));
+    ProgressScope progress(notifier, static_cast<int>(labels.size()));
     for (std::size_t i = 0; i < labels.size(); ++i) {
         if (labels[i]) renderer->drawText(picture, labels[i]->left, labels[i]->top, labels[i]->text);
         notifier.progressPosition(static_cast<int>(i + 1));

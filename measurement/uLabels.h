@@ -13,8 +13,10 @@ class UserNotifier;
 
 // Writes "magnitude name" with its top-left corner at (x + 5, y - 3) of each
 // reference star and saves R.bmp. A missing A.txt or R.bmp is reported and
-// gives false. A non-integer coordinate raises EConvertError naming A.txt
-// and the line, before anything is drawn: R.bmp stays as it was.
+// gives false. A line of A.txt without its layout, or with a value out of
+// its range (a position more than a picture's size off R.bmp), raises
+// EConvertError naming A.txt and the line before anything is drawn: R.bmp
+// stays as it was.
 bool drawMagnitudeLabels(const std::string& rBmpPath, UserNotifier& notifier);
 
 // The same with the spectral class at (x + 5, y + 8).

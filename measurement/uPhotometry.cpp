@@ -7,6 +7,7 @@
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "astrometry/uPlateSolution.h"
+#include "processing/uWorkFiles.h"
 
 namespace orbis {
 
@@ -17,22 +18,10 @@ bool exists(const std::string& path) {
     return std::filesystem::is_regular_file(path, ec);
 }
 
-// A pixel position, truncated towards zero. No frame comes near 2^30
-// pixels: a value beyond that is damage, refused like a field that is not a
-// number before it reaches int.
-int pixelOf(const std::string& line, int k, const std::string& path, std::size_t index) {
-    constexpr double kBound = 0x1p30;
-    const double value = std::trunc(parseFloatField(line, "|", k, path, index));
-    if (!(std::fabs(value) < kBound)) {
-        throw EConvertError(path + ", line " + std::to_string(index + 1) + ", field " + std::to_string(k) + ": '" +
-                            extractField(line, "|", k) + "' is not a valid pixel position");
-    }
-    return static_cast<int>(value);
-}
-
-bool isTrackLine(const std::string& line) {
-    return line.find("START") != std::string::npos || line.find("FINISH") != std::string::npos;
-}
+// A position read as a real and truncated towards zero, as the measurement
+// places it. The strict readers have held it within a picture's size of the
+// largest picture, far inside int.
+int pixelOf(double position) { return static_cast<int>(std::trunc(position)); }
 
 // The text after the fourth "|".
 std::string afterFourthSeparator(const std::string& line) {
@@ -48,24 +37,25 @@ std::string afterFourthSeparator(const std::string& line) {
 }  // namespace
 
 void attachCatalogMagnitudes(const std::string& mTxtPath, const std::string& sTxtPath, const PointMapping& map) {
-    const std::vector<std::string> stars = readTextLines(mTxtPath);
-    const std::vector<std::string> identified = exists(sTxtPath) ? readTextLines(sTxtPath) : std::vector<std::string>{};
-    std::vector<std::pair<int, int>> at;  // positions of the identified stars
-    for (std::size_t i = 0; i < identified.size(); ++i) {
-        at.emplace_back(pixelOf(identified[i], 3, sTxtPath, i), pixelOf(identified[i], 4, sTxtPath, i));
-    }
+    // M.txt of a run cut short before the magnitudes were attached has the
+    // plain star list's layout; one that has them is rewritten the same way.
+    const std::vector<std::string> lines = readTextLines(mTxtPath);
+    const std::vector<TListedStar> stars = parseStarList(lines, mTxtPath, kAnyWorkPicture, true);
+    const std::vector<TIdentifiedStar> identified =
+        exists(sTxtPath) ? readIdentifiedStars(sTxtPath, kAnyWorkPicture) : std::vector<TIdentifiedStar>{};
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < stars.size(); ++i) {
-        int x = pixelOf(stars[i], 3, mTxtPath, i), y = pixelOf(stars[i], 4, mTxtPath, i);
+    for (const TListedStar& star : stars) {
+        int x = pixelOf(star.x), y = pixelOf(star.y);
         map(x, y);
         std::string magnitude;
-        for (std::size_t k = 0; k < identified.size(); ++k) {
+        for (const TIdentifiedStar& s : identified) {
             // A mapped position may lie at the end of the int range.
-            const long long dx = static_cast<long long>(at[k].first) - x, dy = static_cast<long long>(at[k].second) - y;
-            if (std::llabs(dx) < 6 && std::llabs(dy) < 6) magnitude = extractField(identified[k], "|", 5);
+            const long long dx = static_cast<long long>(pixelOf(s.x)) - x, dy = static_cast<long long>(pixelOf(s.y)) - y;
+            if (std::llabs(dx) < 6 && std::llabs(dy) < 6) magnitude = s.magnitudeText;
         }
-        out.push_back("0|0|" + std::to_string(x) + "|" + std::to_string(y) + "|" + extractField(stars[i], "|", 5) + "|" +
-                      extractField(stars[i], "|", 6) + "|" + magnitude);
+        const std::string& line = lines[star.line];
+        out.push_back("0|0|" + std::to_string(x) + "|" + std::to_string(y) + "|" + extractField(line, "|", 5) + "|" +
+                      extractField(line, "|", 6) + "|" + magnitude);
     }
     writeTextLines(mTxtPath, out);
 }
@@ -73,58 +63,52 @@ void attachCatalogMagnitudes(const std::string& mTxtPath, const std::string& sTx
 std::vector<std::string> mappedTrackLines(const std::string& trackFilePath, const PointMapping& map) {
     const std::vector<std::string> lines = readTextLines(trackFilePath);
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        int x = pixelOf(lines[i], 3, trackFilePath, i), y = pixelOf(lines[i], 4, trackFilePath, i);
+    for (const TTrackFileLine& t : parseTrackFile(lines, trackFilePath, kAnyWorkPicture)) {
+        int x = pixelOf(t.x), y = pixelOf(t.y);
         map(x, y);
-        out.push_back("0|0|" + std::to_string(x) + "|" + std::to_string(y) + "|" + extractField(lines[i], "|", 5) + "|" +
-                      extractField(lines[i], "|", 6) + "|" + extractField(lines[i], "|", 7) + "|");
+        const std::string& line = lines[t.line];
+        out.push_back("0|0|" + std::to_string(x) + "|" + std::to_string(y) + "|" + extractField(line, "|", 5) + "|" +
+                      extractField(line, "|", 6) + "|" + extractField(line, "|", 7) + "|");
     }
     return out;
 }
 
 bool computeTrackCoordinates(const std::string& aTxtPath) {
-    std::vector<std::string> lines = readTextLines(aTxtPath);
+    TAstrometryFile a = readAstrometry(aTxtPath);
     std::vector<double> ra, dec, x, y;
-    bool haveCentre = false;
-    double ra0 = 0, dec0 = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (isTrackLine(line)) continue;
-        if (line.find("CENTER") != std::string::npos) {
-            ra0 = parseFloatField(line, "|", 1, aTxtPath, i);
-            dec0 = parseFloatField(line, "|", 2, aTxtPath, i);
-            haveCentre = true;
-            continue;
-        }
-        ra.push_back(parseFloatField(line, "|", 1, aTxtPath, i));
-        dec.push_back(parseFloatField(line, "|", 2, aTxtPath, i));
-        x.push_back(pixelOf(line, 3, aTxtPath, i));
-        y.push_back(pixelOf(line, 4, aTxtPath, i));
+    const TAstrometryEntry* centre = a.last(TAstrometryKind::Centre);
+    for (const TAstrometryEntry& e : a.entries) {
+        if (e.kind != TAstrometryKind::ReferenceStar) continue;
+        ra.push_back(e.star.ra);
+        dec.push_back(e.star.dec);
+        x.push_back(pixelOf(e.star.x));
+        y.push_back(pixelOf(e.star.y));
     }
     // The plate has six constants; fewer than three stars do not fix it.
-    if (!haveCentre || ra.size() < 3) return false;
+    if (centre == nullptr || ra.size() < 3) return false;
 
     bool changed = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!isTrackLine(lines[i])) continue;
-        const int px = pixelOf(lines[i], 3, aTxtPath, i), py = pixelOf(lines[i], 4, aTxtPath, i);
+    for (const TAstrometryEntry& e : a.entries) {
+        if (e.kind != TAstrometryKind::Start && e.kind != TAstrometryKind::Finish) continue;
+        const int px = pixelOf(e.star.x), py = pixelOf(e.star.y);
         std::vector<double> r = ra, d = dec, xs = x, ys = y;
         r.push_back(0);
         d.push_back(0);
         xs.push_back(px);
         ys.push_back(py);
         std::vector<double> residual(r.size(), 0.0);
-        double alpha = ra0, delta = dec0;
+        double alpha = centre->star.ra, delta = centre->star.dec;
         try {
             fitPlateConstants(r, d, xs, ys, residual, alpha, delta);
         } catch (const EZeroDivide&) {
             return false;  // reference stars on one line: no plate
         }
-        lines[i] = formatFloat("0.000", alpha, '.') + "|" + formatFloat("0.000", delta, '.') + "|" + std::to_string(px) +
-                   "|" + std::to_string(py) + "|" + afterFourthSeparator(lines[i]);
+        std::string& line = a.lines[e.star.line];
+        line = formatFloat("0.000", alpha, '.') + "|" + formatFloat("0.000", delta, '.') + "|" + std::to_string(px) +
+               "|" + std::to_string(py) + "|" + afterFourthSeparator(line);
         changed = true;
     }
-    if (changed) writeTextLines(aTxtPath, lines);
+    if (changed) writeTextLines(aTxtPath, a.lines);
     return true;
 }
 

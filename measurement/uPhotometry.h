@@ -1,7 +1,10 @@
 #pragma once
 // Photometry and the sky coordinates of the track: the catalog magnitudes of
 // the stars measured on M.bmp, the track lines carried into A.txt, and their
-// right ascension and declination from the plate solution.
+// right ascension and declination from the plate solution. Every work file
+// is read strictly (processing/uWorkFiles): a line without its layout or
+// with a value out of its range raises EConvertError naming the file and the
+// line before anything is written.
 
 #include <functional>
 #include <string>

@@ -51,9 +51,16 @@ std::optional<std::string> trackProblem(const std::string& trackFilePath, int fr
         if (tag != "START" && tag != "FINISH") return at + "строка не START и не FINISH";
         std::optional<TTrackPoint>& point = tag == "START" ? start : finish;
         if (point) return at + "вторая строка " + tag;
+        if (splitFields(lines[i], "|").size() != 7) return at + "строка не из семи полей 0|0|x|y|кадр|яркость|" + tag;
         const std::optional<double> x = numberField(lines[i], 3), y = numberField(lines[i], 4),
                                     frame = numberField(lines[i], 5);
         if (!x || !y || !frame) return at + "координаты и номер кадра должны быть числами";
+        // The brightness sum (START) or pixel count (FINISH): a whole number,
+        // never negative, at most 255 in every pixel of the frame.
+        if (const std::optional<double> value = numberField(lines[i], 6);
+            !value || !(*value >= 0 && *value <= 255.0 * frameWidth * frameHeight && *value == std::trunc(*value))) {
+            return at + "яркость " + extractField(lines[i], "|", 6) + " не целое неотрицательное число";
+        }
         // Positions are pixels of the frame file and truncate as the
         // measurement does; frames are counted F001.bmp = 1.
         if (!(*frame >= 1 && *frame <= frameCount && *frame == std::trunc(*frame))) {

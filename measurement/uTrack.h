@@ -40,7 +40,9 @@ void saveTrackFile(const std::string& eventDirectory, const TTrackPoint& start, 
                    std::optional<TTrackBrightness> brightness);
 
 // Why the track file cannot be measured on its event, or nothing: a line that
-// is not one START or one FINISH line with numbers, a frame outside
+// is not one START or one FINISH line of seven fields with numbers, a
+// brightness that is not a whole number from 0 to 255 per pixel of the
+// frame, a frame outside
 // 1..frameCount, a point outside the unprocessed frame of frameWidth x
 // frameHeight pixels, an end marked on an earlier frame than the start, or a
 // start and end on the same pixel (a track of no length). The text names the

@@ -53,6 +53,22 @@ std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_st
 
 }  // namespace
 
+TPictureSize processedPictureSize(int frameWidth, int frameHeight, const TConfiguration& config) {
+    TPictureSize size{frameWidth, config.doubleFrameHeight() ? 2 * frameHeight : frameHeight};
+    if (config.correctDistortion()) {
+        const TDistortion d = TDistortion::fromConfiguration(config);
+        size.width += 2 * d.addResultWidth;
+        size.height += 2 * d.addResultHeight;
+    }
+    return size;
+}
+
+void requireWorkBitmapSize(const std::string& path, int width, int height, TPictureSize expected) {
+    if (width == expected.width && height == expected.height) return;
+    throw EInvalidGraphic("Файл " + path + " имеет размер " + sizeText(width, height) + ", а ожидается " +
+                          sizeText(expected.width, expected.height) + ".");
+}
+
 TImageStagesResult runImageStages(const std::string& eventDirectory, const TConfiguration& config,
                                   const std::string& programDirectory, UserNotifier& notifier) {
     TImageStagesResult result;
@@ -68,7 +84,16 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     // All three: a run cut short after P.bmp and M.bmp (a full disk) must
     // not leave the event without its R.bmp for good.
     if (exists(pBmp) && exists(mBmp) && exists(rBmp)) {
+        // The later stages read them as pictures of these frames under
+        // these settings.
+        const TGreyFrame frame = loadGreyFrame(paths.front());
+        const TPictureSize processed = processedPictureSize(frame.width, frame.height, config);
+        const TGreyFrame m = loadGreyFrame(mBmp);
+        requireWorkBitmapSize(mBmp, m.width, m.height, {frame.width, frame.height});
         const TGreyFrame p = loadGreyFrame(pBmp);
+        requireWorkBitmapSize(pBmp, p.width, p.height, processed);
+        const TGreyFrame r = loadGreyFrame(rBmp);
+        requireWorkBitmapSize(rBmp, r.width, r.height, processed);
         result.skipped = true;
         result.width = p.width;
         result.height = p.height;
@@ -95,6 +120,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         }
     }
     const std::size_t n = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+    const TPictureSize processed = processedPictureSize(W, H, config);
 
     if (config.remDarkFrame()) {
         StatusStep step(notifier, "Удаление темнового кадра");
@@ -174,8 +200,8 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         StatusStep step(notifier, "Корррекция дисторсии");
         notifier.progressShow(10);
         const TDistortion d = TDistortion::fromConfiguration(config);
-        W += 2 * d.addResultWidth;
-        H += 2 * d.addResultHeight;
+        W = processed.width;
+        H = processed.height;
         notifier.progressPosition(2);
         correctDistortion(W, H, background, d);
         notifier.progressPosition(4);

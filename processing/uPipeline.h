@@ -39,14 +39,30 @@ struct TImageStagesResult {
     int height = 0;
 };
 
+// The size of P.bmp and R.bmp made from frames of frameWidth x frameHeight:
+// the height doubled where doubleFrameHeight is on, the distortion margins
+// added on every side where correctDistortion is. M.bmp keeps the frames'
+// size.
+struct TPictureSize {
+    int width = 0, height = 0;
+};
+TPictureSize processedPictureSize(int frameWidth, int frameHeight, const TConfiguration& config);
+
+// Raises EInvalidGraphic naming the file, its size and the expected one when
+// a loaded work bitmap is not of the expected size: a bitmap of another size
+// (another camera's, a hand edit, a run with other settings) would bind and
+// measure the stars of another picture.
+void requireWorkBitmapSize(const std::string& path, int width, int height, TPictureSize expected);
+
 // Runs the image stages on an event directory: reads the frames, removes
 // the dark frame (file `darkFrame` inside programDirectory, when present;
 // one of another size than the frames is left out, with a message),
 // levels the background, sums the frames, writes M.bmp, stretches the
 // contrast, overlays the meteor, doubles the height, corrects the
 // distortion, writes P.bmp and R.bmp. Does nothing without frames; skips the
-// stages when P.bmp and M.bmp exist. Frames of different sizes are refused
-// (EInvalidGraphic naming the odd frame) before anything is written.
+// stages when P.bmp, M.bmp and R.bmp exist, after checking their sizes
+// against the frames' (requireWorkBitmapSize). Frames of different sizes are
+// refused (EInvalidGraphic naming the odd frame) before anything is written.
 TImageStagesResult runImageStages(const std::string& eventDirectory, const TConfiguration& config,
                                   const std::string& programDirectory, UserNotifier& notifier);
 
