@@ -7,6 +7,7 @@
 #include "astro/uExceptions.h"
 #include "fuzz/uFuzzSupport.h"
 #include "processing/uBitmap.h"
+#include "processing/uPipeline.h"
 
 namespace orbis::fuzz {
 
@@ -76,6 +77,10 @@ TSeeds targetSeeds() {
     seeds.inputs.push_back(handMadeBitmap(3, 2, 32, 40, true));
     seeds.inputs.push_back(handMadeBitmap(3, -2, 32, 124, true));
     seeds.inputs.push_back(handMadeBitmap(7, 3, 24, 108, false));
+    // Work bitmaps cut to a strip of a 640 x 480 frame: they load, and only
+    // the size check tells them from the frame's.
+    seeds.inputs.push_back(handMadeBitmap(640, 24, 8, 40, false));
+    seeds.inputs.push_back(handMadeBitmap(24, 480, 8, 40, false));
     return seeds;
 }
 
@@ -120,6 +125,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
               "grey frame buffer is not width x height");
     } catch (const EInvalidGraphic&) {
         check(bitmap.bitsPerPixel != 8, "loadGreyFrame refuses an 8-bit bitmap");
+    }
+
+    // A work bitmap passes the size check at its own size only, and the
+    // refusal names both sizes.
+    requireWorkBitmapSize(path, bitmap.width, bitmap.height, {bitmap.width, bitmap.height});
+    try {
+        requireWorkBitmapSize(path, bitmap.width, bitmap.height, {640, 480});
+        check(bitmap.width == 640 && bitmap.height == 480, "a work bitmap of another size passes");
+    } catch (const EInvalidGraphic& e) {
+        const std::string own = std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
+        check(std::string(e.what()).find(own) != std::string::npos &&
+                  std::string(e.what()).find("640x480") != std::string::npos,
+              std::string("the refusal does not name both sizes: ") + e.what());
     }
 
     // What was read is written and read back as it was.

@@ -38,7 +38,20 @@ TSeeds targetSeeds() {
         "9,4,Geminids,GEM,35,252,265,262.2,113.0,32.0,1.05,-0.15\r\n";
     seeds.inputs.push_back(joinParts({aTxt, mTxt, stars, radiants}));
     seeds.inputs.push_back(joinParts({computed, raw, stars, radiants}));
-    seeds.tokens = {"START", "FINISH", "CENTER", "|START|", "|CENTER|CENTER", "0|0|", "PER", "\r\n"};
+    // Damaged lines the readers must refuse: a declination far off the
+    // sphere, a lost field that shifts the columns, values that are no
+    // numbers or beyond any picture.
+    const auto damaged = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    seeds.inputs.push_back(joinParts({damaged(computed, "47.885|15.62|", "47.885|2147483648|"), raw, stars, radiants}));
+    seeds.inputs.push_back(joinParts({damaged(computed, "47.885|15.62|", "47.885|"), raw, stars, radiants}));
+    seeds.inputs.push_back(joinParts({damaged(aTxt, "|300|200|", "|nan|200|"), damaged(mTxt, "|5210|", "|inf|"),
+                                      damaged(stars, "|2.41|", "|1e308|"), radiants}));
+    seeds.inputs.push_back(joinParts({damaged(computed, "|9|57|", "|1000|57|"), damaged(mTxt, "|88|", "|1e308|"),
+                                      damaged(stars, "|402|", "|-inf|"), radiants}));
+    seeds.tokens = {"START", "FINISH", "CENTER", "|START|", "|CENTER|CENTER", "0|0|", "PER", "\r\n", "|2147483648|",
+                    "|nan|", "|inf|", "|1e308|"};
     return seeds;
 }
 

@@ -41,6 +41,17 @@ TSeeds targetSeeds() {
         "279.234735|38.783689|0.03|Vega|A0Va\r\n88.792939|7.407064|0.50|Betelgeuse|M1-2Ia-Iab\r\n";
     seeds.inputs.push_back(joinParts({sTxt, catalog}));
     seeds.inputs.push_back(joinParts({sTxt.substr(0, sTxt.size() / 2), catalog}));
+    // One star damaged: a declination far off the sphere, a lost field that
+    // shifts the columns, values that are no numbers or beyond any picture.
+    const std::string& good = lines[4];
+    const std::size_t decEnd = good.find('|', good.find('|') + 1);
+    const std::string ra = good.substr(0, good.find('|')), afterDec = good.substr(decEnd);
+    for (const std::string& bad : {ra + "|2147483648" + afterDec, ra + afterDec, "nan|" + good.substr(ra.size() + 1),
+                                   ra + "|inf" + afterDec, ra + "|40|1e308|240|2.00|Star|K0"}) {
+        std::string damaged;
+        for (const std::string& line : lines) damaged += (&line == &good ? bad : line) + "\r\n";
+        seeds.inputs.push_back(joinParts({damaged, catalog}));
+    }
     seeds.tokens = {"CENTER", "|0|0|", "|-90|", "|90|", "|360|", "\xCA\xE0\xEF\xE5\xEB\xEB\xE0"};
     return seeds;
 }

@@ -29,7 +29,15 @@ TSeeds targetSeeds() {
     seeds.inputs.push_back(readFile(trackFileName(folder)));
     saveTrackFile(folder, {0, 0, 1}, {639, 239, 30}, std::nullopt);
     seeds.inputs.push_back(readFile(trackFileName(folder)));
-    seeds.tokens = {"START", "FINISH", "|START", "|FINISH", "0|0|"};
+    // Damaged: a lost field shifts the columns, values that are no numbers
+    // or beyond any frame.
+    for (const char* damaged : {"0|0|412|87|10320|START\r\n0|0|530|161|9|57|FINISH\r\n",
+                                "0|0|412|nan|3|10320|START\r\n0|0|530|161|9|57|FINISH\r\n",
+                                "0|0|412|87|3|inf|START\r\n0|0|1e308|161|9|57|FINISH\r\n",
+                                "0|0|412|87|3|10320|START\r\n0|0|530|2147483648|9|57|FINISH\r\n"}) {
+        seeds.inputs.push_back(damaged);
+    }
+    seeds.tokens = {"START", "FINISH", "|START", "|FINISH", "0|0|", "|nan|", "|inf|", "|1e308|", "|2147483648|"};
     return seeds;
 }
 

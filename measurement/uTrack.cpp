@@ -55,6 +55,12 @@ std::optional<std::string> trackProblem(const std::string& trackFilePath, int fr
         const std::optional<double> x = numberField(lines[i], 3), y = numberField(lines[i], 4),
                                     frame = numberField(lines[i], 5);
         if (!x || !y || !frame) return at + "координаты и номер кадра должны быть числами";
+        // The two leading placeholders, as A.txt's readers take them.
+        for (int k : {1, 2}) {
+            if (const std::optional<double> v = numberField(lines[i], k); !v || !(std::fabs(*v) <= 1e9)) {
+                return at + "поле " + std::to_string(k) + " (" + extractField(lines[i], "|", k) + ") не число";
+            }
+        }
         // The brightness sum (START) or pixel count (FINISH): a whole number,
         // never negative, at most 255 in every pixel of the frame.
         if (const std::optional<double> value = numberField(lines[i], 6);
