@@ -15,6 +15,7 @@
 #include "station/uLiveStation.h"
 #include "station/uMorningProcessing.h"
 #include "station/uNightSchedule.h"
+#include "station/uSetupCheck.h"
 #include "station/uStationLock.h"
 
 namespace orbis {
@@ -59,7 +60,7 @@ private:
     // Waits on the station's clock; false when a stop was asked for first.
     bool waitUntil(TDateTime t);
     void makeRoomOnDisk();
-    void checkClock();
+    void checkClock(bool tell = true);
     // status.json and status.html, after each change of what the station does.
     void updateStatus(bool stopping = false);
     NightEnd detect();
@@ -121,9 +122,9 @@ void TStation::makeRoomOnDisk() {
     }
 }
 
-void TStation::checkClock() {
+void TStation::checkClock(bool tell) {
     clockState_ = options_.clockState ? options_.clockState() : TClockState{};
-    say(clockStateText(clockState_));
+    if (tell) say(clockStateText(clockState_));
 }
 
 void TStation::updateStatus(bool stopping) {
@@ -314,7 +315,19 @@ TUnattendedEnd TStation::run() {
     } catch (const std::exception& e) {
         say(std::string("stale files could not be looked at: ") + e.what());
     }
-    checkClock();
+    // The set-up, as `orbisight-cli check` sees it (the clock's state among it).
+    checkClock(/*tell=*/false);
+    try {
+        TSetupCheckInput check{programDirectory_, std::nullopt, clockState_, 0, systemUtcOffsetHours()};
+        if (options_.source.isDevice && options_.source.text.starts_with("/dev/")) check.deviceNode = options_.source.text;
+        try {
+            check.freeBytes = options_.freeSpace(programDirectory_);
+        } catch (const std::exception&) {
+        }
+        for (const TCheckFinding& f : checkStationSetup(check, config_)) say("set-up " + checkFindingLine(f));
+    } catch (const std::exception& e) {
+        say(std::string("the set-up could not be checked: ") + e.what());
+    }
     updateStatus();
     // A night ended early (bright sky, a source that ended) waits for the
     // day before detection starts again.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/cli/uCliCalibrate.h"
+#include "app/cli/uCliCheck.h"
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExtract.h"
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "  record   run a recording session on a device or a GStreamer source\n"
     "  station  run the station unattended: detection from dusk to dawn, the morning's work\n"
     "  status   write and print the station's status (status.json, status.html)\n"
+    "  check    check the station's set-up before a night: settings, catalogs, disk, clock\n"
     "  detect   run the meteor detector over a video file and write the event clips\n"
     "  extract  take a clip into work: its frames as F001.bmp, F002.bmp, ...\n"
     "  repair   rebuild the counts and index of a clip whose writer was killed\n"
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
     if (command == "encoders") return orbis::encodersCommand(rest, std::cout, std::cerr);
     if (command == "record") return orbis::recordCommand(rest, station, station, std::cout, std::cerr);
     if (command == "station") return orbis::stationCommand(rest, station, std::cout, std::cerr);
+    if (command == "check") return orbis::checkCommand(rest, station, std::cout, std::cerr);
     if (command == "status") return orbis::statusCommand(rest, station, std::cout, std::cerr);
     if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
     if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);

@@ -1,6 +1,7 @@
 #include "app/cli/uCliUnattended.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -9,6 +10,7 @@
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "station/uStationStatus.h"
@@ -21,7 +23,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: orbisight-cli station (--device NAME|NODE | --source PIPELINE) [--format \"FORMAT [WxH [RATE]]\"]\n"
     "         [--threads N] [--power-off COMMAND] [--station DIR]\n"
-    "         [--clock-start \"YYYY-MM-DD hh:nn:ss\" --clock-speed N] [--nights N]\n"
+    "         [--clock-start \"YYYY-MM-DD hh:nn:ss\" --clock-speed N] [--nights N] [--without-settings]\n"
     "\n"
     "Runs the station unattended for as long as the service runs: detects meteors while the\n"
     "Sun is below sunAltitudeNight at the station's place, and after each night takes every\n"
@@ -35,7 +37,13 @@ constexpr const char* kUsage =
     "\n"
     "  --clock-start, --clock-speed  a simulated clock: starts at that local time and runs\n"
     "                 N times faster than real time (tests and rehearsals)\n"
-    "  --nights N     ends after N nights and their mornings\n";
+    "  --nights N     ends after N nights and their mornings\n"
+    "  --without-settings  runs even when the station directory has no Orbisight.ini, with\n"
+    "                 the built-in settings (a place at 52.43 N, 30.98 E); refused otherwise\n"
+    "\n"
+    "At the start the set-up is checked as `orbisight-cli check` does and the findings are\n"
+    "logged. Only one station runs on a directory: a second one is refused, naming the\n"
+    "first one's PID.\n";
 
 constexpr const char* kStatusUsage =
     "usage: orbisight-cli status [--station DIR]\n"
@@ -87,7 +95,7 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
         p = parseCliArgs(args,
                          {"--device", "--source", "--format", "--threads", "--power-off", "--station", "--clock-start",
                           "--clock-speed", "--nights"},
-                         {"--help"});
+                         {"--help", "--without-settings"});
         if (p.has("--help")) {
             out << kUsage;
             return 0;
@@ -128,6 +136,12 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
     CliNotifier notifier(err);
     const StopSignals signals;
     try {
+        std::error_code ec;
+        // A station left with the built-in place would publish another sky's positions all season.
+        if (!std::filesystem::exists(iniFilePath(station), ec) && !p.has("--without-settings"))
+            throw Exception("no " + std::string(kIniFileName) + " in " + station +
+                            ": the station would run with the built-in place (52.43 N, 30.98 E); write one "
+                            "(see `orbisight-cli check`) or run with --without-settings");
         const TConfiguration config = stationConfiguration(station, err);
         TStationClock clock = clockStart ? TStationClock(*clockStart, speed) : TStationClock();
         const TUnattendedEnd end = runUnattendedStation(config, station, clock, options, notifier);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "TempDir.h"
+#include "app/cli/uCliCheck.h"
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliUnattended.h"
 #include "astro/uUniUtils.h"
@@ -96,6 +97,54 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     EXPECT_EQ(run({"--source", "videotestsrc", "--clock-speed", "10"}), 2);  // a speed without a start
     EXPECT_EQ(run({"--source", "videotestsrc", "--clock-start", "2024-08-13 01:00:00", "--clock-speed", "0"}), 2);
     EXPECT_EQ(run({"--source", "videotestsrc", "--threads", "0"}), 2);
+}
+
+// The set-up checked before a night: what would be wrong, what is suspicious,
+// and a station that refuses to run with the built-in place.
+TEST(CliCheck, SaysWhatIsWrongOrSuspiciousAndTheStationRefusesToRunWithoutSettings) {
+    test::TempDir station;
+    const auto check = [&](std::string& text, std::vector<std::string> args = {"--device", "/dev/no-camera"}) {
+        std::ostringstream out, err;
+        args.insert(args.end(), {"--station", station.str()});
+        const int rc = checkCommand(args, "/nonexistent", out, err);
+        text = out.str() + err.str();
+        return rc;
+    };
+    std::string text;
+    EXPECT_EQ(check(text), 1);
+    EXPECT_NE(text.find("error: no Orbisight.ini in " + station.str()), std::string::npos) << text;
+    std::ostringstream out, err;
+    EXPECT_EQ(stationCommand(std::vector<std::string>{"--station", station.str(), "--source", "videotestsrc num-buffers=1"},
+                             "/nonexistent", out, err),
+              1);
+    EXPECT_NE(err.str().find("--without-settings"), std::string::npos) << err.str();
+
+    // Typos, a distortion no lens has, a name the exports cannot carry,
+    // catalogs that are not there, a camera that is not there.
+    writeFileAtomically(iniFilePath(station.path()),
+                        std::string("[Observatory]\r\nlatitud=40\r\nobserver=M\xC3\xBCller, J.\r\npathToCatalogs=") +
+                            (station / "none").string() + "\r\n[Observatry]\r\nlongitude=20\r\n[Distortion]\r\ncoefX1=10\r\n");
+    EXPECT_EQ(check(text), 1);
+    for (const std::string& part :
+         {"warning: " + iniFilePath(station.path()).string() + ", [Observatory] latitud: no such setting",
+          std::string("[Observatry]"), std::string("error: "), std::string("coefX1"),
+          std::string("warning: the place is the built-in one"), std::string("comma"),
+          std::string("error: the star catalog"), std::string("warning: the radiant catalog"),
+          std::string("error: the camera /dev/no-camera is not there"), std::string("clock ")})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+
+    // Set up as it should be: nothing is an error.
+    TConfiguration good;
+    good.setLatitude(48.5);
+    good.setLongitude(2.3);
+    good.setObserver("Muller J.");
+    good.setPathToCatalogs(ORBIS_CATALOG_DIR);
+    fs::remove(iniFilePath(station.path()));
+    good.save(iniFilePath(station.path()));
+    const int rc = check(text, {});
+    EXPECT_TRUE(rc == 0 || rc == 3) << text;
+    EXPECT_EQ(text.find("error:"), std::string::npos) << text;
+    EXPECT_NE(text.find("0 error(s)"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#include "app/cli/uCliCheck.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "app/cli/uCliArgs.h"
+#include "app/cli/uCliStationDir.h"
+#include "station/uRetention.h"
+#include "station/uSetupCheck.h"
+
+namespace orbis {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: orbisight-cli check [--device NODE] [--station DIR]\n"
+    "\n"
+    "Reads the station's Orbisight.ini and says what is wrong or suspicious before a night\n"
+    "is spent on it: no settings file, keys and sections that are no setting (typos),\n"
+    "values out of range, a distortion that cannot be a lens's, the place left at the\n"
+    "built-in one, an observer name the exports cannot carry, missing catalogs, the camera\n"
+    "(--device), the free disk against a night's need, and whether the clock is kept\n"
+    "synchronised. The unattended station logs the same findings when it starts.\n"
+    "\n"
+    "Exit status: 0 nothing wrong or suspicious, 3 only warnings, 1 errors (the station\n"
+    "cannot work as set up), 2 bad arguments.\n";
+
+}  // namespace
+
+int checkCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
+                 std::ostream& err) {
+    CliArgs p;
+    try {
+        p = parseCliArgs(args, {"--station", "--device"}, {"--help"});
+        if (p.has("--help")) {
+            out << kUsage;
+            return 0;
+        }
+        if (!p.positional.empty()) throw CliUsageError("check takes no file names");
+        requireStationDirectory(p.value("--station", std::string(defaultStation)));
+    } catch (const std::exception& e) {
+        err << "orbisight-cli check: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+    TSetupCheckInput input;
+    input.programDirectory = p.value("--station", std::string(defaultStation));
+    if (p.has("--device")) input.deviceNode = p.value("--device");
+    input.clock = systemClockState();
+    input.systemUtcOffsetHours = systemUtcOffsetHours();
+    try {
+        input.freeBytes = systemFreeSpace(input.programDirectory);
+    } catch (const std::exception&) {
+    }
+    const std::vector<TCheckFinding> findings = checkStationSetup(input);
+    for (const TCheckFinding& f : findings) out << checkFindingLine(f) << "\n";
+    const auto count = [&](CheckSeverity s) {
+        return std::count_if(findings.begin(), findings.end(), [s](const TCheckFinding& f) { return f.severity == s; });
+    };
+    const auto errors = count(CheckSeverity::Error), warnings = count(CheckSeverity::Warning);
+    out << errors << " error(s), " << warnings << " warning(s)\n";
+    return errors > 0 ? 1 : warnings > 0 ? 3 : 0;
+}
+
+}  // namespace orbis
