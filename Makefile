@@ -12,7 +12,7 @@ JOBS      ?= $(shell nproc)
 CMAKE_FLAGS ?=
 PREFIX    ?= /usr/local
 
-.PHONY: all build deps demo test test-release test-sanitize bench fuzz install clean
+.PHONY: all build deps demo test test-release test-sanitize bench fuzz install package clean
 
 all: build
 
@@ -26,8 +26,10 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The whole station on a simulated night: detection, processing, exports,
-# and a table of computed against true meteor positions.
-demo: deps build
+# and a table of computed against true meteor positions. Only the command
+# line is built, so a fresh clone gets there quickly.
+demo: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target orbisight-cli
 	$(BUILD)/app/orbisight-cli demo
 
 test: deps test-release test-sanitize
@@ -66,10 +68,16 @@ fuzz: deps
 	done
 
 # The programs, catalogs, time-stamp plugin, systemd unit and sample settings
-# under PREFIX (DESTDIR is honoured for packaging).
-install: build
-	cmake -S . -B $(BUILD) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
-	cmake --install $(BUILD)
+# under PREFIX (DESTDIR is honoured for staging). Builds only what is
+# installed and leaves the configuration of $(BUILD) as it is.
+install: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target orbisight-cli orbisight
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of the same files under /usr, in $(BUILD).
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target orbisight-cli orbisight
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)
