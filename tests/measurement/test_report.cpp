@@ -342,7 +342,7 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
         writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100.000|20.000|5|5|" + std::to_string(startFrame) + "|1000|START|",
                                    "104.500|14.200|9|9|" + std::to_string(finishFrame) + "|19|FINISH|"});
     };
-    for (const auto [startFrame, finishFrame] : {std::pair{5, 606}, {900, 5}}) {
+    for (const auto& [startFrame, finishFrame] : {std::pair{5, 606}, {900, 5}}) {
         track(startFrame, finishFrame);
         try {
             writeEventReport(report, 1, e.config, e.station.str());

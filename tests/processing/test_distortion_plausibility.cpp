@@ -29,7 +29,7 @@ std::string problemOf(const TDistortion& d, int W = 640, int H = 480) {
 }
 
 TEST(DistortionPlausibility, LensesPassAndSlipsAreFound) {
-    for (const auto [W, H] : {std::pair{640, 480}, {1920, 1080}, {7, 5}, {1, 1}}) {
+    for (const auto& [W, H] : {std::pair{640, 480}, {1920, 1080}, {7, 5}, {1, 1}}) {
         EXPECT_EQ(problemOf(TDistortion{}, W, H), "") << W << "x" << H;
     }
     EXPECT_EQ(problemOf(radial(0.02)), "");    // pincushion
