@@ -1,5 +1,6 @@
 #include "reports/uNightExports.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -162,6 +163,78 @@ std::vector<EventReport> nightReports(const std::string& nightDirectory) {
     return reports;
 }
 
+// Latin letters with marks, U+00C0..U+017F, as the plain letters Windows-1251
+// has; an empty entry is a sign with no letter to stand for it.
+constexpr std::array<const char*, 0x180 - 0xC0> kLatinPlain = {
+    "A",  "A",  "A",  "A",  "A",  "A",  "AE", "C",  "E",  "E",  "E",  "E",  "I",  "I",  "I",  "I",   // C0
+    "D",  "N",  "O",  "O",  "O",  "O",  "O",  "x",  "O",  "U",  "U",  "U",  "U",  "Y",  "TH", "ss",  // D0
+    "a",  "a",  "a",  "a",  "a",  "a",  "ae", "c",  "e",  "e",  "e",  "e",  "i",  "i",  "i",  "i",   // E0
+    "d",  "n",  "o",  "o",  "o",  "o",  "o",  "",   "o",  "u",  "u",  "u",  "u",  "y",  "th", "y",   // F0
+    "A",  "a",  "A",  "a",  "A",  "a",  "C",  "c",  "C",  "c",  "C",  "c",  "C",  "c",  "D",  "d",   // 100
+    "D",  "d",  "E",  "e",  "E",  "e",  "E",  "e",  "E",  "e",  "E",  "e",  "G",  "g",  "G",  "g",   // 110
+    "G",  "g",  "G",  "g",  "H",  "h",  "H",  "h",  "I",  "i",  "I",  "i",  "I",  "i",  "I",  "i",   // 120
+    "I",  "i",  "IJ", "ij", "J",  "j",  "K",  "k",  "k",  "L",  "l",  "L",  "l",  "L",  "l",  "L",   // 130
+    "l",  "L",  "l",  "N",  "n",  "N",  "n",  "N",  "n",  "n",  "N",  "n",  "O",  "o",  "O",  "o",   // 140
+    "O",  "o",  "OE", "oe", "R",  "r",  "R",  "r",  "R",  "r",  "S",  "s",  "S",  "s",  "S",  "s",   // 150
+    "S",  "s",  "T",  "t",  "T",  "t",  "T",  "t",  "U",  "u",  "U",  "u",  "U",  "u",  "U",  "u",   // 160
+    "U",  "u",  "U",  "u",  "W",  "w",  "Y",  "y",  "Y",  "Z",  "z",  "Z",  "z",  "Z",  "z",  "s",   // 170
+};
+
+// The code point of a whole UTF-8 sequence of two or more bytes, or nothing
+// when it is not one.
+std::optional<char32_t> codePoint(std::string_view sequence) {
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (length != sequence.size()) return std::nullopt;
+    char32_t value = lead & (0x3F >> (length - 1));
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(sequence[k]);
+        if ((c & 0xC0) != 0x80) return std::nullopt;
+        value = (value << 6) | (c & 0x3F);
+    }
+    return value;
+}
+
+// A setting's text made one field of a comma-separated Windows-1251 line,
+// as the programs reading the R90 records take it: they know no quoting.
+// A comma or control character becomes a space (none beside another
+// space or at an end), a Latin letter with marks its plain letter, any other
+// character Windows-1251 lacks "?". Text that fits is returned unchanged.
+std::string exportField(const std::string& text) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+        return c == ',' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    if (plain && cp1251ToUtf8(utf8ToCp1251(text)) == text) return text;
+    std::string field;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            if (lead == ',' || lead < 0x20 || lead == 0x7f) {
+                const bool spaceFollows = i + 1 >= text.size() || text[i + 1] == ' ';
+                if (!field.empty() && field.back() != ' ' && !spaceFollows) field += ' ';
+            } else {
+                field += text[i];
+            }
+            ++i;
+            continue;
+        }
+        std::size_t length = 1;
+        while (i + length < text.size() && length < 4 &&
+               (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+            ++length;
+        const std::string sequence = text.substr(i, length);
+        i += length;
+        if (cp1251ToUtf8(utf8ToCp1251(sequence)) == sequence) {
+            field += sequence;
+        } else if (const auto c = codePoint(sequence); c && *c >= 0xC0 && *c < 0x180 && *kLatinPlain[*c - 0xC0]) {
+            field += kLatinPlain[*c - 0xC0];
+        } else {
+            field += '?';
+        }
+    }
+    return field;
+}
+
 // Characters [from, from + count) of text; shorter or empty past its end.
 std::string slice(std::string_view text, std::size_t from, std::size_t count) {
     return from >= text.size() ? std::string() : std::string(text.substr(from, count));
@@ -176,7 +249,8 @@ std::string r90NameProblem(const std::string& night, const std::string& event) {
     return {};
 }
 
-std::string r90Record(const std::string& night, const EventReport& report, const TConfiguration& config) {
+std::string r90Record(const std::string& night, const EventReport& report, const TConfiguration& config,
+                      const std::string& id) {
     const auto value = [&](std::size_t lineNumber) { return report.values[lineNumber - 1]; };
     const std::string& e = report.eventName;
     std::string record = "R90,";
@@ -185,7 +259,7 @@ std::string r90Record(const std::string& night, const EventReport& report, const
     record += value(7) + "," + value(10) + ",";
     record += "999.9,999.9,999.9,999.9,";  // horizontal coordinates are not computed
     record += value(3) + "," + value(4) + "," + value(5) + "," + value(6) + ",";
-    record += config.name() + ",";
+    record += id + ",";
     record += generalNumberText(-config.signedLongitude()) + ",";  // R90 counts longitude east-positive
     record += generalNumberText(config.signedLatitude()) + ",";
     record += generalNumberText(config.altitude()) + ",";
@@ -193,10 +267,11 @@ std::string r90Record(const std::string& night, const EventReport& report, const
     return record;
 }
 
-// Events left out of an export, each shown to the user with its reason.
-class TSkipped {
+// The file an export writes, the events left out of it and the settings
+// rewritten to fit its fields, each shown to the user.
+class TExportFile {
 public:
-    TSkipped(std::string target, UserNotifier& notifier) : target_(std::move(target)), notifier_(notifier) {}
+    TExportFile(std::string target, UserNotifier& notifier) : target_(std::move(target)), notifier_(notifier) {}
 
     // True when the report can go in; otherwise warns.
     bool admit(const EventReport& report, const std::string& problem) {
@@ -209,10 +284,24 @@ public:
         return false;
     }
 
-    // Writes the lines, then tells the user where they went and whether
-    // events are missing.
+    // A setting's text as a field of the file's lines; a text that had to be
+    // changed is warned of once the file is written, naming the setting.
+    std::string field(const std::string& setting, const std::string& text) {
+        std::string written = exportField(text);
+        if (written != text && std::find(rewritten_.begin(), rewritten_.end(), setting) == rewritten_.end()) {
+            rewritten_.push_back(setting);
+            changes_.push_back("Настройка " + setting + " \"" + text + "\" записана в " + target_ + " как \"" + written +
+                               "\": запятая и управляющие знаки делят поля строки, а знаков вне Windows-1251 файл не "
+                               "хранит. Исправьте настройку.");
+        }
+        return written;
+    }
+
+    // Writes the lines, then tells the user of rewritten settings, where the
+    // lines went and whether events are missing.
     std::string finish(const std::vector<std::string>& lines) {
         writeTextLines(target_, lines);
+        for (const std::string& change : changes_) notifier_.message(kExportCaption, change, MessageIcon::Warning);
         if (count_ == 0) {
             notifier_.message(kExportCaption, "Отчёт " + target_ + " сформирован!", MessageIcon::Information);
         } else {
@@ -228,6 +317,8 @@ private:
     std::string target_;
     UserNotifier& notifier_;
     int count_ = 0;
+    std::vector<std::string> rewritten_;  // settings already warned of
+    std::vector<std::string> changes_;
 };
 
 }  // namespace
@@ -244,31 +335,33 @@ std::string writeDailySummary(const std::string& nightDirectory, const std::stri
                               const TConfiguration& config, UserNotifier& notifier) {
     config.requireInRange({"latitude", "longitude", "altitude"});
     const std::string night = nightName(nightDirectory);
-    const std::string station = latitudeText(config.signedLatitude()) + "," +
-                                longitudeText(config.signedLongitude()) + "," +
-                                generalNumberText(config.altitude()) + "," + config.name() + "," + config.observer();
-    TSkipped skipped(joinPath(nightDirectory, "M" + night + ".txt"), notifier);
+    TExportFile file(joinPath(nightDirectory, "M" + night + ".txt"), notifier);
     std::vector<std::string> lines{kSummaryHeader};
     for (const EventReport& report : nightReports(nightDirectory)) {
-        if (!skipped.admit(report, report.problem)) continue;
+        if (!file.admit(report, report.problem)) continue;
         std::string line;
         for (const std::string& value : report.values) line += value + ",";
-        lines.push_back(line + station);
+        line += latitudeText(config.signedLatitude()) + "," + longitudeText(config.signedLongitude()) + "," +
+                generalNumberText(config.altitude()) + ",";
+        line += file.field("[Camera] name", config.name()) + ",";
+        line += file.field("[Observatory] observer", config.observer());
+        lines.push_back(line);
     }
-    return skipped.finish(lines);
+    return file.finish(lines);
 }
 
 std::string writeR90Export(const std::string& nightDirectory, const std::string& /*programDirectory*/,
                            const TConfiguration& config, UserNotifier& notifier) {
     config.requireInRange({"latitude", "longitude", "altitude", "timeZone"});
     const std::string night = nightName(nightDirectory);
-    TSkipped skipped(joinPath(nightDirectory, "ME" + night + ".csv"), notifier);
+    TExportFile file(joinPath(nightDirectory, "ME" + night + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
     for (const EventReport& report : nightReports(nightDirectory)) {
         const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
-        if (skipped.admit(report, problem)) lines.push_back(r90Record(night, report, config));
+        if (file.admit(report, problem))
+            lines.push_back(r90Record(night, report, config, file.field("[Camera] name", config.name())));
     }
-    return skipped.finish(lines);
+    return file.finish(lines);
 }
 
 std::string writeMonthlyR90Export(const std::string& programDirectory, const std::string& yearMonth,
@@ -277,17 +370,18 @@ std::string writeMonthlyR90Export(const std::string& programDirectory, const std
     const bool valid = yearMonth.size() == 6 && isDigits(yearMonth) &&
                        yearMonth.substr(4) >= "01" && yearMonth.substr(4) <= "12";
     if (!valid) throw EConvertError("\"" + yearMonth + "\" is not a month of the form yyyymm");
-    TSkipped skipped(joinPath(programDirectory, "ME" + yearMonth + ".csv"), notifier);
+    TExportFile file(joinPath(programDirectory, "ME" + yearMonth + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
     // Night names are all digits, so the listing's order is date order.
     for (const std::string& night : listDirectory(programDirectory, yearMonth + "??", ListKind::Directories)) {
         if (!isDigits(night)) continue;
         for (const EventReport& report : nightReports(joinPath(programDirectory, night))) {
             const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
-            if (skipped.admit(report, problem)) lines.push_back(r90Record(night, report, config));
+            if (file.admit(report, problem))
+                lines.push_back(r90Record(night, report, config, file.field("[Camera] name", config.name())));
         }
     }
-    return skipped.finish(lines);
+    return file.finish(lines);
 }
 
 }  // namespace orbis

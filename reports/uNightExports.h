@@ -11,8 +11,13 @@
 // within kMagnitudeLimit), velocity, length and flight time as plain numbers
 // in their ranges, a shower code without commas. Any other report is left
 // out with a warning naming it, and the completion message then says that
-// events are missing. Output files are Windows-1251 with CR LF and replace an
-// older file whole; a failure to write raises EInOutError and shows no
+// events are missing. The camera name and the observer are written as one
+// field each, which the readers of these files take unquoted: a comma or
+// control character becomes a space, a Latin letter with marks its plain
+// letter and any other character Windows-1251 lacks "?", and a warning names
+// the setting so that it can be corrected; a text that fits is written as it
+// is. Output files are Windows-1251 with CR LF and replace an older file
+// whole; a failure to write raises EInOutError and shows no
 // completion message.
 
 #include <string>

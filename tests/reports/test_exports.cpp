@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -147,6 +148,67 @@ TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
         EXPECT_EQ(notifier.messages.back().text,
                   "Отчёт " + path + " сформирован без " + std::to_string(skipped) + " событий с повреждёнными отчётами.");
         EXPECT_EQ(notifier.messages.back().icon, MessageIcon::Warning);
+    }
+}
+
+// The comma-separated fields of a line.
+std::size_t fieldCount(const std::string& line) {
+    return static_cast<std::size_t>(std::count(line.begin(), line.end(), ',')) + 1;
+}
+
+TEST_F(NightExports, CameraAndObserverTextsKeepTheFieldsOfEveryLine) {
+    addEvent(night, "213045_123", eventReport("$", "0.64"));
+    addEvent(night, "220000_000", eventReport("1.5", "0.7"));
+    struct Case {
+        std::string camera, observer;            // as set
+        std::string cameraField, observerField;  // as written
+    };
+    const std::vector<Case> cases = {
+        {"Cam1", "Müller, J.", "Cam1", "Muller J."},
+        {"Kraków,East", "Łukasz Żółć", "Krakow East", "Lukasz Zolc"},
+        {"Cam\t1,", ",Ivanov,,I.", "Cam 1", "Ivanov I."},
+        {"Камера 日本", "Smith", "Камера ??", "Smith"},
+        // Texts that fit are written as they are, with no warning.
+        {"Камера «Север» №2", "Иванов И.И.", "Камера «Север» №2", "Иванов И.И."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.camera + " / " + c.observer);
+        TConfiguration config = southWest;
+        config.setName(c.camera);
+        config.setObserver(c.observer);
+        notifier.messages.clear();
+        const std::string summary = writeDailySummary(night, program.str(), config, notifier);
+        const std::string r90 = writeR90Export(night, program.str(), config, notifier);
+        const std::string month = writeMonthlyR90Export(program.str(), "202312", config, notifier);
+
+        for (const std::string& line : readTextLines(summary)) EXPECT_EQ(fieldCount(line), 16u) << line;
+        EXPECT_EQ(readTextLines(summary).at(1),
+                  "14.12.2023,18:30:45,112.5,32.1,118.25,30.5,$,35.2,12.4,0.64,GEM,33.9S,70.65W,150.5," + c.cameraField +
+                      "," + c.observerField);
+        for (const std::string& path : {r90, month}) {
+            const auto lines = readTextLines(path);
+            ASSERT_EQ(lines.size(), 3u) << path;
+            for (const std::string& line : lines) EXPECT_EQ(fieldCount(line), 22u) << line;
+            EXPECT_TRUE(lines[1].ends_with(",30.5," + c.cameraField + ",-70.65,-33.9,150.5,-3")) << lines[1];
+        }
+
+        // One warning per file and changed setting, naming both texts, before the completion messages.
+        const auto warning = [](const std::string& setting, const std::string& text, const std::string& path,
+                                const std::string& field) {
+            return "Настройка " + setting + " \"" + text + "\" записана в " + path + " как \"" + field + "\"";
+        };
+        std::vector<std::string> expected;
+        const bool camera = c.camera != c.cameraField, observer = c.observer != c.observerField;
+        if (camera) expected.push_back(warning("[Camera] name", c.camera, summary, c.cameraField));
+        if (observer) expected.push_back(warning("[Observatory] observer", c.observer, summary, c.observerField));
+        if (camera) expected.push_back(warning("[Camera] name", c.camera, r90, c.cameraField));
+        if (camera) expected.push_back(warning("[Camera] name", c.camera, month, c.cameraField));
+        std::vector<std::string> warned;
+        for (const auto& m : notifier.messages)
+            if (m.icon == MessageIcon::Warning) warned.push_back(m.text);
+        ASSERT_EQ(warned.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(warned[i].starts_with(expected[i])) << warned[i];
+        EXPECT_EQ(notifier.messages.size(), expected.size() + 3);
     }
 }
 
