@@ -29,6 +29,21 @@ struct TLiveStation::Parts {
     }
 };
 
+namespace {
+
+// A plain recording hands the detector no frame, and its graph converts any
+// raw video for the file: there only the size and rate of the format count.
+// Compressed video is refused as for detection.
+TCaptureGeometry sessionGeometry(LiveMode mode, TCaptureFormat format) {
+    if (mode == LiveMode::Record && format.gstFormat.find('/') == std::string::npos) {
+        format.gstFormat = "GRAY8";
+        format.bitsPerPixel = 8;
+    }
+    return geometryFor(format);
+}
+
+}  // namespace
+
 TLiveStation::TLiveStation(const TConfiguration& config, std::string station, std::string programDirectory,
                            UserNotifier& notifier, DetectorClock* clock)
     : config_(config),
@@ -74,7 +89,8 @@ void TLiveStation::start(const TLiveStationOptions& options, const TCaptureForma
         powerOff();
     }, options.display);
     const TSessionOptions session{options.mode != LiveMode::Record, options.mode == LiveMode::Preview};
-    if (!parts_->session.start(session, geometryFor(format), TSessionSettings::fromConfiguration(config_), station_)) {
+    if (!parts_->session.start(session, sessionGeometry(options.mode, format), TSessionSettings::fromConfiguration(config_),
+                               station_)) {
         const std::string reason = parts_->control.error();
         parts_.reset();
         throw Exception(reason);

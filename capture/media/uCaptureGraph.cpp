@@ -5,10 +5,12 @@
 #include <gst/video/video.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -328,6 +330,37 @@ constexpr const char* kPreferredRawCaps =
     "video/x-raw,format=(string){ YUY2, UYVY, YVYU, GRAY8, BGRx, BGRA, RGBx, RGBA, xRGB, ARGB, xBGR, ABGR, BGR, RGB }; "
     "video/x-raw";
 
+// What a plain recording stores uncompressed: grey and packed 4:2:2 YUV as
+// the cameras give them, and RGB in the byte order of a Windows bitmap,
+// which the station's AVI reader takes directly. Other raw video is
+// converted rather than refused by avimux. Planar 4:2:0 is not stored as it
+// is: few AVI readers take it, and 4:2:2 keeps all of its samples.
+constexpr std::array<std::string_view, 6> kStoredFormats = {"GRAY8", "YUY2", "UYVY", "BGRx", "BGRA", "BGR"};
+constexpr const char* kStoredCaps = "video/x-raw,format=(string){ GRAY8, YUY2, UYVY, BGRx, BGRA, BGR }";
+
+// The stored format nearest to a raw one: grey as GRAY8, RGB as BGR or,
+// from four bytes a pixel, BGRx, any YUV as YUY2; empty when GStreamer does
+// not know the format.
+std::string storedFormatFor(const std::string& gstFormat) {
+    if (std::find(kStoredFormats.begin(), kStoredFormats.end(), gstFormat) != kStoredFormats.end()) return gstFormat;
+    const GstVideoFormat format = gst_video_format_from_string(gstFormat.c_str());
+    if (format == GST_VIDEO_FORMAT_UNKNOWN) return {};
+    const GstVideoFormatInfo* info = gst_video_format_get_info(format);
+    if (GST_VIDEO_FORMAT_INFO_IS_GRAY(info)) return "GRAY8";
+    if (GST_VIDEO_FORMAT_INFO_IS_RGB(info)) return GST_VIDEO_FORMAT_INFO_PSTRIDE(info, 0) == 4 ? "BGRx" : "BGR";
+    return "YUY2";
+}
+
+// The conversion of an uncompressed recording: to the format stored for the
+// one asked of the source, else to any stored format videoconvert finds
+// nearest. Compressed video asked of the source goes to avimux as it is.
+std::string storedConversion(const TCaptureSource& source) {
+    if (source.format && source.format->gstFormat.find('/') != std::string::npos) return {};
+    const std::string stored = source.format ? storedFormatFor(source.format->gstFormat) : std::string();
+    return "videoconvert ! capsfilter caps=" + gst::quoted(stored.empty() ? kStoredCaps : "video/x-raw,format=" + stored) +
+           " ! ";
+}
+
 // Capture appsinks do not sync to the clock: a camera paces itself, and a
 // file or test source should run as fast as its consumer; their display
 // branch leaks, so a slow window never holds them up. Playback shows a clip
@@ -427,6 +460,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
             tail += " avimux name=mux ! filesink name=file t. ! queue ! ";
             if (stamp) tail += std::string(kTimeStampFactory) + " font-size=" + std::to_string(record.fontSize) + " ! ";
             if (!encoder.empty()) tail += "videoconvert ! " + encoder + " name=encoder ! ";
+            else tail += storedConversion(source);
             tail += "mux.video_0";
             if (displayCallback_) tail += displayBranch(false);
             break;

@@ -4,7 +4,9 @@
 //   Preview  source ! appsink                     frames for the display only
 //   Detect   source ! appsink                     every frame, unconverted, to
 //                                                 the frame callback (detector)
-//   Record   source ! [orbvideofilter] ! [videoconvert ! encoder] ! avimux ! filesink
+//   Record   source ! [orbvideofilter] ! videoconvert ! (encoder | uncompressed caps) ! avimux ! filesink
+//                                                 uncompressed: grey, YUY2 and UYVY as
+//                                                 they come, RGB as BGR/BGRx, other YUV as YUY2
 //   Playback file ! decodebin ! appsink           frames at the clip's pace,
 //                                                 grey, to the frame callback
 // A display callback, when set, gets its own branch through a tee in Detect,

@@ -9,10 +9,12 @@
 
 #include "TempDir.h"
 #include "app/cli/uCliDetect.h"
+#include "app/cli/uCliExtract.h"
 #include "app/cli/uCliStation.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
+#include "processing/uBitmap.h"
 
 namespace orbis {
 namespace {
@@ -115,6 +117,51 @@ TEST(CliRecord, PlainRecordingFollowsTheStationsCompressorAndTimeStamp) {
         const auto recordings = filesUnder(station.path(), ".avi");
         ASSERT_EQ(recordings.size(), 1u) << out;
         EXPECT_EQ(videoHandler(recordings[0]), c.handler);
+    }
+}
+
+TEST(CliRecord, PlainRecordingOfEveryCameraFormatIsTakenIntoWork) {
+    // Grey and YUY2 are stored as they come and decoded when taken into work;
+    // RGB is stored as a bitmap-order DIB the station's reader takes directly;
+    // planar YUV as YUY2.
+    struct Case {
+        std::string format, handler;
+        int readerBits;  // 0: no DIB, decoded by GStreamer
+    };
+    const std::string dib(4, '\0');
+    for (const Case& c : {Case{"YUY2", "YUY2", 0}, Case{"GRAY8", "Y800", 0}, Case{"RGB", dib, 24},
+                          Case{"BGRx", dib, 32}, Case{"I420", "YUY2", 0}}) {
+        SCOPED_TRACE(c.format);
+        test::TempDir station;
+        std::string out;
+        // The gradient runs from black at the top to white at the bottom.
+        ASSERT_EQ(record({"--source",
+                          "videotestsrc pattern=gradient num-buffers=10 ! video/x-raw,format=" + c.format +
+                              ",width=48,height=32,framerate=25/1",
+                          "--mode", "record"},
+                         station, &out),
+                  0)
+            << out;
+        const auto recordings = filesUnder(station.path(), ".avi");
+        ASSERT_EQ(recordings.size(), 1u) << out;
+        EXPECT_EQ(videoHandler(recordings[0]), c.handler);
+        if (c.readerBits != 0) {
+            const TAviReader reader(recordings[0].string());
+            EXPECT_EQ(reader.info().bitsPerPixel, c.readerBits);
+            EXPECT_EQ(reader.info().frameCount, 10);
+        }
+
+        std::ostringstream o, e;
+        ASSERT_EQ(extractCommand(std::vector<std::string>{recordings[0].string()}, o, e), 0) << o.str() << e.str();
+        const std::filesystem::path frames = recordings[0].parent_path() / recordings[0].stem();
+        EXPECT_TRUE(std::filesystem::exists(frames / "F010.bmp"));
+        EXPECT_FALSE(std::filesystem::exists(frames / "F011.bmp"));
+        const TGreyFrame first = loadGreyFrame((frames / "F001.bmp").string());
+        ASSERT_EQ(first.width, 48);
+        ASSERT_EQ(first.height, 32);
+        // Upright: memory holds the bottom row first.
+        EXPECT_GT(first.pixels[0], 180);
+        EXPECT_LT(first.pixels[31 * 48], 60);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "astro/uUniUtils.h"
 #include "capture/media/uCaptureGraph.h"
 #include "capture/media/uMediaTypes.h"
+#include "capture/uAviFile.h"
 #include "capture/uMemoryAVI.h"
 
 namespace orbis {
@@ -274,6 +275,46 @@ TEST(CaptureGraph, RefusedEncoderSettingStartsNothing) {
         EXPECT_EQ(graph.state(), GraphState::Empty);
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(CaptureGraph, AnUncompressedRecordingStoresWhatAviReadersTake) {
+    // Asked of the source or left to it, RGB is stored as a bitmap-order DIB
+    // and planar YUV as YUY2; grey stays grey.
+    struct Case {
+        std::string format;
+        bool asked;
+        std::string handler;  // empty: a DIB of the given depth
+        int bits;
+    };
+    for (const Case& c : {Case{"RGB", true, "", 24}, Case{"xRGB", true, "", 32}, Case{"RGB", false, "", 0},
+                          Case{"I420", true, "YUY2", 0}, Case{"GRAY8", true, "Y800", 0}}) {
+        SCOPED_TRACE(c.format + (c.asked ? " asked" : ""));
+        test::TempDir dir;
+        const std::string path = (dir / "r.avi").string();
+        TCaptureSource source = TCaptureSource::pipeline(testSource("gradient", c.format, 48, 32, 6));
+        if (c.asked) source.format = parseFormatSpec(c.format + " 48x32 25");
+        {
+            TCaptureGraph graph;
+            graph.build(CaptureMode::Record, source, recordTo(path, ""));
+            ASSERT_TRUE(graph.run());
+            ASSERT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << graph.errorText();
+        }
+        if (!c.handler.empty()) {
+            const std::string bytes = readFileBytes(path);
+            EXPECT_EQ(bytes.substr(bytes.find("strh") + 12, 4), c.handler);
+            continue;
+        }
+        const TAviReader reader(path);
+        EXPECT_EQ(reader.info().frameCount, 6);
+        if (c.bits != 0) {
+            EXPECT_EQ(reader.info().bitsPerPixel, c.bits);
+        }
+        // Bottom row first: the gradient's white bottom, its black top.
+        const std::vector<uint8_t> frame = reader.readFrame(0);
+        const std::size_t pixel = static_cast<std::size_t>(reader.info().bitsPerPixel / 8);
+        EXPECT_GT(frame[1], 180);
+        EXPECT_LT(frame[31 * 48 * pixel + 1], 60);
+    }
 }
 
 TEST(CaptureGraph, UnknownEncoderEndsTheStartWithTheCodecMessage) {
