@@ -31,7 +31,9 @@ constexpr const char* kRecordUsage =
     "record writes the whole stream into one AVI file, preview only shows the indicators.\n"
     "--format asks the device for one of the formats `devices` lists. A plain recording is\n"
     "compressed with --encoder, or else with the station's compressor (videoCompress,\n"
-    "nameVideoCompress), and stamped with the local time when addTimeStamp is set.\n"
+    "nameVideoCompress), and stamped with the local time when addTimeStamp is set. Uncompressed,\n"
+    "grey, YUY2 and UYVY are stored as they come, RGB in a bitmap's BGR or BGRx order and other\n"
+    "YUV as YUY2, so that `extract` takes the recording into work.\n"
     "When the sky turns bright (useAutoShutDown) the session stops and the computer is powered\n"
     "off with \"systemctl poweroff\", or with the shell command given by --power-off.\n"
     "Stops at the end of the source, after the duration, or on Ctrl+C / SIGTERM.\n";
