@@ -99,6 +99,16 @@ TDateTime localFromUnixTime(long long seconds, long nanoseconds) {
     return encodeDateTime(p);
 }
 
+TDateTime nowUtc() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    const auto t = static_cast<time_t>(ts.tv_sec);
+    std::tm utc{};
+    gmtime_r(&t, &utc);
+    return encodeDateTime({utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
+                           utc.tm_sec > 59 ? 59 : utc.tm_sec, static_cast<int>(ts.tv_nsec / 1000000)});
+}
+
 TDateTime nowLocal() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);

@@ -33,6 +33,8 @@ DateTimeParts decodeDateTime(TDateTime value);
 
 // The local date-time of the computer's clock.
 TDateTime nowLocal();
+// The system clock's UTC.
+TDateTime nowUtc();
 
 // The local date-time of a moment given as seconds and nanoseconds since
 // 1970-01-01 UTC (a file time, for example).

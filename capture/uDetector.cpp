@@ -86,7 +86,7 @@ uint32_t SystemDetectorClock::tickCount() {
     return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
-TDateTime SystemDetectorClock::localNow() { return nowLocal(); }
+TDateTime SystemDetectorClock::localNow() { return timeZone_ ? nowUtc() + *timeZone_ / 24.0 : nowLocal(); }
 
 // ---------------------------------------------------------------------------
 // Session

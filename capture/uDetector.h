@@ -112,10 +112,19 @@ public:
 };
 
 // The computer's monotonic clock and local time.
+// The computer's clock. The station's local time is UT + its time zone
+// (timeZone), taken from the system's UTC clock, so clip names and UT agree
+// whatever zone the system itself is set to; without a zone, the system's
+// local time.
 class SystemDetectorClock final : public DetectorClock {
 public:
+    SystemDetectorClock() = default;
+    explicit SystemDetectorClock(double timeZoneHours) : timeZone_(timeZoneHours) {}
     uint32_t tickCount() override;
     TDateTime localNow() override;
+
+private:
+    std::optional<double> timeZone_;
 };
 
 // One event, as the detector hands it over. The frames are the detector's

@@ -68,6 +68,18 @@ constexpr TSettingType settingType(const Field& field) {
 
 }  // namespace
 
+// A real of the settings file in either decimal separator: a file saved on
+// a desktop with a comma for its separator must read the same on a station
+// whose locale has a point, and the other way round.
+double parseSettingReal(std::string_view text) {
+    if (text.find('.') == std::string_view::npos && text.find(',') != std::string_view::npos) {
+        std::string pointed(text);
+        std::replace(pointed.begin(), pointed.end(), ',', '.');
+        return parseFloat(pointed);
+    }
+    return parseFloat(text);
+}
+
 // The settings in the order the file is written, each with the field it
 // fills. Latitude and longitude count from the equator and Greenwich, their
 // sides come from the pole and hemisphere flags (a signed value, as older
@@ -88,7 +100,7 @@ struct ConfigurationKeys {
         {"Observatory", "longitude", &T::longitude_, "30.98", "0.0000", within(-180, 180), "Долгота, °"},
         {"Observatory", "hemisphere", &T::hemisphere_, "0", "", none, "Западная долгота"},
         {"Observatory", "altitude", &T::altitude_, "0.0", "0.0000", within(-500, 9000), "Высота над морем, м"},
-        {"Observatory", "timeZone", &T::timeZone_, "0", "", within(-12, 14), "Часовой пояс, ч"},
+        {"Observatory", "timeZone", &T::timeZone_, "0", "0.##", within(-12, 14), "Часовой пояс, ч"},
         {"Observatory", "pathToCatalogs", &T::pathToCatalogs_, "catalog", "", none, "Папка каталогов"},
         {"Observatory", "observer", &T::observer_, "", "", none, "Наблюдатель"},
         {"Observatory", "catalogStar", &T::catalogStar_, "c40.dat", "", none, "Звёздный каталог"},
@@ -228,7 +240,7 @@ struct ConfigurationKeys {
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
                     config.*member = flag();
                 } else {
-                    real(config, key) = parseFloat(text.value_or(key.defaultText));
+                    real(config, key) = parseSettingReal(text.value_or(key.defaultText));
                 }
             },
             key.field);

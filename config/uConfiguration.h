@@ -149,8 +149,10 @@ public:
     void setHemisphere(bool value) { hemisphere_ = value; }
     double altitude() const { return altitude_; }
     void setAltitude(double value) { altitude_ = value; }
-    int timeZone() const { return timeZone_; }
-    void setTimeZone(int value) { timeZone_ = value; }
+    // Hours east of Greenwich: the station's local time is UT + timeZone
+    // (half and three-quarter hours included).
+    double timeZone() const { return timeZone_; }
+    void setTimeZone(double value) { timeZone_ = value; }
     std::string pathToCatalogs() const { return pathToCatalogs_; }
     void setPathToCatalogs(const std::string& value) { pathToCatalogs_ = value; }
     std::string catalogStar() const { return catalogStar_; }
@@ -269,7 +271,7 @@ private:
     double longitude_{};
     bool hemisphere_{};
     double altitude_{};
-    int timeZone_{};
+    double timeZone_{};
     std::string pathToCatalogs_;
     std::string catalogStar_;
     std::string catalogRads_;

@@ -183,7 +183,7 @@ void TfrmConfiguration::buildObservatoryTab(QTabWidget* tabs) {
     fields_.push_back({cbLong_, u8("полушарие"), "hemisphere", Kind::List});
     addRow(grid, u8("полушарие"), cbLong_);
     addRow(grid, u8("Высота"), edit("eAltitude", u8("Высота"), "altitude", Kind::Number), u8("метров"));
-    addRow(grid, u8("Часовой пояс "), edit("leTimeZone", u8("Часовой пояс "), "timeZone", Kind::Integer));
+    addRow(grid, u8("Часовой пояс "), edit("leTimeZone", u8("Часовой пояс "), "timeZone", Kind::Number));
     addRow(grid, u8("Путь к каталогам "), edit("lePathToCatalogs", u8("Путь к каталогам "), "pathToCatalogs", Kind::Text));
     addRow(grid, u8("Каталог радиантов "), edit("leCatalogRads", u8("Каталог радиантов "), "catalogRads", Kind::Text));
     auto* catalogs = new QGroupBox(u8("Звёздный каталог"));

@@ -123,7 +123,7 @@ DateTimeParts stampParts(std::string_view stamp) {
 
 }  // namespace
 
-TDateTime timeFromFileName(std::string_view path, int timeZone) {
+TDateTime timeFromFileName(std::string_view path, double timeZone) {
     constexpr std::size_t kTail = 17;   // "/M" + event name + one-letter tag + extension
     constexpr std::size_t kStamp = 19;  // "yyyymmdd/hhnnss_zzz"
     if (path.size() < kTail + kStamp) {

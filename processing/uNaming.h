@@ -87,7 +87,7 @@ std::string siblingWorkFile(std::string_view workFilePath, std::string_view suff
 // the 17 trailing characters are dropped and the 19 before them read as
 // "yyyymmdd?hhnnss_zzz" in local time, from which timeZone hours are taken.
 // A short path, a non-digit group or an impossible date raises EConvertError.
-TDateTime timeFromFileName(std::string_view path, int timeZone);
+TDateTime timeFromFileName(std::string_view path, double timeZone);
 // The local start time a clip's name gives: ".../yyyymmdd/hhnnss_zzz.avi",
 // the naming of event clips and plain recordings; nothing for another name.
 std::optional<TDateTime> clipStartTime(std::string_view clipPath);

@@ -254,8 +254,22 @@ std::string r90Record(const std::string& night, const EventReport& report, const
     const auto value = [&](std::size_t lineNumber) { return report.values[lineNumber - 1]; };
     const std::string& e = report.eventName;
     std::string record = "R90,";
-    record += slice(night, 0, 4) + "," + slice(night, 4, 2) + "," + slice(night, 6, 2) + ",";
-    record += slice(e, 0, 2) + "," + slice(e, 2, 2) + "," + slice(e, 4, 2) + ",";
+    // Tz is a whole number of hours: a zone of half or three quarters of an
+    // hour is written rounded, with the date and time moved by the same
+    // fraction, so that time - Tz is still the event's UT.
+    const double zone = config.timeZone();
+    const long wholeZone = std::lround(zone);
+    if (zone == static_cast<double>(wholeZone)) {
+        record += slice(night, 0, 4) + "," + slice(night, 4, 2) + "," + slice(night, 6, 2) + ",";
+        record += slice(e, 0, 2) + "," + slice(e, 2, 2) + "," + slice(e, 4, 2) + ",";
+    } else {
+        const TDateTime local = encodeDateTime({parseInt(slice(night, 0, 4)), parseInt(slice(night, 4, 2)),
+                                                parseInt(slice(night, 6, 2)), parseInt(slice(e, 0, 2)),
+                                                parseInt(slice(e, 2, 2)), parseInt(slice(e, 4, 2)), 0});
+        // Half a millisecond keeps a whole second from printing as the one before.
+        const TDateTime shifted = local + (static_cast<double>(wholeZone) - zone) / 24.0 + 0.5 / 86400000.0;
+        record += formatDateTime("yyyy,mm,dd,hh,nn,ss", shifted) + ",";
+    }
     record += value(7) + "," + value(10) + ",";
     record += "999.9,999.9,999.9,999.9,";  // horizontal coordinates are not computed
     record += value(3) + "," + value(4) + "," + value(5) + "," + value(6) + ",";
@@ -263,7 +277,7 @@ std::string r90Record(const std::string& night, const EventReport& report, const
     record += generalNumberText(-config.signedLongitude()) + ",";  // R90 counts longitude east-positive
     record += generalNumberText(config.signedLatitude()) + ",";
     record += generalNumberText(config.altitude()) + ",";
-    record += std::to_string(config.timeZone());
+    record += std::to_string(wholeZone);
     return record;
 }
 

@@ -87,7 +87,7 @@ enum class TSimWeave {
 struct TSimSettings {
     double latitude = 52.43;    // north positive
     double longitude = -30.98;  // west positive, as the station's signedLongitude
-    int timeZone = 0;           // local = UT + timeZone hours
+    double timeZone = 0;        // local = UT + timeZone hours
     TDateTime localStart = 0;   // local time of frame 0; the clip is named by it
     // The frame centre: fixed (ra, dec), or (azimuth from the south towards
     // the west, altitude) at localStart. Exactly one must be given.

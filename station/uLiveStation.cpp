@@ -50,6 +50,7 @@ TLiveStation::TLiveStation(const TConfiguration& config, std::string station, st
       station_(std::move(station)),
       programDirectory_(std::move(programDirectory)),
       notifier_(notifier),
+      systemClock_(config.timeZone()),
       clock_(clock ? *clock : systemClock_) {}
 
 TLiveStation::~TLiveStation() {

@@ -18,7 +18,7 @@ constexpr double kSecond = 1.0 / 86400.0;
 
 TStationPlace TStationPlace::fromConfiguration(const TConfiguration& config) {
     config.requireInRange({"latitude", "longitude", "timeZone", "sunAltitudeNight"});
-    return {config.signedLatitude(), config.signedLongitude(), static_cast<double>(config.timeZone()),
+    return {config.signedLatitude(), config.signedLongitude(), config.timeZone(),
             config.sunAltitudeNight()};
 }
 

@@ -19,9 +19,10 @@ namespace {
 
 std::string megabytes(std::uintmax_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
 
-// Characters the R90 export and the Windows-1251 files cannot carry as they are.
-std::optional<std::string> observerProblem(const std::string& observer) {
-    if (observer.find(',') != std::string::npos) return "a comma splits the R90 export's fields";
+// Characters the comma-separated exports and the Windows-1251 files cannot
+// carry as they are (the exports then write them changed, with a warning).
+std::optional<std::string> exportTextProblem(const std::string& observer) {
+    if (observer.find(',') != std::string::npos) return "a comma would split the exports' fields";
     try {
         if (cp1251ToUtf8(utf8ToCp1251(observer)) != observer) return "a character Windows-1251 cannot hold";
     } catch (const std::exception&) {
@@ -113,8 +114,10 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input, cons
         out.push_back({CheckSeverity::Warning, "the place is the built-in one (latitude " + floatToText(config.latitude()) +
                                                    ", longitude " + floatToText(config.longitude()) +
                                                    "): set [Observatory] latitude, longitude, pole and hemisphere"});
-    if (const auto problem = observerProblem(config.observer()))
+    if (const auto problem = exportTextProblem(config.observer()))
         out.push_back({CheckSeverity::Warning, "[Observatory] observer \"" + config.observer() + "\": " + *problem});
+    if (const auto problem = exportTextProblem(config.name()))
+        out.push_back({CheckSeverity::Warning, "[Camera] name \"" + config.name() + "\": " + *problem});
 
     checkFile(out, "the star catalog", starCatalogPath(config, input.programDirectory), CheckSeverity::Error,
               "no event can be bound to the sky");

@@ -1,5 +1,6 @@
 #pragma once
-// The clock of the unattended station: the computer's, or a simulated one
+// The clock of the unattended station: the computer's (its UTC plus the
+// station's time zone, whatever zone the system is set to), or a simulated one
 // that starts at a chosen local time and runs a given number of times faster
 // than real time, so a whole night passes in seconds. The detector names its
 // clips and the schedule reads the Sun's altitude by the same clock.
@@ -13,8 +14,9 @@ namespace orbis {
 
 class TStationClock final : public DetectorClock {
 public:
-    // The computer's clock.
-    TStationClock() = default;
+    // The computer's clock, read as the station's local time: UT + the
+    // station's time zone in hours.
+    explicit TStationClock(double timeZoneHours) : system_(timeZoneHours) {}
     // Starts at localStart and advances speed seconds per real second.
     TStationClock(TDateTime localStart, double speed);
 

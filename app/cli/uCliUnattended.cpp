@@ -73,7 +73,7 @@ int statusCommand(std::span<const std::string> args, std::string_view defaultSta
     const std::string station = p.value("--station", std::string(defaultStation));
     try {
         const TConfiguration config = stationConfiguration(station, err);
-        TStationClock clock;
+        TStationClock clock(config.timeZone());
         const TStationStatus status =
             stationStatus(station, config, clock.localNow(), systemClockState(), systemFreeSpace(station));
         writeStationStatus(station, status);
@@ -143,7 +143,7 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
                             ": the station would run with the built-in place (52.43 N, 30.98 E); write one "
                             "(see `orbisight-cli check`) or run with --without-settings");
         const TConfiguration config = stationConfiguration(station, err);
-        TStationClock clock = clockStart ? TStationClock(*clockStart, speed) : TStationClock();
+        TStationClock clock = clockStart ? TStationClock(*clockStart, speed) : TStationClock(config.timeZone());
         const TUnattendedEnd end = runUnattendedStation(config, station, clock, options, notifier);
         out << end.nights << " night(s), " << end.mornings << " morning(s), " << end.failedEvents
             << " event(s) failed\n";

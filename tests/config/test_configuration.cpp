@@ -250,15 +250,43 @@ TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
                                 ini.string() + ", [Capture] useDarkFile: '2' is not a flag (0 or 1); the default 0 is used",
                                 ini.string() + ", [Capture] previewOnline: 'maybe' is not a flag (0 or 1); the default 1 is used"}));
 
-    writeIni("[Observatory]\r\ntimeZone=\r\n[Camera]\r\nwidthCCD=99999999999\r\n");
+    writeIni("[Capture]\r\nframeFontSize=\r\n[Camera]\r\nwidthCCD=99999999999\r\n");
     TConfiguration again = loaded();
-    EXPECT_EQ(again.timeZone(), 0);
+    EXPECT_EQ(again.frameFontSize(), 12);
     EXPECT_EQ(again.widthCCD(), 640);
     ASSERT_EQ(again.warnings().size(), 2u);
-    EXPECT_NE(again.warnings()[1].find("[Camera] widthCCD: '99999999999'"), std::string::npos) << again.warnings()[1];
+    EXPECT_NE(again.warnings()[0].find("[Camera] widthCCD: '99999999999'"), std::string::npos) << again.warnings()[0];
     writeIni("[Camera]\r\nwidthCCD=720\r\n");
     again.load(ini);
     EXPECT_TRUE(again.warnings().empty());  // of the last load only
+}
+
+// A file saved on a desktop with a comma for the separator reads the same on
+// a station whose locale has a point; zones of half and three quarters of
+// an hour are zones, written as they were read.
+TEST_F(ConfigurationFile, EitherDecimalSeparatorInAnyLocaleAndFractionalTimeZones) {
+    for (const char separator : {'.', ','}) {
+        SeparatorScope locale(separator);
+        writeIni("[Observatory]\r\nlatitude=52,4300\r\nlongitude=30.5000\r\ntimeZone=5,75\r\n");
+        const TConfiguration c = loaded();
+        EXPECT_DOUBLE_EQ(c.latitude(), 52.43);
+        EXPECT_DOUBLE_EQ(c.longitude(), 30.5);
+        EXPECT_DOUBLE_EQ(c.timeZone(), 5.75);
+        EXPECT_TRUE(c.warnings().empty());
+    }
+    SeparatorScope point('.');
+    TConfiguration c;
+    for (const double zone : {3.0, -3.5, 5.5, 5.75, 0.0}) {
+        c.setTimeZone(zone);
+        c.save(ini);
+        EXPECT_DOUBLE_EQ(loaded().timeZone(), zone);
+    }
+    c.setTimeZone(3);
+    c.save(ini);
+    EXPECT_NE(readFileBytes(ini).find("timeZone=3\r\n"), std::string::npos);  // a whole zone as files have it
+    c.setTimeZone(5.5);
+    c.save(ini);
+    EXPECT_NE(readFileBytes(ini).find("timeZone=5.5\r\n"), std::string::npos);
 }
 
 TEST_F(ConfigurationFile, FlagsAreZeroOrOneAndNothingElseTurnsThemOn) {

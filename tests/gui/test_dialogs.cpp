@@ -182,7 +182,7 @@ private slots:
         auto* timeZone = child<QLineEdit>(d.get(), "leTimeZone");
         auto* exposure = child<QLineEdit>(d.get(), "leFrameExpos");
         observer->setText("Петров");
-        for (const char* bad : {"1.5", "abc"}) {
+        for (const char* bad : {"3h", "abc"}) {
             timeZone->setText(bad);
             child<QTabWidget>(d.get(), "PageControl1")->setCurrentIndex(4);
             child<QPushButton>(d.get(), "BitBtn1")->click();

@@ -85,6 +85,21 @@ TEST_F(NightExports, DailySummaryTakesValuesAndAppendsTheStation) {
     EXPECT_EQ(readFileBytes(path), kept);
 }
 
+// Tz is a whole number of hours: a zone of 5.5 h is written as 6, its
+// date and time half an hour later, so that time - Tz is still the UT.
+TEST_F(NightExports, R90OfAHalfHourZoneKeepsTimeMinusTzTheUt) {
+    addEvent(night, "233000_000", eventReport("1.0", "0.5"));
+    for (const auto& [zone, expected] : {std::pair{5.5, std::string("R90,2023,12,15,00,00,00,1.0,0.5")},
+                                         std::pair{-3.5, std::string("R90,2023,12,14,23,00,00,1.0,0.5")},
+                                         std::pair{5.75, std::string("R90,2023,12,14,23,45,00,1.0,0.5")}}) {
+        southWest.setTimeZone(zone);
+        const std::vector<std::string> lines = readTextLines(writeR90Export(night, program.str(), southWest, notifier));
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_TRUE(lines[1].starts_with(expected + ",")) << lines[1];
+        EXPECT_TRUE(lines[1].ends_with("," + std::to_string(std::lround(zone)))) << lines[1];
+    }
+}
+
 TEST_F(NightExports, R90RecordFromNamesAndReportPositions) {
     test::SeparatorScope comma(',');
     // A night kept in a folder of the station: named by its own folder.

@@ -24,6 +24,7 @@
 #include "station/uEventProcessing.h"
 #include "station/uMorningProcessing.h"
 #include "station/uNightSchedule.h"
+#include "station/uStationClock.h"
 #include "station/uRetention.h"
 #include "station/uStationLock.h"
 #include "station/uStationStatus.h"
@@ -82,6 +83,26 @@ TEST(NightSchedule, SunsetsAndSunrisesOfKnownPlacesAndThePolarDay) {
     const TStationPlace north = placeOf(69.65, false, 18.96, false, 2, -10);
     EXPECT_FALSE(isNight(at(2024, 6, 21, 0, 30), north));
     EXPECT_FALSE(nextScheduleChange(at(2024, 6, 21, 0, 30), north));
+}
+
+// The station's time is UT + timeZone whatever zone the system is set to:
+// the same moment is named alike on a machine on UTC and on one in India.
+TEST(StationClock, IsUtPlusTheStationsZoneWhateverTheSystemZone) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    for (const char* systemZone : {"UTC", "Asia/Kolkata", "America/St_Johns"}) {
+        SCOPED_TRACE(systemZone);
+        ::setenv("TZ", systemZone, 1);
+        ::tzset();
+        for (const double zone : {0.0, 3.0, 5.5, -3.5}) {
+            TStationClock clock(zone);
+            const double hours = (clock.localNow() - nowUtc()) * 24.0;
+            EXPECT_NEAR(hours, zone, 2.0 / 3600.0);
+        }
+    }
+    if (old) ::setenv("TZ", saved.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
 }
 
 // ---------------------------------------------------------------------------
