@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -80,6 +81,77 @@ private:
     bool busy_ = false;
 };
 
+// A run that ends without its report leaves the list of the work files it
+// wrote, each with its time and size; the next run first removes those
+// still as that run left them, so it takes nothing of a failed run as its
+// own (a stage skips an output that exists). A file changed since, by an
+// observer or by hand, stays.
+class TRunRecord {
+public:
+    TRunRecord(const std::string& eventDirectory, std::vector<std::string> workFiles)
+        : path_(joinPath(eventDirectory, kUnfinishedRunName)),
+          workFiles_(std::move(workFiles)),
+          start_(fs::file_time_type::clock::now()) {}
+    ~TRunRecord() {
+        // An error ended the run: what it wrote is not to be trusted.
+        if (!done_) finish(false);
+    }
+    TRunRecord(const TRunRecord&) = delete;
+    TRunRecord& operator=(const TRunRecord&) = delete;
+
+    // Removes the files the last unfinished run left as it left them.
+    void removeLeftovers() const {
+        if (!exists(path_)) return;
+        try {
+            for (const std::string& line : readTextLines(path_)) {
+                const std::size_t a = line.find('\t'), b = a == std::string::npos ? a : line.find('\t', a + 1);
+                if (b == std::string::npos) continue;
+                const std::string file = line.substr(0, a);
+                if (std::find(workFiles_.begin(), workFiles_.end(), file) == workFiles_.end()) continue;
+                if (stamp(file) == line.substr(a + 1)) {
+                    std::error_code ec;
+                    fs::remove(file, ec);
+                }
+            }
+        } catch (const std::exception&) {
+            // An unreadable record guards nothing; the run goes on.
+        }
+    }
+
+    void finish(bool reportWritten) noexcept {
+        done_ = true;
+        try {
+            std::vector<std::string> written;
+            if (!reportWritten) {
+                for (const std::string& file : workFiles_) {
+                    std::error_code ec;
+                    if (exists(file) && fs::last_write_time(file, ec) >= start_ && !ec)
+                        written.push_back(file + "\t" + stamp(file));
+                }
+            }
+            std::error_code ec;
+            if (written.empty())
+                fs::remove(path_, ec);
+            else
+                writeTextLines(path_, written);
+        } catch (const std::exception&) {
+        }
+    }
+
+private:
+    static std::string stamp(const std::string& file) {
+        std::error_code ec;
+        const auto time = fs::last_write_time(file, ec).time_since_epoch().count();
+        const auto size = fs::file_size(file, ec);
+        return ec ? std::string() : std::to_string(time) + "\t" + std::to_string(size);
+    }
+
+    std::string path_;
+    std::vector<std::string> workFiles_;
+    fs::file_time_type start_;
+    bool done_ = false;
+};
+
 }  // namespace
 
 bool removeStaleEventLock(const std::string& eventDirectory) {
@@ -132,6 +204,8 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     const std::string aTxt = files.workFile(workSuffix::kAstrometry);
     const std::string report = files.workFile(workSuffix::kReport);
     const std::string rJpg = files.workFile(workSuffix::kResultJpeg);
+    TRunRecord record(files.eventDirectory, {pBmp, mBmp, rBmp, pTxt, mTxt, sTxt, aTxt, report, rJpg});
+    record.removeLeftovers();
 
     // Image stages (or, when they are done, the size of P.bmp).
     const TImageStagesResult image = runImageStages(files.eventDirectory, config, programDirectory, notifier);
@@ -251,6 +325,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             fs::remove(joinPath(files.eventDirectory, name), ec);
         }
     }
+    record.finish(result.reportWritten);
     return result;
 }
 

@@ -18,6 +18,9 @@ class TConfiguration;
 
 // The advisory lock file of an event directory while a run works on it.
 inline constexpr const char* kEventLockName = ".orbisight.lock";
+// The work files a run that ended without its report wrote (removed by the
+// next run where they are unchanged).
+inline constexpr const char* kUnfinishedRunName = ".orbisight-unfinished";
 
 // Removes the event's lock file when no run holds it (a run that was
 // killed); true when it was removed.

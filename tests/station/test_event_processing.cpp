@@ -178,6 +178,31 @@ TEST(ProcessEvent, AnInterruptedRunLeavesWhatItHadNotRewritten) {
     EXPECT_EQ(readFileBytes(e.stem + "A.txt"), a);
 }
 
+// A run that failed (its catalogs missing) left work files behind, among
+// them magnitudes without catalog values: the next run takes none of them
+// as its own and reports what a clean run reports. A file changed since
+// the failed run stays.
+TEST(ProcessEvent, AfterAFailedRunTheNextStartsCleanButKeepsFilesChangedSince) {
+    SyntheticEvent clean, e;
+    test::RecordingNotifier n;
+    ASSERT_TRUE(processEvent(clean.dir, clean.config, clean.station.str(), n).reportWritten);
+    TConfiguration noCatalogs = e.config;
+    noCatalogs.setPathToCatalogs(e.station.str() + "/none");
+    EXPECT_FALSE(processEvent(e.dir, noCatalogs, e.station.str(), n).reportWritten);
+    ASSERT_TRUE(std::filesystem::exists(e.stem + "M.txt"));
+    ASSERT_TRUE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
+    // The observer rewrites P.txt after the failed run: it is theirs now.
+    const std::string p = readFileBytes(e.stem + "P.txt");
+    writeFileAtomically(e.stem + "P.txt", p);
+    const auto observers = std::filesystem::last_write_time(e.stem + "P.txt");
+
+    ASSERT_TRUE(processEvent(e.dir, e.config, e.station.str(), n).reportWritten);
+    EXPECT_EQ(readTextLines(e.stem + ".txt"), readTextLines(clean.stem + ".txt"));
+    EXPECT_NE(e.value(readTextLines(e.stem + ".txt"), "MAGN"), "$");
+    EXPECT_EQ(std::filesystem::last_write_time(e.stem + "P.txt"), observers);
+    EXPECT_FALSE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
+}
+
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
     SyntheticEvent e;
     e.config.setDeleteTemp(true);
