@@ -12,6 +12,7 @@
 
 #include "astro/uUniUtils.h"
 #include "astrometry/uPlateSolution.h"
+#include "astrometry/uStarCatalog.h"
 #include "astrometry/uStarDetection.h"
 #include "config/uConfiguration.h"
 #include "measurement/uEventReport.h"
@@ -204,6 +205,12 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     const std::string aTxt = files.workFile(workSuffix::kAstrometry);
     const std::string report = files.workFile(workSuffix::kReport);
     const std::string rJpg = files.workFile(workSuffix::kResultJpeg);
+    // What the run will need, before its first stage: a binding without its
+    // catalog would run every stage and fail at the end.
+    if (config.bindStars() && !exists(sTxt)) {
+        const std::string catalog = starCatalogPath(config, programDirectory);
+        if (!exists(catalog)) throw EInOutError("Файл " + catalog + " отсутствует. Расчёт невозможен!");
+    }
     TRunRecord record(files.eventDirectory, {pBmp, mBmp, rBmp, pTxt, mTxt, sTxt, aTxt, report, rJpg});
     record.removeLeftovers();
 

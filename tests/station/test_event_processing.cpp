@@ -178,17 +178,23 @@ TEST(ProcessEvent, AnInterruptedRunLeavesWhatItHadNotRewritten) {
     EXPECT_EQ(readFileBytes(e.stem + "A.txt"), a);
 }
 
-// A run that failed (its catalogs missing) left work files behind, among
-// them magnitudes without catalog values: the next run takes none of them
-// as its own and reports what a clean run reports. A file changed since
-// the failed run stays.
+// A run that failed (its binding scanned the wrong part of the sky) left
+// work files behind, among them magnitudes without catalog values: the next
+// run takes none of them as its own and reports what a clean run reports.
+// A file changed since the failed run stays. A run without its catalog
+// fails before its first stage.
 TEST(ProcessEvent, AfterAFailedRunTheNextStartsCleanButKeepsFilesChangedSince) {
     SyntheticEvent clean, e;
     test::RecordingNotifier n;
     ASSERT_TRUE(processEvent(clean.dir, clean.config, clean.station.str(), n).reportWritten);
     TConfiguration noCatalogs = e.config;
     noCatalogs.setPathToCatalogs(e.station.str() + "/none");
-    EXPECT_FALSE(processEvent(e.dir, noCatalogs, e.station.str(), n).reportWritten);
+    EXPECT_THROW(processEvent(e.dir, noCatalogs, e.station.str(), n), EInOutError);
+    EXPECT_FALSE(std::filesystem::exists(e.stem + "P.bmp"));
+    TConfiguration elsewhere = e.config;
+    elsewhere.setAutoDetectMinRA(e.config.autoDetectMinRA() + 90);
+    elsewhere.setAutoDetectMaxRA(e.config.autoDetectMaxRA() + 90);
+    EXPECT_FALSE(processEvent(e.dir, elsewhere, e.station.str(), n).reportWritten);
     ASSERT_TRUE(std::filesystem::exists(e.stem + "M.txt"));
     ASSERT_TRUE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
     // The observer rewrites P.txt after the failed run: it is theirs now.
