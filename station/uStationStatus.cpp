@@ -91,6 +91,22 @@ std::optional<int> runningStation(const std::string& programDirectory) {
     return std::nullopt;
 }
 
+// The camera's state by the journal's last line about it (the text after
+// the line's time stamp).
+std::string cameraState(const std::vector<std::string>& lines, bool running) {
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        const std::size_t space = it->find(' ');
+        const std::string text = space == std::string::npos ? *it : it->substr(space + 1);
+        if (text.starts_with("detection started: ")) return running ? "detecting (" + text.substr(19) + ")" : "stopped";
+        if (text.starts_with("detection could not start: ")) return "failed: " + text.substr(27);
+        if (text.starts_with("the source failed: ")) return "failed: " + text.substr(19);
+        if (text.starts_with("dawn: detection stopped") || text.starts_with("the sky is bright") ||
+            text.starts_with("stop requested") || text.starts_with("the source has ended"))
+            return "stopped";
+    }
+    return "";
+}
+
 bool tellsOfAProblem(const std::string& line) {
     // The morning's counts tell of a problem only when something failed.
     if (line.find(", 0 failed") != std::string::npos) return false;
@@ -183,6 +199,7 @@ TStationStatus stationStatus(const std::string& programDirectory, const TConfigu
         try {
             const std::vector<std::string> lines = readTextLines(journal);
             if (!lines.empty()) s.lastLine = lines.back();
+            s.camera = cameraState(lines, s.runningPid.has_value());
             const auto problem = std::find_if(lines.rbegin(), lines.rend(), tellsOfAProblem);
             if (problem != lines.rend()) s.lastProblem = *problem;
         } catch (const std::exception&) {
@@ -212,6 +229,7 @@ std::string statusJson(const TStationStatus& s) {
     j += "  \"freeDiskMB\": " + std::to_string(s.freeBytes / (1024 * 1024)) + ",\n";
     j += "  \"clock\": {\"state\": " + jsonText(syncName(s.clock.sync)) + ", \"detail\": " + jsonText(s.clock.detail) +
          "},\n";
+    j += "  \"camera\": " + jsonText(s.camera) + ",\n";
     j += "  \"lastLine\": " + jsonText(s.lastLine) + ",\n";
     j += "  \"lastProblem\": " + jsonText(s.lastProblem) + "\n";
     return j + "}\n";
@@ -237,6 +255,7 @@ std::string statusHtml(const TStationStatus& s) {
              std::to_string(n.failed) + "</td><td>" + std::to_string(n.waitingForMarking) + "</td><td>" +
              std::to_string(n.waitingForMorning) + "</td></tr>\n";
     h += "</table>\n";
+    if (!s.camera.empty()) h += "<p>Camera: " + htmlText(s.camera) + "</p>\n";
     if (!s.lastProblem.empty()) h += "<p class=\"bad\">" + htmlText(s.lastProblem) + "</p>\n";
     if (!s.lastLine.empty()) h += "<p>" + htmlText(s.lastLine) + "</p>\n";
     if (!s.nights.empty()) {

@@ -57,6 +57,7 @@ struct TStationStatus {
     std::vector<TNightStatus> nights;  // newest first, up to kStatusNights
     std::uintmax_t freeBytes = 0;
     TClockState clock;
+    std::string camera;               // "detecting (format)", "stopped", "failed: …" or "" (never started)
     std::string lastLine;             // the journal's last line
     std::string lastProblem;          // the journal's last line telling of a failure
 };

@@ -136,6 +136,7 @@ void TStation::updateStatus(bool stopping) {
         }
         TStationStatus status = stationStatus(programDirectory_, config_, clock_.localNow(), clockState_, free);
         status.runningPid = stopping ? std::nullopt : std::optional<int>(::getpid());
+        if (stopping && status.camera.starts_with("detecting")) status.camera = "stopped";
         writeStationStatus(programDirectory_, status);
         statusFailureSaid_ = false;
     } catch (const std::exception& e) {

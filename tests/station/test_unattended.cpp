@@ -540,6 +540,7 @@ TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFrom
               2);
     const std::string json = readFileBytes(n.station / kStatusFileName);
     EXPECT_NE(json.find("\"running\": false"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"camera\": \"stopped\""), std::string::npos) << json;
     EXPECT_NE(json.find("\"state\": \"not synchronised\""), std::string::npos) << json;
     // The night began before the station did (01:00): its dusk was the evening before.
     EXPECT_NE(json.find("\"night\": \"20240813\", \"dusk\": \"2024-08-12T21:"), std::string::npos) << json;
@@ -580,7 +581,8 @@ TEST(StationStatus, CountsEachNightsClipsByWhatBecameOfThemForRemoteEyes) {
     writeTextLines(night / kNightFailedName, std::vector<std::string>{"233000_000.avi\t1\tnot an AVI file"});
     writeDoneEvent(station / "20240811", "220000_000");
     writeTextLines(station / kStationLogName,
-                   std::vector<std::string>{"2024-08-13T04:00:00+03:00 event 233000_000: failed: \"x\" <cut>",
+                   std::vector<std::string>{"2024-08-12T21:40:00+03:00 detection could not start: no such device",
+                                            "2024-08-13T04:00:00+03:00 event 233000_000: failed: \"x\" <cut>",
                                             "2024-08-13T04:01:00+03:00 the night is done"});
     TConfiguration config;
     config.setTimeZone(3);
@@ -600,6 +602,7 @@ TEST(StationStatus, CountsEachNightsClipsByWhatBecameOfThemForRemoteEyes) {
     EXPECT_TRUE(s.dawn.starts_with("2024-08-13T04:")) << s.dawn;
     EXPECT_FALSE(s.runningPid);
     EXPECT_EQ(s.lastLine, "2024-08-13T04:01:00+03:00 the night is done");
+    EXPECT_EQ(s.camera, "failed: no such device");
 
     writeStationStatus(station.str(), s);
     const std::string json = readFileBytes(station / kStatusFileName);
