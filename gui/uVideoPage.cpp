@@ -38,8 +38,11 @@ TVideoPage::TVideoPage(TQtNotifier& notifier, TVideoWidget& video, StatusSetter 
         if (chosen.isEmpty()) return std::nullopt;
         return chosen.toStdString();
     };
+    playbackSource_ = [](const std::string& path) { return TCaptureSource::file(path); };
     buildControls();
     connect(&follow_, &QTimer::timeout, this, &TVideoPage::followPlayback);
+    settle_.setInterval(20);
+    connect(&settle_, &QTimer::timeout, this, &TVideoPage::applyPendingSeek);
     deliver_.setInterval(20);
     connect(&deliver_, &QTimer::timeout, this, [this] {
         if (!work_) return;
@@ -49,8 +52,10 @@ TVideoPage::TVideoPage(TQtNotifier& notifier, TVideoWidget& video, StatusSetter 
 }
 
 TVideoPage::~TVideoPage() {
-    // An intake still running ends before the page it reports to.
+    // An intake still running is cancelled: it stops at the next frame and
+    // takes back what it wrote, so the wait is a frame's, not the clip's.
     if (work_) {
+        work_->cancel();
         try {
             work_->wait();
         } catch (const std::exception&) {
@@ -136,6 +141,8 @@ void TVideoPage::leave() {
 void TVideoPage::releaseClip() {
     intakePlayback_ = false;
     follow_.stop();
+    settle_.stop();
+    pendingSeek_.reset();
     video_.stop();
     graph_.reset();  // stops the graph and closes the clip's file
 }
@@ -189,9 +196,10 @@ void TVideoPage::DisplayVideo() {
             Qt::QueuedConnection);
     });
     try {
-        graph_->build(CaptureMode::Playback, TCaptureSource::file(path));
-        // Prerolled: ready to play, the first frame decoded and shown.
-        graph_->pause();
+        graph_->build(CaptureMode::Playback, playbackSource_(path));
+        // Prerolls in the background: the first frame is shown when it has
+        // been decoded, and the window does not wait for it.
+        graph_->pause(std::chrono::milliseconds(0));
         video_.start(info_.framesPerSecond());
     } catch (const std::exception& e) {
         graph_.reset();
@@ -219,14 +227,19 @@ void TVideoPage::bbVidPauseClick() {
 
 void TVideoPage::bbVidStopClick() {
     if (!graph_) return;
-    graph_->stop();
+    // Paused at the first frame rather than torn down: a playback graph
+    // taken to NULL loses the link behind its demuxer's dynamic pad, and
+    // the clip could not be played again.
+    intakePlayback_ = false;
+    graph_->pause(std::chrono::milliseconds(0));
+    seekPlayback(0.0);
     follow_.stop();
     const QSignalBlocker quiet(DSTrackBar1_);
     DSTrackBar1_->setValue(0);
 }
 
 void TVideoPage::graphComplete() {
-    graph_->seekToStart();
+    seekPlayback(0.0);
     {
         const QSignalBlocker quiet(DSTrackBar1_);
         DSTrackBar1_->setValue(0);
@@ -250,8 +263,26 @@ void TVideoPage::followPlayback() {
     DSTrackBar1_->setValue(static_cast<int>(std::lround(*position / period)));
 }
 
-void TVideoPage::seekToSlider() {
-    if (graph_) graph_->seekTo(DSTrackBar1_->value() * info_.framePeriod());
+void TVideoPage::seekToSlider() { seekPlayback(DSTrackBar1_->value() * info_.framePeriod()); }
+
+void TVideoPage::seekPlayback(double seconds) {
+    if (!graph_) return;
+    if (!graph_->settled()) {
+        pendingSeek_ = seconds;  // the latest wish wins
+        settle_.start();
+        return;
+    }
+    pendingSeek_.reset();
+    settle_.stop();
+    graph_->seekTo(seconds);
+}
+
+void TVideoPage::applyPendingSeek() {
+    if (!graph_ || !pendingSeek_) {
+        settle_.stop();
+        return;
+    }
+    if (graph_->settled()) seekPlayback(*pendingSeek_);
 }
 
 // ---------------------------------------------------------------- stepping and deleting
@@ -310,7 +341,7 @@ void TVideoPage::bbProcessVideoClick() {
     // The window shows the clip once meanwhile; the frames come from the
     // file, whatever the playback manages to show.
     if (graph_) {
-        graph_->seekToStart();
+        seekPlayback(0.0);
         bbVidStartClick();
         intakePlayback_ = true;
     }

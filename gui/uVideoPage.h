@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "capture/media/uCaptureGraph.h"
 #include "station/uClipIntake.h"
 #include "station/uVideoBrowser.h"
 
@@ -24,7 +25,6 @@ class QSlider;
 namespace orbis {
 
 class TBackgroundWork;
-class TCaptureGraph;
 class TQtNotifier;
 class TVideoWidget;
 
@@ -46,6 +46,11 @@ public:
     void setFolderStart(std::string directory) { folderStart_ = std::move(directory); }
     const std::string& folderStart() const { return folderStart_; }
     void setFolderChooser(FolderChooser chooser) { chooser_ = std::move(chooser); }
+    // What a clip is played from (TCaptureSource::file unless replaced; tests
+    // slow it down to see that the window does not wait for it).
+    void setPlaybackSource(std::function<TCaptureSource(const std::string& path)> source) {
+        playbackSource_ = std::move(source);
+    }
 
     // Entering asks for the clips directory; leaving releases the clip.
     void enter();
@@ -81,12 +86,17 @@ private:
     void graphComplete();
     void followPlayback();
     void seekToSlider();
+    // Seeks now, or once the graph has settled (a clip still prerolling
+    // cannot seek, and the window does not wait for it).
+    void seekPlayback(double seconds);
+    void applyPendingSeek();
     void endIntake();
 
     TQtNotifier& notifier_;
     TVideoWidget& video_;
     StatusSetter status_;
     FolderChooser chooser_;
+    std::function<TCaptureSource(const std::string&)> playbackSource_;
     std::string folderStart_;
     TVideoBrowser browser_;
     TAviInfo info_;
@@ -96,6 +106,8 @@ private:
     bool intakePlayback_ = false;
     int loops_ = 0;
     QTimer follow_;
+    std::optional<double> pendingSeek_;
+    QTimer settle_;  // retries a pending seek
     std::unique_ptr<TBackgroundWork> work_;
     std::shared_ptr<std::optional<TClipIntake>> pendingResult_;  // filled by the work
     QTimer deliver_;

@@ -565,6 +565,11 @@ GraphState TCaptureGraph::state() const {
     }
 }
 
+bool TCaptureGraph::settled() const {
+    if (!impl_) return true;
+    return gst_element_get_state(impl_->pipeline, nullptr, nullptr, 0) != GST_STATE_CHANGE_ASYNC;
+}
+
 bool TCaptureGraph::seekToStart() { return seekTo(0.0); }
 
 bool TCaptureGraph::seekTo(double seconds) {

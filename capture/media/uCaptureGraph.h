@@ -117,6 +117,9 @@ public:
     // the file may lack its index.
     bool stop(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     GraphState state() const;
+    // No state change is under way: a pause has prerolled (or needs no
+    // preroll), so a seek is answered at once rather than waited for.
+    bool settled() const;
     // Back to the first frame (playback after its end); false when the
     // source cannot seek. A new end is reported afresh.
     bool seekToStart();

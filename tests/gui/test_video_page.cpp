@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 #include <optional>
@@ -15,6 +16,7 @@
 
 #include "SeparatorScope.h"
 #include "TempDir.h"
+#include "capture/media/uCaptureGraph.h"
 #include "capture/uAviFile.h"
 #include "gui/uMain.h"
 #include "gui/uPhotoPage.h"
@@ -207,6 +209,50 @@ private slots:
         bar->setValue(30);
         QTest::qWait(300);  // the bar follows the paused position: the sought one
         QVERIFY2(std::abs(bar->value() - 30) <= 1, std::to_string(bar->value()).c_str());
+    }
+
+    void playsAgainAfterStopAsOftenAsWanted() {
+        Fixture f;
+        f.enter();  // 35 frames
+        auto* bar = f.find<QSlider>("DSTrackBar1");
+        const TVideoWidget& video = f.window->videoWidget();
+        for (int round = 0; round < 3; ++round) {
+            const uint64_t shown = video.framesShown();
+            f.click("bbVidStart");
+            QTRY_VERIFY_WITH_TIMEOUT(video.framesShown() > shown + 5 && bar->value() > 2, 5000);
+            f.click("bbVidStop");
+            QVERIFY(!f.page().playing());
+            QCOMPARE(bar->value(), 0);
+            // Rewound: the bar stays at the first frame after the seek.
+            QTest::qWait(150);
+            QCOMPARE(bar->value(), 0);
+        }
+        // Moving the bar of a stopped clip seeks there; it plays on from it.
+        bar->setValue(20);
+        QTest::qWait(200);
+        f.click("bbVidStart");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 20, 5000);
+        QVERIFY2(f.messages.empty(), f.messages.empty() ? "" : f.messages.front().c_str());
+        QCOMPARE(f.window->windowTitle(), QString::fromStdString("Orbisight - " + f.current()));
+    }
+
+    void theWindowKeepsTurningWhileAClipPrerolls() {
+        Fixture f;
+        // A source whose first frame takes 0.4 s: the window must not wait for it.
+        f.page().setPlaybackSource([](const std::string&) {
+            return TCaptureSource::pipeline(
+                "videotestsrc num-buffers=20 ! identity sleep-time=400000 ! video/x-raw,format=GRAY8,width=160,height=120,framerate=25/1");
+        });
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(10);
+        f.enter();
+        f.click("bbVidStop");  // a rewind asked before the preroll waits for it, not the window
+        const int before = ticks;
+        QTRY_VERIFY_WITH_TIMEOUT(f.window->videoWidget().framesShown() > 0, 5000);
+        QVERIFY2(ticks - before >= 10, std::to_string(ticks - before).c_str());
+        QVERIFY(f.messages.empty());
     }
 
     void deletesOnlyWhenAskedAndSaysWhenItCannot() {
