@@ -16,6 +16,7 @@
 #include "gui/uQtNotifier.h"
 #include "gui/uVideoWidget.h"
 #include "station/uBackgroundWork.h"
+#include "station/uPhotoBrowser.h"
 
 namespace orbis {
 namespace {
@@ -152,6 +153,7 @@ void TVideoPage::releaseClip() {
 void TVideoPage::DisplayVideo() {
     emit captionChanged("Orbisight");
     releaseClip();
+    bbMarkTrack_->setEnabled(!work_ && !markTrackTarget().empty());
     if (browser_.empty()) {
         // The last clip is gone: nothing is shown any more.
         video_.hide();
@@ -335,6 +337,7 @@ void TVideoPage::bbProcessVideoClick() {
     if (startText != "1") chosen = chooser_(QString::fromUtf8("Добавить файлы в каталог..."), browser_.clipsDirectory());
     const std::string clip = browser_.clipPath();
     intake_.reset();
+    intakeClip_ = clip;
     bbProcessVideo_->setEnabled(false);
     bbRemoveVideo_->setEnabled(false);
     bbMarkTrack_->setEnabled(false);
@@ -380,13 +383,22 @@ void TVideoPage::endIntake() {
                               MessageIcon::Warning);
         }
         status_(1, qs("Сохранено кадров: " + std::to_string(i.framesSaved) + " в " + i.targetDirectory));
-        bbMarkTrack_->setEnabled(true);
+        bbMarkTrack_->setEnabled(!markTrackTarget().empty());
     }
     emit intakeFinished();
 }
 
 void TVideoPage::bbMarkTrackClick() {
-    if (intake_) emit markTrackRequested(qs(intake_->targetDirectory));
+    const std::string event = markTrackTarget();
+    if (!event.empty()) emit markTrackRequested(qs(event));
+}
+
+std::string TVideoPage::markTrackTarget() const {
+    // The clip shown: where its intake put the frames (perhaps a chosen
+    // folder), else its own event directory when it has one.
+    if (browser_.empty()) return {};
+    if (intake_ && intakeClip_ == browser_.clipPath()) return intake_->targetDirectory;
+    return markableEventOfClip(browser_.clipPath());
 }
 
 }  // namespace orbis

@@ -64,7 +64,7 @@ public:
     void bbAVIForwardClick();
     void bbRemoveVideoClick();
     void bbProcessVideoClick();
-    // "Разметить трек": asks the window to show the event just taken into work.
+    // "Разметить трек": asks the window to show the event of the clip shown.
     void bbMarkTrackClick();
 
     const TVideoBrowser& browser() const { return browser_; }
@@ -91,6 +91,8 @@ private:
     void seekPlayback(double seconds);
     void applyPendingSeek();
     void endIntake();
+    // The event "Разметить трек" opens for the clip shown; "" when none.
+    std::string markTrackTarget() const;
 
     TQtNotifier& notifier_;
     TVideoWidget& video_;
@@ -112,6 +114,7 @@ private:
     std::shared_ptr<std::optional<TClipIntake>> pendingResult_;  // filled by the work
     QTimer deliver_;
     std::optional<TClipIntake> intake_;
+    std::string intakeClip_;  // the clip intake_ was taken from
 
     QPushButton *bbVidStart_ = nullptr, *bbVidPause_ = nullptr, *bbVidStop_ = nullptr;
     QPushButton *bbAVIBack_ = nullptr, *bbAVIForward_ = nullptr, *bbRemoveVideo_ = nullptr;

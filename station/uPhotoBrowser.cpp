@@ -102,6 +102,14 @@ bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks)
     return true;
 }
 
+std::string markableEventOfClip(const std::string& clipPath) {
+    if (clipPath.empty()) return {};
+    const std::filesystem::path clip(clipPath);
+    const std::string event = eventDirectoryForClip(clip.parent_path().string(), clip.filename().string());
+    std::error_code ec;
+    return event != clip.parent_path().string() && std::filesystem::is_directory(event, ec) ? event : std::string();
+}
+
 bool hasTrackFile(const std::string& eventDirectory) {
     std::error_code ec;
     return std::filesystem::exists(trackFileName(eventDirectory), ec);

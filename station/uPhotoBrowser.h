@@ -80,6 +80,12 @@ std::optional<std::string> missingTrackPoint(const TTrackMarks& marks);
 // written) when a point is missing.
 bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks);
 
+// The event directory of a clip (its folder and its name without the
+// extension, where taking it into work from frame 1 puts its frames) when
+// that directory exists; "" when it does not, so the clip has nothing to
+// mark yet.
+std::string markableEventOfClip(const std::string& clipPath);
+
 // Whether the event has a saved track file (an observer's marking).
 bool hasTrackFile(const std::string& eventDirectory);
 // The marks the automatic track proposal gives the event, for the observer
