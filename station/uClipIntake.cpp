@@ -64,12 +64,15 @@ int extractDecoded(const std::string& clip, const std::string& aviError, Tracked
     graph.build(CaptureMode::Detect, source);
     if (!graph.run()) throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + graph.errorText());
     GraphEnd end = GraphEnd::None;
-    while (end == GraphEnd::None && !failed.load()) {
-        end = graph.waitForEnd(std::chrono::milliseconds(200));
+    bool cancelled = false;
+    while (end == GraphEnd::None && !failed.load() && !cancelled) {
+        end = graph.waitForEnd(std::chrono::milliseconds(50));
         notifier.progressPosition(decoded.load());
+        cancelled = notifier.cancelRequested();
     }
     graph.stop();
     if (failure) std::rethrow_exception(failure);
+    if (cancelled) throw Exception(kIntakeCancelledMessage);
     if (end == GraphEnd::Error) throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + graph.errorText());
     return decoded.load();
 }
@@ -120,6 +123,7 @@ TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNu
         notifier.progressShow(info.frameCount);
         if (reader) {
             for (int i = 0; i < info.frameCount; ++i) {
+                if (notifier.cancelRequested()) throw Exception(kIntakeCancelledMessage);
                 extractor.save(reader->readFrame(i), {info.width, info.height, info.bitsPerPixel});
                 notifier.progressPosition(i + 1);
             }

@@ -15,7 +15,9 @@
 #include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
+#include "capture/uAviFile.h"
 #include "station/uBackgroundWork.h"
+#include "station/uClipIntake.h"
 #include "station/uLiveStation.h"
 #include "station/uNightProcessing.h"
 
@@ -116,6 +118,53 @@ TEST(NightProcessing, RunsOnAWorkerReportsToTheCallingThreadAndStopsBetweenEvent
     // What the work raises reaches the owner.
     TBackgroundWork failing(owner, [](UserNotifier&) { throw EInOutError("disk gone"); });
     EXPECT_THROW(failing.wait(), EInOutError);
+}
+
+// Stops asking to cancel once the given number of frames has been saved.
+class CancellingNotifier final : public UserNotifier {
+public:
+    explicit CancellingNotifier(int after) : after_(after) {}
+    int frames = 0;
+    void message(const std::string&, const std::string&, MessageIcon) override {}
+    bool ask(const std::string&, const std::string&) override { return false; }
+    void status(const std::string&) override {}
+    void progressShow(int) override {}
+    void progressPosition(int position) override { frames = position; }
+    void progressHide() override {}
+    bool cancelRequested() override { return frames >= after_; }
+
+private:
+    int after_;
+};
+
+TEST(ClipIntake, ACancelledIntakeStopsBetweenFramesAndTakesBackWhatItWrote) {
+    test::TempDir station;
+    const std::string night = (station / "20240812").string();
+    std::filesystem::create_directories(night);
+    const std::string clip = joinPath(night, "213045_120.avi");
+    {
+        TAviWriter writer(clip, 32, 24, 8, 25);
+        for (int i = 0; i < 40; ++i) writer.writeFrame(std::vector<uint8_t>(32 * 24, static_cast<uint8_t>(i)));
+    }
+    // Its own event directory: made by the run, so gone again.
+    CancellingNotifier early(10);
+    try {
+        takeClipIntoWork(clip, "1", std::nullopt, early);
+        ADD_FAILURE() << "the intake ran to its end";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), kIntakeCancelledMessage);
+    }
+    EXPECT_EQ(early.frames, 10);
+    EXPECT_FALSE(std::filesystem::exists(joinPath(night, "213045_120")));
+
+    // A chosen folder that held frames before: those stay, the new ones go.
+    const std::string more = (station / "more").string();
+    std::filesystem::create_directories(more);
+    saveGreyBitmap(std::vector<uint8_t>(32 * 24, 1), 32, 24, frameFileName(more, 1));
+    CancellingNotifier later(5);
+    EXPECT_THROW(takeClipIntoWork(clip, "2", more, later), Exception);
+    EXPECT_TRUE(std::filesystem::exists(frameFileName(more, 1)));
+    for (int n = 2; n <= 41; ++n) EXPECT_FALSE(std::filesystem::exists(frameFileName(more, n))) << n;
 }
 
 }  // namespace
