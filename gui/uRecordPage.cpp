@@ -1,6 +1,7 @@
 #include "gui/uRecordPage.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -28,6 +29,13 @@ T* named(T* widget, const char* name) {
 QSlider* slider(const char* name, int maximum) {
     auto* s = named(new QSlider(Qt::Horizontal), name);
     s->setRange(0, maximum);
+    // The style draws a disabled slider nearly as an enabled one: its
+    // groove and handle are greyed so a control the camera lacks shows it.
+    QPalette p = s->palette();
+    const QColor grey = p.color(QPalette::Disabled, QPalette::Mid);
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::Button, QPalette::Base})
+        p.setColor(QPalette::Disabled, role, grey);
+    s->setPalette(p);
     return s;
 }
 
@@ -61,6 +69,8 @@ TRecordPage::~TRecordPage() {
     poll_.stop();
     if (listerThread_.joinable()) listerThread_.join();
     if (starterThread_.joinable()) starterThread_.join();
+    // Every clip is finished before the program goes.
+    if (stopperThread_.joinable()) stopperThread_.join();
     started_.station.reset();
     if (station_) station_->stop();
 }
@@ -69,20 +79,27 @@ void TRecordPage::buildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
-    const auto caption = [&](const char* text) { layout->addWidget(new QLabel(QString::fromUtf8(text))); };
+    const auto caption = [&](const char* text) {
+        auto* label = new QLabel(QString::fromUtf8(text));
+        layout->addWidget(label);
+        return label;
+    };
+    // A slider's caption is its buddy and greys with it.
+    const auto captioned = [this](QLabel* label, QSlider* s) {
+        label->setBuddy(s);
+        label->setEnabled(s->isEnabled());
+        s->installEventFilter(this);
+        return s;
+    };
 
     caption("Устройство видеозахвата");
     cbCapt_ = named(new QComboBox, "cbCapt");
     layout->addWidget(cbCapt_);
 
-    caption("Яркость");
-    layout->addWidget(tbBri_ = slider("tbBri", 255));
-    caption("Контрастность");
-    layout->addWidget(tbCon_ = slider("tbCon", 255));
-    caption("Насыщенность");
-    layout->addWidget(tbSatur_ = slider("tbSatur", 255));
-    caption("Гамма");
-    layout->addWidget(tbGamma_ = slider("tbGamma", 255));
+    layout->addWidget(tbBri_ = captioned(caption("Яркость"), slider("tbBri", 255)));
+    layout->addWidget(tbCon_ = captioned(caption("Контрастность"), slider("tbCon", 255)));
+    layout->addWidget(tbSatur_ = captioned(caption("Насыщенность"), slider("tbSatur", 255)));
+    layout->addWidget(tbGamma_ = captioned(caption("Гамма"), slider("tbGamma", 255)));
     layout->addWidget(cbVidColor_ = named(new QCheckBox(QString::fromUtf8("Цветность")), "cbVidColor"));
 
     layout->addWidget(label20_ = named(new QLabel(QString::fromUtf8("Вход видео")), "Label20"));
@@ -93,7 +110,7 @@ void TRecordPage::buildControls() {
 
     layout->addWidget(cbExposit_ = named(new QCheckBox(QString::fromUtf8("АвтоВыдержка")), "cbExposit"));
     layout->addWidget(lExposit_ = named(new QLabel(QString::fromUtf8("Выдержка:")), "lExposit"));
-    layout->addWidget(tbExposit_ = slider("tbExposit", kEvsExposureSteps - 1));
+    layout->addWidget(tbExposit_ = captioned(lExposit_, slider("tbExposit", kEvsExposureSteps - 1)));
 
     layout->addWidget(bCamControl_ = named(new QPushButton(QString::fromUtf8("Параметры видео")), "bCamControl"));
     layout->addWidget(bCamSetting_ = named(new QPushButton(QString::fromUtf8("Параметры захвата")), "bCamSetting"));
@@ -166,6 +183,14 @@ void TRecordPage::buildControls() {
     connect(bbRecStop_, &QPushButton::clicked, this, &TRecordPage::stopSession);
 }
 
+bool TRecordPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::EnabledChange) {
+        for (QLabel* label : findChildren<QLabel*>())
+            if (label->buddy() == watched) label->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TRecordPage::setDirectories(std::string station, std::string programDirectory) {
     stationDir_ = std::move(station);
     programDirectory_ = std::move(programDirectory);
@@ -184,7 +209,9 @@ void TRecordPage::enter() {
         } catch (const std::exception&) {
             // No monitor: only the command line's source, if any.
         }
-        if (source) devices.push_back({*source, {}, {}, true});
+        // A source of the command line has no device entry: its formats
+        // are what its description can give.
+        if (source) devices.push_back({*source, {}, sourceFormats(*source), true});
         QMetaObject::invokeMethod(this, [this, listing, devices = std::move(devices)]() mutable {
             if (listing == listing_) showDevices(std::move(devices));
         }, Qt::QueuedConnection);
@@ -304,7 +331,7 @@ void TRecordPage::chooseFormat() {
 
 void TRecordPage::startSession() {
     const int index = cbCapt_->currentIndex();
-    if (starting_ || station_ || !config_ || index < 0 || index >= static_cast<int>(devices_.size())) return;
+    if (starting_ || stopping_ || station_ || !config_ || index < 0 || index >= static_cast<int>(devices_.size())) return;
     const TListedDevice& device = devices_[index];
     TLiveStationOptions options;
     options.source = device.pipeline ? TCaptureSource::pipeline(device.name)
@@ -389,13 +416,47 @@ void TRecordPage::stopSession() {
         stopRequested_ = true;
         return;
     }
-    if (!station_) return;
+    if (!station_ || stopping_) return;
     poll_.stop();
     video_.stop();
-    lastEnd_ = station_->stop();
-    station_.reset();
+    stopping_ = true;
+    for (QWidget* w : std::initializer_list<QWidget*>{bbRecStart_, bbRecPause_, bbRecStop_}) w->setEnabled(false);
+    panel_(1, QString::fromUtf8("Остановка записи…"));
+    if (stopperThread_.joinable()) stopperThread_.join();
+    // A recording's end of stream and the clip writers may take seconds:
+    // the session is stopped on a worker and the page told when it is done.
+    stopperThread_ = std::jthread([this, station = std::move(station_)]() mutable {
+        TLiveStationEnd end;
+        std::string error;
+        try {
+            end = station->stop();
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        station.reset();
+        {
+            const std::lock_guard lock(startedMutex_);
+            stopped_ = std::move(end);
+            stopError_ = std::move(error);
+        }
+        QMetaObject::invokeMethod(this, &TRecordPage::stopFinished, Qt::QueuedConnection);
+    });
+}
+
+void TRecordPage::stopFinished() {
+    std::string error;
+    {
+        const std::lock_guard lock(startedMutex_);
+        lastEnd_ = std::move(stopped_);
+        stopped_ = {};
+        error = std::move(stopError_);
+        stopError_.clear();
+    }
+    stopping_ = false;
+    panel_(1, {});
     resetIndicators();
     setIdleControls();
+    if (!error.empty()) notifier_.message("Orbisight", error, MessageIcon::Error);
     if (!lastEnd_->graphError.empty()) notifier_.message("Orbisight", lastEnd_->graphError, MessageIcon::Error);
     emit sessionEnded();
 }

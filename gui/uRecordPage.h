@@ -3,7 +3,9 @@
 // way of recording, start, pause and stop, and the detector's indicators.
 // The session itself is the station library's TLiveStation; the page only
 // asks it and shows what it says. Listing the devices and probing and
-// starting a source run on worker threads, so the window never freezes.
+// starting a source and stopping a session (the end of a recording's
+// stream, the clip writers) run on worker threads, so the window never
+// freezes.
 
 #include <QWidget>
 #include <QTimer>
@@ -68,6 +70,8 @@ public:
     void leave();
 
     bool starting() const { return starting_; }
+    // A stopped session still finishing its stream and clips on a worker.
+    bool stopping() const { return stopping_; }
     bool sessionRunning() const { return station_ != nullptr; }
     bool sessionPaused() const { return station_ && station_->paused(); }
     // What the last session ended with.
@@ -84,6 +88,10 @@ signals:
     void sessionStarted();
     void sessionEnded();
 
+protected:
+    // A camera slider's caption follows the slider's enabled state.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     void showDevices(std::vector<TListedDevice> devices);
@@ -92,6 +100,7 @@ private:
     void setIdleControls();
     void setRunningControls();
     void startFinished();
+    void stopFinished();
     void pollSession();
     void showIndicators();
     void resetIndicators();
@@ -126,6 +135,10 @@ private:
     };
     std::mutex startedMutex_;
     Started started_;
+    // Handed over by the stopping thread.
+    TLiveStationEnd stopped_;
+    std::string stopError_;
+    bool stopping_ = false;
     QTimer poll_;
 
     QComboBox* cbCapt_;
@@ -137,7 +150,7 @@ private:
     QFrame* shape1_;
 
     // Last, so they are joined before anything they hand results to goes.
-    std::jthread listerThread_, starterThread_;
+    std::jthread listerThread_, starterThread_, stopperThread_;
 };
 
 }  // namespace orbis

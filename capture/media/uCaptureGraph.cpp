@@ -113,6 +113,40 @@ std::vector<TMediaDevice> videoDevices() {
     return result;
 }
 
+std::vector<TCaptureFormat> sourceFormats(const std::string& description) {
+    gst::ensureInitialized();
+    std::vector<TCaptureFormat> result;
+    GError* error = nullptr;
+    // The identity makes a description that ends in caps parse, as build() does.
+    const std::string text = description + " ! identity silent=true name=orbis_source_end";
+    ObjectRef<GstElement> bin(gst_parse_bin_from_description(text.c_str(), FALSE, &error));
+    if (error || !bin.p) {
+        g_clear_error(&error);
+        return result;
+    }
+    gst_object_ref_sink(bin.p);
+    ObjectRef<GstElement> end(gst_bin_get_by_name(GST_BIN(bin.p), "orbis_source_end"));
+    ObjectRef<GstPad> out(gst_element_get_static_pad(end.p, "src"));
+    // READY: a device is opened and tells what it has; nothing runs yet.
+    if (gst_element_set_state(bin.p, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) {
+        if (GstCaps* caps = gst_pad_query_caps(out.p, nullptr)) {
+            if (!gst_caps_is_any(caps) && !gst_caps_is_empty(caps)) {
+                // One structure per format name, size and rate list entry.
+                GstCaps* plain = gst_caps_normalize(caps);  // takes caps
+                caps = plain;
+                for (guint i = 0; i < gst_caps_get_size(plain); ++i) {
+                    const TCaptureFormat f = formatFromStructure(gst_caps_get_structure(plain, i));
+                    if (!f.gstFormat.empty() && std::find(result.begin(), result.end(), f) == result.end())
+                        result.push_back(f);
+                }
+            }
+            gst_caps_unref(caps);
+        }
+    }
+    gst_element_set_state(bin.p, GST_STATE_NULL);
+    return result;
+}
+
 // One appsink and what its callback keeps between frames. Touched only on
 // that sink's streaming thread, apart from the frame counter.
 struct SinkState {

@@ -81,6 +81,12 @@ struct TMediaDevice {
 // The video sources present now; empty without a camera.
 std::vector<TMediaDevice> videoDevices();
 
+// The formats a GStreamer source description can give (a device its own
+// formats, a description ending in caps those), one entry per format name
+// with the fields it leaves open 0; empty when the source cannot be made or
+// tells nothing before it runs (a decoder's dynamic pads).
+std::vector<TCaptureFormat> sourceFormats(const std::string& description);
+
 class TCaptureGraph {
 public:
     TCaptureGraph();

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
 #include <QTimer>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -173,6 +175,37 @@ private slots:
         for (const char* name : {"tbBri", "tbCon", "tbSatur", "tbGamma", "cbVidColor", "bDefVideo", "cbVideoIn", "tbExposit"})
             QVERIFY2(!f.find<QWidget>(name)->isEnabled(), name);
         QVERIFY(f.find<QCheckBox>("cbExposit")->isChecked());
+
+        // A slider the camera lacks looks so: greyed, and so is its caption.
+        for (const char* name : {"tbBri", "tbCon", "tbSatur", "tbGamma", "tbExposit"}) {
+            auto* slider = f.find<QSlider>(name);
+            QLabel* caption = nullptr;
+            for (QLabel* label : f.window->findChildren<QLabel*>())
+                if (label->buddy() == slider) caption = label;
+            QVERIFY2(caption && !caption->isEnabled(), name);
+            const QImage disabled = slider->grab().toImage();
+            slider->setEnabled(true);
+            QVERIFY2(caption->isEnabled(), name);
+            QVERIFY2(slider->grab().toImage() != disabled, name);
+            slider->setEnabled(false);
+        }
+
+        // "Параметры захвата" lists what the source's description can give.
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            auto* list = dialog->findChild<QListWidget*>("lbFormats");
+            for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
+            const QList<QListWidgetItem*> yuy2 = list->findItems("YUY2 320x240 25", Qt::MatchExactly);
+            if (!yuy2.isEmpty()) list->setCurrentItem(yuy2.front());
+            dialog->accept();
+        });
+        f.find<QPushButton>("bCamSetting")->click();
+        QVERIFY2(offered.contains("YUY2 320x240 25"), qPrintable(offered.join("; ")));
+        QCOMPARE(offered.size(), 1);  // the description fixes format, size and rate
+        QVERIFY(f.window->recordPage().chosenFormat());
+        QCOMPARE(formatSpecText(*f.window->recordPage().chosenFormat()), std::string("YUY2 320x240 25"));
     }
 
     void theProgressBarLiesOverTheFourthPanel() {
@@ -267,6 +300,7 @@ private slots:
         QVERIFY(!page.sessionPaused());
         f.find<QPushButton>("bbRecStop")->click();
         QVERIFY(!page.sessionRunning());
+        QTRY_VERIFY(!page.stopping());
         QVERIFY(f.find<QPushButton>("bbRecStart")->isEnabled());
         QCOMPARE(f.find<QLabel>("lLevel")->text(), QString());
 
@@ -278,6 +312,33 @@ private slots:
             QCOMPARE(lines[i + 1].size(), std::string("05.08.2015 23:14:07").size() + std::string(words[i]).size());
             QVERIFY2(lines[i + 1].ends_with(words[i]), lines[i + 1].c_str());
         }
+    }
+
+    void stoppingARecordingLeavesTheWindowTurning() {
+        // Every frame takes 0.2 s to pass: the end of the stream reaches the
+        // file only after the frames before it.
+        Fixture f("videotestsrc is-live=true pattern=ball ! identity sleep-time=200000 ! "
+                  "video/x-raw,format=GRAY8,width=160,height=120,framerate=25/1");
+        QVERIFY(f.enterRecording());
+        TRecordPage& page = f.window->recordPage();
+        f.find<QCheckBox>("cbDetect")->setChecked(false);
+        f.find<QPushButton>("bbRecStart")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(page.sessionRunning(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.window->videoWidget().framesShown() > 0, 5000);
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(10);
+        f.find<QPushButton>("bbRecStop")->click();
+        QVERIFY(page.stopping());
+        QVERIFY(!f.find<QPushButton>("bbRecStart")->isEnabled() && !f.find<QPushButton>("bbRecStop")->isEnabled());
+        const int before = ticks;
+        QTRY_VERIFY_WITH_TIMEOUT(page.lastEnd().has_value(), 20000);
+        QVERIFY2(ticks - before >= 5, std::to_string(ticks - before).c_str());
+        QVERIFY(page.lastEnd()->recordingFinished);
+        QVERIFY(f.find<QPushButton>("bbRecStart")->isEnabled());
+        QCOMPARE(f.avis().size(), std::size_t(1));
+        QVERIFY(f.messages.empty());
     }
 
     void aBrightSkyPowersOffOnce() {
