@@ -52,6 +52,11 @@ QString numberText(const std::string& valueText) {
 // A control's caption as an error names it.
 QString fieldName(QString caption) { return caption.trimmed(); }
 
+// The core's conversion errors are English; the dialog says the same in Russian.
+std::string notANumber(const std::string& text, bool integer) {
+    return "«" + text + "» не является " + (integer ? "целым числом" : "числом") + ".";
+}
+
 // The editor of a grid cell filters keys as the grid does.
 class TCellDelegate final : public QStyledItemDelegate {
 public:
@@ -118,7 +123,8 @@ TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, Use
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     choosePointPairFile = [this] {
-        return QFileDialog::getOpenFileName(this, {}, QString::fromStdString(programDirectory_.string()));
+        return QFileDialog::getOpenFileName(this, u8("Открыть файл пар точек"),
+                                            QString::fromStdString(programDirectory_.string()));
     };
     runCodecChooser = [](TfrmCompressCodec& chooser) { return chooser.exec(); };
     listEncoders = [] { return videoEncoderNames(); };
@@ -129,7 +135,8 @@ TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, Use
         config.load(iniFilePath(programDirectory_));
     } catch (const std::exception& e) {
         // The defaults are shown; OK writes the file anew.
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.message("Orbisight", std::string("Настройки не прочитаны, показаны значения по умолчанию: ") + e.what(),
+                          MessageIcon::Error);
     }
     fill(config);
     resize(564, 371);
@@ -347,6 +354,13 @@ void TfrmConfiguration::buildDistortionTab(QTabWidget* tabs) {
     sgCoefDist_->setSelectionMode(QAbstractItemView::SingleSelection);
     const std::array<int, 6> widths = {29, 122, 125, 64, 64, 64};
     for (int c = 0; c < 6; ++c) sgCoefDist_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    // Numbers are never wrapped: a column grows to the widest of its cells.
+    sgCoefDist_->setWordWrap(false);
+    connect(sgCoefDist_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        const int column = item->column(), before = sgCoefDist_->columnWidth(column);
+        sgCoefDist_->resizeColumnToContents(column);
+        if (sgCoefDist_->columnWidth(column) < before) sgCoefDist_->setColumnWidth(column, before);
+    });
     sgCoefDist_->installEventFilter(this);
     layout->addWidget(sgCoefDist_);
     auto* buttons = new QHBoxLayout;
@@ -420,16 +434,16 @@ void TfrmConfiguration::BitBtn1Click() {
                     text = static_cast<QLineEdit*>(f.control)->text().toStdString();
                     try {
                         parseFloat(text);
-                    } catch (const EConvertError& e) {
-                        throw FieldError{f.control, "«" + fieldName(f.caption).toStdString() + "»: " + e.what()};
+                    } catch (const EConvertError&) {
+                        throw FieldError{f.control, "«" + fieldName(f.caption).toStdString() + "»: " + notANumber(text, false)};
                     }
                     break;
                 case Kind::Integer:
                     text = static_cast<QLineEdit*>(f.control)->text().toStdString();
                     try {
                         parseInt(text);  // strictly: a fraction or letters are refused, not defaulted
-                    } catch (const EConvertError& e) {
-                        throw FieldError{f.control, "«" + fieldName(f.caption).toStdString() + "»: " + e.what()};
+                    } catch (const EConvertError&) {
+                        throw FieldError{f.control, "«" + fieldName(f.caption).toStdString() + "»: " + notANumber(text, true)};
                     }
                     break;
                 case Kind::Text:
@@ -450,11 +464,13 @@ void TfrmConfiguration::BitBtn1Click() {
             double x = openedX_[static_cast<std::size_t>(i)], y = openedY_[static_cast<std::size_t>(i)];
             if (!coordinateView()) {
                 const QString cx = cell(i + 1, 1), cy = cell(i + 1, 2);
+                const QString* now = &cx;
                 try {
                     if (!cx.isEmpty()) x = parseFloat(cx.toStdString());
+                    now = &cy;
                     if (!cy.isEmpty()) y = parseFloat(cy.toStdString());
-                } catch (const EConvertError& e) {
-                    throw FieldError{sgCoefDist_, std::string("«Дисторсия»: ") + e.what()};
+                } catch (const EConvertError&) {
+                    throw FieldError{sgCoefDist_, "«Дисторсия»: " + notANumber(now->toStdString(), false)};
                 }
             }
             config.setCoefX(i, x);
@@ -472,7 +488,7 @@ void TfrmConfiguration::BitBtn1Click() {
     try {
         config.save(iniFilePath(programDirectory_));
     } catch (const std::exception& e) {
-        notifier_.message("Ошибка", e.what(), MessageIcon::Error);
+        notifier_.message("Ошибка", std::string("Настройки не сохранены: ") + e.what(), MessageIcon::Error);
         return;
     }
     accept();
@@ -540,9 +556,9 @@ void TfrmConfiguration::Button2Click() {
         clearGrid();
         highestColumn_ = 4;
         sgCoefDist_->setRowCount(kCoordinateRows);
-        for (int c = 1; c <= 4; ++c) sgCoefDist_->setColumnWidth(c, 60);
         setHeaders({u8(" N "), u8(" X ист. "), u8(" Y ист. "), u8(" X дист. "), u8(" Y дист. ")});
         numberRows();
+        for (int c = 1; c <= 4; ++c) sgCoefDist_->resizeColumnToContents(c);
         sgCoefDist_->setEditTriggers(QAbstractItemView::AllEditTriggers);
         button2_->setText(u8("Расчёт"));
         bbOpenFile_->show();
@@ -593,7 +609,7 @@ void TfrmConfiguration::loadPointPairs(const std::string& file) {
             ++r;
         }
     } catch (const std::exception& e) {
-        notifier_.message("Ошибка", e.what(), MessageIcon::Error);
+        notifier_.message("Ошибка", std::string("Файл пар точек не прочитан: ") + e.what(), MessageIcon::Error);
     }
     bbOpenFile_->show();
 }

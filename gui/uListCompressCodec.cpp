@@ -152,7 +152,7 @@ void TfrmCompressCodec::BitBtn3Click() {
         // The encoder refuses what it cannot take, naming the property.
         encoderProperties(selected_, made);
     } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Warning);
+        notifier_.message("Orbisight", std::string("Кодек не принял настройки: ") + e.what(), MessageIcon::Warning);
         return;
     }
     setSettings(selected_, made);

@@ -16,6 +16,7 @@
 #include "gui/uMain.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
+#include "gui/uRussianWindow.h"
 #include "processing/uNaming.h"
 
 namespace {
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orbisight");
+    if (!orbis::installRussianWindow(app))
+        std::cerr << "orbisight: Qt's Russian translation is not installed (qt6-translations-l10n); its own texts stay English\n";
     orbis::loadFormatSettingsFromLocale();
 
     orbis::TMainWindowOptions options;

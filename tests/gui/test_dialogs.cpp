@@ -5,6 +5,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QMessageBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,8 +24,10 @@
 #include "TempDir.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
+#include "gui/uCaptureFormatDialog.h"
 #include "gui/uConfigurationDialog.h"
 #include "gui/uListCompressCodec.h"
+#include "gui/uRussianWindow.h"
 
 using namespace orbis;
 
@@ -191,13 +195,16 @@ private slots:
             QCOMPARE(s.notifier.messages.back().caption, std::string("Ошибка"));
             QVERIFY2(s.notifier.messages.back().text.find("Часовой пояс") != std::string::npos,
                      s.notifier.messages.back().text.c_str());
+            // Said in Russian, not in the core's English.
+            QVERIFY2(s.notifier.messages.back().text.find(std::string("«") + bad + "» не является") != std::string::npos,
+                     s.notifier.messages.back().text.c_str());
             QCOMPARE(child<QTabWidget>(d.get(), "PageControl1")->currentIndex(), 0);
             QTRY_VERIFY(timeZone->hasFocus());
         }
         timeZone->setText("3");
         exposure->setText("0,04x");
         child<QPushButton>(d.get(), "BitBtn1")->click();
-        QVERIFY(s.notifier.messages.back().text.find("Экспозиция кадра") != std::string::npos);
+        QCOMPARE(s.notifier.messages.back().text, std::string("«Экспозиция кадра, сек»: «0,04x» не является числом."));
         QVERIFY(readFileBytes(s.ini()) == bytes);
         exposure->setText("0.05");
         child<QPushButton>(d.get(), "BitBtn1")->click();
@@ -263,6 +270,34 @@ private slots:
         QCOMPARE(s.notifier.messages.back().caption, std::string("Ошибка"));
         QCOMPARE(s.notifier.messages.back().text, std::string("Ошибка в исходных данных! Проверьте данные."));
         QCOMPARE(s.notifier.messages.back().icon, MessageIcon::Error);
+    }
+
+    void theGridsColumnsFitTheirNumbers() {
+        Station s;
+        auto d = s.dialog();
+        auto* grid = child<QTableWidget>(d.get(), "sgCoefDist");
+        d->Button2Click();
+        const QString wide = "-1234.56789012";
+        grid->item(1, 3)->setText(wide);
+        QVERIFY(grid->columnWidth(3) >= grid->fontMetrics().horizontalAdvance(wide));
+        QVERIFY(!grid->wordWrap());
+        // Back to the coefficients: those fit too.
+        d->Button3Click();
+        grid->item(1, 1)->setText("-1.23456789E+05");
+        QVERIFY(grid->columnWidth(1) >= grid->fontMetrics().horizontalAdvance("-1.23456789E+05"));
+    }
+
+    void qtsOwnTextsAreRussian() {
+        QVERIFY(installRussianWindow(*QCoreApplication::instance()));
+        QCOMPARE(QLocale().language(), QLocale::Russian);
+        QMessageBox box(QMessageBox::Question, "Orbisight", "?", QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString::fromUtf8("Да"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString::fromUtf8("Нет"));
+        // The dialogs' own button boxes as well.
+        TCaptureFormatDialog formats({}, std::nullopt);
+        auto* buttons = formats.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text().remove('&'), QString::fromUtf8("Отмена"));
     }
 
     void theGridFiltersKeysAndGrowsOnDown() {
