@@ -17,7 +17,11 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QCloseEvent>
+#include <algorithm>
+#include <iostream>
 
 #include "capture/media/uTimeStamp.h"
 #include "gui/uConfigurationDialog.h"
@@ -30,21 +34,19 @@
 namespace orbis {
 namespace {
 
-// Places the progress bar again whenever its status bar changes size.
+// Places the progress bar again whenever its status bar is laid out.
 class TProgressPlacer final : public QObject {
 public:
-    TProgressPlacer(QProgressBar* bar, std::vector<int> widths, int panel)
-        : QObject(bar), bar_(bar), widths_(std::move(widths)), panel_(panel) {}
-    void place() { bar_->setGeometry(statusProgressGeometry(widths_, panel_, bar_->parentWidget()->size())); }
+    TProgressPlacer(QProgressBar* bar, QWidget* panel) : QObject(bar), bar_(bar), panel_(panel) {}
+    void place() { bar_->setGeometry(statusProgressGeometry(panel_->geometry(), bar_->parentWidget()->size())); }
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize) place();
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::Show) place();
         return false;
     }
 
 private:
     QProgressBar* bar_;
-    std::vector<int> widths_;
-    int panel_;
+    QWidget* panel_;
 };
 
 QAction* item(QMenu* menu, const char* name, const char* caption) {
@@ -54,26 +56,45 @@ QAction* item(QMenu* menu, const char* name, const char* caption) {
 }
 
 QAction* separator(QMenu* menu, const char* name) {
+    // No text: a style may draw a separator's text as a section title.
     QAction* a = menu->addSeparator();
     a->setObjectName(name);
-    a->setText("-");
     return a;
+}
+
+// A page in its own scroll area, so no page's height sets the window's
+// least size: a screen too low for a page scrolls it instead.
+QScrollArea* scrolled(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setObjectName(page->objectName() + "Scroll");
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
 }
 
 }  // namespace
 
-QRect statusProgressGeometry(const std::vector<int>& panelWidths, int panel, QSize bar) {
-    int left = 0;
-    for (int i = 0; i < panel - 1 && i < static_cast<int>(panelWidths.size()); ++i) left += panelWidths[i] + 1;
-    return {left, 2, bar.width() - left - 15, bar.height() - 2};
+std::array<int, kStatusPanelCount> statusPanelWidths(const QFontMetrics& font) {
+    const auto fit = [&](const char* text, int least) {
+        return std::max(least, font.horizontalAdvance(QString::fromUtf8(text)) + 12);
+    };
+    return {fit("9999,9999", 130), fit("Capture: Video, YUY2, 1920x1080, 16 bit", 230),
+            fit("Samples Per Second: 25 Time Length: 99,96 s", 230), 120, fit("Уточнение центра кадра", 120)};
 }
 
-QProgressBar* CreateStatusProgressBar(QStatusBar* statusBar, const std::vector<int>& panelWidths, int panel) {
+QRect statusProgressGeometry(const QRect& panel, QSize bar) {
+    return {panel.left(), 2, bar.width() - panel.left() - 15, bar.height() - 2};
+}
+
+QProgressBar* CreateStatusProgressBar(QStatusBar* statusBar, QWidget* panel) {
     // A child the status bar's layout does not manage: it lies over the panel.
     auto* bar = new QProgressBar(statusBar);
     bar->hide();
-    auto* placer = new TProgressPlacer(bar, panelWidths, panel);
+    auto* placer = new TProgressPlacer(bar, panel);
     statusBar->installEventFilter(placer);
+    panel->installEventFilter(placer);
     placer->place();
     return bar;
 }
@@ -84,7 +105,7 @@ TMainWindow::TMainWindow(TMainWindowOptions options) : options_(std::move(option
     resize(1017, 743);
     buildStatusBar();
     notifier_ = std::make_unique<TQtNotifier>(
-        this, [this](const QString& text) { setStatusPanel(1, text); }, progress_);
+        this, [this](const QString& text) { setStatusPanel(kStagePanel, text); }, progress_);
     buildMenu();
     buildToolBar();
     buildPages();
@@ -111,11 +132,32 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
             case Qt::Key_PageUp:
             case Qt::Key_PageDown:
                 return true;
+            case Qt::Key_Escape:
+                return photo_->marking();
             default:
                 return false;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+    if (!photo_->processing()) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (closing_) return;
+    closing_ = true;
+    // Nobody is left to answer a box: what the work still says goes to the
+    // standard error.
+    notifier_->setMessageHandler([](const std::string& caption, const std::string& text, MessageIcon) {
+        std::cerr << "orbisight: " << caption << ": " << text << "\n";
+    });
+    notifier_->setQuestionHandler([](const std::string&, const std::string&) { return false; });
+    photo_->stopWork();
+    hide();
+    connect(photo_, &TPhotoPage::workEnded, this, &QWidget::close, Qt::QueuedConnection);
 }
 
 TMainWindow::~TMainWindow() {
@@ -198,7 +240,6 @@ void TMainWindow::buildPages() {
 
     pcWorkType_ = new QTabWidget;
     pcWorkType_->setObjectName("pcWorkType");
-    pcWorkType_->setFixedWidth(200);
     pcWorkType_->tabBar()->hide();
     layout->addWidget(pcWorkType_);
 
@@ -225,13 +266,13 @@ void TMainWindow::buildPages() {
     connect(record_, &TRecordPage::devicesListed, this, [this](bool any) {
         if (any) setWindowTitle(QString::fromUtf8("Orbisight - Видеозапись"));
     });
-    pcWorkType_->addTab(record_, QString::fromUtf8("Запись"));
+    pcWorkType_->addTab(scrolled(record_), QString::fromUtf8("Запись"));
 
     photo_ = new TPhotoPage(*notifier_, area, image1_, [this](int panel, const QString& text) { setStatusPanel(panel, text); });
     photo_->setStation(options_.station);
     photo_->setConfiguration(&config_);
     connect(photo_, &TPhotoPage::captionChanged, this, &QWidget::setWindowTitle);
-    pcWorkType_->addTab(photo_, QString::fromUtf8("Фото"));
+    pcWorkType_->addTab(scrolled(photo_), QString::fromUtf8("Фото"));
     const auto night = [this](const char* name, void (TPhotoPage::*handler)()) {
         connect(menuBar()->findChild<QAction*>(name), &QAction::triggered, photo_, handler);
     };
@@ -251,20 +292,34 @@ void TMainWindow::buildPages() {
                                    " не является событием ночи станции: откройте его ночь в режиме фото.",
                                MessageIcon::Information);
     });
-    pcWorkType_->addTab(videoPage_, QString::fromUtf8("Видео"));
+    pcWorkType_->addTab(scrolled(videoPage_), QString::fromUtf8("Видео"));
+
+    // The column is as wide as its widest page (the calendar's seven
+    // columns), with room for a vertical scroll bar, and keeps that width
+    // in every mode.
+    int widest = 200;
+    for (QWidget* page : std::initializer_list<QWidget*>{record_, photo_, videoPage_})
+        widest = std::max(widest, page->minimumSizeHint().width());
+    pcWorkType_->setFixedWidth(widest + pcWorkType_->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
 }
 
 void TMainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("StatusBar1");
     bar->setSizeGripEnabled(false);
+    const std::array<int, kStatusPanelCount> widths = statusPanelWidths(bar->fontMetrics());
     for (std::size_t i = 0; i < panels_.size(); ++i) {
         panels_[i] = new QLabel;
         panels_[i]->setObjectName(QString("StatusPanel%1").arg(i + 1));
-        panels_[i]->setFixedWidth(kStatusPanelWidths[i]);
-        bar->addWidget(panels_[i]);
+        panels_[i]->setFixedWidth(widths[i]);
     }
-    progress_ = CreateStatusProgressBar(bar, {kStatusPanelWidths.begin(), kStatusPanelWidths.end()}, 4);
+    // The stage's caption stands before the progress bar it goes with and
+    // takes the width the others leave.
+    panels_[kStagePanel - 1]->setMinimumWidth(widths[kStagePanel - 1]);
+    panels_[kStagePanel - 1]->setMaximumWidth(QWIDGETSIZE_MAX);
+    for (int panel : {1, 2, 3, kStagePanel, kProgressPanel})
+        bar->addWidget(panels_[panel - 1], panel == kStagePanel ? 1 : 0);
+    progress_ = CreateStatusProgressBar(bar, panels_[kProgressPanel - 1]);
     progress_->setObjectName("ProgressBar1");
 }
 

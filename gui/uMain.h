@@ -17,6 +17,8 @@
 
 #include "config/uConfiguration.h"
 
+class QFontMetrics;
+
 class QLabel;
 class QProgressBar;
 class QStatusBar;
@@ -33,15 +35,24 @@ class TVideoWidget;
 
 enum WorkPage { kRecordPage = 0, kPhotoPage = 1, kVideoPage = 2 };
 
-inline constexpr std::array<int, 4> kStatusPanelWidths{200, 315, 230, 200};
+// The status bar's panels: 1 the pointer's position on the picture (photo)
+// or the frames taken into work (video), 2 and 3 the capture or clip format
+// and its timing, 4 the panel the progress bar lies over, 5 the stage of the
+// work in hand (the notifier's status text), so no read-out overwrites it.
+inline constexpr int kStatusPanelCount = 5;
+inline constexpr int kProgressPanel = 4;
+inline constexpr int kStagePanel = 5;
 
-// Where the progress bar of panel `panel` (1-based) sits in a status bar of
-// `bar` size: after the panels before it (each one pixel apart), to 15
-// pixels short of the right edge, 2 pixels from the top.
-QRect statusProgressGeometry(const std::vector<int>& panelWidths, int panel, QSize bar);
-// A hidden progress bar in the status bar, placed by statusProgressGeometry
-// now and whenever the status bar is resized.
-QProgressBar* CreateStatusProgressBar(QStatusBar* statusBar, const std::vector<int>& panelWidths, int panel);
+// The panels' widths for a font: each fits the longest text it usually
+// shows; the stage panel's is its least, it takes what the bar has over.
+std::array<int, kStatusPanelCount> statusPanelWidths(const QFontMetrics& font);
+// Where a progress bar lying over `panel` sits in a status bar of `bar`
+// size: from the panel's left edge to 15 pixels short of the bar's right
+// edge, 2 pixels from the top.
+QRect statusProgressGeometry(const QRect& panel, QSize bar);
+// A hidden progress bar in the status bar over `panel`, placed by
+// statusProgressGeometry now and whenever the status bar is laid out.
+QProgressBar* CreateStatusProgressBar(QStatusBar* statusBar, QWidget* panel);
 
 struct TMainWindowOptions {
     std::string station;           // Orbisight.ini, the nights, the log
@@ -82,6 +93,10 @@ public:
 protected:
     // The window sees the keys before its controls (the photo page's keys).
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing while the photo page processes: the window goes at once, the
+    // work is asked to stop after the event in hand and finishes it out of
+    // sight; the window closes for good when it has ended.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenu();
@@ -99,9 +114,10 @@ private:
     TPhotoPage* photo_ = nullptr;
     TVideoPage* videoPage_ = nullptr;
     TPictureView* image1_ = nullptr;
-    std::array<QLabel*, 4> panels_{};
+    std::array<QLabel*, kStatusPanelCount> panels_{};
     QProgressBar* progress_ = nullptr;
     int mode_ = -1;
+    bool closing_ = false;
     std::jthread timeStampCheck_;
 };
 

@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -36,10 +37,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kLoupeSize = 140;
+// Room a calendar cell keeps around its text.
+constexpr int kCalendarCellMargin = 14;
 constexpr const char* kIdleCaption = "Разметка трека";
 constexpr const char* kMarkingCaption = "Сохранить трек";
 constexpr const char* kProposeCaption = "Предложить трек";
 constexpr const char* kNightCaption = "Обработать ночь";
+constexpr const char* kQueuedNightCaption = "Ночь в очереди";
+constexpr const char* kQueuedNightStatus = "Ночь будет обработана после текущей работы; нажмите ещё раз, чтобы отменить.";
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -146,6 +151,8 @@ void TPictureView::leaveEvent(QEvent*) { emit pointerLeft(); }
 TPhotoPage::TPhotoPage(TQtNotifier& notifier, QScrollArea* area, TPictureView* view, StatusSetter status)
     : notifier_(notifier), area_(area), view_(view), status_(std::move(status)) {
     setObjectName("tbPhoto");
+    processor_ = [](const std::string& event, const TConfiguration& config, const std::string& station,
+                    UserNotifier& work) { processEvent(event, config, station, work); };
     buildControls();
     connect(view_, &TPictureView::pointerMoved, this, &TPhotoPage::pointerMoved);
     connect(view_, &TPictureView::pointerLeft, this, &TPhotoPage::pointerLeft);
@@ -164,6 +171,17 @@ TPhotoPage::~TPhotoPage() = default;
 void TPhotoPage::buildControls() {
     auto* layout = new QVBoxLayout(this);
     MC1_ = named(new QCalendarWidget, "MC1");
+    // The observer's language for month and day names; no week numbers, and
+    // every one of the seven day columns as wide as its widest caption.
+    MC1_->setLocale(QLocale(QLocale::Russian));
+    MC1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    {
+        const QFontMetrics font(MC1_->font());
+        int column = font.horizontalAdvance("28");
+        for (int day = 1; day <= 7; ++day)
+            column = std::max(column, font.horizontalAdvance(MC1_->locale().dayName(day, QLocale::ShortFormat)));
+        MC1_->setMinimumWidth(std::max(MC1_->minimumSizeHint().width(), 7 * (column + kCalendarCellMargin)));
+    }
     MC1_->setSelectedDate(QDate::currentDate());
     connect(MC1_, &QCalendarWidget::clicked, this, [this] { MC1Click(); });
     layout->addWidget(MC1_);
@@ -214,6 +232,7 @@ void TPhotoPage::buildControls() {
     connect(bProcessNight_, &QPushButton::clicked, this, &TPhotoPage::bProcessNightClick);
     layout->addWidget(bProcessNight_);
     bbSelectCoords_ = named(new QPushButton(QString::fromUtf8(kIdleCaption)), "bbSelectCoords");
+    bbSelectCoords_->setToolTip(QString::fromUtf8("Esc: выйти из разметки, не сохраняя трек"));
     bbSelectCoords_->setEnabled(false);
     connect(bbSelectCoords_, &QPushButton::clicked, this, &TPhotoPage::bbSelectCoordsClick);
     layout->addWidget(bbSelectCoords_);
@@ -229,8 +248,14 @@ void TPhotoPage::buildControls() {
     cbMaxBright_ = named(new QCheckBox(QString::fromUtf8("Макс. блеск:")), "cbMaxBright");
     lMaxBright_ = named(new QLabel, "lMaxBright");
     for (QWidget* w : std::initializer_list<QWidget*>{cbMeteorStart_, lMeteorStart_, cbMeteorFinish_, lMeteorFinish_,
-                                                      cbMaxBright_, lMaxBright_})
+                                                      cbMaxBright_, lMaxBright_}) {
+        // Hidden, they keep their room: entering or leaving marking moves
+        // nothing and changes no size of the page or the window.
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
         layout->addWidget(w);
+    }
     // The two point boxes exclude each other.
     connect(cbMeteorStart_, &QCheckBox::clicked, this, [this](bool on) { cbMeteorFinish_->setChecked(!on); });
     connect(cbMeteorFinish_, &QCheckBox::clicked, this, [this](bool on) { cbMeteorStart_->setChecked(!on); });
@@ -447,6 +472,12 @@ void TPhotoPage::bbSelectCoordsClick() {
     DrawMeteorPoints();
 }
 
+void TPhotoPage::cancelMarking() {
+    // The marks were never written: the event's track file is as it was.
+    HideSelectCoordsElement(false);
+    DrawMeteorPoints();
+}
+
 void TPhotoPage::bbProposeTrackClick() {
     const std::string event = browser_.eventDirectory();
     if (work_ || !config_ || event.empty()) return;
@@ -552,6 +583,10 @@ bool TPhotoPage::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
             if (!cbMaxBright_->isVisibleTo(this)) return false;
             cbMaxBright_->setChecked(!cbMaxBright_->isChecked());
             return true;
+        case Qt::Key_Escape:
+            if (!marking_) return false;
+            cancelMarking();
+            return true;
         default:
             return false;
     }
@@ -564,9 +599,8 @@ void TPhotoPage::bProcessClick() {
     workEvent_ = browser_.eventDirectory();
     bProcess_->setEnabled(false);
     work_ = std::make_unique<TBackgroundWork>(
-        notifier_, [event = workEvent_, config = *config_, station = station_](UserNotifier& notifier) {
-            processEvent(event, config, station, notifier);
-        });
+        notifier_, [event = workEvent_, config = *config_, station = station_,
+                    processor = processor_](UserNotifier& notifier) { processor(event, config, station, notifier); });
     deliver_->start();
 }
 
@@ -575,7 +609,12 @@ void TPhotoPage::bProcessNightClick() {
         if (nightOutcome_) {
             work_->cancel();
             bProcessNight_->setEnabled(false);
+            return;
         }
+        // One event or a proposal in hand: the night follows it.
+        nightQueued_ = !nightQueued_;
+        bProcessNight_->setText(QString::fromUtf8(nightQueued_ ? kQueuedNightCaption : kNightCaption));
+        notifier_.status(nightQueued_ ? kQueuedNightStatus : "");
         return;
     }
     if (!config_) return;
@@ -595,11 +634,19 @@ void TPhotoPage::bProcessNightClick() {
     bProcessNight_->setText(QString::fromUtf8("Остановить"));
     nightOutcome_ = std::make_shared<std::string>();
     work_ = std::make_unique<TBackgroundWork>(
-        notifier_, [marked, unmarked, night, outcome = nightOutcome_, config = *config_,
+        notifier_, [this, marked, unmarked, night, outcome = nightOutcome_, config = *config_,
                     station = station_](UserNotifier& notifier) {
             int reports = 0;
             std::string errors;
             const auto runs = processEvents(marked, config, station, notifier, [&](const TEventRun& run) {
+                // The shown event may have lost files (deleteTemp): the
+                // window lists it again at once.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, event = run.eventDirectory] {
+                        if (browser_.eventDirectory() == event) refreshShownEvent();
+                    },
+                    Qt::QueuedConnection);
                 if (run.result.reportWritten) ++reports;
                 if (!run.error.empty()) errors += "\n" + run.eventDirectory + ": " + run.error;
             });
@@ -613,42 +660,62 @@ void TPhotoPage::bProcessNightClick() {
 
 void TPhotoPage::endProcessing() {
     deliver_->stop();
-    bool failed = false;
+    std::string failure;
     try {
         work_->wait();
     } catch (const std::exception& e) {
-        failed = true;
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        failure = e.what();
     }
     work_.reset();
     bProcess_->setEnabled(true);
+    // The page shows what the work left before any box is shown: a message
+    // waits for the observer, the files it tells of are already listed.
     if (proposal_) {
         const std::optional<TTrackMarks> proposed = std::move(*proposal_);
         proposal_.reset();
         bbProposeTrack_->setEnabled(bbSelectCoords_->isEnabled());  // a frame is shown
-        if (!failed) endProposal(proposed);
-        return;
-    }
-    if (nightOutcome_) {
+        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
+        else endProposal(proposed);
+    } else if (nightOutcome_) {
         const std::string outcome = std::move(*nightOutcome_);
         nightOutcome_.reset();
         bProcessNight_->setText(QString::fromUtf8(kNightCaption));
         bProcessNight_->setEnabled(true);
+        refreshShownEvent();  // new result files, deleted work files
+        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
         if (!outcome.empty()) notifier_.message("Orbisight", outcome, MessageIcon::Information);
-        browser_.relistFiles(browser_.currentFileName());  // new result files; the same one shown
-        DisplayPhoto();
         emit processingFinished();
-        return;
+    } else {
+        // The result picture, unless the observer has moved to another event.
+        if (browser_.eventDirectory() == workEvent_) {
+            std::string result = eventNameOfDirectory(browser_.nightDirectory(), workEvent_);
+            result.insert(0, 1, 'M');
+            result.append(workSuffix::kResultBitmap);
+            browser_.relistFiles(result);
+            DisplayPhoto();
+        }
+        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
+        emit processingFinished();
     }
-    // The result picture, unless the observer has moved to another event.
-    if (browser_.eventDirectory() == workEvent_) {
-        std::string result = eventNameOfDirectory(browser_.nightDirectory(), workEvent_);
-        result.insert(0, 1, 'M');
-        result.append(workSuffix::kResultBitmap);
-        browser_.relistFiles(result);
-        DisplayPhoto();
+    if (nightQueued_ && !work_) {
+        nightQueued_ = false;
+        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+        bProcessNightClick();
     }
-    emit processingFinished();
+    if (!work_) emit workEnded();
+}
+
+void TPhotoPage::refreshShownEvent() {
+    browser_.relistFiles(browser_.currentFileName());
+    DisplayPhoto();
+}
+
+void TPhotoPage::stopWork() {
+    if (nightQueued_) {
+        nightQueued_ = false;
+        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+    }
+    if (work_) work_->cancel();
 }
 
 // ---------------------------------------------------------------- night exports

@@ -28,6 +28,7 @@ class QTimer;
 
 namespace orbis {
 
+class UserNotifier;
 class TBackgroundWork;
 class TConfiguration;
 class TQtNotifier;
@@ -75,12 +76,17 @@ class TPhotoPage final : public QWidget {
     Q_OBJECT
 public:
     using StatusSetter = std::function<void(int panel, const QString& text)>;
+    // What "Обработка" runs on the worker thread for the shown event:
+    // processEvent, or what a test puts in its place.
+    using EventProcessor = std::function<void(const std::string& event, const TConfiguration& config,
+                                              const std::string& station, UserNotifier& notifier)>;
 
     TPhotoPage(TQtNotifier& notifier, QScrollArea* area, TPictureView* view, StatusSetter status);
     ~TPhotoPage() override;
 
     void setStation(std::string station) { station_ = std::move(station); }
     void setConfiguration(const TConfiguration* config) { config_ = config; }
+    void setEventProcessor(EventProcessor processor) { processor_ = std::move(processor); }
 
     // Entering the page.
     void enter();
@@ -104,8 +110,15 @@ public:
     void bProcessClick();
     // Every event of the calendar's night that has a track, one after the
     // other on the worker thread; pressed again while it runs, it stops
-    // after the event in hand.
+    // after the event in hand. Pressed while one event is processed (or a
+    // track proposed), the night is queued to follow it; pressed again, it
+    // is taken out of the queue.
     void bProcessNightClick();
+    // Leaves marking without saving: the track file stays as it was.
+    void cancelMarking();
+    // Asks the work in hand to stop where that leaves nothing half done
+    // (a night's run after its event in hand) and drops a queued night.
+    void stopWork();
     void HideSelectCoordsElement(bool show);
     void DrawMeteorPoints();
     // A click on the picture at a picture position.
@@ -122,10 +135,13 @@ public:
     const TPhotoBrowser& browser() const { return browser_; }
     bool marking() const { return marking_; }
     bool processing() const { return work_ != nullptr; }
+    bool nightQueued() const { return nightQueued_; }
 
 signals:
     void captionChanged(const QString& caption);
     void processingFinished();
+    // Any work of the page (processing, a night, a proposal) has ended.
+    void workEnded();
 
 private:
     void buildControls();
@@ -133,6 +149,9 @@ private:
     void pointerLeft();
     void clearLoupe();
     void endProcessing();
+    // Lists the shown event's bitmaps again and shows what exists, the
+    // same file when it is still there.
+    void refreshShownEvent();
     void endProposal(const std::optional<TTrackMarks>& proposed);
     void nightExport(const std::function<void(const TConfiguration&)>& write);
 
@@ -142,6 +161,7 @@ private:
     StatusSetter status_;
     std::string station_;
     const TConfiguration* config_ = nullptr;
+    EventProcessor processor_;
     TPhotoBrowser browser_;
     TTrackMarks marks_;
     bool marking_ = false;
@@ -149,6 +169,7 @@ private:
     std::string workEvent_;
     // A night's run: what it says when it ends (filled by the work).
     std::shared_ptr<std::string> nightOutcome_;
+    bool nightQueued_ = false;
     // A track proposal's run: its marks (filled by the work).
     std::shared_ptr<std::optional<TTrackMarks>> proposal_;
     QTimer* deliver_ = nullptr;

@@ -26,7 +26,11 @@
 #include "TempDir.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
+#include "capture/uAviFile.h"
 #include "gui/uMain.h"
+#include "gui/uPhotoPage.h"
+#include "processing/uBitmap.h"
+#include "processing/uNaming.h"
 #include "gui/uVideoPage.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uRecordPage.h"
@@ -108,11 +112,11 @@ private slots:
             const char* caption;
             bool visible;
         } items[] = {{"N5", "Камера", true},         {"N6", "Открыть фото", true},
-                     {"N26", "Открыть видео", true}, {"N7", "-", true},
-                     {"N23", "Сохранить", false},    {"N24", "-", false},
+                     {"N26", "Открыть видео", true}, {"N7", "", true},
+                     {"N23", "Сохранить", false},    {"N24", "", false},
                      {"N8", "Выход", true},          {"N2", "Астрометрия", false},
                      {"N9", "Фотометрия", false},    {"N10", "Сохранить отчёт", false},
-                     {"N11", "-", false},            {"N12", "Сводка за сутки", true},
+                     {"N11", "", false},             {"N12", "Сводка за сутки", true},
                      {"R901", "Сводка за сутки (R90)", true}, {"R902", "Сводка за месяц (R90)", true},
                      {"N4", "Настройка", true},      {"N27", "О программе", true},
                      {"N1", "Файл", true},           {"N3", "Операции", true},
@@ -120,15 +124,13 @@ private slots:
         for (const auto& i : items) {
             QAction* a = f.action(i.name);
             QVERIFY2(a, i.name);
+            // A separator has no text, which some styles would draw.
             QCOMPARE(a->text(), QString::fromUtf8(i.caption));
+            QVERIFY2(a->isSeparator() == !*i.caption, i.name);
             QVERIFY2(a->isVisible() == i.visible, i.name);
         }
         QCOMPARE(f.find<QToolButton>("SpeedButton2")->toolTip(), QString::fromUtf8("Захват видео"));
         QVERIFY(!f.find<QToolButton>("SpeedButton6")->isVisibleTo(f.window.get()));
-        std::vector<int> widths;
-        for (const char* p : {"StatusPanel1", "StatusPanel2", "StatusPanel3", "StatusPanel4"})
-            widths.push_back(f.find<QWidget>(p)->width());
-        QCOMPARE(widths, (std::vector<int>{200, 315, 230, 200}));
         QVERIFY(f.messages.empty());
 
         f.action("N27")->trigger();
@@ -208,18 +210,78 @@ private slots:
         QCOMPARE(formatSpecText(*f.window->recordPage().chosenFormat()), std::string("YUY2 320x240 25"));
     }
 
-    void theProgressBarLiesOverTheFourthPanel() {
-        QCOMPARE(statusProgressGeometry({200, 315, 230, 200}, 4, QSize(1009, 20)), QRect(748, 2, 246, 18));
+    void theStatusPanelsShowTheirTextsWholeAndTheProgressBarItsOwn() {
+        QCOMPARE(statusProgressGeometry(QRect(748, 0, 120, 20), QSize(1009, 20)), QRect(748, 2, 246, 18));
         Fixture f;
         f.window->show();
-        f.window->resize(1009, 743);
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        // The longest texts each panel shows in the day's work, at the default font.
+        const struct {
+            int panel;
+            const char* text;
+        } texts[] = {{1, "1279,959"},
+                     {2, "Capture: Video, YUY2, 720x576, 16 bit"},
+                     {2, "Video: 640x480, 250 frames"},
+                     {3, "Samples Per Second: 25 Time Length: 10,24 s"},
+                     {3, "Rate: 25 frames/sec"},
+                     {kStagePanel, "Уточнение центра кадра"},
+                     {kStagePanel, "Привязка координат"}};
+        for (const auto& t : texts) {
+            f.window->setStatusPanel(t.panel, QString::fromUtf8(t.text));
+            auto* label = f.find<QLabel>(qPrintable(QString("StatusPanel%1").arg(t.panel)));
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(), t.text);
+        }
+        // The bar lies over the fourth panel, right of the stage's caption.
         QProgressBar* bar = f.window->progressBar();
-        QTRY_COMPARE(bar->geometry().left(), 748);
-        QCOMPARE(bar->width(), 246);
+        const QRect progressPanel = f.find<QWidget>("StatusPanel4")->geometry();
+        QTRY_COMPARE(bar->geometry().left(), progressPanel.left());
         QCOMPARE(bar->height(), f.window->statusBar()->height() - 2);
+        QVERIFY(f.find<QWidget>("StatusPanel5")->geometry().right() < bar->geometry().left());
         QVERIFY(bar->isHidden());
         f.window->notifier().progressShow(10);
         QVERIFY(bar->isVisible());
+    }
+
+    void markTrackOpensTheEventOfTheClipShown() {
+        Fixture f;
+        const fs::path night = f.station.path() / "20240812";
+        fs::create_directories(night);
+        for (const char* clip : {"213045_120.avi", "213100_000.avi", "213200_000.avi"}) {
+            TAviWriter writer((night / clip).string(), 32, 24, 8, 25);
+            for (int i = 0; i < 4; ++i) writer.writeFrame(std::vector<uint8_t>(32 * 24, static_cast<uint8_t>(40 * i)));
+        }
+        // The third clip's event exists from an earlier morning.
+        fs::create_directories(night / "213200_000");
+        saveGreyBitmap(std::vector<uint8_t>(32 * 24, 9), 32, 24, frameFileName((night / "213200_000").string(), 1));
+        TVideoPage& video = f.window->videoPage();
+        video.setFolderChooser([&](const QString&, const std::string&) { return night.string(); });
+        std::vector<QString> opened;
+        connect(&video, &TVideoPage::markTrackRequested, [&](const QString& event) { opened.push_back(event); });
+        auto* mark = f.find<QPushButton>("bbMarkTrack");
+        f.action("N26")->trigger();
+        QVERIFY(!mark->isEnabled());  // no event directory yet
+
+        // Clip A into work, then step to B, never taken: nothing to mark there.
+        video.bbProcessVideoClick();
+        QVERIFY(QTest::qWaitFor([&] { return !video.takingIntoWork(); }, 20000));
+        QVERIFY(mark->isEnabled());
+        video.bbAVIForwardClick();
+        QVERIFY(!mark->isEnabled());
+        video.bbMarkTrackClick();
+        QVERIFY(opened.empty());
+        // C has its event: the button opens C, and back on A it opens A.
+        video.bbAVIForwardClick();
+        QVERIFY(mark->isEnabled());
+        mark->click();
+        QCOMPARE(f.window->mode(), int(kPhotoPage));
+        QCOMPARE(f.window->photoPage().browser().eventDirectory(), (night / "213200_000").string());
+        f.action("N26")->trigger();  // the folder again, from its first clip
+        QCOMPARE(video.browser().index(), 0);
+        QVERIFY(mark->isEnabled());
+        mark->click();
+        QCOMPARE(f.window->photoPage().browser().eventDirectory(), (night / "213045_120").string());
+        QCOMPARE(opened.size(), std::size_t(2));
+        QVERIFY(f.messages.empty());
     }
 
     void settingsAreReadAgainFromTheFile() {

@@ -9,11 +9,15 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QPointer>
 #include <QSlider>
+#include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -29,10 +33,12 @@
 #include "gui/uMain.h"
 #include "gui/uPhotoPage.h"
 #include "gui/uQtNotifier.h"
+#include "gui/uVideoPage.h"
 #include "measurement/uTrack.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
 #include "station/uEventProcessing.h"
+#include "station/uNightProcessing.h"
 
 using namespace orbis;
 namespace fs = std::filesystem;
@@ -95,6 +101,20 @@ struct Fixture {
 };
 
 QString u(const char* text) { return QString::fromUtf8(text); }
+
+// Room a window manager's frame takes around the window: title bar and borders.
+constexpr QSize kFrame(16, 40);
+
+// Where each of the page's steady controls lies in the window.
+std::vector<QRect> placesOfControls(const Fixture& f) {
+    std::vector<QRect> places;
+    for (const char* name : {"MC1", "bbMeteorBack", "bbBMPForward", "Label3", "gbZoom", "Image2", "bProcess",
+                             "bProcessNight", "bbSelectCoords", "bbProposeTrack", "ScrollBox1"}) {
+        auto* w = f.find<QWidget>(name);
+        places.emplace_back(w->mapTo(f.window.get(), QPoint(0, 0)), w->size());
+    }
+    return places;
+}
 
 }  // namespace
 
@@ -226,9 +246,14 @@ private slots:
         run(false);
         QVERIFY2(said.find("обработано событий 2 из 2 с треком, отчётов 0, без трека пропущено 1.") != std::string::npos,
                  said.c_str());
-        // Stopped: a dozen events, so the stop comes while they are being done.
-        for (int i = 1; i <= 10; ++i)
-            fs::copy(night / "200000_000", night / ("2000" + std::to_string(10 + i) + "_000"), fs::copy_options::recursive);
+        // Stopped: a dozen events, so the stop comes while they are being done;
+        // fresh ones, with no work file a run could skip its stages by.
+        for (int i = 1; i <= 10; ++i) {
+            const std::string event = (night / ("2000" + std::to_string(10 + i) + "_000")).string();
+            fs::create_directories(event);
+            for (int frame = 1; frame <= 3; ++frame) writeFrame(frameFileName(event, frame));
+            saveTrackFile(event, {300, 120, 1}, {310, 125, 3}, std::nullopt);
+        }
         run(true);
         QVERIFY2(said.find("Остановлено.") != std::string::npos, said.c_str());
     }
@@ -276,8 +301,19 @@ private slots:
         button->click();
         QCOMPARE(button->text(), u("Разметка трека"));
         QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty());
-        QCOMPARE(readTextLines(trackFileName(event)),
-                 (std::vector<std::string>{"0|0|305|125|2|1800|START", "0|0|405|45|3|9|FINISH"}));
+        const std::vector<std::string> saved{"0|0|305|125|2|1800|START", "0|0|405|45|3|9|FINISH"};
+        QCOMPARE(readTextLines(trackFileName(event)), saved);
+
+        // Escape leaves a new marking unsaved: the track file stays as it was.
+        button->click();
+        f.clickPixel(0, 10, 10);
+        QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_2);
+        f.clickPixel(0, 20, 20);
+        QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_Escape);
+        QVERIFY(!f.page().marking());
+        QCOMPARE(button->text(), u("Разметка трека"));
+        QVERIFY(f.find<QLabel>("lMeteorStart")->text().isEmpty() && f.find<QLabel>("lMeteorFinish")->text().isEmpty());
+        QCOMPARE(readTextLines(trackFileName(event)), saved);
     }
 
     void proposesTheMarksForTheObserverAndSavesNothing() {
@@ -366,6 +402,172 @@ private slots:
         QCOMPARE(readTextLines(shown + ".txt"), readTextLines(report));
         QCOMPARE(f.page().browser().currentFileName(), std::string("M231001_280R.bmp"));
         QCOMPARE(f.caption(), u("Метеор 4(4), Кадр 15(15)"));
+    }
+
+    void fitsAScreenOf1024By768InEveryModeAndMarkingMovesNothing() {
+        Fixture f;
+        f.window->videoPage().setFolderChooser([](const QString&, const std::string&) { return std::nullopt; });
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.chooseNight(f.night);
+        const auto fits = [&](const char* mode) {
+            const QSize least = f.window->minimumSizeHint().expandedTo(f.window->minimumSize()) + kFrame;
+            QVERIFY2(least.width() <= 1024 && least.height() <= 768,
+                     qPrintable(QString("%1: %2x%3").arg(mode).arg(least.width()).arg(least.height())));
+        };
+        for (int mode : {kRecordPage, kVideoPage, kPhotoPage}) {
+            f.window->N5Click(mode);
+            fits("mode");
+        }
+        for (const QSize size : {QSize(1017, 743), QSize(1000, 500)}) {
+            f.window->resize(size);
+            QTRY_COMPARE(f.window->size(), size);
+            const std::vector<QRect> idle = placesOfControls(f);
+            f.click("bbSelectCoords");
+            QVERIFY(f.page().marking());
+            fits("marking");
+            QApplication::processEvents();
+            QCOMPARE(f.window->size(), size);
+            QVERIFY(placesOfControls(f) == idle);
+            QTest::keyClick(f.find<QSlider>("gbZoom"), Qt::Key_Escape);
+            QVERIFY(!f.page().marking());
+            QApplication::processEvents();
+            QVERIFY(placesOfControls(f) == idle);
+        }
+    }
+
+    void theCalendarIsRussianAndShowsItsColumnsWhole() {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.chooseNight(f.night);
+        auto* calendar = f.find<QCalendarWidget>("MC1");
+        const QLocale russian(QLocale::Russian);
+        QCOMPARE(calendar->locale().language(), QLocale::Russian);
+        QCOMPARE(calendar->findChild<QToolButton*>("qt_calendar_monthbutton")->text(),
+                 russian.standaloneMonthName(8));
+        auto* days = calendar->findChild<QTableView*>("qt_calendar_calendarview");
+        QAbstractItemModel* model = days->model();
+        QCOMPARE(model->columnCount(), 7);  // no week numbers
+        const QFontMetrics font(days->font());
+        for (int column = 0; column < 7; ++column) {
+            const QString name = model->data(model->index(0, column)).toString();
+            QCOMPARE(name, russian.dayName(column + 1, QLocale::ShortFormat));
+            for (const QString& text : {name, QString("28")})
+                QVERIFY2(font.horizontalAdvance(text) + 4 <= days->columnWidth(column),
+                         qPrintable(QString("%1 in %2 px").arg(text).arg(days->columnWidth(column))));
+        }
+    }
+
+    void theStageKeepsItsPanelWhileThePointerMoves() {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        f.chooseNight(f.night);
+        f.window->notifier().status("Привязка координат");
+        QTest::mouseMove(f.find<TPictureView>("Image1"), QPoint(292, 71));
+        QCOMPARE(f.window->statusPanel(1), QString("292,71"));
+        QCOMPARE(f.window->statusPanel(kStagePanel), u("Привязка координат"));
+        QVERIFY(!f.find<QWidget>(QString("StatusPanel%1").arg(kStagePanel).toLatin1())->visibleRegion().isEmpty());
+    }
+
+    void aNightPressedDuringOneEventFollowsIt() {
+        Fixture f;
+        f.chooseNight(f.night);
+        saveTrackFile((f.station.path() / "20240812/200000_000").string(), {300, 120, 1}, {310, 125, 3}, std::nullopt);
+        auto* night = f.find<QPushButton>("bProcessNight");
+        f.click("bProcess");
+        night->click();
+        QVERIFY(f.page().nightQueued());
+        QCOMPARE(night->text(), u("Ночь в очереди"));
+        QVERIFY(f.window->statusPanel(kStagePanel).startsWith(u("Ночь будет обработана")));
+        // Pressed again, the night leaves the queue; a third time, it is back.
+        night->click();
+        QVERIFY(!f.page().nightQueued());
+        QCOMPARE(night->text(), u("Обработать ночь"));
+        night->click();
+        QVERIFY(QTest::qWaitFor([&] { return !f.page().processing() && !f.page().nightQueued(); }, 60000));
+        QVERIFY(!f.messages.empty());
+        QVERIFY2(f.messages.back().find("обработано событий 1 из 1 с треком") != std::string::npos,
+                 f.messages.back().c_str());
+        QCOMPARE(night->text(), u("Обработать ночь"));
+    }
+
+    void aNightThatDeletesTheShownFrameShowsWhatIsLeftAtOnce() {
+        TConfiguration config;
+        config.setDeleteTemp(true);
+        const test::SkyEventAim aim = test::aimAtSkyEvents(config, ORBIS_CATALOG_DIR);
+        Fixture f(config);
+        const fs::path event = f.station.path() / "20240812/231001_280";
+        test::writeSkyEventFrames(event.string(), config, aim.theta, aim.pointing);
+        QVERIFY(hasTrackFile(event.string()));
+        f.chooseNight(f.night);
+        for (int i = 0; i < 3; ++i) f.click("bbMeteorForward");
+        for (int i = 0; i < 4; ++i) f.click("bbBMPForward");
+        QCOMPARE(f.page().browser().currentFileName(), std::string("F005.bmp"));
+        // What the page shows when the night's outcome is told (a box waits
+        // for the observer there).
+        std::vector<std::string> shownAtMessage;
+        f.window->notifier().setMessageHandler([&](const std::string&, const std::string&, MessageIcon) {
+            shownAtMessage.push_back(f.page().browser().currentFile());
+        });
+        f.click("bProcessNight");
+        QVERIFY(QTest::qWaitFor([&] { return !f.page().processing(); }, 90000));
+        QVERIFY(fs::exists(event / "M231001_280.txt"));
+        QVERIFY(!fs::exists(event / "F005.bmp"));
+        QVERIFY(!shownAtMessage.empty());
+        for (const std::string& shown : shownAtMessage) QVERIFY2(fs::exists(shown), shown.c_str());
+        for (const std::string& name : f.page().browser().files()) QVERIFY(fs::exists(event / name));
+        QVERIFY(!f.find<TPictureView>("Image1")->picture().isNull());
+    }
+
+    void closingDuringProcessingLeavesAtOnceAndTheEventWhole() {
+        TConfiguration config;
+        config.setDeleteTemp(false);
+        const test::SkyEventAim aim = test::aimAtSkyEvents(config, ORBIS_CATALOG_DIR);
+        Fixture f(config);
+        const fs::path event = f.station.path() / "20240812/231001_280";
+        test::writeSkyEventFrames(event.string(), config, aim.theta, aim.pointing);
+        f.chooseNight(f.night);
+        for (int i = 0; i < 3; ++i) f.click("bbMeteorForward");
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        // The window goes away when its close is taken; the thread that runs
+        // it must never stand still meanwhile.
+        f.window->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<TMainWindow> window = f.window.release();
+        // The event is held back until 2 s after the close, so a window that
+        // waited for it would stand still that long.
+        std::atomic<bool> go{false};
+        window->photoPage().setEventProcessor(
+            [&go](const std::string& e, const TConfiguration& c, const std::string& s, UserNotifier& n) {
+                while (!go) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                processEvent(e, c, s, n);
+            });
+        const std::jthread release([&go] {
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            go = true;
+        });
+        window->photoPage().bProcessClick();
+        QVERIFY(window->photoPage().processing());
+        window->close();
+        QVERIFY(window && window->isHidden());
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0, longestStill = 0;
+        while (window && clock.elapsed() < 90000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            longestStill = std::max(longestStill, clock.elapsed() - last);
+            last = clock.elapsed();
+            QTest::qSleep(5);
+        }
+        QVERIFY(!window);
+        QVERIFY2(longestStill < 1000, qPrintable(QString("the window thread stood still %1 ms").arg(longestStill)));
+        // The event was finished out of sight: its report, no lock left behind.
+        QVERIFY(fs::exists(event / "M231001_280.txt"));
+        QVERIFY(!fs::exists(event / kEventLockName));
+        QVERIFY(!fs::exists(event / kUnfinishedRunName));
     }
 
     void nightMenuItemsWriteTheCalendarsNight() {
