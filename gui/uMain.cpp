@@ -17,7 +17,9 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QSaveFile>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QCloseEvent>
 #include <algorithm>
@@ -74,6 +76,41 @@ QScrollArea* scrolled(QWidget* page) {
     return area;
 }
 
+// One line per named control or menu item shown on the screen: its name,
+// its place and size on the screen, and whether it is enabled.
+QString controlsOnScreen() {
+    QString text;
+    const auto line = [&](const QString& name, QRect screen, bool enabled) {
+        text += QString("%1 %2 %3 %4 %5 %6\n")
+                    .arg(name)
+                    .arg(screen.x())
+                    .arg(screen.y())
+                    .arg(screen.width())
+                    .arg(screen.height())
+                    .arg(enabled ? 1 : 0);
+    };
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible()) continue;
+        QList<QWidget*> widgets = top->findChildren<QWidget*>();
+        widgets.prepend(top);
+        for (QWidget* w : widgets) {
+            if (!w->isVisible()) continue;
+            if (!w->objectName().isEmpty())
+                line(w->objectName(), QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), w->isEnabled());
+            const auto items = [&](auto* holder) {
+                for (QAction* a : holder->actions())
+                    if (!a->objectName().isEmpty() && a->isVisible() && !a->isSeparator()) {
+                        const QRect r = holder->actionGeometry(a);
+                        line(a->objectName(), QRect(w->mapToGlobal(r.topLeft()), r.size()), a->isEnabled());
+                    }
+            };
+            if (auto* bar = qobject_cast<QMenuBar*>(w)) items(bar);
+            if (auto* menu = qobject_cast<QMenu*>(w)) items(menu);
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 std::array<int, kStatusPanelCount> statusPanelWidths(const QFontMetrics& font) {
@@ -117,6 +154,19 @@ TMainWindow::TMainWindow(TMainWindowOptions options) : options_(std::move(option
     }
     qApp->installEventFilter(this);
     N5Click(kPhotoPage);
+    // For scripts that drive the window under X (scripts/gui-session): where
+    // every named control is, rewritten four times a second.
+    if (const QString file = qEnvironmentVariable("ORBISIGHT_CONTROLS_FILE"); !file.isEmpty()) {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [file] {
+            QSaveFile out(file);
+            if (out.open(QIODevice::WriteOnly)) {
+                out.write(controlsOnScreen().toUtf8());
+                out.commit();
+            }
+        });
+        timer->start(250);
+    }
 }
 
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
