@@ -206,8 +206,10 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     const std::string report = files.workFile(workSuffix::kReport);
     const std::string rJpg = files.workFile(workSuffix::kResultJpeg);
     // What the run will need, before its first stage: a binding without its
-    // catalog would run every stage and fail at the end.
-    if (config.bindStars() && !exists(sTxt)) {
+    // catalog would run every stage and fail at the end. (An event without
+    // frames is told so by the image stages.)
+    const bool hasFrames = exists(pBmp) || !frameFiles(files.eventDirectory).empty();
+    if (hasFrames && config.bindStars() && !exists(sTxt)) {
         const std::string catalog = starCatalogPath(config, programDirectory);
         if (!exists(catalog)) throw EInOutError("Файл " + catalog + " отсутствует. Расчёт невозможен!");
     }
