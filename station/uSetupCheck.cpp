@@ -9,6 +9,8 @@
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
 #include "measurement/uEventReport.h"
+#include "capture/media/uCaptureGraph.h"
+#include "capture/media/uMediaTypes.h"
 #include "processing/uDistortionFit.h"
 
 namespace orbis {
@@ -124,6 +126,17 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input, cons
     checkFile(out, "the radiant catalog", radiantCatalogPath(config, input.programDirectory), CheckSeverity::Warning,
               "no meteor gets its shower");
 
+    if (input.sourcePipeline) {
+        const std::vector<TCaptureFormat> formats = sourceFormats(*input.sourcePipeline);
+        if (formats.empty())
+            out.push_back({CheckSeverity::Error, "the source \"" + *input.sourcePipeline +
+                                                     "\" cannot be made or tells no format before it runs"});
+        else
+            out.push_back({CheckSeverity::Note, "the source gives " + captureFormatText(formats.front()) +
+                                                    (formats.size() > 1 ? " and " + std::to_string(formats.size() - 1) +
+                                                                              " other format(s)"
+                                                                        : std::string())});
+    }
     if (input.deviceNode) {
         std::error_code ec;
         if (!fs::exists(*input.deviceNode, ec))

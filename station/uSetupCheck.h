@@ -31,6 +31,8 @@ struct TSetupCheckInput {
     std::string programDirectory;
     // The device node the station will open (a "/dev/…" path), if known.
     std::optional<std::string> deviceNode;
+    // The GStreamer source description it will open instead, if known.
+    std::optional<std::string> sourcePipeline;
     TClockState clock;
     std::uintmax_t freeBytes = 0;
     // The system zone's offset from UT now, in hours, to compare with

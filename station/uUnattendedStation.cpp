@@ -319,7 +319,7 @@ TUnattendedEnd TStation::run() {
     // The set-up, as `orbisight-cli check` sees it (the clock's state among it).
     checkClock(/*tell=*/false);
     try {
-        TSetupCheckInput check{programDirectory_, std::nullopt, clockState_, 0, systemUtcOffsetHours()};
+        TSetupCheckInput check{programDirectory_, std::nullopt, std::nullopt, clockState_, 0, systemUtcOffsetHours()};
         if (options_.source.isDevice && options_.source.text.starts_with("/dev/")) check.deviceNode = options_.source.text;
         try {
             check.freeBytes = options_.freeSpace(programDirectory_);

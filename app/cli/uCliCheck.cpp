@@ -13,13 +13,13 @@ namespace orbis {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orbisight-cli check [--device NODE] [--station DIR]\n"
+    "usage: orbisight-cli check [--device NODE | --source PIPELINE] [--station DIR]\n"
     "\n"
     "Reads the station's Orbisight.ini and says what is wrong or suspicious before a night\n"
     "is spent on it: no settings file, keys and sections that are no setting (typos),\n"
     "values out of range, a distortion that cannot be a lens's, the place left at the\n"
     "built-in one, an observer name the exports cannot carry, missing catalogs, the camera\n"
-    "(--device), the free disk against a night's need, and whether the clock is kept\n"
+    "(--device, or the formats a --source pipeline gives), the free disk against a night's need, and whether the clock is kept\n"
     "synchronised. The unattended station logs the same findings when it starts.\n"
     "\n"
     "Exit status: 0 nothing wrong or suspicious, 3 only warnings, 1 errors (the station\n"
@@ -31,7 +31,7 @@ int checkCommand(std::span<const std::string> args, std::string_view defaultStat
                  std::ostream& err) {
     CliArgs p;
     try {
-        p = parseCliArgs(args, {"--station", "--device"}, {"--help"});
+        p = parseCliArgs(args, {"--station", "--device", "--source"}, {"--help"});
         if (p.has("--help")) {
             out << kUsage;
             return 0;
@@ -45,6 +45,7 @@ int checkCommand(std::span<const std::string> args, std::string_view defaultStat
     TSetupCheckInput input;
     input.programDirectory = p.value("--station", std::string(defaultStation));
     if (p.has("--device")) input.deviceNode = p.value("--device");
+    if (p.has("--source")) input.sourcePipeline = p.value("--source");
     input.clock = systemClockState();
     input.systemUtcOffsetHours = systemUtcOffsetHours();
     try {

@@ -141,10 +141,13 @@ TEST(CliCheck, SaysWhatIsWrongOrSuspiciousAndTheStationRefusesToRunWithoutSettin
     good.setPathToCatalogs(ORBIS_CATALOG_DIR);
     fs::remove(iniFilePath(station.path()));
     good.save(iniFilePath(station.path()));
-    const int rc = check(text, {});
+    const int rc = check(text, {"--source", "videotestsrc ! video/x-raw,format=GRAY8,width=320,height=240,framerate=25/1"});
     EXPECT_TRUE(rc == 0 || rc == 3) << text;
     EXPECT_EQ(text.find("error:"), std::string::npos) << text;
     EXPECT_NE(text.find("0 error(s)"), std::string::npos) << text;
+    EXPECT_NE(text.find("note: the source gives "), std::string::npos) << text;
+    EXPECT_EQ(check(text, {"--source", "nosuchelement"}), 1);
+    EXPECT_NE(text.find("error: the source \"nosuchelement\" cannot be made"), std::string::npos) << text;
 }
 
 }  // namespace
