@@ -1,8 +1,8 @@
 #pragma once
-// Processing several events in a row (the events named by the user, or every
-// event of a night), each as processEvent does, one after the other. An
-// error that ends one event's run does not end the others'. The user may stop
-// between events.
+// Processing several events (the events named by the user, or every event
+// of a night), each as processEvent does, one after the other or several
+// at a time. An error that ends one event's run does not end the others'.
+// The user may stop between events.
 
 #include <functional>
 #include <string>
@@ -24,12 +24,16 @@ struct TEventRun {
     std::string error;  // what ended the run of this event, or empty
 };
 
-// Processes the events in order, after requireProcessingSettings (which
-// raises for every event alike). onEvent is called after each event. Before
-// each event the notifier's cancelRequested() is looked at; the runs done
-// until then are returned.
+// Processes the events, after requireProcessingSettings (which raises for
+// every event alike), up to `threads` at a time (0: one per core). One at a
+// time, every stage and progress is shown as it happens; several at a time,
+// each event's messages and notes are told when all events before it are
+// done, and stages and progress are not shown, so what is told and the runs
+// returned are in the events' order either way. onEvent is called after
+// each event, in that order. Before each event the notifier's
+// cancelRequested() is looked at; the runs done until then are returned.
 std::vector<TEventRun> processEvents(const std::vector<std::string>& eventDirectories, const TConfiguration& config,
                                      const std::string& programDirectory, UserNotifier& notifier,
-                                     const std::function<void(const TEventRun&)>& onEvent = {});
+                                     const std::function<void(const TEventRun&)>& onEvent = {}, unsigned threads = 1);
 
 }  // namespace orbis

@@ -6,6 +6,7 @@
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
+#include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "station/uNightProcessing.h"
 #include "processing/uNaming.h"
@@ -16,13 +17,15 @@ namespace orbis {
 namespace {
 
 constexpr const char* kProcessUsage =
-    "usage: orbisight-cli process EVENT_DIR... [--station DIR]\n"
-    "       orbisight-cli process --night NIGHT_DIR [--station DIR]\n"
+    "usage: orbisight-cli process EVENT_DIR... [--threads N] [--station DIR]\n"
+    "       orbisight-cli process --night NIGHT_DIR [--threads N] [--station DIR]\n"
     "\n"
     "Processes events as the photo page's \"Обработка\" does: image stages, star detection,\n"
     "binding to the catalog, plate solution, labels, magnitudes, report and annotated JPEG,\n"
     "with the settings of the station's Orbisight.ini. --night takes every event directory\n"
-    "of the night.\n";
+    "of the night. Several events run --threads at a time (default one per core); then each\n"
+    "event's lines come when it and every event before it are done, in the events' order,\n"
+    "without the stages' progress; one event at a time shows every stage.\n";
 
 constexpr const char* kSummaryUsage =
     "usage: orbisight-cli summary NIGHT_DIR [--station DIR]\n"
@@ -75,7 +78,21 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
                    std::ostream& err) {
     CliArgs parsed;
     int status = 0;
-    if (!parse(args, {"--station", "--night"}, kProcessUsage, "process", out, err, parsed, status)) return status;
+    if (!parse(args, {"--station", "--night", "--threads"}, kProcessUsage, "process", out, err, parsed, status))
+        return status;
+    unsigned threads = 0;
+    if (parsed.has("--threads")) {
+        int n = 0;
+        try {
+            n = parseInt(parsed.value("--threads"));
+        } catch (const std::exception&) {
+        }
+        if (n < 1) {
+            err << "orbisight-cli process: --threads must be 1 or more\n\n" << kProcessUsage;
+            return 2;
+        }
+        threads = static_cast<unsigned>(n);
+    }
     // A mistyped path is an error, not an event without frames.
     std::vector<std::string> given = parsed.positional;
     if (parsed.has("--night")) given.push_back(parsed.value("--night"));
@@ -122,7 +139,7 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
             }
             problems = problems || notifier.problemsShown() > before;
             before = notifier.problemsShown();
-        });
+        }, threads);
     } catch (const std::exception& e) {
         err << "orbisight-cli process: " << e.what() << "\n";
         return 1;

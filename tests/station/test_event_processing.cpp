@@ -32,6 +32,7 @@
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
 #include "station/uEventProcessing.h"
+#include "station/uNightProcessing.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
 
@@ -207,6 +208,49 @@ TEST(ProcessEvent, AfterAFailedRunTheNextStartsCleanButKeepsFilesChangedSince) {
     EXPECT_NE(e.value(readTextLines(e.stem + ".txt"), "MAGN"), "$");
     EXPECT_EQ(std::filesystem::last_write_time(e.stem + "P.txt"), observers);
     EXPECT_FALSE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
+}
+
+// A night's events several at a time write what one after another writes,
+// and tell the same messages, notes and runs in the events' order.
+TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
+    SyntheticEvent e;
+    const std::vector<std::string> names = {"231001_280", "231501_000", "232001_000", "232501_000"};
+    for (std::size_t i = 1; i < names.size(); ++i)
+        std::filesystem::copy(e.dir, e.night + "/" + names[i], std::filesystem::copy_options::recursive);
+    std::filesystem::remove(e.night + "/" + names[2] + "/MeteorTrack.txt");  // no report, a message
+    test::TempDir copy;
+    std::filesystem::copy(e.station.path(), copy.path(), std::filesystem::copy_options::recursive);
+    const auto run = [&](const std::filesystem::path& station, unsigned threads) {
+        test::RecordingNotifier n;
+        std::vector<std::string> told;
+        const auto runs = processEvents(
+            eventDirectoriesOfNight((station / "20240812").string()), e.config, station.string(), n,
+            [&](const TEventRun& r) { told.push_back(r.eventDirectory + (r.result.reportWritten ? " report" : "")); },
+            threads);
+        for (const auto& m : n.messages) told.push_back(m.text);
+        told.insert(told.end(), n.notes.begin(), n.notes.end());
+        EXPECT_EQ(runs.size(), names.size());
+        // Paths differ by station: compare from the night on.
+        std::vector<std::string> relative;
+        for (const std::string& t : told) {
+            std::string r;
+            std::size_t from = 0;
+            for (std::size_t at; (at = t.find(station.string(), from)) != std::string::npos; from = at + station.string().size())
+                r += t.substr(from, at - from) + "S";
+            relative.push_back(r + t.substr(from));
+        }
+        return relative;
+    };
+    const auto serial = run(e.station.path(), 1), parallel = run(copy.path(), 4);
+    EXPECT_EQ(parallel, serial);
+    EXPECT_EQ(std::count_if(serial.begin(), serial.end(), [](const std::string& t) { return t.ends_with(" report"); }), 3);
+    for (const std::string& name : names) {
+        const std::string report = "/20240812/" + name + "/M" + name + ".txt";
+        EXPECT_EQ(std::filesystem::exists(e.station.str() + report), name != names[2]);
+        if (name != names[2]) {
+            EXPECT_EQ(readFileBytes(copy.str() + report), readFileBytes(e.station.str() + report));
+        }
+    }
 }
 
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
