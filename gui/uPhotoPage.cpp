@@ -512,6 +512,8 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
     lMeteorStart_->setText(qs(trackPointLabel(*marks_.start)));
     lMeteorFinish_->setText(qs(trackPointLabel(*marks_.finish)));
     lMaxBright_->setText(marks_.brightness ? qs(trackBrightnessLabel(*marks_.brightness)) : QString());
+    // Where a frame showed too little for a fit, the observer should look twice.
+    notifier_.status(proposalEstimateLabel(marks_));
     DrawMeteorPoints();
 }
 

@@ -118,7 +118,22 @@ bool hasTrackFile(const std::string& eventDirectory) {
 std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory, const TConfiguration& config) {
     const auto proposal = proposeTrack(eventDirectory, config);
     if (!proposal) return std::nullopt;
-    return TTrackMarks{proposal->start, proposal->finish, proposal->brightness};
+    return TTrackMarks{proposal->start, proposal->finish, proposal->brightness, proposal->startEstimate,
+                       proposal->finishEstimate};
+}
+
+std::string proposalEstimateLabel(const TTrackMarks& marks) {
+    if (!marks.startEstimate || !marks.finishEstimate) return {};
+    const auto placed = [](TTrackEstimate e) -> std::string {
+        switch (e) {
+            case TTrackEstimate::StreakFit: return "по следу";
+            case TTrackEstimate::LeadingEdge: return "по переднему краю";
+            case TTrackEstimate::SpotCentroid: return "по центру пятна";
+            case TTrackEstimate::Predicted: return "по движению";
+        }
+        return {};
+    };
+    return "Трек предложен: начало — " + placed(*marks.startEstimate) + ", конец — " + placed(*marks.finishEstimate);
 }
 
 }  // namespace orbis

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "measurement/uTrack.h"
+#include "measurement/uTrackProposal.h"
 
 namespace orbis {
 
@@ -62,12 +63,19 @@ private:
 // A frame file of the browser: F + three characters + ".bmp".
 bool isMarkableFile(std::string_view bareName);
 
-// The marks of one marking: start, end and the last brightness measurement.
+// The marks of one marking: start, end and the last brightness measurement;
+// for marks the proposal gave, how it placed each end.
 struct TTrackMarks {
     std::optional<TTrackPoint> start;
     std::optional<TTrackPoint> finish;
     std::optional<TTrackBrightness> brightness;
+    std::optional<TTrackEstimate> startEstimate, finishEstimate;
 };
+
+// How the proposal placed the ends, as the window says it:
+// "Трек предложен: начало — по следу, конец — по переднему краю"; empty
+// for marks the proposal did not give.
+std::string proposalEstimateLabel(const TTrackMarks& marks);
 
 // "X = x Y = y   Кадр: frame".
 std::string trackPointLabel(const TTrackPoint& point);

@@ -362,6 +362,10 @@ private slots:
         const QStringList parts = start.split(' ', Qt::SkipEmptyParts);  // X = x Y = y Кадр: n
         QVERIFY(std::hypot(parts[2].toInt() - e.startHead.first, parts[5].toInt() - e.startHead.second) <= 3);
         QVERIFY(!f.find<QLabel>("lMaxBright")->text().isEmpty());
+        // How the proposal placed each end, in the stage's panel.
+        const QString placed = f.window->statusPanel(kStagePanel);
+        QVERIFY2(placed.startsWith(u("Трек предложен: начало — по ")) && placed.contains(u(", конец — по ")),
+                 qPrintable(placed));
         QCOMPARE(readTextLines(trackFileName(e.directory)), observer);
     }
 
