@@ -181,7 +181,10 @@ NightEnd TStation::detect() {
     if (!failure.empty()) {
         started.reset();
         // A camera that stays away is said once, not every minute all night.
-        if (lastStartFailure_ != failure) say("detection could not start: " + failure + "; trying again every minute");
+        if (lastStartFailure_ != failure) {
+            say("detection could not start: " + failure + "; trying again every minute");
+            updateStatus();
+        }
         lastStartFailure_ = failure;
         return NightEnd::SourceFailed;
     }
