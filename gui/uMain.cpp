@@ -1,5 +1,6 @@
 #include "gui/uMain.h"
 
+#include <QAbstractSlider>
 #include <QAction>
 #include <QCalendarWidget>
 #include <QDate>
@@ -77,17 +78,19 @@ QScrollArea* scrolled(QWidget* page) {
 }
 
 // One line per named control or menu item shown on the screen: its name,
-// its place and size on the screen, and whether it is enabled.
+// its place and size on the screen, whether it is enabled, and for a
+// slider its value.
 QString controlsOnScreen() {
     QString text;
-    const auto line = [&](const QString& name, QRect screen, bool enabled) {
-        text += QString("%1 %2 %3 %4 %5 %6\n")
+    const auto line = [&](const QString& name, QRect screen, bool enabled, const QString& value = {}) {
+        text += QString("%1 %2 %3 %4 %5 %6%7\n")
                     .arg(name)
                     .arg(screen.x())
                     .arg(screen.y())
                     .arg(screen.width())
                     .arg(screen.height())
-                    .arg(enabled ? 1 : 0);
+                    .arg(enabled ? 1 : 0)
+                    .arg(value.isEmpty() ? QString() : " " + value);
     };
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (!top->isVisible()) continue;
@@ -95,8 +98,11 @@ QString controlsOnScreen() {
         widgets.prepend(top);
         for (QWidget* w : widgets) {
             if (!w->isVisible()) continue;
-            if (!w->objectName().isEmpty())
-                line(w->objectName(), QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), w->isEnabled());
+            if (!w->objectName().isEmpty()) {
+                const auto* slider = qobject_cast<QAbstractSlider*>(w);
+                line(w->objectName(), QRect(w->mapToGlobal(QPoint(0, 0)), w->size()), w->isEnabled(),
+                     slider ? QString::number(slider->value()) : QString());
+            }
             const auto items = [&](auto* holder) {
                 for (QAction* a : holder->actions())
                     if (!a->objectName().isEmpty() && a->isVisible() && !a->isSeparator()) {
