@@ -5,15 +5,29 @@
 // conversion errors for text that is not a number or date, input/output
 // errors for files that cannot be opened, read or written, graphic errors
 // for files that are not a usable picture.
+//
+// Every exception carries a diagnostic (astro/uDiagnostic.h): the front ends
+// word it in the user's language; what() is its plain form for developers.
 
 #include <stdexcept>
 #include <string>
+
+#include "astro/uDiagnostic.h"
 
 namespace orbis {
 
 class Exception : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Exception(TDiagnostic diagnostic)
+        : std::runtime_error(diagnostic.plain()), diagnostic_(std::move(diagnostic)) {}
+    // A text no catalogue words: kept only until every site raises a code.
+    explicit Exception(const std::string& text)
+        : std::runtime_error(text), diagnostic_(TDiagnostic(Code::Unworded).with("text", text)) {}
+
+    const TDiagnostic& diagnostic() const { return diagnostic_; }
+
+private:
+    TDiagnostic diagnostic_;
 };
 
 // Text that should hold a number or a date and does not.

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "astro/uDiagnostic.h"
+
 namespace orbis {
 
 enum class MessageIcon { Information, Warning, Error };
@@ -16,6 +18,23 @@ enum class MessageIcon { Information, Warning, Error };
 class UserNotifier {
 public:
     virtual ~UserNotifier() = default;
+
+    // A problem or notice for the user, worded by the front end; an error or
+    // warning is a modal message in the window.
+    virtual void report(const TDiagnostic& diagnostic) {
+        const MessageIcon icon = diagnostic.severity() == Severity::Error     ? MessageIcon::Error
+                                 : diagnostic.severity() == Severity::Warning ? MessageIcon::Warning
+                                                                              : MessageIcon::Information;
+        message("Orbisight", diagnostic.plain(), icon);
+    }
+    // A yes/no question; true means yes.
+    virtual bool question(const TDiagnostic& diagnostic) { return ask("Orbisight", diagnostic.plain()); }
+    // The running stage (a code such as a processing stage), shown for as
+    // long as it runs; stageEnd() clears it.
+    virtual void stage(const TDiagnostic& diagnostic) { status(diagnostic.plain()); }
+    virtual void stageEnd() { status(""); }
+    // A fact for the log that needs no answer.
+    virtual void record(const TDiagnostic& diagnostic) { note(diagnostic.plain()); }
 
     // A modal message with its window caption ("Orbisight", ...).
     virtual void message(const std::string& caption, const std::string& text, MessageIcon icon) = 0;
@@ -43,6 +62,19 @@ public:
     ~StatusStep() { notifier_.status(""); }
     StatusStep(const StatusStep&) = delete;
     StatusStep& operator=(const StatusStep&) = delete;
+
+private:
+    UserNotifier& notifier_;
+};
+
+// Shows a stage (a code) for as long as the step runs.
+class StageStep {
+public:
+    StageStep(UserNotifier& notifier, const TDiagnostic& stage) : notifier_(notifier) { notifier_.stage(stage); }
+    explicit StageStep(UserNotifier& notifier, Code stage) : StageStep(notifier, TDiagnostic(stage, Severity::Notice)) {}
+    ~StageStep() { notifier_.stageEnd(); }
+    StageStep(const StageStep&) = delete;
+    StageStep& operator=(const StageStep&) = delete;
 
 private:
     UserNotifier& notifier_;

@@ -1,0 +1,12 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>Diagnostic</name>
+    <message>
+        <source>Unworded</source>
+        <translation>{text}</translation>
+    </message>
+    <!-- the Diagnostic context ends here -->
+</context>
+</TS>
