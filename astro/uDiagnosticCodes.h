@@ -6,4 +6,15 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(StationDirectoryMissing)    \
+    X(SettingsPathNotAFile)       \
+    X(StationSettingsMissing)     \
+    X(GivenDirectoryMissing)      \
+    X(GivenFileMissing)           \
+    X(NightDirectoryMisnamed)     \
+    X(EventWithoutFrames)         \
+    X(TrackNotMarked)             \
+    X(DeviceNotListed)            \
+    X(FormatNotListed)            \
+    X(StartTimeMalformed)         \
     /* the list ends here */
