@@ -59,7 +59,8 @@ constexpr const char* kStatusUsage =
 }  // namespace
 
 int statusCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                  std::ostream& err) {
+                  std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     try {
         p = parseCliArgs(args, {"--station"}, {"--help"});
