@@ -307,5 +307,13 @@
         <source>none</source>
         <translation>none</translation>
     </message>
+    <message>
+        <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}</source>
+        <translation>level {level}  noise {noise}+{raise}  noise pixels {pixels}</translation>
+    </message>
+    <message>
+        <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
+        <translation>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</translation>
+    </message>
 </context>
 </TS>

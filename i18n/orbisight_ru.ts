@@ -307,5 +307,13 @@
         <source>none</source>
         <translation>нет</translation>
     </message>
+    <message>
+        <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}</source>
+        <translation>уровень {level}  шум {noise}+{raise}  шумовых пикселей {pixels}</translation>
+    </message>
+    <message>
+        <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
+        <translation>уровень {level}  шум {noise}+{raise}  шумовых пикселей {pixels}  событие</translation>
+    </message>
 </context>
 </TS>

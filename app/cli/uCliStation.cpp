@@ -229,8 +229,12 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         while (stopSignal() == 0 && !live.sourceEnded()) {
             if (!live.poll(std::chrono::seconds(1))) break;
             if (const auto i = live.indicators(); i && mode != "record") {
-                out << "level " << i->level << "  noise " << i->noise << "+" << i->raise << "  noise pixels "
-                    << i->noisePixels << (i->colour == StateColour::Red ? "  event" : "") << "\n";
+                out << words.say(i->colour == StateColour::Red ? cli::kIndicatorsEvent : cli::kIndicators,
+                                 {{"level", std::to_string(i->level)},
+                                  {"noise", std::to_string(i->noise)},
+                                  {"raise", std::to_string(i->raise)},
+                                  {"pixels", std::to_string(i->noisePixels)}})
+                    << "\n";
             }
             reportClips(live.finishedClips());
             if (duration > 0 && std::chrono::steady_clock::now() - started >= std::chrono::duration<double>(duration)) break;

@@ -71,6 +71,8 @@ constexpr std::array kSentences{
     cli::kClipWritten,
     cli::kEventsCount,
     cli::kRecordingUnfinished,
+    cli::kIndicators,
+    cli::kIndicatorsEvent,
     cli::kNoVideoDevices,
     cli::kNone,
 };

@@ -81,6 +81,8 @@ inline constexpr const char* kRecording = "recording {file}";
 inline constexpr const char* kClipWritten = "clip {file}  {frames} frames";
 inline constexpr const char* kEventsCount = "{count} events";
 inline constexpr const char* kRecordingUnfinished = "the recording {file} did not finish in time; its index may be missing";
+inline constexpr const char* kIndicators = "level {level}  noise {noise}+{raise}  noise pixels {pixels}";
+inline constexpr const char* kIndicatorsEvent = "level {level}  noise {noise}+{raise}  noise pixels {pixels}  event";
 inline constexpr const char* kNoVideoDevices = "no video devices";
 inline constexpr const char* kNone = "none";
 }  // namespace cli
