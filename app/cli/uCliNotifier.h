@@ -1,11 +1,10 @@
 #pragma once
-// The command line's notifier: messages and status on stderr, worded by the
-// catalogue of its language, questions answered "no" (nobody is there to
-// answer). On a terminal the progress is
-// one line that rewrites itself; into a file or the journal of an unattended
-// station it is plain lines, a new status caption each and a progress line
-// every quarter, with no control characters. Safe to call from the clip
-// writer threads.
+// The command line's notifier: messages and status on stderr, diagnostics
+// worded by the catalogue of its language, questions answered "no" (nobody
+// is there to answer). On a terminal the progress is one line that rewrites
+// itself; into a file or the journal of an unattended station it is plain
+// lines, a new status caption each and a progress line every quarter, with
+// no control characters. Safe to call from the clip writer threads.
 
 #include <iosfwd>
 #include <mutex>
