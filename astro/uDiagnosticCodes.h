@@ -6,4 +6,5 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(NotAnEventOfTheStation)     \
     /* the list ends here */

@@ -85,16 +85,12 @@ struct FieldError {
 const std::array<const char*, 6> kCatalogs = {"c30.dat", "c35.dat", "c40.dat", "c45.dat", "c50.dat", "c55.dat"};
 const std::array<const char*, 6> kCatalogCaptions = {"3,0m", "3,5m", "4,0m", "4,5m", "5,0m", "5,5m"};
 
-// The declared range of a numeric setting, shown as the control's hint;
-// the dialog saves any number that converts.
-QString rangeHint(const std::string& key) {
+// The control's caption with the declared range of its setting, as its
+// hint; the dialog saves any number that converts.
+QString rangeHint(const QString& caption, const std::string& key) {
+    QString hint = fieldName(caption);
     const TSettingDeclaration* d = findSettingDeclaration(key);
-    if (!d) return {};
-    // The settings' labels have their words in the catalogue's context
-    // SettingLabel; one without stays as the store gives it.
-    const std::string label(d->label);
-    QString hint = QCoreApplication::translate("SettingLabel", label.c_str());
-    if (d->range) {
+    if (d && d->range) {
         const QString low = QString::fromStdString(floatToText(d->range->low));
         const QString high = QString::fromStdString(floatToText(d->range->high));
         hint += d->range->aboveLow ? QCoreApplication::translate("orbis::TfrmConfiguration", " (больше %1 до %2)").arg(low, high)
@@ -161,7 +157,7 @@ TfrmConfiguration::~TfrmConfiguration() = default;
 QLineEdit* TfrmConfiguration::edit(const char* name, const QString& caption, const std::string& key, Kind kind) {
     auto* e = new QLineEdit;
     e->setObjectName(name);
-    e->setToolTip(rangeHint(key));
+    e->setToolTip(rangeHint(caption, key));
     fields_.push_back({e, caption, key, kind});
     return e;
 }

@@ -344,11 +344,8 @@ void TMainWindow::buildPages() {
     connect(videoPage_, &TVideoPage::markTrackRequested, this, [this](const QString& event) {
         N5Click(kPhotoPage);
         if (!photo_->showEvent(event.toStdString()))
-            notifier_->message("Orbisight",
-                               tr("Каталог %1 не является событием ночи станции: откройте его ночь в режиме фото.")
-                                   .arg(event)
-                                   .toStdString(),
-                               MessageIcon::Information);
+            notifier_->report(
+                TDiagnostic(Code::NotAnEventOfTheStation, Severity::Notice).with("folder", event.toStdString()));
     });
     pcWorkType_->addTab(scrolled(videoPage_), tr("Видео"));
 

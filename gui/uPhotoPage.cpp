@@ -174,7 +174,8 @@ void TPhotoPage::buildControls() {
     MC1_ = named(new QCalendarWidget, "MC1");
     // The window's language for month and day names; no week numbers, and
     // every one of the seven day columns as wide as its widest caption.
-    MC1_->setLocale(QLocale());
+    MC1_->setLocale(notifier_.catalogue().language() == Language::Russian ? QLocale(QLocale::Russian)
+                                                                         : QLocale(QLocale::English, QLocale::UnitedKingdom));
     MC1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     {
         const QFontMetrics font(MC1_->font());

@@ -7,6 +7,10 @@
         <source>Unworded</source>
         <translation>{text}</translation>
     </message>
+    <message>
+        <source>NotAnEventOfTheStation</source>
+        <translation>The folder {folder} is not an event of a night of the station: open its night in photo mode.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>
@@ -116,10 +120,6 @@
     <message>
         <source>Фото</source>
         <translation>Photo</translation>
-    </message>
-    <message>
-        <source>Каталог %1 не является событием ночи станции: откройте его ночь в режиме фото.</source>
-        <translation>The folder %1 is not an event of a night of the station: open its night in photo mode.</translation>
     </message>
     <message>
         <source>Видео</source>

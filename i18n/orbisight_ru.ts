@@ -7,6 +7,10 @@
         <source>Unworded</source>
         <translation>{text}</translation>
     </message>
+    <message>
+        <source>NotAnEventOfTheStation</source>
+        <translation>Каталог {folder} не является событием ночи станции: откройте его ночь в режиме фото.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 </TS>
