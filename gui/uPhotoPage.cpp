@@ -1,6 +1,7 @@
 #include "gui/uPhotoPage.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -54,6 +55,47 @@ T* named(T* widget, const char* name) {
 }
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// The page's words for what the browser and the marks hold: the window says
+// them in its own language.
+QString said(const char* text) { return QCoreApplication::translate("orbis::TPhotoPage", text); }
+
+QString positionText(const TPhotoBrowser& browser) {
+    if (browser.files().empty()) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Метеор 0(0), Кадр 0(0)"));
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Метеор %1(%2), Кадр %3(%4)"))
+        .arg(browser.eventIndex() + 1)
+        .arg(browser.events().size())
+        .arg(browser.fileIndex() + 1)
+        .arg(browser.files().size());
+}
+
+QString pointText(const TTrackPoint& point) {
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "X = %1 Y = %2   Кадр: %3")).arg(point.x).arg(point.y).arg(point.frame);
+}
+
+// Which point a save still lacks; nothing when both are set.
+std::optional<QString> missingPointText(const TTrackMarks& marks) {
+    if (!marks.start && !marks.finish) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечены начало и конец метеора."));
+    if (!marks.start) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечено начало метеора."));
+    if (!marks.finish) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечен конец метеора."));
+    return std::nullopt;
+}
+
+// How the proposal placed the ends; empty for marks it did not give.
+QString estimateText(const TTrackMarks& marks) {
+    if (!marks.startEstimate || !marks.finishEstimate) return {};
+    const auto placed = [](TTrackEstimate e) {
+        switch (e) {
+            case TTrackEstimate::StreakFit: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по следу"));
+            case TTrackEstimate::LeadingEdge: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по переднему краю"));
+            case TTrackEstimate::SpotCentroid: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по центру пятна"));
+            case TTrackEstimate::Predicted: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по движению"));
+        }
+        return QString();
+    };
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Трек предложен: начало — %1, конец — %2"))
+        .arg(placed(*marks.startEstimate), placed(*marks.finishEstimate));
+}
 
 }  // namespace
 
@@ -317,7 +359,7 @@ void TPhotoPage::DisplayPhoto() {
     area_->widget()->adjustSize();
     area_->horizontalScrollBar()->setValue(h);
     area_->verticalScrollBar()->setValue(v);
-    Label3_->setText(qs(browser_.positionCaption()));
+    Label3_->setText(positionText(browser_));
     const bool frame = isMarkableFile(browser_.currentFileName());
     bbSelectCoords_->setEnabled(frame);
     bbProposeTrack_->setEnabled(frame);
@@ -460,8 +502,8 @@ void TPhotoPage::bbSelectCoordsClick() {
     }
     // A point still missing: say which and keep marking, so the marks set so
     // far are not lost.
-    if (const auto missing = missingTrackPoint(marks_)) {
-        notifier_.message(tr(kIdleCaption).toStdString(), *missing, MessageIcon::Warning);
+    if (const auto missing = missingPointText(marks_)) {
+        notifier_.message(tr(kIdleCaption).toStdString(), missing->toStdString(), MessageIcon::Warning);
         return;
     }
     try {
@@ -484,7 +526,8 @@ void TPhotoPage::bbProposeTrackClick() {
     const std::string event = browser_.eventDirectory();
     if (work_ || !config_ || event.empty()) return;
     // The saved track is the observer's: replacing its marks is asked first.
-    if (hasTrackFile(event) && !notifier_.ask(tr(kProposeCaption).toStdString(), kReplaceTrackQuestion)) return;
+    if (hasTrackFile(event) && !notifier_.ask(tr(kProposeCaption).toStdString(),
+                                                  tr("У события уже есть сохранённый трек. Заменить отметки предложенным треком?").toStdString())) return;
     // Reading and searching every frame takes a moment: on the worker thread.
     workEvent_ = event;
     proposal_ = std::make_shared<std::optional<TTrackMarks>>();
@@ -501,7 +544,7 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
     // The observer has moved on to another event: its marks stay as they are.
     if (browser_.eventDirectory() != workEvent_) return;
     if (!proposed) {
-        notifier_.message(tr(kProposeCaption).toStdString(), kNoMeteorProposed, MessageIcon::Information);
+        notifier_.message(tr(kProposeCaption).toStdString(), tr("Метеор не найден.").toStdString(), MessageIcon::Information);
         return;
     }
     // Into marking, as if the observer had clicked the points: nothing is
@@ -511,11 +554,11 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
         bbSelectCoords_->setText(tr(kMarkingCaption));
     }
     marks_ = *proposed;
-    lMeteorStart_->setText(qs(trackPointLabel(*marks_.start)));
-    lMeteorFinish_->setText(qs(trackPointLabel(*marks_.finish)));
+    lMeteorStart_->setText(pointText(*marks_.start));
+    lMeteorFinish_->setText(pointText(*marks_.finish));
     lMaxBright_->setText(marks_.brightness ? qs(trackBrightnessLabel(*marks_.brightness)) : QString());
     // Where a frame showed too little for a fit, the observer should look twice.
-    notifier_.status(proposalEstimateLabel(marks_));
+    notifier_.status(estimateText(marks_).toStdString());
     DrawMeteorPoints();
 }
 
@@ -536,11 +579,11 @@ void TPhotoPage::Image1MouseUp(QPointF position) {
         } else {
             if (cbMeteorStart_->isChecked()) {
                 marks_.start = point;
-                lMeteorStart_->setText(qs(trackPointLabel(point)));
+                lMeteorStart_->setText(pointText(point));
             }
             if (cbMeteorFinish_->isChecked()) {
                 marks_.finish = point;
-                lMeteorFinish_->setText(qs(trackPointLabel(point)));
+                lMeteorFinish_->setText(pointText(point));
             }
         }
     }

@@ -202,6 +202,54 @@ Station program of a meteor patrol video camera.</translation>
         <source> Остановлено.</source>
         <translation> Stopped.</translation>
     </message>
+    <message>
+        <source>Метеор %1(%2), Кадр %3(%4)</source>
+        <translation>Meteor %1(%2), Frame %3(%4)</translation>
+    </message>
+    <message>
+        <source>X = %1 Y = %2   Кадр: %3</source>
+        <translation>X = %1 Y = %2   Frame: %3</translation>
+    </message>
+    <message>
+        <source>Не отмечены начало и конец метеора.</source>
+        <translation>Neither the start nor the end of the meteor is marked.</translation>
+    </message>
+    <message>
+        <source>Не отмечено начало метеора.</source>
+        <translation>The start of the meteor is not marked.</translation>
+    </message>
+    <message>
+        <source>Не отмечен конец метеора.</source>
+        <translation>The end of the meteor is not marked.</translation>
+    </message>
+    <message>
+        <source>по следу</source>
+        <translation>by the trail</translation>
+    </message>
+    <message>
+        <source>по переднему краю</source>
+        <translation>by the leading edge</translation>
+    </message>
+    <message>
+        <source>по центру пятна</source>
+        <translation>by the spot centre</translation>
+    </message>
+    <message>
+        <source>по движению</source>
+        <translation>by the motion</translation>
+    </message>
+    <message>
+        <source>Трек предложен: начало — %1, конец — %2</source>
+        <translation>Track proposed: start %1, end %2</translation>
+    </message>
+    <message>
+        <source>У события уже есть сохранённый трек. Заменить отметки предложенным треком?</source>
+        <translation>The event already has a saved track. Replace its marks with the proposed track?</translation>
+    </message>
+    <message>
+        <source>Метеор не найден.</source>
+        <translation>No meteor found.</translation>
+    </message>
 </context>
 <context>
     <name>orbis::TRecordPage</name>
