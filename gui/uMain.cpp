@@ -118,6 +118,13 @@ QString controlsOnScreen() {
     return text;
 }
 
+// A warning of the settings store in the window's words: a diagnostic
+// worded by the catalogue, a text as the store gave it.
+[[maybe_unused]] std::string warningText(const TCatalogue&, const std::string& text) { return text; }
+[[maybe_unused]] std::string warningText(const TCatalogue& catalogue, const TDiagnostic& warning) {
+    return catalogue.text(warning);
+}
+
 }  // namespace
 
 std::array<int, kStatusPanelCount> statusPanelWidths(const QFontMetrics& font) {
@@ -427,7 +434,10 @@ void TMainWindow::reloadConfiguration() {
         // Values that fell back to their default are said, as the command line does.
         if (!config_.warnings().empty()) {
             std::string text;
-            for (const std::string& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w;
+            for (const auto& w : config_.warnings()) {
+                if (!text.empty()) text += '\n';
+                text += warningText(notifier_->catalogue(), w);
+            }
             notifier_->message("Orbisight", text, MessageIcon::Warning);
         }
     } catch (const std::exception& e) {
