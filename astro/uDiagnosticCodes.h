@@ -17,4 +17,5 @@
     X(DeviceNotListed)            \
     X(FormatNotListed)            \
     X(StartTimeMalformed)         \
+    X(NotAnEventOfTheStation)     \
     /* the list ends here */

@@ -10,7 +10,7 @@ TCaptureFormatDialog::TCaptureFormatDialog(std::vector<TCaptureFormat> formats,
                                            const std::optional<TCaptureFormat>& current, QWidget* parent)
     : QDialog(parent), formats_(std::move(formats)) {
     setObjectName("frmCaptureFormat");
-    setWindowTitle(QString::fromUtf8("Параметры захвата"));
+    setWindowTitle(tr("Параметры захвата"));
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget;
     list_->setObjectName("lbFormats");

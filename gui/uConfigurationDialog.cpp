@@ -27,6 +27,7 @@
 #include "astro/uUniUtils.h"
 #include "capture/media/uEncoders.h"
 #include "gui/uListCompressCodec.h"
+#include "gui/uQtNotifier.h"
 #include "processing/uDistortionFit.h"
 
 namespace orbis {
@@ -38,6 +39,8 @@ constexpr int kCoefRows = TConfiguration::kCoefCount + 1;
 constexpr int kCoordinateRows = 49;
 
 QString u8(const char* text) { return QString::fromUtf8(text); }
+// The dialog's words for its helpers outside the class.
+QString dialogText(const char* text) { return QCoreApplication::translate("orbis::TfrmConfiguration", text); }
 
 // A number as the dialog shows it: the shortest form that reads back, with
 // the locale's decimal separator.
@@ -52,9 +55,12 @@ QString numberText(const std::string& valueText) {
 // A control's caption as an error names it.
 QString fieldName(QString caption) { return caption.trimmed(); }
 
-// The core's conversion errors are English; the dialog says the same in Russian.
+// The core's conversion errors are the core's; the dialog says which field
+// in its own words.
 std::string notANumber(const std::string& text, bool integer) {
-    return "«" + text + "» не является " + (integer ? "целым числом" : "числом") + ".";
+    const QString said = integer ? QCoreApplication::translate("orbis::TfrmConfiguration", "«%1» не является целым числом.")
+                                 : QCoreApplication::translate("orbis::TfrmConfiguration", "«%1» не является числом.");
+    return said.arg(QString::fromStdString(text)).toStdString();
 }
 
 // The editor of a grid cell filters keys as the grid does.
@@ -79,15 +85,16 @@ struct FieldError {
 const std::array<const char*, 6> kCatalogs = {"c30.dat", "c35.dat", "c40.dat", "c45.dat", "c50.dat", "c55.dat"};
 const std::array<const char*, 6> kCatalogCaptions = {"3,0m", "3,5m", "4,0m", "4,5m", "5,0m", "5,5m"};
 
-// The declared range of a numeric setting, shown as the control's hint;
-// the dialog saves any number that converts.
-QString rangeHint(const std::string& key) {
+// The control's caption with the declared range of its setting, as its
+// hint; the dialog saves any number that converts.
+QString rangeHint(const QString& caption, const std::string& key) {
+    QString hint = fieldName(caption);
     const TSettingDeclaration* d = findSettingDeclaration(key);
-    if (!d) return {};
-    QString hint = QString::fromUtf8(d->label.data(), static_cast<int>(d->label.size()));
-    if (d->range) {
-        hint += u8(d->range->aboveLow ? " (больше " : " (от ") + QString::fromStdString(floatToText(d->range->low)) +
-                u8(" до ") + QString::fromStdString(floatToText(d->range->high)) + ")";
+    if (d && d->range) {
+        const QString low = QString::fromStdString(floatToText(d->range->low));
+        const QString high = QString::fromStdString(floatToText(d->range->high));
+        hint += d->range->aboveLow ? QCoreApplication::translate("orbis::TfrmConfiguration", " (больше %1 до %2)").arg(low, high)
+                                   : QCoreApplication::translate("orbis::TfrmConfiguration", " (от %1 до %2)").arg(low, high);
     }
     return hint;
 }
@@ -97,7 +104,7 @@ QString rangeHint(const std::string& key) {
 TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, UserNotifier& notifier, QWidget* parent)
     : QDialog(parent), programDirectory_(std::move(programDirectory)), notifier_(notifier) {
     setObjectName("frmConfiguration");
-    setWindowTitle(u8(" Конфигурация"));
+    setWindowTitle(tr(" Конфигурация"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget;
@@ -114,7 +121,7 @@ TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, Use
     auto* ok = new QPushButton("OK");
     ok->setObjectName("BitBtn1");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(u8("Отмена"));
+    auto* cancel = new QPushButton(tr("Отмена"));
     cancel->setObjectName("BitBtn2");
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
@@ -123,7 +130,7 @@ TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, Use
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     choosePointPairFile = [this] {
-        return QFileDialog::getOpenFileName(this, u8("Открыть файл пар точек"),
+        return QFileDialog::getOpenFileName(this, tr("Открыть файл пар точек"),
                                             QString::fromStdString(programDirectory_.string()));
     };
     runCodecChooser = [](TfrmCompressCodec& chooser) { return chooser.exec(); };
@@ -135,7 +142,10 @@ TfrmConfiguration::TfrmConfiguration(std::filesystem::path programDirectory, Use
         config.load(iniFilePath(programDirectory_));
     } catch (const std::exception& e) {
         // The defaults are shown; OK writes the file anew.
-        notifier_.message("Orbisight", std::string("Настройки не прочитаны, показаны значения по умолчанию: ") + e.what(),
+        notifier_.message("Orbisight",
+                          tr("Настройки не прочитаны, показаны значения по умолчанию: %1")
+                              .arg(QString::fromStdString(failureText(notifier_, e)))
+                              .toStdString(),
                           MessageIcon::Error);
     }
     fill(config);
@@ -147,7 +157,7 @@ TfrmConfiguration::~TfrmConfiguration() = default;
 QLineEdit* TfrmConfiguration::edit(const char* name, const QString& caption, const std::string& key, Kind kind) {
     auto* e = new QLineEdit;
     e->setObjectName(name);
-    e->setToolTip(rangeHint(key));
+    e->setToolTip(rangeHint(caption, key));
     fields_.push_back({e, caption, key, kind});
     return e;
 }
@@ -172,7 +182,7 @@ void addRow(QGridLayout* grid, const QString& caption, QWidget* control, const Q
 QComboBox* hemisphereList(const char* name, const char* first, const char* second) {
     auto* list = new QComboBox;
     list->setObjectName(name);
-    list->addItems({u8(first), u8(second)});
+    list->addItems({dialogText(first), dialogText(second)});
     return list;
 }
 
@@ -181,19 +191,19 @@ QComboBox* hemisphereList(const char* name, const char* first, const char* secon
 void TfrmConfiguration::buildObservatoryTab(QTabWidget* tabs) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    addRow(grid, u8("Широта"), edit("eLat", u8("Широта"), "latitude", Kind::Number));
-    cbLat_ = hemisphereList("cbLat", "Северное", "Южное");
-    fields_.push_back({cbLat_, u8("полушарие"), "pole", Kind::List});
-    addRow(grid, u8("полушарие"), cbLat_);
-    addRow(grid, u8("Долгота"), edit("eLong", u8("Долгота"), "longitude", Kind::Number));
-    cbLong_ = hemisphereList("cbLong", "Восточное", "Западное");
-    fields_.push_back({cbLong_, u8("полушарие"), "hemisphere", Kind::List});
-    addRow(grid, u8("полушарие"), cbLong_);
-    addRow(grid, u8("Высота"), edit("eAltitude", u8("Высота"), "altitude", Kind::Number), u8("метров"));
-    addRow(grid, u8("Часовой пояс "), edit("leTimeZone", u8("Часовой пояс "), "timeZone", Kind::Number));
-    addRow(grid, u8("Путь к каталогам "), edit("lePathToCatalogs", u8("Путь к каталогам "), "pathToCatalogs", Kind::Text));
-    addRow(grid, u8("Каталог радиантов "), edit("leCatalogRads", u8("Каталог радиантов "), "catalogRads", Kind::Text));
-    auto* catalogs = new QGroupBox(u8("Звёздный каталог"));
+    addRow(grid, tr("Широта"), edit("eLat", tr("Широта"), "latitude", Kind::Number));
+    cbLat_ = hemisphereList("cbLat", QT_TR_NOOP("Северное"), QT_TR_NOOP("Южное"));
+    fields_.push_back({cbLat_, tr("полушарие"), "pole", Kind::List});
+    addRow(grid, tr("полушарие"), cbLat_);
+    addRow(grid, tr("Долгота"), edit("eLong", tr("Долгота"), "longitude", Kind::Number));
+    cbLong_ = hemisphereList("cbLong", QT_TR_NOOP("Восточное"), QT_TR_NOOP("Западное"));
+    fields_.push_back({cbLong_, tr("полушарие"), "hemisphere", Kind::List});
+    addRow(grid, tr("полушарие"), cbLong_);
+    addRow(grid, tr("Высота"), edit("eAltitude", tr("Высота"), "altitude", Kind::Number), tr("метров"));
+    addRow(grid, tr("Часовой пояс "), edit("leTimeZone", tr("Часовой пояс "), "timeZone", Kind::Number));
+    addRow(grid, tr("Путь к каталогам "), edit("lePathToCatalogs", tr("Путь к каталогам "), "pathToCatalogs", Kind::Text));
+    addRow(grid, tr("Каталог радиантов "), edit("leCatalogRads", tr("Каталог радиантов "), "catalogRads", Kind::Text));
+    auto* catalogs = new QGroupBox(tr("Звёздный каталог"));
     catalogs->setObjectName("rgCatal");
     auto* row = new QHBoxLayout(catalogs);
     rgCatal_ = new QButtonGroup(catalogs);
@@ -203,83 +213,83 @@ void TfrmConfiguration::buildObservatoryTab(QTabWidget* tabs) {
         row->addWidget(item);
     }
     grid->addWidget(catalogs, grid->rowCount(), 0, 1, 3);
-    addRow(grid, u8("Наблюдатель "), edit("leObserver", u8("Наблюдатель "), "observer", Kind::Text));
+    addRow(grid, tr("Наблюдатель "), edit("leObserver", tr("Наблюдатель "), "observer", Kind::Text));
     grid->setRowStretch(grid->rowCount(), 1);
-    tabs->addTab(page, u8("Обсерватория"));
+    tabs->addTab(page, tr("Обсерватория"));
 }
 
 void TfrmConfiguration::buildCameraTab(QTabWidget* tabs) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    addRow(grid, u8("Название камеры "), edit("leCamName", u8("Название камеры "), "name", Kind::Text));
-    auto* ccd = new QGroupBox(u8("Размеры ПЗС"));
+    addRow(grid, tr("Название камеры "), edit("leCamName", tr("Название камеры "), "name", Kind::Text));
+    auto* ccd = new QGroupBox(tr("Размеры ПЗС"));
     auto* ccdGrid = new QGridLayout(ccd);
-    addRow(ccdGrid, u8("Ширина, пикс"), edit("eWidthCCD", u8("Ширина, пикс"), "widthCCD", Kind::Integer));
-    addRow(ccdGrid, u8("Высота, пикс"), edit("eHeightCCD", u8("Высота, пикс"), "heightCCD", Kind::Integer));
+    addRow(ccdGrid, tr("Ширина, пикс"), edit("eWidthCCD", tr("Ширина, пикс"), "widthCCD", Kind::Integer));
+    addRow(ccdGrid, tr("Высота, пикс"), edit("eHeightCCD", tr("Высота, пикс"), "heightCCD", Kind::Integer));
     grid->addWidget(ccd, grid->rowCount(), 0, 1, 2);
-    addRow(grid, u8("Фокусное расстояние, мм "),
-           edit("leFocalLength", u8("Фокусное расстояние, мм "), "focalLength", Kind::Integer));
-    addRow(grid, u8("Экспозиция кадра, сек "),
-           edit("leFrameExpos", u8("Экспозиция кадра, сек "), "frameExposure", Kind::Number));
-    addRow(grid, u8("Масштаб "), edit("leFrameScale", u8("Масштаб "), "frameScale", Kind::Integer));
-    addRow(grid, u8("Максимальный уровень шума "),
-           edit("leLevelNoiseMax", u8("Максимальный уровень шума "), "levelNoiseMax", Kind::Integer));
-    addRow(grid, u8("Темновой кадр "), edit("leDarkFrame", u8("Темновой кадр "), "darkFrame", Kind::Text));
-    addRow(grid, u8("Кадр-маска "), edit("leMaskFrame", u8("Кадр-маска "), "maskFrame", Kind::Text));
+    addRow(grid, tr("Фокусное расстояние, мм "),
+           edit("leFocalLength", tr("Фокусное расстояние, мм "), "focalLength", Kind::Integer));
+    addRow(grid, tr("Экспозиция кадра, сек "),
+           edit("leFrameExpos", tr("Экспозиция кадра, сек "), "frameExposure", Kind::Number));
+    addRow(grid, tr("Масштаб "), edit("leFrameScale", tr("Масштаб "), "frameScale", Kind::Integer));
+    addRow(grid, tr("Максимальный уровень шума "),
+           edit("leLevelNoiseMax", tr("Максимальный уровень шума "), "levelNoiseMax", Kind::Integer));
+    addRow(grid, tr("Темновой кадр "), edit("leDarkFrame", tr("Темновой кадр "), "darkFrame", Kind::Text));
+    addRow(grid, tr("Кадр-маска "), edit("leMaskFrame", tr("Кадр-маска "), "maskFrame", Kind::Text));
     grid->setRowStretch(grid->rowCount(), 1);
-    tabs->addTab(page, u8("Камера"));
+    tabs->addTab(page, tr("Камера"));
 }
 
 void TfrmConfiguration::buildDetectionTab(QTabWidget* tabs) {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
-    addRow(grid, u8("Количество кадров в буфере"),
-           edit("eBufSize", u8("Количество кадров в буфере"), "nFramesBeforeEvent", Kind::Integer));
-    addRow(grid, u8("Количество кадров после события"),
-           edit("ePlusBuf", u8("Количество кадров после события"), "nFramesAfterEvent", Kind::Integer));
-    addRow(grid, u8("Кол-во сигн. кадров"),
-           edit("eCountEventFrame", u8("Кол-во сигн. кадров"), "nSignalFrames", Kind::Integer));
-    addRow(grid, u8("Порог шума, в пикс."), edit("eCountNoise", u8("Порог шума, в пикс."), "nNoisePixels", Kind::Integer));
-    addRow(grid, u8("Достоверность, в пикс."),
-           edit("eCountEventPixels", u8("Достоверность, в пикс."), "nSignalPixels", Kind::Integer));
+    addRow(grid, tr("Количество кадров в буфере"),
+           edit("eBufSize", tr("Количество кадров в буфере"), "nFramesBeforeEvent", Kind::Integer));
+    addRow(grid, tr("Количество кадров после события"),
+           edit("ePlusBuf", tr("Количество кадров после события"), "nFramesAfterEvent", Kind::Integer));
+    addRow(grid, tr("Кол-во сигн. кадров"),
+           edit("eCountEventFrame", tr("Кол-во сигн. кадров"), "nSignalFrames", Kind::Integer));
+    addRow(grid, tr("Порог шума, в пикс."), edit("eCountNoise", tr("Порог шума, в пикс."), "nNoisePixels", Kind::Integer));
+    addRow(grid, tr("Достоверность, в пикс."),
+           edit("eCountEventPixels", tr("Достоверность, в пикс."), "nSignalPixels", Kind::Integer));
 
-    auto* extra = new QGroupBox(u8(" Дополнительные операции "));
+    auto* extra = new QGroupBox(tr(" Дополнительные операции "));
     auto* extraLayout = new QVBoxLayout(extra);
-    extraLayout->addWidget(check("cbMask", u8("Учитывать маску"), "useMaskFile"));
-    extraLayout->addWidget(check("cbDark", u8("Учитывать темновой кадр"), "useDarkFile"));
-    auto* plain = new QGroupBox(u8(" Режим обычной записи "));
+    extraLayout->addWidget(check("cbMask", tr("Учитывать маску"), "useMaskFile"));
+    extraLayout->addWidget(check("cbDark", tr("Учитывать темновой кадр"), "useDarkFile"));
+    auto* plain = new QGroupBox(tr(" Режим обычной записи "));
     auto* plainLayout = new QGridLayout(plain);
-    plainLayout->addWidget(check("cbPreviewOnline", u8("Предварительный просмотр (реком. откл. при сжатии)"), "previewOnline"),
+    plainLayout->addWidget(check("cbPreviewOnline", tr("Предварительный просмотр (реком. откл. при сжатии)"), "previewOnline"),
                            0, 0, 1, 3);
-    cbFrameStamp_ = check("cbFrameStamp", u8("Метка времени"), "addTimeStamp");
+    cbFrameStamp_ = check("cbFrameStamp", tr("Метка времени"), "addTimeStamp");
     plainLayout->addWidget(cbFrameStamp_, 1, 0);
-    label12_ = new QLabel(u8("Шрифт, pt"));
+    label12_ = new QLabel(tr("Шрифт, pt"));
     label12_->setObjectName("Label12");
-    eFrameFontSize_ = edit("eFrameFontSize", u8("Шрифт, pt"), "frameFontSize", Kind::Integer);
+    eFrameFontSize_ = edit("eFrameFontSize", tr("Шрифт, pt"), "frameFontSize", Kind::Integer);
     plainLayout->addWidget(label12_, 1, 1);
     plainLayout->addWidget(eFrameFontSize_, 1, 2);
-    cbVideoCompress_ = check("cbVideoCompress", u8("Кодек видеокомпрессии"), "videoCompress");
+    cbVideoCompress_ = check("cbVideoCompress", tr("Кодек видеокомпрессии"), "videoCompress");
     plainLayout->addWidget(cbVideoCompress_, 2, 0);
-    button1_ = new QPushButton(u8("Выбрать"));
+    button1_ = new QPushButton(tr("Выбрать"));
     button1_->setObjectName("Button1");
     plainLayout->addWidget(button1_, 2, 2);
     lVideoCompress_ = new QLabel;
     lVideoCompress_->setObjectName("lVideoCompress");
     lVideoCompress_->setAlignment(Qt::AlignCenter);
-    fields_.push_back({lVideoCompress_, u8("Кодек видеокомпрессии"), "nameVideoCompress", Kind::Text});
+    fields_.push_back({lVideoCompress_, tr("Кодек видеокомпрессии"), "nameVideoCompress", Kind::Text});
     plainLayout->addWidget(lVideoCompress_, 3, 0, 1, 3);
     extraLayout->addWidget(plain);
-    extraLayout->addWidget(check("cbLog", u8("Вести файл событий"), "useLogFile"));
+    extraLayout->addWidget(check("cbLog", tr("Вести файл событий"), "useLogFile"));
     auto* shutdown = new QHBoxLayout;
-    shutdown->addWidget(check("cbAutoDisable", u8("Выключать компьютер при уровне"), "useAutoShutDown"));
-    shutdown->addWidget(edit("eAutoLevel", u8("Выключать компьютер при уровне"), "autoShutDownLevel", Kind::Integer));
+    shutdown->addWidget(check("cbAutoDisable", tr("Выключать компьютер при уровне"), "useAutoShutDown"));
+    shutdown->addWidget(edit("eAutoLevel", tr("Выключать компьютер при уровне"), "autoShutDownLevel", Kind::Integer));
     extraLayout->addLayout(shutdown);
     // The unattended station (orbisight-cli station).
     auto* unattended = new QHBoxLayout;
-    unattended->addWidget(new QLabel(u8("Ночь, когда Солнце ниже, °")));
-    unattended->addWidget(edit("eSunAltitudeNight", u8("Высота Солнца ночью, °"), "sunAltitudeNight", Kind::Number));
-    unattended->addWidget(new QLabel(u8("Свободно на диске не менее, МБ")));
-    unattended->addWidget(edit("eMinFreeSpace", u8("Свободное место на диске, МБ"), "minFreeSpaceMB", Kind::Integer));
+    unattended->addWidget(new QLabel(tr("Ночь, когда Солнце ниже, °")));
+    unattended->addWidget(edit("eSunAltitudeNight", tr("Высота Солнца ночью, °"), "sunAltitudeNight", Kind::Number));
+    unattended->addWidget(new QLabel(tr("Свободно на диске не менее, МБ")));
+    unattended->addWidget(edit("eMinFreeSpace", tr("Свободное место на диске, МБ"), "minFreeSpaceMB", Kind::Integer));
     extraLayout->addLayout(unattended);
     grid->addWidget(extra, grid->rowCount(), 0, 1, 2);
     grid->setRowStretch(grid->rowCount(), 1);
@@ -303,43 +313,43 @@ void TfrmConfiguration::buildDetectionTab(QTabWidget* tabs) {
         }
     });
     connect(button1_, &QPushButton::clicked, this, [this] { Button1Click(); });
-    tabs->addTab(page, u8("Детектирование"));
+    tabs->addTab(page, tr("Детектирование"));
 }
 
 void TfrmConfiguration::buildProcessingTab(QTabWidget* tabs) {
     auto* page = new QWidget;
     auto* row = new QHBoxLayout(page);
-    auto* operations = new QGroupBox(u8(" Операции "));
+    auto* operations = new QGroupBox(tr(" Операции "));
     auto* ops = new QVBoxLayout(operations);
-    ops->addWidget(check("cbrRemDarkFrame", u8("Удалить темновой кадр"), "remDarkFrame"));
-    ops->addWidget(check("cbRemGradFrame", u8("Удалить градиент"), "remGradFrame"));
-    ops->addWidget(check("cbFrameContrast", u8("Автоконтраст кадра"), "autoContrastFrame"));
-    ops->addWidget(check("cbDoubleHeight", u8("Удвоение высоты кадра"), "doubleFrameHeight"));
-    ops->addWidget(check("cbFrameDistortion", u8("Коррекция дисторсии"), "correctDistortion"));
-    ops->addWidget(check("cbAlignCoord", u8("Привязка центра кадра"), "bindStars"));
-    ops->addWidget(check("cbAddStarMagn", u8("Добавить блеск звёзд"), "addStarMagn"));
-    ops->addWidget(check("cbAddStarSpec", u8("Добавить спектральный класс"), "addStarSpec"));
-    ops->addWidget(check("cbCreateReport", u8("Создание отчёта"), "createReport"));
-    ops->addWidget(check("cbDeleteTemp", u8("Удаление временных файлов"), "deleteTemp"));
+    ops->addWidget(check("cbrRemDarkFrame", tr("Удалить темновой кадр"), "remDarkFrame"));
+    ops->addWidget(check("cbRemGradFrame", tr("Удалить градиент"), "remGradFrame"));
+    ops->addWidget(check("cbFrameContrast", tr("Автоконтраст кадра"), "autoContrastFrame"));
+    ops->addWidget(check("cbDoubleHeight", tr("Удвоение высоты кадра"), "doubleFrameHeight"));
+    ops->addWidget(check("cbFrameDistortion", tr("Коррекция дисторсии"), "correctDistortion"));
+    ops->addWidget(check("cbAlignCoord", tr("Привязка центра кадра"), "bindStars"));
+    ops->addWidget(check("cbAddStarMagn", tr("Добавить блеск звёзд"), "addStarMagn"));
+    ops->addWidget(check("cbAddStarSpec", tr("Добавить спектральный класс"), "addStarSpec"));
+    ops->addWidget(check("cbCreateReport", tr("Создание отчёта"), "createReport"));
+    ops->addWidget(check("cbDeleteTemp", tr("Удаление временных файлов"), "deleteTemp"));
     ops->addStretch();
     row->addWidget(operations);
-    auto* binding = new QGroupBox(u8(" Привязка координат "));
+    auto* binding = new QGroupBox(tr(" Привязка координат "));
     auto* grid = new QGridLayout(binding);
     const auto labelled = [&](const char* name, const char* caption, const char* key, Kind kind) {
-        addRow(grid, u8(caption), edit(name, u8(caption), key, kind));
+        addRow(grid, tr(caption), edit(name, tr(caption), key, kind));
     };
-    labelled("leDetEpsilon", "Допустимая погрешнось ", "autoDetectTriangleEpsilon", Kind::Number);
-    labelled("leDetNStar", "Кол-во тестовых звёзд ", "autoDetectNStar", Kind::Integer);
-    labelled("leDetMinSide", "Игнор. стороны менее, пикс ", "autoDetectMinSide", Kind::Integer);
-    labelled("leContrast1", "Коэф. контрастности  ", "autoDetectCoefContrast", Kind::Number);
-    labelled("leDetScanDelta", "Шаг между кадрами, град ", "autoDetectScanDelta", Kind::Number);
-    labelled("leDetRaMin", "RA min, гр ", "autoDetectMinRA", Kind::Number);
-    labelled("leDetRaMax", "RA max, гр", "autoDetectMaxRA", Kind::Number);
-    labelled("leDetDecMin", "DEC min, гр ", "autoDetectMinDEC", Kind::Number);
-    labelled("leDetDecMax", "DEC max, гр", "autoDetectMaxDEC", Kind::Number);
+    labelled("leDetEpsilon", QT_TR_NOOP("Допустимая погрешнось "), "autoDetectTriangleEpsilon", Kind::Number);
+    labelled("leDetNStar", QT_TR_NOOP("Кол-во тестовых звёзд "), "autoDetectNStar", Kind::Integer);
+    labelled("leDetMinSide", QT_TR_NOOP("Игнор. стороны менее, пикс "), "autoDetectMinSide", Kind::Integer);
+    labelled("leContrast1", QT_TR_NOOP("Коэф. контрастности  "), "autoDetectCoefContrast", Kind::Number);
+    labelled("leDetScanDelta", QT_TR_NOOP("Шаг между кадрами, град "), "autoDetectScanDelta", Kind::Number);
+    labelled("leDetRaMin", QT_TR_NOOP("RA min, гр "), "autoDetectMinRA", Kind::Number);
+    labelled("leDetRaMax", QT_TR_NOOP("RA max, гр"), "autoDetectMaxRA", Kind::Number);
+    labelled("leDetDecMin", QT_TR_NOOP("DEC min, гр "), "autoDetectMinDEC", Kind::Number);
+    labelled("leDetDecMax", QT_TR_NOOP("DEC max, гр"), "autoDetectMaxDEC", Kind::Number);
     grid->setRowStretch(grid->rowCount(), 1);
     row->addWidget(binding);
-    tabs->addTab(page, u8("Обработка"));
+    tabs->addTab(page, tr("Обработка"));
 }
 
 void TfrmConfiguration::buildDistortionTab(QTabWidget* tabs) {
@@ -364,11 +374,11 @@ void TfrmConfiguration::buildDistortionTab(QTabWidget* tabs) {
     sgCoefDist_->installEventFilter(this);
     layout->addWidget(sgCoefDist_);
     auto* buttons = new QHBoxLayout;
-    button2_ = new QPushButton(u8("Ввод координат"));
+    button2_ = new QPushButton(tr("Ввод координат"));
     button2_->setObjectName("Button2");
-    auto* button3 = new QPushButton(u8("Отменить"));
+    auto* button3 = new QPushButton(tr("Отменить"));
     button3->setObjectName("Button3");
-    bbOpenFile_ = new QPushButton(u8("Загрузить из файла"));
+    bbOpenFile_ = new QPushButton(tr("Загрузить из файла"));
     bbOpenFile_->setObjectName("bbOpenFile");
     buttons->addWidget(button2_);
     buttons->addWidget(button3);
@@ -376,16 +386,16 @@ void TfrmConfiguration::buildDistortionTab(QTabWidget* tabs) {
     buttons->addStretch();
     layout->addLayout(buttons);
     auto* margins = new QGridLayout;
-    addRow(margins, u8("Увеличить ширину кадра, пикс "),
-           edit("leAddResultWidth", u8("Увеличить ширину кадра, пикс "), "addResultWidth", Kind::Integer));
-    addRow(margins, u8("Увеличить высоту кадра, пикс "),
-           edit("leAddResultHeight", u8("Увеличить высоту кадра, пикс "), "addResultHeight", Kind::Integer));
+    addRow(margins, tr("Увеличить ширину кадра, пикс "),
+           edit("leAddResultWidth", tr("Увеличить ширину кадра, пикс "), "addResultWidth", Kind::Integer));
+    addRow(margins, tr("Увеличить высоту кадра, пикс "),
+           edit("leAddResultHeight", tr("Увеличить высоту кадра, пикс "), "addResultHeight", Kind::Integer));
     layout->addLayout(margins);
     connect(button2_, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(bbOpenFile_, &QPushButton::clicked, this, [this] { bbOpenFileClick(); });
     sgCoefDist_->setItemDelegate(new TCellDelegate(this, sgCoefDist_));
-    tabs->addTab(page, u8("Дисторсия"));
+    tabs->addTab(page, tr("Дисторсия"));
 }
 
 void TfrmConfiguration::fill(const TConfiguration& config) {
@@ -470,14 +480,14 @@ void TfrmConfiguration::BitBtn1Click() {
                     now = &cy;
                     if (!cy.isEmpty()) y = parseFloat(cy.toStdString());
                 } catch (const EConvertError&) {
-                    throw FieldError{sgCoefDist_, "«Дисторсия»: " + notANumber(now->toStdString(), false)};
+                    throw FieldError{sgCoefDist_, "«" + tr("Дисторсия").toStdString() + "»: " + notANumber(now->toStdString(), false)};
                 }
             }
             config.setCoefX(i, x);
             config.setCoefY(i, y);
         }
     } catch (const FieldError& error) {
-        notifier_.message("Ошибка", error.text, MessageIcon::Error);
+        notifier_.message(tr("Ошибка").toStdString(), error.text, MessageIcon::Error);
         for (int t = 0; t < pages_->count(); ++t) {
             if (pages_->widget(t)->isAncestorOf(error.control)) pages_->setCurrentIndex(t);
         }
@@ -488,7 +498,9 @@ void TfrmConfiguration::BitBtn1Click() {
     try {
         config.save(iniFilePath(programDirectory_));
     } catch (const std::exception& e) {
-        notifier_.message("Ошибка", std::string("Настройки не сохранены: ") + e.what(), MessageIcon::Error);
+        notifier_.message(tr("Ошибка").toStdString(),
+                          tr("Настройки не сохранены: %1").arg(QString::fromStdString(failureText(notifier_, e))).toStdString(),
+                          MessageIcon::Error);
         return;
     }
     accept();
@@ -545,10 +557,10 @@ void TfrmConfiguration::Button3Click() {
     sgCoefDist_->setRowCount(kCoefRows);
     sgCoefDist_->setColumnWidth(1, 120);
     sgCoefDist_->setColumnWidth(2, 120);
-    setHeaders({u8(" N "), u8("Коэффициенты по Х"), u8("Коэффициенты по Y")});
+    setHeaders({tr(" N "), tr("Коэффициенты по Х"), tr("Коэффициенты по Y")});
     numberRows();
     sgCoefDist_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    button2_->setText(u8("Ввод координат"));
+    button2_->setText(tr("Ввод координат"));
 }
 
 void TfrmConfiguration::Button2Click() {
@@ -556,11 +568,11 @@ void TfrmConfiguration::Button2Click() {
         clearGrid();
         highestColumn_ = 4;
         sgCoefDist_->setRowCount(kCoordinateRows);
-        setHeaders({u8(" N "), u8(" X ист. "), u8(" Y ист. "), u8(" X дист. "), u8(" Y дист. ")});
+        setHeaders({tr(" N "), tr(" X ист. "), tr(" Y ист. "), tr(" X дист. "), tr(" Y дист. ")});
         numberRows();
         for (int c = 1; c <= 4; ++c) sgCoefDist_->resizeColumnToContents(c);
         sgCoefDist_->setEditTriggers(QAbstractItemView::AllEditTriggers);
-        button2_->setText(u8("Расчёт"));
+        button2_->setText(tr("Расчёт"));
         bbOpenFile_->show();
         return;
     }
@@ -578,7 +590,8 @@ void TfrmConfiguration::Button2Click() {
         }
         fit = fitDistortion(pairs);
     } catch (const std::exception&) {
-        notifier_.message("Ошибка", "Ошибка в исходных данных! Проверьте данные.", MessageIcon::Error);
+        notifier_.message(tr("Ошибка").toStdString(), tr("Ошибка в исходных данных! Проверьте данные.").toStdString(),
+                          MessageIcon::Error);
         return;
     }
     Button3Click();
@@ -596,7 +609,7 @@ void TfrmConfiguration::bbOpenFileClick() {
 
 void TfrmConfiguration::loadPointPairs(const std::string& file) {
     clearGrid();
-    setHeaders({u8(" N "), u8(" X ист. "), u8(" Y ист. "), u8(" X дист. "), u8(" Y дист. ")});
+    setHeaders({tr(" N "), tr(" X ист. "), tr(" Y ист. "), tr(" X дист. "), tr(" Y дист. ")});
     numberRows();
     try {
         int r = 1;
@@ -609,7 +622,9 @@ void TfrmConfiguration::loadPointPairs(const std::string& file) {
             ++r;
         }
     } catch (const std::exception& e) {
-        notifier_.message("Ошибка", std::string("Файл пар точек не прочитан: ") + e.what(), MessageIcon::Error);
+        notifier_.message(tr("Ошибка").toStdString(),
+                          tr("Файл пар точек не прочитан: %1").arg(QString::fromStdString(failureText(notifier_, e))).toStdString(),
+                          MessageIcon::Error);
     }
     bbOpenFile_->show();
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "astro/uNotifier.h"
+#include "gui/uQtNotifier.h"
 
 namespace orbis {
 
@@ -47,7 +48,7 @@ TEncoderSettingsDialog::TEncoderSettingsDialog(const QString& encoder, std::vect
         e->setObjectName(qs(p.name));
         QString tip = qs(p.description);
         if (!p.minimum.empty()) tip += qs("\n" + p.minimum + " … " + p.maximum);
-        tip += qs("\nпо умолчанию: " + p.defaultValue);
+        tip += "\n" + tr("по умолчанию: %1").arg(qs(p.defaultValue));
         e->setToolTip(tip);
         editors_.push_back(e);
         form->addRow(qs(p.name), e);
@@ -89,19 +90,19 @@ QWidget* TEncoderSettingsDialog::editor(const std::string& property) const {
 TfrmCompressCodec::TfrmCompressCodec(std::vector<std::string> encoders, UserNotifier& notifier, QWidget* parent)
     : QDialog(parent), notifier_(notifier) {
     setObjectName("frmCompressCodec");
-    setWindowTitle(QString::fromUtf8("Кодеки видеокомпрессии"));
+    setWindowTitle(tr("Кодеки видеокомпрессии"));
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget;
     list_->setObjectName("ListBox1");
     for (const std::string& name : encoders) list_->addItem(qs(name));
     layout->addWidget(list_);
     auto* row = new QHBoxLayout;
-    auto* settings = new QPushButton(QString::fromUtf8("Настройка"));
+    auto* settings = new QPushButton(tr("Настройка"));
     settings->setObjectName("BitBtn3");
     auto* ok = new QPushButton("OK");
     ok->setObjectName("BitBtn1");
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QString::fromUtf8("Отмена"));
+    auto* cancel = new QPushButton(tr("Отмена"));
     cancel->setObjectName("BitBtn2");
     row->addWidget(settings);
     row->addStretch();
@@ -142,7 +143,7 @@ void TfrmCompressCodec::BitBtn3Click() {
     try {
         properties = encoderProperties(selected_, start);
     } catch (const std::exception&) {
-        notifier_.message("Orbisight", "Вызов страницы свойств невозможен!", MessageIcon::Warning);
+        notifier_.message("Orbisight", tr("Вызов страницы свойств невозможен!").toStdString(), MessageIcon::Warning);
         return;
     }
     TEncoderSettingsDialog dialog(qs(selected_), std::move(properties), this);
@@ -152,7 +153,8 @@ void TfrmCompressCodec::BitBtn3Click() {
         // The encoder refuses what it cannot take, naming the property.
         encoderProperties(selected_, made);
     } catch (const std::exception& e) {
-        notifier_.message("Orbisight", std::string("Кодек не принял настройки: ") + e.what(), MessageIcon::Warning);
+        notifier_.message("Orbisight", tr("Кодек не принял настройки: %1").arg(qs(failureText(notifier_, e))).toStdString(),
+                          MessageIcon::Warning);
         return;
     }
     setSettings(selected_, made);

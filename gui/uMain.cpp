@@ -52,8 +52,9 @@ private:
     QWidget* panel_;
 };
 
+// A menu item; its caption is marked for translation where it is given.
 QAction* item(QMenu* menu, const char* name, const char* caption) {
-    QAction* a = menu->addAction(QString::fromUtf8(caption));
+    QAction* a = menu->addAction(QCoreApplication::translate("orbis::TMainWindow", caption));
     a->setObjectName(name);
     return a;
 }
@@ -117,14 +118,21 @@ QString controlsOnScreen() {
     return text;
 }
 
+// A warning of the settings store in the window's words: a diagnostic
+// worded by the catalogue, a text as the store gave it.
+[[maybe_unused]] std::string warningText(const TCatalogue&, const std::string& text) { return text; }
+[[maybe_unused]] std::string warningText(const TCatalogue& catalogue, const TDiagnostic& warning) {
+    return catalogue.text(warning);
+}
+
 }  // namespace
 
 std::array<int, kStatusPanelCount> statusPanelWidths(const QFontMetrics& font) {
     const auto fit = [&](const char* text, int least) {
-        return std::max(least, font.horizontalAdvance(QString::fromUtf8(text)) + 12);
+        return std::max(least, font.horizontalAdvance(QCoreApplication::translate("orbis::TMainWindow", text)) + 12);
     };
     return {fit("9999,9999", 130), fit("Capture: Video, YUY2, 1920x1080, 16 bit", 230),
-            fit("Samples Per Second: 25 Time Length: 99,96 s", 230), 120, fit("Уточнение центра кадра", 120)};
+            fit("Samples Per Second: 25 Time Length: 99,96 s", 230), 120, fit(QT_TRANSLATE_NOOP("orbis::TMainWindow", "Уточнение центра кадра"), 120)};
 }
 
 QRect statusProgressGeometry(const QRect& panel, QSize bar) {
@@ -148,7 +156,7 @@ TMainWindow::TMainWindow(TMainWindowOptions options) : options_(std::move(option
     resize(1017, 743);
     buildStatusBar();
     notifier_ = std::make_unique<TQtNotifier>(
-        this, [this](const QString& text) { setStatusPanel(kStagePanel, text); }, progress_);
+        this, [this](const QString& text) { setStatusPanel(kStagePanel, text); }, progress_, options_.language);
     buildMenu();
     buildToolBar();
     buildPages();
@@ -233,38 +241,38 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    QMenu* file = bar->addMenu(QString::fromUtf8("Файл"));
+    QMenu* file = bar->addMenu(tr("Файл"));
     file->menuAction()->setObjectName("N1");
     const auto modeItem = [&](const char* name, const char* caption, int page) {
         QAction* a = item(file, name, caption);
         a->setData(page);
         connect(a, &QAction::triggered, this, [this, page] { N5Click(page); });
     };
-    modeItem("N5", "Камера", kRecordPage);
-    modeItem("N6", "Открыть фото", kPhotoPage);
-    modeItem("N26", "Открыть видео", kVideoPage);
+    modeItem("N5", QT_TR_NOOP("Камера"), kRecordPage);
+    modeItem("N6", QT_TR_NOOP("Открыть фото"), kPhotoPage);
+    modeItem("N26", QT_TR_NOOP("Открыть видео"), kVideoPage);
     separator(file, "N7");
-    item(file, "N23", "Сохранить")->setVisible(false);
+    item(file, "N23", QT_TR_NOOP("Сохранить"))->setVisible(false);
     separator(file, "N24")->setVisible(false);
-    connect(item(file, "N8", "Выход"), &QAction::triggered, this, &QWidget::close);
+    connect(item(file, "N8", QT_TR_NOOP("Выход")), &QAction::triggered, this, &QWidget::close);
 
-    QMenu* operations = bar->addMenu(QString::fromUtf8("Операции"));
+    QMenu* operations = bar->addMenu(tr("Операции"));
     operations->menuAction()->setObjectName("N3");
-    item(operations, "N2", "Астрометрия")->setVisible(false);
-    item(operations, "N9", "Фотометрия")->setVisible(false);
-    item(operations, "N10", "Сохранить отчёт")->setVisible(false);
+    item(operations, "N2", QT_TR_NOOP("Астрометрия"))->setVisible(false);
+    item(operations, "N9", QT_TR_NOOP("Фотометрия"))->setVisible(false);
+    item(operations, "N10", QT_TR_NOOP("Сохранить отчёт"))->setVisible(false);
     separator(operations, "N11")->setVisible(false);
     // On the night of the photo page's calendar.
-    item(operations, "N12", "Сводка за сутки");
-    QMenu* ufo = operations->addMenu(QString::fromUtf8("Экспорт данных UFO"));
+    item(operations, "N12", QT_TR_NOOP("Сводка за сутки"));
+    QMenu* ufo = operations->addMenu(tr("Экспорт данных UFO"));
     ufo->menuAction()->setObjectName("UFO1");
-    item(ufo, "R901", "Сводка за сутки (R90)");
-    item(ufo, "R902", "Сводка за месяц (R90)");
+    item(ufo, "R901", QT_TR_NOOP("Сводка за сутки (R90)"));
+    item(ufo, "R902", QT_TR_NOOP("Сводка за месяц (R90)"));
 
-    QAction* settings = bar->addAction(QString::fromUtf8("Настройка"));
+    QAction* settings = bar->addAction(tr("Настройка"));
     settings->setObjectName("N4");
     connect(settings, &QAction::triggered, this, &TMainWindow::N4Click);
-    QAction* aboutItem = bar->addAction(QString::fromUtf8("О программе"));
+    QAction* aboutItem = bar->addAction(tr("О программе"));
     aboutItem->setObjectName("N27");
     connect(aboutItem, &QAction::triggered, this, &TMainWindow::about);
 }
@@ -277,16 +285,16 @@ void TMainWindow::buildToolBar() {
         auto* b = new QToolButton;
         b->setObjectName(name);
         b->setAutoRaise(true);
-        b->setText(QString::fromUtf8(hint));
-        b->setToolTip(QString::fromUtf8(hint));
+        b->setText(tr(hint));
+        b->setToolTip(tr(hint));
         QAction* placed = tools->addWidget(b);
         if (QAction* a = *menuItem ? menuBar()->findChild<QAction*>(menuItem) : nullptr) connect(b, &QToolButton::clicked, a, &QAction::trigger);
         return placed;
     };
-    button("SpeedButton2", "Захват видео", "N5");
-    button("SpeedButton1", "Открыть файл", "N6");
-    button("SpeedButton5", "Открыть видео", "N26");
-    button("SpeedButton6", "Сохранить файл", "")->setVisible(false);  // hidden and inert
+    button("SpeedButton2", QT_TR_NOOP("Захват видео"), "N5");
+    button("SpeedButton1", QT_TR_NOOP("Открыть файл"), "N6");
+    button("SpeedButton5", QT_TR_NOOP("Открыть видео"), "N26");
+    button("SpeedButton6", QT_TR_NOOP("Сохранить файл"), "")->setVisible(false);  // hidden and inert
 }
 
 void TMainWindow::buildPages() {
@@ -320,15 +328,15 @@ void TMainWindow::buildPages() {
     record_->setConfiguration(&config_);
     record_->setCommandLineSource(options_.source);
     connect(record_, &TRecordPage::devicesListed, this, [this](bool any) {
-        if (any) setWindowTitle(QString::fromUtf8("Orbisight - Видеозапись"));
+        if (any) setWindowTitle(tr("Orbisight - Видеозапись"));
     });
-    pcWorkType_->addTab(scrolled(record_), QString::fromUtf8("Запись"));
+    pcWorkType_->addTab(scrolled(record_), tr("Запись"));
 
     photo_ = new TPhotoPage(*notifier_, area, image1_, [this](int panel, const QString& text) { setStatusPanel(panel, text); });
     photo_->setStation(options_.station);
     photo_->setConfiguration(&config_);
     connect(photo_, &TPhotoPage::captionChanged, this, &QWidget::setWindowTitle);
-    pcWorkType_->addTab(scrolled(photo_), QString::fromUtf8("Фото"));
+    pcWorkType_->addTab(scrolled(photo_), tr("Фото"));
     const auto night = [this](const char* name, void (TPhotoPage::*handler)()) {
         connect(menuBar()->findChild<QAction*>(name), &QAction::triggered, photo_, handler);
     };
@@ -343,12 +351,10 @@ void TMainWindow::buildPages() {
     connect(videoPage_, &TVideoPage::markTrackRequested, this, [this](const QString& event) {
         N5Click(kPhotoPage);
         if (!photo_->showEvent(event.toStdString()))
-            notifier_->message("Orbisight",
-                               "Каталог " + event.toStdString() +
-                                   " не является событием ночи станции: откройте его ночь в режиме фото.",
-                               MessageIcon::Information);
+            notifier_->report(
+                TDiagnostic(Code::NotAnEventOfTheStation, Severity::Notice).with("folder", event.toStdString()));
     });
-    pcWorkType_->addTab(scrolled(videoPage_), QString::fromUtf8("Видео"));
+    pcWorkType_->addTab(scrolled(videoPage_), tr("Видео"));
 
     // The column is as wide as its widest page (the calendar's seven
     // columns), with room for a vertical scroll bar, and keeps that width
@@ -428,12 +434,15 @@ void TMainWindow::reloadConfiguration() {
         // Values that fell back to their default are said, as the command line does.
         if (!config_.warnings().empty()) {
             std::string text;
-            for (const std::string& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w;
+            for (const auto& w : config_.warnings()) {
+                if (!text.empty()) text += '\n';
+                text += warningText(notifier_->catalogue(), w);
+            }
             notifier_->message("Orbisight", text, MessageIcon::Warning);
         }
     } catch (const std::exception& e) {
         // The settings loaded before stay.
-        notifier_->message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_->showFailure(e);
     }
 }
 
@@ -447,8 +456,10 @@ void TMainWindow::N4Click() {
 }
 
 void TMainWindow::about() {
-    notifier_->message("О программе",
-                       "Orbisight " ORBISIGHT_VERSION "\nСтанционная программа видеокамеры метеорного патруля.",
+    notifier_->message(tr("О программе").toStdString(),
+                       tr("Orbisight %1\nСтанционная программа видеокамеры метеорного патруля.")
+                           .arg(ORBISIGHT_VERSION)
+                           .toStdString(),
                        MessageIcon::Information);
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/uConfiguration.h"
+#include "i18n/uCatalogue.h"
 
 class QFontMetrics;
 
@@ -59,6 +60,9 @@ struct TMainWindowOptions {
     std::string programDirectory;  // the executable's: the time-stamp plugin
     std::optional<std::string> source;  // a GStreamer source listed as a device
     bool checkTimeStamp = true;    // the start-up check of the time-stamp element
+    // The diagnostics' wording; the captions follow the translator
+    // installed in the application (TWindowLanguage).
+    Language language = Language::Russian;
 };
 
 class TMainWindow final : public QMainWindow {

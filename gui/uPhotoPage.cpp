@@ -1,6 +1,7 @@
 #include "gui/uPhotoPage.h"
 
 #include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -39,12 +40,13 @@ namespace {
 constexpr int kLoupeSize = 140;
 // Room a calendar cell keeps around its text.
 constexpr int kCalendarCellMargin = 14;
-constexpr const char* kIdleCaption = "Разметка трека";
-constexpr const char* kMarkingCaption = "Сохранить трек";
-constexpr const char* kProposeCaption = "Предложить трек";
-constexpr const char* kNightCaption = "Обработать ночь";
-constexpr const char* kQueuedNightCaption = "Ночь в очереди";
-constexpr const char* kQueuedNightStatus = "Ночь будет обработана после текущей работы; нажмите ещё раз, чтобы отменить.";
+constexpr const char* kIdleCaption = QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Разметка трека");
+constexpr const char* kMarkingCaption = QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Сохранить трек");
+constexpr const char* kProposeCaption = QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Предложить трек");
+constexpr const char* kNightCaption = QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Обработать ночь");
+constexpr const char* kQueuedNightCaption = QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Ночь в очереди");
+constexpr const char* kQueuedNightStatus =
+    QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Ночь будет обработана после текущей работы; нажмите ещё раз, чтобы отменить.");
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -53,6 +55,47 @@ T* named(T* widget, const char* name) {
 }
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// The page's words for what the browser and the marks hold: the window says
+// them in its own language.
+QString said(const char* text) { return QCoreApplication::translate("orbis::TPhotoPage", text); }
+
+QString positionText(const TPhotoBrowser& browser) {
+    if (browser.files().empty()) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Метеор 0(0), Кадр 0(0)"));
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Метеор %1(%2), Кадр %3(%4)"))
+        .arg(browser.eventIndex() + 1)
+        .arg(browser.events().size())
+        .arg(browser.fileIndex() + 1)
+        .arg(browser.files().size());
+}
+
+QString pointText(const TTrackPoint& point) {
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "X = %1 Y = %2   Кадр: %3")).arg(point.x).arg(point.y).arg(point.frame);
+}
+
+// Which point a save still lacks; nothing when both are set.
+std::optional<QString> missingPointText(const TTrackMarks& marks) {
+    if (!marks.start && !marks.finish) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечены начало и конец метеора."));
+    if (!marks.start) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечено начало метеора."));
+    if (!marks.finish) return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Не отмечен конец метеора."));
+    return std::nullopt;
+}
+
+// How the proposal placed the ends; empty for marks it did not give.
+QString estimateText(const TTrackMarks& marks) {
+    if (!marks.startEstimate || !marks.finishEstimate) return {};
+    const auto placed = [](TTrackEstimate e) {
+        switch (e) {
+            case TTrackEstimate::StreakFit: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по следу"));
+            case TTrackEstimate::LeadingEdge: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по переднему краю"));
+            case TTrackEstimate::SpotCentroid: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по центру пятна"));
+            case TTrackEstimate::Predicted: return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "по движению"));
+        }
+        return QString();
+    };
+    return said(QT_TRANSLATE_NOOP("orbis::TPhotoPage", "Трек предложен: начало — %1, конец — %2"))
+        .arg(placed(*marks.startEstimate), placed(*marks.finishEstimate));
+}
 
 }  // namespace
 
@@ -171,9 +214,10 @@ TPhotoPage::~TPhotoPage() = default;
 void TPhotoPage::buildControls() {
     auto* layout = new QVBoxLayout(this);
     MC1_ = named(new QCalendarWidget, "MC1");
-    // The observer's language for month and day names; no week numbers, and
+    // The window's language for month and day names; no week numbers, and
     // every one of the seven day columns as wide as its widest caption.
-    MC1_->setLocale(QLocale(QLocale::Russian));
+    MC1_->setLocale(notifier_.catalogue().language() == Language::Russian ? QLocale(QLocale::Russian)
+                                                                         : QLocale(QLocale::English, QLocale::UnitedKingdom));
     MC1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     {
         const QFontMetrics font(MC1_->font());
@@ -208,7 +252,7 @@ void TPhotoPage::buildControls() {
     connect(bbListSelect2_, &QPushButton::clicked, this, [this] { bbListSelect1Click(1); });
     layout->addLayout(steps);
 
-    Label3_ = named(new QLabel(QString::fromUtf8("Метеор 0(0), Кадр 0(0)")), "Label3");
+    Label3_ = named(new QLabel(tr("Метеор 0(0), Кадр 0(0)")), "Label3");
     layout->addWidget(Label3_);
     gbZoom_ = named(new QSlider(Qt::Horizontal), "gbZoom");
     gbZoom_->setRange(-100, 100);
@@ -225,27 +269,27 @@ void TPhotoPage::buildControls() {
     layout->addWidget(Image2_);
     clearLoupe();
 
-    bProcess_ = named(new QPushButton(QString::fromUtf8("Обработка")), "bProcess");
+    bProcess_ = named(new QPushButton(tr("Обработка")), "bProcess");
     connect(bProcess_, &QPushButton::clicked, this, &TPhotoPage::bProcessClick);
     layout->addWidget(bProcess_);
-    bProcessNight_ = named(new QPushButton(QString::fromUtf8(kNightCaption)), "bProcessNight");
+    bProcessNight_ = named(new QPushButton(tr(kNightCaption)), "bProcessNight");
     connect(bProcessNight_, &QPushButton::clicked, this, &TPhotoPage::bProcessNightClick);
     layout->addWidget(bProcessNight_);
-    bbSelectCoords_ = named(new QPushButton(QString::fromUtf8(kIdleCaption)), "bbSelectCoords");
-    bbSelectCoords_->setToolTip(QString::fromUtf8("Esc: выйти из разметки, не сохраняя трек"));
+    bbSelectCoords_ = named(new QPushButton(tr(kIdleCaption)), "bbSelectCoords");
+    bbSelectCoords_->setToolTip(tr("Esc: выйти из разметки, не сохраняя трек"));
     bbSelectCoords_->setEnabled(false);
     connect(bbSelectCoords_, &QPushButton::clicked, this, &TPhotoPage::bbSelectCoordsClick);
     layout->addWidget(bbSelectCoords_);
-    bbProposeTrack_ = named(new QPushButton(QString::fromUtf8(kProposeCaption)), "bbProposeTrack");
+    bbProposeTrack_ = named(new QPushButton(tr(kProposeCaption)), "bbProposeTrack");
     bbProposeTrack_->setEnabled(false);
     connect(bbProposeTrack_, &QPushButton::clicked, this, &TPhotoPage::bbProposeTrackClick);
     layout->addWidget(bbProposeTrack_);
 
-    cbMeteorStart_ = named(new QCheckBox(QString::fromUtf8("Начало метеора")), "cbMeteorStart");
+    cbMeteorStart_ = named(new QCheckBox(tr("Начало метеора")), "cbMeteorStart");
     lMeteorStart_ = named(new QLabel, "lMeteorStart");
-    cbMeteorFinish_ = named(new QCheckBox(QString::fromUtf8("Конец метеора")), "cbMeteorFinish");
+    cbMeteorFinish_ = named(new QCheckBox(tr("Конец метеора")), "cbMeteorFinish");
     lMeteorFinish_ = named(new QLabel, "lMeteorFinish");
-    cbMaxBright_ = named(new QCheckBox(QString::fromUtf8("Макс. блеск:")), "cbMaxBright");
+    cbMaxBright_ = named(new QCheckBox(tr("Макс. блеск:")), "cbMaxBright");
     lMaxBright_ = named(new QLabel, "lMaxBright");
     for (QWidget* w : std::initializer_list<QWidget*>{cbMeteorStart_, lMeteorStart_, cbMeteorFinish_, lMeteorFinish_,
                                                       cbMaxBright_, lMaxBright_}) {
@@ -296,7 +340,7 @@ void TPhotoPage::RefreshPhotoList() {
 
 void TPhotoPage::DisplayPhoto() {
     emit captionChanged("Orbisight");
-    Label3_->setText(QString::fromUtf8("Метеор 0(0), Кадр 0(0)"));
+    Label3_->setText(tr("Метеор 0(0), Кадр 0(0)"));
     const int h = area_->horizontalScrollBar()->value();
     const int v = area_->verticalScrollBar()->value();
     view_->clearPicture();
@@ -308,14 +352,14 @@ void TPhotoPage::DisplayPhoto() {
         view_->setPicture(bitmapImage(path));
     } catch (const std::exception& e) {
         // The browser stays usable: the next step shows the next picture.
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.showFailure(e);
         return;
     }
     // The new size reaches the scroll bars once the layout has run.
     area_->widget()->adjustSize();
     area_->horizontalScrollBar()->setValue(h);
     area_->verticalScrollBar()->setValue(v);
-    Label3_->setText(qs(browser_.positionCaption()));
+    Label3_->setText(positionText(browser_));
     const bool frame = isMarkableFile(browser_.currentFileName());
     bbSelectCoords_->setEnabled(frame);
     bbProposeTrack_->setEnabled(frame);
@@ -396,7 +440,7 @@ void TPhotoPage::lbMetBmpClick(int row) {
 
 void TPhotoPage::gbZoomChange(int position) {
     const double scale = std::pow(10.0, position / 100.0);
-    Label4_->setText(qs("Масштаб: " + formatFloat("0.0%", scale * 100)));
+    Label4_->setText(tr("Масштаб: %1").arg(qs(formatFloat("0.0%", scale * 100))));
     view_->setScale(scale);
 }
 
@@ -439,7 +483,7 @@ void TPhotoPage::HideSelectCoordsElement(bool show) {
         w->setVisible(show);
     marking_ = show;
     if (show) return;
-    bbSelectCoords_->setText(QString::fromUtf8(kIdleCaption));
+    bbSelectCoords_->setText(tr(kIdleCaption));
     marks_ = {};
     lMeteorStart_->clear();
     lMeteorFinish_->clear();
@@ -452,20 +496,20 @@ void TPhotoPage::HideSelectCoordsElement(bool show) {
 void TPhotoPage::bbSelectCoordsClick() {
     if (!marking_) {
         HideSelectCoordsElement(true);
-        bbSelectCoords_->setText(QString::fromUtf8(kMarkingCaption));
+        bbSelectCoords_->setText(tr(kMarkingCaption));
         view_->setFocus();
         return;
     }
     // A point still missing: say which and keep marking, so the marks set so
     // far are not lost.
-    if (const auto missing = missingTrackPoint(marks_)) {
-        notifier_.message(kIdleCaption, *missing, MessageIcon::Warning);
+    if (const auto missing = missingPointText(marks_)) {
+        notifier_.message(tr(kIdleCaption).toStdString(), missing->toStdString(), MessageIcon::Warning);
         return;
     }
     try {
         saveTrackMarks(browser_.eventDirectory(), marks_);
     } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.showFailure(e);
         return;
     }
     HideSelectCoordsElement(false);
@@ -482,7 +526,8 @@ void TPhotoPage::bbProposeTrackClick() {
     const std::string event = browser_.eventDirectory();
     if (work_ || !config_ || event.empty()) return;
     // The saved track is the observer's: replacing its marks is asked first.
-    if (hasTrackFile(event) && !notifier_.ask(kProposeCaption, kReplaceTrackQuestion)) return;
+    if (hasTrackFile(event) && !notifier_.ask(tr(kProposeCaption).toStdString(),
+                                                  tr("У события уже есть сохранённый трек. Заменить отметки предложенным треком?").toStdString())) return;
     // Reading and searching every frame takes a moment: on the worker thread.
     workEvent_ = event;
     proposal_ = std::make_shared<std::optional<TTrackMarks>>();
@@ -499,21 +544,21 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
     // The observer has moved on to another event: its marks stay as they are.
     if (browser_.eventDirectory() != workEvent_) return;
     if (!proposed) {
-        notifier_.message(kProposeCaption, kNoMeteorProposed, MessageIcon::Information);
+        notifier_.message(tr(kProposeCaption).toStdString(), tr("Метеор не найден.").toStdString(), MessageIcon::Information);
         return;
     }
     // Into marking, as if the observer had clicked the points: nothing is
     // saved until "Сохранить трек".
     if (!marking_) {
         HideSelectCoordsElement(true);
-        bbSelectCoords_->setText(QString::fromUtf8(kMarkingCaption));
+        bbSelectCoords_->setText(tr(kMarkingCaption));
     }
     marks_ = *proposed;
-    lMeteorStart_->setText(qs(trackPointLabel(*marks_.start)));
-    lMeteorFinish_->setText(qs(trackPointLabel(*marks_.finish)));
+    lMeteorStart_->setText(pointText(*marks_.start));
+    lMeteorFinish_->setText(pointText(*marks_.finish));
     lMaxBright_->setText(marks_.brightness ? qs(trackBrightnessLabel(*marks_.brightness)) : QString());
     // Where a frame showed too little for a fit, the observer should look twice.
-    notifier_.status(proposalEstimateLabel(marks_));
+    notifier_.status(estimateText(marks_).toStdString());
     DrawMeteorPoints();
 }
 
@@ -528,17 +573,17 @@ void TPhotoPage::Image1MouseUp(QPointF position) {
                 marks_.brightness = TTrackBrightness{b.pixelCount, b.brightnessSum};
                 lMaxBright_->setText(qs(trackBrightnessLabel(*marks_.brightness)));
             } catch (const std::exception& e) {
-                notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+                notifier_.showFailure(e);
                 return;
             }
         } else {
             if (cbMeteorStart_->isChecked()) {
                 marks_.start = point;
-                lMeteorStart_->setText(qs(trackPointLabel(point)));
+                lMeteorStart_->setText(pointText(point));
             }
             if (cbMeteorFinish_->isChecked()) {
                 marks_.finish = point;
-                lMeteorFinish_->setText(qs(trackPointLabel(point)));
+                lMeteorFinish_->setText(pointText(point));
             }
         }
     }
@@ -615,8 +660,8 @@ void TPhotoPage::bProcessNightClick() {
         }
         // One event or a proposal in hand: the night follows it.
         nightQueued_ = !nightQueued_;
-        bProcessNight_->setText(QString::fromUtf8(nightQueued_ ? kQueuedNightCaption : kNightCaption));
-        notifier_.status(nightQueued_ ? kQueuedNightStatus : "");
+        bProcessNight_->setText(tr(nightQueued_ ? kQueuedNightCaption : kNightCaption));
+        notifier_.status(nightQueued_ ? tr(kQueuedNightStatus).toStdString() : "");
         return;
     }
     if (!config_) return;
@@ -629,11 +674,12 @@ void TPhotoPage::bProcessNightClick() {
         else ++unmarked;
     }
     if (marked.empty()) {
-        notifier_.message("Orbisight", "В ночи " + night + " нет событий с отмеченным треком.", MessageIcon::Information);
+        notifier_.message("Orbisight", tr("В ночи %1 нет событий с отмеченным треком.").arg(qs(night)).toStdString(),
+                          MessageIcon::Information);
         return;
     }
     bProcess_->setEnabled(false);
-    bProcessNight_->setText(QString::fromUtf8("Остановить"));
+    bProcessNight_->setText(tr("Остановить"));
     nightOutcome_ = std::make_shared<std::string>();
     work_ = std::make_unique<TBackgroundWork>(
         notifier_, [this, marked, unmarked, night, outcome = nightOutcome_, config = *config_,
@@ -652,21 +698,25 @@ void TPhotoPage::bProcessNightClick() {
                 if (run.result.reportWritten) ++reports;
                 if (!run.error.empty()) errors += "\n" + run.eventDirectory + ": " + run.error;
             });
-            *outcome = "Ночь " + night + ": обработано событий " + std::to_string(runs.size()) + " из " +
-                       std::to_string(marked.size()) + " с треком, отчётов " + std::to_string(reports) +
-                       ", без трека пропущено " + std::to_string(unmarked) + "." +
-                       (runs.size() < marked.size() ? " Остановлено." : "") + errors;
+            QString said = tr("Ночь %1: обработано событий %2 из %3 с треком, отчётов %4, без трека пропущено %5.")
+                               .arg(qs(night))
+                               .arg(runs.size())
+                               .arg(marked.size())
+                               .arg(reports)
+                               .arg(unmarked);
+            if (runs.size() < marked.size()) said += tr(" Остановлено.");
+            *outcome = said.toStdString() + errors;
         });
     deliver_->start();
 }
 
 void TPhotoPage::endProcessing() {
     deliver_->stop();
-    std::string failure;
+    std::optional<TDiagnostic> failure;
     try {
         work_->wait();
     } catch (const std::exception& e) {
-        failure = e.what();
+        failure = diagnosticOf(e);
     }
     work_.reset();
     bProcess_->setEnabled(true);
@@ -676,15 +726,15 @@ void TPhotoPage::endProcessing() {
         const std::optional<TTrackMarks> proposed = std::move(*proposal_);
         proposal_.reset();
         bbProposeTrack_->setEnabled(bbSelectCoords_->isEnabled());  // a frame is shown
-        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
+        if (failure) notifier_.report(*failure);
         else endProposal(proposed);
     } else if (nightOutcome_) {
         const std::string outcome = std::move(*nightOutcome_);
         nightOutcome_.reset();
-        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+        bProcessNight_->setText(tr(kNightCaption));
         bProcessNight_->setEnabled(true);
         refreshShownEvent();  // new result files, deleted work files
-        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
+        if (failure) notifier_.report(*failure);
         if (!outcome.empty()) notifier_.message("Orbisight", outcome, MessageIcon::Information);
         emit processingFinished();
     } else {
@@ -696,12 +746,12 @@ void TPhotoPage::endProcessing() {
             browser_.relistFiles(result);
             DisplayPhoto();
         }
-        if (!failure.empty()) notifier_.message("Orbisight", failure, MessageIcon::Error);
+        if (failure) notifier_.report(*failure);
         emit processingFinished();
     }
     if (nightQueued_ && !work_) {
         nightQueued_ = false;
-        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+        bProcessNight_->setText(tr(kNightCaption));
         bProcessNightClick();
     }
     if (!work_) emit workEnded();
@@ -715,7 +765,7 @@ void TPhotoPage::refreshShownEvent() {
 void TPhotoPage::stopWork() {
     if (nightQueued_) {
         nightQueued_ = false;
-        bProcessNight_->setText(QString::fromUtf8(kNightCaption));
+        bProcessNight_->setText(tr(kNightCaption));
     }
     if (work_) work_->cancel();
 }
@@ -727,7 +777,7 @@ void TPhotoPage::nightExport(const std::function<void(const TConfiguration&)>& w
     try {
         write(*config_);
     } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.showFailure(e);
     }
 }
 

@@ -80,7 +80,7 @@ void TRecordPage::buildControls() {
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(2);
     const auto caption = [&](const char* text) {
-        auto* label = new QLabel(QString::fromUtf8(text));
+        auto* label = new QLabel(tr(text));
         layout->addWidget(label);
         return label;
     };
@@ -92,38 +92,38 @@ void TRecordPage::buildControls() {
         return s;
     };
 
-    caption("Устройство видеозахвата");
+    caption(QT_TR_NOOP("Устройство видеозахвата"));
     cbCapt_ = named(new QComboBox, "cbCapt");
     layout->addWidget(cbCapt_);
 
-    layout->addWidget(tbBri_ = captioned(caption("Яркость"), slider("tbBri", 255)));
-    layout->addWidget(tbCon_ = captioned(caption("Контрастность"), slider("tbCon", 255)));
-    layout->addWidget(tbSatur_ = captioned(caption("Насыщенность"), slider("tbSatur", 255)));
-    layout->addWidget(tbGamma_ = captioned(caption("Гамма"), slider("tbGamma", 255)));
-    layout->addWidget(cbVidColor_ = named(new QCheckBox(QString::fromUtf8("Цветность")), "cbVidColor"));
+    layout->addWidget(tbBri_ = captioned(caption(QT_TR_NOOP("Яркость")), slider("tbBri", 255)));
+    layout->addWidget(tbCon_ = captioned(caption(QT_TR_NOOP("Контрастность")), slider("tbCon", 255)));
+    layout->addWidget(tbSatur_ = captioned(caption(QT_TR_NOOP("Насыщенность")), slider("tbSatur", 255)));
+    layout->addWidget(tbGamma_ = captioned(caption(QT_TR_NOOP("Гамма")), slider("tbGamma", 255)));
+    layout->addWidget(cbVidColor_ = named(new QCheckBox(tr("Цветность")), "cbVidColor"));
 
-    layout->addWidget(label20_ = named(new QLabel(QString::fromUtf8("Вход видео")), "Label20"));
+    layout->addWidget(label20_ = named(new QLabel(tr("Вход видео")), "Label20"));
     cbVideoIn_ = named(new QComboBox, "cbVideoIn");
-    cbVideoIn_->addItems({QString::fromUtf8("Тюнер"), QString::fromUtf8("Композитный"), QString::fromUtf8("S-Video")});
+    cbVideoIn_->addItems({tr("Тюнер"), tr("Композитный"), QString("S-Video")});
     cbVideoIn_->setCurrentIndex(1);
     layout->addWidget(cbVideoIn_);
 
-    layout->addWidget(cbExposit_ = named(new QCheckBox(QString::fromUtf8("АвтоВыдержка")), "cbExposit"));
-    layout->addWidget(lExposit_ = named(new QLabel(QString::fromUtf8("Выдержка:")), "lExposit"));
+    layout->addWidget(cbExposit_ = named(new QCheckBox(tr("АвтоВыдержка")), "cbExposit"));
+    layout->addWidget(lExposit_ = named(new QLabel(tr("Выдержка:")), "lExposit"));
     layout->addWidget(tbExposit_ = captioned(lExposit_, slider("tbExposit", kEvsExposureSteps - 1)));
 
-    layout->addWidget(bCamControl_ = named(new QPushButton(QString::fromUtf8("Параметры видео")), "bCamControl"));
-    layout->addWidget(bCamSetting_ = named(new QPushButton(QString::fromUtf8("Параметры захвата")), "bCamSetting"));
-    layout->addWidget(bDefVideo_ = named(new QPushButton(QString::fromUtf8("По умолчанию")), "bDefVideo"));
+    layout->addWidget(bCamControl_ = named(new QPushButton(tr("Параметры видео")), "bCamControl"));
+    layout->addWidget(bCamSetting_ = named(new QPushButton(tr("Параметры захвата")), "bCamSetting"));
+    layout->addWidget(bDefVideo_ = named(new QPushButton(tr("По умолчанию")), "bDefVideo"));
 
-    layout->addWidget(cbPreview_ = named(new QCheckBox(QString::fromUtf8("Просмотр без записи")), "cbPreview"));
-    layout->addWidget(cbDetect_ = named(new QCheckBox(QString::fromUtf8("Детектирование метеоров")), "cbDetect"));
+    layout->addWidget(cbPreview_ = named(new QCheckBox(tr("Просмотр без записи")), "cbPreview"));
+    layout->addWidget(cbDetect_ = named(new QCheckBox(tr("Детектирование метеоров")), "cbDetect"));
     cbDetect_->setChecked(true);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(bbRecStart_ = named(new QPushButton(QString::fromUtf8("Запись")), "bbRecStart"));
-    buttons->addWidget(bbRecPause_ = named(new QPushButton(QString::fromUtf8("Пауза")), "bbRecPause"));
-    buttons->addWidget(bbRecStop_ = named(new QPushButton(QString::fromUtf8("Стоп")), "bbRecStop"));
+    buttons->addWidget(bbRecStart_ = named(new QPushButton(tr("Запись")), "bbRecStart"));
+    buttons->addWidget(bbRecPause_ = named(new QPushButton(tr("Пауза")), "bbRecPause"));
+    buttons->addWidget(bbRecStop_ = named(new QPushButton(tr("Стоп")), "bbRecStop"));
     layout->addLayout(buttons);
 
     // The detector's indicators: state colour, level, noise and raise, noise pixels.
@@ -136,7 +136,7 @@ void TRecordPage::buildControls() {
     lLevel_ = named(new QLabel, "lLevel");
     lLevel_->setAutoFillBackground(true);
     lLevel_->setMinimumWidth(30);
-    lLevel_->setToolTip(QString::fromUtf8("Яркость"));
+    lLevel_->setToolTip(tr("Яркость"));
     indicators->addWidget(lLevel_);
     indicators->addWidget(lNoiseLevel_ = named(new QLabel, "lNoiseLevel"));
     indicators->addWidget(lnNoisePixel_ = named(new QLabel, "lnNoisePixel"));
@@ -234,7 +234,7 @@ void TRecordPage::showDevices(std::vector<TListedDevice> devices) {
     camera_.reset();
     device_.reset();
     if (devices_.empty()) {
-        cbCapt_->addItem(QString::fromUtf8(kNoVideoSource));
+        cbCapt_->addItem(tr(kNoVideoSource));
         cbCapt_->setCurrentIndex(0);
         applyCamera({});
         setIdleControls();
@@ -286,14 +286,14 @@ void TRecordPage::applyCamera(const TCameraSettings& s) {
         cbExposit_->setEnabled(false);
         cbExposit_->setChecked(true);
         tbExposit_->setEnabled(false);
-        lExposit_->setText(QString::fromUtf8("Выдержка:"));
+        lExposit_->setText(tr("Выдержка:"));
     }
     bDefVideo_->setEnabled(s.brightness || s.contrast || s.saturation || s.gamma);
     bCamControl_->setEnabled(camera_ != nullptr);
 }
 
 void TRecordPage::showExposureLabel(int position) {
-    QString text = QString::fromUtf8("Выдержка:");
+    QString text = tr("Выдержка:");
     if (camera_) {
         const std::optional<std::string> label = camera_->exposureLabel(position);
         text += " " + (label ? QString::fromStdString(*label) : QString::number(position));
@@ -361,14 +361,14 @@ void TRecordPage::startSession() {
             result.format = result.station->probe(options);
             result.station->start(options, result.format);
         } catch (const EInvalidVideo& e) {
+            // A format the detector cannot work on: a warning of its own caption.
             result.station.reset();
             result.caption = "Orbisight 2.0";
-            result.error = e.what();
+            result.error = e.diagnostic();
             result.icon = MessageIcon::Warning;
         } catch (const std::exception& e) {
             result.station.reset();
-            result.caption = "Orbisight";
-            result.error = e.what();
+            result.error = diagnosticOf(e);
         }
         {
             const std::lock_guard lock(startedMutex_);
@@ -387,7 +387,8 @@ void TRecordPage::startFinished() {
     }
     starting_ = false;
     if (!result.station) {
-        notifier_.message(result.caption, result.error, result.icon);
+        if (result.caption) notifier_.show(*result.error, *result.caption, result.icon);
+        else if (result.error) notifier_.report(*result.error);
         setIdleControls();
         return;
     }
@@ -421,17 +422,17 @@ void TRecordPage::stopSession() {
     video_.stop();
     stopping_ = true;
     for (QWidget* w : std::initializer_list<QWidget*>{bbRecStart_, bbRecPause_, bbRecStop_}) w->setEnabled(false);
-    panel_(1, QString::fromUtf8("Остановка записи…"));
+    panel_(1, tr("Остановка записи…"));
     if (stopperThread_.joinable()) stopperThread_.join();
     // A recording's end of stream and the clip writers may take seconds:
     // the session is stopped on a worker and the page told when it is done.
     stopperThread_ = std::jthread([this, station = std::move(station_)]() mutable {
         TLiveStationEnd end;
-        std::string error;
+        std::optional<TDiagnostic> error;
         try {
             end = station->stop();
         } catch (const std::exception& e) {
-            error = e.what();
+            error = diagnosticOf(e);
         }
         station.reset();
         {
@@ -444,19 +445,19 @@ void TRecordPage::stopSession() {
 }
 
 void TRecordPage::stopFinished() {
-    std::string error;
+    std::optional<TDiagnostic> error;
     {
         const std::lock_guard lock(startedMutex_);
         lastEnd_ = std::move(stopped_);
         stopped_ = {};
         error = std::move(stopError_);
-        stopError_.clear();
+        stopError_.reset();
     }
     stopping_ = false;
     panel_(1, {});
     resetIndicators();
     setIdleControls();
-    if (!error.empty()) notifier_.message("Orbisight", error, MessageIcon::Error);
+    if (error) notifier_.report(*error);
     if (!lastEnd_->graphError.empty()) notifier_.message("Orbisight", lastEnd_->graphError, MessageIcon::Error);
     emit sessionEnded();
 }

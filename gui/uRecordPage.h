@@ -34,7 +34,7 @@ class TConfiguration;
 class TQtNotifier;
 class TVideoWidget;
 
-inline constexpr const char* kNoVideoSource = "Нет источника видео";
+inline constexpr const char* kNoVideoSource = QT_TRANSLATE_NOOP("orbis::TRecordPage", "Нет источника видео");
 
 // One entry of the device list: a video device, or a GStreamer source given
 // on the command line.
@@ -130,14 +130,17 @@ private:
     struct Started {
         std::unique_ptr<TLiveStation> station;
         TCaptureFormat format;
-        std::string caption, error;
+        // What failed; shown under the catalogue's caption unless the
+        // page gives its own.
+        std::optional<TDiagnostic> error;
+        std::optional<std::string> caption;
         MessageIcon icon = MessageIcon::Error;
     };
     std::mutex startedMutex_;
     Started started_;
     // Handed over by the stopping thread.
     TLiveStationEnd stopped_;
-    std::string stopError_;
+    std::optional<TDiagnostic> stopError_;
     bool stopping_ = false;
     QTimer poll_;
 

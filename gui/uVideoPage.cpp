@@ -1,5 +1,6 @@
 #include "gui/uVideoPage.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -23,8 +24,9 @@ namespace {
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
+// A button; its caption is marked for translation where it is given.
 QPushButton* button(const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption));
+    auto* b = new QPushButton(QCoreApplication::translate("orbis::TVideoPage", caption));
     b->setObjectName(name);
     return b;
 }
@@ -68,9 +70,9 @@ TVideoPage::~TVideoPage() {
 void TVideoPage::buildControls() {
     auto* layout = new QVBoxLayout(this);
     auto* playback = new QGridLayout;
-    bbVidStart_ = button("bbVidStart", "Пуск");
-    bbVidPause_ = button("bbVidPause", "Пауза");
-    bbVidStop_ = button("bbVidStop", "Стоп");
+    bbVidStart_ = button("bbVidStart", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Пуск"));
+    bbVidPause_ = button("bbVidPause", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Пауза"));
+    bbVidStop_ = button("bbVidStop", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Стоп"));
     playback->addWidget(bbVidStart_, 0, 0);
     playback->addWidget(bbVidPause_, 0, 1);
     playback->addWidget(bbVidStop_, 0, 2);
@@ -87,17 +89,17 @@ void TVideoPage::buildControls() {
     stepping->addWidget(bbAVIBack_, 0, 0);
     stepping->addWidget(bbAVIForward_, 0, 1);
     layout->addLayout(stepping);
-    bbRemoveVideo_ = button("bbRemoveVideo", "Удалить ролик");
+    bbRemoveVideo_ = button("bbRemoveVideo", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Удалить ролик"));
     layout->addWidget(bbRemoveVideo_);
     layout->addSpacing(12);
-    layout->addWidget(new QLabel(QString::fromUtf8("Номер начального кадра")));
+    layout->addWidget(new QLabel(tr("Номер начального кадра")));
     eInitNumFrame_ = new QLineEdit("1");
     eInitNumFrame_->setObjectName("eInitNumFrame");
     layout->addWidget(eInitNumFrame_);
-    bbProcessVideo_ = button("bbProcessVideo", "Взять в работу");
+    bbProcessVideo_ = button("bbProcessVideo", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Взять в работу"));
     layout->addWidget(bbProcessVideo_);
-    bbMarkTrack_ = button("bbMarkTrack", "Разметить трек");
-    bbMarkTrack_->setToolTip(QString::fromUtf8("Открыть взятое в работу событие в режиме фото"));
+    bbMarkTrack_ = button("bbMarkTrack", QT_TRANSLATE_NOOP("orbis::TVideoPage", "Разметить трек"));
+    bbMarkTrack_->setToolTip(tr("Открыть взятое в работу событие в режиме фото"));
     bbMarkTrack_->setEnabled(false);
     layout->addWidget(bbMarkTrack_);
     layout->addStretch();
@@ -120,7 +122,7 @@ void TVideoPage::buildControls() {
 // ---------------------------------------------------------------- entering and leaving
 
 void TVideoPage::enter() {
-    const std::optional<std::string> chosen = chooser_(QString::fromUtf8("Выбор каталога"), folderStart_);
+    const std::optional<std::string> chosen = chooser_(tr("Выбор каталога"), folderStart_);
     if (!chosen) {
         browser_ = {};  // the page stays empty
         return;
@@ -205,7 +207,7 @@ void TVideoPage::DisplayVideo() {
         video_.start(info_.framesPerSecond());
     } catch (const std::exception& e) {
         graph_.reset();
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.showFailure(e);
         return;
     }
     emit captionChanged(qs("Orbisight - " + path));
@@ -304,7 +306,7 @@ void TVideoPage::bbAVIForwardClick() {
 void TVideoPage::bbRemoveVideoClick() {
     if (browser_.empty() || work_) return;
     const std::string path = browser_.clipPath();
-    if (!notifier_.ask(kVideoMessageCaption, "Удалить файл " + path + "?")) return;
+    if (!notifier_.ask(kVideoMessageCaption, tr("Удалить файл %1?").arg(qs(path)).toStdString())) return;
     // The playback graph holds the file open: it lets go first.
     releaseClip();
     bool stepped = false;
@@ -312,11 +314,11 @@ void TVideoPage::bbRemoveVideoClick() {
         stepped = browser_.removeCurrent();
     } catch (const std::exception& e) {
         // Not deleted: said so, and the clip stays listed and shown.
-        notifier_.message(kVideoMessageCaption, e.what(), MessageIcon::Error);
+        notifier_.show(diagnosticOf(e), kVideoMessageCaption, MessageIcon::Error);
         DisplayVideo();
         return;
     }
-    notifier_.message(kVideoMessageCaption, "Файл " + path + " удалён.", MessageIcon::Warning);
+    notifier_.message(kVideoMessageCaption, tr("Файл %1 удалён.").arg(qs(path)).toStdString(), MessageIcon::Warning);
     bbAVIBack_->setEnabled(stepped);
     DisplayVideo();
     bbAVIForward_->setEnabled(true);
@@ -327,14 +329,19 @@ void TVideoPage::bbRemoveVideoClick() {
 void TVideoPage::bbProcessVideoClick() {
     if (browser_.empty() || work_) return;
     const std::string startText = eInitNumFrame_->text().toStdString();
+    bool startValid = false;
     try {
-        if (parseInt(startText) < 1) throw EConvertError("Номер начального кадра должен быть не меньше 1: " + startText);
-    } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        startValid = parseInt(startText) >= 1;
+    } catch (const EConvertError&) {
+    }
+    if (!startValid) {
+        notifier_.message("Orbisight",
+                          tr("Номер начального кадра должен быть не меньше 1: %1").arg(qs(startText)).toStdString(),
+                          MessageIcon::Error);
         return;
     }
     std::optional<std::string> chosen;
-    if (startText != "1") chosen = chooser_(QString::fromUtf8("Добавить файлы в каталог..."), browser_.clipsDirectory());
+    if (startText != "1") chosen = chooser_(tr("Добавить файлы в каталог..."), browser_.clipsDirectory());
     const std::string clip = browser_.clipPath();
     intake_.reset();
     intakeClip_ = clip;
@@ -362,7 +369,7 @@ void TVideoPage::endIntake() {
         work_->wait();
         intake_ = **pendingResult_;
     } catch (const std::exception& e) {
-        notifier_.message("Orbisight", e.what(), MessageIcon::Error);
+        notifier_.showFailure(e);
     }
     work_.reset();
     pendingResult_.reset();
@@ -372,17 +379,22 @@ void TVideoPage::endIntake() {
         const TClipIntake& i = *intake_;
         if (i.countMismatch()) {
             notifier_.message("Orbisight",
-                              "Ролик декодирован в " + std::to_string(i.framesSaved) + " кадров, а его заголовок объявляет " +
-                                  std::to_string(i.declaredFrames) + ". Проверьте кадры в " + i.targetDirectory + ".",
+                              tr("Ролик декодирован в %1 кадров, а его заголовок объявляет %2. Проверьте кадры в %3.")
+                                  .arg(i.framesSaved)
+                                  .arg(i.declaredFrames)
+                                  .arg(qs(i.targetDirectory))
+                                  .toStdString(),
                               MessageIcon::Warning);
         } else if (i.missingFrames > 0) {
             notifier_.message("Orbisight",
-                              std::to_string(i.missingFrames) + " из " + std::to_string(i.declaredFrames) +
-                                  " кадров ролика повреждены или обрезаны и не сохранены; остальные сохранены в " +
-                                  i.targetDirectory + ".",
+                              tr("%1 из %2 кадров ролика повреждены или обрезаны и не сохранены; остальные сохранены в %3.")
+                                  .arg(i.missingFrames)
+                                  .arg(i.declaredFrames)
+                                  .arg(qs(i.targetDirectory))
+                                  .toStdString(),
                               MessageIcon::Warning);
         }
-        status_(1, qs("Сохранено кадров: " + std::to_string(i.framesSaved) + " в " + i.targetDirectory));
+        status_(1, tr("Сохранено кадров: %1 в %2").arg(i.framesSaved).arg(qs(i.targetDirectory)));
         bbMarkTrack_->setEnabled(!markTrackTarget().empty());
     }
     emit intakeFinished();

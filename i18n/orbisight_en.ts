@@ -50,6 +50,8 @@
     <message>
         <source>StartTimeMalformed</source>
         <translation>'{text}' is not a date and time YYYY-MM-DD hh:nn:ss.zzz</translation>
+        <source>NotAnEventOfTheStation</source>
+        <translation>The folder {folder} is not an event of a night of the station: open its night in photo mode.</translation>
     </message>
     <!-- the Diagnostic context ends here -->
 </context>
@@ -314,6 +316,801 @@
     <message>
         <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
         <translation>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</translation>
+    <name>orbis::TCaptureFormatDialog</name>
+    <message>
+        <source>Параметры захвата</source>
+        <translation>Capture format</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TEncoderSettingsDialog</name>
+    <message>
+        <source>по умолчанию: %1</source>
+        <translation>default: %1</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TMainWindow</name>
+    <message>
+        <source>Уточнение центра кадра</source>
+        <translation>Refining the frame centre</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Камера</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>Открыть фото</source>
+        <translation>Open photo</translation>
+    </message>
+    <message>
+        <source>Открыть видео</source>
+        <translation>Open video</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Операции</source>
+        <translation>Operations</translation>
+    </message>
+    <message>
+        <source>Астрометрия</source>
+        <translation>Astrometry</translation>
+    </message>
+    <message>
+        <source>Фотометрия</source>
+        <translation>Photometry</translation>
+    </message>
+    <message>
+        <source>Сохранить отчёт</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Сводка за сутки</source>
+        <translation>Daily summary</translation>
+    </message>
+    <message>
+        <source>Экспорт данных UFO</source>
+        <translation>UFO data export</translation>
+    </message>
+    <message>
+        <source>Сводка за сутки (R90)</source>
+        <translation>Daily summary (R90)</translation>
+    </message>
+    <message>
+        <source>Сводка за месяц (R90)</source>
+        <translation>Monthly summary (R90)</translation>
+    </message>
+    <message>
+        <source>Настройка</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Захват видео</source>
+        <translation>Video capture</translation>
+    </message>
+    <message>
+        <source>Открыть файл</source>
+        <translation>Open file</translation>
+    </message>
+    <message>
+        <source>Сохранить файл</source>
+        <translation>Save file</translation>
+    </message>
+    <message>
+        <source>Orbisight - Видеозапись</source>
+        <translation>Orbisight - Video recording</translation>
+    </message>
+    <message>
+        <source>Запись</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Фото</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>Видео</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Orbisight %1
+Станционная программа видеокамеры метеорного патруля.</source>
+        <translation>Orbisight %1
+Station program of a meteor patrol video camera.</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TPhotoPage</name>
+    <message>
+        <source>Разметка трека</source>
+        <translation>Mark track</translation>
+    </message>
+    <message>
+        <source>Сохранить трек</source>
+        <translation>Save track</translation>
+    </message>
+    <message>
+        <source>Предложить трек</source>
+        <translation>Propose track</translation>
+    </message>
+    <message>
+        <source>Обработать ночь</source>
+        <translation>Process night</translation>
+    </message>
+    <message>
+        <source>Ночь в очереди</source>
+        <translation>Night queued</translation>
+    </message>
+    <message>
+        <source>Ночь будет обработана после текущей работы; нажмите ещё раз, чтобы отменить.</source>
+        <translation>The night will be processed after the current work; press again to cancel.</translation>
+    </message>
+    <message>
+        <source>Метеор 0(0), Кадр 0(0)</source>
+        <translation>Meteor 0(0), Frame 0(0)</translation>
+    </message>
+    <message>
+        <source>Обработка</source>
+        <translation>Process</translation>
+    </message>
+    <message>
+        <source>Esc: выйти из разметки, не сохраняя трек</source>
+        <translation>Esc: leave marking without saving the track</translation>
+    </message>
+    <message>
+        <source>Начало метеора</source>
+        <translation>Meteor start</translation>
+    </message>
+    <message>
+        <source>Конец метеора</source>
+        <translation>Meteor end</translation>
+    </message>
+    <message>
+        <source>Макс. блеск:</source>
+        <translation>Max. brightness:</translation>
+    </message>
+    <message>
+        <source>Масштаб: %1</source>
+        <translation>Zoom: %1</translation>
+    </message>
+    <message>
+        <source>В ночи %1 нет событий с отмеченным треком.</source>
+        <translation>The night %1 has no events with a marked track.</translation>
+    </message>
+    <message>
+        <source>Остановить</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Ночь %1: обработано событий %2 из %3 с треком, отчётов %4, без трека пропущено %5.</source>
+        <translation>Night %1: %2 of %3 events with a track processed, %4 reports, %5 without a track skipped.</translation>
+    </message>
+    <message>
+        <source> Остановлено.</source>
+        <translation> Stopped.</translation>
+    </message>
+    <message>
+        <source>Метеор %1(%2), Кадр %3(%4)</source>
+        <translation>Meteor %1(%2), Frame %3(%4)</translation>
+    </message>
+    <message>
+        <source>X = %1 Y = %2   Кадр: %3</source>
+        <translation>X = %1 Y = %2   Frame: %3</translation>
+    </message>
+    <message>
+        <source>Не отмечены начало и конец метеора.</source>
+        <translation>Neither the start nor the end of the meteor is marked.</translation>
+    </message>
+    <message>
+        <source>Не отмечено начало метеора.</source>
+        <translation>The start of the meteor is not marked.</translation>
+    </message>
+    <message>
+        <source>Не отмечен конец метеора.</source>
+        <translation>The end of the meteor is not marked.</translation>
+    </message>
+    <message>
+        <source>по следу</source>
+        <translation>by the trail</translation>
+    </message>
+    <message>
+        <source>по переднему краю</source>
+        <translation>by the leading edge</translation>
+    </message>
+    <message>
+        <source>по центру пятна</source>
+        <translation>by the spot centre</translation>
+    </message>
+    <message>
+        <source>по движению</source>
+        <translation>by the motion</translation>
+    </message>
+    <message>
+        <source>Трек предложен: начало — %1, конец — %2</source>
+        <translation>Track proposed: start %1, end %2</translation>
+    </message>
+    <message>
+        <source>У события уже есть сохранённый трек. Заменить отметки предложенным треком?</source>
+        <translation>The event already has a saved track. Replace its marks with the proposed track?</translation>
+    </message>
+    <message>
+        <source>Метеор не найден.</source>
+        <translation>No meteor found.</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TRecordPage</name>
+    <message>
+        <source>Устройство видеозахвата</source>
+        <translation>Video capture device</translation>
+    </message>
+    <message>
+        <source>Яркость</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>Контрастность</source>
+        <translation>Contrast</translation>
+    </message>
+    <message>
+        <source>Насыщенность</source>
+        <translation>Saturation</translation>
+    </message>
+    <message>
+        <source>Гамма</source>
+        <translation>Gamma</translation>
+    </message>
+    <message>
+        <source>Цветность</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>Вход видео</source>
+        <translation>Video input</translation>
+    </message>
+    <message>
+        <source>Тюнер</source>
+        <translation>Tuner</translation>
+    </message>
+    <message>
+        <source>Композитный</source>
+        <translation>Composite</translation>
+    </message>
+    <message>
+        <source>АвтоВыдержка</source>
+        <translation>Auto exposure</translation>
+    </message>
+    <message>
+        <source>Выдержка:</source>
+        <translation>Exposure:</translation>
+    </message>
+    <message>
+        <source>Параметры видео</source>
+        <translation>Video settings</translation>
+    </message>
+    <message>
+        <source>Параметры захвата</source>
+        <translation>Capture format</translation>
+    </message>
+    <message>
+        <source>По умолчанию</source>
+        <translation>Defaults</translation>
+    </message>
+    <message>
+        <source>Просмотр без записи</source>
+        <translation>Preview without recording</translation>
+    </message>
+    <message>
+        <source>Детектирование метеоров</source>
+        <translation>Meteor detection</translation>
+    </message>
+    <message>
+        <source>Запись</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Остановка записи…</source>
+        <translation>Stopping the recording…</translation>
+    </message>
+    <message>
+        <source>Нет источника видео</source>
+        <translation>No video source</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TVideoPage</name>
+    <message>
+        <source>Пуск</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Удалить ролик</source>
+        <translation>Delete clip</translation>
+    </message>
+    <message>
+        <source>Номер начального кадра</source>
+        <translation>First frame number</translation>
+    </message>
+    <message>
+        <source>Взять в работу</source>
+        <translation>Take into work</translation>
+    </message>
+    <message>
+        <source>Разметить трек</source>
+        <translation>Mark track</translation>
+    </message>
+    <message>
+        <source>Открыть взятое в работу событие в режиме фото</source>
+        <translation>Open the event taken into work in photo mode</translation>
+    </message>
+    <message>
+        <source>Выбор каталога</source>
+        <translation>Choose a folder</translation>
+    </message>
+    <message>
+        <source>Удалить файл %1?</source>
+        <translation>Delete the file %1?</translation>
+    </message>
+    <message>
+        <source>Файл %1 удалён.</source>
+        <translation>The file %1 has been deleted.</translation>
+    </message>
+    <message>
+        <source>Номер начального кадра должен быть не меньше 1: %1</source>
+        <translation>The first frame number must be at least 1: %1</translation>
+    </message>
+    <message>
+        <source>Добавить файлы в каталог...</source>
+        <translation>Add the files to the folder...</translation>
+    </message>
+    <message>
+        <source>Ролик декодирован в %1 кадров, а его заголовок объявляет %2. Проверьте кадры в %3.</source>
+        <translation>The clip decoded into %1 frames, but its header declares %2. Check the frames in %3.</translation>
+    </message>
+    <message>
+        <source>%1 из %2 кадров ролика повреждены или обрезаны и не сохранены; остальные сохранены в %3.</source>
+        <translation>%1 of the clip's %2 frames are damaged or cut short and were not saved; the others are saved in %3.</translation>
+    </message>
+    <message>
+        <source>Сохранено кадров: %1 в %2</source>
+        <translation>Frames saved: %1 in %2</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TfrmCompressCodec</name>
+    <message>
+        <source>Кодеки видеокомпрессии</source>
+        <translation>Video compression codecs</translation>
+    </message>
+    <message>
+        <source>Настройка</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Вызов страницы свойств невозможен!</source>
+        <translation>The property page cannot be opened!</translation>
+    </message>
+    <message>
+        <source>Кодек не принял настройки: %1</source>
+        <translation>The codec did not accept the settings: %1</translation>
+    </message>
+</context>
+<context>
+    <name>orbis::TfrmConfiguration</name>
+    <message>
+        <source>«%1» не является целым числом.</source>
+        <translation>“%1” is not a whole number.</translation>
+    </message>
+    <message>
+        <source>«%1» не является числом.</source>
+        <translation>“%1” is not a number.</translation>
+    </message>
+    <message>
+        <source> (больше %1 до %2)</source>
+        <translation> (above %1 up to %2)</translation>
+    </message>
+    <message>
+        <source> (от %1 до %2)</source>
+        <translation> (from %1 to %2)</translation>
+    </message>
+    <message>
+        <source> Конфигурация</source>
+        <translation> Configuration</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Открыть файл пар точек</source>
+        <translation>Open a file of point pairs</translation>
+    </message>
+    <message>
+        <source>Настройки не прочитаны, показаны значения по умолчанию: %1</source>
+        <translation>The settings were not read; the defaults are shown: %1</translation>
+    </message>
+    <message>
+        <source>Широта</source>
+        <translation>Latitude</translation>
+    </message>
+    <message>
+        <source>Северное</source>
+        <translation>Northern</translation>
+    </message>
+    <message>
+        <source>Южное</source>
+        <translation>Southern</translation>
+    </message>
+    <message>
+        <source>полушарие</source>
+        <translation>hemisphere</translation>
+    </message>
+    <message>
+        <source>Долгота</source>
+        <translation>Longitude</translation>
+    </message>
+    <message>
+        <source>Восточное</source>
+        <translation>Eastern</translation>
+    </message>
+    <message>
+        <source>Западное</source>
+        <translation>Western</translation>
+    </message>
+    <message>
+        <source>Высота</source>
+        <translation>Altitude</translation>
+    </message>
+    <message>
+        <source>метров</source>
+        <translation>metres</translation>
+    </message>
+    <message>
+        <source>Часовой пояс </source>
+        <translation>Time zone </translation>
+    </message>
+    <message>
+        <source>Путь к каталогам </source>
+        <translation>Catalog folder </translation>
+    </message>
+    <message>
+        <source>Каталог радиантов </source>
+        <translation>Radiant catalog </translation>
+    </message>
+    <message>
+        <source>Звёздный каталог</source>
+        <translation>Star catalog</translation>
+    </message>
+    <message>
+        <source>Наблюдатель </source>
+        <translation>Observer </translation>
+    </message>
+    <message>
+        <source>Обсерватория</source>
+        <translation>Observatory</translation>
+    </message>
+    <message>
+        <source>Название камеры </source>
+        <translation>Camera name </translation>
+    </message>
+    <message>
+        <source>Размеры ПЗС</source>
+        <translation>CCD size</translation>
+    </message>
+    <message>
+        <source>Ширина, пикс</source>
+        <translation>Width, px</translation>
+    </message>
+    <message>
+        <source>Высота, пикс</source>
+        <translation>Height, px</translation>
+    </message>
+    <message>
+        <source>Фокусное расстояние, мм </source>
+        <translation>Focal length, mm </translation>
+    </message>
+    <message>
+        <source>Экспозиция кадра, сек </source>
+        <translation>Frame exposure, s </translation>
+    </message>
+    <message>
+        <source>Масштаб </source>
+        <translation>Scale </translation>
+    </message>
+    <message>
+        <source>Максимальный уровень шума </source>
+        <translation>Maximum noise level </translation>
+    </message>
+    <message>
+        <source>Темновой кадр </source>
+        <translation>Dark frame </translation>
+    </message>
+    <message>
+        <source>Кадр-маска </source>
+        <translation>Mask frame </translation>
+    </message>
+    <message>
+        <source>Камера</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>Количество кадров в буфере</source>
+        <translation>Frames in the buffer</translation>
+    </message>
+    <message>
+        <source>Количество кадров после события</source>
+        <translation>Frames after the event</translation>
+    </message>
+    <message>
+        <source>Кол-во сигн. кадров</source>
+        <translation>Signal frames</translation>
+    </message>
+    <message>
+        <source>Порог шума, в пикс.</source>
+        <translation>Noise threshold, px</translation>
+    </message>
+    <message>
+        <source>Достоверность, в пикс.</source>
+        <translation>Confidence, px</translation>
+    </message>
+    <message>
+        <source> Дополнительные операции </source>
+        <translation> Additional operations </translation>
+    </message>
+    <message>
+        <source>Учитывать маску</source>
+        <translation>Apply the mask</translation>
+    </message>
+    <message>
+        <source>Учитывать темновой кадр</source>
+        <translation>Apply the dark frame</translation>
+    </message>
+    <message>
+        <source> Режим обычной записи </source>
+        <translation> Plain recording mode </translation>
+    </message>
+    <message>
+        <source>Предварительный просмотр (реком. откл. при сжатии)</source>
+        <translation>Preview (best off when compressing)</translation>
+    </message>
+    <message>
+        <source>Метка времени</source>
+        <translation>Time stamp</translation>
+    </message>
+    <message>
+        <source>Шрифт, pt</source>
+        <translation>Font, pt</translation>
+    </message>
+    <message>
+        <source>Кодек видеокомпрессии</source>
+        <translation>Video compression codec</translation>
+    </message>
+    <message>
+        <source>Выбрать</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>Вести файл событий</source>
+        <translation>Keep an event log</translation>
+    </message>
+    <message>
+        <source>Выключать компьютер при уровне</source>
+        <translation>Power off at sky level</translation>
+    </message>
+    <message>
+        <source>Ночь, когда Солнце ниже, °</source>
+        <translation>Night when the Sun is below, °</translation>
+    </message>
+    <message>
+        <source>Высота Солнца ночью, °</source>
+        <translation>Sun altitude at night, °</translation>
+    </message>
+    <message>
+        <source>Свободно на диске не менее, МБ</source>
+        <translation>Free disk space at least, MB</translation>
+    </message>
+    <message>
+        <source>Свободное место на диске, МБ</source>
+        <translation>Free disk space, MB</translation>
+    </message>
+    <message>
+        <source>Детектирование</source>
+        <translation>Detection</translation>
+    </message>
+    <message>
+        <source> Операции </source>
+        <translation> Operations </translation>
+    </message>
+    <message>
+        <source>Удалить темновой кадр</source>
+        <translation>Subtract the dark frame</translation>
+    </message>
+    <message>
+        <source>Удалить градиент</source>
+        <translation>Remove the gradient</translation>
+    </message>
+    <message>
+        <source>Автоконтраст кадра</source>
+        <translation>Frame auto contrast</translation>
+    </message>
+    <message>
+        <source>Удвоение высоты кадра</source>
+        <translation>Double the frame height</translation>
+    </message>
+    <message>
+        <source>Коррекция дисторсии</source>
+        <translation>Correct distortion</translation>
+    </message>
+    <message>
+        <source>Привязка центра кадра</source>
+        <translation>Bind the frame centre</translation>
+    </message>
+    <message>
+        <source>Добавить блеск звёзд</source>
+        <translation>Add star magnitudes</translation>
+    </message>
+    <message>
+        <source>Добавить спектральный класс</source>
+        <translation>Add spectral classes</translation>
+    </message>
+    <message>
+        <source>Создание отчёта</source>
+        <translation>Create a report</translation>
+    </message>
+    <message>
+        <source>Удаление временных файлов</source>
+        <translation>Delete temporary files</translation>
+    </message>
+    <message>
+        <source> Привязка координат </source>
+        <translation> Coordinate binding </translation>
+    </message>
+    <message>
+        <source>Допустимая погрешнось </source>
+        <translation>Tolerance </translation>
+    </message>
+    <message>
+        <source>Кол-во тестовых звёзд </source>
+        <translation>Test stars </translation>
+    </message>
+    <message>
+        <source>Игнор. стороны менее, пикс </source>
+        <translation>Ignore sides below, px </translation>
+    </message>
+    <message>
+        <source>Коэф. контрастности  </source>
+        <translation>Contrast factor  </translation>
+    </message>
+    <message>
+        <source>Шаг между кадрами, град </source>
+        <translation>Step between frames, deg </translation>
+    </message>
+    <message>
+        <source>RA min, гр </source>
+        <translation>RA min, deg </translation>
+    </message>
+    <message>
+        <source>RA max, гр</source>
+        <translation>RA max, deg</translation>
+    </message>
+    <message>
+        <source>DEC min, гр </source>
+        <translation>DEC min, deg </translation>
+    </message>
+    <message>
+        <source>DEC max, гр</source>
+        <translation>DEC max, deg</translation>
+    </message>
+    <message>
+        <source>Обработка</source>
+        <translation>Processing</translation>
+    </message>
+    <message>
+        <source>Ввод координат</source>
+        <translation>Enter coordinates</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Загрузить из файла</source>
+        <translation>Load from file</translation>
+    </message>
+    <message>
+        <source>Увеличить ширину кадра, пикс </source>
+        <translation>Widen the frame by, px </translation>
+    </message>
+    <message>
+        <source>Увеличить высоту кадра, пикс </source>
+        <translation>Heighten the frame by, px </translation>
+    </message>
+    <message>
+        <source>Дисторсия</source>
+        <translation>Distortion</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Настройки не сохранены: %1</source>
+        <translation>The settings were not saved: %1</translation>
+    </message>
+    <message>
+        <source> N </source>
+        <translation> N </translation>
+    </message>
+    <message>
+        <source>Коэффициенты по Х</source>
+        <translation>X coefficients</translation>
+    </message>
+    <message>
+        <source>Коэффициенты по Y</source>
+        <translation>Y coefficients</translation>
+    </message>
+    <message>
+        <source> X ист. </source>
+        <translation> X true </translation>
+    </message>
+    <message>
+        <source> Y ист. </source>
+        <translation> Y true </translation>
+    </message>
+    <message>
+        <source> X дист. </source>
+        <translation> X dist. </translation>
+    </message>
+    <message>
+        <source> Y дист. </source>
+        <translation> Y dist. </translation>
+    </message>
+    <message>
+        <source>Расчёт</source>
+        <translation>Compute</translation>
+    </message>
+    <message>
+        <source>Ошибка в исходных данных! Проверьте данные.</source>
+        <translation>The input data are wrong! Check them.</translation>
+    </message>
+    <message>
+        <source>Файл пар точек не прочитан: %1</source>
+        <translation>The file of point pairs was not read: %1</translation>
     </message>
 </context>
 </TS>

@@ -50,6 +50,8 @@
     <message>
         <source>StartTimeMalformed</source>
         <translation>'{text}' не является датой и временем вида YYYY-MM-DD hh:nn:ss.zzz</translation>
+        <source>NotAnEventOfTheStation</source>
+        <translation>Каталог {folder} не является событием ночи станции: откройте его ночь в режиме фото.</translation>
     </message>
     <!-- the Diagnostic context ends here -->
 </context>

@@ -4,6 +4,7 @@
 //   --record-for S       start the recording page's session on the first device,
 //                        stop after S seconds and quit (measurements, screenshots)
 //   --screenshot FILE    save a picture of the window before quitting
+//   --lang ru|en         the window's language (Russian by default, whatever the locale)
 //   --version            print the version, before any window opens
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "astro/uUniUtils.h"
 #include "gui/uMain.h"
@@ -23,7 +25,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orbisight [--station DIR] [--source PIPELINE] [--record-for SECONDS] [--screenshot FILE]\n";
+    "usage: orbisight [--station DIR] [--source PIPELINE] [--record-for SECONDS] [--screenshot FILE] [--lang ru|en] [--version]\n";
 
 }  // namespace
 
@@ -31,13 +33,26 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--version") { std::cout << "orbisight " ORBIS_VERSION "\n"; return 0; }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orbisight");
-    if (!orbis::installRussianWindow(app))
-        std::cerr << "orbisight: Qt's Russian translation is not installed (qt6-translations-l10n); its own texts stay English\n";
+    std::vector<std::string> arguments;
+    for (const QString& a : QApplication::arguments()) arguments.push_back(a.toStdString());
+    const std::optional<orbis::Language> language = orbis::windowLanguage(arguments);
+    if (!language) {
+        std::cerr << "orbisight: --lang takes ru or en\n" << kUsage;
+        return 2;
+    }
+    // Before the first widget: every caption is translated as it is made.
+    const orbis::TWindowLanguage wording(*language);
+    if (!wording.complete()) {
+        std::cerr << (*language == orbis::Language::Russian
+                          ? "orbisight: Qt's Russian translation is not installed (qt6-translations-l10n); its own texts stay English\n"
+                          : "orbisight: the window's English translation is not built in; it stays Russian\n");
+    }
     orbis::loadFormatSettingsFromLocale();
 
     orbis::TMainWindowOptions options;
     options.programDirectory = orbis::executableDirectory();
     options.station = options.programDirectory;
+    options.language = *language;
     std::optional<double> recordFor;
     std::optional<QString> screenshot;
     const QStringList args = QApplication::arguments();
@@ -60,6 +75,9 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--screenshot" && hasValue) {
             screenshot = args[++i];
+        } else if (a == "--lang" && hasValue) {
+            ++i;  // read above
+        } else if (a.startsWith("--lang=")) {
         } else {
             std::cerr << "orbisight: unknown option '" << a.toStdString() << "'\n" << kUsage;
             return 2;

@@ -33,6 +33,7 @@
 #include "gui/uMain.h"
 #include "gui/uPhotoPage.h"
 #include "gui/uQtNotifier.h"
+#include "gui/uRussianWindow.h"
 #include "gui/uVideoPage.h"
 #include "measurement/uTrack.h"
 #include "processing/uBitmap.h"
@@ -63,7 +64,7 @@ struct Fixture {
     std::vector<std::string> messages;
     QDate night{2024, 8, 12};
 
-    explicit Fixture(const TConfiguration& config = {}) {
+    explicit Fixture(const TConfiguration& config = {}, Language language = Language::Russian) {
         config.save(iniFilePath(station.path()));
         // Night 20240812: three frames, an event without bitmaps, and one
         // with a frame and a picture that is no bitmap.
@@ -76,6 +77,7 @@ struct Fixture {
         TMainWindowOptions options;
         options.station = options.programDirectory = station.str();
         options.checkTimeStamp = false;
+        options.language = language;
         window = std::make_unique<TMainWindow>(options);
         window->notifier().setMessageHandler(
             [this](const std::string&, const std::string& text, MessageIcon) { messages.push_back(text); });
@@ -256,6 +258,20 @@ private slots:
         }
         run(true);
         QVERIFY2(said.find("Остановлено.") != std::string::npos, said.c_str());
+    }
+
+    void browsesAndMarksInEnglishUnderLangEn() {
+        const TWindowLanguage english(Language::English);
+        Fixture f({}, Language::English);
+        f.chooseNight(f.night);
+        QCOMPARE(f.caption(), QString("Meteor 1(3), Frame 1(3)"));
+        f.click("bbBMPForward");  // F002
+        f.click("bbSelectCoords");
+        QCOMPARE(f.find<QPushButton>("bbSelectCoords")->text(), QString("Save track"));
+        f.clickPixel(0, kStarX, kStarY);
+        QCOMPARE(f.find<QLabel>("lMeteorStart")->text(), QString("X = 305 Y = 125   Frame: 2"));
+        f.click("bbSelectCoords");
+        QCOMPARE(f.messages, std::vector<std::string>{"The end of the meteor is not marked."});
     }
 
     void marksTheTrackInFramePixelsAtAnyZoom() {
