@@ -428,7 +428,7 @@ void TMainWindow::reloadConfiguration() {
         // Values that fell back to their default are said, as the command line does.
         if (!config_.warnings().empty()) {
             std::string text;
-            for (const std::string& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w;
+            for (const TDiagnostic& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w.plain();
             notifier_->message("Orbisight", text, MessageIcon::Warning);
         }
     } catch (const std::exception& e) {

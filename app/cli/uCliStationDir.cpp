@@ -21,7 +21,7 @@ TConfiguration stationConfiguration(const std::string& station, std::ostream& wa
         throw Exception("\"" + ini.string() + "\" is not a settings file");
     TConfiguration config;
     config.load(ini);
-    for (const std::string& w : config.warnings()) warnings << "warning: " << w << "\n";
+    for (const TDiagnostic& w : config.warnings()) warnings << "warning: " << w.plain() << "\n";
     return config;
 }
 
