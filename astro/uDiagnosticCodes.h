@@ -35,6 +35,8 @@
     X(SettingKeyMisplaced)        \
     X(SettingOutOfRange)          \
     X(SettingOutOfOpenRange)      \
+    X(UnsavedSettingOutOfRange)   \
+    X(UnsavedSettingOutOfOpenRange) \
     X(BitmapDamaged)              \
     X(BitmapUnsupported)          \
     X(BitmapNotGrey)              \

@@ -521,8 +521,16 @@ void TConfiguration::requireInRange(std::initializer_list<std::string_view> keys
         if (!key.range) throw EInvalidArgument(TDiagnostic(Code::SettingWithoutRange).with("key", std::string(name)));
         const auto& range = *key.range;
         if (range.contains(ConfigurationKeys::number(*this, key))) continue;
-        const Code code = range.aboveLow ? Code::SettingOutOfOpenRange : Code::SettingOutOfRange;
-        throw EConvertError(ConfigurationKeys::located(TDiagnostic(code), iniFile_.string(), key)
+        // Settings that were never loaded (typed in, or the defaults) have no
+        // file to name.
+        const bool loaded = !iniFile_.empty();
+        const Code code = range.aboveLow ? (loaded ? Code::SettingOutOfOpenRange : Code::UnsavedSettingOutOfOpenRange)
+                                         : (loaded ? Code::SettingOutOfRange : Code::UnsavedSettingOutOfRange);
+        TDiagnostic d(code);
+        if (loaded) d.with("file", iniFile_.string());
+        throw EConvertError(std::move(d)
+                                .with("section", std::string(key.section))
+                                .with("key", std::string(key.name))
                                 .with("value", ConfigurationKeys::numberText(*this, key))
                                 .with("low", floatToText(range.low))
                                 .with("high", floatToText(range.high)));

@@ -124,8 +124,16 @@
         <translation>Invalid value of the key [{section}] {key} in {file}: {value} (permitted above {low} up to {high}).</translation>
     </message>
     <message>
+        <source>UnsavedSettingOutOfRange</source>
+        <translation>Invalid value of the key [{section}] {key}: {value} (permitted {low} to {high}).</translation>
+    </message>
+    <message>
+        <source>UnsavedSettingOutOfOpenRange</source>
+        <translation>Invalid value of the key [{section}] {key}: {value} (permitted above {low} up to {high}).</translation>
+    </message>
+    <message>
         <source>BitmapDamaged</source>
-        <translation>"{file}" is not a usable bitmap: {defect}</translation>
+        <translation>"{file}" is not a usable bitmap: {defect} {value}</translation>
     </message>
     <message>
         <source>BitmapUnsupported</source>

@@ -124,8 +124,16 @@
         <translation>Недопустимое значение ключа [{section}] {key} в {file}: {value} (допустимо больше {low} и не больше {high}).</translation>
     </message>
     <message>
+        <source>UnsavedSettingOutOfRange</source>
+        <translation>Недопустимое значение ключа [{section}] {key}: {value} (допустимо от {low} до {high}).</translation>
+    </message>
+    <message>
+        <source>UnsavedSettingOutOfOpenRange</source>
+        <translation>Недопустимое значение ключа [{section}] {key}: {value} (допустимо больше {low} и не больше {high}).</translation>
+    </message>
+    <message>
         <source>BitmapDamaged</source>
-        <translation>"{file}" — непригодный файл BMP: {defect}</translation>
+        <translation>"{file}" — непригодный файл BMP: {defect} {value}</translation>
     </message>
     <message>
         <source>BitmapUnsupported</source>
