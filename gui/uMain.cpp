@@ -428,7 +428,10 @@ void TMainWindow::reloadConfiguration() {
         // Values that fell back to their default are said, as the command line does.
         if (!config_.warnings().empty()) {
             std::string text;
-            for (const TDiagnostic& w : config_.warnings()) text += (text.empty() ? "" : "\n") + w.plain();
+            for (const TDiagnostic& w : config_.warnings()) {
+                if (!text.empty()) text += '\n';
+                text += w.plain();
+            }
             notifier_->message("Orbisight", text, MessageIcon::Warning);
         }
     } catch (const std::exception& e) {
