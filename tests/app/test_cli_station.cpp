@@ -127,7 +127,7 @@ TEST(CliCheck, SaysWhatIsWrongOrSuspiciousAndTheStationRefusesToRunWithoutSettin
     EXPECT_EQ(check(text), 1);
     for (const std::string& part :
          {"warning: SettingKeyUnknown file=" + iniFilePath(station.path()).string() + ", section=Observatory, key=latitud",
-          std::string("[Observatry]"), std::string("error: "), std::string("coefX1"),
+          std::string("section=Observatry"), std::string("error: "), std::string("coefX1"),
           std::string("warning: the place is the built-in one"), std::string("comma"),
           std::string("error: the star catalog"), std::string("warning: the radiant catalog"),
           std::string("error: the camera /dev/no-camera is not there"), std::string("clock ")})

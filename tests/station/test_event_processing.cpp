@@ -322,7 +322,8 @@ TEST(ProcessEvent, SettingsOutsideTheirRangeStopTheCommandsThatUseThem) {
                                                        "--station", e.station.str()},
                               "/x", out, sim),
               2);
-    EXPECT_NE(sim.str().find("[Observatory] latitude в " + ini + ": 1e+308"), std::string::npos) << sim.str();
+    EXPECT_NE(sim.str().find("file=" + ini + ", section=Observatory, key=latitude, value=1e+308"), std::string::npos)
+        << sim.str();
     TConfiguration station;
     station.load(ini);
     EXPECT_THROW(TDetectorSettings::fromConfiguration(station), EConvertError);
@@ -331,7 +332,7 @@ TEST(ProcessEvent, SettingsOutsideTheirRangeStopTheCommandsThatUseThem) {
                                                      "--station", e.station.str()},
                             "/x", e.station.str(), out, rec),
               1);
-    EXPECT_NE(rec.str().find("[Capture] frameFontSize"), std::string::npos) << rec.str();
+    EXPECT_NE(rec.str().find("section=Capture, key=frameFontSize"), std::string::npos) << rec.str();
 }
 
 // Stays silent, but runs a hook at the first status it is shown.
