@@ -64,19 +64,18 @@ double FRAC(double x) {
 }
 
 std::vector<double> LSQFIT(std::vector<std::vector<double>> A, int N, int M) {
-    if (M < 1) throw std::invalid_argument("LSQFIT: at least one unknown is needed");
+    if (M < 1) throw EInvalidArgument(TDiagnostic(Code::LeastSquaresWithoutUnknowns));
     if (N < M) {
-        throw std::invalid_argument("LSQFIT: " + std::to_string(N) + " equations cannot determine " +
-                                    std::to_string(M) + " unknowns");
+        throw EInvalidArgument(
+            TDiagnostic(Code::LeastSquaresTooFewEquations).with("equations", N).with("unknowns", M));
     }
     if (static_cast<std::size_t>(N) > A.size()) {
-        throw std::invalid_argument("LSQFIT: " + std::to_string(N) + " equations requested, matrix has " +
-                                    std::to_string(A.size()) + " rows");
+        throw EInvalidArgument(
+            TDiagnostic(Code::LeastSquaresTooFewRows).with("equations", N).with("rows", A.size()));
     }
     for (int i = 0; i < N; ++i) {
         if (A[i].size() < static_cast<std::size_t>(M) + 1) {
-            throw std::invalid_argument("LSQFIT: row " + std::to_string(i) + " has fewer than " +
-                                        std::to_string(M + 1) + " columns");
+            throw EInvalidArgument(TDiagnostic(Code::LeastSquaresRowTooShort).with("row", i).with("columns", M + 1));
         }
     }
 
@@ -121,8 +120,7 @@ std::vector<double> LSQFIT(std::vector<std::vector<double>> A, int N, int M) {
     std::vector<double> S(M, 0.0);
     for (int i = M - 1; i >= 0; --i) {
         if (A[i][i] == 0.0 || std::fabs(A[i][i]) <= negligiblePivot * columnNorm[i]) {
-            throw EZeroDivide("LSQFIT: the equations do not determine unknown " + std::to_string(i + 1) +
-                              " of " + std::to_string(M) + " (singular system)");
+            throw EZeroDivide(TDiagnostic(Code::LeastSquaresSingular).with("unknown", i + 1).with("unknowns", M));
         }
         double h = A[i][M];
         for (int k = i + 1; k < M; ++k) h -= A[i][k] * S[k];

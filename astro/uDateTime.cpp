@@ -56,9 +56,9 @@ bool isValidDateTime(const DateTimeParts& p) {
 TDateTime encodeDateTime(const DateTimeParts& p) {
     if (!isValidDateTime(p)) {
         char text[96];
-        std::snprintf(text, sizeof text, "Invalid date-time %04d-%02d-%02d %02d:%02d:%02d.%03d", p.year,
-                      p.month, p.day, p.hour, p.minute, p.second, p.millisecond);
-        throw EConvertError(text);
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", p.year, p.month, p.day, p.hour,
+                      p.minute, p.second, p.millisecond);
+        throw EConvertError(TDiagnostic(Code::DateTimeInvalid).with("date", text));
     }
     const long long days = daysFromCivil(p.year, p.month, p.day) - kEpochOffset;
     const long long ms = ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000 + p.millisecond;

@@ -63,4 +63,31 @@ public:
     using Exception::Exception;
 };
 
+// A caller's slip: an argument the operation's contract rules out (a
+// buffer of the wrong size, a key that is no setting). A fault of the
+// program rather than of the user's input, so it stays a
+// std::invalid_argument; it carries a diagnostic like the others.
+class EInvalidArgument : public std::invalid_argument {
+public:
+    explicit EInvalidArgument(TDiagnostic diagnostic)
+        : std::invalid_argument(diagnostic.plain()), diagnostic_(std::move(diagnostic)) {}
+
+    const TDiagnostic& diagnostic() const { return diagnostic_; }
+
+private:
+    TDiagnostic diagnostic_;
+};
+
+// Integer arithmetic whose result leaves the integers.
+class EIntOverflow : public std::overflow_error {
+public:
+    explicit EIntOverflow(TDiagnostic diagnostic)
+        : std::overflow_error(diagnostic.plain()), diagnostic_(std::move(diagnostic)) {}
+
+    const TDiagnostic& diagnostic() const { return diagnostic_; }
+
+private:
+    TDiagnostic diagnostic_;
+};
+
 }  // namespace orbis

@@ -55,11 +55,11 @@ std::string_view trimBlanks(std::string_view s) {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 [[noreturn]] void throwNotFloat(std::string_view text) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    throw EConvertError(TDiagnostic(Code::NotAFloat).with("text", std::string(text)));
 }
 
 [[noreturn]] void throwNotInteger(std::string_view text) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw EConvertError(TDiagnostic(Code::NotAnInteger).with("text", std::string(text)));
 }
 
 }  // namespace
@@ -291,10 +291,12 @@ std::string formatFloat(std::string_view pattern, double value) {
 }
 
 int intDiv(int a, int b) {
-    if (b == 0) throw EZeroDivide("Division by zero");
+    if (b == 0) throw EZeroDivide(TDiagnostic(Code::IntegerDivisionByZero).with("dividend", a));
     const double q = std::trunc(static_cast<double>(a) / static_cast<double>(b));
     // Only -2147483648 / -1 leaves the integers.
-    if (q > std::numeric_limits<int>::max()) throw std::overflow_error("Integer overflow in division");
+    if (q > std::numeric_limits<int>::max()) {
+        throw EIntOverflow(TDiagnostic(Code::IntegerDivisionOverflow).with("dividend", a).with("divisor", b));
+    }
     return static_cast<int>(q);
 }
 
@@ -338,8 +340,11 @@ double parseFloatField(std::string_view record, std::string_view sep, int k, con
     try {
         return parseFloat(extractField(record, sep, k));
     } catch (const EConvertError& e) {
-        throw EConvertError(fileName + ", line " + std::to_string(lineIndex + 1) + ", field " + std::to_string(k) + ": " +
-                            e.what());
+        throw EConvertError(TDiagnostic(Code::FieldNotANumber)
+                                .with("file", fileName)
+                                .with("line", lineIndex + 1)
+                                .with("field", k)
+                                .with("text", e.diagnostic().value("text")));
     }
 }
 
@@ -374,7 +379,7 @@ class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw EConvertError(std::string("Text conversion ") + from + " -> " + to + " is not available");
+            throw EConvertError(TDiagnostic(Code::TextConversionUnavailable).with("from", from).with("to", to));
         }
     }
     ~Iconv() { iconv_close(cd_); }
@@ -455,10 +460,12 @@ std::string cp1251ToUtf8(std::string_view cp1251) {
 
 std::string readFileBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw EInOutError("Cannot open file \"" + path.string() + "\": " + std::strerror(errno));
+    if (!in) {
+        throw EInOutError(TDiagnostic(Code::FileNotOpened).with("file", path.string()).with("reason", std::strerror(errno)));
+    }
     std::ostringstream data;
     data << in.rdbuf();
-    if (in.bad()) throw EInOutError("Cannot read file \"" + path.string() + "\"");
+    if (in.bad()) throw EInOutError(TDiagnostic(Code::FileNotRead).with("file", path.string()));
     return std::move(data).str();
 }
 
@@ -492,8 +499,9 @@ void writeTextLines(const std::filesystem::path& path, std::span<const std::stri
 }
 
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    auto fail = [&](const std::string& what, int err) {
-        throw EInOutError("Cannot write file \"" + path.string() + "\": " + what + ": " + std::strerror(err));
+    auto fail = [&](const char* step, int err) {
+        throw EInOutError(
+            TDiagnostic(Code::FileNotWritten).with("file", path.string()).with("step", step).with("reason", std::strerror(err)));
     };
     static std::atomic<unsigned> counter{0};
     std::random_device rd;

@@ -26,7 +26,6 @@ namespace orbis {
 
 namespace {
 
-constexpr const char* kCaption = "Orbisight";
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
@@ -179,12 +178,15 @@ std::vector<TStarPoint> detectedStars(const std::string& path, const TConfigurat
     return photo;
 }
 
-// The binding's log line: how well the plate explains the detected stars.
-std::string verificationNote(const TPlateCheck& c) {
-    return "Проверка привязки: совпало звёзд " + std::to_string(c.matched) + " из " + std::to_string(c.detected) +
-           ", предсказано в кадре " + std::to_string(c.predicted) + ", случайно " +
-           formatFloat("0.0", c.expectedByChance, '.') + ", невязка " + formatFloat("0.00", c.residualPixels, '.') +
-           " пикс., вероятность случайности 1E" + formatFloat("0", c.log10Chance, '.') + ".";
+// The binding's log record: how well the plate explains the detected stars.
+TDiagnostic verificationRecord(const TPlateCheck& c) {
+    return TDiagnostic(Code::PlateVerified, Severity::Notice)
+        .with("matched", c.matched)
+        .with("detected", c.detected)
+        .with("predicted", c.predicted)
+        .with("chance", formatFloat("0.0", c.expectedByChance, '.'))
+        .with("residual", formatFloat("0.00", c.residualPixels, '.'))
+        .with("log10Chance", formatFloat("0", c.log10Chance, '.'));
 }
 
 // Whether a plate is the camera's picture: turned and perhaps mirrored, but
@@ -334,13 +336,12 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
                                          const TConfiguration& config, UserNotifier& notifier,
                                          const std::optional<std::string>& programDirectory) {
     if (!fileExists(path)) {
-        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для определения центра кадра.",
-                         MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::StarListMissingForCentre).with("file", path));
         return std::nullopt;
     }
     const IdentifiedStars s = identifiedStarsOf(readTextLines(path), path, workPicture(processedFrameArea(config)));
     if (s.lines.size() <= 3) {
-        notifier.message(kCaption, "В файле " + path + " недостаточно опорных звёзд.", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::TooFewStarsInFile).with("file", path).with("count", s.lines.size()));
         return std::nullopt;
     }
     const TFrameCentrePixel pixel = frameCentrePixel(config);
@@ -359,14 +360,13 @@ std::optional<TSkyPoint> findCenterFrame(const std::string& path, std::optional<
             if (!sky.empty()) {
                 const TPlateCheck check =
                     verifyPlate(refined->plate, detectedStars(pTxt, config), sky, processedFrameArea(config));
-                notifier.note(verificationNote(check));
+                notifier.record(verificationRecord(check));
                 explained = check.passed;
             }
         }
     }
     if (!refined || !explained) {
-        notifier.message(kCaption, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!",
-                         MessageIcon::Warning);
+        notifier.report(TDiagnostic(Code::StarBindingFailed, Severity::Warning).with("file", path));
         return std::nullopt;
     }
     std::vector<std::string> out;
@@ -654,19 +654,20 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
                                       const std::string& programDirectory, UserNotifier& notifier,
                                       TScanOptions options) {
     if (!fileExists(path)) {
-        notifier.message(kCaption, "Отсутствует необходимый файл " + path + " для привязки звёзд.", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::StarListMissingForBinding).with("file", path));
         return std::nullopt;
     }
     double theta = 0;
     if (const auto t = eventSiderealAngle(path, config)) theta = *t;
     else {
-        notifier.message(kCaption, "Недопустимое имя файла " + path + ".", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::EventFileNameInvalid).with("file", path));
         return std::nullopt;
     }
 
     const std::vector<TStarPoint> photo = detectedStars(path, config);
     if (photo.size() <= 3) {
-        notifier.message(kCaption, "Недостаточное количество опорных звёзд!", MessageIcon::Warning);
+        notifier.report(
+            TDiagnostic(Code::TooFewReferenceStars, Severity::Warning).with("file", path).with("count", photo.size()));
         return std::nullopt;
     }
 
@@ -683,7 +684,7 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
     // centres; a million take about half a minute) is a typing error.
     constexpr double kMaxTrialCentres = 1e6;
     if (!(delta > 0) || ((maxDec - minDec) / delta + 1) * ((maxRa - minRa) / delta + 1) > kMaxTrialCentres) {
-        notifier.message(kCaption, "Недопустимый шаг сканирования " + floatToText(delta) + ".", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::ScanStepInvalid).with("step", floatToText(delta)));
         return std::nullopt;
     }
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());

@@ -21,7 +21,7 @@ std::vector<TStarInfo> listStarsByTime(const std::string& catalogPath, double th
     std::vector<TStarInfo> stars;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(catalogPath, ec)) {
-        notifier.message("Orbisight", "Файл " + catalogPath + " отсутствует. Расчёт невозможен!", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::StarCatalogMissing).with("file", catalogPath));
         return stars;
     }
     const std::vector<std::string> lines = readTextLines(catalogPath);

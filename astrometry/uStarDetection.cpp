@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "astro/uExceptions.h"
 #include "astro/uNotifier.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
@@ -60,7 +61,7 @@ void fillStar(int threshold, int seed, int width, int n, TStarPhotoDescription& 
               std::vector<uint8_t>& visited) {
     if (width <= 0 || n < 0 || n % width != 0 || seed < 0 || seed >= n ||
         image.size() != static_cast<std::size_t>(n) || visited.size() != static_cast<std::size_t>(n))
-        throw std::invalid_argument("fillStar: seed, width or buffer sizes out of range");
+        throw EInvalidArgument(TDiagnostic(Code::StarFillOutOfRange).with("seed", seed).with("width", width).with("size", n));
 
     const uint8_t* v = image.data();
     const int t = threshold;
@@ -178,9 +179,7 @@ bool generateListBrightPixels(const std::string& bitmapPath, int minimumSize, St
                               const TConfiguration& config, UserNotifier& notifier) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(bitmapPath, ec)) {
-        notifier.message("Orbisight",
-                         "Отсутствует необходимый файл " + bitmapPath + " для детектирования опорных звёзд.",
-                         MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::StarBitmapMissing).with("file", bitmapPath));
         return false;
     }
     const TGreyFrame frame = loadGreyFrame(bitmapPath);

@@ -192,7 +192,7 @@ struct ConfigurationKeys {
         for (const Key& k : kKeys) {
             if (k.name == name) return k;
         }
-        throw std::invalid_argument("no setting " + std::string(name));
+        throw EInvalidArgument(TDiagnostic(Code::SettingUnknown).with("key", std::string(name)));
     }
 
     // The real a key names, in a configuration or a constant one.
@@ -203,32 +203,38 @@ struct ConfigurationKeys {
     }
 
     // Fills the key's field from its text, or from its default when text is
-    // null; returns why an integer or flag fell back to its default, or
-    // nothing. A real that does not convert raises EConvertError.
-    static std::optional<std::string> read(T& config, const Key& key, std::optional<std::string_view> text) {
-        std::optional<std::string> fallbackReason;
-        const std::string defaultUsed = "; the default " + std::string(key.defaultText) + " is used";
+    // null; returns the warning (without the file) of an integer or flag that
+    // fell back to its default, or nothing. A real that does not convert
+    // raises EConvertError naming file (the given one), section and key.
+    static std::optional<TDiagnostic> read(T& config, const Key& key, std::optional<std::string_view> text,
+                                           const std::string& file) {
+        std::optional<TDiagnostic> fallback;
+        const auto fellBack = [&](Code code) {
+            fallback = located(TDiagnostic(code, Severity::Warning), file, key)
+                           .with("text", std::string(*text))
+                           .with("default", std::string(key.defaultText));
+        };
         const auto integer = [&] {
             if (!text) return parseInt(key.defaultText);
             try {
                 return parseInt(*text);
-            } catch (const EConvertError& e) {
-                fallbackReason = std::string(e.what()) + defaultUsed;
+            } catch (const EConvertError&) {
+                fellBack(Code::SettingNotAnInteger);
                 return parseInt(key.defaultText);
             }
         };
         // Only 0 and 1: any other number is a slip of the hand (pole=-640
         // would move the station to the other hemisphere), not a choice.
         const auto flag = [&] {
-            const bool fallback = parseInt(key.defaultText) != 0;
-            if (!text) return fallback;
+            const bool fallbackValue = parseInt(key.defaultText) != 0;
+            if (!text) return fallbackValue;
             try {
                 const int value = parseInt(*text);
                 if (value == 0 || value == 1) return value == 1;
             } catch (const EConvertError&) {
             }
-            fallbackReason = "'" + std::string(*text) + "' is not a flag (0 or 1)" + defaultUsed;
-            return fallback;
+            fellBack(Code::SettingNotAFlag);
+            return fallbackValue;
         };
         std::visit(
             [&](auto member) {
@@ -240,11 +246,16 @@ struct ConfigurationKeys {
                 } else if constexpr (std::is_same_v<M, bool T::*>) {
                     config.*member = flag();
                 } else {
-                    real(config, key) = parseSettingReal(text.value_or(key.defaultText));
+                    try {
+                        real(config, key) = parseSettingReal(text.value_or(key.defaultText));
+                    } catch (const EConvertError& e) {
+                        throw EConvertError(located(TDiagnostic(Code::SettingNotANumber), file, key)
+                                                .with("text", e.diagnostic().value("text")));
+                    }
                 }
             },
             key.field);
-        return fallbackReason;
+        return fallback;
     }
 
     // The number a ranged key holds (ranges are given to numbers only).
@@ -289,11 +300,12 @@ struct ConfigurationKeys {
             key.field);
     }
 
-    // "[section] key: ", which the observer needs to find the line.
-    static std::string where(const Key& key) {
-        std::string text = "[";
-        text.append(key.section).append("] ").append(key.name).append(": ");
-        return text;
+    // File, section and key, which the observer needs to find the line.
+    static TDiagnostic located(TDiagnostic diagnostic, const std::string& file, const Key& key) {
+        return std::move(diagnostic)
+            .with("file", file)
+            .with("section", std::string(key.section))
+            .with("key", std::string(key.name));
     }
 };
 
@@ -369,7 +381,7 @@ std::string withoutBrokenSectionNames(std::string text) {
 
 void loadIni(CSimpleIniA& ini, const std::string& text, const std::filesystem::path& iniFile) {
     if (ini.LoadData(withoutBrokenSectionNames(text)) < 0) {
-        throw EInOutError("Cannot read the settings file \"" + iniFile.string() + "\"");
+        throw EInOutError(TDiagnostic(Code::SettingsNotRead).with("file", iniFile.string()));
     }
 }
 
@@ -420,32 +432,40 @@ bool sameName(std::string_view a, std::string_view b) {
     return std::ranges::equal(a, b, {}, lower, lower);
 }
 
-// One line per key of the file that is no setting, naming file, section and
-// key: a misspelt section or key would otherwise leave its setting at the
+// One warning per key of the file that is no setting, naming file, section
+// and key: a misspelt section or key would otherwise leave its setting at the
 // default without a word. Such lines are kept on save, so only told.
-std::vector<std::string> lineWarnings(const CSimpleIniA& ini, const std::string& file) {
+std::vector<TDiagnostic> lineWarnings(const CSimpleIniA& ini, const std::string& file) {
     const auto& keys = ConfigurationKeys::kKeys;
-    std::vector<std::string> warnings;
+    std::vector<TDiagnostic> warnings;
     CSimpleIniA::TNamesDepend sections;
     ini.GetAllSections(sections);
     sections.sort(CSimpleIniA::Entry::LoadOrder());
     for (const auto& section : sections) {
         const std::string_view name = section.pItem;
         const bool knownSection = std::ranges::any_of(keys, [&](const auto& k) { return sameName(k.section, name); });
-        const std::string where = file + (name.empty() ? ", outside any section," : ", [" + std::string(name) + "]");
+        const auto warning = [&](Code code) {
+            TDiagnostic d(code, Severity::Warning);
+            d.with("file", file);
+            d.with("section", std::string(name));
+            return d;
+        };
         CSimpleIniA::TNamesDepend names;
         ini.GetAllKeys(section.pItem, names);
         names.sort(CSimpleIniA::Entry::LoadOrder());
-        if (names.empty() && !knownSection && !name.empty()) warnings.push_back(where + ": no such section");
+        if (names.empty() && !knownSection && !name.empty()) warnings.push_back(warning(Code::SettingSectionUnknown));
         for (const auto& entry : names) {
             const std::string_view keyName = entry.pItem;
             const auto declared = std::ranges::find_if(keys, [&](const auto& k) { return sameName(k.name, keyName); });
             const bool found = declared != std::ranges::end(keys);
             if (found && sameName(declared->section, name)) continue;
-            std::string text = where + " " + std::string(keyName) + ": ";
-            text += knownSection ? "no such setting in this section" : name.empty() ? "no setting outside a section" : "no such section";
-            if (found) text.append(" (").append(declared->name).append(" belongs in [").append(declared->section).append("])");
-            warnings.push_back(text + "; the line is kept but not read");
+            const Code code = found          ? Code::SettingKeyMisplaced
+                              : knownSection ? Code::SettingKeyUnknown
+                              : name.empty() ? Code::SettingKeyOutsideSection
+                                             : Code::SettingKeyInUnknownSection;
+            TDiagnostic d = warning(code).with("key", std::string(keyName));
+            if (found) d.with("setting", std::string(declared->name)).with("belongs", std::string(declared->section));
+            warnings.push_back(std::move(d));
         }
     }
     return warnings;
@@ -454,7 +474,7 @@ std::vector<std::string> lineWarnings(const CSimpleIniA& ini, const std::string&
 }  // namespace
 
 TConfiguration::TConfiguration() {
-    for (const auto& key : ConfigurationKeys::kKeys) ConfigurationKeys::read(*this, key, std::nullopt);
+    for (const auto& key : ConfigurationKeys::kKeys) ConfigurationKeys::read(*this, key, std::nullopt, {});
 }
 
 const TConfiguration& TConfiguration::defaults() {
@@ -470,33 +490,21 @@ void TConfiguration::load(const std::filesystem::path& iniFile) {
     iniFile_ = iniFile;
     warnings_.clear();
     for (const auto& key : ConfigurationKeys::kKeys) {
-        // Which file and which key: the observer has to find the line.
-        const std::string where = iniFile.string() + ", " + ConfigurationKeys::where(key);
         const char* text = ini.GetValue(std::string(key.section).c_str(), std::string(key.name).c_str(), nullptr);
-        try {
-            if (const auto reason = ConfigurationKeys::read(*this, key, text ? std::optional<std::string_view>(text)
-                                                                             : std::nullopt)) {
-                warnings_.push_back(where + *reason);
-            }
-        } catch (const EConvertError& e) {
-            throw EConvertError(where + e.what());
+        if (auto warning = ConfigurationKeys::read(*this, key, text ? std::optional<std::string_view>(text) : std::nullopt,
+                                                   iniFile.string())) {
+            warnings_.push_back(std::move(*warning));
         }
     }
-    for (std::string& line : lineWarnings(ini, iniFile.string())) warnings_.push_back(std::move(line));
+    for (TDiagnostic& warning : lineWarnings(ini, iniFile.string())) warnings_.push_back(std::move(warning));
 }
 
 std::string TConfiguration::valueText(std::string_view key) const {
     return ConfigurationKeys::write(*this, ConfigurationKeys::key(key));
 }
 
-std::optional<std::string> TConfiguration::setValueText(std::string_view key, std::string_view text) {
-    const auto& k = ConfigurationKeys::key(key);
-    try {
-        if (auto reason = ConfigurationKeys::read(*this, k, text)) return ConfigurationKeys::where(k) + *reason;
-    } catch (const EConvertError& e) {
-        throw EConvertError(ConfigurationKeys::where(k) + e.what());
-    }
-    return std::nullopt;
+std::optional<TDiagnostic> TConfiguration::setValueText(std::string_view key, std::string_view text) {
+    return ConfigurationKeys::read(*this, ConfigurationKeys::key(key), text, iniFile_.string());
 }
 
 std::vector<std::string_view> TConfiguration::keysDifferentFrom(const TConfiguration& other) const {
@@ -510,14 +518,22 @@ std::vector<std::string_view> TConfiguration::keysDifferentFrom(const TConfigura
 void TConfiguration::requireInRange(std::initializer_list<std::string_view> keys) const {
     for (const std::string_view name : keys) {
         const auto& key = ConfigurationKeys::key(name);
-        if (!key.range) throw std::invalid_argument("no ranged setting " + std::string(name));
+        if (!key.range) throw EInvalidArgument(TDiagnostic(Code::SettingWithoutRange).with("key", std::string(name)));
         const auto& range = *key.range;
         if (range.contains(ConfigurationKeys::number(*this, key))) continue;
-        throw EConvertError("Недопустимое значение ключа [" + std::string(key.section) + "] " + std::string(key.name) +
-                            (iniFile_.empty() ? std::string() : " в " + iniFile_.string()) + ": " +
-                            ConfigurationKeys::numberText(*this, key) + " (допустимо " +
-                            (range.aboveLow ? "больше " : "от ") + floatToText(range.low) +
-                            (range.aboveLow ? " и не больше " : " до ") + floatToText(range.high) + ").");
+        // Settings that were never loaded (typed in, or the defaults) have no
+        // file to name.
+        const bool loaded = !iniFile_.empty();
+        const Code code = range.aboveLow ? (loaded ? Code::SettingOutOfOpenRange : Code::UnsavedSettingOutOfOpenRange)
+                                         : (loaded ? Code::SettingOutOfRange : Code::UnsavedSettingOutOfRange);
+        TDiagnostic d(code);
+        if (loaded) d.with("file", iniFile_.string());
+        throw EConvertError(std::move(d)
+                                .with("section", std::string(key.section))
+                                .with("key", std::string(key.name))
+                                .with("value", ConfigurationKeys::numberText(*this, key))
+                                .with("low", floatToText(range.low))
+                                .with("high", floatToText(range.high)));
     }
 }
 
@@ -536,11 +552,11 @@ void TConfiguration::save(const std::filesystem::path& iniFile) const {
         // A setting written twice is saved once, where its first line was.
         if (ini.SetValue(std::string(key.section).c_str(), std::string(key.name).c_str(), value.c_str(), nullptr,
                          true) < 0) {
-            throw EInOutError("Cannot write the settings file \"" + iniFile.string() + "\"");
+            throw EInOutError(TDiagnostic(Code::SettingsNotWritten).with("file", iniFile.string()));
         }
     }
     std::string text;
-    if (ini.Save(text) < 0) throw EInOutError("Cannot write the settings file \"" + iniFile.string() + "\"");
+    if (ini.Save(text) < 0) throw EInOutError(TDiagnostic(Code::SettingsNotWritten).with("file", iniFile.string()));
     std::vector<std::string> lines = splitLines(text);
     // Empty lines that open the text stand for a section without a name and
     // without keys, which is gone on the next load.

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/uDiagnostic.h"
+
 namespace orbis {
 
 inline constexpr const char* kIniFileName = "Orbisight.ini";
@@ -76,7 +78,7 @@ public:
     // default when the key (or the whole file) is absent. Integers that are
     // not integers (text, empty, too large) and flags that are not 0 or 1
     // (a flag is never taken as on by accident) fall back to their
-    // defaults, each with a line in warnings(); a float whose text does not
+    // defaults, each with a diagnostic in warnings(); a float whose text does not
     // convert raises EConvertError (fields before it are already replaced).
     // Sections and keys of the file that are no setting (a misspelt name
     // leaves its setting at the default) are told in warnings() too, and
@@ -85,10 +87,10 @@ public:
     // as they are.
     void load(const std::filesystem::path& iniFile);
 
-    // What the last load did not take from the file, one line each naming
-    // file, section and key: keys that fell back to their defaults, then
-    // the file's lines that are no setting, in file order.
-    const std::vector<std::string>& warnings() const { return warnings_; }
+    // What the last load did not take from the file, one warning each
+    // naming file, section and key: keys that fell back to their defaults,
+    // then the file's lines that are no setting, in file order.
+    const std::vector<TDiagnostic>& warnings() const { return warnings_; }
 
     // The file of the last load; empty before one.
     const std::filesystem::path& iniFile() const { return iniFile_; }
@@ -113,12 +115,12 @@ public:
 
     // Sets a setting from text, read as load reads the file's value: an
     // integer that is not an integer, or a flag that is not 0 or 1, falls
-    // back to the default and the reason, naming section and key, is
+    // back to the default and the warning, naming section and key, is
     // returned; a real that does not convert raises EConvertError and the
     // value stays. Values outside the range are taken as they are
     // (requireInRange refuses them where used).
     // A key that is no setting is a programming error (std::invalid_argument).
-    std::optional<std::string> setValueText(std::string_view key, std::string_view text);
+    std::optional<TDiagnostic> setValueText(std::string_view key, std::string_view text);
 
     // The keys whose values differ from those of the other configuration,
     // in file order (which file each was loaded from does not count).
@@ -327,7 +329,7 @@ private:
     std::array<double, kCoefCount> coefY_{};
 
     std::filesystem::path iniFile_;  // of the last load; empty before
-    std::vector<std::string> warnings_;
+    std::vector<TDiagnostic> warnings_;
 };
 
 }  // namespace orbis

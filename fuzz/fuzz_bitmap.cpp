@@ -134,9 +134,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         requireWorkBitmapSize(path, bitmap.width, bitmap.height, {640, 480});
         check(bitmap.width == 640 && bitmap.height == 480, "a work bitmap of another size passes");
     } catch (const EInvalidGraphic& e) {
-        const std::string own = std::to_string(bitmap.width) + "x" + std::to_string(bitmap.height);
-        check(std::string(e.what()).find(own) != std::string::npos &&
-                  std::string(e.what()).find("640x480") != std::string::npos,
+        const TDiagnostic& d = e.diagnostic();
+        check(d.value("width") == std::to_string(bitmap.width) && d.value("height") == std::to_string(bitmap.height) &&
+                  d.value("expectedWidth") == "640" && d.value("expectedHeight") == "480",
               std::string("the refusal does not name both sizes: ") + e.what());
     }
 

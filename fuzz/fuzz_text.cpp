@@ -103,7 +103,10 @@ void checkRecord(const std::string& line, std::string_view sep) {
     try {
         parseFloatField(line, sep, 2, "F.txt", 6);
     } catch (const EConvertError& e) {
-        check(std::string(e.what()).starts_with("F.txt, line 7, field 2: "), "parseFloatField does not name the place");
+        const TDiagnostic& d = e.diagnostic();
+        check(d.code() == Code::FieldNotANumber && d.value("file") == "F.txt" && d.value("line") == "7" &&
+                  d.value("field") == "2",
+              "parseFloatField does not name the place");
     }
 }
 

@@ -118,12 +118,8 @@ QString controlsOnScreen() {
     return text;
 }
 
-// A warning of the settings store in the window's words: a diagnostic
-// worded by the catalogue, a text as the store gave it.
-[[maybe_unused]] std::string warningText(const TCatalogue&, const std::string& text) { return text; }
-[[maybe_unused]] std::string warningText(const TCatalogue& catalogue, const TDiagnostic& warning) {
-    return catalogue.text(warning);
-}
+// A warning of the settings store in the window's words.
+std::string warningText(const TCatalogue& catalogue, const TDiagnostic& warning) { return catalogue.text(warning); }
 
 }  // namespace
 

@@ -25,8 +25,16 @@ uint64_t paddedRow(uint64_t rowBytes) { return (rowBytes + 3) & ~uint64_t{3}; }
 // ---------------------------------------------------------------------------
 // Reading
 
-[[noreturn]] void invalidBitmap(const std::string& path, const std::string& why) {
-    throw EInvalidGraphic("\"" + path + "\" is not a usable bitmap: " + why);
+// A file that breaks the format (a defect such as "pixelsShort") or uses a
+// part of it the reader does not take (a feature such as "compression"),
+// with the value the header gave.
+[[noreturn]] void damagedBitmap(const std::string& path, const char* defect, std::string value = {}) {
+    throw EInvalidGraphic(
+        TDiagnostic(Code::BitmapDamaged).with("file", path).with("defect", defect).with("value", std::move(value)));
+}
+[[noreturn]] void unsupportedBitmap(const std::string& path, const char* feature, std::string value = {}) {
+    throw EInvalidGraphic(
+        TDiagnostic(Code::BitmapUnsupported).with("file", path).with("feature", feature).with("value", std::move(value)));
 }
 
 // Little-endian fields of a buffer whose length the caller has checked.
@@ -74,15 +82,15 @@ TBitmap loadBitmap(const std::string& path) {
     const uint64_t fileSize = file.size();
     const auto* data = reinterpret_cast<const uint8_t*>(file.data());
 
-    if (fileSize < kFileHeaderSize + 4) invalidBitmap(path, "file header cut short");
-    if (data[0] != 'B' || data[1] != 'M') invalidBitmap(path, "no \"BM\" signature");
+    if (fileSize < kFileHeaderSize + 4) damagedBitmap(path, "fileHeaderShort");
+    if (data[0] != 'B' || data[1] != 'M') damagedBitmap(path, "signature");
     const uint64_t pixelOffset = u32(data + 10);
     const uint32_t headerSize = u32(data + 14);
-    if (headerSize == 12) invalidBitmap(path, "OS/2 core header is not supported");
+    if (headerSize == 12) unsupportedBitmap(path, "headerSize", "12");
     if (!isKnownInfoHeaderSize(headerSize)) {
-        invalidBitmap(path, "unknown info header size " + std::to_string(headerSize));
+        unsupportedBitmap(path, "headerSize", std::to_string(headerSize));
     }
-    if (fileSize < kFileHeaderSize + headerSize) invalidBitmap(path, "info header cut short");
+    if (fileSize < kFileHeaderSize + headerSize) damagedBitmap(path, "infoHeaderShort");
 
     const uint8_t* info = data + kFileHeaderSize;
     const int32_t width = i32(info + 4);
@@ -91,10 +99,10 @@ TBitmap loadBitmap(const std::string& path) {
     const uint32_t compression = u32(info + 16);
     const uint32_t colorsUsed = u32(info + 32);
 
-    if (width <= 0) invalidBitmap(path, "width " + std::to_string(width));
-    if (rawHeight == 0) invalidBitmap(path, "height 0");
+    if (width <= 0) damagedBitmap(path, "width", std::to_string(width));
+    if (rawHeight == 0) damagedBitmap(path, "height", "0");
     if (bitCount != 8 && bitCount != 24 && bitCount != 32) {
-        invalidBitmap(path, "bit depth " + std::to_string(bitCount) + " is not supported (8, 24 or 32 only)");
+        unsupportedBitmap(path, "bitDepth", std::to_string(bitCount));
     }
 
     // Whatever follows the info header before the colour table: the three
@@ -103,16 +111,16 @@ TBitmap loadBitmap(const std::string& path) {
     if (compression == kBiBitfields && bitCount == 32) {
         const uint8_t* masks = info + kInfoHeaderSize;
         if (headerSize == kInfoHeaderSize) {
-            if (fileSize < tableStart + 12) invalidBitmap(path, "colour masks cut short");
+            if (fileSize < tableStart + 12) damagedBitmap(path, "colourMasksShort");
             masks = data + tableStart;
             tableStart += 12;
         }
         // Only the layout of BI_RGB, spelled out; the alpha mask does not matter.
         if (u32(masks) != 0x00FF0000u || u32(masks + 4) != 0x0000FF00u || u32(masks + 8) != 0x000000FFu) {
-            invalidBitmap(path, "colour masks other than blue-green-red are not supported");
+            unsupportedBitmap(path, "colourMasks");
         }
     } else if (compression != kBiRgb) {
-        invalidBitmap(path, "compression " + std::to_string(compression) + " is not supported");
+        unsupportedBitmap(path, "compression", std::to_string(compression));
     }
 
     TBitmap bitmap;
@@ -120,7 +128,7 @@ TBitmap loadBitmap(const std::string& path) {
     // int64: the magnitude of INT32_MIN does not fit an int.
     const uint64_t height = rawHeight < 0 ? -static_cast<int64_t>(rawHeight) : rawHeight;
     if (height > static_cast<uint64_t>(std::numeric_limits<int>::max())) {
-        invalidBitmap(path, "height " + std::to_string(rawHeight));
+        damagedBitmap(path, "height", std::to_string(rawHeight));
     }
     bitmap.height = static_cast<int>(height);
     bitmap.bitsPerPixel = bitCount;
@@ -128,27 +136,26 @@ TBitmap loadBitmap(const std::string& path) {
     if (bitCount == 8) {
         const uint64_t entries = colorsUsed == 0 ? kMaxPaletteEntries : colorsUsed;
         if (entries > kMaxPaletteEntries) {
-            invalidBitmap(path, std::to_string(colorsUsed) + " palette entries");
+            damagedBitmap(path, "paletteEntries", std::to_string(colorsUsed));
         }
         const uint64_t tableEnd = tableStart + entries * kPaletteEntrySize;
-        if (tableEnd > fileSize || tableEnd > pixelOffset) invalidBitmap(path, "palette does not fit");
+        if (tableEnd > fileSize || tableEnd > pixelOffset) damagedBitmap(path, "paletteShort");
         bitmap.palette.resize(entries);
         for (uint64_t i = 0; i < entries; ++i) {
             const uint8_t* e = data + tableStart + i * kPaletteEntrySize;
             bitmap.palette[i] = TPaletteEntry{e[0], e[1], e[2], e[3]};
         }
     } else if (pixelOffset < tableStart) {
-        invalidBitmap(path, "pixel data overlaps the header");
+        damagedBitmap(path, "pixelsOverlapHeader");
     }
 
     // Sizes in 64 bits and checked against the file before anything is
     // allocated: a forged header must not make us reserve gigabytes.
     const uint64_t rowBytes = static_cast<uint64_t>(width) * bitCount / 8;
     const uint64_t stride = paddedRow(rowBytes);
-    if (pixelOffset > fileSize) invalidBitmap(path, "pixel data offset beyond the end of the file");
+    if (pixelOffset > fileSize) damagedBitmap(path, "pixelOffset", std::to_string(pixelOffset));
     if (height > (fileSize - pixelOffset) / stride) {
-        invalidBitmap(path, "pixel data cut short (" + std::to_string(width) + " x " + std::to_string(height) +
-                                " pixels do not fit in " + std::to_string(fileSize) + " bytes)");
+        damagedBitmap(path, "pixelsShort", std::to_string(fileSize));
     }
 
     bitmap.pixels.resize(rowBytes * height);
@@ -162,26 +169,27 @@ TBitmap loadBitmap(const std::string& path) {
 
 void saveBitmap(const TBitmap& bitmap, const std::string& path) {
     if (bitmap.width <= 0 || bitmap.height <= 0) {
-        throw std::invalid_argument("saveBitmap: size " + std::to_string(bitmap.width) + " x " +
-                                    std::to_string(bitmap.height) + " for \"" + path + "\"");
+        throw EInvalidArgument(
+            TDiagnostic(Code::BitmapSizeInvalid).with("file", path).with("width", bitmap.width).with("height", bitmap.height));
     }
     if (bitmap.bitsPerPixel != 8 && bitmap.bitsPerPixel != 24 && bitmap.bitsPerPixel != 32) {
-        throw std::invalid_argument("saveBitmap: " + std::to_string(bitmap.bitsPerPixel) +
-                                    " bits per pixel for \"" + path + "\"");
+        throw EInvalidArgument(TDiagnostic(Code::BitmapDepthInvalid).with("file", path).with("bits", bitmap.bitsPerPixel));
     }
     const uint64_t rowBytes = bitmap.rowBytes();
     const uint64_t height = static_cast<uint64_t>(bitmap.height);
     if (bitmap.pixels.size() != rowBytes * height) {
-        throw std::invalid_argument("saveBitmap: " + std::to_string(bitmap.pixels.size()) + " pixel bytes for " +
-                                    std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) +
-                                    " at " + std::to_string(bitmap.bitsPerPixel) + " bits");
+        throw EInvalidArgument(TDiagnostic(Code::BitmapPixelsMismatch)
+                                   .with("bytes", bitmap.pixels.size())
+                                   .with("width", bitmap.width)
+                                   .with("height", bitmap.height)
+                                   .with("bits", bitmap.bitsPerPixel));
     }
 
     std::vector<TPaletteEntry> palette;
     if (bitmap.bitsPerPixel == 8) {
         palette = bitmap.palette.empty() ? greyPalette() : bitmap.palette;
         if (palette.size() > kMaxPaletteEntries) {
-            throw std::invalid_argument("saveBitmap: palette of " + std::to_string(palette.size()) + " entries");
+            throw EInvalidArgument(TDiagnostic(Code::BitmapPaletteTooLarge).with("entries", palette.size()));
         }
     }
 
@@ -190,7 +198,7 @@ void saveBitmap(const TBitmap& bitmap, const std::string& path) {
     const uint64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + palette.size() * kPaletteEntrySize;
     const uint64_t fileSize = pixelOffset + imageSize;
     if (fileSize > std::numeric_limits<uint32_t>::max()) {
-        throw std::invalid_argument("saveBitmap: picture too large for a bitmap file");
+        throw EInvalidArgument(TDiagnostic(Code::BitmapTooLarge).with("file", path));
     }
 
     std::string out(fileSize, '\0');
@@ -240,22 +248,23 @@ void setGrayPalette(TBitmap& bitmap) {
 TGreyFrame loadGreyFrame(const std::string& path) {
     TBitmap bitmap = loadBitmap(path);
     if (bitmap.bitsPerPixel != 8) {
-        throw EInvalidGraphic("\"" + path + "\" is a " + std::to_string(bitmap.bitsPerPixel) +
-                              "-bit bitmap; an 8-bit grey bitmap is required");
+        throw EInvalidGraphic(TDiagnostic(Code::BitmapNotGrey).with("file", path).with("bits", bitmap.bitsPerPixel));
     }
     return TGreyFrame{bitmap.width, bitmap.height, std::move(bitmap.pixels)};
 }
 
 void saveGreyBitmap(std::span<const uint8_t> buffer, int width, int height, const std::string& path) {
     if (width <= 0 || height <= 0) {
-        throw std::invalid_argument("saveGreyBitmap: size " + std::to_string(width) + " x " +
-                                    std::to_string(height) + " for \"" + path + "\"");
+        throw EInvalidArgument(
+            TDiagnostic(Code::BitmapSizeInvalid).with("file", path).with("width", width).with("height", height));
     }
     const uint64_t expected = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
     if (buffer.size() != expected) {
-        throw std::invalid_argument("saveGreyBitmap: buffer of " + std::to_string(buffer.size()) +
-                                    " bytes for a " + std::to_string(width) + " x " + std::to_string(height) +
-                                    " picture");
+        throw EInvalidArgument(TDiagnostic(Code::BitmapPixelsMismatch)
+                                   .with("bytes", buffer.size())
+                                   .with("width", width)
+                                   .with("height", height)
+                                   .with("bits", 8));
     }
     TBitmap bitmap;
     bitmap.width = width;

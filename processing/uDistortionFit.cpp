@@ -93,11 +93,6 @@ TNormalEquations normalEquations(const std::vector<TPointPair>& pairs) {
     return e;
 }
 
-std::string sourceText(long u, long v) {
-    // distortionSource's mark of a source that is no number.
-    if (u == std::numeric_limits<long>::min() || v == std::numeric_limits<long>::min()) return "бесконечности";
-    return "точки (" + std::to_string(u) + ", " + std::to_string(v) + ")";
-}
 
 // Positions 0 .. size - 1 of the grid, each once.
 std::vector<int> gridPositions(int size) {
@@ -118,9 +113,7 @@ TDistortionFit fitDistortion(const std::vector<TPointPair>& pairs) {
 
 TDistortionFit fitDeterminedDistortion(const std::vector<TPointPair>& pairs) {
     if (pairs.size() < static_cast<std::size_t>(N)) {
-        throw EZeroDivide("the distortion polynomials have " + std::to_string(N) + " coefficients each: " +
-                          std::to_string(N) + " point pairs at least are needed, there are " +
-                          std::to_string(pairs.size()));
+        throw EZeroDivide(TDiagnostic(Code::DistortionTooFewPairs).with("needed", N).with("pairs", pairs.size()));
     }
     const TNormalEquations e = normalEquations(pairs);
     double largestDiagonal = 0;
@@ -131,17 +124,25 @@ TDistortionFit fitDeterminedDistortion(const std::vector<TPointPair>& pairs) {
     // The pivots depend on m alone: the same for both axes.
     fit.coefY = solve(e.m, e.bY, smallestPivot);
     if (!(smallestPivot >= kSmallestPivot && smallestPivot >= kSmallestRelativePivot * largestDiagonal)) {
-        throw EZeroDivide("the " + std::to_string(pairs.size()) +
-                          " point pairs do not determine the distortion polynomials (the points lie on a line or "
-                          "a conic, or repeat): spread them over the frame");
+        throw EZeroDivide(TDiagnostic(Code::DistortionPairsUndetermined).with("pairs", pairs.size()));
     }
     return fit;
 }
 
-std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W, int H) {
-    if (W <= 0 || H <= 0) return "кадр " + std::to_string(W) + "×" + std::to_string(H) + " пуст";
+std::optional<TDiagnostic> distortionMappingProblem(const TDistortion& d, int W, int H) {
+    const auto problem = [&](Code code) { return TDiagnostic(code).with("width", W).with("height", H); };
+    if (W <= 0 || H <= 0) return problem(Code::DistortionFrameEmpty);
     const std::vector<int> xs = gridPositions(W), ys = gridPositions(H);
-    const std::string frame = " кадра " + std::to_string(W) + "×" + std::to_string(H);
+    // Two neighbouring pixels of the grid whose sources are out of order.
+    const auto disorder = [&](Code code, int x1, int y1, int x2, int y2, long before, long after) {
+        return problem(code)
+            .with("x1", x1)
+            .with("y1", y1)
+            .with("x2", x2)
+            .with("y2", y2)
+            .with("before", before)
+            .with("after", after);
+    };
     // Sources row by row of the grid.
     std::vector<long> us, vs;
     for (const int y : ys) {
@@ -151,8 +152,10 @@ std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W,
             const bool near = u != std::numeric_limits<long>::min() && v != std::numeric_limits<long>::min() &&
                               u >= -W / 4.0 && u <= W - 1 + W / 4.0 && v >= -H / 4.0 && v <= H - 1 + H / 4.0;
             if (!near) {
-                return "пиксель (" + std::to_string(x) + ", " + std::to_string(y) + ")" + frame + " берётся из " +
-                       sourceText(u, v) + ", дальше четверти кадра за его краем";
+                // distortionSource's mark of a source that is no number.
+                if (u == std::numeric_limits<long>::min() || v == std::numeric_limits<long>::min())
+                    return problem(Code::DistortionSourceInfinite).with("x", x).with("y", y);
+                return problem(Code::DistortionSourceFar).with("x", x).with("y", y).with("u", u).with("v", v);
             }
             us.push_back(u);
             vs.push_back(v);
@@ -163,18 +166,14 @@ std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W,
         for (std::size_t c = 1; c < nx; ++c) {
             const long before = us[r * nx + c - 1], after = us[r * nx + c];
             if (after > before) continue;
-            return "пиксели (" + std::to_string(xs[c - 1]) + ", " + std::to_string(ys[r]) + ") и (" +
-                   std::to_string(xs[c]) + ", " + std::to_string(ys[r]) + ")" + frame + " берутся из точек с x " +
-                   std::to_string(before) + " и " + std::to_string(after) + ": порядок по горизонтали не сохранён";
+            return disorder(Code::DistortionOrderHorizontal, xs[c - 1], ys[r], xs[c], ys[r], before, after);
         }
     }
     for (std::size_t c = 0; c < nx; ++c) {
         for (std::size_t r = 1; r < ys.size(); ++r) {
             const long before = vs[(r - 1) * nx + c], after = vs[r * nx + c];
             if (after > before) continue;
-            return "пиксели (" + std::to_string(xs[c]) + ", " + std::to_string(ys[r - 1]) + ") и (" +
-                   std::to_string(xs[c]) + ", " + std::to_string(ys[r]) + ")" + frame + " берутся из точек с y " +
-                   std::to_string(before) + " и " + std::to_string(after) + ": порядок по вертикали не сохранён";
+            return disorder(Code::DistortionOrderVertical, xs[c], ys[r - 1], xs[c], ys[r], before, after);
         }
     }
     return std::nullopt;
@@ -186,7 +185,7 @@ void requirePlausibleDistortion(const TConfiguration& config) {
         for (const char* axis : {"coefX", "coefY"}) config.requireInRange({axis + std::to_string(i)});
     }
     const TDistortion d = TDistortion::fromConfiguration(config);
-    const auto problem =
+    std::optional<TDiagnostic> problem =
         distortionMappingProblem(d, config.widthCCD() + 2 * d.addResultWidth, config.heightCCD() + 2 * d.addResultHeight);
     if (!problem) return;
     // The coefficients that differ from the identity hold the slip.
@@ -200,9 +199,7 @@ void requirePlausibleDistortion(const TConfiguration& config) {
                        floatToText(value);
         }
     }
-    const std::string ini = config.iniFile().empty() ? std::string() : " в " + config.iniFile().string();
-    throw EConvertError("Коэффициенты дисторсии [Distortion]" + ini + " не могут описывать объектив (" + changed +
-                        "): " + *problem + ". Исправьте их или выключите коррекцию (correctDistortion=0).");
+    throw EConvertError(std::move(*problem).with("file", config.iniFile().string()).with("changed", changed));
 }
 
 std::array<std::string, 4> pointPairFields(const std::string& line) {

@@ -57,7 +57,7 @@ TDistortionFit fitDeterminedDistortion(const std::vector<TPointPair>& pairs);
 // within a quarter of the frame's size of the frame, and must advance with
 // the pixel along each axis (x along a row, y along a column): a lens keeps
 // the order of points, a typo in a coefficient or an all-zero fit does not.
-std::optional<std::string> distortionMappingProblem(const TDistortion& d, int W, int H);
+std::optional<TDiagnostic> distortionMappingProblem(const TDistortion& d, int W, int H);
 
 // For processing with the correction on: raises EConvertError as
 // requireInRange does for the coefficients, margins and frame size, then

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "astro/uExceptions.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
 
@@ -39,7 +40,7 @@ std::string extractionTarget(const std::string& clipsDirectory, const std::strin
 
 TFrameExtractor::TFrameExtractor(std::string targetDirectory, int startNumber, UserNotifier& notifier)
     : target_(std::move(targetDirectory)), counter_(startNumber), notifier_(notifier) {
-    if (startNumber < 1) throw std::invalid_argument("frame numbers start at 1");
+    if (startNumber < 1) throw EInvalidArgument(TDiagnostic(Code::FrameNumberStartInvalid).with("start", startNumber));
     ensureDirectory(target_);
 }
 
@@ -61,7 +62,10 @@ bool TFrameExtractor::GrabVideo(std::span<const uint8_t> frame, const TFrameForm
     const std::size_t height = static_cast<std::size_t>(format.height < 0 ? -format.height : format.height);
     const std::size_t step = static_cast<std::size_t>(format.bitsPerPixel / 8);
     if ((format.bitsPerPixel != 8 && format.bitsPerPixel != 24 && format.bitsPerPixel != 32) || width == 0 || height == 0) {
-        notifier_.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        notifier_.report(TDiagnostic(Code::FrameFormatRefused, Severity::Warning)
+                             .with("bits", format.bitsPerPixel)
+                             .with("width", format.width)
+                             .with("height", format.height));
         return false;
     }
     // Tightly packed or padded to 4 bytes, as the bitmap file pads them.
@@ -70,8 +74,10 @@ bool TFrameExtractor::GrabVideo(std::span<const uint8_t> frame, const TFrameForm
     std::size_t stride = 0;
     if (frame.size() >= padded * height && padded != packed) stride = padded;
     if (frame.size() == packed * height) stride = packed;
-    if (stride == 0) throw std::invalid_argument("frame of " + std::to_string(frame.size()) + " bytes for " +
-                                                 std::to_string(width) + "x" + std::to_string(height));
+    if (stride == 0) {
+        throw EInvalidArgument(
+            TDiagnostic(Code::FrameBytesMismatch).with("bytes", frame.size()).with("width", width).with("height", height));
+    }
 
     std::vector<uint8_t> grey;
     if (step == 1) {
@@ -111,12 +117,12 @@ bool convertToGrey(const std::string& bitmapPath, UserNotifier& notifier) {
     // message too, rather than a read error.
     const int stated = statedBitDepth(bitmapPath);
     if (stated != 0 && stated != 24 && stated != 32) {
-        notifier.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        notifier.report(TDiagnostic(Code::FrameFormatRefused, Severity::Warning).with("file", bitmapPath));
         return false;
     }
     const TBitmap bitmap = loadBitmap(bitmapPath);
     if (bitmap.bitsPerPixel != 24 && bitmap.bitsPerPixel != 32) {
-        notifier.message("Orbisight 2.0", kGreyFormatMessage, MessageIcon::Warning);
+        notifier.report(TDiagnostic(Code::FrameFormatRefused, Severity::Warning).with("file", bitmapPath));
         return false;
     }
     const auto w = static_cast<std::size_t>(bitmap.width), h = static_cast<std::size_t>(bitmap.height);

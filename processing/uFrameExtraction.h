@@ -14,11 +14,6 @@
 
 namespace orbis {
 
-// The message of a frame that is neither 8-bit nor 24/32-bit colour. (The
-// text has a Latin "e" in its second word; it is kept as the station has
-// always shown it.)
-inline constexpr const char* kGreyFormatMessage = "Файл ч/б или имеeт недопустимый формат!";
-
 // The directory a clip's frames go to: with start number "1" the clip's own
 // event directory; with any other start number a chosen folder, or the
 // clip's event directory when none was chosen (or the clips directory

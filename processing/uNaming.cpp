@@ -5,7 +5,9 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -106,7 +108,7 @@ DateTimeParts stampParts(std::string_view stamp) {
     auto group = [&](std::size_t from, std::size_t length) {
         const std::string_view g = stamp.substr(from, length);
         for (char c : g) {
-            if (c < '0' || c > '9') throw EConvertError("'" + std::string(g) + "' is not a valid integer value");
+            if (c < '0' || c > '9') throw EConvertError(TDiagnostic(Code::NotAnInteger).with("text", std::string(g)));
         }
         return parseInt(g);
     };
@@ -127,7 +129,7 @@ TDateTime timeFromFileName(std::string_view path, double timeZone) {
     constexpr std::size_t kTail = 17;   // "/M" + event name + one-letter tag + extension
     constexpr std::size_t kStamp = 19;  // "yyyymmdd/hhnnss_zzz"
     if (path.size() < kTail + kStamp) {
-        throw EConvertError("No observation time in the file name '" + std::string(path) + "'");
+        throw EConvertError(TDiagnostic(Code::FileNameWithoutTime).with("file", std::string(path)));
     }
     return encodeDateTime(stampParts(path.substr(path.size() - kTail - kStamp, kStamp))) - timeZone / 24.0;
 }
@@ -281,7 +283,9 @@ void ensureDirectory(std::string_view path) {
     const fs::path p{std::string(path)};
     fs::create_directories(p, ec);
     if (ec || !fs::is_directory(p)) {
-        throw EInOutError("Cannot create directory \"" + std::string(path) + "\": " + (ec ? ec.message() : "not a directory"));
+        throw EInOutError(TDiagnostic(Code::DirectoryNotCreated)
+                              .with("directory", std::string(path))
+                              .with("reason", ec ? ec.message() : std::strerror(ENOTDIR)));
     }
 }
 

@@ -49,8 +49,6 @@ bool isFile(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
-std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
-
 }  // namespace
 
 TPictureSize processedPictureSize(int frameWidth, int frameHeight, const TConfiguration& config) {
@@ -65,8 +63,12 @@ TPictureSize processedPictureSize(int frameWidth, int frameHeight, const TConfig
 
 void requireWorkBitmapSize(const std::string& path, int width, int height, TPictureSize expected) {
     if (width == expected.width && height == expected.height) return;
-    throw EInvalidGraphic("Файл " + path + " имеет размер " + sizeText(width, height) + ", а ожидается " +
-                          sizeText(expected.width, expected.height) + ".");
+    throw EInvalidGraphic(TDiagnostic(Code::WorkBitmapSizeWrong)
+                              .with("file", path)
+                              .with("width", width)
+                              .with("height", height)
+                              .with("expectedWidth", expected.width)
+                              .with("expectedHeight", expected.height));
 }
 
 TImageStagesResult runImageStages(const std::string& eventDirectory, const TConfiguration& config,
@@ -103,14 +105,18 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     std::vector<TFrameBuffer> frames;
     int W = 0, H = 0;
     {
-        StatusStep step(notifier, "Чтение исходных кадров");
+        StageStep step(notifier, Code::StageReadingFrames);
         notifier.progressShow(static_cast<int>(paths.size()));
         for (std::size_t i = 0; i < paths.size(); ++i) {
             TGreyFrame f = loadGreyFrame(paths[i]);
             if (i > 0 && (f.width != W || f.height != H)) {
                 notifier.progressHide();
-                throw EInvalidGraphic("Кадр " + paths[i] + " имеет размер " + sizeText(f.width, f.height) +
-                                      ", а остальные кадры события — " + sizeText(W, H) + ".");
+                throw EInvalidGraphic(TDiagnostic(Code::EventFrameSizeDiffers)
+                                          .with("file", paths[i])
+                                          .with("width", f.width)
+                                          .with("height", f.height)
+                                          .with("eventWidth", W)
+                                          .with("eventHeight", H));
             }
             W = f.width;
             H = f.height;
@@ -123,17 +129,19 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     const TPictureSize processed = processedPictureSize(W, H, config);
 
     if (config.remDarkFrame()) {
-        StatusStep step(notifier, "Удаление темнового кадра");
+        StageStep step(notifier, Code::StageRemovingDarkFrame);
         const std::string darkPath = resolveInProgramDirectory(programDirectory, config.darkFrame());
         if (isFile(darkPath)) {
             const TGreyFrame dark = loadGreyFrame(darkPath);
             // A dark frame of another camera or mode would darken only part
             // of the picture: the events go on without it, as without a file.
             if (dark.width != W || dark.height != H) {
-                notifier.message("Orbisight",
-                                 "Темновой кадр " + darkPath + " имеет размер " + sizeText(dark.width, dark.height) +
-                                     ", а кадры события — " + sizeText(W, H) + ": темновой кадр не вычтен.",
-                                 MessageIcon::Warning);
+                notifier.report(TDiagnostic(Code::DarkFrameSizeDiffers, Severity::Warning)
+                                    .with("file", darkPath)
+                                    .with("width", dark.width)
+                                    .with("height", dark.height)
+                                    .with("eventWidth", W)
+                                    .with("eventHeight", H));
             } else {
                 for (std::size_t i = 0; i < frames.size(); ++i) {
                     removeDarkFrame(dark.pixels, W, n, frames[i]);
@@ -145,7 +153,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     }
 
     if (config.remGradFrame()) {
-        StatusStep step(notifier, "Выравнивание фона");
+        StageStep step(notifier, Code::StageLevellingBackground);
         for (std::size_t i = 0; i < frames.size(); ++i) {
             levelBackground(W, H, frames[i]);
             notifier.progressPosition(static_cast<int>(i));
@@ -156,7 +164,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
     TFrameBuffer background;
     std::vector<uint8_t> maximum;
     {
-        StatusStep step(notifier, "Суммирование кадров");
+        StageStep step(notifier, Code::StageSummingFrames);
         TFrameAccumulators acc = sumFrames(frames, n);
         background = meanWithoutMaximum(acc);
         maximum = std::move(acc.maximum);
@@ -165,17 +173,17 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressShow(10);
     }
     {
-        StatusStep step(notifier, "Сохранение кадра для определения зв.величин");
+        StageStep step(notifier, Code::StageSavingMagnitudeFrame);
         saveGreyBitmap(background, W, H, mBmp);
     }
     if (config.autoContrastFrame()) {
-        StatusStep step(notifier, "Автоконтраст");
+        StageStep step(notifier, Code::StageAutoContrast);
         notifier.progressPosition(4);
         autoContrast(background, config.autoDetectCoefContrast());
     }
     TFrameBuffer resultBuffer;
     {
-        StatusStep step(notifier, "Наложение метеора на кадр");
+        StageStep step(notifier, Code::StageOverlayingMeteor);
         notifier.progressPosition(6);
         resultBuffer = overlayMeteor(background, maximum);
         maximum.clear();
@@ -183,7 +191,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressHide();
     }
     if (config.doubleFrameHeight()) {
-        StatusStep step(notifier, "Удвоение высоты/деинтерлейсинг");
+        StageStep step(notifier, Code::StageDoublingHeight);
         notifier.progressShow(10);
         background = doubleHeight(background, W);
         notifier.progressPosition(2);
@@ -197,7 +205,7 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         notifier.progressHide();
     }
     if (config.correctDistortion()) {
-        StatusStep step(notifier, "Корррекция дисторсии");
+        StageStep step(notifier, Code::StageCorrectingDistortion);
         notifier.progressShow(10);
         const TDistortion d = TDistortion::fromConfiguration(config);
         W = processed.width;

@@ -24,51 +24,58 @@ public:
     std::size_t fieldCount() const { return fields_.size(); }
     const std::string& text(int k) const { return fields_[static_cast<std::size_t>(k - 1)]; }
 
-    [[noreturn]] void refuse(const std::string& why) const {
-        throw EConvertError(path_ + ", line " + std::to_string(index_ + 1) + ": " + why);
-    }
-    [[noreturn]] void refuseField(int k, const std::string& why) const {
-        throw EConvertError(path_ + ", line " + std::to_string(index_ + 1) + ", field " + std::to_string(k) + ": '" +
-                            text(k) + "' " + why);
+    // The record's place: file and line (from 1).
+    TDiagnostic located(Code code) const { return TDiagnostic(code).with("file", path_).with("line", index_ + 1); }
+    // Field k of the record and its text, with the kind of value it should
+    // hold ("rightAscension", "frameNumber") for the refusals that need it.
+    [[noreturn]] void refuseField(int k, Code code, const char* kind = nullptr) const {
+        TDiagnostic d = located(code).with("field", k).with("text", text(k));
+        if (kind) d.with("kind", kind);
+        throw EConvertError(std::move(d));
     }
 
     void requireFields(std::size_t count, const char* layout) const {
         if (fields_.size() != count) {
-            refuse(std::to_string(fields_.size()) + " fields where the layout " + layout + " has " +
-                   std::to_string(count));
+            throw EConvertError(
+                located(Code::WorkFieldCount).with("count", fields_.size()).with("expected", count).with("layout", layout));
         }
     }
 
     // A finite number within [low, high].
-    double number(int k, double low, double high, const char* what) const {
+    double number(int k, double low, double high, const char* kind) const {
         double value = 0;
         try {
             value = parseFloat(text(k));
         } catch (const EConvertError&) {
-            refuseField(k, std::string("is not ") + what);
+            refuseField(k, Code::WorkFieldNotANumber, kind);
         }
         if (!(value >= low && value <= high)) {
-            refuseField(k, std::string("is not ") + what + " (" + floatToText(low) + " to " + floatToText(high) + ")");
+            throw EConvertError(located(Code::WorkFieldOutOfRange)
+                                    .with("field", k)
+                                    .with("text", text(k))
+                                    .with("kind", kind)
+                                    .with("low", floatToText(low))
+                                    .with("high", floatToText(high)));
         }
         return value;
     }
 
     // A whole number within [low, high].
-    int64_t whole(int k, double low, double high, const char* what) const {
-        const double value = number(k, low, high, what);
-        if (value != std::trunc(value)) refuseField(k, std::string("is not ") + what + " (a whole number)");
+    int64_t whole(int k, double low, double high, const char* kind) const {
+        const double value = number(k, low, high, kind);
+        if (value != std::trunc(value)) refuseField(k, Code::WorkFieldNotWhole, kind);
         return static_cast<int64_t>(value);
     }
 
     // A pixel position on the picture or within one picture's size of it.
     double pixel(int k, int size) const {
-        return number(k, -static_cast<double>(size), 2.0 * size, "a pixel position of the picture");
+        return number(k, -static_cast<double>(size), 2.0 * size, "pixel");
     }
 
-    double ra(int k) const { return number(k, 0, 360, "a right ascension in degrees"); }
-    double dec(int k) const { return number(k, -90, 90, "a declination in degrees"); }
+    double ra(int k) const { return number(k, 0, 360, "rightAscension"); }
+    double dec(int k) const { return number(k, -90, 90, "declination"); }
     double magnitude(int k) const {
-        return number(k, -kWorkMagnitudeLimit, kWorkMagnitudeLimit, "a magnitude");
+        return number(k, -kWorkMagnitudeLimit, kWorkMagnitudeLimit, "magnitude");
     }
 
 private:
@@ -93,8 +100,8 @@ private:
 constexpr const char* kStarListLayout = "0|0|x|y|sum|count";
 constexpr const char* kMagnitudeListLayout = "0|0|x|y|sum|count|magnitude";
 constexpr const char* kIdentifiedLayout = "ra|dec|x|y|magnitude|name|spectrum";
-constexpr const char* kTrackLayout = "ra|dec|x|y|frame|value|START or FINISH|";
-constexpr const char* kTrackFileLayout = "0|0|x|y|frame|value|START or FINISH";
+constexpr const char* kTrackLayout = "ra|dec|x|y|frame|value|START/FINISH|";
+constexpr const char* kTrackFileLayout = "0|0|x|y|frame|value|START/FINISH";
 
 TIdentifiedStar identifiedStar(const TRecord& r, std::size_t index, TWorkPicture picture) {
     r.requireFields(7, kIdentifiedLayout);
@@ -137,13 +144,13 @@ std::vector<TListedStar> parseStarList(const std::vector<std::string>& lines, co
         }
         TListedStar s;
         s.line = i;
-        r.number(1, -1e9, 1e9, "a number");
-        r.number(2, -1e9, 1e9, "a number");
+        r.number(1, -1e9, 1e9, "number");
+        r.number(2, -1e9, 1e9, "number");
         s.x = r.pixel(3, picture.width);
         s.y = r.pixel(4, picture.height);
-        s.brightnessSum = r.whole(5, 0, kLargestBrightnessSum, "a brightness sum");
+        s.brightnessSum = r.whole(5, 0, kLargestBrightnessSum, "brightness");
         s.pixelCount = r.whole(6, 0, static_cast<double>(kLargestWorkPictureSide) * kLargestWorkPictureSide,
-                               "a pixel count");
+                               "pixelCount");
         if (r.fieldCount() == 7 && !r.text(7).empty()) {
             s.magnitude = r.magnitude(7);
             s.magnitudeText = r.text(7);
@@ -192,19 +199,19 @@ TAstrometryFile parseAstrometry(std::vector<std::string> lines, const std::strin
         const std::string tag = r.fieldCount() >= 7 ? r.text(7) : std::string();
         if (tag == "START" || tag == "FINISH") {
             r.requireFields(8, kTrackLayout);
-            if (!r.text(8).empty()) r.refuseField(8, "follows the track's tag");
+            if (!r.text(8).empty()) r.refuseField(8, Code::WorkFieldAfterTrackTag);
             e.kind = tag == "START" ? TAstrometryKind::Start : TAstrometryKind::Finish;
             e.star.line = i;
             e.star.ra = r.ra(1);
             e.star.dec = r.dec(2);
             e.star.x = r.pixel(3, picture->width);
             e.star.y = r.pixel(4, picture->height);
-            e.frame = static_cast<int>(r.whole(5, 1, kLargestFrameNumber, "a frame number"));
-            e.value = r.whole(6, 0, kLargestBrightnessSum, "a brightness sum or pixel count");
+            e.frame = static_cast<int>(r.whole(5, 1, kLargestFrameNumber, "frameNumber"));
+            e.value = r.whole(6, 0, kLargestBrightnessSum, "brightness");
         } else {
             e.star = identifiedStar(r, i, *picture);
             if (tag == "CENTER") {
-                if (r.text(6) != "CENTER") r.refuseField(6, "is not the centre line's tag CENTER");
+                if (r.text(6) != "CENTER") r.refuseField(6, Code::WorkFieldNotCentreTag);
                 e.kind = TAstrometryKind::Centre;
             }
         }
@@ -220,16 +227,16 @@ std::vector<TTrackFileLine> parseTrackFile(const std::vector<std::string>& lines
         if (isBlankWorkLine(lines[i])) continue;
         const TRecord r(lines[i], path, i);
         r.requireFields(7, kTrackFileLayout);
-        if (r.text(7) != "START" && r.text(7) != "FINISH") r.refuseField(7, "is neither START nor FINISH");
+        if (r.text(7) != "START" && r.text(7) != "FINISH") r.refuseField(7, Code::WorkFieldNotTrackTag);
         TTrackFileLine t;
         t.line = i;
         t.start = r.text(7) == "START";
-        r.number(1, -1e9, 1e9, "a number");
-        r.number(2, -1e9, 1e9, "a number");
+        r.number(1, -1e9, 1e9, "number");
+        r.number(2, -1e9, 1e9, "number");
         t.x = r.pixel(3, picture.width);
         t.y = r.pixel(4, picture.height);
-        t.frame = static_cast<int>(r.whole(5, 1, kLargestFrameNumber, "a frame number"));
-        t.value = r.whole(6, 0, kLargestBrightnessSum, "a brightness sum or pixel count");
+        t.frame = static_cast<int>(r.whole(5, 1, kLargestFrameNumber, "frameNumber"));
+        t.value = r.whole(6, 0, kLargestBrightnessSum, "brightness");
         track.push_back(t);
     }
     return track;

@@ -122,32 +122,37 @@ double clipRow(const TSimTruth& t, double pictureRow) { return t.fields ? (pictu
 double fluxOf(double magnitude, double zeroPoint) { return zeroPoint * std::pow(10.0, -0.4 * magnitude); }
 
 void validate(const TSimSettings& s) {
-    auto fail = [](const std::string& what) { throw std::invalid_argument("sky simulator: " + what); };
-    if (s.pointingSky.has_value() == s.pointingAzAlt.has_value())
-        fail("give the pointing either as (ra, dec) or as (azimuth, altitude)");
-    if (s.width <= 0 || s.height <= 0) fail("frame size must be positive");
-    if (s.fields && s.height < 2) fail("fields need a picture of two rows or more");
-    if (s.fps <= 0 || s.frameCount <= 0) fail("frame rate and frame count must be positive");
-    if (!(s.focalLength * s.frameScale > 0)) fail("focal length and frame scale must be positive");
-    if (!(s.psfSigma > 0) || !(s.noiseSigma >= 0)) fail("PSF width must be positive, noise not negative");
-    if (s.weave != TSimWeave::None && (s.fields || s.height < 2))
-        fail("woven frames need full-height frames of two rows or more");
-    if (!(s.photonGain >= 0) || !(s.twinkle >= 0) || s.hotPixels < 0)
-        fail("photon gain, twinkle and hot pixels must not be negative");
-    if (s.jpegQuality < 0 || s.jpegQuality > 100) fail("JPEG quality must be 1..100, or 0 for none");
-    for (const TSimMeteor& m : s.meteors) {
-        if (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel)) fail("a meteor needs a start and an end");
+    auto fail = [](TDiagnostic d) { throw EInvalidArgument(std::move(d)); };
+    if (s.pointingSky.has_value() == s.pointingAzAlt.has_value()) fail(TDiagnostic(Code::SimPointingAmbiguous));
+    if (s.width <= 0 || s.height <= 0)
+        fail(TDiagnostic(Code::SimFrameSizeInvalid).with("width", s.width).with("height", s.height));
+    if (s.fields && s.height < 2) fail(TDiagnostic(Code::SimFieldsTooShort).with("height", s.height));
+    if (s.fps <= 0 || s.frameCount <= 0)
+        fail(TDiagnostic(Code::SimRateOrCountInvalid).with("fps", s.fps).with("frames", s.frameCount));
+    if (!(s.focalLength * s.frameScale > 0)) fail(TDiagnostic(Code::SimOpticsInvalid));
+    if (!(s.psfSigma > 0) || !(s.noiseSigma >= 0)) fail(TDiagnostic(Code::SimBlurOrNoiseInvalid));
+    if (s.weave != TSimWeave::None && (s.fields || s.height < 2)) fail(TDiagnostic(Code::SimWeaveInvalid));
+    if (!(s.photonGain >= 0) || !(s.twinkle >= 0) || s.hotPixels < 0) fail(TDiagnostic(Code::SimNegativeEffect));
+    if (s.jpegQuality < 0 || s.jpegQuality > 100)
+        fail(TDiagnostic(Code::SimJpegQualityInvalid).with("quality", s.jpegQuality));
+    // Meteors and lights by their number in the settings, from 1.
+    for (std::size_t i = 0; i < s.meteors.size(); ++i) {
+        const TSimMeteor& m = s.meteors[i];
+        const auto meteor = [&](Code code) { return TDiagnostic(code).with("meteor", i + 1); };
+        if (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel)) fail(meteor(Code::SimMeteorEndsMissing));
         if (m.frames < 1 || m.firstFrame < 0 || m.firstFrame + m.frames > s.frameCount)
-            fail("a meteor's frames must lie inside the clip");
+            fail(meteor(Code::SimMeteorFramesOutside));
         if (!(m.startPhase >= 0 && m.startPhase < 1 && m.endPhase > 0 && m.endPhase <= 1) ||
             (m.frames == 1 && !(m.startPhase < m.endPhase)))
-            fail("a meteor must light up and go out within its first and last exposure");
+            fail(meteor(Code::SimMeteorPhaseInvalid));
     }
-    for (const TSimMovingLight& l : s.lights) {
+    for (std::size_t i = 0; i < s.lights.size(); ++i) {
+        const TSimMovingLight& l = s.lights[i];
+        const auto light = [&](Code code) { return TDiagnostic(code).with("light", i + 1); };
         if (l.frames < 1 || l.firstFrame < 0 || l.firstFrame + l.frames > s.frameCount)
-            fail("a moving light's frames must lie inside the clip");
+            fail(light(Code::SimLightFramesOutside));
         if (l.blinkPeriod < 0 || (l.blinkPeriod > 0 && (l.blinkOnFrames < 1 || l.blinkOnFrames > l.blinkPeriod)))
-            fail("a blinking light is on for 1 to blinkPeriod frames of every blinkPeriod");
+            fail(light(Code::SimLightBlinkInvalid));
     }
 }
 
@@ -160,13 +165,8 @@ std::vector<CatalogStar> readCatalog(const std::string& path, double limitingMag
     const std::vector<std::string> lines = readTextLines(path);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].find('|') == std::string::npos) continue;
-        CatalogStar s{};
-        try {
-            s = {parseFloat(extractField(lines[i], "|", 1)), parseFloat(extractField(lines[i], "|", 2)),
-                 parseFloat(extractField(lines[i], "|", 3))};
-        } catch (const EConvertError& e) {
-            throw EConvertError(path + ", line " + std::to_string(i + 1) + ": " + e.what());
-        }
+        const CatalogStar s{parseFloatField(lines[i], "|", 1, path, i), parseFloatField(lines[i], "|", 2, path, i),
+                            parseFloatField(lines[i], "|", 3, path, i)};
         if (s.magnitude <= limitingMagnitude) stars.push_back(s);
     }
     return stars;
@@ -224,7 +224,7 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
     t.startSky = sky(m.startSky, m.startPixel);
     t.endSky = sky(m.endSky, m.endPixel);
     const auto a = camera.project(t.startSky), b = camera.project(t.endSky);
-    if (!a || !b) throw std::invalid_argument("sky simulator: a meteor's end is not in front of the camera");
+    if (!a || !b) throw EInvalidArgument(TDiagnostic(Code::SimMeteorBehindCamera));
     t.startX = a->first, t.startY = clipRow(clip, a->second), t.endX = b->first, t.endY = clipRow(clip, b->second);
     t.firstFrame = m.firstFrame;
     t.lastFrame = m.firstFrame + m.frames - 1;
@@ -235,7 +235,7 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
     path.end = unitVector(t.endSky);
     path.angle = std::acos(std::clamp(dot(path.start, path.end), -1.0, 1.0));
     if (path.angle > std::numbers::pi - 1e-9)
-        throw std::invalid_argument("sky simulator: a meteor's ends are antipodal");
+        throw EInvalidArgument(TDiagnostic(Code::SimMeteorEndsAntipodal));
     path.frames = m.frames;
     path.lit = m.startPhase;
     path.out = (m.frames - 1) + m.endPhase;
@@ -256,7 +256,7 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
             t.frameMagnitudes.push_back(-2.5 * std::log10(light * (hi - lo) / kSteps / zeroPoint));
         }
         const auto head = camera.project(skyPoint(path.at(path.along(j + hi))));
-        if (!head) throw std::invalid_argument("sky simulator: the meteor's point is not in front of the camera");
+        if (!head) throw EInvalidArgument(TDiagnostic(Code::SimMeteorBehindCamera));
         t.frameHeads.emplace_back(head->first, clipRow(clip, head->second));
     }
     return path;
@@ -385,7 +385,7 @@ void jpegRoundTrip(std::vector<uint8_t>& pixels, int width, int height, int qual
     const bool encoded = encodeJpeg(pixels.data(), width, height, quality, &buffer, &size);
     const std::unique_ptr<unsigned char, decltype(&std::free)> owned(buffer, &std::free);
     if (!encoded || !decodeJpeg(owned.get(), size, pixels.data(), width, height))
-        throw std::runtime_error("sky simulator: the JPEG round trip of a frame failed");
+        throw Exception(TDiagnostic(Code::SimJpegRoundTripFailed));
 }
 
 std::string jsonNumber(double v) { return std::isfinite(v) ? floatToText(v) : "null"; }
@@ -505,7 +505,7 @@ std::pair<double, double> meteorPixelAt(const TSimTruth& truth, const TSimMeteor
     const Vec3 a = unitVector(meteor.startSky), b = unitVector(meteor.endSky);
     const double angle = std::acos(std::clamp(dot(a, b), -1.0, 1.0));
     const auto p = cameraOf(truth).project(skyPoint(slerp(a, b, angle, along)));
-    if (!p) throw std::invalid_argument("sky simulator: the meteor's point is not in front of the camera");
+    if (!p) throw EInvalidArgument(TDiagnostic(Code::SimMeteorBehindCamera));
     return {p->first, clipRow(truth, p->second)};
 }
 

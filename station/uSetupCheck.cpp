@@ -85,7 +85,7 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input) {
             out.push_back({CheckSeverity::Error, e.what()});
             return out;
         }
-        for (const std::string& w : config.warnings()) out.push_back({CheckSeverity::Warning, w});
+        for (const TDiagnostic& w : config.warnings()) out.push_back({CheckSeverity::Warning, w.plain()});
     }
     const std::vector<TCheckFinding> rest = checkStationSetup(input, config);
     out.insert(out.end(), rest.begin(), rest.end());

@@ -23,7 +23,8 @@ TConfiguration stationConfiguration(const std::string& station, std::ostream& wa
         throw CliConfigurationError(TDiagnostic(Code::SettingsPathNotAFile).with("file", ini.string()));
     TConfiguration config;
     config.load(ini);
-    for (const std::string& w : config.warnings()) warnings << words.say(cli::kWarning) << ": " << w << "\n";
+    for (const TDiagnostic& w : config.warnings()) warnings << words.say(cli::kWarning) << ": " << words.text(w) << "
+";
     return config;
 }
 

@@ -108,9 +108,9 @@ TEST(CliCalibrate, PairsThatDetermineNoLensAreRefusedAndNothingIsWritten) {
         std::string file;
         const char* says;
     } cases[] = {
-        {"empty", textFile(station, "empty.txt", ""), "10 point pairs at least"},
-        {"one pair", textFile(station, "one.txt", "1\t1\t1.01\t1.01\n"), "there are 1"},
-        {"collinear", textFile(station, "line.txt", line), "do not determine"},
+        {"empty", textFile(station, "empty.txt", ""), "DistortionTooFewPairs needed=10, pairs=0"},
+        {"one pair", textFile(station, "one.txt", "1\t1\t1.01\t1.01\n"), "DistortionTooFewPairs needed=10, pairs=1"},
+        {"collinear", textFile(station, "line.txt", line), "DistortionPairsUndetermined"},
         {"no lens", pairsFile(station), "coefX0=1"},
     };
     for (const auto& c : cases) {

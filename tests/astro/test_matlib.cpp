@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "DiagnosticTesting.h"
 #include "astro/uExceptions.h"
 
 namespace orbis {
@@ -136,7 +137,8 @@ TEST(Lsqfit, ManyNoisyRowsGiveTheLeastSquaresSolution) {
 
 TEST(Lsqfit, SingularSystemsThrowZeroDivide) {
     // Unknown that appears in no equation.
-    EXPECT_THROW(LSQFIT({{1, 0, 1}, {2, 0, 2}, {3, 0, 3}}, 3, 2), EZeroDivide);
+    EXPECT_EQ(test::raised<EZeroDivide>([] { LSQFIT({{1, 0, 1}, {2, 0, 2}, {3, 0, 3}}, 3, 2); }),
+              TDiagnostic(Code::LeastSquaresSingular).with("unknown", 2).with("unknowns", 2));
     // Second column twice the first: only rounding residue is left as pivot.
     EXPECT_THROW(LSQFIT({{0.1, 0.2, 1.0}, {0.3, 0.6, 2.0}, {0.7, 1.4, 0.5}}, 3, 2), EZeroDivide);
     // Three equations but only two independent ones.
@@ -145,10 +147,14 @@ TEST(Lsqfit, SingularSystemsThrowZeroDivide) {
 
 TEST(Lsqfit, InconsistentSizesAreRejected) {
     const Matrix a = {{1, 2, 3}, {4, 5, 6}};
-    EXPECT_THROW(LSQFIT(a, 3, 2), std::invalid_argument);  // more rows than given
-    EXPECT_THROW(LSQFIT(a, 2, 3), std::invalid_argument);  // fewer equations than unknowns
+    // A caller's slip: std::invalid_argument, with what was wrong.
+    EXPECT_EQ(test::raised<EInvalidArgument>([&] { LSQFIT(a, 3, 2); }),  // more rows than given
+              TDiagnostic(Code::LeastSquaresTooFewRows).with("equations", 3).with("rows", 2));
+    EXPECT_EQ(test::raised<EInvalidArgument>([&] { LSQFIT(a, 2, 3); }),  // fewer equations than unknowns
+              TDiagnostic(Code::LeastSquaresTooFewEquations).with("equations", 2).with("unknowns", 3));
     EXPECT_THROW(LSQFIT(a, 2, 0), std::invalid_argument);
-    EXPECT_THROW(LSQFIT({{1, 2, 3}, {4, 5}}, 2, 2), std::invalid_argument);  // short row
+    EXPECT_EQ(test::raised<EInvalidArgument>([&] { LSQFIT({{1, 2, 3}, {4, 5}}, 2, 2); }),  // short row
+              TDiagnostic(Code::LeastSquaresRowTooShort).with("row", 1).with("columns", 3));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <limits>
 #include <random>
 
+#include "DiagnosticTesting.h"
 #include "SeparatorScope.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
@@ -128,8 +129,21 @@ TEST(IntDivMod, TruncateTowardZero) {
     EXPECT_EQ(intMod(7, -2), 1);
     EXPECT_EQ(intDiv(6, 3), 2);
     EXPECT_EQ(intMod(6, 3), 0);
-    EXPECT_THROW(intDiv(1, 0), EZeroDivide);
-    EXPECT_THROW(intDiv(-2147483647 - 1, -1), std::overflow_error);
+    EXPECT_EQ(test::raised<EZeroDivide>([] { intDiv(1, 0); }).code(), Code::IntegerDivisionByZero);
+    EXPECT_EQ(test::raised<EIntOverflow>([] { intDiv(-2147483647 - 1, -1); }),
+              TDiagnostic(Code::IntegerDivisionOverflow).with("dividend", -2147483647 - 1).with("divisor", -1));
+}
+
+// Conversion errors carry the text that did not convert and, read from a
+// file, the place: the observer has to find the line.
+TEST(ConversionErrors, CarryTheTextAndThePlace) {
+    EXPECT_EQ(test::raised<EConvertError>([] { parseFloat("12,5x"); }),
+              TDiagnostic(Code::NotAFloat).with("text", "12,5x"));
+    EXPECT_EQ(test::raised<EConvertError>([] { parseInt(" 7 7"); }), TDiagnostic(Code::NotAnInteger).with("text", " 7 7"));
+    EXPECT_EQ(test::raised<EConvertError>([] { parseFloatField("1|2|x3", "|", 3, "/n/S.txt", 11); }),
+              TDiagnostic(Code::FieldNotANumber).with("file", "/n/S.txt").with("line", 12).with("field", 3).with("text", "x3"));
+    // A field past the record's end is empty, and empty is no number.
+    EXPECT_EQ(test::raised<EConvertError>([] { parseFloatField("1|2", "|", 5, "a.txt", 0); }).value("text"), "");
 }
 
 TEST(ExtractField, FieldsNumberedFromOneMissingOnesEmpty) {
@@ -207,7 +221,8 @@ TEST(TextFiles, WrittenAsWindows1251WithCrLfReadWithEitherLineEnd) {
     EXPECT_EQ(readTextLines(file), (std::vector<std::string>{"a", "b", "c"}));
     writeFileAtomically(file, "\xEF\xBB\xBF" "x=Ж\n");
     EXPECT_EQ(readTextLines(file, TextEncoding::Utf8OrWindows1251), std::vector<std::string>{"x=Ж"});
-    EXPECT_THROW(readTextLines(dir / "missing.txt"), EInOutError);
+    EXPECT_EQ(test::raised<EInOutError>([&] { readTextLines(dir / "missing.txt"); }).value("file"),
+              (dir / "missing.txt").string());
 }
 
 TEST(TextFiles, FailedWriteLeavesTheOldFileAndNoLitter) {
@@ -218,8 +233,13 @@ TEST(TextFiles, FailedWriteLeavesTheOldFileAndNoLitter) {
     const auto blocked = dir / "blocked";
     std::filesystem::create_directory(blocked);
     std::filesystem::create_directory(blocked / "inner");
-    EXPECT_THROW(writeFileAtomically(blocked, "new"), EInOutError);
-    EXPECT_THROW(writeFileAtomically(dir / "no-such-dir" / "x.txt", "new"), EInOutError);
+    const TDiagnostic renamed = test::raised<EInOutError>([&] { writeFileAtomically(blocked, "new"); });
+    EXPECT_EQ(renamed.code(), Code::FileNotWritten);
+    EXPECT_EQ(renamed.value("file"), blocked.string());
+    EXPECT_EQ(renamed.value("step"), "rename");
+    EXPECT_FALSE(renamed.value("reason").empty());
+    EXPECT_EQ(test::raised<EInOutError>([&] { writeFileAtomically(dir / "no-such-dir" / "x.txt", "new"); }).value("step"),
+              "create");
     EXPECT_EQ(readFileBytes(file), "old");
     int entries = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {

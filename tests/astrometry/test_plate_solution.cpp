@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <random>
 
+#include "DiagnosticTesting.h"
 #include "RecordingNotifier.h"
 #include "TempDir.h"
 #include "astro/matlib.h"
@@ -141,8 +142,9 @@ TEST(PlateSolution, AScanStepOfNothingOrOfHoursIsRefused) {
         f.config.setAutoDetectScanDelta(step);
         test::RecordingNotifier n;
         EXPECT_FALSE(alignStarMap(f.pTxt, f.config, "", n, {.threads = 1}).has_value()) << step;
-        ASSERT_FALSE(n.messages.empty());
-        EXPECT_EQ(n.messages.back().text.rfind("Недопустимый шаг сканирования", 0), 0u) << n.messages.back().text;
+        ASSERT_FALSE(n.reports.empty());
+        EXPECT_EQ(n.reports.back().code(), Code::ScanStepInvalid) << n.reports.back().plain();
+        EXPECT_EQ(n.reports.back().value("step"), floatToText(step));
         EXPECT_FALSE(std::filesystem::exists(f.sTxt));
     }
 }
@@ -194,8 +196,13 @@ TEST(PlateSolution, AStarFarFromItsFittedPlaceIsNoReferenceStarAndThePlateMustEx
     EXPECT_EQ(a.size() + 1, before.size());  // every reference star but the moved one
     EXPECT_EQ(std::count(a.begin(), a.end(), s[4]), 0);
     for (std::size_t i = 0; i + 1 < a.size(); ++i) EXPECT_EQ(std::count(before.begin(), before.end(), a[i]), 1) << a[i];
-    ASSERT_EQ(n.notes.size(), 2u);
-    EXPECT_EQ(n.notes[0].rfind("Проверка привязки: совпало звёзд ", 0), 0u) << n.notes[0];
+    ASSERT_EQ(n.records.size(), 2u);
+    const TDiagnostic& check = n.records[0];
+    EXPECT_EQ(check.code(), Code::PlateVerified);
+    EXPECT_EQ(check.severity(), Severity::Notice);
+    for (const char* name : {"matched", "detected", "predicted", "chance", "residual", "log10Chance"})
+        EXPECT_FALSE(check.value(name).empty()) << name;
+    EXPECT_LE(std::stoi(check.value("matched")), std::stoi(check.value("detected")));
 
     // The same identifications over detections they do not explain (the
     // identified stars and a dozen spots that are no catalog star): a plate
@@ -207,10 +214,10 @@ TEST(PlateSolution, AStarFarFromItsFittedPlaceIsNoReferenceStarAndThePlateMustEx
     for (int i = 0; i < 12; ++i) p.push_back("0|0|" + std::to_string(x(rng)) + "|" + std::to_string(y(rng)) + "|800|9");
     writeTextLines(f.pTxt, p);
     std::filesystem::remove(f.aTxt);
-    n.messages.clear();
+    n.reports.clear();
     EXPECT_FALSE(findCenterFrame(f.sTxt, best, f.config, n, std::string()).has_value());
-    ASSERT_EQ(n.messages.size(), 1u);
-    EXPECT_EQ(n.messages[0].text, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!");
+    ASSERT_EQ(n.reports.size(), 1u);
+    EXPECT_EQ(n.reports[0], TDiagnostic(Code::StarBindingFailed, Severity::Warning).with("file", f.sTxt));
     EXPECT_FALSE(std::filesystem::exists(f.aTxt));
 }
 
@@ -302,17 +309,18 @@ TEST(PlateSolution, ScanRefusalsAndAnEmptyScan) {
     Field f;
     test::RecordingNotifier n;
     EXPECT_FALSE(alignStarMap(f.pTxt, f.config, "", n).has_value());
-    EXPECT_EQ(n.messages.back().text, "Отсутствует необходимый файл " + f.pTxt + " для привязки звёзд.");
+    EXPECT_EQ(n.reports.back(), TDiagnostic(Code::StarListMissingForBinding).with("file", f.pTxt));
 
     writeTextLines(f.pTxt, std::vector<std::string>{"0|0|1|2|3|4", "0|0|5|6|3|4", "0|0|9|9|3|4"});
     EXPECT_FALSE(alignStarMap(f.pTxt, f.config, "", n).has_value());
-    EXPECT_EQ(n.messages.back().text, "Недостаточное количество опорных звёзд!");
+    EXPECT_EQ(n.reports.back(),
+              TDiagnostic(Code::TooFewReferenceStars, Severity::Warning).with("file", f.pTxt).with("count", 3));
     EXPECT_FALSE(std::filesystem::exists(f.sTxt));
 
     const std::string badName = (f.station / "detections.txt").string();
     writeTextLines(badName, std::vector<std::string>{"0|0|1|2|3|4"});
     EXPECT_FALSE(alignStarMap(badName, f.config, "", n).has_value());
-    EXPECT_EQ(n.messages.back().text, "Недопустимое имя файла " + badName + ".");
+    EXPECT_EQ(n.reports.back(), TDiagnostic(Code::EventFileNameInvalid).with("file", badName));
 
     // No declination band to scan: the final pass runs at (-999, -999).
     f.writeDetections({f.theta - 25, 40});
@@ -333,7 +341,9 @@ TEST(PlateSolution, MalformedListsEndWithAClearErrorAndKeepTheOldOutput) {
         alignStarMap(f.pTxt, f.config, "", n);
         ADD_FAILURE() << "a bad number was accepted";
     } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("line 3, field 4"), std::string::npos) << e.what();
+        EXPECT_EQ(e.diagnostic().value("file"), f.pTxt);
+        EXPECT_EQ(e.diagnostic().value("line"), "3");
+        EXPECT_EQ(e.diagnostic().value("field"), "4");
     }
     EXPECT_EQ(readTextLines(f.sTxt), std::vector<std::string>{"old"});
 
@@ -391,7 +401,7 @@ TEST(PlateSolution, OutliersGoWhenWorstAndAboveTwentyArcminutesOrOutOfLineWithTh
     writeTextLines(f.sTxt, lines);
     std::filesystem::remove(f.aTxt);
     EXPECT_FALSE(findCenterFrame(f.sTxt, TSkyPoint{200, 30}, f.config, n).has_value());
-    EXPECT_EQ(n.messages.back().text, "Ошибочная привязка звёзд. Проверьте исходные момент времени, артефакты на фото и пр.!");
+    EXPECT_EQ(n.reports.back().code(), Code::StarBindingFailed);
     EXPECT_FALSE(std::filesystem::exists(f.aTxt));
 }
 
@@ -442,7 +452,7 @@ TEST(StarCatalog, ReadsVisibleStarsAndProjectsTheBrightestInFrame) {
     EXPECT_TRUE(points.empty());
 
     EXPECT_TRUE(listStarsByTime((dir / "missing.dat").string(), theta, 45, n).empty());
-    EXPECT_EQ(n.messages.back().text, "Файл " + (dir / "missing.dat").string() + " отсутствует. Расчёт невозможен!");
+    EXPECT_EQ(n.reports.back(), TDiagnostic(Code::StarCatalogMissing).with("file", (dir / "missing.dat").string()));
     writeTextLines(path, std::vector<std::string>{"10|twenty|4.0|A|K0"});
     EXPECT_THROW(listStarsByTime(path, theta, 45, n), EConvertError);
 }

@@ -9,6 +9,7 @@
 #include <random>
 #include <tuple>
 
+#include "DiagnosticTesting.h"
 #include "RecordingNotifier.h"
 #include "TempDir.h"
 #include "astro/uUniUtils.h"
@@ -156,10 +157,8 @@ TEST(StarDetection, StarListsOfComposedFrame) {
 
     const std::string missing = (dir / "nP.bmp").string();
     EXPECT_FALSE(generateListBrightPixels(missing, 3, StarPosition::BoundingBoxCentre, detectionConfig(), notifier));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].caption, "Orbisight");
-    EXPECT_EQ(notifier.messages[0].text,
-              "Отсутствует необходимый файл " + missing + " для детектирования опорных звёзд.");
+    ASSERT_EQ(notifier.reports.size(), 1u);
+    EXPECT_EQ(notifier.reports[0], TDiagnostic(Code::StarBitmapMissing).with("file", missing));
     EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Error);
     EXPECT_FALSE(std::filesystem::exists(dir / "nP.txt"));
 }

@@ -4,6 +4,7 @@
 #include <random>
 #include <set>
 
+#include "DiagnosticTesting.h"
 #include "SeparatorScope.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
@@ -14,6 +15,15 @@ namespace orbis {
 namespace {
 
 using test::SeparatorScope;
+
+// A warning or refusal of a setting: its code and where it is.
+void expectSetting(const TDiagnostic& d, Code code, const std::string& file, std::string_view section,
+                   std::string_view key) {
+    EXPECT_EQ(d.code(), code) << d.plain();
+    EXPECT_EQ(d.value("file"), file) << d.plain();
+    EXPECT_EQ(d.value("section"), section) << d.plain();
+    EXPECT_EQ(d.value("key"), key) << d.plain();
+}
 
 class ConfigurationFile : public ::testing::Test {
 protected:
@@ -83,26 +93,40 @@ TEST(Configuration, ValueTextIsReadAsTheFileIs) {
     EXPECT_DOUBLE_EQ(c.coefY(3), -1.5e-4);
     EXPECT_EQ(c.setValueText("useDarkFile", "1"), std::nullopt);
     EXPECT_EQ(c.valueText("useDarkFile"), "1");
-    EXPECT_EQ(c.setValueText("useDarkFile", "2"), "[Capture] useDarkFile: '2' is not a flag (0 or 1); the default 0 is used");
+    const std::optional<TDiagnostic> notFlag = c.setValueText("useDarkFile", "2");
+    ASSERT_TRUE(notFlag);
+    expectSetting(*notFlag, Code::SettingNotAFlag, "", "Capture", "useDarkFile");
+    EXPECT_EQ(notFlag->severity(), Severity::Warning);
+    EXPECT_EQ(notFlag->value("text"), "2");
+    EXPECT_EQ(notFlag->value("default"), "0");
     EXPECT_EQ(c.valueText("useDarkFile"), "0");
     EXPECT_EQ(c.setValueText("observer", "Пётр"), std::nullopt);
     EXPECT_EQ(c.observer(), "Пётр");
 
     c.setHeightCCD(576);
-    EXPECT_EQ(c.setValueText("heightCCD", "abc"),
-              "[Camera] heightCCD: 'abc' is not a valid integer value; the default 480 is used");
+    const std::optional<TDiagnostic> notInteger = c.setValueText("heightCCD", "abc");
+    ASSERT_TRUE(notInteger);
+    expectSetting(*notInteger, Code::SettingNotAnInteger, "", "Camera", "heightCCD");
+    EXPECT_EQ(notInteger->value("default"), "480");
     EXPECT_EQ(c.heightCCD(), 480);
     c.setLatitude(10);
     try {
         c.setValueText("latitude", "north");
         ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
-        EXPECT_TRUE(std::string(e.what()).starts_with("[Observatory] latitude: ")) << e.what();
+        expectSetting(e.diagnostic(), Code::SettingNotANumber, "", "Observatory", "latitude");
+        EXPECT_EQ(e.diagnostic().value("text"), "north");
     }
     EXPECT_EQ(c.latitude(), 10.0);  // a real that does not convert changes nothing
     EXPECT_EQ(c.setValueText("frameExposure", "-1"), std::nullopt);  // ranges are checked where used
     EXPECT_THROW(c.valueText("lens"), std::invalid_argument);
-    EXPECT_THROW(c.setValueText("lens", "1"), std::invalid_argument);
+    try {
+        c.setValueText("lens", "1");
+        ADD_FAILURE() << "accepted";
+    } catch (const EInvalidArgument& e) {
+        EXPECT_EQ(e.diagnostic().code(), Code::SettingUnknown);
+        EXPECT_EQ(e.diagnostic().value("key"), "lens");
+    }
 }
 
 TEST(Configuration, SignedCoordinatesFollowTheHemisphereFlags) {
@@ -244,18 +268,28 @@ TEST_F(ConfigurationFile, HandEditedValuesAndFallbacks) {
     EXPECT_FALSE(c.useDarkFile());  // 2 is no flag: the default, not "on"
     EXPECT_FALSE(c.deleteTemp());  // keys are matched in either case, as Windows does
     // Each fallback is told, naming file, section and key.
-    EXPECT_EQ(c.warnings(), (std::vector<std::string>{
-                                ini.string() + ", [Camera] heightCCD: 'abc' is not a valid integer value; the default 480 is used",
-                                ini.string() + ", [Capture] useLogFile: 'yes' is not a flag (0 or 1); the default 0 is used",
-                                ini.string() + ", [Capture] useDarkFile: '2' is not a flag (0 or 1); the default 0 is used",
-                                ini.string() + ", [Capture] previewOnline: 'maybe' is not a flag (0 or 1); the default 1 is used"}));
+    ASSERT_EQ(c.warnings().size(), 4u);
+    const struct {
+        Code code;
+        const char *section, *key, *text, *fallback;
+    } told[] = {{Code::SettingNotAnInteger, "Camera", "heightCCD", "abc", "480"},
+                {Code::SettingNotAFlag, "Capture", "useLogFile", "yes", "0"},
+                {Code::SettingNotAFlag, "Capture", "useDarkFile", "2", "0"},
+                {Code::SettingNotAFlag, "Capture", "previewOnline", "maybe", "1"}};
+    for (std::size_t i = 0; i < std::size(told); ++i) {
+        const TDiagnostic& w = c.warnings()[i];
+        expectSetting(w, told[i].code, ini.string(), told[i].section, told[i].key);
+        EXPECT_EQ(w.value("text"), told[i].text);
+        EXPECT_EQ(w.value("default"), told[i].fallback);
+    }
 
     writeIni("[Capture]\r\nframeFontSize=\r\n[Camera]\r\nwidthCCD=99999999999\r\n");
     TConfiguration again = loaded();
     EXPECT_EQ(again.frameFontSize(), 12);
     EXPECT_EQ(again.widthCCD(), 640);
     ASSERT_EQ(again.warnings().size(), 2u);
-    EXPECT_NE(again.warnings()[0].find("[Camera] widthCCD: '99999999999'"), std::string::npos) << again.warnings()[0];
+    expectSetting(again.warnings()[0], Code::SettingNotAnInteger, ini.string(), "Camera", "widthCCD");
+    EXPECT_EQ(again.warnings()[0].value("text"), "99999999999");
     writeIni("[Camera]\r\nwidthCCD=720\r\n");
     again.load(ini);
     EXPECT_TRUE(again.warnings().empty());  // of the last load only
@@ -301,9 +335,12 @@ TEST_F(ConfigurationFile, FlagsAreZeroOrOneAndNothingElseTurnsThemOn) {
     EXPECT_TRUE(c.deleteTemp());    // default on
     EXPECT_TRUE(c.createReport());  // empty: the default, with a warning
     ASSERT_EQ(c.warnings().size(), 3u);
-    EXPECT_EQ(c.warnings()[0], ini.string() + ", [Observatory] pole: '-640' is not a flag (0 or 1); the default 0 is used");
-    EXPECT_NE(c.warnings()[1].find("[Processing] createReport: '' is not a flag"), std::string::npos) << c.warnings()[1];
-    EXPECT_NE(c.warnings()[2].find("[Processing] deleteTemp: '1.0' is not a flag"), std::string::npos) << c.warnings()[2];
+    expectSetting(c.warnings()[0], Code::SettingNotAFlag, ini.string(), "Observatory", "pole");
+    EXPECT_EQ(c.warnings()[0].value("text"), "-640");
+    expectSetting(c.warnings()[1], Code::SettingNotAFlag, ini.string(), "Processing", "createReport");
+    EXPECT_EQ(c.warnings()[1].value("text"), "");
+    expectSetting(c.warnings()[2], Code::SettingNotAFlag, ini.string(), "Processing", "deleteTemp");
+    EXPECT_EQ(c.warnings()[2].value("text"), "1.0");
 }
 
 TEST_F(ConfigurationFile, UnknownSectionsAndKeysAreToldAndKept) {
@@ -318,14 +355,16 @@ TEST_F(ConfigurationFile, UnknownSectionsAndKeysAreToldAndKept) {
     EXPECT_EQ(c.widthCCD(), 720);  // names match in either case
     EXPECT_DOUBLE_EQ(c.frameExposure(), 0.04);
     const std::string f = ini.string();
-    EXPECT_EQ(c.warnings(),
-              (std::vector<std::string>{
-                  f + ", [Observatry] latitude: no such section (latitude belongs in [Observatory]); the line is kept but not read",
-                  f + ", [Observatry] longitude: no such section (longitude belongs in [Observatory]); the line is kept but not read",
-                  f + ", [Observatory] latitud: no such setting in this section; the line is kept but not read",
-                  f + ", [Observatory] frameExposure: no such setting in this section (frameExposure belongs in [Camera]); "
-                      "the line is kept but not read",
-                  f + ", [Empty]: no such section"}));
+    ASSERT_EQ(c.warnings().size(), 5u);
+    expectSetting(c.warnings()[0], Code::SettingKeyMisplaced, f, "Observatry", "latitude");
+    EXPECT_EQ(c.warnings()[0].value("belongs"), "Observatory");
+    expectSetting(c.warnings()[1], Code::SettingKeyMisplaced, f, "Observatry", "longitude");
+    expectSetting(c.warnings()[2], Code::SettingKeyUnknown, f, "Observatory", "latitud");
+    expectSetting(c.warnings()[3], Code::SettingKeyMisplaced, f, "Observatory", "frameExposure");
+    EXPECT_EQ(c.warnings()[3].value("setting"), "frameExposure");
+    EXPECT_EQ(c.warnings()[3].value("belongs"), "Camera");
+    expectSetting(c.warnings()[4], Code::SettingSectionUnknown, f, "Empty", "");
+    for (const TDiagnostic& w : c.warnings()) EXPECT_EQ(w.severity(), Severity::Warning);
     c.save(ini);
     const auto lines = readTextLines(ini);
     for (const char* kept : {"[Observatry]", "latitude=-33.9", "latitud=10", "[Empty]"}) {
@@ -334,8 +373,11 @@ TEST_F(ConfigurationFile, UnknownSectionsAndKeysAreToldAndKept) {
     EXPECT_EQ(loaded().warnings().size(), 5u);  // still told after a save
 
     writeIni("stray=1\r\n[Camera]\r\nwidthCCD=720\r\n");
-    EXPECT_EQ(loaded().warnings(), std::vector<std::string>{f + ", outside any section, stray: no setting outside a section; "
-                                                               "the line is kept but not read"});
+    ASSERT_EQ(loaded().warnings().size(), 1u);
+    expectSetting(loaded().warnings()[0], Code::SettingKeyOutsideSection, f, "", "stray");
+    writeIni("[Misc]\r\nstray=1\r\n");
+    ASSERT_EQ(loaded().warnings().size(), 1u);
+    expectSetting(loaded().warnings()[0], Code::SettingKeyInUnknownSection, f, "Misc", "stray");
     std::filesystem::remove(ini);
     TConfiguration().save(ini);
     EXPECT_TRUE(loaded().warnings().empty());  // a file of its own settings only
@@ -346,27 +388,43 @@ TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUs
     TConfiguration c = loaded();
     c.save(ini);  // the dialog keeps what was typed
     EXPECT_DOUBLE_EQ(loaded().longitude(), -777.0);
-    const auto refusal = [&](std::initializer_list<std::string_view> keys) {
+    const auto refusal = [&](std::initializer_list<std::string_view> keys) -> std::optional<TDiagnostic> {
         try {
             c.requireInRange(keys);
         } catch (const EConvertError& e) {
-            return std::string(e.what());
+            return e.diagnostic();
         }
-        return std::string();
+        return std::nullopt;
     };
-    EXPECT_EQ(refusal({"widthCCD", "frameExposure"}),
-              "Недопустимое значение ключа [Camera] frameExposure в " + ini.string() + ": 0 (допустимо больше 0 и не больше 10).");
-    EXPECT_NE(refusal({"latitude"}).find("[Observatory] latitude в " + ini.string() + ": 1e+308"), std::string::npos);
-    EXPECT_NE(refusal({"longitude"}).find(": -777 (допустимо от -180 до 180)"), std::string::npos);
+    const std::optional<TDiagnostic> exposure = refusal({"widthCCD", "frameExposure"});
+    ASSERT_TRUE(exposure);
+    expectSetting(*exposure, Code::SettingOutOfOpenRange, ini.string(), "Camera", "frameExposure");
+    EXPECT_EQ(exposure->value("value"), "0");
+    EXPECT_EQ(exposure->value("low"), "0");
+    EXPECT_EQ(exposure->value("high"), "10");
+    EXPECT_EQ(refusal({"latitude"})->value("value"), "1e+308");
+    const std::optional<TDiagnostic> longitude = refusal({"longitude"});
+    ASSERT_TRUE(longitude);
+    expectSetting(*longitude, Code::SettingOutOfRange, ini.string(), "Observatory", "longitude");
+    EXPECT_EQ(longitude->value("value"), "-777");
+    EXPECT_EQ(longitude->value("low"), "-180");
     c.setFrameExposure(10);
     c.setLatitude(90);
     c.setLongitude(0);
-    EXPECT_EQ(refusal({"frameExposure", "latitude", "longitude"}), "");
+    EXPECT_EQ(refusal({"frameExposure", "latitude", "longitude"}), std::nullopt);
     c.setTimeZone(15);
-    EXPECT_NE(refusal({"timeZone"}), "");
+    EXPECT_NE(refusal({"timeZone"}), std::nullopt);
     c.setCoefX(0, -640);
-    EXPECT_NE(refusal({"coefY0", "coefX0"}).find("[Distortion] coefX0 в " + ini.string() + ": -640"), std::string::npos);
-    EXPECT_THROW(c.requireInRange({"observer"}), std::invalid_argument);  // no range: a slip of the caller
+    const std::optional<TDiagnostic> coefficient = refusal({"coefY0", "coefX0"});
+    ASSERT_TRUE(coefficient);
+    expectSetting(*coefficient, Code::SettingOutOfRange, ini.string(), "Distortion", "coefX0");
+    EXPECT_EQ(coefficient->value("value"), "-640");
+    try {
+        c.requireInRange({"observer"});  // no range: a slip of the caller
+        ADD_FAILURE() << "accepted";
+    } catch (const EInvalidArgument& e) {
+        EXPECT_EQ(e.diagnostic().code(), Code::SettingWithoutRange);
+    }
 
     try {
         TConfiguration unloaded;  // from no file
@@ -374,7 +432,9 @@ TEST_F(ConfigurationFile, ValuesOutsideTheirRangeLoadAndSaveButAreRefusedWhereUs
         unloaded.requireInRange({"frameExposure"});
         ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "Недопустимое значение ключа [Camera] frameExposure: 0 (допустимо больше 0 и не больше 10).");
+        EXPECT_EQ(e.diagnostic().code(), Code::UnsavedSettingOutOfOpenRange);
+        EXPECT_FALSE(e.diagnostic().has("file"));
+        EXPECT_EQ(e.diagnostic().value("key"), "frameExposure");
     }
 
     // Every default lies inside its range.
@@ -428,8 +488,9 @@ TEST_F(ConfigurationFile, BadFloatRaisesAfterTheKeysBeforeIt) {
         c.load(ini);
         ADD_FAILURE() << "loaded";
     } catch (const EConvertError& e) {
-        // The message leads to the line: file, section and key.
-        EXPECT_NE(std::string(e.what()).find(ini.string() + ", [Observatory] altitude: "), std::string::npos) << e.what();
+        // The diagnostic leads to the line: file, section and key.
+        expectSetting(e.diagnostic(), Code::SettingNotANumber, ini.string(), "Observatory", "altitude");
+        EXPECT_EQ(e.diagnostic().value("text"), "high");
     }
     EXPECT_DOUBLE_EQ(c.latitude(), 10.5);  // read before the bad key
     EXPECT_EQ(c.timeZone(), -3);           // after it: the previous value

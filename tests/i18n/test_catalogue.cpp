@@ -28,6 +28,35 @@ TEST(Catalogue, FillsPlacesWithValuesAndLeavesUnknownOnes) {
     EXPECT_EQ(TCatalogue(Language::English).text(TDiagnostic(Code::Unworded).with("text", "x {y}")), "x {y}");
 }
 
+// The window's messages of the libraries read exactly as the station has
+// always shown them (a Latin "e" in "имеeт" included), with their own
+// window caption where they have one; English has words of its own.
+TEST(Catalogue, TheWindowsRussianSentencesOfTheLibraries) {
+    const TCatalogue ru(Language::Russian);
+    const TDiagnostic format(Code::FrameFormatRefused, Severity::Warning);
+    EXPECT_EQ(ru.text(format), "Файл ч/б или имеeт недопустимый формат!");
+    EXPECT_EQ(ru.caption(format), "Orbisight 2.0");
+    const TDiagnostic catalog = TDiagnostic(Code::StarCatalogMissing).with("file", "/st/catalog/c40.dat");
+    EXPECT_EQ(ru.text(catalog), "Файл /st/catalog/c40.dat отсутствует. Расчёт невозможен!");
+    EXPECT_EQ(ru.caption(catalog), "Orbisight");
+    EXPECT_EQ(ru.text(TDiagnostic(Code::StarBitmapMissing).with("file", "P.bmp")),
+              "Отсутствует необходимый файл P.bmp для детектирования опорных звёзд.");
+    EXPECT_EQ(ru.text(TDiagnostic(Code::ScanStepInvalid).with("step", "0")), "Недопустимый шаг сканирования 0.");
+    EXPECT_EQ(ru.text(TDiagnostic(Code::StageCorrectingDistortion)), "Корррекция дисторсии");
+    EXPECT_EQ(ru.text(TDiagnostic(Code::SettingOutOfOpenRange)
+                          .with("file", "/st/Orbisight.ini")
+                          .with("section", "Camera")
+                          .with("key", "frameExposure")
+                          .with("value", "0")
+                          .with("low", "0")
+                          .with("high", "10")),
+              "Недопустимое значение ключа [Camera] frameExposure в /st/Orbisight.ini: 0 (допустимо больше 0 и не больше 10).");
+
+    const TCatalogue en(Language::English);
+    EXPECT_EQ(en.caption(format), "Orbisight 2.0");
+    EXPECT_EQ(en.text(catalog), "The file /st/catalog/c40.dat is missing. Nothing can be computed.");
+}
+
 TEST(Catalogue, LanguageFollowsTheLocaleAndNames) {
     EXPECT_EQ(languageNamed("ru_RU.UTF-8"), Language::Russian);
     EXPECT_EQ(languageNamed("en"), Language::English);

@@ -133,8 +133,14 @@ TEST(Photometry, CatalogMagnitudesOfMeasuredStarsAndMappedTrackLines) {
         attachCatalogMagnitudes(e.stem + "M.txt", e.stem + "S.txt", doubled);
         ADD_FAILURE() << "a position beyond any frame was read";
     } catch (const EConvertError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  e.stem + "M.txt, line 1, field 4: '1073741824' is not a pixel position of the picture (-49152 to 98304)");
+        EXPECT_EQ(error.diagnostic(), TDiagnostic(Code::WorkFieldOutOfRange)
+                                          .with("file", e.stem + "M.txt")
+                                          .with("line", 1)
+                                          .with("field", 4)
+                                          .with("text", "1073741824")
+                                          .with("kind", "pixel")
+                                          .with("low", "-49152")
+                                          .with("high", "98304"));
     }
 
     writeTextLines(e.dir + "/MeteorTrack.txt", trackFileLines({10, 20, 3}, {30, 40, 5}, TTrackBrightness{7, 800}));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdint>
 #include <fstream>
 #include <random>
@@ -38,13 +40,13 @@ void set32(std::string& b, std::size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
 }
 
-// The message of the exception E that f raises; a failure if it raises none.
+// The diagnostic of the exception E that f raises; a failure if it raises none.
 template <class E, class F>
-std::string messageOf(F f) {
+TDiagnostic diagnosticOf(F f) {
     try {
         f();
     } catch (const E& e) {
-        return e.what();
+        return e.diagnostic();
     }
     ADD_FAILURE() << "no exception raised";
     return {};
@@ -220,13 +222,14 @@ TEST(Bitmap, RefusesBadSaveArgumentsWithoutTouchingTheFile) {
 TEST(Bitmap, LoadErrorsNameTheFile) {
     TempDir dir;
     const std::string absent = (dir / "absent.bmp").string();
-    EXPECT_NE(messageOf<EInOutError>([&] { loadBitmap(absent); }).find(absent), std::string::npos);
+    const TDiagnostic missing = diagnosticOf<EInOutError>([&] { loadBitmap(absent); });
+    EXPECT_EQ(missing.code(), Code::FileNotOpened);
+    EXPECT_EQ(missing.value("file"), absent);
 
     const std::string colour = (dir / "colour.bmp").string();
     writeBytes(colour, ForeignBitmap{}.file());
-    const std::string why = messageOf<EInvalidGraphic>([&] { loadGreyFrame(colour); });
-    EXPECT_NE(why.find(colour), std::string::npos) << why;
-    EXPECT_NE(why.find("24-bit"), std::string::npos) << why;
+    EXPECT_EQ(diagnosticOf<EInvalidGraphic>([&] { loadGreyFrame(colour); }),
+              TDiagnostic(Code::BitmapNotGrey).with("file", colour).with("bits", 24));
 }
 
 TEST(Bitmap, RefusesDamagedAndUnsupportedFiles) {
@@ -248,34 +251,36 @@ TEST(Bitmap, RefusesDamagedAndUnsupportedFiles) {
     set32(swappedMasks, 54, 0x000000FF);  // red and blue exchanged
     set32(swappedMasks, 62, 0x00FF0000);
 
-    const std::pair<const char*, std::string> cases[] = {
-        {"empty file", ""},
-        {"cut in the file header", good.substr(0, 10)},
-        {"cut in the info header", good.substr(0, 30)},
-        {"cut in the palette", good.substr(0, 54 + 100)},
-        {"cut in the pixel data", good.substr(0, good.size() - 1)},
-        {"wrong magic", "BN" + good.substr(2)},
-        {"negative width", patched(18, static_cast<uint32_t>(-4))},
-        {"zero width", patched(18, 0)},
-        {"zero height", patched(22, 0)},
-        {"huge width", patched(18, 0x7FFFFFFF)},
-        {"huge height", patched(22, 0x7FFFFFFF)},
-        {"most negative height", patched(22, 0x80000000)},
-        {"offset beyond the end", patched(10, 0xFFFFFFF0)},
-        {"offset inside the palette", patched(10, 54 + 512)},
-        {"palette larger than 256", patched(46, 300)},
-        {"OS/2 core header", patched(14, 12)},
-        {"unknown header size", patched(14, 64)},
-        {"16 bits per pixel", withBpp(16)},
-        {"1 bit per pixel", withBpp(1)},
-        {"RLE8 compression", patched(30, 1)},
-        {"unusual colour masks", swappedMasks},
+    // Each with the defect (or the unsupported feature) it is refused for.
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"empty file", "", "fileHeaderShort"},
+        {"cut in the file header", good.substr(0, 10), "fileHeaderShort"},
+        {"cut in the info header", good.substr(0, 30), "infoHeaderShort"},
+        {"cut in the palette", good.substr(0, 54 + 100), "paletteShort"},
+        {"cut in the pixel data", good.substr(0, good.size() - 1), "pixelsShort"},
+        {"wrong magic", "BN" + good.substr(2), "signature"},
+        {"negative width", patched(18, static_cast<uint32_t>(-4)), "width"},
+        {"zero width", patched(18, 0), "width"},
+        {"zero height", patched(22, 0), "height"},
+        {"huge width", patched(18, 0x7FFFFFFF), "pixelsShort"},
+        {"huge height", patched(22, 0x7FFFFFFF), "pixelsShort"},
+        {"most negative height", patched(22, 0x80000000), "height"},
+        {"offset beyond the end", patched(10, 0xFFFFFFF0), "pixelOffset"},
+        {"offset inside the palette", patched(10, 54 + 512), "paletteShort"},
+        {"palette larger than 256", patched(46, 300), "paletteEntries"},
+        {"OS/2 core header", patched(14, 12), "headerSize"},
+        {"unknown header size", patched(14, 64), "headerSize"},
+        {"16 bits per pixel", withBpp(16), "bitDepth"},
+        {"1 bit per pixel", withBpp(1), "bitDepth"},
+        {"RLE8 compression", patched(30, 1), "compression"},
+        {"unusual colour masks", swappedMasks, "colourMasks"},
     };
-    for (const auto& [name, bytes] : cases) {
+    for (const auto& [name, bytes, fault] : cases) {
         SCOPED_TRACE(name);
         writeBytes(path, bytes);
-        const std::string why = messageOf<EInvalidGraphic>([&] { loadBitmap(path); });
-        EXPECT_NE(why.find(path), std::string::npos) << why;
+        const TDiagnostic why = diagnosticOf<EInvalidGraphic>([&] { loadBitmap(path); });
+        EXPECT_EQ(why.value("file"), path);
+        EXPECT_EQ(why.value(why.code() == Code::BitmapDamaged ? "defect" : "feature"), fault) << why.plain();
     }
 }
 

@@ -93,7 +93,11 @@ TEST(DistortionFit, PointPairFilesTakeTabSeparatedFields) {
         readPointPairs(file);
         FAIL() << "a missing field converted";
     } catch (const EConvertError& e) {
-        EXPECT_NE(std::string(e.what()).find("pairs.txt"), std::string::npos) << e.what();
+        EXPECT_EQ(e.diagnostic().code(), Code::FieldNotANumber);
+        EXPECT_EQ(e.diagnostic().value("file"), file);
+        EXPECT_EQ(e.diagnostic().value("line"), "3");
+        EXPECT_EQ(e.diagnostic().value("field"), "4");
+        EXPECT_EQ(e.diagnostic().value("text"), "");
     }
 }
 

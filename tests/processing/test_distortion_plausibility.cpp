@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "DiagnosticTesting.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -24,42 +25,56 @@ TDistortion radial(double k) {
     return d;
 }
 
-std::string problemOf(const TDistortion& d, int W = 640, int H = 480) {
-    return distortionMappingProblem(d, W, H).value_or("");
+// The code of the problem, or Unworded for none.
+Code problemOf(const TDistortion& d, int W = 640, int H = 480) {
+    const std::optional<TDiagnostic> problem = distortionMappingProblem(d, W, H);
+    return problem ? problem->code() : Code::Unworded;
 }
+constexpr Code kNone = Code::Unworded;
 
 TEST(DistortionPlausibility, LensesPassAndSlipsAreFound) {
     for (const auto& [W, H] : {std::pair{640, 480}, {1920, 1080}, {7, 5}, {1, 1}}) {
-        EXPECT_EQ(problemOf(TDistortion{}, W, H), "") << W << "x" << H;
+        EXPECT_EQ(problemOf(TDistortion{}, W, H), kNone) << W << "x" << H;
     }
-    EXPECT_EQ(problemOf(radial(0.02)), "");    // pincushion
-    EXPECT_EQ(problemOf(radial(-0.02)), "");   // barrel
+    EXPECT_EQ(problemOf(radial(0.02)), kNone);    // pincushion
+    EXPECT_EQ(problemOf(radial(-0.02)), kNone);   // barrel
     TDistortion offset;
     offset.coefX[0] = -0.003;  // a fit's fraction of a pixel at the centre
-    EXPECT_EQ(problemOf(offset), "");
+    EXPECT_EQ(problemOf(offset), kNone);
 
     const auto with = [](bool x, int i, double value) {
         TDistortion d;
         (x ? d.coefX : d.coefY)[static_cast<std::size_t>(i)] = value;
         return d;
     };
-    const std::string outside = "дальше четверти кадра за его краем";
-    EXPECT_NE(problemOf(with(true, 1, 10)).find(outside), std::string::npos);
-    EXPECT_NE(problemOf(with(true, 0, -6.4)).find(outside), std::string::npos);
-    EXPECT_NE(problemOf(with(false, 5, std::numeric_limits<double>::quiet_NaN())).find("из бесконечности"),
-              std::string::npos);
+    EXPECT_EQ(problemOf(with(true, 1, 10)), Code::DistortionSourceFar);
+    EXPECT_EQ(problemOf(with(true, 0, -6.4)), Code::DistortionSourceFar);
+    EXPECT_EQ(problemOf(with(false, 5, std::numeric_limits<double>::quiet_NaN())), Code::DistortionSourceInfinite);
     // Mirrored, folded or collapsed: inside the frame, but the order of the
     // points is lost.
-    EXPECT_NE(problemOf(with(false, 2, -1)).find("порядок по вертикали"), std::string::npos);
-    EXPECT_NE(problemOf(radial(-0.1)).find("порядок по горизонтали"), std::string::npos);
+    EXPECT_EQ(problemOf(with(false, 2, -1)), Code::DistortionOrderVertical);
+    EXPECT_EQ(problemOf(radial(-0.1)), Code::DistortionOrderHorizontal);
+    EXPECT_EQ(problemOf(TDistortion{}, 0, 480), Code::DistortionFrameEmpty);
     TDistortion zero;
     zero.coefX = {};
     zero.coefY = {};
-    EXPECT_EQ(problemOf(zero),
-              "пиксели (0, 0) и (20, 0) кадра 640×480 берутся из точек с x 320 и 320: порядок по горизонтали не сохранён");
+    EXPECT_EQ(distortionMappingProblem(zero, 640, 480), TDiagnostic(Code::DistortionOrderHorizontal)
+                                                            .with("width", 640)
+                                                            .with("height", 480)
+                                                            .with("x1", 0)
+                                                            .with("y1", 0)
+                                                            .with("x2", 20)
+                                                            .with("y2", 0)
+                                                            .with("before", 320)
+                                                            .with("after", 320));
+    const std::optional<TDiagnostic> far = distortionMappingProblem(with(true, 1, 10), 640, 480);
+    ASSERT_TRUE(far);
+    EXPECT_EQ(far->value("x"), "0");
+    EXPECT_EQ(far->value("y"), "0");
+    EXPECT_EQ(far->value("u"), "-2876");
     // A mild pincushion of a small frame is a wild one of a large frame.
-    EXPECT_EQ(problemOf(radial(0.05), 320, 240), "");
-    EXPECT_NE(problemOf(radial(0.05), 1920, 1080), "");
+    EXPECT_EQ(problemOf(radial(0.05), 320, 240), kNone);
+    EXPECT_NE(problemOf(radial(0.05), 1920, 1080), kNone);
 }
 
 TEST(DistortionPlausibility, AFitMustDetermineEveryCoefficient) {
@@ -74,12 +89,12 @@ TEST(DistortionPlausibility, AFitMustDetermineEveryCoefficient) {
         try {
             fitDeterminedDistortion(pairs);
         } catch (const EZeroDivide& e) {
-            return std::string(e.what());
+            return e.diagnostic();
         }
-        return std::string();
+        return TDiagnostic();
     };
-    EXPECT_NE(refused({}).find("there are 0"), std::string::npos);
-    EXPECT_NE(refused({grid.begin(), grid.begin() + 9}).find("10 point pairs at least"), std::string::npos);
+    EXPECT_EQ(refused({}), TDiagnostic(Code::DistortionTooFewPairs).with("needed", 10).with("pairs", 0));
+    EXPECT_EQ(refused({grid.begin(), grid.begin() + 9}).value("pairs"), "9");
     // Many pairs, but on a line, on a circle (x^2 + y^2 = 1 ties three
     // terms), or one pair repeated.
     std::vector<TPointPair> line, circle, repeated(20, grid[3]);
@@ -89,7 +104,7 @@ TEST(DistortionPlausibility, AFitMustDetermineEveryCoefficient) {
         circle.push_back({std::cos(t), std::sin(t), std::cos(t), std::sin(t)});
     }
     for (const auto* pairs : {&line, &circle, &repeated}) {
-        EXPECT_NE(refused(*pairs).find("do not determine"), std::string::npos) << pairs->size();
+        EXPECT_EQ(refused(*pairs), TDiagnostic(Code::DistortionPairsUndetermined).with("pairs", pairs->size()));
         EXPECT_NO_THROW(fitDistortion(*pairs));  // the dialog's preview still gets its zeros
     }
 }
@@ -104,15 +119,23 @@ TEST(DistortionPlausibility, ProcessingRefusesNamingTheFileAndTheCoefficients) {
         requirePlausibleDistortion(config);
         ADD_FAILURE() << "accepted";
     } catch (const EConvertError& e) {
-        const std::string text = e.what();
-        EXPECT_TRUE(text.starts_with("Коэффициенты дисторсии [Distortion] в " + ini.string() +
-                                     " не могут описывать объектив (coefX1=10, coefY3=0.001): пиксель (0, 0)"))
-            << text;
+        const TDiagnostic& d = e.diagnostic();
+        EXPECT_EQ(d.code(), Code::DistortionSourceFar) << d.plain();
+        EXPECT_EQ(d.value("file"), ini.string());
+        EXPECT_EQ(d.value("changed"), "coefX1=10, coefY3=0.001");
+        EXPECT_EQ(d.value("x"), "0");
+        EXPECT_EQ(d.value("y"), "0");
     }
     // Each coefficient is held to its range before the mapping is judged.
     config.setCoefX(1, 1);
     config.setCoefX(0, -640);
-    EXPECT_THROW(requirePlausibleDistortion(config), EConvertError);
+    try {
+        requirePlausibleDistortion(config);
+        ADD_FAILURE() << "accepted";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.diagnostic().code(), Code::SettingOutOfRange);
+        EXPECT_EQ(e.diagnostic().value("key"), "coefX0");
+    }
     config.setCoefX(0, 0.001);
     EXPECT_NO_THROW(requirePlausibleDistortion(config));
     // Margins count in the frame the correction works on.

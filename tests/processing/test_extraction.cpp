@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "DiagnosticTesting.h"
 #include "RecordingNotifier.h"
+#include "astro/uExceptions.h"
 #include "TempDir.h"
 #include "astro/uUniUtils.h"
 #include "processing/uBitmap.h"
@@ -40,7 +42,13 @@ TEST(FrameExtraction, EightBitFramesAreStoredAsTheyAreUprightAndInAnyWidth) {
     ASSERT_TRUE(x.GrabVideo(Bytes{4, 5, 6, 0, 1, 2, 3, 0}, {3, -2, 8}));
     EXPECT_EQ(loadGreyFrame((dir / "event" / "F037.bmp").string()).pixels, frame);
     EXPECT_EQ(x.nextNumber(), 38);
-    EXPECT_THROW(x.GrabVideo(Bytes(5), {3, 2, 8}), std::invalid_argument);
+    try {
+        x.GrabVideo(Bytes(5), {3, 2, 8});
+        ADD_FAILURE() << "accepted";
+    } catch (const EInvalidArgument& e) {
+        EXPECT_EQ(e.diagnostic(),
+                  TDiagnostic(Code::FrameBytesMismatch).with("bytes", 5).with("width", 3).with("height", 2));
+    }
 }
 
 TEST(FrameExtraction, ColourFramesTurnGreyByTheirGreenByte) {
@@ -52,8 +60,11 @@ TEST(FrameExtraction, ColourFramesTurnGreyByTheirGreenByte) {
     ASSERT_TRUE(x.GrabVideo(Bytes{10, 21, 30, 0, 40, 51, 60, 0}, {2, 1, 32}));
     EXPECT_EQ(loadGreyFrame((dir / "F002.bmp").string()).pixels, (Bytes{21, 51}));
     EXPECT_FALSE(x.GrabVideo(Bytes(4), {2, 1, 16}));
-    ASSERT_EQ(n.messages.size(), 1u);
-    EXPECT_EQ(n.messages[0].text, "Файл ч/б или имеeт недопустимый формат!");
+    ASSERT_EQ(n.reports.size(), 1u);
+    EXPECT_EQ(n.reports[0], TDiagnostic(Code::FrameFormatRefused, Severity::Warning)
+                                .with("bits", 16)
+                                .with("width", 2)
+                                .with("height", 1));
     EXPECT_FALSE(std::filesystem::exists(dir / "F003.bmp"));
 
     TBitmap colour;
@@ -65,15 +76,17 @@ TEST(FrameExtraction, ColourFramesTurnGreyByTheirGreenByte) {
     ASSERT_TRUE(convertToGrey((dir / "c.bmp").string(), n));
     EXPECT_EQ(loadGreyFrame((dir / "c.bmp").string()).pixels, (Bytes{2, 5}));
     EXPECT_FALSE(convertToGrey((dir / "c.bmp").string(), n));  // already grey: left as it is
-    EXPECT_EQ(n.messages.size(), 2u);
+    ASSERT_EQ(n.reports.size(), 2u);
+    EXPECT_EQ(n.reports[1].code(), Code::FrameFormatRefused);
+    EXPECT_EQ(n.reports[1].value("file"), (dir / "c.bmp").string());
 
     // A 16-bit bitmap, which the reader takes for nothing, gets the message as well.
     std::string bmp = readFileBytes(dir / "c.bmp");
     bmp[28] = 16;
     writeFileAtomically(dir / "d.bmp", bmp);
     EXPECT_FALSE(convertToGrey((dir / "d.bmp").string(), n));
-    ASSERT_EQ(n.messages.size(), 3u);
-    EXPECT_EQ(n.messages.back().text, kGreyFormatMessage);
+    ASSERT_EQ(n.reports.size(), 3u);
+    EXPECT_EQ(n.reports.back().code(), Code::FrameFormatRefused);
     EXPECT_EQ(readFileBytes(dir / "d.bmp"), bmp);
 }
 

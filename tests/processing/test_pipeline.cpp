@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "DiagnosticTesting.h"
 #include "RecordingNotifier.h"
 #include "SyntheticSky.h"
 #include "TempDir.h"
@@ -57,10 +58,12 @@ TEST(ImageStages, WriteTheThreeWorkBitmapsWithTheirCaptions) {
     EXPECT_EQ(r.frames, 12);
     EXPECT_EQ(r.width, 64 + 6);
     EXPECT_EQ(r.height, 2 * 48 + 4);
-    EXPECT_EQ(shown(n), (std::vector<std::string>{"Чтение исходных кадров", "Удаление темнового кадра", "Выравнивание фона",
-                                                   "Суммирование кадров", "Сохранение кадра для определения зв.величин",
-                                                   "Автоконтраст", "Наложение метеора на кадр",
-                                                   "Удвоение высоты/деинтерлейсинг", "Корррекция дисторсии"}));
+    EXPECT_EQ(n.stageCodes(), (std::vector<Code>{Code::StageReadingFrames, Code::StageRemovingDarkFrame,
+                                                 Code::StageLevellingBackground, Code::StageSummingFrames,
+                                                 Code::StageSavingMagnitudeFrame, Code::StageAutoContrast,
+                                                 Code::StageOverlayingMeteor, Code::StageDoublingHeight,
+                                                 Code::StageCorrectingDistortion}));
+    EXPECT_EQ(shown(n).size(), 9u);  // each stage shown while it runs
     EXPECT_EQ(n.statuses.back(), "");
     EXPECT_FALSE(n.progressVisible);
     const TGreyFrame m = loadGreyFrame(e.stem + "M.bmp");
@@ -158,7 +161,10 @@ TEST(ImageStages, FramesOfAnotherSizeAreRefusedBeforeAnythingIsWritten) {
         e.run(n);
         ADD_FAILURE() << "frames of two sizes were accepted";
     } catch (const EInvalidGraphic& err) {
-        EXPECT_NE(std::string(err.what()).find("F004.bmp"), std::string::npos) << err.what();
+        EXPECT_EQ(err.diagnostic().code(), Code::EventFrameSizeDiffers);
+        EXPECT_EQ(err.diagnostic().value("file"), frameFileName(e.dir, 4));
+        EXPECT_EQ(err.diagnostic().value("width"), "60");
+        EXPECT_EQ(err.diagnostic().value("eventWidth"), "64");
     }
     for (const char* name : {"M.bmp", "P.bmp", "R.bmp"}) EXPECT_FALSE(std::filesystem::exists(e.stem + name)) << name;
 }
@@ -192,9 +198,13 @@ TEST(ImageStages, SwitchesAndTheDarkFrame) {
         saveGreyBitmap(std::vector<uint8_t>(static_cast<std::size_t>(w * h), 12), w, h, darkPath);
         test::RecordingNotifier told;
         EXPECT_TRUE(odd.run(told).ran);
-        ASSERT_EQ(told.messages.size(), 1u) << w << "x" << h;
-        EXPECT_EQ(told.messages[0].text, "Темновой кадр " + darkPath + " имеет размер " + std::to_string(w) + "x" +
-                                             std::to_string(h) + ", а кадры события — 64x48: темновой кадр не вычтен.");
+        ASSERT_EQ(told.reports.size(), 1u) << w << "x" << h;
+        EXPECT_EQ(told.reports[0], TDiagnostic(Code::DarkFrameSizeDiffers, Severity::Warning)
+                                       .with("file", darkPath)
+                                       .with("width", w)
+                                       .with("height", h)
+                                       .with("eventWidth", 64)
+                                       .with("eventHeight", 48));
         EXPECT_EQ(loadGreyFrame(odd.stem + "M.bmp").pixels, loadGreyFrame(plain.stem + "M.bmp").pixels) << w << "x" << h;
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DiagnosticTesting.h"
 #include "RecordingNotifier.h"
 #include "TempDir.h"
 #include "astro/uExceptions.h"
@@ -23,13 +24,20 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr TWorkPicture kFrame{640, 480};
 
-// The message of the EConvertError a read raises, or "" when it reads.
+// The EConvertError a read raises, in short: its code, then the line, the
+// field, its text and kind, the field count; "" when it reads.
 template <typename Read>
 std::string refusal(Read read) {
     try {
         read();
     } catch (const EConvertError& e) {
-        return e.what();
+        const TDiagnostic& d = e.diagnostic();
+        std::string out(codeName(d.code()));
+        out += " " + d.value("file");
+        for (const char* name : {"line", "field", "text", "kind", "count"}) {
+            if (d.has(name)) out += std::string(" ") + name + "=" + d.value(name);
+        }
+        return out;
     }
     return "";
 }
@@ -80,7 +88,8 @@ TEST(WorkFiles, DamagedLinesAreRefusedNamingTheFileLineAndField) {
     const std::string path = "/night/event/MA.txt";
     struct Case {
         Lines lines;
-        std::string expected;
+        Code code;
+        std::string expected;  // as refusal gives it after the code and the file
     };
     const auto withLine = [](std::size_t at, const std::string& line) {
         Lines lines = kAstrometry;
@@ -88,55 +97,55 @@ TEST(WorkFiles, DamagedLinesAreRefusedNamingTheFileLineAndField) {
         return lines;
     };
     const Case astrometry[] = {
-        {withLine(1, "47.885|2147483648|402|61|3.05|Star B|G2"), "line 2, field 2: '2147483648' is not a declination"},
-        {withLine(1, "47.885|402|61|3.05|Star B|G2"), "line 2: 6 fields where the layout"},  // Dec lost
-        {withLine(0, "nan|12.003|120|88|2.41|Star A|K0"), "line 1, field 1: 'nan' is not a right ascension"},
-        {withLine(0, "361|12.003|120|88|2.41|Star A|K0"), "line 1, field 1: '361' is not a right ascension"},
-        {withLine(0, "41.2|12.003|inf|88|2.41|Star A|K0"), "line 1, field 3: 'inf' is not a pixel position"},
-        {withLine(0, "41.2|12.003|120|1e308|2.41|Star A|K0"), "line 1, field 4: '1e308' is not a pixel position"},
-        {withLine(0, "41.2|12.003|120|88|31|Star A|K0"), "line 1, field 5: '31' is not a magnitude"},
-        {withLine(0, "41.2|12.003|120|88|2.41|Star A|K0|x"), "line 1: 8 fields"},
-        {withLine(2, "45.003|11.87|320|240|0.00|STAR|CENTER"), "line 3, field 6: 'STAR' is not the centre"},
-        {withLine(3, "0|0|300|200|0|10320|START|"), "line 4, field 5: '0' is not a frame number"},
-        {withLine(3, "0|0|300|200|1000|10320|START|"), "line 4, field 5: '1000' is not a frame number"},
-        {withLine(3, "0|0|300|200|4|-1|START|"), "line 4, field 6: '-1' is not a brightness sum"},
-        {withLine(3, "0|0|300|200|4|10.5|START|"), "line 4, field 6: '10.5' is not a brightness sum"},
-        {withLine(3, "0|0|300|200|4|10320|START"), "line 4: 7 fields where the layout"},
-        {withLine(4, "44.62|12.31|380|150|9|57|FINISH|9"), "line 5, field 8: '9' follows the track's tag"},
+        {withLine(1, "47.885|2147483648|402|61|3.05|Star B|G2"), Code::WorkFieldOutOfRange, "line=2 field=2 text=2147483648 kind=declination"},
+        {withLine(1, "47.885|402|61|3.05|Star B|G2"), Code::WorkFieldCount, "line=2 count=6"},  // Dec lost
+        {withLine(0, "nan|12.003|120|88|2.41|Star A|K0"), Code::WorkFieldNotANumber, "line=1 field=1 text=nan kind=rightAscension"},
+        {withLine(0, "361|12.003|120|88|2.41|Star A|K0"), Code::WorkFieldOutOfRange, "line=1 field=1 text=361 kind=rightAscension"},
+        {withLine(0, "41.2|12.003|inf|88|2.41|Star A|K0"), Code::WorkFieldNotANumber, "line=1 field=3 text=inf kind=pixel"},
+        {withLine(0, "41.2|12.003|120|1e308|2.41|Star A|K0"), Code::WorkFieldOutOfRange, "line=1 field=4 text=1e308 kind=pixel"},
+        {withLine(0, "41.2|12.003|120|88|31|Star A|K0"), Code::WorkFieldOutOfRange, "line=1 field=5 text=31 kind=magnitude"},
+        {withLine(0, "41.2|12.003|120|88|2.41|Star A|K0|x"), Code::WorkFieldCount, "line=1 count=8"},
+        {withLine(2, "45.003|11.87|320|240|0.00|STAR|CENTER"), Code::WorkFieldNotCentreTag, "line=3 field=6 text=STAR"},
+        {withLine(3, "0|0|300|200|0|10320|START|"), Code::WorkFieldOutOfRange, "line=4 field=5 text=0 kind=frameNumber"},
+        {withLine(3, "0|0|300|200|1000|10320|START|"), Code::WorkFieldOutOfRange, "line=4 field=5 text=1000 kind=frameNumber"},
+        {withLine(3, "0|0|300|200|4|-1|START|"), Code::WorkFieldOutOfRange, "line=4 field=6 text=-1 kind=brightness"},
+        {withLine(3, "0|0|300|200|4|10.5|START|"), Code::WorkFieldNotWhole, "line=4 field=6 text=10.5 kind=brightness"},
+        {withLine(3, "0|0|300|200|4|10320|START"), Code::WorkFieldCount, "line=4 count=7"},
+        {withLine(4, "44.62|12.31|380|150|9|57|FINISH|9"), Code::WorkFieldAfterTrackTag, "line=5 field=8 text=9"},
         // The centre line makes the picture 641 x 481: a picture's size
         // beyond it is no place of it.
-        {withLine(4, "44.62|12.31|1283|150|9|57|FINISH|"), "line 5, field 3: '1283' is not a pixel position"},
+        {withLine(4, "44.62|12.31|1283|150|9|57|FINISH|"), Code::WorkFieldOutOfRange, "line=5 field=3 text=1283 kind=pixel"},
     };
     for (const Case& c : astrometry) {
-        EXPECT_EQ(refusal([&] { parseAstrometry(c.lines, path); }).find(path + ", " + c.expected), 0u)
+        EXPECT_EQ(refusal([&] { parseAstrometry(c.lines, path); }), std::string(codeName(c.code)) + " " + path + " " + c.expected)
             << refusal([&] { parseAstrometry(c.lines, path); });
     }
     // Without a centre line the bound is the largest picture.
     EXPECT_EQ(refusal([&] { parseAstrometry({"44.62|12.31|1283|150|9|57|FINISH|"}, path); }), "");
 
     const Case stars[] = {
-        {{"0|0|12|34|5210"}, "line 1: 5 fields where the layout 0|0|x|y|sum|count has 6"},
-        {{"0|0|12|34|5210|31|2.5"}, "line 1: 7 fields"},  // magnitudes where none belong (P.txt)
-        {{"0|0|12|34|5210|31", "0|0|12|x|5210|31"}, "line 2, field 4: 'x' is not a pixel position"},
-        {{"0|0|1281|34|5210|31"}, "line 1, field 3: '1281' is not a pixel position"},
-        {{"0|0|12|34|5210|-31"}, "line 1, field 6: '-31' is not a pixel count"},
-        {{"0|0|12|34|1e308|31"}, "line 1, field 5: '1e308' is not a brightness sum"},
-        {{"0|NaN|12|34|5210|31"}, "line 1, field 2: 'NaN' is not a number"},
+        {{"0|0|12|34|5210"}, Code::WorkFieldCount, "line=1 count=5"},
+        {{"0|0|12|34|5210|31|2.5"}, Code::WorkFieldCount, "line=1 count=7"},  // magnitudes where none belong (P.txt)
+        {{"0|0|12|34|5210|31", "0|0|12|x|5210|31"}, Code::WorkFieldNotANumber, "line=2 field=4 text=x kind=pixel"},
+        {{"0|0|1281|34|5210|31"}, Code::WorkFieldOutOfRange, "line=1 field=3 text=1281 kind=pixel"},
+        {{"0|0|12|34|5210|-31"}, Code::WorkFieldOutOfRange, "line=1 field=6 text=-31 kind=pixelCount"},
+        {{"0|0|12|34|1e308|31"}, Code::WorkFieldOutOfRange, "line=1 field=5 text=1e308 kind=brightness"},
+        {{"0|NaN|12|34|5210|31"}, Code::WorkFieldNotANumber, "line=1 field=2 text=NaN kind=number"},
     };
     for (const Case& c : stars) {
-        EXPECT_EQ(refusal([&] { parseStarList(c.lines, path, kFrame, false); }).find(path + ", " + c.expected), 0u)
+        EXPECT_EQ(refusal([&] { parseStarList(c.lines, path, kFrame, false); }), std::string(codeName(c.code)) + " " + path + " " + c.expected)
             << refusal([&] { parseStarList(c.lines, path, kFrame, false); });
     }
     EXPECT_NE(refusal([&] { parseStarList({"0|0|12|34|5210|31|-1e308"}, path, kFrame, true); }), "");
 
     const Case track[] = {
-        {{"0|0|12|34|4|800|START", "0|0|20|40|5|7|END"}, "line 2, field 7: 'END' is neither START nor FINISH"},
-        {{"0|0|12|34|800|START"}, "line 1: 6 fields"},
-        {{"0|0|12|34|4|800|START|"}, "line 1: 8 fields"},
-        {{"0|0|12|-inf|4|800|START"}, "line 1, field 4: '-inf' is not a pixel position"},
+        {{"0|0|12|34|4|800|START", "0|0|20|40|5|7|END"}, Code::WorkFieldNotTrackTag, "line=2 field=7 text=END"},
+        {{"0|0|12|34|800|START"}, Code::WorkFieldCount, "line=1 count=6"},
+        {{"0|0|12|34|4|800|START|"}, Code::WorkFieldCount, "line=1 count=8"},
+        {{"0|0|12|-inf|4|800|START"}, Code::WorkFieldNotANumber, "line=1 field=4 text=-inf kind=pixel"},
     };
     for (const Case& c : track) {
-        EXPECT_EQ(refusal([&] { parseTrackFile(c.lines, path, kFrame); }).find(path + ", " + c.expected), 0u)
+        EXPECT_EQ(refusal([&] { parseTrackFile(c.lines, path, kFrame); }), std::string(codeName(c.code)) + " " + path + " " + c.expected)
             << refusal([&] { parseTrackFile(c.lines, path, kFrame); });
     }
 }
@@ -154,13 +163,13 @@ struct StagedEvent {
         for (int i = 1; i <= 3; ++i) saveGreyBitmap(frame, 64, 48, frameFileName(dir, i));
     }
     TImageStagesResult run() { return runImageStages(dir, config, station.str(), notifier); }
-    std::string refusal() {
+    TDiagnostic refusal() {
         try {
             run();
         } catch (const EInvalidGraphic& e) {
-            return e.what();
+            return e.diagnostic();
         }
-        return "";
+        return {};
     }
 };
 
@@ -178,13 +187,18 @@ TEST(WorkFiles, WorkBitmapsOfAnotherSizeThanTheFramesGiveAreRefused) {
         const std::string path = e.stem + suffix;
         const TGreyFrame kept = loadGreyFrame(path);
         saveGreyBitmap(strip, 64, 12, path);
-        const std::string expected = suffix == std::string("M.bmp") ? "64x48" : "70x100";
-        EXPECT_EQ(e.refusal(), "Файл " + path + " имеет размер 64x12, а ожидается " + expected + ".");
+        const bool m = suffix == std::string("M.bmp");
+        EXPECT_EQ(e.refusal(), TDiagnostic(Code::WorkBitmapSizeWrong)
+                                   .with("file", path)
+                                   .with("width", 64)
+                                   .with("height", 12)
+                                   .with("expectedWidth", m ? 64 : 70)
+                                   .with("expectedHeight", m ? 48 : 100));
         saveGreyBitmap(kept.pixels, kept.width, kept.height, path);
     }
     // Bitmaps of a run under other settings are not this run's pictures.
     e.config.setDoubleFrameHeight(false);
-    EXPECT_NE(e.refusal().find("ожидается 70x52"), std::string::npos);
+    EXPECT_EQ(e.refusal().value("expectedHeight"), "52");
 }
 
 }  // namespace

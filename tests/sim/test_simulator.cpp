@@ -12,10 +12,12 @@
 #include <random>
 #include <string>
 
+#include "DiagnosticTesting.h"
 #include "TempDir.h"
 #include "astro/matlib.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "sim/uSkySimulator.h"
@@ -352,7 +354,8 @@ TEST(SimClip, RejectsSettingsItCannotRender) {
     test::TempDir station;
     TSimSettings s;
     s.width = 32, s.height = 24, s.frameCount = 4;
-    EXPECT_THROW(simulateClip(s, station.str()), std::invalid_argument);  // no pointing
+    EXPECT_EQ(test::raised<EInvalidArgument>([&] { simulateClip(s, station.str()); }).code(),
+              Code::SimPointingAmbiguous);  // no pointing
     s.pointingSky = TSkyPoint{10, 20};
     TSimMeteor m;
     m.startSky = TSkyPoint{10, 20};
@@ -360,7 +363,8 @@ TEST(SimClip, RejectsSettingsItCannotRender) {
     m.firstFrame = 2;
     m.frames = 3;  // frames 2..4 of a clip of 4
     s.meteors.push_back(m);
-    EXPECT_THROW(simulateClip(s, station.str()), std::invalid_argument);
+    EXPECT_EQ(test::raised<EInvalidArgument>([&] { simulateClip(s, station.str()); }),
+              TDiagnostic(Code::SimMeteorFramesOutside).with("meteor", 1));
     s.meteors[0].frames = 2;
     EXPECT_NO_THROW(simulateClip(s, station.str()));
 }

@@ -43,16 +43,17 @@ struct ProcessedEvent {
         fs::remove(stem + ".txt");
         fs::remove(stem + "R.jpg");
     }
-    // The message of the error that ends the next run, or "" when it ends well.
+    // The diagnostic of the error that ends the next run, or an empty one
+    // when it ends well.
     template <typename Error>
-    std::string failure() const {
+    TDiagnostic failure() const {
         test::RecordingNotifier n;
         try {
             processEvent(dir, config, station.str(), n);
         } catch (const Error& e) {
-            return e.what();
+            return e.diagnostic();
         }
-        return "";
+        return {};
     }
 };
 
@@ -71,8 +72,9 @@ TEST(DamagedWorkFiles, AReferenceStarOfATxtThatLostItsDeclinationStopsTheReport)
         lines[1] = damaged;
         writeTextLines(aTxt, lines);
         e.withdrawResults();
-        const std::string why = e.failure<EConvertError>();
-        EXPECT_EQ(why.find(aTxt + ", line 2"), 0u) << damaged << ": " << why;
+        const TDiagnostic why = e.failure<EConvertError>();
+        EXPECT_EQ(why.value("file"), aTxt) << damaged << ": " << why.plain();
+        EXPECT_EQ(why.value("line"), "2") << damaged << ": " << why.plain();
         EXPECT_FALSE(fs::exists(e.stem + ".txt")) << damaged;
         EXPECT_FALSE(fs::exists(e.stem + "R.jpg")) << damaged;
     }
@@ -83,7 +85,7 @@ TEST(DamagedWorkFiles, AReferenceStarOfATxtThatLostItsDeclinationStopsTheReport)
     const std::string command = std::string(ORBISIGHT_CLI) + " process '" + e.dir + "' --station '" + e.station.str() +
                                 "' > '" + log + "' 2>&1";
     EXPECT_NE(WEXITSTATUS(std::system(command.c_str())), 0) << readFileBytes(log);
-    EXPECT_NE(readFileBytes(log).find(aTxt + ", line 2"), std::string::npos) << readFileBytes(log);
+    EXPECT_NE(readFileBytes(log).find("file=" + aTxt + ", line=2"), std::string::npos) << readFileBytes(log);
     EXPECT_FALSE(fs::exists(e.stem + ".txt"));
 }
 
@@ -95,7 +97,12 @@ TEST(DamagedWorkFiles, WorkBitmapsOfAnotherSizeEndTheRunNamingTheirSizes) {
     saveGreyBitmap(std::vector<uint8_t>(24 * 480, 30), 24, 480, pBmp);
     for (const char* stale : {"P.txt", "S.txt", "A.txt"}) fs::remove(e.stem + stale);
     e.withdrawResults();
-    EXPECT_EQ(e.failure<EInvalidGraphic>(), "Файл " + pBmp + " имеет размер 24x480, а ожидается 640x480.");
+    EXPECT_EQ(e.failure<EInvalidGraphic>(), TDiagnostic(Code::WorkBitmapSizeWrong)
+                                                .with("file", pBmp)
+                                                .with("width", 24)
+                                                .with("height", 480)
+                                                .with("expectedWidth", 640)
+                                                .with("expectedHeight", 480));
     EXPECT_FALSE(fs::exists(e.stem + ".txt"));
     EXPECT_FALSE(fs::exists(e.stem + "S.txt"));
     saveGreyBitmap(p.pixels, p.width, p.height, pBmp);
@@ -104,7 +111,12 @@ TEST(DamagedWorkFiles, WorkBitmapsOfAnotherSizeEndTheRunNamingTheirSizes) {
     const std::string rBmp = e.stem + "R.bmp";
     saveGreyBitmap(std::vector<uint8_t>(640 * 24, 30), 640, 24, rBmp);
     e.withdrawResults();
-    EXPECT_EQ(e.failure<EInvalidGraphic>(), "Файл " + rBmp + " имеет размер 640x24, а ожидается 640x480.");
+    EXPECT_EQ(e.failure<EInvalidGraphic>(), TDiagnostic(Code::WorkBitmapSizeWrong)
+                                                .with("file", rBmp)
+                                                .with("width", 640)
+                                                .with("height", 24)
+                                                .with("expectedWidth", 640)
+                                                .with("expectedHeight", 480));
     EXPECT_FALSE(fs::exists(e.stem + "R.jpg"));
 }
 
