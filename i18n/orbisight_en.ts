@@ -706,6 +706,10 @@
     <message>
         <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
         <translation>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</translation>
+    </message>
+    <!-- the Cli context ends here -->
+</context>
+<context>
     <name>orbis::TCaptureFormatDialog</name>
     <message>
         <source>Параметры захвата</source>
@@ -1502,6 +1506,8 @@ Station program of a meteor patrol video camera.</translation>
         <source>Файл пар точек не прочитан: %1</source>
         <translation>The file of point pairs was not read: %1</translation>
     </message>
+</context>
+<context>
     <name>DiagnosticCaption</name>
     <message>
         <source>FrameFormatRefused</source>

@@ -707,6 +707,9 @@
         <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
         <translation>уровень {level}  шум {noise}+{raise}  шумовых пикселей {pixels}  событие</translation>
     </message>
+    <!-- the Cli context ends here -->
+</context>
+<context>
     <name>DiagnosticCaption</name>
     <message>
         <source>FrameFormatRefused</source>
