@@ -620,18 +620,22 @@ constexpr std::size_t kTurnedStride = 2;
 // a turned one.
 std::vector<TSkyPoint> candidateCentres(const TTurnedPhoto& photo, const TScanContext& ctx, UserNotifier& notifier);
 
-// How many vote peaks are matched in full, and how many grid steps around
-// each: the full scan's best cell of a pointing lies within a step or two
-// of the centre the votes imply.
+// How many vote peaks are matched in full, and how far around each (at
+// least kVoteRadiusSteps grid steps): a frame some degrees off the pointing
+// still holds most of its stars, so the full scan's best cell of a pointing
+// can lie several degrees from the centre the votes imply.
 constexpr std::size_t kVotePeaks = 5;
-constexpr std::size_t kVoteRadius = 3;
+constexpr double kVoteRadiusDegrees = 6;
+constexpr std::size_t kVoteRadiusSteps = 3;
 
 // The upright pass's candidates from the voted neighbourhoods only: the
 // full matching at those cells, ranked as the full scan ranks them.
 std::vector<TSkyPoint> votedCentres(const TTurnedPhoto& photo, const TSkyTriangleIndex& index, const TScanContext& ctx,
                                     UserNotifier& notifier) {
     std::vector<std::vector<TGridCell>> rows;
-    for (const TScanCell& cell : index.proposedCells(photo.stars, kVotePeaks, kVoteRadius)) {
+    const std::size_t radius =
+        std::max(kVoteRadiusSteps, static_cast<std::size_t>(std::ceil(kVoteRadiusDegrees / ctx.delta)));
+    for (const TScanCell& cell : index.proposedCells(photo.stars, kVotePeaks, radius)) {
         if (rows.empty() || rows.back().front().row != cell.row) rows.emplace_back();
         rows.back().push_back(cell);
     }
