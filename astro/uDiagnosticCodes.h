@@ -6,4 +6,15 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(CaptureFormatUnsupported)   \
+    X(DarkFrameNotGrey)           \
+    X(MaskFrameNotGrey)           \
+    X(DarkFrameSizeMismatch)      \
+    X(MaskFrameSizeMismatch)      \
+    X(FramesBeforeEventTooFew)    \
+    X(FramesAfterEventNegative)   \
+    X(SignalFramesTooFew)         \
+    X(EventRingTooLong)           \
+    X(FrameSizeMissing)           \
+    X(EventFrameSizeMismatch)     \
     /* the list ends here */
