@@ -116,4 +116,15 @@
     X(SimMeteorBehindCamera)      \
     X(SimMeteorEndsAntipodal)     \
     X(SimJpegRoundTripFailed)     \
+    X(CaptureFormatUnsupported)   \
+    X(DarkFrameNotGrey)           \
+    X(MaskFrameNotGrey)           \
+    X(DarkFrameSizeMismatch)      \
+    X(MaskFrameSizeMismatch)      \
+    X(FramesBeforeEventTooFew)    \
+    X(FramesAfterEventNegative)   \
+    X(SignalFramesTooFew)         \
+    X(EventRingTooLong)           \
+    X(FrameSizeMissing)           \
+    X(EventFrameSizeMismatch)     \
     /* the list ends here */

@@ -16,6 +16,7 @@
 #include "astro/uUniUtils.h"
 #include "astrometry/uPatternMatching.h"
 #include "astrometry/uPlateVerification.h"
+#include "astrometry/uSkyTriangleIndex.h"
 #include "astrometry/uStarCatalog.h"
 #include "config/uConfiguration.h"
 #include "processing/uFrameOps.h"
@@ -409,11 +410,7 @@ void turnQuarters(std::vector<TStarPoint>& stars, int quarterTurns) {
     }
 }
 
-// A trial centre by its row (declination) and column (right ascension) in
-// the scan's grid.
-struct TGridCell {
-    std::size_t row, column;
-};
+using TGridCell = TScanCell;
 
 struct TScoredCell {
     TGridCell cell;
@@ -621,6 +618,34 @@ constexpr std::size_t kTurnedStride = 2;
 // The candidates of one pass in the order they are judged: the whole grid
 // for the picture as it comes, a coarse grid and its best neighbourhoods for
 // a turned one.
+std::vector<TSkyPoint> candidateCentres(const TTurnedPhoto& photo, const TScanContext& ctx, UserNotifier& notifier);
+
+// How many vote peaks are matched in full, and how far around each (at
+// least kVoteRadiusSteps grid steps): a frame some degrees off the pointing
+// still holds most of its stars, so the full scan's best cell of a pointing
+// can lie several degrees from the centre the votes imply.
+constexpr std::size_t kVotePeaks = 5;
+constexpr double kVoteRadiusDegrees = 6;
+constexpr std::size_t kVoteRadiusSteps = 3;
+
+// The upright pass's candidates from the voted neighbourhoods only: the
+// full matching at those cells, ranked as the full scan ranks them.
+std::vector<TSkyPoint> votedCentres(const TTurnedPhoto& photo, const TSkyTriangleIndex& index, const TScanContext& ctx,
+                                    UserNotifier& notifier) {
+    std::vector<std::vector<TGridCell>> rows;
+    const std::size_t radius =
+        std::max(kVoteRadiusSteps, static_cast<std::size_t>(std::ceil(kVoteRadiusDegrees / ctx.delta)));
+    for (const TScanCell& cell : index.proposedCells(photo.stars, kVotePeaks, radius)) {
+        if (rows.empty() || rows.back().front().row != cell.row) rows.emplace_back();
+        rows.back().push_back(cell);
+    }
+    const auto best =
+        bestCells(rows, matchAtCells(photo, rows, ctx, notifier, false), kCandidatesPerPass, kCandidateSpacing);
+    std::vector<TSkyPoint> centres;
+    for (const TScoredCell& s : best) centres.push_back({ctx.ras[s.cell.column], ctx.decs[s.cell.row]});
+    return centres;
+}
+
 std::vector<TSkyPoint> candidateCentres(const TTurnedPhoto& photo, const TScanContext& ctx, UserNotifier& notifier) {
     std::vector<TScoredCell> best;
     if (photo.quarterTurns == 0) {
@@ -709,16 +734,14 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
     // none, the unturned scan's best is written as it is and the refinement
     // then says that the binding failed.
     std::optional<TCandidate> unturned, kept;
-    for (const int quarterTurns : {0, 2, 1, 3}) {
-        const TTurnedPhoto turned = turnedPhoto(photo, quarterTurns, ctx);
-        std::vector<TSkyPoint> centres = candidateCentres(turned, ctx, notifier);
-        // With nothing identified anywhere the final pass runs at (-999, -999).
-        if (centres.empty() && quarterTurns == 0) centres.push_back({-999, -999});
+    // The first candidate of a pass that binds, or nothing.
+    const auto bindFirst = [&](const TTurnedPhoto& turned, const std::vector<TSkyPoint>& centres,
+                               bool keepFirst) -> std::optional<TCandidate> {
         for (const TSkyPoint centre : centres) {
             TCandidate c = judge(centre, identifiedAt(centre, turned, ctx), photo, ctx, path, centrePixel);
-            if (!unturned) unturned = c;
+            if (keepFirst && !unturned) unturned = c;
             if (!accepted(c)) continue;
-            if (quarterTurns != 0 || turnedPastAnEighth(c.refined->plate)) {
+            if (turned.quarterTurns != 0 || turnedPastAnEighth(c.refined->plate)) {
                 // The triangles of a picture turned from the scan's own
                 // orientation vote for only part of its stars: a turned
                 // pass, or a plain one that bound a turned camera, names
@@ -727,10 +750,25 @@ std::optional<TSkyPoint> alignStarMap(const std::string& path, const TConfigurat
                                        centrePixel);
                 if (accepted(all)) c = std::move(all);
             }
-            kept = std::move(c);
-            break;
+            return c;
         }
+        return std::nullopt;
+    };
+    // The upright picture first around the centres its triangles vote for;
+    // only when none of those binds is every centre matched, so the voting
+    // never loses a pointing that the full scan binds.
+    if (!options.everyCentre) {
+        const TTurnedPhoto upright = turnedPhoto(photo, 0, ctx);
+        const TSkyTriangleIndex index(sky, ctx.camera, theta, {ctx.decs, ctx.ras, delta});
+        kept = bindFirst(upright, votedCentres(upright, index, ctx, notifier), false);
+    }
+    for (const int quarterTurns : {0, 2, 1, 3}) {
         if (kept) break;
+        const TTurnedPhoto turned = turnedPhoto(photo, quarterTurns, ctx);
+        std::vector<TSkyPoint> centres = candidateCentres(turned, ctx, notifier);
+        // With nothing identified anywhere the final pass runs at (-999, -999).
+        if (centres.empty() && quarterTurns == 0) centres.push_back({-999, -999});
+        kept = bindFirst(turned, centres, quarterTurns == 0);
     }
     const TCandidate& result = kept ? *kept : *unturned;
     writeTextLines(siblingWorkFile(path, workSuffix::kIdentifiedStars), result.lines);

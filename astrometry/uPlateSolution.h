@@ -30,6 +30,10 @@ double raDifference(double a, double b);
 
 struct TScanOptions {
     int threads = 0;  // 0: every core of the machine; 1: the scan in the calling thread
+    // The upright scan matches at every trial centre instead of only around
+    // the centres the triangle index votes for (the reference the voting
+    // is held to).
+    bool everyCentre = false;
 };
 
 // Scans the sky for the pointing of the frame whose detection list is given

@@ -67,8 +67,9 @@ TVisibleSky::TVisibleSky(std::vector<TStarInfo> stars) : stars_(std::move(stars)
     }
 }
 
-void TVisibleSky::listStarsInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
-                                   std::vector<TStarPoint>& out) const {
+template <class Emit>
+void TVisibleSky::forStarsInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
+                                  Emit emit) const {
     double h = 0, az = 0;
     EQUHOR(dec0, theta - ra0, camera.latitude, h, az);
     if (h <= 0) return;
@@ -103,9 +104,20 @@ void TVisibleSky::listStarsInFrame(const TCameraModel& camera, double ra0, doubl
             if (inFrame[q].magnitude < inFrame[best].magnitude) best = q;
         }
         std::swap(inFrame[p], inFrame[best]);
-        const TStarInfo& s = stars_[inFrame[p].star];
-        out.emplace_back(inFrame[p].x, inFrame[p].y, s.RA, s.Dec);
+        emit(inFrame[p].x, inFrame[p].y, inFrame[p].star);
     }
+}
+
+void TVisibleSky::listStarsInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
+                                   std::vector<TStarPoint>& out) const {
+    forStarsInFrame(camera, ra0, dec0, theta, [&](double x, double y, std::size_t star) {
+        out.emplace_back(x, y, stars_[star].RA, stars_[star].Dec);
+    });
+}
+
+void TVisibleSky::listStarIndicesInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
+                                         std::vector<std::size_t>& out) const {
+    forStarsInFrame(camera, ra0, dec0, theta, [&](double, double, std::size_t star) { out.push_back(star); });
 }
 
 }  // namespace orbis

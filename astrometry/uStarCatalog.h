@@ -7,6 +7,7 @@
 // Catalog lines: "RA|Dec|magnitude|name|spectrum" (degrees); a line without
 // "|" is a header or comment.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,14 @@ public:
     // their order); none when the centre is not above the horizon.
     void listStarsInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
                           std::vector<TStarPoint>& out) const;
+    // The same stars as indices into stars(), in the same order.
+    void listStarIndicesInFrame(const TCameraModel& camera, double ra0, double dec0, double theta,
+                                std::vector<std::size_t>& out) const;
 
 private:
+    template <class Emit>
+    void forStarsInFrame(const TCameraModel& camera, double ra0, double dec0, double theta, Emit emit) const;
+
     std::vector<TStarInfo> stars_;
     std::vector<double> cosDec_, sinDec_;
 };

@@ -53,11 +53,12 @@ struct ScanFixture {
     }
 };
 
-void scan(benchmark::State& state, int threads, double roll = 0, bool imperfect = false) {
+void scan(benchmark::State& state, int threads, double roll = 0, bool imperfect = false, bool everyCentre = false) {
     ScanFixture f(roll, imperfect);
     SilentNotifier quiet;
     std::optional<TSkyPoint> best;
-    for (auto _ : state) best = alignStarMap(f.pTxt, f.config, "", quiet, {.threads = threads});
+    for (auto _ : state)
+        best = alignStarMap(f.pTxt, f.config, "", quiet, {.threads = threads, .everyCentre = everyCentre});
     // The field was made at (theta - 25, 40): a binding that lands elsewhere
     // measured the wrong thing.
     const double theta = LMST(MJD(12, 8, 2024, 23 + 10 / 60.0), f.config.signedLongitude()) * 15.0;
@@ -69,6 +70,13 @@ void scan(benchmark::State& state, int threads, double roll = 0, bool imperfect 
 void BM_SkyScan_OneCore(benchmark::State& s) { scan(s, 1); }
 void BM_SkyScan_AllCores(benchmark::State& s) { scan(s, 0); }
 BENCHMARK(BM_SkyScan_OneCore)->Unit(benchmark::kMillisecond)->Iterations(2);
+// The reference in the same run: the upright scan matching at all 16200 centres.
+void BM_SkyScan_OneCore_EveryCentre(benchmark::State& s) { scan(s, 1, 0, false, true); }
+BENCHMARK(BM_SkyScan_OneCore_EveryCentre)->Unit(benchmark::kMillisecond)->Iterations(2);
+void BM_SkyScan_Imperfect_OneCore(benchmark::State& s) { scan(s, 1, 0, true); }
+void BM_SkyScan_Imperfect_OneCore_EveryCentre(benchmark::State& s) { scan(s, 1, 0, true, true); }
+BENCHMARK(BM_SkyScan_Imperfect_OneCore)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_SkyScan_Imperfect_OneCore_EveryCentre)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_SkyScan_AllCores)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_SkyScan_UpsideDown_AllCores(benchmark::State& s) { scan(s, 0, 180); }
 BENCHMARK(BM_SkyScan_UpsideDown_AllCores)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -19,6 +19,14 @@ namespace orbis {
 
 TCaptureGeometry geometryForFormat(int bitsPerPixel, std::string_view formatName, int width, int height,
                                    int frameRate) {
+    const auto unsupported = [&] {
+        return EInvalidVideo(TDiagnostic(Code::CaptureFormatUnsupported)
+                                 .with("format", std::string(formatName))
+                                 .with("bits", bitsPerPixel)
+                                 .with("width", width)
+                                 .with("height", height)
+                                 .with("rate", frameRate));
+    };
     TCaptureGeometry g;
     g.width = width;
     g.height = height;
@@ -27,15 +35,15 @@ TCaptureGeometry geometryForFormat(int bitsPerPixel, std::string_view formatName
     switch (bitsPerPixel) {
         case 8: g.sourceStep = 1; g.lumaOffset = 0; break;
         case 16:
-            if (rgb) throw EInvalidVideo(kUnsupportedFormatMessage);
+            if (rgb) throw unsupported();
             g.sourceStep = 2;
             g.lumaOffset = formatName.starts_with("Y") ? 0 : 1;
             break;
         case 24: g.sourceStep = 3; g.lumaOffset = 1; break;
         case 32: g.sourceStep = 4; g.lumaOffset = 1; break;
-        default: throw EInvalidVideo(kUnsupportedFormatMessage);
+        default: throw unsupported();
     }
-    if (width < 1 || height < 1 || frameRate < 1) throw EInvalidVideo(kUnsupportedFormatMessage);
+    if (width < 1 || height < 1 || frameRate < 1) throw unsupported();
     return g;
 }
 
@@ -95,17 +103,20 @@ namespace {
 
 // A dark or mask bitmap of the session: 8-bit and of the frame's size, or
 // refused before the session starts (the detector never reads past it).
-std::vector<uint8_t> loadSessionFrame(const std::string& path, const char* what, const TCaptureGeometry& g) {
+std::vector<uint8_t> loadSessionFrame(const std::string& path, bool dark, const TCaptureGeometry& g) {
     TGreyFrame frame;
     try {
         frame = loadGreyFrame(path);
     } catch (const Exception& e) {
-        throw EInvalidGraphic(std::string(what) + " " + path + " не является 8-битным изображением: " + e.what());
+        throw EInvalidGraphic(TDiagnostic(dark ? Code::DarkFrameNotGrey : Code::MaskFrameNotGrey)
+                                  .with("file", path)
+                                  .with("reason", e.what()));
     }
     if (frame.width != g.width || frame.height != g.height) {
-        throw EInvalidGraphic(std::string(what) + " " + path + ": размер " + std::to_string(frame.width) + "x" +
-                              std::to_string(frame.height) + " не совпадает с размером кадра " +
-                              std::to_string(g.width) + "x" + std::to_string(g.height) + ".");
+        throw EInvalidGraphic(TDiagnostic(dark ? Code::DarkFrameSizeMismatch : Code::MaskFrameSizeMismatch)
+                                  .with("file", path)
+                                  .with("size", std::to_string(frame.width) + "x" + std::to_string(frame.height))
+                                  .with("frameSize", std::to_string(g.width) + "x" + std::to_string(g.height)));
     }
     return std::move(frame.pixels);
 }
@@ -117,12 +128,15 @@ TDetector::TDetector(TDetectorServices services) : services_(std::move(services)
 void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSettings& settings,
                              TSessionOptions options, std::string_view programDirectory) {
     stopSession();
-    if (settings.nFramesBeforeEvent < 1) throw Exception("Число кадров до события должно быть не меньше 1.");
-    if (settings.nFramesAfterEvent < 0) throw Exception("Число кадров после события не может быть отрицательным.");
-    if (settings.nSignalFrames < 1) throw Exception("Число сигнальных кадров должно быть не меньше 1.");
+    if (settings.nFramesBeforeEvent < 1)
+        throw Exception(TDiagnostic(Code::FramesBeforeEventTooFew).with("count", settings.nFramesBeforeEvent));
+    if (settings.nFramesAfterEvent < 0)
+        throw Exception(TDiagnostic(Code::FramesAfterEventNegative).with("count", settings.nFramesAfterEvent));
+    if (settings.nSignalFrames < 1)
+        throw Exception(TDiagnostic(Code::SignalFramesTooFew).with("count", settings.nSignalFrames));
     if (static_cast<int64_t>(settings.nFramesBeforeEvent) + settings.nFramesAfterEvent + 1 > kMaxRingFrames)
-        throw Exception("Число кадров до и после события не может быть больше " + std::to_string(kMaxRingFrames - 1) + ".");
-    if (geometry.width <= 0 || geometry.height <= 0) throw Exception("Размер кадра не задан.");
+        throw Exception(TDiagnostic(Code::EventRingTooLong).with("limit", kMaxRingFrames - 1));
+    if (geometry.width <= 0 || geometry.height <= 0) throw Exception(TDiagnostic(Code::FrameSizeMissing));
 
     std::vector<uint8_t> dark, mask;
     const std::string darkPath = resolveInProgramDirectory(programDirectory, settings.darkFrame);
@@ -130,10 +144,10 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
     std::error_code ec;
     // Regular files only: an empty setting names the program directory itself.
     if (settings.useDarkFile && std::filesystem::is_regular_file(darkPath, ec)) {
-        dark = loadSessionFrame(darkPath, "Тёмный кадр", geometry);
+        dark = loadSessionFrame(darkPath, true, geometry);
     }
     if (settings.useMaskFile && std::filesystem::is_regular_file(maskPath, ec)) {
-        mask = loadSessionFrame(maskPath, "Маска", geometry);
+        mask = loadSessionFrame(maskPath, false, geometry);
     }
 
     geometry_ = geometry;
@@ -144,8 +158,12 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
     maskFrame_ = std::move(mask);
 
     const std::size_t n = geometry.pixelCount();
-    curLuma_.assign(n, 0);
-    refLuma_.assign(n, 0);
+    // Before the first frame the previous one is black.
+    for (auto& b : spare_) b.assign(n, 0);
+    latest_ = spare_[1].data();
+    reference_ = nullptr;
+    referenceThreshold_ = 255;
+    refLuma_.clear();
     diffLuma_.assign(n, 0);
     markThreshold_ = 255;
     lastEventTick_ = 0;
@@ -172,7 +190,9 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
 void TDetector::stopSession() {
     ring_.clear();
     clipFrames_.clear();
-    curLuma_.clear();
+    for (auto& b : spare_) b.clear();
+    latest_ = nullptr;
+    reference_ = nullptr;
     refLuma_.clear();
     diffLuma_.clear();
     ringIndex_ = 0;
@@ -199,21 +219,29 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
         }
     }
 
-    // The previous frame, with its bright spots blotted out, is the reference.
-    std::memcpy(refLuma_.data(), curLuma_.data(), n);
-    MarkBright(curLuma_.data(), refLuma_.data(), n, static_cast<std::size_t>(geometry_.width), markThreshold_);
+    // The new luma goes to the spare buffer that does not hold the previous
+    // frame (with a single pre-event slot the ring hands that one back).
+    std::vector<uint8_t>& luma = spare_[0].data() != latest_ ? spare_[0] : spare_[1];
+    reference_ = latest_;
+    referenceThreshold_ = markThreshold_;
+    refLuma_.clear();
 
-    const uint64_t sum = ExtractLuma(frame.data(), curLuma_.data(), n, geometry_.sourceStep, geometry_.lumaOffset);
-    const int level = static_cast<int>(sum / n);
-    // 16-bit YUV arrives top row first; every buffer here is bottom row first.
-    if (geometry_.sourceStep == 2) FlipRows(curLuma_.data(), static_cast<std::size_t>(geometry_.width), static_cast<std::size_t>(geometry_.height));
-    if (!darkFrame_.empty()) SubtractClamped(curLuma_.data(), darkFrame_.data(), n);
-    if (!maskFrame_.empty()) AndMask(curLuma_.data(), maskFrame_.data(), n);
-
+    // One pass: luma (bottom row first: 16-bit YUV arrives top row first),
+    // dark and mask, the difference from the previous frame and its
+    // histogram; then the previous frame's bright spots are blotted out of
+    // the difference, as a reference with those spots at 255 would give.
     histogram_.fill(0);
-    std::memcpy(diffLuma_.data(), curLuma_.data(), n);
-    const int noise = DiffHistogram(diffLuma_.data(), refLuma_.data(), histogram_.data(), n,
-                                    static_cast<uint32_t>(std::max(settings_.nNoisePixels, 0)));
+    const TLumaSource source{frame.data(), geometry_.sourceStep, geometry_.lumaOffset, geometry_.sourceStep == 2,
+                             darkFrame_.empty() ? nullptr : darkFrame_.data(),
+                             maskFrame_.empty() ? nullptr : maskFrame_.data()};
+    const uint64_t sum = LumaAndDifference(source, static_cast<std::size_t>(geometry_.width),
+                                           static_cast<std::size_t>(geometry_.height), latest_, luma.data(),
+                                           diffLuma_.data(), histogram_.data());
+    BlotDifference(latest_, diffLuma_.data(), histogram_.data(), n, static_cast<std::size_t>(geometry_.width),
+                   markThreshold_);
+    latest_ = luma.data();
+    const int level = static_cast<int>(sum / n);
+    const int noise = NoiseLevel(histogram_.data(), static_cast<uint32_t>(std::max(settings_.nNoisePixels, 0)));
     const uint32_t signal = CountSignal(diffLuma_.data(), n, static_cast<std::size_t>(geometry_.width),
                                         settings_.nSignalPixels, noise + thresholdRaise_);
 
@@ -228,7 +256,7 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
             if (settings_.useAutoShutDown && level >= settings_.autoShutDownLevel && services_.requestShutdown) {
                 services_.requestShutdown();
             }
-            storeAndTest(static_cast<int>(std::min<uint32_t>(signal, 0x7FFFFFFF)));
+            storeAndTest(static_cast<int>(std::min<uint32_t>(signal, 0x7FFFFFFF)), luma);
         } catch (const std::exception&) {
             // A failure here (no memory for the clip copy, a clip that cannot
             // be handed over) ends this frame only; the next one goes on, and
@@ -239,7 +267,25 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
     services_.indicators.publish(indicators_);
 }
 
-void TDetector::storeAndTest(int signal) {
+std::span<const uint8_t> TDetector::currentLuma() const {
+    if (!latest_) return {};
+    return {latest_, geometry_.pixelCount()};
+}
+
+std::span<const uint8_t> TDetector::referenceLuma() const {
+    if (!latest_) return {};
+    const std::size_t n = geometry_.pixelCount();
+    if (refLuma_.size() != n) {
+        refLuma_.assign(n, 0);
+        if (reference_) {
+            std::memcpy(refLuma_.data(), reference_, n);
+            MarkBright(reference_, refLuma_.data(), n, static_cast<std::size_t>(geometry_.width), referenceThreshold_);
+        }
+    }
+    return refLuma_;
+}
+
+void TDetector::storeAndTest(int signal, std::vector<uint8_t>& frame) {
     const bool ringEmpty = ringIndex_ == 0 && ringNotWrapped_;
     if (waiting_ && !ringEmpty) {
         if (signal < settings_.nSignalPixels) {
@@ -267,35 +313,36 @@ void TDetector::storeAndTest(int signal) {
         }
     }
 
-    const std::size_t n = geometry_.pixelCount();
+    // The frame takes the slot's place; the slot's old buffer becomes the spare.
     if (waiting_) {
-        std::memcpy(ring_[static_cast<std::size_t>(ringIndex_)].data(), curLuma_.data(), n);
+        std::swap(ring_[static_cast<std::size_t>(ringIndex_)], frame);
         if (++ringIndex_ == before_) {
             ringIndex_ = 0;
             ringNotWrapped_ = false;
         }
     } else {
         indicators_.colour = StateColour::Red;
-        std::memcpy(ring_[static_cast<std::size_t>(afterIndex_)].data(), curLuma_.data(), n);
+        std::swap(ring_[static_cast<std::size_t>(afterIndex_)], frame);
         if (++afterIndex_ > before_ + after_) completeEvent();
     }
 }
 
 void TDetector::completeEvent() {
-    const std::size_t n = geometry_.pixelCount();
     // The pre-event frames oldest first, then the declaring frame and the
-    // frames after it.
+    // frames after it: the ring's buffers trade places with the clip's, and
+    // the pre-event slots start black again.
     for (int i = 0; i <= before_ + after_; ++i) {
         if (i < before_) {
             int j = ringIndex_ + i;
             if (j > before_ - 1) j -= before_;
             auto& slot = ring_[static_cast<std::size_t>(j)];
-            std::memcpy(clipFrames_[static_cast<std::size_t>(i)].data(), slot.data(), n);
+            std::swap(clipFrames_[static_cast<std::size_t>(i)], slot);
             std::fill(slot.begin(), slot.end(), 0);
         } else {
-            std::memcpy(clipFrames_[static_cast<std::size_t>(i)].data(), ring_[static_cast<std::size_t>(i)].data(), n);
+            std::swap(clipFrames_[static_cast<std::size_t>(i)], ring_[static_cast<std::size_t>(i)]);
         }
     }
+    const std::size_t n = geometry_.pixelCount();
 
     TClipJob job;
     job.path = clipPath_;

@@ -30,8 +30,6 @@
 
 namespace orbis {
 
-inline constexpr const char* kUnsupportedFormatMessage = "Данный формат видео не поддерживается.";
-
 // Frame geometry of a session, from the capture format.
 struct TCaptureGeometry {
     int width = 0;
@@ -46,8 +44,8 @@ struct TCaptureGeometry {
 // The geometry of a capture format: 8-bit frames are their own luma; 16-bit
 // YUV takes the Y byte (offset 0 for names beginning with "Y", such as YUY2,
 // YUYV, YVYU, else 1, as in UYVY); 24- and 32-bit RGB take the green byte.
-// 16-bit RGB and any other depth raise EInvalidVideo with
-// kUnsupportedFormatMessage, as do sizes below 1 pixel or a rate below 1.
+// 16-bit RGB and any other depth raise EInvalidVideo (CaptureFormatUnsupported),
+// as do sizes below 1 pixel or a rate below 1.
 TCaptureGeometry geometryForFormat(int bitsPerPixel, std::string_view formatName, int width, int height,
                                    int frameRate);
 
@@ -168,8 +166,9 @@ public:
 
     // Prepares a session: geometry, buffers, settings, dark and mask frames
     // (files inside programDirectory; a missing file is skipped). Raises
-    // EInvalidGraphic with a clear message for a dark or mask bitmap that is
-    // not 8-bit or not of the frame's size, and Exception for ring settings
+    // EInvalidGraphic (DarkFrameNotGrey, DarkFrameSizeMismatch and the mask's
+    // like them) for a dark or mask bitmap that is not 8-bit or not of the
+    // frame's size, and Exception for ring settings
     // that cannot work (fewer than one frame before the event or one signal
     // frame, a negative number after it, a ring of more than
     // kMaxRingFrames) and for a geometry without pixels.
@@ -195,8 +194,11 @@ public:
     uint32_t lastEventTick() const { return lastEventTick_; }
     int quickEventCount() const { return quickEventCount_; }
     int thresholdRaise() const { return thresholdRaise_; }
-    std::span<const uint8_t> currentLuma() const { return curLuma_; }
-    std::span<const uint8_t> referenceLuma() const { return refLuma_; }
+    // The latest frame's luma (after dark and mask).
+    std::span<const uint8_t> currentLuma() const;
+    // The reference the latest frame was compared with: the frame before it
+    // with its bright spots blotted out (made when asked for).
+    std::span<const uint8_t> referenceLuma() const;
     std::span<const uint32_t, 256> histogram() const { return histogram_; }
     bool hasDarkFrame() const { return !darkFrame_.empty(); }
     // Frames of this session whose event handling failed (the night
@@ -206,7 +208,7 @@ public:
     bool hasMaskFrame() const { return !maskFrame_.empty(); }
 
 private:
-    void storeAndTest(int signal);
+    void storeAndTest(int signal, std::vector<uint8_t>& frame);
     void completeEvent();
 
     TDetectorServices services_;
@@ -216,7 +218,16 @@ private:
     std::string programDirectory_;
     bool running_ = false;
 
-    std::vector<uint8_t> curLuma_, refLuma_, diffLuma_;
+    // Frame buffers change hands, never contents: the luma is extracted into
+    // a spare buffer, which then trades places with the ring slot it is
+    // stored in; an event's frames trade places with the clip's. The data a
+    // pointer below names stays where it is while the buffers move.
+    std::array<std::vector<uint8_t>, 2> spare_;
+    const uint8_t* latest_ = nullptr;     // the latest frame's luma
+    const uint8_t* reference_ = nullptr;  // the frame before it, not blotted; null: black
+    int referenceThreshold_ = 255;        // the mark threshold it was blotted with
+    std::vector<uint8_t> diffLuma_;
+    mutable std::vector<uint8_t> refLuma_;
     std::array<uint32_t, 256> histogram_{};
     int markThreshold_ = 255;
     std::vector<std::vector<uint8_t>> ring_, clipFrames_;

@@ -47,7 +47,127 @@ uint8_t blockMax(const uint8_t* p, std::size_t n) {
     return m;
 }
 
+// One row of LumaAndDifference; returns the row's sum of delivered bytes
+// (a row of at most 16384 pixels cannot overflow it).
+template <int Step, bool Dark, bool Mask>
+uint32_t lumaDifferenceRow(const uint8_t* __restrict src, const uint8_t* __restrict dark,
+                           const uint8_t* __restrict mask, const uint8_t* __restrict previous,
+                           uint8_t* __restrict luma, uint8_t* __restrict difference, std::size_t width) {
+    uint32_t sum = 0;
+    for (std::size_t x = 0; x < width; ++x) {
+        uint8_t v = src[x * Step];
+        sum += v;
+        if constexpr (Dark) v = v > dark[x] ? static_cast<uint8_t>(v - dark[x]) : 0;
+        if constexpr (Mask) v &= mask[x];
+        luma[x] = v;
+        const uint8_t p = previous[x];
+        difference[x] = v > p ? static_cast<uint8_t>(v - p) : 0;
+    }
+    return sum;
+}
+
+template <int Step, bool Dark, bool Mask>
+uint64_t lumaAndDifference(const TLumaSource& s, std::size_t width, std::size_t height, const uint8_t* previous,
+                           uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
+    // Four partial histograms: runs of equal values (zero difference is the
+    // common case) would otherwise wait on each other's increments. The row
+    // just written is still in the first-level cache when it is counted.
+    std::array<std::array<uint32_t, 256>, 4> partial{};
+    uint64_t total = 0;
+    const std::size_t stride = width * static_cast<std::size_t>(Step);
+    for (std::size_t row = 0; row < height; ++row) {
+        const std::size_t delivered = s.reverseRows ? height - 1 - row : row;
+        const std::size_t at = row * width;
+        total += lumaDifferenceRow<Step, Dark, Mask>(s.pixels + s.offset + delivered * stride, s.dark + (Dark ? at : 0),
+                                                     s.mask + (Mask ? at : 0), previous + at, luma + at,
+                                                     difference + at, width);
+        const uint8_t* d = difference + at;
+        std::size_t x = 0;
+        for (; x + 4 <= width; x += 4) {
+            ++partial[0][d[x]];
+            ++partial[1][d[x + 1]];
+            ++partial[2][d[x + 2]];
+            ++partial[3][d[x + 3]];
+        }
+        for (; x < width; ++x) ++partial[0][d[x]];
+    }
+    for (std::size_t v = 0; v < 256; ++v) histogram[v] += partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
+    return total;
+}
+
+template <int Step>
+uint64_t lumaAndDifferenceOfStep(const TLumaSource& s, std::size_t width, std::size_t height,
+                                 const uint8_t* previous, uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
+    if (s.dark && s.mask)
+        return lumaAndDifference<Step, true, true>(s, width, height, previous, luma, difference, histogram);
+    if (s.dark) return lumaAndDifference<Step, true, false>(s, width, height, previous, luma, difference, histogram);
+    if (s.mask) return lumaAndDifference<Step, false, true>(s, width, height, previous, luma, difference, histogram);
+    return lumaAndDifference<Step, false, false>(s, width, height, previous, luma, difference, histogram);
+}
+
 }  // namespace
+
+uint64_t LumaAndDifference(const TLumaSource& source, std::size_t width, std::size_t height, const uint8_t* previous,
+                           uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
+    switch (source.step) {
+        case 1: return lumaAndDifferenceOfStep<1>(source, width, height, previous, luma, difference, histogram);
+        case 2: return lumaAndDifferenceOfStep<2>(source, width, height, previous, luma, difference, histogram);
+        case 3: return lumaAndDifferenceOfStep<3>(source, width, height, previous, luma, difference, histogram);
+        case 4: return lumaAndDifferenceOfStep<4>(source, width, height, previous, luma, difference, histogram);
+        default: break;
+    }
+    // Any other step, pixel by pixel.
+    uint64_t sum = 0;
+    const std::size_t step = static_cast<std::size_t>(source.step);
+    for (std::size_t row = 0; row < height; ++row) {
+        const std::size_t delivered = source.reverseRows ? height - 1 - row : row;
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::size_t i = row * width + x;
+            uint8_t v = source.pixels[static_cast<std::size_t>(source.offset) + (delivered * width + x) * step];
+            sum += v;
+            if (source.dark) v = v > source.dark[i] ? static_cast<uint8_t>(v - source.dark[i]) : 0;
+            if (source.mask) v &= source.mask[i];
+            luma[i] = v;
+            difference[i] = v > previous[i] ? static_cast<uint8_t>(v - previous[i]) : 0;
+            ++histogram[difference[i]];
+        }
+    }
+    return sum;
+}
+
+void BlotDifference(const uint8_t* previous, uint8_t* difference, uint32_t* histogram, std::size_t count,
+                    std::size_t rowLength, int threshold) {
+    if (threshold >= 255) return;
+    std::size_t first = 0, last = 0;
+    if (!interior(count, rowLength, first, last)) return;
+    const uint8_t t = static_cast<uint8_t>(threshold < 0 ? 0 : threshold + 1);
+    const auto clear = [&](std::size_t q) {
+        const uint8_t d = difference[q];
+        if (d == 0) return;
+        --histogram[d];
+        ++histogram[0];
+        difference[q] = 0;
+    };
+    for (std::size_t b = first; b < last; b += kBlock) {
+        const std::size_t n = std::min(kBlock, last - b);
+        if (blockMax(previous + b, n) < t) continue;
+        for (std::size_t p = b; p < b + n; ++p) {
+            if (previous[p] < t) continue;
+            for (const std::size_t row : {p - rowLength, p, p + rowLength}) {
+                clear(row - 1);
+                clear(row);
+                clear(row + 1);
+            }
+        }
+    }
+}
+
+int NoiseLevel(const uint32_t* histogram, uint32_t limit) {
+    for (int k = 0; k < 50; ++k) {
+        if (histogram[k] < limit) return k;
+    }
+    return 50;
+}
 
 uint64_t ExtractLuma(const uint8_t* source, uint8_t* destination, std::size_t count, int step, int offset) {
     const uint8_t* src = source + offset;

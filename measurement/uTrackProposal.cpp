@@ -83,9 +83,10 @@ Frames loadFrames(const std::string& eventDirectory) {
     for (const auto& [number, path] : files) {
         const TGreyFrame g = loadGreyFrame(path);
         if (!f.pixels.empty() && (g.width != f.width || g.height != f.height))
-            throw EInvalidGraphic("Кадр " + path + " имеет размер " + std::to_string(g.width) + "x" +
-                                  std::to_string(g.height) + ", а остальные кадры события — " +
-                                  std::to_string(f.width) + "x" + std::to_string(f.height) + ".");
+            throw EInvalidGraphic(TDiagnostic(Code::EventFrameSizeMismatch)
+                                      .with("file", path)
+                                      .with("size", std::to_string(g.width) + "x" + std::to_string(g.height))
+                                      .with("eventSize", std::to_string(f.width) + "x" + std::to_string(f.height)));
         f.width = g.width, f.height = g.height;
         std::vector<uint8_t> topDown(g.pixels.size());
         for (int y = 0; y < g.height; ++y)

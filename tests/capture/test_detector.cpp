@@ -35,7 +35,8 @@ TEST(CaptureFormat, LumaByteOfEveryDepthAndRefusals) {
             geometryForFormat(bits, name, 720, 576, 25);
             ADD_FAILURE() << name << " accepted";
         } catch (const EInvalidVideo& e) {
-            EXPECT_STREQ(e.what(), "Данный формат видео не поддерживается.");
+            EXPECT_EQ(e.diagnostic().code(), Code::CaptureFormatUnsupported);
+            EXPECT_EQ(e.diagnostic().value("format"), name);
         }
     }
     EXPECT_THROW(geometryForFormat(8, "GREY", 0, 576, 25), EInvalidVideo);
@@ -282,8 +283,9 @@ TEST(Detector, DarkAndMaskFramesApplyAndMismatchesAreRefused) {
         h.start(s);
         ADD_FAILURE() << "a dark frame of another size was accepted";
     } catch (const EInvalidGraphic& e) {
-        EXPECT_NE(std::string(e.what()).find("30x24"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("32x24"), std::string::npos) << e.what();
+        EXPECT_EQ(e.diagnostic().code(), Code::DarkFrameSizeMismatch);
+        EXPECT_EQ(e.diagnostic().value("size"), "30x24");
+        EXPECT_EQ(e.diagnostic().value("frameSize"), "32x24");
     }
     TBitmap colour;
     colour.width = 32;
@@ -314,12 +316,23 @@ TEST(Detector, StopDropsAnEventStillCollectingAndBadSettingsAreRefused) {
     EXPECT_TRUE(h.clips.clips.empty());
     EXPECT_TRUE(h.detector.waiting());
 
+    const auto refusal = [&](const TDetectorSettings& settings) {
+        try {
+            h.start(settings);
+        } catch (const Exception& e) {
+            return e.diagnostic().code();
+        }
+        return Code::Unworded;
+    };
     TDetectorSettings s;
     s.nFramesBeforeEvent = 0;
-    EXPECT_THROW(h.start(s), Exception);
+    EXPECT_EQ(refusal(s), Code::FramesBeforeEventTooFew);
     s = {};
     s.nSignalFrames = 0;
-    EXPECT_THROW(h.start(s), Exception);
+    EXPECT_EQ(refusal(s), Code::SignalFramesTooFew);
+    s = {};
+    s.nFramesAfterEvent = -1;
+    EXPECT_EQ(refusal(s), Code::FramesAfterEventNegative);
 }
 
 TEST(Detector, LatestIndicatorsKeepsTheLastFrameInOneWord) {
@@ -357,7 +370,13 @@ TEST(Detector, SessionsWithoutPixelsOrWithAnEndlessRingAreRefused) {
     DetectorHarness h;
     TDetectorSettings s;
     s.nFramesBeforeEvent = 2147483647;
-    EXPECT_THROW(h.start(s), Exception);
+    try {
+        h.start(s);
+        ADD_FAILURE() << "an endless ring was accepted";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.diagnostic().code(), Code::EventRingTooLong);
+        EXPECT_EQ(e.diagnostic().value("limit"), std::to_string(kMaxRingFrames - 1));
+    }
     s.nFramesBeforeEvent = 10;
     TCaptureGeometry none = geometryForFormat(8, "GREY", 32, 24, 25);
     none.width = 0;
