@@ -650,7 +650,7 @@ void TPhotoPage::bProcessNightClick() {
                     },
                     Qt::QueuedConnection);
                 if (run.result.reportWritten) ++reports;
-                if (!run.error.empty()) errors += "\n" + run.eventDirectory + ": " + run.error;
+                if (run.error) errors += "\n" + run.eventDirectory + ": " + run.error->plain();
             });
             *outcome = "Ночь " + night + ": обработано событий " + std::to_string(runs.size()) + " из " +
                        std::to_string(marked.size()) + " с треком, отчётов " + std::to_string(reports) +

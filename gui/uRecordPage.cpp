@@ -457,7 +457,7 @@ void TRecordPage::stopFinished() {
     resetIndicators();
     setIdleControls();
     if (!error.empty()) notifier_.message("Orbisight", error, MessageIcon::Error);
-    if (!lastEnd_->graphError.empty()) notifier_.message("Orbisight", lastEnd_->graphError, MessageIcon::Error);
+    if (lastEnd_->graphError) notifier_.report(*lastEnd_->graphError);
     emit sessionEnded();
 }
 

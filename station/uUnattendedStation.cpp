@@ -124,7 +124,7 @@ void TStation::makeRoomOnDisk() {
 
 void TStation::checkClock(bool tell) {
     clockState_ = options_.clockState ? options_.clockState() : TClockState{};
-    if (tell) say(clockStateText(clockState_));
+    if (tell) say(plainLogText(clockStateText(clockState_)));
 }
 
 void TStation::updateStatus(bool stopping) {
@@ -244,8 +244,11 @@ NightEnd TStation::detect() {
         case NightEnd::Stopped: say("stop requested: detection stopped, every clip finished, " + clips); break;
         case NightEnd::BrightSky: say("the sky is bright: detection stopped, " + clips); break;
         case NightEnd::SourceEnded:
-            if (!end.graphError.empty()) {
-                say("the source failed: " + end.graphError + "; trying again in a minute, " + clips);
+            if (end.graphError) {
+                // GStreamer's own text, as the log has always carried it.
+                const std::string detail = end.graphError->value("detail");
+                say("the source failed: " + (detail.empty() ? end.graphError->plain() : detail) +
+                    "; trying again in a minute, " + clips);
                 return NightEnd::SourceFailed;
             }
             say("the source has ended: detection stopped until the next dusk, " + clips);
@@ -278,7 +281,7 @@ bool TStation::doMornings() {
             continue;
         }
         end_.failedEvents += failed;
-        for (const std::string& p : r.exportProblems) say("exports: " + p);
+        for (const TDiagnostic& p : r.exportProblems) say("exports: " + plainLogText(p));
         if (!r.finished) {
             if (stopRequested()) {
                 say("stopped before the night was done; the next run continues it");

@@ -233,8 +233,8 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
             err << "orbisight-cli record: the recording " << recording << " did not finish in time; its index may be missing\n";
             lost = true;
         }
-        if (!end.graphError.empty()) {
-            err << "orbisight-cli record: " << end.graphError << "\n";
+        if (end.graphError) {
+            err << "orbisight-cli record: " << end.graphError->plain() << "\n";
             return 1;
         }
         return lost ? 1 : 0;
