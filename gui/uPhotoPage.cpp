@@ -315,7 +315,7 @@ void TPhotoPage::DisplayPhoto() {
     area_->widget()->adjustSize();
     area_->horizontalScrollBar()->setValue(h);
     area_->verticalScrollBar()->setValue(v);
-    Label3_->setText(qs(browser_.positionCaption()));
+    Label3_->setText(qs(words_.text(browser_.positionCaption())));
     const bool frame = isMarkableFile(browser_.currentFileName());
     bbSelectCoords_->setEnabled(frame);
     bbProposeTrack_->setEnabled(frame);
@@ -459,7 +459,7 @@ void TPhotoPage::bbSelectCoordsClick() {
     // A point still missing: say which and keep marking, so the marks set so
     // far are not lost.
     if (const auto missing = missingTrackPoint(marks_)) {
-        notifier_.message(kIdleCaption, *missing, MessageIcon::Warning);
+        notifier_.message(kIdleCaption, words_.text(*missing), MessageIcon::Warning);
         return;
     }
     try {
@@ -482,7 +482,7 @@ void TPhotoPage::bbProposeTrackClick() {
     const std::string event = browser_.eventDirectory();
     if (work_ || !config_ || event.empty()) return;
     // The saved track is the observer's: replacing its marks is asked first.
-    if (hasTrackFile(event) && !notifier_.ask(kProposeCaption, kReplaceTrackQuestion)) return;
+    if (hasTrackFile(event) && !notifier_.ask(kProposeCaption, words_.text(TDiagnostic(Code::ReplaceTrackQuestion)))) return;
     // Reading and searching every frame takes a moment: on the worker thread.
     workEvent_ = event;
     proposal_ = std::make_shared<std::optional<TTrackMarks>>();
@@ -499,7 +499,7 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
     // The observer has moved on to another event: its marks stay as they are.
     if (browser_.eventDirectory() != workEvent_) return;
     if (!proposed) {
-        notifier_.message(kProposeCaption, kNoMeteorProposed, MessageIcon::Information);
+        notifier_.message(kProposeCaption, words_.text(TDiagnostic(Code::NoMeteorProposed)), MessageIcon::Information);
         return;
     }
     // Into marking, as if the observer had clicked the points: nothing is
@@ -509,11 +509,18 @@ void TPhotoPage::endProposal(const std::optional<TTrackMarks>& proposed) {
         bbSelectCoords_->setText(QString::fromUtf8(kMarkingCaption));
     }
     marks_ = *proposed;
-    lMeteorStart_->setText(qs(trackPointLabel(*marks_.start)));
-    lMeteorFinish_->setText(qs(trackPointLabel(*marks_.finish)));
+    lMeteorStart_->setText(qs(words_.text(trackPointLabel(*marks_.start))));
+    lMeteorFinish_->setText(qs(words_.text(trackPointLabel(*marks_.finish))));
     lMaxBright_->setText(marks_.brightness ? qs(trackBrightnessLabel(*marks_.brightness)) : QString());
     // Where a frame showed too little for a fit, the observer should look twice.
-    notifier_.status(proposalEstimateLabel(marks_));
+    if (auto label = proposalEstimateLabel(marks_)) {
+        // Its ends are codes of their own, worded first.
+        for (const char* end : {"start", "finish"})
+            if (const auto code = codeFromName(label->value(end))) label->with(end, words_.text(TDiagnostic(*code)));
+        notifier_.status(words_.text(*label));
+    } else {
+        notifier_.status("");
+    }
     DrawMeteorPoints();
 }
 
@@ -534,11 +541,11 @@ void TPhotoPage::Image1MouseUp(QPointF position) {
         } else {
             if (cbMeteorStart_->isChecked()) {
                 marks_.start = point;
-                lMeteorStart_->setText(qs(trackPointLabel(point)));
+                lMeteorStart_->setText(qs(words_.text(trackPointLabel(point))));
             }
             if (cbMeteorFinish_->isChecked()) {
                 marks_.finish = point;
-                lMeteorFinish_->setText(qs(trackPointLabel(point)));
+                lMeteorFinish_->setText(qs(words_.text(trackPointLabel(point))));
             }
         }
     }

@@ -188,9 +188,9 @@ void TVideoPage::DisplayVideo() {
             [this, generation, end] {
                 if (!graph_ || generation != graphGeneration_) return;
                 if (end == GraphEnd::Error) {
-                    const std::string why = graph_->errorText();
+                    const TDiagnostic why = graph_->error().value_or(TDiagnostic(Code::GraphStreamFailed));
                     releaseClip();
-                    notifier_.message("Orbisight", why, MessageIcon::Error);
+                    notifier_.report(why);
                     return;
                 }
                 graphComplete();

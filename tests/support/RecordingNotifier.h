@@ -1,6 +1,7 @@
 #pragma once
-// A notifier that keeps everything it is told, so tests can assert the exact
-// texts the user would see.
+// A notifier that keeps everything it is told, so tests can assert the codes
+// and values (and, for libraries not yet telling diagnostics, the texts) the
+// user would see.
 
 #include <deque>
 #include <string>
@@ -18,6 +19,7 @@ struct RecordedMessage {
 
 class RecordingNotifier final : public UserNotifier {
 public:
+    std::vector<TDiagnostic> reports, stages, records, asked;
     std::vector<RecordedMessage> messages;
     std::vector<std::string> questions;
     std::deque<bool> answers;  // answers to hand out, in order; no when empty
@@ -27,6 +29,23 @@ public:
     int progressMaximum = -1;
     bool progressVisible = false;
     int pumps = 0;
+
+    void report(const TDiagnostic& diagnostic) override { reports.push_back(diagnostic); }
+    bool question(const TDiagnostic& diagnostic) override {
+        asked.push_back(diagnostic);
+        if (answers.empty()) return false;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void stage(const TDiagnostic& diagnostic) override { stages.push_back(diagnostic); }
+    void record(const TDiagnostic& diagnostic) override { records.push_back(diagnostic); }
+    // The codes reported, in order.
+    std::vector<Code> reportedCodes() const {
+        std::vector<Code> codes;
+        for (const TDiagnostic& d : reports) codes.push_back(d.code());
+        return codes;
+    }
 
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
         messages.push_back({caption, text, icon});
