@@ -624,7 +624,8 @@ TEST(UnattendedStation, ASecondStationIsRefusedNamingTheFirstsPid) {
         n.run(at(2024, 8, 13, 1, 0), 1000);
         ADD_FAILURE() << "a second station ran";
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("(PID " + std::to_string(::getpid()) + ")"), std::string::npos) << e.what();
+        EXPECT_EQ(e.diagnostic().code(), Code::StationAlreadyRunning);
+        EXPECT_EQ(e.diagnostic().value("pid"), std::to_string(::getpid()));
     }
     EXPECT_TRUE(n.lines.empty());
 }
