@@ -15,6 +15,7 @@
 #include "capture/media/uCaptureGraph.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uVideoWidget.h"
+#include "i18n/uCatalogue.h"
 #include "station/uBackgroundWork.h"
 #include "station/uPhotoBrowser.h"
 
@@ -310,8 +311,12 @@ void TVideoPage::bbRemoveVideoClick() {
     bool stepped = false;
     try {
         stepped = browser_.removeCurrent();
-    } catch (const std::exception& e) {
+    } catch (const Exception& e) {
         // Not deleted: said so, and the clip stays listed and shown.
+        notifier_.message(kVideoMessageCaption, TCatalogue(Language::Russian).text(e.diagnostic()), MessageIcon::Error);
+        DisplayVideo();
+        return;
+    } catch (const std::exception& e) {
         notifier_.message(kVideoMessageCaption, e.what(), MessageIcon::Error);
         DisplayVideo();
         return;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -13,6 +14,7 @@
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
+#include "i18n/uCatalogue.h"
 #include "station/uStationStatus.h"
 #include "station/uUnattendedStation.h"
 
@@ -89,6 +91,10 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
                    std::ostream& err) {
     CliArgs p;
     TUnattendedOptions options;
+    // The log's problems in the system's language.
+    options.wording = [words = std::make_shared<const TCatalogue>(systemLanguage())](const TDiagnostic& d) {
+        return words->text(d);
+    };
     std::optional<TDateTime> clockStart;
     double speed = 1.0;
     try {

@@ -536,7 +536,7 @@ TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFrom
     // The clock's state is said at the start and each night, and the status
     // files tell a remote eye the station has stopped.
     EXPECT_GE(std::count_if(n.lines.begin(), n.lines.end(),
-                            [](const std::string& l) { return l.find("clock not synchronised") != std::string::npos; }),
+                            [](const std::string& l) { return l.find("ClockNotSynchronised") != std::string::npos; }),
               2);
     const std::string json = readFileBytes(n.station / kStatusFileName);
     EXPECT_NE(json.find("\"running\": false"), std::string::npos) << json;
