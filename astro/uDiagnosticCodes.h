@@ -128,7 +128,7 @@
     X(StageMagnitudes)            \
     X(StageMeteorCoordinates)     \
     X(StageReport)                \
-    X(TrackNotMarked)             \
+    X(TrackMissingNoReport)       \
     X(TrackWithoutSkyLength)      \
     X(SourceDeliversNoFrames)     \
     X(WorkFailedUnexpectedly)     \

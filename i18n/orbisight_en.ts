@@ -502,7 +502,7 @@ the file is read-only</translation>
         <translation>Writing the report</translation>
     </message>
     <message>
-        <source>TrackNotMarked</source>
+        <source>TrackMissingNoReport</source>
         <translation>The meteor track is not marked ({file} has no START and FINISH lines): no report was written.</translation>
     </message>
     <message>

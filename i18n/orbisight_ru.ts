@@ -502,7 +502,7 @@ the file is read-only</translation>
         <translation>Формирование отчёта</translation>
     </message>
     <message>
-        <source>TrackNotMarked</source>
+        <source>TrackMissingNoReport</source>
         <translation>Трек метеора не размечен (в файле {file} нет строк START и FINISH): отчёт не сформирован.</translation>
     </message>
     <message>

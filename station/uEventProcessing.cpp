@@ -291,7 +291,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             std::optional<TDiagnostic> showerProblem;
             const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory, &showerProblem);
             if (outcome == TReportOutcome::NoTrack) {
-                notifier.report(TDiagnostic(Code::TrackNotMarked, Severity::Warning).with("file", aTxt));
+                notifier.report(TDiagnostic(Code::TrackMissingNoReport, Severity::Warning).with("file", aTxt));
             } else if (outcome == TReportOutcome::NoLength) {
                 notifier.report(TDiagnostic(Code::TrackWithoutSkyLength).with("file", aTxt));
             } else if (outcome == TReportOutcome::Written && magnitudeProblem) {

@@ -264,7 +264,7 @@ TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
     const TProcessResult r = processEvent(e.dir, e.config, e.station.str(), n);
     EXPECT_FALSE(r.reportWritten);
     ASSERT_FALSE(n.reports.empty());
-    EXPECT_EQ(n.reports.back(), TDiagnostic(Code::TrackNotMarked, Severity::Warning).with("file", e.stem + "A.txt"));
+    EXPECT_EQ(n.reports.back(), TDiagnostic(Code::TrackMissingNoReport, Severity::Warning).with("file", e.stem + "A.txt"));
     EXPECT_FALSE(std::filesystem::exists(e.stem + ".txt"));
     EXPECT_TRUE(std::filesystem::exists(e.stem + "A.txt"));  // nothing deleted: the track can still be marked
     EXPECT_TRUE(std::filesystem::exists(e.dir + "/F001.bmp"));
