@@ -50,6 +50,10 @@ bool isId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0;
 
 std::string errnoText() { return std::strerror(errno); }
 
+TDiagnostic writeFailure(const std::string& path) {
+    return TDiagnostic(Code::ClipWriteFailed).with("file", path).with("detail", errnoText());
+}
+
 }  // namespace
 
 // Reads size bytes at offset; false when they lie (partly) beyond fileSize,
@@ -60,7 +64,8 @@ bool readFileAt(int fd, uint64_t fileSize, uint64_t offset, void* buffer, std::s
     while (size > 0) {
         const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw EInOutError("Cannot read \"" + path + "\": " + (n < 0 ? errnoText() : "unexpected end"));
+        if (n < 0) throw EInOutError(TDiagnostic(Code::ClipReadFailed).with("file", path).with("detail", errnoText()));
+        if (n == 0) throw EInOutError(TDiagnostic(Code::ClipEndedEarly).with("file", path));
         p += n;
         offset += static_cast<uint64_t>(n);
         size -= static_cast<std::size_t>(n);
@@ -139,7 +144,7 @@ TAviWriter::TAviWriter(const std::string& path, int width, int height, int bitsP
     // Exclusive creation: whatever name a caller picks, an older clip is
     // never cut to nothing.
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ < 0) throw EInOutError("Cannot create AVI file \"" + path + "\": " + errnoText());
+    if (fd_ < 0) throw EInOutError(TDiagnostic(Code::ClipCreateFailed).with("file", path).with("detail", errnoText()));
     try {
         writeAll(h.data.data(), h.data.size());
     } catch (...) {
@@ -171,7 +176,7 @@ void TAviWriter::writeAll(const void* data, std::size_t size) {
         const ssize_t n = ::write(fd_, p, size);
         if (n < 0) {
             if (errno == EINTR) continue;
-            throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+            throw EInOutError(writeFailure(path_));
         }
         p += n;
         size -= static_cast<std::size_t>(n);
@@ -182,12 +187,12 @@ void TAviWriter::writeAt(uint64_t offset, uint32_t value) {
     uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
                     static_cast<uint8_t>(value >> 24)};
     if (::pwrite(fd_, b, 4, static_cast<off_t>(offset)) != 4) {
-        throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        throw EInOutError(writeFailure(path_));
     }
 }
 
 void TAviWriter::writeFrame(std::span<const uint8_t> frame) {
-    if (fd_ < 0) throw EInOutError("AVI file \"" + path_ + "\" is closed");
+    if (fd_ < 0) throw EInOutError(TDiagnostic(Code::ClipWriteFailed).with("file", path_));
     if (frame.size() != rowBytes_ * static_cast<std::size_t>(height_)) {
         throw std::invalid_argument("AVI frame of " + std::to_string(frame.size()) + " bytes for " +
                                     std::to_string(width_) + "x" + std::to_string(height_));
@@ -201,7 +206,7 @@ void TAviWriter::writeFrame(std::span<const uint8_t> frame) {
     // A failed write leaves end_ at the last complete frame; close() cuts
     // the partial chunk off.
     if (::lseek(fd_, static_cast<off_t>(end_), SEEK_SET) < 0) {
-        throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        throw EInOutError(writeFailure(path_));
     }
     writeAll(chunk.data.data(), chunk.data.size());
     writeAll(padded_.data(), padded_.size());
@@ -211,9 +216,9 @@ void TAviWriter::writeFrame(std::span<const uint8_t> frame) {
 
 void TAviWriter::close() {
     if (fd_ < 0) return;
-    std::string failure;
+    std::optional<TDiagnostic> failure;
     try {
-        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        if (::ftruncate(fd_, static_cast<off_t>(end_)) != 0) throw EInOutError(writeFailure(path_));
         const uint64_t moviEnd = end_;
         // The index; when even that does not fit, the clip stays readable
         // without it.
@@ -229,12 +234,12 @@ void TAviWriter::close() {
         }
         bool indexed = true;
         try {
-            if (::lseek(fd_, static_cast<off_t>(moviEnd), SEEK_SET) < 0) throw EInOutError(errnoText());
+            if (::lseek(fd_, static_cast<off_t>(moviEnd), SEEK_SET) < 0) throw EInOutError(writeFailure(path_));
             writeAll(idx.data.data(), idx.data.size());
             end_ = moviEnd + idx.data.size();
         } catch (const EInOutError&) {
             indexed = false;
-            if (::ftruncate(fd_, static_cast<off_t>(moviEnd)) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+            if (::ftruncate(fd_, static_cast<off_t>(moviEnd)) != 0) throw EInOutError(writeFailure(path_));
             end_ = moviEnd;
         }
         writeAt(4, static_cast<uint32_t>(end_ - 8));                                    // RIFF size
@@ -242,13 +247,13 @@ void TAviWriter::close() {
         writeAt(48, static_cast<uint32_t>(frames_));                                    // avih total frames
         writeAt(140, static_cast<uint32_t>(frames_));                                   // strh length
         writeAt(moviListOffset_ + 4, static_cast<uint32_t>(moviEnd - moviListOffset_ - 8));  // movi size
-        if (::fsync(fd_) != 0) throw EInOutError("Cannot write AVI file \"" + path_ + "\": " + errnoText());
+        if (::fsync(fd_) != 0) throw EInOutError(writeFailure(path_));
     } catch (const EInOutError& e) {
-        failure = e.what();
+        failure = e.diagnostic();
     }
-    if (::close(fd_) != 0 && failure.empty()) failure = "Cannot close AVI file \"" + path_ + "\": " + errnoText();
+    if (::close(fd_) != 0 && !failure) failure = writeFailure(path_);
     fd_ = -1;
-    if (!failure.empty()) throw EInOutError(failure);
+    if (failure) throw EInOutError(*failure);
 }
 
 // ---------------------------------------------------------------------------
@@ -304,9 +309,8 @@ struct AviParser {
     std::map<uint64_t, uint32_t> misfits;  // frame chunks of another size than the header's
     std::set<uint64_t> damaged;            // frame chunks that do not end where their size says
 
-    [[noreturn]] void invalid(const std::string& why) const {
-        throw EInvalidVideo("\"" + r.path_ + "\" is not a readable AVI clip: " + why);
-    }
+    [[noreturn]] void invalid(TDiagnostic why) const { throw EInvalidVideo(std::move(why.with("file", r.path_))); }
+    [[noreturn]] void invalid(Code code) const { invalid(TDiagnostic(code)); }
 
     bool readAt(uint64_t offset, void* buffer, std::size_t size) const {
         return readFileAt(r.fd_, fileSize, offset, buffer, size, r.path_);
@@ -338,7 +342,7 @@ struct AviParser {
             const uint64_t size = le32(h + 4);
             if (isId(h, "strh") && size >= 36) {
                 uint8_t s[36];
-                if (!readAt(data, s, sizeof s)) invalid("stream header cut short");
+                if (!readAt(data, s, sizeof s)) invalid(TDiagnostic(Code::ClipHeaderCutShort).with("chunk", "strh"));
                 video = isId(s, "vids") && !haveVideo;
                 if (video) {
                     r.info_.scale = le32(s + 20);
@@ -347,16 +351,16 @@ struct AviParser {
                 }
             } else if (isId(h, "strf") && video && size >= 40) {
                 uint8_t b[40];
-                if (!readAt(data, b, sizeof b)) invalid("stream format cut short");
+                if (!readAt(data, b, sizeof b)) invalid(TDiagnostic(Code::ClipHeaderCutShort).with("chunk", "strf"));
                 const uint32_t headerSize = le32(b);
                 const auto width = static_cast<int32_t>(le32(b + 4));
                 rawHeight = static_cast<int32_t>(le32(b + 8));
                 bitCount = le16(b + 14);
                 compression = le32(b + 16);
                 const uint32_t used = le32(b + 32);
-                if (width < 1 || width > kMaxSide) invalid("frame width " + std::to_string(width));
-                if (rawHeight == 0 || rawHeight < -kMaxSide || rawHeight > kMaxSide) invalid("frame height " + std::to_string(rawHeight));
-                if (stream > 99) invalid("too many streams");
+                if (width < 1 || width > kMaxSide) invalid(TDiagnostic(Code::ClipFrameSizeInvalid).with("width", width).with("height", rawHeight));
+                if (rawHeight == 0 || rawHeight < -kMaxSide || rawHeight > kMaxSide) invalid(TDiagnostic(Code::ClipFrameSizeInvalid).with("width", width).with("height", rawHeight));
+                if (stream > 99) invalid(Code::ClipTooManyStreams);
                 r.info_.width = width;
                 r.info_.height = rawHeight < 0 ? -rawHeight : rawHeight;
                 r.info_.bitsPerPixel = bitCount;
@@ -364,7 +368,7 @@ struct AviParser {
                     const uint64_t room = (size - headerSize) / 4;
                     const uint64_t entries = std::min<uint64_t>({used == 0 ? 256 : used, room, 256});
                     std::vector<uint8_t> table(entries * 4);
-                    if (!table.empty() && !readAt(data + headerSize, table.data(), table.size())) invalid("palette cut short");
+                    if (!table.empty() && !readAt(data + headerSize, table.data(), table.size())) invalid(TDiagnostic(Code::ClipHeaderCutShort).with("chunk", "strf"));
                     for (uint64_t i = 0; i < entries; ++i) {
                         r.info_.palette.push_back({table[i * 4], table[i * 4 + 1], table[i * 4 + 2], table[i * 4 + 3]});
                     }
@@ -587,9 +591,8 @@ struct AviParser {
         const uint64_t rate = r.info_.rate;
         const uint64_t scale = r.info_.scale;
         if (rate != 0 && scale != 0 && rate <= 1000 * scale && scale <= 10 * rate) return;
-        throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": its stream header gives a frame rate of " +
-                          std::to_string(rate) + "/" + std::to_string(scale) +
-                          " frames per second; a frame every 1 ms to 10 s is accepted");
+        throw EInOutError(
+            TDiagnostic(Code::ClipFrameRateImplausible).with("file", r.path_).with("rate", rate).with("scale", scale));
     }
 
     // A frame chunk of another size than the stream's frames, or one that
@@ -603,33 +606,36 @@ struct AviParser {
         if (bad.empty()) return;
         std::set<uint64_t> all = frames;
         all.insert(bad.begin(), bad.end());
+        // The first five by number; the count tells how many there are.
         std::string numbers;
         int listed = 0;
         for (const uint64_t data : bad) {
-            if (++listed > 5) {
-                numbers += " and " + std::to_string(bad.size() - 5) + " more";
-                break;
-            }
+            if (++listed > 5) break;
             const auto number = std::distance(all.begin(), all.find(data)) + 1;
             numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
         }
-        throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": frame" + (bad.size() > 1 ? "s " : " ") + numbers +
-                          " of " + std::to_string(all.size()) + (bad.size() > 1 ? " are" : " is") +
-                          " damaged (the chunk does not hold the " + std::to_string(frameBytes) + " bytes of a " +
-                          std::to_string(r.info_.width) + "x" + std::to_string(r.info_.height) + " " +
-                          std::to_string(bitCount) + "-bit frame)");
+        throw EInOutError(TDiagnostic(Code::ClipFramesDamaged)
+                              .with("file", r.path_)
+                              .with("frames", numbers)
+                              .with("count", bad.size())
+                              .with("total", all.size())
+                              .with("bytes", frameBytes)
+                              .with("width", r.info_.width)
+                              .with("height", r.info_.height)
+                              .with("bits", bitCount));
     }
 
     // With headersOnly, only what the headers say, of any AVI video
     // (compressed too): no frame is looked for.
     void parse(bool headersOnly = false) {
         struct stat st {};
-        if (::fstat(r.fd_, &st) != 0) throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": " + errnoText());
+        if (::fstat(r.fd_, &st) != 0)
+            throw EInOutError(TDiagnostic(Code::ClipReadFailed).with("file", r.path_).with("detail", errnoText()));
         fileSize = static_cast<uint64_t>(st.st_size);
         r.fileSize_ = fileSize;
 
         uint8_t h[12];
-        if (!readAt(0, h, 12) || !isId(h, "RIFF") || !isId(h + 8, "AVI ")) invalid("no RIFF AVI header");
+        if (!readAt(0, h, 12) || !isId(h, "RIFF") || !isId(h + 8, "AVI ")) invalid(Code::ClipNotAvi);
         uint64_t end = riffEnd(0, le32(h + 4));
         parseHeaders(12, end, end, 0);
         if (movis.empty()) findMovi(12, end);
@@ -643,7 +649,7 @@ struct AviParser {
             pos = next + (size & 1);
         }
 
-        if (!haveVideo) invalid("no video stream");
+        if (!haveVideo) invalid(Code::ClipNoVideoStream);
         refuseImplausibleRate();
         if (headersOnly) {
             const uint64_t declared = std::max<uint64_t>(headerFrames, streamLength);
@@ -656,13 +662,13 @@ struct AviParser {
                 const char c = static_cast<char>((compression >> (8 * i)) & 0xFF);
                 fourcc += (c >= 32 && c < 127) ? c : '?';
             }
-            invalid("compressed video ('" + fourcc + "') is not supported");
+            invalid(TDiagnostic(Code::ClipCompressed).with("fourcc", fourcc));
         }
-        if (bitCount != 8 && bitCount != 24 && bitCount != 32) invalid(std::to_string(bitCount) + "-bit frames are not supported");
+        if (bitCount != 8 && bitCount != 24 && bitCount != 32) invalid(TDiagnostic(Code::ClipBitDepthUnsupported).with("bits", bitCount));
         if (bitCount == 8 && r.info_.palette.empty()) r.info_.palette = greyPalette();
         const std::size_t rowBytes = static_cast<std::size_t>(r.info_.width) * bitCount / 8;
         frameBytes = paddedRow(rowBytes) * static_cast<std::size_t>(r.info_.height);
-        if (frameBytes > kMaxFrameBytes) invalid("frames too large");
+        if (frameBytes > kMaxFrameBytes) invalid(Code::ClipFramesTooLarge);
         r.topDown_ = rawHeight < 0;
 
         for (const Movi& m : movis) scanMovi(m.tag + 4, m.end, 0);
@@ -671,10 +677,13 @@ struct AviParser {
         // header that does not describe them: reading them with its sizes
         // would make pictures of the wrong shape.
         if (!misfits.empty() && misfits.size() >= frames.size()) {
-            throw EInOutError("Cannot read AVI file \"" + r.path_ + "\": its frames are " +
-                              std::to_string(misfits.begin()->second) + " bytes, but its header gives " +
-                              std::to_string(r.info_.width) + "x" + std::to_string(r.info_.height) + " " +
-                              std::to_string(bitCount) + "-bit frames of " + std::to_string(frameBytes) + " bytes");
+            throw EInOutError(TDiagnostic(Code::ClipFramesMismatchHeader)
+                                  .with("file", r.path_)
+                                  .with("found", misfits.begin()->second)
+                                  .with("bytes", frameBytes)
+                                  .with("width", r.info_.width)
+                                  .with("height", r.info_.height)
+                                  .with("bits", bitCount));
         }
         refuseDamagedFrames();
         for (const uint64_t offset : frames) r.frames_.push_back({offset, static_cast<uint32_t>(frameBytes)});
@@ -688,7 +697,7 @@ TAviReader::TAviReader(const std::string& path) : TAviReader(path, false) {}
 
 TAviReader::TAviReader(const std::string& path, bool headersOnly) : path_(path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw EInOutError("Cannot open AVI file \"" + path + "\": " + errnoText());
+    if (fd_ < 0) throw EInOutError(TDiagnostic(Code::ClipOpenFailed).with("file", path).with("detail", errnoText()));
     try {
         AviParser(*this).parse(headersOnly);
     } catch (...) {
@@ -711,7 +720,7 @@ std::vector<uint8_t> TAviReader::readFrame(int index) const {
     const auto height = static_cast<std::size_t>(info_.height);
     std::vector<uint8_t> raw(stride * height);
     if (!readFileAt(fd_, fileSize_, frames_[static_cast<std::size_t>(index)].offset, raw.data(), raw.size(), path_)) {
-        throw EInvalidVideo("\"" + path_ + "\": frame " + std::to_string(index) + " is cut short");
+        throw EInvalidVideo(TDiagnostic(Code::ClipFrameCutShort).with("file", path_).with("frame", index + 1));
     }
     std::vector<uint8_t> frame(rowBytes * height);
     for (std::size_t r = 0; r < height; ++r) {

@@ -41,10 +41,10 @@ public:
     explicit Source(const std::string& path) : path_(path) {
         // Not blocking: a pipe named like a clip is refused, not waited on.
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd_ < 0) throw EInOutError("Cannot open \"" + path + "\": " + errnoText());
+        if (fd_ < 0) throw EInOutError(TDiagnostic(Code::RepairOpenFailed).with("file", path).with("detail", errnoText()));
         if (::fstat(fd_, &stat_) != 0 || !S_ISREG(stat_.st_mode)) {
             ::close(fd_);
-            throw EInOutError("\"" + path + "\" is not a file");
+            throw EInOutError(TDiagnostic(Code::RepairNotAFile).with("file", path));
         }
     }
     ~Source() { ::close(fd_); }
@@ -216,9 +216,8 @@ std::optional<uint64_t> nextWholeChunk(const Source& f, uint64_t from) {
 }
 
 void walkMovi(const Source& f, const std::string& path, Layout& l) {
-    const auto damaged = [&](uint64_t at, const std::string& why) {
-        return EInvalidVideo("\"" + path + "\" is damaged at byte " + std::to_string(at) + " (" + why +
-                             "), not only cut short; it is left as it is");
+    const auto damaged = [&](uint64_t at, Code code) {
+        return EInvalidVideo(TDiagnostic(code).with("file", path).with("byte", at));
     };
     // Frames of an uncompressed stream, the bytes from pos on hold about.
     const auto framesIn = [&](const uint8_t* id, uint64_t bytes) {
@@ -234,9 +233,9 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
     };
     // A damaged chunk at pos: the bytes up to the next whole chunk are
     // left out, and the walk takes up there.
-    const auto skipDamaged = [&](uint64_t pos, uint64_t searchFrom, const uint8_t* id, const std::string& why) {
+    const auto skipDamaged = [&](uint64_t pos, uint64_t searchFrom, const uint8_t* id) {
         const std::optional<uint64_t> found = nextWholeChunk(f, searchFrom);
-        if (!found) throw damaged(pos, why + ", and no whole chunk after it");
+        if (!found) throw damaged(pos, Code::RepairNoWholeChunkAfterDamage);
         l.cuts.push_back({pos, *found, framesIn(id, *found - pos)});
         return *found;
     };
@@ -254,13 +253,13 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
             return;
         }
         if (isId(h, "RIFF")) {
-            throw EInvalidVideo("\"" + path + "\" continues in further RIFF parts (OpenDML); such files are not repaired");
+            throw EInvalidVideo(TDiagnostic(Code::RepairOpenDml).with("file", path));
         }
-        if (isId(h, "LIST")) throw damaged(pos, "lists inside the movie data are not repaired");
+        if (isId(h, "LIST")) throw damaged(pos, Code::RepairListInMovie);
         if (!plausibleId(h)) {
             // A power cut can leave blocks of zeros after the last data written.
             if (tailHolds(f, pos, nullptr)) {
-                pos = skipDamaged(pos, pos + 1, h, "no chunk there");
+                pos = skipDamaged(pos, pos + 1, h);
                 continue;
             }
             l.dropped = f.size() - pos;
@@ -278,7 +277,7 @@ void walkMovi(const Source& f, const std::string& path, Layout& l) {
                 std::memcpy(header, previous->id, 4);
                 put32(header + 4, previous->size);
                 if (tailHolds(f, data, header)) {
-                    pos = skipDamaged(pos, data, h, "a chunk size that runs past the end of the file");
+                    pos = skipDamaged(pos, data, h);
                     continue;
                 }
             }
@@ -317,7 +316,7 @@ public:
         name.append(".repair-XXXXXX");
         temp_ = (p.parent_path() / name).string();
         fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
-        if (fd_ < 0) throw EInOutError("Cannot create a file beside \"" + path + "\": " + errnoText());
+        if (fd_ < 0) throw EInOutError(TDiagnostic(Code::RepairCopyFailed).with("file", path).with("detail", errnoText()));
         if (::fchmod(fd_, mode) != 0) fail();
     }
     ~Replacement() {
@@ -361,7 +360,7 @@ public:
         if (::close(fd) != 0 || ::rename(temp_.c_str(), path_.c_str()) != 0) {
             const std::string reason = errnoText();
             ::unlink(temp_.c_str());
-            throw EInOutError("Cannot replace \"" + path_ + "\": " + reason);
+            throw EInOutError(TDiagnostic(Code::RepairReplaceFailed).with("file", path_).with("detail", reason));
         }
         // The rename itself must reach the disk too.
         const int dir = ::open(std::filesystem::path(path_).parent_path().empty()
@@ -375,7 +374,9 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() { throw EInOutError("Cannot write the repaired copy of \"" + path_ + "\": " + errnoText()); }
+    [[noreturn]] void fail() {
+        throw EInOutError(TDiagnostic(Code::RepairCopyFailed).with("file", path_).with("detail", errnoText()));
+    }
 
     std::string path_;
     std::string temp_;
@@ -408,12 +409,12 @@ TAviRepair repairAviFile(const std::string& path) {
     const Source f(path);
     uint8_t h[12];
     if (!f.read(0, h, 12) || !isId(h, "RIFF") || !isId(h + 8, "AVI ")) {
-        throw EInvalidVideo("\"" + path + "\" is not an AVI file");
+        throw EInvalidVideo(TDiagnostic(Code::ClipNotAvi).with("file", path));
     }
     Layout l;
     // The RIFF size of a recording never closed is that of its headers, or 0.
     walkHeaders(f, 12, f.size(), l, 0, -1);
-    if (l.moviList == 0) throw EInvalidVideo("\"" + path + "\" is not an AVI file with movie data");
+    if (l.moviList == 0) throw EInvalidVideo(TDiagnostic(Code::RepairNoMovieData).with("file", path));
     walkMovi(f, path, l);
     if (l.index) {
         uint8_t after[12];
@@ -421,14 +422,13 @@ TAviRepair repairAviFile(const std::string& path) {
         f.read(*l.index, ih, 8);
         const uint64_t indexEnd = *l.index + 8 + le32(ih + 4);
         if (f.read(indexEnd + (indexEnd & 1), after, 12) && isId(after, "RIFF")) {
-            throw EInvalidVideo("\"" + path + "\" continues in further RIFF parts (OpenDML); such files are not repaired");
+            throw EInvalidVideo(TDiagnostic(Code::RepairOpenDml).with("file", path));
         }
     }
 
     leaveOutMisfits(l);
     if (!l.cuts.empty() && l.standardIndexChunks) {
-        throw EInvalidVideo("\"" + path + "\" has damaged chunks and OpenDML index chunks, whose offsets leaving them out "
-                            "would falsify; it is left as it is");
+        throw EInvalidVideo(TDiagnostic(Code::RepairDamagedWithOpenDmlIndex).with("file", path));
     }
 
     std::vector<uint32_t> lengths(l.streams.size(), 0);
@@ -439,7 +439,7 @@ TAviRepair repairAviFile(const std::string& path) {
     int firstVideo = -1;
     for (std::size_t s = 0; s < l.streams.size() && firstVideo < 0; ++s)
         if (l.streams[s].video) firstVideo = static_cast<int>(s);
-    if (firstVideo < 0) throw EInvalidVideo("\"" + path + "\" is not an AVI file with a video stream");
+    if (firstVideo < 0) throw EInvalidVideo(TDiagnostic(Code::ClipNoVideoStream).with("file", path));
     const uint32_t frames = lengths[static_cast<std::size_t>(firstVideo)];
     const uint64_t moviData = l.moviList + 8;
     // Only header fields that lie before the movie data are rewritten.
@@ -500,7 +500,7 @@ TAviRepair repairAviFile(const std::string& path) {
     const uint64_t moviEnd = l.moviEnd - result.damagedBytes;
     const uint64_t newSize = moviEnd + index.size();
     if (newSize - 8 > 0xFFFFFFFFu || moviEnd - moviData > 0xFFFFFFFFu) {
-        throw EInvalidVideo("\"" + path + "\" is too large for one RIFF part; it is left as it is");
+        throw EInvalidVideo(TDiagnostic(Code::RepairTooLarge).with("file", path));
     }
 
     Replacement out(path, f.mode());

@@ -6,12 +6,25 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "astro/uExceptions.h"
 #include "capture/uAviFile.h"
 
 namespace orbis {
+
+namespace {
+
+// The warning of a clip that was not saved whole: the file, the system's
+// reason (the writer's own diagnostic's "detail") and what went wrong.
+TDiagnostic clipSaveFailure(const std::string& file, const TDiagnostic& cause) {
+    TDiagnostic d(Code::ClipSaveFailed, Severity::Warning);
+    d.with("file", file).with("detail", cause.value("detail")).with("cause", std::string(codeName(cause.code())));
+    return d;
+}
+
+}  // namespace
 
 TThreadMemAVI::TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
                              std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier)
@@ -48,7 +61,7 @@ int TThreadMemAVI::framesToWrite() const {
 void TThreadMemAVI::Execute() {
     const int height = static_cast<int>(frameSize_ / static_cast<std::size_t>(width_));
     const int start = frameCount_ - framesToWrite();
-    std::string failure;
+    std::optional<TDiagnostic> failure;
     try {
         // A clip that cannot even be created is reported too: it is a lost
         // meteor.
@@ -59,29 +72,36 @@ void TThreadMemAVI::Execute() {
                 framesWritten_.store(writer.framesWritten(), std::memory_order_release);
             }
         } catch (const EInOutError& e) {
-            failure = e.what();
+            failure = e.diagnostic();
         }
-        if (!failure.empty() && writer.framesWritten() == 0) {
+        if (failure && writer.framesWritten() == 0) {
             // Headers alone are no clip; on a full disk every later event
             // would leave one more of them.
             writer.discard();
-            failure += "; the clip got no frame and was removed";
+            failure = clipSaveFailure(fileName(), *failure).with("written", 0).with("total", framesToWrite());
         } else {
             try {
                 writer.close();
             } catch (const EInOutError& e) {
-                if (failure.empty()) failure = e.what();
+                if (!failure) failure = e.diagnostic();
             }
-            if (!failure.empty()) {
-                failure += "; the clip keeps " + std::to_string(writer.framesWritten()) + " of " +
-                           std::to_string(framesToWrite()) + " frames";
+            if (failure) {
+                failure = clipSaveFailure(fileName(), *failure)
+                              .with("written", writer.framesWritten())
+                              .with("total", framesToWrite());
             }
         }
+    } catch (const Exception& e) {
+        failure = clipSaveFailure(fileName(), e.diagnostic()).with("written", 0).with("total", framesToWrite());
     } catch (const std::exception& e) {
-        failure = e.what();
+        failure = TDiagnostic(Code::ClipSaveFailed, Severity::Warning)
+                      .with("file", fileName())
+                      .with("detail", e.what())
+                      .with("written", 0)
+                      .with("total", framesToWrite());
     }
-    if (!failure.empty()) notifier_.message(kAviWriteErrorCaption, failure, MessageIcon::Warning);
-    succeeded_.store(failure.empty(), std::memory_order_release);
+    if (failure) notifier_.report(*failure);
+    succeeded_.store(!failure, std::memory_order_release);
     buffers_.clear();
     buffers_.shrink_to_fit();
     finished_.store(true, std::memory_order_release);

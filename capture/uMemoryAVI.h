@@ -21,17 +21,15 @@
 
 namespace orbis {
 
-inline constexpr const char* kAviWriteErrorCaption = "Orbisight";
-
 class TThreadMemAVI {
 public:
     // Copies frameSize bytes of every frame and starts writing path + ".avi",
     // which must not exist yet. Frames are width pixels wide, bottom row
     // first. When ringNotWrapped is set, the frames before firstValidFrame
     // were never filled and are left out. A write that fails is told to the
-    // notifier (from the writer thread) with the file and the system's
-    // reason; a clip that got no frame is removed, one with frames is kept
-    // and closed.
+    // notifier (from the writer thread) as ClipSaveFailed with the file, the
+    // system's reason ("detail") and the frames "written" of "total"; a
+    // clip that got no frame is removed, one with frames is kept and closed.
     TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
                   std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier);
     // Waits for the file to be finished.

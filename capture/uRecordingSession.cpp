@@ -29,15 +29,15 @@ TSessionLog::~TSessionLog() {
 void TSessionLog::open(const std::string& path) {
     close();
     file_ = std::fopen(path.c_str(), "ab");
-    if (!file_) throw EInOutError("Cannot open the log \"" + path + "\": " + std::strerror(errno));
+    if (!file_) throw EInOutError(TDiagnostic(Code::SessionLogOpenFailed).with("file", path).with("detail", std::strerror(errno)));
     path_ = path;
 }
 
 void TSessionLog::writeLine(std::string_view utf8) {
-    if (!file_) throw EInOutError("The log is not open");
+    if (!file_) throw EInOutError(TDiagnostic(Code::SessionLogWriteFailed).with("file", path_));
     const std::string bytes = utf8ToCp1251(utf8) + "\r\n";
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size() || std::fflush(file_) != 0) {
-        throw EInOutError("Cannot write the log \"" + path_ + "\": " + std::strerror(errno));
+        throw EInOutError(TDiagnostic(Code::SessionLogWriteFailed).with("file", path_).with("detail", std::strerror(errno)));
     }
 }
 
@@ -45,7 +45,7 @@ void TSessionLog::close() {
     if (!file_) return;
     std::FILE* f = file_;
     file_ = nullptr;
-    if (std::fclose(f) != 0) throw EInOutError("Cannot write the log \"" + path_ + "\": " + std::strerror(errno));
+    if (std::fclose(f) != 0) throw EInOutError(TDiagnostic(Code::SessionLogWriteFailed).with("file", path_).with("detail", std::strerror(errno)));
 }
 
 std::string logStamp(TDateTime localTime) { return formatDateTime("dd.mm.yyyy hh:nn:ss", localTime); }

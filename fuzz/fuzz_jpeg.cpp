@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     try {
         TJPEGCommentInfo info;
         info.setFileName(jpeg);
-        check(info.lastError().empty(), "an error recorded without being raised");
+        check(!info.lastError(), "an error recorded without being raised");
         if (info.jpegCommentOffset() >= 0) {
             check(static_cast<std::size_t>(info.jpegCommentOffset()) + 4 + info.jpegCommentLength() <= original.size(),
                   "the comment lies beyond the end of the file");
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     TJPEGCommentInfo after;
     after.setJPEGCommentSettings({tjCheckFile, tjSilent});
     after.setFileName(jpeg);
-    check(after.lastError().empty(), "the annotated picture does not read: " + after.lastError());
+    check(!after.lastError(), "the annotated picture does not read: " + (after.lastError() ? after.lastError()->plain() : std::string()));
     check(after.jpegCommentOffset() >= 0, "the annotation is not found in the annotated picture");
     if (!hadComment) {
         const std::size_t n = annotated.size() - original.size() - 4;

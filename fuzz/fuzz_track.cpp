@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string track = trackFileName(folder);
     writeFile(track, std::string_view(reinterpret_cast<const char*>(data), size));
 
-    const std::optional<std::string> problem = trackProblem(track, kFrames, kWidth, kHeight);
+    const std::optional<TDiagnostic> problem = trackProblem(track, kFrames, kWidth, kHeight);
     if (problem) {
         // Refused tracks never reach the mapping; the reader itself must
         // still only ever refuse with a conversion error.

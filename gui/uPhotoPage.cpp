@@ -696,7 +696,7 @@ void TPhotoPage::bProcessNightClick() {
                     },
                     Qt::QueuedConnection);
                 if (run.result.reportWritten) ++reports;
-                if (!run.error.empty()) errors += "\n" + run.eventDirectory + ": " + run.error;
+                if (run.error) errors += "\n" + run.eventDirectory + ": " + run.error->plain();
             });
             QString said = tr("Ночь %1: обработано событий %2 из %3 с треком, отчётов %4, без трека пропущено %5.")
                                .arg(qs(night))

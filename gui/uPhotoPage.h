@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "i18n/uCatalogue.h"
 #include "station/uPhotoBrowser.h"
 
 class QCalendarWidget;
@@ -163,6 +164,8 @@ private:
     const TConfiguration* config_ = nullptr;
     EventProcessor processor_;
     TPhotoBrowser browser_;
+    // The words of the page's labels and messages.
+    TCatalogue words_{Language::Russian};
     TTrackMarks marks_;
     bool marking_ = false;
     std::unique_ptr<TBackgroundWork> work_;

@@ -458,7 +458,7 @@ void TRecordPage::stopFinished() {
     resetIndicators();
     setIdleControls();
     if (error) notifier_.report(*error);
-    if (!lastEnd_->graphError.empty()) notifier_.message("Orbisight", lastEnd_->graphError, MessageIcon::Error);
+    if (lastEnd_->graphError) notifier_.report(*lastEnd_->graphError);
     emit sessionEnded();
 }
 

@@ -16,6 +16,7 @@
 #include "capture/media/uCaptureGraph.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uVideoWidget.h"
+#include "i18n/uCatalogue.h"
 #include "station/uBackgroundWork.h"
 #include "station/uPhotoBrowser.h"
 
@@ -190,9 +191,9 @@ void TVideoPage::DisplayVideo() {
             [this, generation, end] {
                 if (!graph_ || generation != graphGeneration_) return;
                 if (end == GraphEnd::Error) {
-                    const std::string why = graph_->errorText();
+                    const TDiagnostic why = graph_->error().value_or(TDiagnostic(Code::GraphStreamFailed));
                     releaseClip();
-                    notifier_.message("Orbisight", why, MessageIcon::Error);
+                    notifier_.report(why);
                     return;
                 }
                 graphComplete();

@@ -53,21 +53,22 @@ double solarLongitude(TDateTime ut) {
 
 }  // namespace
 
-double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem) {
-    if (problem != nullptr) problem->clear();
+double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::optional<TDiagnostic>* problem) {
+    if (problem != nullptr) problem->reset();
     if (!exists(aTxtPath) || !exists(mTxtPath)) return kNoMagnitude;
     const TAstrometryFile a = readAstrometry(aTxtPath);
     const TAstrometryEntry* start = a.last(TAstrometryKind::Start);
     if (start == nullptr) return kNoMagnitude;
     const double flux = static_cast<double>(start->value);
     if (flux == 0) return kNoMagnitude;  // never measured: the logarithm has no value
-    const auto fail = [&](const std::string& why) {
-        if (problem != nullptr) *problem = why;
+    const auto fail = [&](TDiagnostic why) {
+        if (problem != nullptr) *problem = std::move(why);
         return kNoMagnitude;
     };
     if (!plausibleFlux(flux)) {
-        return fail("яркость метеора " + extractField(a.lines[start->star.line], "|", 6) + " в файле " + aTxtPath +
-                    " неправдоподобна");
+        return fail(TDiagnostic(Code::MeteorBrightnessImplausible, Severity::Warning)
+                        .with("file", aTxtPath)
+                        .with("value", extractField(a.lines[start->star.line], "|", 6)));
     }
 
     struct Star {
@@ -86,7 +87,7 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath,
             skipped = true;
         }
     }
-    const std::string implausibleStars = "у звёзд файла " + mTxtPath + " неправдоподобные яркости или звёздные величины";
+    const TDiagnostic implausibleStars = TDiagnostic(Code::ReferenceStarsImplausible, Severity::Warning).with("file", mTxtPath);
     if (stars.empty()) return skipped ? fail(implausibleStars) : kNoMagnitude;
 
     double bestDeviation = std::numeric_limits<double>::infinity(), bestMean = 0;
@@ -112,7 +113,8 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath,
     const double magnitude = best->magnitude + 2.5 * std::log10(best->flux / flux);
     const double result = bestMean >= 0 ? magnitude - bestDeviation : magnitude + bestDeviation;
     if (!plausibleMagnitude(result)) {
-        return fail("получилась неправдоподобная звёздная величина " + formatFloat("0.00", result, '.'));
+        return fail(TDiagnostic(Code::MeteorMagnitudeImplausible, Severity::Warning)
+                        .with("value", formatFloat("0.00", result, '.')));
     }
     return result;
 }
@@ -122,18 +124,18 @@ std::string radiantCatalogPath(const TConfiguration& config, const std::string& 
 }
 
 std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin, double decBegin,
-                       const std::string& catalogPath, std::string* problem) {
-    if (problem != nullptr) problem->clear();
-    const auto unknown = [&](const std::string& why) {
-        if (problem != nullptr) *problem = why;
+                       const std::string& catalogPath, std::optional<TDiagnostic>* problem) {
+    if (problem != nullptr) problem->reset();
+    const auto unknown = [&](Code why) {
+        if (problem != nullptr) *problem = TDiagnostic(why, Severity::Warning).with("file", catalogPath);
         return std::string(kUnknownShower);
     };
-    if (!exists(catalogPath)) return unknown("нет каталога радиантов " + catalogPath);
+    if (!exists(catalogPath)) return unknown(Code::RadiantCatalogMissing);
     const std::vector<std::string> lines = readTextLines(catalogPath);
     // The first line names the columns.
     const auto radiants = lines.begin() + std::min<std::ptrdiff_t>(1, std::ssize(lines));
     if (std::all_of(radiants, lines.end(), [](const std::string& line) { return line.empty(); })) {
-        return unknown("в каталоге радиантов " + catalogPath + " нет ни одного радианта");
+        return unknown(Code::RadiantCatalogEmpty);
     }
     const double sun = solarLongitude(ut);
     const double length0 = std::trunc(arc(raBegin, decBegin, raEnd, decEnd));
@@ -188,8 +190,8 @@ std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin
 }
 
 TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
-                                const std::string& programDirectory, std::string* showerProblem) {
-    if (showerProblem != nullptr) showerProblem->clear();
+                                const std::string& programDirectory, std::optional<TDiagnostic>* showerProblem) {
+    if (showerProblem != nullptr) showerProblem->reset();
     // The flight time and the event's UT come from these.
     config.requireInRange({"frameExposure", "timeZone"});
     const std::string aTxt = reportPath.substr(0, reportPath.size() >= 4 ? reportPath.size() - 4 : 0) + "A.txt";
@@ -222,11 +224,14 @@ TReportOutcome writeEventReport(const std::string& reportPath, double magnitude,
     // Damaged frame numbers would give a flight time the exports refuse, or
     // one that reads as a measurement.
     if (!(flight > 0 && flight <= kMaxFlightTime && velocity <= kMaxAngularVelocity)) {
-        throw EConvertError("Кадры трека метеора в файле " + aTxt + " (START " + floatToText(startFrame) + ", FINISH " +
-                            floatToText(finishFrame) + ") дают время полёта " + floatToText(flight) +
-                            " с и скорость " + floatToText(velocity) + " °/с (допустимо до " +
-                            floatToText(kMaxFlightTime) + " с и " + floatToText(kMaxAngularVelocity) +
-                            " °/с): отчёт не сформирован.");
+        throw EConvertError(TDiagnostic(Code::TrackFramesImplausible)
+                                .with("file", aTxt)
+                                .with("start", floatToText(startFrame))
+                                .with("finish", floatToText(finishFrame))
+                                .with("flight", floatToText(flight))
+                                .with("velocity", floatToText(velocity))
+                                .with("maxFlight", floatToText(kMaxFlightTime))
+                                .with("maxVelocity", floatToText(kMaxAngularVelocity)));
     }
     const std::string shower =
         findShower(ut, raEnd, decEnd, raBeg, decBeg, radiantCatalogPath(config, programDirectory), showerProblem);

@@ -8,9 +8,11 @@
 // one KEY=value per line, in that order. "$" stands for "not determined",
 // for the magnitude and the shower alike.
 
+#include <optional>
 #include <string>
 
 #include "astro/uDateTime.h"
+#include "astro/uDiagnostic.h"
 
 namespace orbis {
 
@@ -33,7 +35,8 @@ inline constexpr double kMagnitudeLimit = 30;
 // brightness or the result is implausible, the result is kNoMagnitude too
 // and *problem (when given) says why, for the caller to warn; otherwise
 // *problem is cleared.
-double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::string* problem = nullptr);
+double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath,
+                       std::optional<TDiagnostic>* problem = nullptr);
 
 // A flight time beyond a minute is no meteor's (the longest fireballs last
 // seconds, earth-grazers tens of seconds) but damaged frame numbers.
@@ -54,7 +57,7 @@ inline constexpr const char* kUnknownShower = "$";
 // line, gives kUnknownShower and, when problem is given, says why there
 // (otherwise *problem is cleared).
 std::string findShower(TDateTime ut, double raEnd, double decEnd, double raBegin, double decBegin,
-                       const std::string& radiantCatalogPath, std::string* problem = nullptr);
+                       const std::string& radiantCatalogPath, std::optional<TDiagnostic>* problem = nullptr);
 
 // pathToCatalogs + "/" + catalogRads, a relative pathToCatalogs taken inside
 // the program directory.
@@ -73,10 +76,10 @@ enum class TReportOutcome {
 // strictly, as by meteorMagnitude.
 // Frame numbers that give a flight time beyond kMaxFlightTime (or no
 // number), or a velocity beyond kMaxAngularVelocity, raise EConvertError
-// naming A.txt, and nothing is written. When the shower cannot be
+// (TrackFramesImplausible) naming A.txt, and nothing is written. When the shower cannot be
 // determined (findShower), the report says SHOWER=$ and *showerProblem
 // (when given) says why, for the caller to warn; otherwise it is cleared.
 TReportOutcome writeEventReport(const std::string& reportPath, double magnitude, const TConfiguration& config,
-                                const std::string& programDirectory, std::string* showerProblem = nullptr);
+                                const std::string& programDirectory, std::optional<TDiagnostic>* showerProblem = nullptr);
 
 }  // namespace orbis

@@ -50,10 +50,7 @@ private:
 bool drawLabels(const std::string& rBmpPath, UserNotifier& notifier, LabelKind kind) {
     const std::string aTxtPath = siblingWorkFile(rBmpPath, workSuffix::kAstrometry);
     if (!fileExists(aTxtPath) || !fileExists(rBmpPath)) {
-        notifier.message("Orbisight",
-                         "Отсутствуют необходимые файлы " + aTxtPath + " и/или " + rBmpPath +
-                             " для прорисовки звёздных величин.",
-                         MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::LabelFilesMissing).with("astrometry", aTxtPath).with("picture", rBmpPath));
         return false;
     }
 
@@ -79,7 +76,11 @@ bool drawLabels(const std::string& rBmpPath, UserNotifier& notifier, LabelKind k
     try {
         renderer.emplace();
     } catch (const Exception& e) {
-        notifier.message("Orbisight", std::string("Надписи не нанесены: ") + e.what(), MessageIcon::Warning);
+        // The font's own problem travels along: its values and its code.
+        TDiagnostic notDrawn(Code::LabelsNotDrawn, Severity::Warning);
+        for (const auto& [name, value] : e.diagnostic().values()) notDrawn.with(name, value);
+        notDrawn.with("cause", std::string(codeName(e.diagnostic().code())));
+        notifier.report(notDrawn);
         return false;
     }
     ProgressScope progress(notifier, static_cast<int>(labels.size()));

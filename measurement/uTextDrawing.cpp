@@ -40,9 +40,9 @@ TFontLocation findFont(const std::string& family) {
     // process-wide one is kept to the end and part of it is reported lost by
     // the leak checker of the sanitizer builds.
     const std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
-    if (!config) throw Exception("Fontconfig cannot be initialised");
+    if (!config) throw Exception(TDiagnostic(Code::FontconfigInitFailed));
     PatternPtr pattern(FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str())));
-    if (!pattern) throw Exception("Invalid font name \"" + family + "\"");
+    if (!pattern) throw Exception(TDiagnostic(Code::FontNameInvalid).with("font", family));
     // An outline font scales to any pixel size; a bitmap font may not have it.
     FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
     FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
@@ -51,7 +51,7 @@ TFontLocation findFont(const std::string& family) {
     PatternPtr match(FcFontMatch(config.get(), pattern.get(), &result));
     FcChar8* file = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch || !file) {
-        throw Exception("No font found for \"" + family + "\"");
+        throw Exception(TDiagnostic(Code::FontNotFound).with("font", family));
     }
     TFontLocation location{reinterpret_cast<const char*>(file), 0};
     int index = 0;
@@ -158,15 +158,15 @@ TTextRenderer::TTextRenderer(const std::string& family, int pixelSize) : impl_(s
     const TFontLocation location = findFont(family);
     impl_->fontFile = location.file;
     FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) throw Exception("FreeType cannot be initialised");
+    if (FT_Init_FreeType(&library) != 0) throw Exception(TDiagnostic(Code::FreeTypeInitFailed));
     impl_->library.reset(library);
     FT_Face face = nullptr;
     if (FT_New_Face(library, location.file.c_str(), location.index, &face) != 0) {
-        throw Exception("Cannot load the font " + location.file);
+        throw Exception(TDiagnostic(Code::FontLoadFailed).with("font", location.file));
     }
     impl_->face.reset(face);
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(std::max(pixelSize, 1))) != 0) {
-        throw Exception("The font " + location.file + " has no size of " + std::to_string(pixelSize) + " pixels");
+        throw Exception(TDiagnostic(Code::FontSizeMissing).with("font", location.file).with("size", pixelSize));
     }
     impl_->ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
 }

@@ -41,51 +41,52 @@ std::optional<double> numberField(const std::string& line, int k) {
 
 }  // namespace
 
-std::optional<std::string> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
+std::optional<TDiagnostic> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
                                         int frameHeight) {
     const std::vector<std::string> lines = readTextLines(trackFilePath);
     std::optional<TTrackPoint> start, finish;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string at = "в файле " + trackFilePath + ", строка " + std::to_string(i + 1) + ": ";
+        // Every problem names the file and the line.
+        const auto at = [&](Code code) { return TDiagnostic(code).with("file", trackFilePath).with("line", i + 1); };
         const std::string tag = extractField(lines[i], "|", 7);
-        if (tag != "START" && tag != "FINISH") return at + "строка не START и не FINISH";
+        if (tag != "START" && tag != "FINISH") return at(Code::TrackLineNotStartOrFinish);
         std::optional<TTrackPoint>& point = tag == "START" ? start : finish;
-        if (point) return at + "вторая строка " + tag;
-        if (splitFields(lines[i], "|").size() != 7) return at + "строка не из семи полей 0|0|x|y|кадр|яркость|" + tag;
+        if (point) return at(Code::TrackLineRepeated).with("tag", tag);
+        if (splitFields(lines[i], "|").size() != 7) return at(Code::TrackLineFieldCount).with("tag", tag);
         const std::optional<double> x = numberField(lines[i], 3), y = numberField(lines[i], 4),
                                     frame = numberField(lines[i], 5);
-        if (!x || !y || !frame) return at + "координаты и номер кадра должны быть числами";
+        if (!x || !y || !frame) return at(Code::TrackLineNotNumbers);
         // The two leading placeholders, as A.txt's readers take them.
         for (int k : {1, 2}) {
             if (const std::optional<double> v = numberField(lines[i], k); !v || !(std::fabs(*v) <= 1e9)) {
-                return at + "поле " + std::to_string(k) + " (" + extractField(lines[i], "|", k) + ") не число";
+                return at(Code::TrackFieldNotNumber).with("field", k).with("value", extractField(lines[i], "|", k));
             }
         }
         // The brightness sum (START) or pixel count (FINISH): a whole number,
         // never negative, at most 255 in every pixel of the frame.
         if (const std::optional<double> value = numberField(lines[i], 6);
             !value || !(*value >= 0 && *value <= 255.0 * frameWidth * frameHeight && *value == std::trunc(*value))) {
-            return at + "яркость " + extractField(lines[i], "|", 6) + " не целое неотрицательное число";
+            return at(Code::TrackBrightnessInvalid).with("value", extractField(lines[i], "|", 6));
         }
         // Positions are pixels of the frame file and truncate as the
         // measurement does; frames are counted F001.bmp = 1.
         if (!(*frame >= 1 && *frame <= frameCount && *frame == std::trunc(*frame))) {
-            return at + "кадр " + extractField(lines[i], "|", 5) + " вне кадров события (1–" +
-                   std::to_string(frameCount) + ")";
+            return at(Code::TrackFrameOutside).with("frame", extractField(lines[i], "|", 5)).with("count", frameCount);
         }
         if (!(*x >= 0 && *x < frameWidth && *y >= 0 && *y < frameHeight)) {
-            return at + "точка (" + extractField(lines[i], "|", 3) + ", " + extractField(lines[i], "|", 4) +
-                   ") вне кадра " + std::to_string(frameWidth) + "×" + std::to_string(frameHeight);
+            return at(Code::TrackPointOutside)
+                .with("x", extractField(lines[i], "|", 3))
+                .with("y", extractField(lines[i], "|", 4))
+                .with("width", frameWidth)
+                .with("height", frameHeight);
         }
         point = TTrackPoint{static_cast<int>(*x), static_cast<int>(*y), static_cast<int>(*frame)};
         if (!start || !finish) continue;
         if (finish->frame < start->frame) {
-            return at + "конец трека отмечен на кадре " + std::to_string(finish->frame) + ", раньше начала (кадр " +
-                   std::to_string(start->frame) + ")";
+            return at(Code::TrackEndsBeforeStart).with("finish", finish->frame).with("start", start->frame);
         }
         if (finish->x == start->x && finish->y == start->y) {
-            return at + "начало и конец трека в одной точке (" + std::to_string(start->x) + ", " +
-                   std::to_string(start->y) + "): у трека нет длины";
+            return at(Code::TrackWithoutLength).with("x", start->x).with("y", start->y);
         }
     }
     return std::nullopt;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/uDiagnostic.h"
+
 namespace orbis {
 
 struct TTrackPoint {
@@ -45,9 +47,9 @@ void saveTrackFile(const std::string& eventDirectory, const TTrackPoint& start, 
 // frame, a frame outside
 // 1..frameCount, a point outside the unprocessed frame of frameWidth x
 // frameHeight pixels, an end marked on an earlier frame than the start, or a
-// start and end on the same pixel (a track of no length). The text names the
-// file and the line.
-std::optional<std::string> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
+// start and end on the same pixel (a track of no length). The diagnostic
+// names the file and the line.
+std::optional<TDiagnostic> trackProblem(const std::string& trackFilePath, int frameCount, int frameWidth,
                                         int frameHeight);
 
 }  // namespace orbis

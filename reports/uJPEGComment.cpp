@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "astro/uUniUtils.h"
@@ -53,10 +54,18 @@ uint16_t bigEndian16(std::string_view bytes, std::size_t at) {
     return static_cast<uint16_t>((static_cast<uint8_t>(bytes[at]) << 8) | static_cast<uint8_t>(bytes[at + 1]));
 }
 
+// A failure of the file layer told as this class's own: the system's reason
+// ("detail") and the code it came with ("cause").
+TDiagnostic causedBy(Code code, const TDiagnostic& cause) {
+    TDiagnostic d(code);
+    d.with("detail", cause.value("detail")).with("cause", std::string(codeName(cause.code())));
+    return d;
+}
+
 struct MarkerPositions {
     std::size_t exif = std::string_view::npos;
     std::size_t comment = std::string_view::npos;
-    const char* fault = nullptr;  // why the segments cannot be walked; null when they can
+    std::optional<Code> fault;  // why the segments cannot be walked; nothing when they can
 };
 
 // The first EXIF (APP1) and comment segments. A JPEG is walked segment by
@@ -69,24 +78,24 @@ struct MarkerPositions {
 // no JPEG, and the new segment would never be found again.
 MarkerPositions findMarkers(std::string_view c) {
     MarkerPositions m;
-    const auto faulty = [&m](const char* why) {
+    const auto faulty = [&m](Code why) {
         m.fault = why;
         return m;
     };
-    if (c.size() < 2 || c[0] != '\xFF' || c[1] != '\xD8') return faulty("the file does not start like a JPEG");
+    if (c.size() < 2 || c[0] != '\xFF' || c[1] != '\xD8') return faulty(Code::JpegNotJpeg);
     std::size_t p = 2;
     while (p < c.size() && c[p] == '\xFF') {
-        if (p + 2 > c.size()) return faulty("a marker is cut short");
+        if (p + 2 > c.size()) return faulty(Code::JpegMarkerCutShort);
         const auto type = static_cast<uint8_t>(c[p + 1]);
         if (type == 0xFF) {  // fill byte before a marker
             ++p;
             continue;
         }
         if (type == 0xDA || type == 0xD9) break;  // scan data or the end: the header is over
-        if (p + 4 > c.size()) return faulty("a segment is cut short");
+        if (p + 4 > c.size()) return faulty(Code::JpegSegmentCutShort);
         const uint16_t length = bigEndian16(c, p + 2);
-        if (length < 2) return faulty("a segment has an invalid length");
-        if (p + 2u + length > c.size()) return faulty("a segment is cut short");
+        if (length < 2) return faulty(Code::JpegSegmentLengthInvalid);
+        if (p + 2u + length > c.size()) return faulty(Code::JpegSegmentCutShort);
         if (type == 0xE1 && m.exif == std::string_view::npos) m.exif = p;
         if (type == 0xFE && m.comment == std::string_view::npos) m.comment = p;
         p += 2u + length;
@@ -105,14 +114,14 @@ void TJPEGCommentInfo::reset() {
     comment_.clear();
     commentLength_ = 0;
     commentOffset_ = -1;
-    lastError_.clear();
+    lastError_.reset();
     haveTimes_ = false;
 }
 
 template <class E>
-void TJPEGCommentInfo::fail(std::string message) {
-    lastError_ = std::move(message);
-    if (!settings_.contains(tjSilent)) throw E(lastError_);
+void TJPEGCommentInfo::fail(TDiagnostic diagnostic) {
+    lastError_ = std::move(diagnostic);
+    if (!settings_.contains(tjSilent)) throw E(*lastError_);
 }
 
 void TJPEGCommentInfo::assign(const TJPEGCommentInfo& source) {
@@ -140,19 +149,20 @@ void TJPEGCommentInfo::setFileName(const std::string& name) {
 bool TJPEGCommentInfo::validate(const std::string& name) {
     const std::string ext = asciiLower(extensionOf(name));
     if (ext != ".jpg" && ext != ".jpeg") {
-        fail<EJPEGCommentReadException>("FileType " + name + " is invalid");
+        fail<EJPEGCommentReadException>(TDiagnostic(Code::JpegTypeInvalid).with("file", name));
         return false;
     }
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0) {
         const int err = errno;
-        std::string message = "File " + name + " does not exist";
-        if (err != ENOENT) message += std::string("\n") + std::strerror(err);
-        fail<EJPEGCommentReadException>(std::move(message));
+        TDiagnostic missing(Code::JpegMissing);
+        missing.with("file", name);
+        if (err != ENOENT) missing.with("detail", std::strerror(err));
+        fail<EJPEGCommentReadException>(std::move(missing));
         return false;
     }
     if (S_ISREG(st.st_mode) && st.st_size == 0) {
-        fail<EJPEGCommentReadException>("File " + name + " is Empty");
+        fail<EJPEGCommentReadException>(TDiagnostic(Code::JpegEmpty).with("file", name));
         return false;
     }
     unsigned attributes = 0;
@@ -161,17 +171,15 @@ bool TJPEGCommentInfo::validate(const std::string& name) {
     if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
     else if (!S_ISREG(st.st_mode)) attributes |= kAttrSystem;  // devices, pipes, sockets
     if ((attributes & kRefusedAttributes) != 0) {
-        fail<EJPEGCommentReadException>("FileAttributes (" + std::to_string(attributes) + ") of File " + name +
-                                        " are invalid");
+        fail<EJPEGCommentReadException>(
+            TDiagnostic(Code::JpegAttributesInvalid).with("file", name).with("attributes", attributes));
         return false;
     }
     return true;
 }
 
 void TJPEGCommentInfo::load() {
-    const auto readError = [this](std::string_view why) {
-        fail<EJPEGCommentReadException>("File " + fileName_ + " Stream Reading Error\n" + std::string(why));
-    };
+    const auto readError = [this](TDiagnostic why) { fail<EJPEGCommentReadException>(std::move(why.with("file", fileName_))); };
     struct stat st {};
     haveTimes_ = ::stat(fileName_.c_str(), &st) == 0;
     if (haveTimes_) {
@@ -182,16 +190,16 @@ void TJPEGCommentInfo::load() {
         content_ = readFileBytes(fileName_);
     } catch (const EInOutError& e) {
         content_.clear();
-        readError(e.what());
+        readError(causedBy(Code::JpegReadFailed, e.diagnostic()));
         return;
     }
     if (content_.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) {
         content_.clear();
-        readError("the file is too large for a JPEG");
+        readError(TDiagnostic(Code::JpegTooLarge));
         return;
     }
     const MarkerPositions markers = findMarkers(content_);
-    if (markers.fault != nullptr) return readError(markers.fault);
+    if (markers.fault) return readError(TDiagnostic(*markers.fault));
     // Both segments lie whole inside the file: the walk checked them.
     if (markers.exif != std::string::npos) {
         exifOffset_ = static_cast<int32_t>(markers.exif);
@@ -217,12 +225,12 @@ bool TJPEGCommentInfo::writeComment() {
 
     const std::string name = fileName_;
     if (name.empty()) {
-        fail<EJPEGCommentWriteException>("Could not write into File: no file is loaded");
+        fail<EJPEGCommentWriteException>(TDiagnostic(Code::JpegNoFileLoaded));
         return false;
     }
     // A picture whose load was refused (under tjSilent) is refused here too.
-    if (const char* fault = findMarkers(content_).fault) {
-        fail<EJPEGCommentWriteException>("Could not write into File " + name + "\n" + fault);
+    if (const std::optional<Code> fault = findMarkers(content_).fault) {
+        fail<EJPEGCommentWriteException>(TDiagnostic(*fault).with("file", name));
         return false;
     }
     std::size_t offset = 2;
@@ -230,8 +238,7 @@ bool TJPEGCommentInfo::writeComment() {
         offset = static_cast<std::size_t>(exifOffset_) + exifLength_ + 4;
     }
     if (offset > content_.size()) {
-        fail<EJPEGCommentWriteException>("Could not write into File " + name +
-                                         "\nthe insertion point lies beyond the end of the file");
+        fail<EJPEGCommentWriteException>(TDiagnostic(Code::JpegInsertionBeyondEnd).with("file", name));
         return false;
     }
     const std::size_t segmentLength = text.size() + 2;
@@ -253,13 +260,13 @@ bool TJPEGCommentInfo::writeComment() {
     // would have to.
     struct stat st {};
     if (::stat(name.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
-        fail<EJPEGCommentWriteException>("Could not write into File " + name + "\nthe file is read-only");
+        fail<EJPEGCommentWriteException>(TDiagnostic(Code::JpegReadOnly).with("file", name));
         return false;
     }
     try {
         writeFileAtomically(name, updated);
     } catch (const EInOutError& e) {
-        fail<EJPEGCommentWriteException>("Could not write into File " + name + "\n" + e.what());
+        fail<EJPEGCommentWriteException>(causedBy(Code::JpegWriteFailed, e.diagnostic()).with("file", name));
         return false;
     }
 
@@ -269,7 +276,7 @@ bool TJPEGCommentInfo::writeComment() {
     load();
     if (settings_.contains(tjKeepFileTimes)) {
         if (!haveTimes || ::utimensat(AT_FDCWD, name.c_str(), times, 0) != 0) {
-            fail<EJPEGCommentWriteException>("Could not write filedate of File " + name);
+            fail<EJPEGCommentWriteException>(TDiagnostic(Code::JpegTimesNotWritten).with("file", name));
         }
     }
     return true;
@@ -281,7 +288,7 @@ void annotateJpeg(const std::string& jpegPath, const std::string& reportPath, co
     TJPEGCommentInfo info;
     info.setJPEGCommentSettings({tjCheckFile, tjEXIFCompatible, tjKeepFileTimes, tjSilent});
     info.setFileName(jpegPath);
-    if (!info.lastError().empty()) throw EInOutError(info.lastError());
+    if (info.lastError()) throw EInOutError(*info.lastError());
 
     // Both texts are read before anything is written.
     const std::vector<std::string> report = readTextLines(reportPath);
@@ -300,7 +307,7 @@ void annotateJpeg(const std::string& jpegPath, const std::string& reportPath, co
     lines.insert(lines.end(), stars.begin(), stars.end());
 
     info.writeComment();
-    if (!info.lastError().empty()) throw EInOutError(info.lastError());
+    if (info.lastError()) throw EInOutError(*info.lastError());
 }
 
 }  // namespace orbis

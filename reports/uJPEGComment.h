@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,8 +98,8 @@ public:
     // Stores the settings without tjReadOnly.
     void setJPEGCommentSettings(TJPEGCommentSettings settings);
 
-    // Text of the last validation, read or write failure; empty when none.
-    const std::string& lastError() const { return lastError_; }
+    // The last validation, read or write failure; nothing when none.
+    const std::optional<TDiagnostic>& lastError() const { return lastError_; }
 
     // Inserts jpegComment() (every line ended by CR LF, in Windows-1251) as a
     // new comment segment: after FF D8, or after the EXIF segment with
@@ -114,7 +115,7 @@ private:
     void load();
     // Records the error and raises E unless tjSilent is set.
     template <class E>
-    void fail(std::string message);
+    void fail(TDiagnostic diagnostic);
 
     std::string fileName_;
     std::string content_;  // the file's bytes
@@ -124,7 +125,7 @@ private:
     uint16_t commentLength_ = 0;
     int32_t commentOffset_ = -1;
     TJPEGCommentSettings settings_{tjCheckFile};
-    std::string lastError_;
+    std::optional<TDiagnostic> lastError_;
     // Access and modification times of the file as loaded, taken before
     // reading it (reading may move the access time); tjKeepFileTimes puts
     // them back after a write.

@@ -125,7 +125,7 @@ void saveGreyJpeg(const TGreyFrame& frame, const std::string& path, int quality)
     char message[JMSG_LENGTH_MAX] = {};
     const bool ok = compressGrey(frame.pixels.data(), frame.width, frame.height, quality, &dest, message);
     const std::unique_ptr<unsigned char, decltype(&std::free)> owned(dest.buffer, &std::free);
-    if (!ok) throw EInOutError("Cannot write JPEG file \"" + path + "\": " + message);
+    if (!ok) throw EInOutError(TDiagnostic(Code::JpegEncodeFailed).with("file", path).with("detail", message));
     writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(owned.get()), dest.size));
 }
 

@@ -31,7 +31,7 @@ struct EventReport {
     std::string eventName;
     std::string path;
     std::vector<std::string> values;  // one per key of kReportKeys, when the report is sound
-    std::string problem;              // why the report cannot be exported, or empty
+    std::optional<TDiagnostic> problem;  // why the report cannot be exported, or nothing
 };
 
 bool isDigits(std::string_view text) {
@@ -80,43 +80,53 @@ bool isTime(int hour, int minute, int second) {
 }
 
 // Why a value cannot stand in the exports, or nothing.
-std::optional<std::string> valueProblem(std::size_t key, std::string_view v) {
+std::optional<TDiagnostic> valueProblem(std::size_t key, std::string_view v) {
+    const auto outside = [](double low, double high) {
+        return TDiagnostic(Code::ExportReportNumberOutside, Severity::Warning)
+            .with("low", generalNumberText(low))
+            .with("high", generalNumberText(high));
+    };
+    const auto notPositive = [](double high) {
+        return TDiagnostic(Code::ExportReportNumberNotPositive, Severity::Warning).with("high", generalNumberText(high));
+    };
     switch (key) {
         case 0:
             if (v.size() == 10 && v[2] == '.' && v[5] == '.' && isDate(digitsAt(v, 6, 4), digitsAt(v, 3, 2), digitsAt(v, 0, 2)))
                 return std::nullopt;
-            return "не дата дд.мм.гггг";
+            return TDiagnostic(Code::ExportReportDateInvalid, Severity::Warning);
         case 1:
             if (v.size() == 8 && v[2] == ':' && v[5] == ':' && isTime(digitsAt(v, 0, 2), digitsAt(v, 3, 2), digitsAt(v, 6, 2)))
                 return std::nullopt;
-            return "не время чч:мм:сс";
+            return TDiagnostic(Code::ExportReportTimeInvalid, Severity::Warning);
         case 2:
         case 4:
             if (inRange(v, 0, 360)) return std::nullopt;
-            return "не число от 0 до 360";
+            return outside(0, 360);
         case 3:
         case 5:
             if (inRange(v, -90, 90)) return std::nullopt;
-            return "не число от -90 до 90";
+            return outside(-90, 90);
         case 6:
             if (v == "$" || inRange(v, -kMagnitudeLimit, kMagnitudeLimit)) return std::nullopt;
-            return "не звёздная величина от " + generalNumberText(-kMagnitudeLimit) + " до " +
-                   generalNumberText(kMagnitudeLimit) + " и не $";
+            return TDiagnostic(Code::ExportReportMagnitudeInvalid, Severity::Warning)
+                .with("low", generalNumberText(-kMagnitudeLimit))
+                .with("high", generalNumberText(kMagnitudeLimit));
         case 7:
             if (inRange(v, 0, kMaxAngularVelocity)) return std::nullopt;
-            return "не число от 0 до " + generalNumberText(kMaxAngularVelocity);
+            return outside(0, kMaxAngularVelocity);
         case 8:
             // A track of no length is no meteor.
             if (inRange(v, 0, 180) && positive(v)) return std::nullopt;
-            return "не число больше 0 и до 180";
+            return notPositive(180);
         case 9:
             if (inRange(v, 0, kMaxFlightTime) && positive(v)) return std::nullopt;
-            return "не число больше 0 и до " + generalNumberText(kMaxFlightTime);
+            return notPositive(kMaxFlightTime);
         default:
             for (char c : v) {
-                if (c == ',' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return "недопустимые знаки";
+                if (c == ',' || static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                    return TDiagnostic(Code::ExportReportCharactersInvalid, Severity::Warning);
             }
-            if (v.empty()) return "пусто";
+            if (v.empty()) return TDiagnostic(Code::ExportReportValueEmpty, Severity::Warning);
             return std::nullopt;
     }
 }
@@ -126,18 +136,21 @@ std::optional<std::string> valueProblem(std::size_t key, std::string_view v) {
 void parseReport(EventReport& report, std::vector<std::string> lines) {
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
     if (lines.size() != kReportKeys.size()) {
-        report.problem = "строк " + std::to_string(lines.size()) + " вместо " + std::to_string(kReportKeys.size());
+        report.problem = TDiagnostic(Code::ExportReportLineCount, Severity::Warning)
+                             .with("lines", lines.size())
+                             .with("expected", kReportKeys.size());
         return;
     }
     for (std::size_t k = 0; k < kReportKeys.size(); ++k) {
         const std::string key = std::string(kReportKeys[k]) + "=";
         if (!lines[k].starts_with(key)) {
-            report.problem = "строка " + std::to_string(k + 1) + " не начинается с " + key;
+            report.problem =
+                TDiagnostic(Code::ExportReportKeyMissing, Severity::Warning).with("line", k + 1).with("key", key);
             return;
         }
         const std::string value = lines[k].substr(key.size());
-        if (const auto problem = valueProblem(k, value)) {
-            report.problem = lines[k] + ": " + *problem;
+        if (auto problem = valueProblem(k, value)) {
+            report.problem = std::move(problem->with("text", lines[k]));
             return;
         }
         report.values.push_back(value);
@@ -156,7 +169,7 @@ std::vector<EventReport> nightReports(const std::string& nightDirectory) {
         try {
             parseReport(report, readTextLines(report.path));
         } catch (const EInOutError&) {
-            report.problem = "файл не читается";
+            report.problem = TDiagnostic(Code::ExportReportUnreadable, Severity::Warning);
         }
         reports.push_back(std::move(report));
     }
@@ -241,12 +254,12 @@ std::string slice(std::string_view text, std::size_t from, std::size_t count) {
 }
 
 // Why an R90 record cannot be dated by the night's and the event's names.
-std::string r90NameProblem(const std::string& night, const std::string& event) {
+std::optional<TDiagnostic> r90NameProblem(const std::string& night, const std::string& event) {
     if (night.size() != 8 || !isDate(digitsAt(night, 0, 4), digitsAt(night, 4, 2), digitsAt(night, 6, 2)))
-        return "ночь " + night + " не дата ггггммдд";
+        return TDiagnostic(Code::ExportNightNameNotDate, Severity::Warning).with("night", night);
     if (!isTime(digitsAt(event, 0, 2), digitsAt(event, 2, 2), digitsAt(event, 4, 2)))
-        return "имя события " + event + " не начинается со времени ччммсс";
-    return {};
+        return TDiagnostic(Code::ExportEventNameNotTime, Severity::Warning).with("event", event);
+    return std::nullopt;
 }
 
 std::string r90Record(const std::string& night, const EventReport& report, const TConfiguration& config,
@@ -288,12 +301,11 @@ public:
     TExportFile(std::string target, UserNotifier& notifier) : target_(std::move(target)), notifier_(notifier) {}
 
     // True when the report can go in; otherwise warns.
-    bool admit(const EventReport& report, const std::string& problem) {
-        if (problem.empty()) return true;
-        notifier_.message(kExportCaption,
-                          "Отчёт события " + report.path + " повреждён (" + problem + "): событие не включено в " +
-                              target_ + ".",
-                          MessageIcon::Warning);
+    // The problem's code says what is wrong; the warning names the report
+    // and the file it is left out of.
+    bool admit(const EventReport& report, std::optional<TDiagnostic> problem) {
+        if (!problem) return true;
+        notifier_.report(problem->with("file", report.path).with("target", target_));
         ++count_;
         return false;
     }
@@ -304,9 +316,11 @@ public:
         std::string written = exportField(text);
         if (written != text && std::find(rewritten_.begin(), rewritten_.end(), setting) == rewritten_.end()) {
             rewritten_.push_back(setting);
-            changes_.push_back("Настройка " + setting + " \"" + text + "\" записана в " + target_ + " как \"" + written +
-                               "\": запятая и управляющие знаки делят поля строки, а знаков вне Windows-1251 файл не "
-                               "хранит. Исправьте настройку.");
+            changes_.push_back(TDiagnostic(Code::ExportSettingRewritten, Severity::Warning)
+                                   .with("setting", setting)
+                                   .with("text", text)
+                                   .with("target", target_)
+                                   .with("written", written));
         }
         return written;
     }
@@ -315,14 +329,12 @@ public:
     // lines went and whether events are missing.
     std::string finish(const std::vector<std::string>& lines) {
         writeTextLines(target_, lines);
-        for (const std::string& change : changes_) notifier_.message(kExportCaption, change, MessageIcon::Warning);
+        for (const TDiagnostic& change : changes_) notifier_.report(change);
         if (count_ == 0) {
-            notifier_.message(kExportCaption, "Отчёт " + target_ + " сформирован!", MessageIcon::Information);
+            notifier_.report(TDiagnostic(Code::ExportWritten, Severity::Notice).with("file", target_));
         } else {
-            notifier_.message(kExportCaption,
-                              "Отчёт " + target_ + " сформирован без " + std::to_string(count_) +
-                                  " событий с повреждёнными отчётами.",
-                              MessageIcon::Warning);
+            notifier_.report(
+                TDiagnostic(Code::ExportWrittenWithoutEvents, Severity::Warning).with("file", target_).with("count", count_));
         }
         return target_;
     }
@@ -332,7 +344,7 @@ private:
     UserNotifier& notifier_;
     int count_ = 0;
     std::vector<std::string> rewritten_;  // settings already warned of
-    std::vector<std::string> changes_;
+    std::vector<TDiagnostic> changes_;
 };
 
 }  // namespace
@@ -371,7 +383,7 @@ std::string writeR90Export(const std::string& nightDirectory, const std::string&
     TExportFile file(joinPath(nightDirectory, "ME" + night + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
     for (const EventReport& report : nightReports(nightDirectory)) {
-        const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
+        const auto problem = report.problem ? report.problem : r90NameProblem(night, report.eventName);
         if (file.admit(report, problem))
             lines.push_back(r90Record(night, report, config, file.field("[Camera] name", config.name())));
     }
@@ -383,14 +395,14 @@ std::string writeMonthlyR90Export(const std::string& programDirectory, const std
     config.requireInRange({"latitude", "longitude", "altitude", "timeZone"});
     const bool valid = yearMonth.size() == 6 && isDigits(yearMonth) &&
                        yearMonth.substr(4) >= "01" && yearMonth.substr(4) <= "12";
-    if (!valid) throw EConvertError("\"" + yearMonth + "\" is not a month of the form yyyymm");
+    if (!valid) throw EConvertError(TDiagnostic(Code::ExportMonthInvalid).with("text", yearMonth));
     TExportFile file(joinPath(programDirectory, "ME" + yearMonth + ".csv"), notifier);
     std::vector<std::string> lines{kR90Header};
     // Night names are all digits, so the listing's order is date order.
     for (const std::string& night : listDirectory(programDirectory, yearMonth + "??", ListKind::Directories)) {
         if (!isDigits(night)) continue;
         for (const EventReport& report : nightReports(joinPath(programDirectory, night))) {
-            const std::string problem = report.problem.empty() ? r90NameProblem(night, report.eventName) : report.problem;
+            const auto problem = report.problem ? report.problem : r90NameProblem(night, report.eventName);
             if (file.admit(report, problem))
                 lines.push_back(r90Record(night, report, config, file.field("[Camera] name", config.name())));
         }

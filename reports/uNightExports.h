@@ -27,8 +27,6 @@
 
 namespace orbis {
 
-inline constexpr const char* kExportCaption = "Orbisight 2.0";
-
 // The night's name: the night directory's own name (its last component),
 // wherever the directory lies.
 std::string nightName(const std::string& nightDirectory);

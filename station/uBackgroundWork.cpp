@@ -20,12 +20,20 @@ void TQueuedNotifier::message(const std::string& caption, const std::string& tex
 }
 
 bool TQueuedNotifier::ask(const std::string& caption, const std::string& text) {
+    return answer([=](UserNotifier& n) { return n.ask(caption, text); });
+}
+
+bool TQueuedNotifier::question(const TDiagnostic& diagnostic) {
+    return answer([=](UserNotifier& n) { return n.question(diagnostic); });
+}
+
+bool TQueuedNotifier::answer(std::function<bool(UserNotifier&)> asking) {
     auto answer = std::make_shared<std::promise<bool>>();
     std::future<bool> reply = answer->get_future();
     {
         std::lock_guard lock(mutex_);
         if (closed_ || cancelled_) return false;
-        queue_.push_back([=](UserNotifier& n) { answer->set_value(n.ask(caption, text)); });
+        queue_.push_back([answer, asking = std::move(asking)](UserNotifier& n) { answer->set_value(asking(n)); });
     }
     // The owner may stop delivering (cancel, close): the question is then
     // answered no rather than waited for without end.
@@ -38,6 +46,26 @@ bool TQueuedNotifier::ask(const std::string& caption, const std::string& text) {
     } catch (const std::future_error&) {
         return false;  // dropped unanswered when the owner closed
     }
+}
+
+void TQueuedNotifier::report(const TDiagnostic& diagnostic) {
+    post([=](UserNotifier& n) { n.report(diagnostic); });
+}
+
+void TQueuedNotifier::stage(const TDiagnostic& diagnostic) {
+    post([=](UserNotifier& n) { n.stage(diagnostic); });
+}
+
+void TQueuedNotifier::stageEnd() {
+    post([](UserNotifier& n) { n.stageEnd(); });
+}
+
+void TQueuedNotifier::record(const TDiagnostic& diagnostic) {
+    post([=](UserNotifier& n) { n.record(diagnostic); });
+}
+
+void TQueuedNotifier::note(const std::string& text) {
+    post([=](UserNotifier& n) { n.note(text); });
 }
 
 void TQueuedNotifier::status(const std::string& text) {

@@ -25,10 +25,16 @@ public:
     explicit TQueuedNotifier(UserNotifier& owner) : owner_(owner) {}
 
     // Called by the work, on any thread.
-    void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
+    void report(const TDiagnostic& diagnostic) override;
     // Waits for the owner's answer; no once cancelled or closed.
+    bool question(const TDiagnostic& diagnostic) override;
+    void stage(const TDiagnostic& diagnostic) override;
+    void stageEnd() override;
+    void record(const TDiagnostic& diagnostic) override;
+    void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
     bool ask(const std::string& caption, const std::string& text) override;
     void status(const std::string& text) override;
+    void note(const std::string& text) override;
     void progressShow(int maximum) override;
     void progressPosition(int position) override;
     void progressHide() override;
@@ -43,6 +49,8 @@ public:
 
 private:
     void post(std::function<void(UserNotifier&)> call);
+    // Queues a question and waits for its answer on the owner's thread.
+    bool answer(std::function<bool(UserNotifier&)> asking);
 
     UserNotifier& owner_;
     std::mutex mutex_;

@@ -40,10 +40,19 @@ private:
     std::vector<std::string>& created_;
 };
 
+// A clip neither the AVI reader nor GStreamer can take: GStreamer's own text
+// as "detail", and the reader's reason as "avi" (its code).
+TDiagnostic undecodable(const std::string& clip, const TDiagnostic& aviError, const TCaptureGraph& graph) {
+    return TDiagnostic(Code::ClipUndecodable)
+        .with("file", clip)
+        .with("avi", std::string(codeName(aviError.code())))
+        .with("detail", graph.error() ? graph.error()->value("detail") : std::string());
+}
+
 // A clip the AVI reader cannot take, decoded by GStreamer to grey frames,
 // bottom row first, without waiting for the clip's pace. Returns the frames
 // decoded.
-int extractDecoded(const std::string& clip, const std::string& aviError, TrackedExtractor& extractor,
+int extractDecoded(const std::string& clip, const TDiagnostic& aviError, TrackedExtractor& extractor,
                    UserNotifier& notifier) {
     const TCaptureSource source = TCaptureSource::greyFile(clip);
     std::atomic<int> decoded{0};
@@ -62,7 +71,7 @@ int extractDecoded(const std::string& clip, const std::string& aviError, Tracked
         }
     });
     graph.build(CaptureMode::Detect, source);
-    if (!graph.run()) throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + graph.errorText());
+    if (!graph.run()) throw EInvalidVideo(undecodable(clip, aviError, graph));
     GraphEnd end = GraphEnd::None;
     bool cancelled = false;
     while (end == GraphEnd::None && !failed.load() && !cancelled) {
@@ -72,8 +81,8 @@ int extractDecoded(const std::string& clip, const std::string& aviError, Tracked
     }
     graph.stop();
     if (failure) std::rethrow_exception(failure);
-    if (cancelled) throw Exception(kIntakeCancelledMessage);
-    if (end == GraphEnd::Error) throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + graph.errorText());
+    if (cancelled) throw Exception(TDiagnostic(Code::IntakeCancelled, Severity::Notice));
+    if (end == GraphEnd::Error) throw EInvalidVideo(undecodable(clip, aviError, graph));
     return decoded.load();
 }
 
@@ -82,7 +91,7 @@ int extractDecoded(const std::string& clip, const std::string& aviError, Tracked
 TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNumberText,
                              const std::optional<std::string>& chosenFolder, UserNotifier& notifier) {
     const int start = parseInt(startNumberText);
-    if (start < 1) throw EConvertError("the start number must be 1 or more: " + startNumberText);
+    if (start < 1) throw EConvertError(TDiagnostic(Code::IntakeStartNumberInvalid).with("text", startNumberText));
     // What this run creates, removed again when it fails: no half-written
     // frame directory is left behind.
     std::string createdDirectory;
@@ -90,16 +99,16 @@ TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNu
     try {
         // A pipe or device would block the reader, so only a file is taken.
         std::error_code ec;
-        if (!fs::is_regular_file(clip, ec)) throw EInOutError("\"" + clip + "\" is not a file");
+        if (!fs::is_regular_file(clip, ec)) throw EInOutError(TDiagnostic(Code::ClipNotAFile).with("file", clip));
         std::optional<TAviReader> reader;
         TAviInfo info;
-        std::string aviError;
+        std::optional<TDiagnostic> aviError;
         try {
             reader.emplace(clip);
             info = reader->info();
         } catch (const EInvalidVideo& e) {
             // Compressed, or no AVI at all: the headers tell which.
-            aviError = e.what();
+            aviError = e.diagnostic();
             try {
                 info = readAviHeaders(clip);
             } catch (const std::exception&) {
@@ -107,11 +116,12 @@ TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNu
             }
             info.frameCount = info.declaredFrames;
         }
-        if (info.frameCount < 1) throw EInvalidVideo("\"" + clip + "\" holds no frames");
-        if (start > std::numeric_limits<int>::max() - info.frameCount) throw EConvertError("the start number is too large");
+        if (info.frameCount < 1) throw EInvalidVideo(TDiagnostic(Code::ClipHoldsNoFrames).with("file", clip));
+        if (start > std::numeric_limits<int>::max() - info.frameCount)
+            throw EConvertError(TDiagnostic(Code::IntakeStartNumberInvalid).with("text", startNumberText));
         const fs::path clipPath(clip);
         if (eventNameOfClip(clipPath.filename().string()).empty())
-            throw EInvalidVideo("\"" + clip + "\": the clip's name gives no event name");
+            throw EInvalidVideo(TDiagnostic(Code::ClipNameWithoutEvent).with("file", clip));
         const std::string clipsDirectory = clipPath.has_parent_path() ? clipPath.parent_path().string() : ".";
         TClipIntake intake;
         intake.targetDirectory = extractionTarget(clipsDirectory, clipPath.filename().string(), startNumberText, chosenFolder);
@@ -119,18 +129,18 @@ TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNu
         intake.declaredFrames = reader ? std::max(info.declaredFrames, info.frameCount) : info.declaredFrames;
         if (!fs::exists(intake.targetDirectory, ec)) createdDirectory = intake.targetDirectory;
         TrackedExtractor extractor(intake.targetDirectory, start, notifier, createdFrames);
-        notifier.status("extract: frame");
+        StageStep stage(notifier, Code::StageExtractingFrames);
         notifier.progressShow(info.frameCount);
         if (reader) {
             for (int i = 0; i < info.frameCount; ++i) {
-                if (notifier.cancelRequested()) throw Exception(kIntakeCancelledMessage);
+                if (notifier.cancelRequested()) throw Exception(TDiagnostic(Code::IntakeCancelled, Severity::Notice));
                 extractor.save(reader->readFrame(i), {info.width, info.height, info.bitsPerPixel});
                 notifier.progressPosition(i + 1);
             }
             intake.missingFrames = info.missingFrames();
         } else {
             intake.decoded = true;
-            extractDecoded(clip, aviError, extractor, notifier);
+            extractDecoded(clip, *aviError, extractor, notifier);
         }
         notifier.progressHide();
         intake.framesSaved = extractor.framesSaved();

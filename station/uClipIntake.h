@@ -13,8 +13,6 @@
 
 namespace orbis {
 
-inline constexpr const char* kIntakeCancelledMessage = "taking the clip into work was cancelled";
-
 struct TClipIntake {
     std::string targetDirectory;
     int firstNumber = 1;    // of the first frame file written
@@ -33,7 +31,7 @@ struct TClipIntake {
 // by the media framework as fast as it goes. A failure takes back the
 // folder and the frames this run made, then propagates. The start number text must be a whole number of 1 or more.
 // A cancel request (notifier.cancelRequested()) is honoured between frames:
-// the run takes back what it made and raises kIntakeCancelledMessage.
+// the run takes back what it made and raises Exception(IntakeCancelled).
 TClipIntake takeClipIntoWork(const std::string& clip, const std::string& startNumberText,
                              const std::optional<std::string>& chosenFolder, UserNotifier& notifier);
 

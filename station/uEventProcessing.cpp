@@ -189,10 +189,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     const TEventFiles files = eventFiles(eventDirectory);
     const TEventLock lock(files.eventDirectory);
     if (lock.busy()) {
-        notifier.message("Orbisight",
-                         "Событие " + files.eventDirectory + " уже обрабатывается другой программой или в другом окне: " +
-                             "эта обработка не запущена.",
-                         MessageIcon::Warning);
+        notifier.report(TDiagnostic(Code::EventBusy, Severity::Warning).with("event", files.eventDirectory));
         result.busy = true;
         return result;
     }
@@ -211,7 +208,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
     const bool hasFrames = exists(pBmp) || !frameFiles(files.eventDirectory).empty();
     if (hasFrames && config.bindStars() && !exists(sTxt)) {
         const std::string catalog = starCatalogPath(config, programDirectory);
-        if (!exists(catalog)) throw EInOutError("Файл " + catalog + " отсутствует. Расчёт невозможен!");
+        if (!exists(catalog)) throw EInOutError(TDiagnostic(Code::BindingCatalogMissing).with("file", catalog));
     }
     TRunRecord record(files.eventDirectory, {pBmp, mBmp, rBmp, pTxt, mTxt, sTxt, aTxt, report, rJpg});
     record.removeLeftovers();
@@ -223,27 +220,27 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
 
     if (config.bindStars()) {
         if (!exists(pTxt)) {
-            StatusStep step(notifier, "Детектирование звёзд");
+            StageStep step(notifier, Code::StageStarDetection);
             generateListBrightPixels(pBmp, 3, StarPosition::BoundingBoxCentre, config, notifier);
         }
         // Without a scan (S.txt already there) the refinement starts from the
         // identified stars themselves.
         std::optional<TSkyPoint> estimate;
         if (!exists(sTxt)) {
-            StatusStep step(notifier, "Привязка координат");
+            StageStep step(notifier, Code::StageBinding);
             estimate = alignStarMap(pTxt, config, programDirectory, notifier, scan);
         }
         if (exists(sTxt)) {
-            StatusStep step(notifier, "Уточнение центра кадра");
+            StageStep step(notifier, Code::StageFrameCentre);
             findCenterFrame(sTxt, estimate, config, notifier, programDirectory);
         }
     }
     if (config.addStarMagn()) {
-        StatusStep step(notifier, "Дополнительные надписи (magn)");
+        StageStep step(notifier, Code::StageMagnitudeLabels);
         drawMagnitudeLabels(rBmp, notifier);
     }
     if (config.addStarSpec()) {
-        StatusStep step(notifier, "Дополнительные надписи (спектр)");
+        StageStep step(notifier, Code::StageSpectrumLabels);
         drawSpectrumLabels(rBmp, notifier);
     }
 
@@ -256,8 +253,8 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             const TBitmap frame = loadBitmap(frameFiles(files.eventDirectory).front());
             if (const auto problem = trackProblem(track, image.frames, frame.width, frame.height)) {
                 trackRefused = true;
-                notifier.message("Orbisight", "Трек метеора не принят (" + *problem + "): отчёт не сформирован.",
-                                 MessageIcon::Error);
+                // The problem's words say the track was refused and no report made.
+                notifier.report(*problem);
             }
         }
         if (exists(track) && !trackRefused) {
@@ -270,14 +267,14 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
                               finder ? &*finder : nullptr);
             };
             {
-                StatusStep step(notifier, "Приведение звёздных величин");
+                StageStep step(notifier, Code::StageMagnitudes);
                 if (!exists(mTxt)) {
                     generateListBrightPixels(mBmp, 1, StarPosition::BrightestPixel, config, notifier);
                     if (exists(mTxt)) attachCatalogMagnitudes(mTxt, sTxt, map);
                 }
             }
             {
-                StatusStep step(notifier, "Расчёт координат положения метеора");
+                StageStep step(notifier, Code::StageMeteorCoordinates);
                 const std::vector<std::string> trackLines = mappedTrackLines(track, map);
                 if (exists(aTxt)) {
                     std::vector<std::string> lines = readTextLines(aTxt);
@@ -287,31 +284,23 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
             }
         }
         if (exists(aTxt) && !trackRefused) {
-            StatusStep step(notifier, "Формирование отчёта");
+            StageStep step(notifier, Code::StageReport);
             computeTrackCoordinates(aTxt);
-            std::string magnitudeProblem;
+            std::optional<TDiagnostic> magnitudeProblem;
             const double magnitude = meteorMagnitude(aTxt, mTxt, &magnitudeProblem);
-            std::string showerProblem;
+            std::optional<TDiagnostic> showerProblem;
             const TReportOutcome outcome = writeEventReport(report, magnitude, config, programDirectory, &showerProblem);
             if (outcome == TReportOutcome::NoTrack) {
-                notifier.message("Orbisight",
-                                 "Трек метеора не размечен (в файле " + aTxt +
-                                     " нет строк START и FINISH): отчёт не сформирован.",
-                                 MessageIcon::Warning);
+                notifier.report(TDiagnostic(Code::TrackMissingNoReport, Severity::Warning).with("file", aTxt));
             } else if (outcome == TReportOutcome::NoLength) {
-                notifier.message("Orbisight",
-                                 "Начало и конец трека метеора совпадают на небе (файл " + aTxt +
-                                     "): трек без длины не метеор, отчёт не сформирован.",
-                                 MessageIcon::Error);
-            } else if (outcome == TReportOutcome::Written && !magnitudeProblem.empty()) {
-                notifier.message("Orbisight",
-                                 "Звёздная величина метеора не определена (" + magnitudeProblem +
-                                     "): в отчёте MAGN=$.",
-                                 MessageIcon::Warning);
+                notifier.report(TDiagnostic(Code::TrackWithoutSkyLength).with("file", aTxt));
+            } else if (outcome == TReportOutcome::Written && magnitudeProblem) {
+                // Its words say the report carries MAGN=$.
+                notifier.report(*magnitudeProblem);
             }
-            if (outcome == TReportOutcome::Written && !showerProblem.empty()) {
-                notifier.message("Orbisight", "Поток метеора не определён (" + showerProblem + "): в отчёте SHOWER=$.",
-                                 MessageIcon::Warning);
+            if (outcome == TReportOutcome::Written && showerProblem) {
+                // Its words say the report carries SHOWER=$.
+                notifier.report(*showerProblem);
             }
             result.reportWritten = outcome == TReportOutcome::Written;
         }

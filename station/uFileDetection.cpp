@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -67,14 +69,17 @@ void finishRun(TDetector& detector, TClipWriterPool& pool, TDetectionRun& run) {
 // time less the video's length, when GStreamer knows the length.
 TDetectionRun runDetectionDecoded(const std::string& input, const std::string& station, std::optional<TDateTime> start,
                                   TDateTime modified, const TConfiguration& config, UserNotifier& notifier,
-                                  const std::string& aviError, const std::function<bool()>& stop) {
+                                  const TDiagnostic& aviError, const std::function<bool()>& stop) {
     const TCaptureSource source = TCaptureSource::greyFile(input);
     TDetectionRun run;
     {
         TCaptureGraph probe;
         probe.build(CaptureMode::Detect, source);
         if (!probe.pause() || !probe.format()) {
-            throw EInvalidVideo(aviError + "; nor can it be decoded as video: " + probe.errorText());
+            throw EInvalidVideo(TDiagnostic(Code::ClipUndecodable)
+                                    .with("file", input)
+                                    .with("avi", std::string(codeName(aviError.code())))
+                                    .with("detail", probe.error() ? probe.error()->value("detail") : std::string()));
         }
         const TCaptureFormat format = *probe.format();
         if (!start) start = modified - probe.duration().value_or(0.0) / 86400.0;
@@ -102,7 +107,7 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
             ++frameIndex;
         });
         graph.build(CaptureMode::Detect, source);
-        notifier.status("detect: decoding");
+        StageStep stage(notifier, Code::StageDetectingDecoded);
         graph.run();
         GraphEnd end = GraphEnd::None;
         while (end == GraphEnd::None && !stopped.load()) {
@@ -111,7 +116,8 @@ TDetectionRun runDetectionDecoded(const std::string& input, const std::string& s
         }
         graph.stop();
         run.interrupted = stopped.load();
-        if (end == GraphEnd::Error) throw EInvalidVideo("\"" + input + "\": " + graph.errorText());
+        if (end == GraphEnd::Error)
+            throw EInvalidVideo(graph.error().value_or(TDiagnostic(Code::GraphStreamFailed)).with("file", input));
         finishRun(detector, pool, run);
         run.frames = frameIndex;
     }
@@ -124,16 +130,17 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
                            const TConfiguration& config, UserNotifier& notifier, const std::function<bool()>& stop) {
     if (!start) start = clipStartTime(input);
     struct stat st {};
-    if (::stat(input.c_str(), &st) != 0) throw EInOutError("Cannot read \"" + input + "\"");
+    if (::stat(input.c_str(), &st) != 0)
+        throw EInOutError(TDiagnostic(Code::ClipReadFailed).with("file", input).with("detail", std::strerror(errno)));
     // A pipe or device would block the reader: only a file is examined.
-    if (!S_ISREG(st.st_mode)) throw EInOutError("\"" + input + "\" is not a file");
+    if (!S_ISREG(st.st_mode)) throw EInOutError(TDiagnostic(Code::ClipNotAFile).with("file", input));
     // A recording is last modified when it ends.
     const TDateTime modified = localFromUnixTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     std::optional<TAviReader> uncompressed;
     try {
         uncompressed.emplace(input);
     } catch (const EInvalidVideo& e) {
-        return runDetectionDecoded(input, station, start, modified, config, notifier, e.what(), stop);
+        return runDetectionDecoded(input, station, start, modified, config, notifier, e.diagnostic(), stop);
     }
     TAviReader& reader = *uncompressed;
     const TAviInfo& info = reader.info();
@@ -153,7 +160,7 @@ TDetectionRun runDetection(const std::string& input, const std::string& station,
                             }});
         detector.startSession(geometry, TDetectorSettings::fromConfiguration(config), {}, station);
 
-        notifier.status("detect: frame");
+        StageStep stage(notifier, Code::StageDetectingFrames);
         notifier.progressShow(info.frameCount);
         for (frameIndex = 0; frameIndex < info.frameCount; ++frameIndex) {
             if ((stop && stop()) || notifier.cancelRequested()) {

@@ -59,7 +59,7 @@ TLiveStation::~TLiveStation() {
 
 TCaptureFormat TLiveStation::probe(TLiveStationOptions& options) {
     const std::optional<TCaptureFormat> probed = probeCaptureFormat(options.source);
-    if (!probed) throw Exception("the source delivers no frames");
+    if (!probed) throw Exception(TDiagnostic(Code::SourceDeliversNoFrames));
     // A camera must not negotiate another format the second time.
     if (!options.source.format) options.source.format = *probed;
     return *probed;
@@ -92,9 +92,9 @@ void TLiveStation::start(const TLiveStationOptions& options, const TCaptureForma
     const TSessionOptions session{options.mode != LiveMode::Record, options.mode == LiveMode::Preview};
     if (!parts_->session.start(session, sessionGeometry(options.mode, format), TSessionSettings::fromConfiguration(config_),
                                station_)) {
-        const std::string reason = parts_->control.error();
+        TDiagnostic reason = parts_->control.error().value_or(TDiagnostic(Code::CaptureGraphNotStarted));
         parts_.reset();
-        throw Exception(reason);
+        throw Exception(std::move(reason));
     }
 }
 
@@ -130,7 +130,7 @@ TLiveStationEnd TLiveStation::stop() {
     end.clips = parts_->pool.finishedClips();
     end.failedFrames = parts_->detector.failedFrames();
     end.recordingFinished = parts_->control.recordingFinished();
-    if (end_ == GraphEnd::Error) end.graphError = parts_->graph.errorText();
+    if (end_ == GraphEnd::Error) end.graphError = parts_->graph.error().value_or(TDiagnostic(Code::GraphStreamFailed));
     parts_.reset();
     return end;
 }

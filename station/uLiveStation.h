@@ -45,7 +45,7 @@ struct TLiveStationEnd {
     std::vector<TWrittenClip> clips;
     int failedFrames = 0;           // frames whose event handling failed: an event may be lost
     bool recordingFinished = true;  // false: a plain recording's index may be missing
-    std::string graphError;         // the source ended with an error
+    std::optional<TDiagnostic> graphError;  // the source ended with an error
 };
 
 class TLiveStation {

@@ -18,6 +18,7 @@
 #include "reports/uNightExports.h"
 #include "station/uClipIntake.h"
 #include "station/uEventProcessing.h"
+#include "station/uStationDiagnostics.h"
 
 namespace orbis {
 
@@ -27,15 +28,23 @@ namespace {
 // answer a question.
 class TCollectingNotifier final : public UserNotifier {
 public:
-    std::vector<std::string> problems;
-    std::vector<std::string> notes;
+    std::vector<TDiagnostic> problems;
+    std::vector<TDiagnostic> notes;
 
-    void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
-        if (icon != MessageIcon::Information) problems.push_back(caption + ": " + text);
+    void report(const TDiagnostic& diagnostic) override {
+        if (diagnostic.severity() != Severity::Notice) problems.push_back(diagnostic);
+    }
+    bool question(const TDiagnostic&) override { return false; }
+    void stage(const TDiagnostic&) override {}
+    void stageEnd() override {}
+    void record(const TDiagnostic& diagnostic) override { notes.push_back(diagnostic); }
+    // A library not yet telling diagnostics: its text as it was raised.
+    void message(const std::string&, const std::string& text, MessageIcon icon) override {
+        if (icon != MessageIcon::Information) problems.push_back(TDiagnostic(Code::Unworded).with("text", text));
     }
     bool ask(const std::string&, const std::string&) override { return false; }
     void status(const std::string&) override {}
-    void note(const std::string& text) override { notes.push_back(text); }
+    void note(const std::string& text) override { notes.push_back(TDiagnostic(Code::Unworded).with("text", text)); }
     void progressShow(int) override {}
     void progressPosition(int) override {}
     void progressHide() override {}
@@ -93,14 +102,14 @@ TMorningEvent morningOfClip(const std::string& nightDirectory, const std::string
         } else {
             const TProcessResult r = processEvent(e.eventDirectory, config, programDirectory, notifier, scan);
             if (r.busy) {
-                e.error = "another run is working on the event";
+                e.error = TDiagnostic(Code::EventBusy, Severity::Warning).with("event", e.eventDirectory);
             } else {
                 e.outcome = r.reportWritten ? MorningOutcome::Report : MorningOutcome::NoReport;
             }
         }
     } catch (const std::exception& ex) {
         e.outcome = MorningOutcome::Failed;
-        e.error = ex.what();
+        e.error = diagnosticOf(ex);
     }
     e.problems = std::move(notifier.problems);
     if (!notifier.notes.empty()) e.binding = notifier.notes.back();
@@ -128,9 +137,9 @@ void writeFailedClips(const std::string& nightDirectory, const std::vector<TFail
 
 }  // namespace
 
-std::string morningFailureReason(const TMorningEvent& e) {
-    if (!e.error.empty()) return e.error;
-    return e.problems.empty() ? std::string("no report") : e.problems.front();
+std::string morningFailureReason(const TMorningEvent& e, const TWording& word) {
+    if (e.error) return word(*e.error);
+    return e.problems.empty() ? std::string("no report") : word(e.problems.front());
 }
 
 bool morningEventDone(const TMorningEvent& event) {
@@ -260,7 +269,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
         result.summaryFile = writeDailySummary(nightDirectory, programDirectory, config, exports);
         result.r90File = writeR90Export(nightDirectory, programDirectory, config, exports);
     } catch (const std::exception& e) {
-        exports.problems.push_back(e.what());
+        exports.problems.push_back(diagnosticOf(e));
     }
     result.exportProblems = std::move(exports.problems);
 
@@ -277,7 +286,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     try {
         writeFailedClips(nightDirectory, failedList);
     } catch (const std::exception& e) {
-        result.exportProblems.push_back(e.what());
+        result.exportProblems.push_back(diagnosticOf(e));
     }
 
     // The marker lists every clip done so far, this morning's and earlier
@@ -294,7 +303,7 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     } catch (const std::exception& e) {
         // The night stays waiting; its events are not done twice, their
         // stages find their outputs.
-        result.exportProblems.push_back(e.what());
+        result.exportProblems.push_back(diagnosticOf(e));
     }
     return result;
 }
@@ -310,26 +319,28 @@ std::string retryText(const TMorningEvent& event) {
            std::to_string(kMorningAttempts) + ")";
 }
 
-std::string morningEventText(const TMorningEvent& event) {
+std::string morningEventText(const TMorningEvent& event, const TWording& word) {
+    const std::string binding = event.binding ? " (" + word(*event.binding) + ")" : std::string();
     const std::string name = eventNameOfClip(event.clip) + (event.mended ? " (its clip was not closed: mended)" : "");
     switch (event.outcome) {
         case MorningOutcome::Report:
-            return "event " + name + ": report written" + (event.binding.empty() ? "" : " (" + event.binding + ")");
+            return "event " + name + ": report written" + binding;
         case MorningOutcome::NoReport:
             // The first problem is the cause; the later ones follow from it.
             return "event " + name + ": processed, no report" +
-                   (event.problems.empty() ? std::string() : " (" + event.problems.front() + ")") +
-                   (event.binding.empty() ? "" : " (" + event.binding + ")");
+                   (event.problems.empty() ? std::string() : " (" + word(event.problems.front()) + ")") + binding;
         case MorningOutcome::NoTrack:
             return "event " + name + ": no track found; kept for marking, not processed";
         case MorningOutcome::Failed:
             break;
     }
-    return "event " + name + ": failed, its files are kept: " + event.error;
+    return "event " + name + ": failed, its files are kept: " + (event.error ? word(*event.error) : std::string());
 }
 
 }  // namespace
 
-std::string morningEventLine(const TMorningEvent& event) { return morningEventText(event) + retryText(event); }
+std::string morningEventLine(const TMorningEvent& event, const TWording& word) {
+    return morningEventText(event, word) + retryText(event);
+}
 
 }  // namespace orbis

@@ -16,10 +16,12 @@
 // without a report.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "astro/uNotifier.h"
+#include "station/uStationDiagnostics.h"
 
 namespace orbis {
 
@@ -45,9 +47,9 @@ struct TMorningEvent {
     std::string eventDirectory;
     MorningOutcome outcome = MorningOutcome::Failed;
     bool mended = false;                // the clip's writer never closed it; its index was rebuilt
-    std::string error;                  // why it failed
-    std::vector<std::string> problems;  // warnings and errors of its stages, "caption: text"
-    std::string binding;                // the figures of the binding's verification, if it ran
+    std::optional<TDiagnostic> error;   // why it failed
+    std::vector<TDiagnostic> problems;  // warnings and errors of its stages
+    std::optional<TDiagnostic> binding; // the figures of the binding's verification, if it ran
     // Work that failed (Failed, or NoReport with a problem): the morning it
     // was tried in (1 for the first) and whether it is now given up.
     int attempt = 0;
@@ -57,13 +59,14 @@ struct TMorningEvent {
 // True when the event's clip is done (see above); false for work that failed.
 bool morningEventDone(const TMorningEvent& event);
 
-// Why an event's work failed: its error, or its first problem.
-std::string morningFailureReason(const TMorningEvent& event);
+// Why an event's work failed: its error, or its first problem, worded for
+// the log.
+std::string morningFailureReason(const TMorningEvent& event, const TWording& word = plainLogText);
 
 struct TMorningResult {
     std::vector<TMorningEvent> events;  // in clip order
     std::string summaryFile, r90File;   // empty when not written
-    std::vector<std::string> exportProblems;
+    std::vector<TDiagnostic> exportProblems;
     bool finished = false;              // the morning ran through and the marker was written (else
                                         // stopped, or the marker could not be written: in exportProblems)
     bool nightDone = false;             // finished, and every clip of the night is done
@@ -104,7 +107,8 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
                                    const std::function<bool()>& stopRequested = {},
                                    const std::function<void(const TMorningEvent&)>& onEvent = {});
 
-// One line of the station's log about an event.
-std::string morningEventLine(const TMorningEvent& event);
+// One line of the station's log about an event, its diagnostics worded by
+// `word`.
+std::string morningEventLine(const TMorningEvent& event, const TWording& word = plainLogText);
 
 }  // namespace orbis

@@ -11,6 +11,7 @@
 
 #include "config/uConfiguration.h"
 #include "processing/uNaming.h"
+#include "station/uStationDiagnostics.h"
 
 namespace orbis {
 
@@ -22,7 +23,7 @@ TEventRun runOne(const std::string& event, const TConfiguration& config, const s
     try {
         run.result = processEvent(event, config, programDirectory, notifier, scan);
     } catch (const std::exception& e) {
-        run.error = e.what();
+        run.error = diagnosticOf(e);
     }
     return run;
 }
@@ -36,6 +37,14 @@ class TDeferredNotifier final : public UserNotifier {
 public:
     TDeferredNotifier(UserNotifier& target, std::mutex& asking) : target_(target), asking_(asking) {}
 
+    void report(const TDiagnostic& diagnostic) override { told_.push_back(Told{Told::Report, diagnostic}); }
+    void record(const TDiagnostic& diagnostic) override { told_.push_back(Told{Told::Record, diagnostic}); }
+    bool question(const TDiagnostic& diagnostic) override {
+        const std::lock_guard lock(asking_);
+        return target_.question(diagnostic);
+    }
+    void stage(const TDiagnostic&) override {}
+    void stageEnd() override {}
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
         told_.push_back(Message{caption, text, icon});
     }
@@ -57,6 +66,8 @@ public:
         for (const auto& t : told_) {
             if (const auto* m = std::get_if<Message>(&t))
                 target_.message(m->caption, m->text, m->icon);
+            else if (const auto* d = std::get_if<Told>(&t))
+                d->kind == Told::Report ? target_.report(d->diagnostic) : target_.record(d->diagnostic);
             else
                 target_.note(std::get<std::string>(t));
         }
@@ -67,9 +78,13 @@ private:
         std::string caption, text;
         MessageIcon icon;
     };
+    struct Told {
+        enum Kind { Report, Record } kind;
+        TDiagnostic diagnostic;
+    };
     UserNotifier& target_;
     std::mutex& asking_;
-    std::vector<std::variant<Message, std::string>> told_;
+    std::vector<std::variant<Message, Told, std::string>> told_;
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 // The user may stop between events.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ std::vector<std::string> eventDirectoriesOfNight(const std::string& nightDirecto
 struct TEventRun {
     std::string eventDirectory;
     TProcessResult result;
-    std::string error;  // what ended the run of this event, or empty
+    std::optional<TDiagnostic> error;  // what ended the run of this event, or nothing
 };
 
 // Processes the events, after requireProcessingSettings (which raises for

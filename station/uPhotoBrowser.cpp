@@ -70,29 +70,34 @@ std::string TPhotoBrowser::currentFile() const {
     return files_.empty() ? std::string() : joinPath(eventDirectory(), files_[file_]);
 }
 
-std::string TPhotoBrowser::positionCaption() const {
-    if (files_.empty()) return "Метеор 0(0), Кадр 0(0)";
-    return "Метеор " + std::to_string(event_ + 1) + "(" + std::to_string(events_.size()) + "), Кадр " +
-           std::to_string(file_ + 1) + "(" + std::to_string(files_.size()) + ")";
+TDiagnostic TPhotoBrowser::positionCaption() const {
+    TDiagnostic caption(Code::PhotoPosition, Severity::Notice);
+    if (files_.empty()) return caption.with("event", 0).with("events", 0).with("frame", 0).with("frames", 0);
+    return caption.with("event", event_ + 1)
+        .with("events", events_.size())
+        .with("frame", file_ + 1)
+        .with("frames", files_.size());
 }
 
 bool isMarkableFile(std::string_view bareName) {
     return bareName.size() == 8 && bareName.front() == 'F' && bareName.substr(4) == ".bmp";
 }
 
-std::string trackPointLabel(const TTrackPoint& point) {
-    return "X = " + std::to_string(point.x) + " Y = " + std::to_string(point.y) +
-           "   Кадр: " + std::to_string(point.frame);
+TDiagnostic trackPointLabel(const TTrackPoint& point) {
+    return TDiagnostic(Code::TrackPointLabel, Severity::Notice)
+        .with("x", point.x)
+        .with("y", point.y)
+        .with("frame", point.frame);
 }
 
 std::string trackBrightnessLabel(const TTrackBrightness& brightness) {
     return std::to_string(brightness.pixelCount) + " " + std::to_string(brightness.brightnessSum);
 }
 
-std::optional<std::string> missingTrackPoint(const TTrackMarks& marks) {
-    if (!marks.start && !marks.finish) return "Не отмечены начало и конец метеора.";
-    if (!marks.start) return "Не отмечено начало метеора.";
-    if (!marks.finish) return "Не отмечен конец метеора.";
+std::optional<TDiagnostic> missingTrackPoint(const TTrackMarks& marks) {
+    if (!marks.start && !marks.finish) return TDiagnostic(Code::TrackStartAndFinishUnmarked, Severity::Warning);
+    if (!marks.start) return TDiagnostic(Code::TrackStartUnmarked, Severity::Warning);
+    if (!marks.finish) return TDiagnostic(Code::TrackFinishUnmarked, Severity::Warning);
     return std::nullopt;
 }
 
@@ -122,18 +127,21 @@ std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory,
                        proposal->finishEstimate};
 }
 
-std::string proposalEstimateLabel(const TTrackMarks& marks) {
-    if (!marks.startEstimate || !marks.finishEstimate) return {};
-    const auto placed = [](TTrackEstimate e) -> std::string {
-        switch (e) {
-            case TTrackEstimate::StreakFit: return "по следу";
-            case TTrackEstimate::LeadingEdge: return "по переднему краю";
-            case TTrackEstimate::SpotCentroid: return "по центру пятна";
-            case TTrackEstimate::Predicted: return "по движению";
-        }
-        return {};
-    };
-    return "Трек предложен: начало — " + placed(*marks.startEstimate) + ", конец — " + placed(*marks.finishEstimate);
+Code trackEstimateCode(TTrackEstimate estimate) {
+    switch (estimate) {
+        case TTrackEstimate::StreakFit: return Code::TrackEstimateStreakFit;
+        case TTrackEstimate::LeadingEdge: return Code::TrackEstimateLeadingEdge;
+        case TTrackEstimate::SpotCentroid: return Code::TrackEstimateSpotCentroid;
+        case TTrackEstimate::Predicted: return Code::TrackEstimatePredicted;
+    }
+    return Code::TrackEstimatePredicted;
+}
+
+std::optional<TDiagnostic> proposalEstimateLabel(const TTrackMarks& marks) {
+    if (!marks.startEstimate || !marks.finishEstimate) return std::nullopt;
+    return TDiagnostic(Code::TrackProposed, Severity::Notice)
+        .with("start", std::string(codeName(trackEstimateCode(*marks.startEstimate))))
+        .with("finish", std::string(codeName(trackEstimateCode(*marks.finishEstimate))));
 }
 
 }  // namespace orbis

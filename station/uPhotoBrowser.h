@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/uDiagnostic.h"
 #include "measurement/uTrack.h"
 #include "measurement/uTrackProposal.h"
 
@@ -46,8 +47,9 @@ public:
     std::string eventDirectory() const;
     std::string currentFile() const;
     std::string currentFileName() const;
-    // "Метеор i(n), Кадр j(m)", "Метеор 0(0), Кадр 0(0)" with no bitmap.
-    std::string positionCaption() const;
+    // PhotoPosition: the event and frame (from 1) of how many; all 0 with
+    // no bitmap.
+    TDiagnostic positionCaption() const;
 
 private:
     void listFiles();
@@ -72,18 +74,20 @@ struct TTrackMarks {
     std::optional<TTrackEstimate> startEstimate, finishEstimate;
 };
 
-// How the proposal placed the ends, as the window says it:
-// "Трек предложен: начало — по следу, конец — по переднему краю"; empty
-// for marks the proposal did not give.
-std::string proposalEstimateLabel(const TTrackMarks& marks);
+// The code that words how the proposal placed an end (TrackEstimate…).
+Code trackEstimateCode(TTrackEstimate estimate);
+// How the proposal placed the ends: TrackProposed, its "start" and "finish"
+// the names of their TrackEstimate… codes, for the front end to word too;
+// nothing for marks the proposal did not give.
+std::optional<TDiagnostic> proposalEstimateLabel(const TTrackMarks& marks);
 
-// "X = x Y = y   Кадр: frame".
-std::string trackPointLabel(const TTrackPoint& point);
+// TrackPointLabel: the point's x, y and frame.
+TDiagnostic trackPointLabel(const TTrackPoint& point);
 // "pixelCount brightnessSum".
 std::string trackBrightnessLabel(const TTrackBrightness& brightness);
 // Which point a save still lacks, as the observer is told it; nothing when
 // both are set.
-std::optional<std::string> missingTrackPoint(const TTrackMarks& marks);
+std::optional<TDiagnostic> missingTrackPoint(const TTrackMarks& marks);
 // Writes the event's track file from complete marks; false (nothing
 // written) when a point is missing.
 bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks);
@@ -100,10 +104,8 @@ bool hasTrackFile(const std::string& eventDirectory);
 // to check and save; nothing when it finds no meteor. Saves nothing. Raises
 // what reading the frame files raises.
 std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory, const TConfiguration& config);
-// What the observer is told when the proposal finds no meteor, and asked
-// before it replaces the marks of an event that has a track file.
-inline constexpr const char* kNoMeteorProposed = "Метеор не найден.";
-inline constexpr const char* kReplaceTrackQuestion =
-    "У события уже есть сохранённый трек. Заменить отметки предложенным треком?";
+// The observer is told NoMeteorProposed when the proposal finds no meteor,
+// and asked ReplaceTrackQuestion before it replaces the marks of an event
+// that has a track file.
 
 }  // namespace orbis

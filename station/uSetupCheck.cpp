@@ -19,27 +19,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string megabytes(std::uintmax_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " MB"; }
+std::uintmax_t megabytes(std::uintmax_t bytes) { return bytes / (1024 * 1024); }
+
+// A settings warning as a finding: the configuration's diagnostic, or its
+// text as it was raised.
+TDiagnostic asDiagnostic(const TDiagnostic& warning) { return warning; }
+TDiagnostic asDiagnostic(const std::string& warning) { return TDiagnostic(Code::Unworded).with("text", warning); }
 
 // Characters the comma-separated exports and the Windows-1251 files cannot
 // carry as they are (the exports then write them changed, with a warning).
-std::optional<std::string> exportTextProblem(const std::string& observer) {
-    if (observer.find(',') != std::string::npos) return "a comma would split the exports' fields";
+std::optional<Code> exportTextProblem(const std::string& observer) {
+    if (observer.find(',') != std::string::npos) return Code::SetupTextHasComma;
     try {
-        if (cp1251ToUtf8(utf8ToCp1251(observer)) != observer) return "a character Windows-1251 cannot hold";
+        if (cp1251ToUtf8(utf8ToCp1251(observer)) != observer) return Code::SetupTextOutsideCp1251;
     } catch (const std::exception&) {
-        return "text that is not UTF-8";
+        return Code::SetupTextNotUtf8;
     }
     return std::nullopt;
 }
 
-void checkFile(std::vector<TCheckFinding>& out, const std::string& what, const std::string& path, CheckSeverity missing,
-               const std::string& consequence) {
+void checkFile(std::vector<TCheckFinding>& out, Code missingCode, Code emptyCode, const std::string& path,
+               CheckSeverity missing) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec))
-        out.push_back({missing, what + " \"" + path + "\" is missing: " + consequence});
+        out.push_back({missing, TDiagnostic(missingCode).with("file", path)});
     else if (fs::file_size(path, ec) == 0)
-        out.push_back({missing, what + " \"" + path + "\" is empty: " + consequence});
+        out.push_back({missing, TDiagnostic(emptyCode).with("file", path)});
 }
 
 }  // namespace
@@ -53,13 +58,13 @@ std::uintmax_t nightDiskNeed(const TConfiguration& config) {
     return 2 * frames * frameBytes * kNightEvents;
 }
 
-std::string checkFindingLine(const TCheckFinding& finding) {
+std::string checkFindingLine(const TCheckFinding& finding, const TWording& word) {
     switch (finding.severity) {
-        case CheckSeverity::Error: return "error: " + finding.text;
-        case CheckSeverity::Warning: return "warning: " + finding.text;
+        case CheckSeverity::Error: return "error: " + word(finding.diagnostic);
+        case CheckSeverity::Warning: return "warning: " + word(finding.diagnostic);
         case CheckSeverity::Note: break;
     }
-    return "note: " + finding.text;
+    return "note: " + word(finding.diagnostic);
 }
 
 double systemUtcOffsetHours() {
@@ -75,17 +80,16 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input) {
     std::error_code ec;
     TConfiguration config;
     if (!fs::exists(ini, ec)) {
-        out.push_back({CheckSeverity::Error, "no " + std::string(kIniFileName) + " in " + input.programDirectory +
-                                                 ": the station would run with the built-in settings, a place at 52.43° N, "
-                                                 "30.98° E; copy the sample settings there and set the place"});
+        out.push_back({CheckSeverity::Error,
+                       TDiagnostic(Code::SetupIniMissing).with("file", kIniFileName).with("directory", input.programDirectory)});
     } else {
         try {
             config.load(ini);
         } catch (const std::exception& e) {
-            out.push_back({CheckSeverity::Error, e.what()});
+            out.push_back({CheckSeverity::Error, diagnosticOf(e)});
             return out;
         }
-        for (const TDiagnostic& w : config.warnings()) out.push_back({CheckSeverity::Warning, w.plain()});
+        for (const auto& w : config.warnings()) out.push_back({CheckSeverity::Warning, asDiagnostic(w)});
     }
     const std::vector<TCheckFinding> rest = checkStationSetup(input, config);
     out.insert(out.end(), rest.begin(), rest.end());
@@ -100,65 +104,66 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input, cons
         try {
             config.requireInRange({d.key});
         } catch (const std::exception& e) {
-            out.push_back({CheckSeverity::Error, e.what()});
+            out.push_back({CheckSeverity::Error, diagnosticOf(e)});
         }
     }
     if (config.correctDistortion()) {
         try {
             requirePlausibleDistortion(config);
         } catch (const std::exception& e) {
-            out.push_back({CheckSeverity::Error, e.what()});
+            out.push_back({CheckSeverity::Error, diagnosticOf(e)});
         }
     }
     const TConfiguration& defaults = TConfiguration::defaults();
     if (config.latitude() == defaults.latitude() && config.longitude() == defaults.longitude() &&
         config.pole() == defaults.pole() && config.hemisphere() == defaults.hemisphere())
-        out.push_back({CheckSeverity::Warning, "the place is the built-in one (latitude " + floatToText(config.latitude()) +
-                                                   ", longitude " + floatToText(config.longitude()) +
-                                                   "): set [Observatory] latitude, longitude, pole and hemisphere"});
+        out.push_back({CheckSeverity::Warning, TDiagnostic(Code::SetupPlaceBuiltIn, Severity::Warning)
+                                                   .with("latitude", floatToText(config.latitude()))
+                                                   .with("longitude", floatToText(config.longitude()))});
     if (const auto problem = exportTextProblem(config.observer()))
-        out.push_back({CheckSeverity::Warning, "[Observatory] observer \"" + config.observer() + "\": " + *problem});
+        out.push_back({CheckSeverity::Warning, TDiagnostic(*problem, Severity::Warning)
+                                                   .with("setting", "[Observatory] observer")
+                                                   .with("text", config.observer())});
     if (const auto problem = exportTextProblem(config.name()))
-        out.push_back({CheckSeverity::Warning, "[Camera] name \"" + config.name() + "\": " + *problem});
+        out.push_back({CheckSeverity::Warning,
+                       TDiagnostic(*problem, Severity::Warning).with("setting", "[Camera] name").with("text", config.name())});
 
-    checkFile(out, "the star catalog", starCatalogPath(config, input.programDirectory), CheckSeverity::Error,
-              "no event can be bound to the sky");
-    checkFile(out, "the radiant catalog", radiantCatalogPath(config, input.programDirectory), CheckSeverity::Warning,
-              "no meteor gets its shower");
+    checkFile(out, Code::SetupStarCatalogMissing, Code::SetupStarCatalogEmpty,
+              starCatalogPath(config, input.programDirectory), CheckSeverity::Error);
+    checkFile(out, Code::SetupRadiantCatalogMissing, Code::SetupRadiantCatalogEmpty,
+              radiantCatalogPath(config, input.programDirectory), CheckSeverity::Warning);
 
     if (input.sourcePipeline) {
         const std::vector<TCaptureFormat> formats = sourceFormats(*input.sourcePipeline);
         if (formats.empty())
-            out.push_back({CheckSeverity::Error, "the source \"" + *input.sourcePipeline +
-                                                     "\" cannot be made or tells no format before it runs"});
+            out.push_back({CheckSeverity::Error, TDiagnostic(Code::SetupSourceWithoutFormat).with("source", *input.sourcePipeline)});
         else
-            out.push_back({CheckSeverity::Note, "the source gives " + captureFormatText(formats.front()) +
-                                                    (formats.size() > 1 ? " and " + std::to_string(formats.size() - 1) +
-                                                                              " other format(s)"
-                                                                        : std::string())});
+            out.push_back({CheckSeverity::Note, TDiagnostic(Code::SetupSourceFormats, Severity::Notice)
+                                                    .with("format", captureFormatText(formats.front()))
+                                                    .with("others", formats.size() - 1)});
     }
     if (input.deviceNode) {
         std::error_code ec;
         if (!fs::exists(*input.deviceNode, ec))
-            out.push_back({CheckSeverity::Error, "the camera " + *input.deviceNode + " is not there"});
+            out.push_back({CheckSeverity::Error, TDiagnostic(Code::SetupCameraMissing).with("device", *input.deviceNode)});
     }
 
     const std::uintmax_t need = nightDiskNeed(config) + static_cast<std::uintmax_t>(std::max(0, config.minFreeSpaceMB())) * 1024 * 1024;
     if (input.freeBytes < need)
-        out.push_back({CheckSeverity::Warning, megabytes(input.freeBytes) + " free on the station's disk, less than a night of " +
-                                                   std::to_string(kNightEvents) + " events and minFreeSpaceMB need (" +
-                                                   megabytes(need) + ")"});
+        out.push_back({CheckSeverity::Warning, TDiagnostic(Code::SetupDiskShort, Severity::Warning)
+                                                   .with("free", megabytes(input.freeBytes))
+                                                   .with("events", kNightEvents)
+                                                   .with("need", megabytes(need))});
     else
-        out.push_back({CheckSeverity::Note, megabytes(input.freeBytes) + " free on the station's disk"});
+        out.push_back({CheckSeverity::Note, TDiagnostic(Code::SetupDiskFree, Severity::Notice).with("free", megabytes(input.freeBytes))});
 
     out.push_back({input.clock.sync == ClockSync::Synchronised ? CheckSeverity::Note : CheckSeverity::Warning,
                    clockStateText(input.clock)});
     if (input.systemUtcOffsetHours && std::abs(*input.systemUtcOffsetHours - config.timeZone()) > 1e-6)
-        out.push_back({CheckSeverity::Note, "the system's time zone is UT" +
-                                                std::string(*input.systemUtcOffsetHours < 0 ? "" : "+") +
-                                                floatToText(*input.systemUtcOffsetHours) + " now, timeZone is " +
-                                                floatToText(config.timeZone()) +
-                                                ": clips are named by the station's time, UT + timeZone"});
+        out.push_back({CheckSeverity::Note, TDiagnostic(Code::SetupTimeZoneDiffers, Severity::Notice)
+                                                .with("system", std::string(*input.systemUtcOffsetHours < 0 ? "" : "+") +
+                                                                    floatToText(*input.systemUtcOffsetHours))
+                                                .with("timeZone", floatToText(config.timeZone()))});
     return out;
 }
 

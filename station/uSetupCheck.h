@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "station/uStationDiagnostics.h"
 #include "station/uStationStatus.h"
 
 namespace orbis {
@@ -24,7 +25,7 @@ enum class CheckSeverity {
 
 struct TCheckFinding {
     CheckSeverity severity = CheckSeverity::Note;
-    std::string text;
+    TDiagnostic diagnostic;
 };
 
 struct TSetupCheckInput {
@@ -52,8 +53,8 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input, cons
 std::uintmax_t nightDiskNeed(const TConfiguration& config);
 inline constexpr int kNightEvents = 300;
 
-// "error: …", "warning: …", "note: …".
-std::string checkFindingLine(const TCheckFinding& finding);
+// "error: …", "warning: …", "note: …", the finding worded by `word`.
+std::string checkFindingLine(const TCheckFinding& finding, const TWording& word = plainLogText);
 
 // The system zone's offset from UT at this moment, in hours.
 double systemUtcOffsetHours();

@@ -23,7 +23,7 @@ TStationJournal::~TStationJournal() {
 void TStationJournal::open(const std::string& path, std::uintmax_t limitBytes, int keep) {
     if (file_) std::fclose(file_);
     file_ = std::fopen(path.c_str(), "ab");
-    if (!file_) throw EInOutError("Cannot open the station's journal \"" + path + "\": " + std::strerror(errno));
+    if (!file_) throw EInOutError(TDiagnostic(Code::JournalOpenFailed).with("file", path).with("detail", std::strerror(errno)));
     path_ = path;
     limit_ = limitBytes;
     keep_ = std::max(keep, 1);
@@ -38,11 +38,11 @@ void TStationJournal::rotate() {
     for (int n = keep_ - 1; n >= 1; --n) std::filesystem::rename(numbered(n), numbered(n + 1), ec);
     std::filesystem::rename(path_, numbered(1), ec);
     file_ = std::fopen(path_.c_str(), "ab");
-    if (!file_) throw EInOutError("Cannot open the station's journal \"" + path_ + "\": " + std::strerror(errno));
+    if (!file_) throw EInOutError(TDiagnostic(Code::JournalOpenFailed).with("file", path_).with("detail", std::strerror(errno)));
 }
 
 void TStationJournal::write(TDateTime localTime, double utcOffsetHours, std::string_view utf8) {
-    if (!file_) throw EInOutError("The station's journal is not open");
+    if (!file_) throw EInOutError(TDiagnostic(Code::JournalWriteFailed).with("file", path_));
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path_, ec);
     if (!ec && size >= limit_) rotate();
@@ -51,7 +51,7 @@ void TStationJournal::write(TDateTime localTime, double utcOffsetHours, std::str
     line += utf8;
     line += '\n';
     if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0)
-        throw EInOutError("Cannot write the station's journal \"" + path_ + "\": " + std::strerror(errno));
+        throw EInOutError(TDiagnostic(Code::JournalWriteFailed).with("file", path_).with("detail", std::strerror(errno)));
 }
 
 }  // namespace orbis

@@ -108,7 +108,7 @@ TStationLock::TStationLock(const std::string& programDirectory)
     for (;;) {
         fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0)
-            throw EInOutError("Cannot create the station's lock file \"" + path_ + "\": " + std::strerror(errno));
+            throw EInOutError(TDiagnostic(Code::StationLockCreateFailed).with("file", path_).with("detail", std::strerror(errno)));
         if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
             const int err = errno;
             std::string pid = readPid(fd_);
@@ -120,10 +120,10 @@ TStationLock::TStationLock(const std::string& programDirectory)
             ::close(fd_);
             fd_ = -1;
             if (err != EWOULDBLOCK)
-                throw EInOutError("Cannot lock \"" + path_ + "\": " + std::strerror(err));
-            throw EInOutError("Another station is running on " + programDirectory + " (PID " +
-                              (pid.empty() ? std::string("unknown") : pid) +
-                              "): two stations would take the same clips; stop it first");
+                throw EInOutError(TDiagnostic(Code::StationLockFailed).with("file", path_).with("detail", std::strerror(err)));
+            throw EInOutError(TDiagnostic(Code::StationAlreadyRunning)
+                                  .with("directory", programDirectory)
+                                  .with("pid", pid.empty() ? std::string("?") : pid));
         }
         // A holder that ended between our open and our flock removed the
         // file: a lock on it would guard nothing.

@@ -132,10 +132,12 @@ TClockState systemClockState() {
     return {ClockSync::Unknown, "timedatectl gave no answer (no systemd?)"};
 }
 
-std::string clockStateText(const TClockState& clock) {
-    std::string text = std::string("clock ") + syncName(clock.sync);
-    if (clock.sync == ClockSync::NotSynchronised) text += ": the clips' times, and every RA/Dec, may be off";
-    return text + " (" + clock.detail + ")";
+TDiagnostic clockStateText(const TClockState& clock) {
+    const Code code = clock.sync == ClockSync::Synchronised      ? Code::ClockSynchronised
+                      : clock.sync == ClockSync::NotSynchronised ? Code::ClockNotSynchronised
+                                                                 : Code::ClockStateUnknown;
+    return TDiagnostic(code, clock.sync == ClockSync::Synchronised ? Severity::Notice : Severity::Warning)
+        .with("detail", clock.detail);
 }
 
 TNightStatus nightStatus(const std::string& programDirectory, const std::string& nightName) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "astro/uDiagnostic.h"
 #include "astro/uDateTime.h"
 
 namespace orbis {
@@ -33,7 +34,9 @@ struct TClockState {
 
 // Asks systemd ("timedatectl show -p NTPSynchronized --value").
 TClockState systemClockState();
-std::string clockStateText(const TClockState& clock);
+// ClockSynchronised, ClockNotSynchronised or ClockStateUnknown, with how it
+// was found as "detail".
+TDiagnostic clockStateText(const TClockState& clock);
 
 // A night directory's clips by what became of them.
 struct TNightStatus {

@@ -88,7 +88,8 @@ void TStation::say(const std::string& line) {
         log_.write(clock_.localNow(), config_.timeZone(), line);
     } catch (const std::exception& e) {
         // A full disk must not silence the station: the journal still gets it.
-        if (options_.onLine) options_.onLine(std::string("the station's log cannot be written: ") + e.what());
+        if (options_.onLine)
+            options_.onLine(std::string("the station's log cannot be written: ") + options_.wording(diagnosticOf(e)));
     }
     if (options_.onLine) options_.onLine(line);
 }
@@ -118,13 +119,13 @@ void TStation::makeRoomOnDisk() {
             diskFullSaid_ = false;
         }
     } catch (const std::exception& e) {
-        say(std::string("disk: the free space could not be made: ") + e.what());
+        say(std::string("disk: the free space could not be made: ") + options_.wording(diagnosticOf(e)));
     }
 }
 
 void TStation::checkClock(bool tell) {
     clockState_ = options_.clockState ? options_.clockState() : TClockState{};
-    if (tell) say(clockStateText(clockState_));
+    if (tell) say(options_.wording(clockStateText(clockState_)));
 }
 
 void TStation::updateStatus(bool stopping) {
@@ -140,7 +141,8 @@ void TStation::updateStatus(bool stopping) {
         writeStationStatus(programDirectory_, status);
         statusFailureSaid_ = false;
     } catch (const std::exception& e) {
-        if (!statusFailureSaid_) say(std::string("the status files cannot be written: ") + e.what());
+        if (!statusFailureSaid_)
+            say(std::string("the status files cannot be written: ") + options_.wording(diagnosticOf(e)));
         statusFailureSaid_ = true;
     }
 }
@@ -171,10 +173,10 @@ NightEnd TStation::detect() {
             failure.clear();
             break;
         } catch (const EInOutError& e) {
-            if (failure.empty()) failure = e.what();
+            if (failure.empty()) failure = options_.wording(e.diagnostic());
             if (!config_.useLogFile()) break;
         } catch (const std::exception& e) {
-            if (failure.empty()) failure = e.what();
+            if (failure.empty()) failure = options_.wording(diagnosticOf(e));
             break;
         }
     }
@@ -223,7 +225,7 @@ NightEnd TStation::detect() {
     } catch (const std::exception& e) {
         // The session's log could not take its last line (a full disk): the
         // clips are still finished by the second stop.
-        say(std::string("stopping detection: ") + e.what());
+        say(std::string("stopping detection: ") + options_.wording(diagnosticOf(e)));
         end = station.stop();
     }
     for (; reported < end.clips.size(); ++reported)
@@ -244,8 +246,9 @@ NightEnd TStation::detect() {
         case NightEnd::Stopped: say("stop requested: detection stopped, every clip finished, " + clips); break;
         case NightEnd::BrightSky: say("the sky is bright: detection stopped, " + clips); break;
         case NightEnd::SourceEnded:
-            if (!end.graphError.empty()) {
-                say("the source failed: " + end.graphError + "; trying again in a minute, " + clips);
+            if (end.graphError) {
+                say("the source failed: " + options_.wording(*end.graphError) +
+                    "; trying again in a minute, " + clips);
                 return NightEnd::SourceFailed;
             }
             say("the source has ended: detection stopped until the next dusk, " + clips);
@@ -267,18 +270,18 @@ bool TStation::doMornings() {
             r = processNightMorning(
                 night, config_, programDirectory_, options_.threads, [this] { return stopRequested(); },
                 [&](const TMorningEvent& e) {
-                    say(morningEventLine(e));
+                    say(morningEventLine(e, options_.wording));
                     if (!morningEventDone(e)) ++failed;
                 });
         } catch (const std::exception& e) {
             // The marker or an export could not be written: the night stays
             // waiting, and the next morning tries again.
-            say("the morning's work on " + night + " failed: " + e.what());
+            say("the morning's work on " + night + " failed: " + options_.wording(diagnosticOf(e)));
             end_.failedEvents += failed;
             continue;
         }
         end_.failedEvents += failed;
-        for (const std::string& p : r.exportProblems) say("exports: " + p);
+        for (const TDiagnostic& p : r.exportProblems) say("exports: " + options_.wording(p));
         if (!r.finished) {
             if (stopRequested()) {
                 say("stopped before the night was done; the next run continues it");
@@ -299,7 +302,9 @@ bool TStation::doMornings() {
         std::string counts = "morning's work on " + night + ": " + std::to_string(r.events.size()) + " event(s), " +
                              std::to_string(reports) + " report(s), " + std::to_string(toMark) + " to mark, " +
                              std::to_string(failed) + " failed";
-        if (firstFailure) counts += " (first: " + eventNameOfClip(firstFailure->clip) + ": " + morningFailureReason(*firstFailure) + ")";
+        if (firstFailure)
+            counts += " (first: " + eventNameOfClip(firstFailure->clip) + ": " +
+                      morningFailureReason(*firstFailure, options_.wording) + ")";
         say(counts);
         if (!r.nightDone)
             say("the night " + night + " is not done: the clips whose work failed are kept and tried again next morning");
@@ -317,7 +322,7 @@ TUnattendedEnd TStation::run() {
         if (!stale.empty())
             say(std::to_string(stale.size()) + " temporary or lock file(s) a stopped run left were removed");
     } catch (const std::exception& e) {
-        say(std::string("stale files could not be looked at: ") + e.what());
+        say(std::string("stale files could not be looked at: ") + options_.wording(diagnosticOf(e)));
     }
     // The set-up, as `orbisight-cli check` sees it (the clock's state among it).
     checkClock(/*tell=*/false);
@@ -328,9 +333,9 @@ TUnattendedEnd TStation::run() {
             check.freeBytes = options_.freeSpace(programDirectory_);
         } catch (const std::exception&) {
         }
-        for (const TCheckFinding& f : checkStationSetup(check, config_)) say("set-up " + checkFindingLine(f));
+        for (const TCheckFinding& f : checkStationSetup(check, config_)) say("set-up " + checkFindingLine(f, options_.wording));
     } catch (const std::exception& e) {
-        say(std::string("the set-up could not be checked: ") + e.what());
+        say(std::string("the set-up could not be checked: ") + options_.wording(diagnosticOf(e)));
     }
     updateStatus();
     // A night ended early (bright sky, a source that ended) waits for the

@@ -13,6 +13,7 @@
 #include "astro/uNotifier.h"
 #include "capture/media/uCaptureGraph.h"
 #include "station/uRetention.h"
+#include "station/uStationDiagnostics.h"
 #include "station/uStationClock.h"
 #include "station/uStationJournal.h"
 #include "station/uStationStatus.h"
@@ -37,6 +38,9 @@ struct TUnattendedOptions {
     int mornings = 0;
     // Every line of the log, as it is written (the front end prints it).
     std::function<void(const std::string&)> onLine;
+    // The words of the problems and notices the log's lines carry (the
+    // front end's catalogue); their plain form without one.
+    TWording wording = plainLogText;
 };
 
 struct TUnattendedEnd {

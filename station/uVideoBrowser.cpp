@@ -34,11 +34,14 @@ bool TVideoBrowser::removeCurrent() {
     if (clips_.empty()) return false;
     const std::string path = clipPath();
     std::error_code ec;
-    const auto refused = [&](const std::string& why) { return EInOutError("Файл " + path + " не удалён: " + why + "."); };
-    if (!fs::exists(path, ec)) throw refused("его уже нет");
+    const auto refused = [&](Code why) { return EInOutError(TDiagnostic(why).with("file", path)); };
+    if (!fs::exists(path, ec)) throw refused(Code::ClipDeleteGone);
     // Only a clip file: whatever else took its name is left alone.
-    if (!fs::is_regular_file(path, ec)) throw refused("это не файл");
-    if (!fs::remove(path, ec) || ec) throw refused(ec ? ec.message() : "его уже нет");
+    if (!fs::is_regular_file(path, ec)) throw refused(Code::ClipDeleteNotFile);
+    if (!fs::remove(path, ec) || ec) {
+        if (!ec) throw refused(Code::ClipDeleteGone);
+        throw EInOutError(TDiagnostic(Code::ClipDeleteFailed).with("file", path).with("detail", ec.message()));
+    }
     clips_.erase(clips_.begin() + index_);
     return step(-1);
 }

@@ -7,6 +7,7 @@
 #include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
 #include "app/cli/uCliWords.h"
+#include "i18n/uCatalogue.h"
 #include "station/uRetention.h"
 #include "station/uSetupCheck.h"
 
@@ -57,7 +58,10 @@ int checkCommand(std::span<const std::string> args, std::string_view defaultStat
     } catch (const std::exception&) {
     }
     const std::vector<TCheckFinding> findings = checkStationSetup(input);
-    for (const TCheckFinding& f : findings) out << checkFindingLine(f) << "\n";
+    // The findings in the system's language.
+    const TCatalogue words(systemLanguage());
+    for (const TCheckFinding& f : findings)
+        out << checkFindingLine(f, [&](const TDiagnostic& d) { return words.text(d); }) << "\n";
     const auto count = [&](CheckSeverity s) {
         return std::count_if(findings.begin(), findings.end(), [s](const TCheckFinding& f) { return f.severity == s; });
     };

@@ -143,8 +143,8 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
         int before = notifier.problemsShown();
         processEvents(events, config, station, notifier, [&](const TEventRun& run) {
             const TProcessResult& r = run.result;
-            if (!run.error.empty()) {
-                err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error << "\n";
+            if (run.error) {
+                err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error->plain() << "\n";
                 problems = true;
             } else {
                 out << words.say(r.busy ? cli::kBeingProcessed

@@ -254,8 +254,8 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
             err << "orbisight-cli record: " << words.say(cli::kRecordingUnfinished, {{"file", recording}}) << "\n";
             lost = true;
         }
-        if (!end.graphError.empty()) {
-            err << "orbisight-cli record: " << end.graphError << "\n";
+        if (end.graphError) {
+            err << "orbisight-cli record: " << words.text(*end.graphError) << "\n";
             return kExitFailed;
         }
         return lost ? kExitFailed : kExitDone;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -15,6 +16,7 @@
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
+#include "i18n/uCatalogue.h"
 #include "station/uStationStatus.h"
 #include "station/uUnattendedStation.h"
 
@@ -93,6 +95,10 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
     const CliWords words(language);
     CliArgs p;
     TUnattendedOptions options;
+    // The log's problems in the system's language.
+    options.wording = [words = std::make_shared<const TCatalogue>(systemLanguage())](const TDiagnostic& d) {
+        return words->text(d);
+    };
     std::optional<TDateTime> clockStart;
     double speed = 1.0;
     try {

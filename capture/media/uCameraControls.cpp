@@ -39,7 +39,7 @@ V4l2Device::V4l2Device(const std::string& path) {
     do {
         fd_ = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     } while (fd_ < 0 && errno == EINTR);
-    if (fd_ < 0) throw EInOutError("Cannot open the video device \"" + path + "\": " + std::strerror(errno));
+    if (fd_ < 0) throw EInOutError(TDiagnostic(Code::VideoDeviceOpenFailed).with("device", path).with("detail", std::strerror(errno)));
 }
 
 V4l2Device::~V4l2Device() { ::close(fd_); }

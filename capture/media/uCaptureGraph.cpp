@@ -174,7 +174,7 @@ struct TCaptureGraph::Impl {
     std::optional<TCaptureFormat> format;
     GraphEnd end = GraphEnd::None;
     bool eos = false;  // end-of-stream reached the sinks, also after an error
-    std::string error;
+    std::optional<TDiagnostic> error;
     std::function<void(GraphEnd)> onEnd;  // set before the graph runs
     bool endReported = false;
 
@@ -200,12 +200,12 @@ struct TCaptureGraph::Impl {
         format = std::move(f);
         changed.notify_all();
     }
-    void setEnd(GraphEnd e, std::string text = {}) {
+    void setEnd(GraphEnd e, std::optional<TDiagnostic> failure = std::nullopt) {
         GraphEnd report = GraphEnd::None;
         {
             std::lock_guard lock(mutex);
             if (e == GraphEnd::EndOfStream) eos = true;
-            if (e == GraphEnd::Error && error.empty()) error = std::move(text);
+            if (e == GraphEnd::Error && !error && failure) error = std::move(failure);
             if (end != GraphEnd::Error) end = e;
             if (onEnd && !endReported) {
                 endReported = true;
@@ -220,7 +220,7 @@ struct TCaptureGraph::Impl {
         std::lock_guard lock(mutex);
         end = GraphEnd::None;
         eos = false;
-        error.clear();
+        error.reset();
         endReported = false;
     }
     // No more end callbacks: the owner is stopping or going away.
@@ -295,9 +295,12 @@ GstFlowReturn SinkState::deliver(GstSample* sample) {
             } unmap{buf, map};
             callback({map.data, map.size}, format);
         }
-    } catch (const std::exception& e) {
+    } catch (const Exception& e) {
         // Nothing may unwind through GStreamer: the failure ends the stream as an error.
-        owner->setEnd(GraphEnd::Error, e.what());
+        owner->setEnd(GraphEnd::Error, e.diagnostic());
+        return GST_FLOW_ERROR;
+    } catch (const std::exception& e) {
+        owner->setEnd(GraphEnd::Error, TDiagnostic(Code::GraphStreamFailed).with("detail", e.what()));
         return GST_FLOW_ERROR;
     }
     frames.fetch_add(1, std::memory_order_relaxed);
@@ -338,7 +341,7 @@ GstBusSyncReply onBusMessage(GstBus*, GstMessage* message, gpointer data) {
         case GST_MESSAGE_ERROR: {
             GError* error = nullptr;
             gst_message_parse_error(message, &error, nullptr);
-            impl->setEnd(GraphEnd::Error, takeErrorText(error));
+            impl->setEnd(GraphEnd::Error, TDiagnostic(Code::GraphStreamFailed).with("detail", takeErrorText(error)));
             break;
         }
         default:
@@ -439,14 +442,14 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     std::string encoder;
     if (mode == CaptureMode::Record && !record.encoderName.empty()) {
         auto factory = encoderElementName(record.encoderName);
-        if (!factory || !createEncoder(*factory)) throw Exception(kCodecAddFailedMessage);
+        if (!factory || !createEncoder(*factory)) throw Exception(codecAddFailed(record.encoderName));
         encoder = *factory;
     }
     // The time stamp: made once here so a missing plugin gets its own message.
     const bool stamp = mode == CaptureMode::Record && record.timeStamp;
     if (stamp) {
         GstElement* filter = gst_element_factory_make(kTimeStampFactory, nullptr);
-        if (!filter) throw Exception(kTimeStampCreateFailedMessage);
+        if (!filter) throw Exception(TDiagnostic(Code::TimeStampCreateFailed));
         gst_object_unref(gst_object_ref_sink(filter));
     }
 
@@ -454,7 +457,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     ObjectRef<GstElement> src;
     if (source.isDevice) {
         src.p = deviceElement(source.text);
-        if (!src.p) throw Exception("Устройство видеозахвата не найдено: " + source.text);
+        if (!src.p) throw Exception(TDiagnostic(Code::CaptureDeviceNotFound).with("device", source.text));
     } else {
         GError* error = nullptr;
         // A description may end in caps ("... ! video/x-raw,format=YUY2"), which
@@ -463,7 +466,7 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
         // pads still waiting for a demuxer's dynamic pad.
         const std::string description = source.text + " ! identity silent=true name=orbis_source_end";
         src.p = gst_parse_bin_from_description(description.c_str(), FALSE, &error);
-        if (error || !src.p) throw Exception("Источник видео не создан: " + takeErrorText(error));
+        if (error || !src.p) throw Exception(TDiagnostic(Code::VideoSourceNotCreated).with("detail", takeErrorText(error)));
         ObjectRef<GstElement> end(gst_bin_get_by_name(GST_BIN(src.p), "orbis_source_end"));
         ObjectRef<GstPad> out(gst_element_get_static_pad(end.p, "src"));
         gst_element_add_pad(src.p, gst_ghost_pad_new("src", out.p));
@@ -509,8 +512,8 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     ObjectRef<GstElement> sinks(gst_parse_bin_from_description(tail.c_str(), TRUE, &error));
     if (error || !sinks.p) {
         const std::string text = takeErrorText(error);
-        if (!encoder.empty()) throw Exception(kCodecAddFailedMessage);
-        throw Exception("Граф захвата не создан: " + text);
+        if (!encoder.empty()) throw Exception(codecAddFailed(record.encoderName).with("detail", text));
+        throw Exception(TDiagnostic(Code::CaptureGraphNotCreated).with("detail", text));
     }
     if (mode == CaptureMode::Record) {
         ObjectRef<GstElement> file(gst_bin_get_by_name(GST_BIN(sinks.p), "file"));
@@ -529,8 +532,8 @@ void TCaptureGraph::build(CaptureMode mode, const TCaptureSource& source, const 
     GstElement* k = sinks.release();
     gst_bin_add_many(GST_BIN(impl->pipeline), s, k, nullptr);
     if (!gst_element_link(s, k)) {
-        if (!encoder.empty()) throw Exception(kCodecAddFailedMessage);
-        throw Exception("Источник видео не соединяется с графом захвата");
+        if (!encoder.empty()) throw Exception(codecAddFailed(record.encoderName));
+        throw Exception(TDiagnostic(Code::VideoSourceNotLinked));
     }
 
     impl->frames.callback = frameCallback_;
@@ -638,8 +641,8 @@ GraphEnd TCaptureGraph::waitForEnd(std::chrono::milliseconds timeout) {
     return impl_->end;
 }
 
-std::string TCaptureGraph::errorText() const {
-    if (!impl_) return {};
+std::optional<TDiagnostic> TCaptureGraph::error() const {
+    if (!impl_) return std::nullopt;
     std::lock_guard lock(impl_->mutex);
     return impl_->error;
 }

@@ -105,11 +105,12 @@ public:
 
     // Builds a stopped graph, replacing any earlier one (stopped as stop()
     // does, so a recording being replaced keeps its index). Raises Exception:
-    // kCodecAddFailedMessage for an encoder that cannot be created or linked
-    // to the multiplexer, EConvertError for an encoder setting it refuses,
-    // kTimeStampCreateFailedMessage for a time stamp
-    // without its element, a text naming the device or the GStreamer parse
-    // error for a source that cannot be made.
+    // CodecAddFailed for an encoder that cannot be created or linked to the
+    // multiplexer, EConvertError for an encoder setting it refuses,
+    // TimeStampCreateFailed for a time stamp without its element,
+    // CaptureDeviceNotFound, VideoSourceNotCreated, CaptureGraphNotCreated or
+    // VideoSourceNotLinked (with GStreamer's own text as "detail") for a
+    // source that cannot be made.
     void build(CaptureMode mode, const TCaptureSource& source, const TRecordOptions& record = {});
 
     // Each returns false when GStreamer refuses the change. pause() waits up
@@ -138,7 +139,10 @@ public:
 
     // Waits for end-of-stream or an error, whichever comes first.
     GraphEnd waitForEnd(std::chrono::milliseconds timeout);
-    std::string errorText() const;
+    // Why the stream ended with an error: GraphStreamFailed with
+    // GStreamer's own text as "detail", or the diagnostic of a frame
+    // callback that failed. Nothing before an error.
+    std::optional<TDiagnostic> error() const;
 
     // The negotiated format: known after preroll or with the first frame.
     std::optional<TCaptureFormat> format() const;

@@ -149,11 +149,15 @@ bool editable(const GParamSpec* param) {
 ObjectRef<GstElement> makeEncoder(const std::string& name) {
     const auto factory = encoderElementName(name);
     GstElement* element = factory ? gst_element_factory_make(factory->c_str(), nullptr) : nullptr;
-    if (!element) throw Exception(kCodecAddFailedMessage);
+    if (!element) throw Exception(codecAddFailed(name));
     return ObjectRef<GstElement>(GST_ELEMENT(gst_object_ref_sink(element)));
 }
 
 }  // namespace
+
+TDiagnostic codecAddFailed(const std::string& encoder) {
+    return TDiagnostic(Code::CodecAddFailed).with("encoder", encoder);
+}
 
 std::vector<std::string> videoEncoderNames() {
     std::vector<std::string> names;
@@ -192,7 +196,7 @@ TEncoderSettings parseEncoderSettings(std::string_view text) {
         const std::string_view word = text.substr(i, end - i);
         const std::size_t eq = word.find('=');
         if (eq == std::string_view::npos || eq == 0)
-            throw EConvertError("\"" + std::string(word) + "\" is not an encoder setting of the form property=value");
+            throw EConvertError(TDiagnostic(Code::EncoderSettingMalformed).with("text", std::string(word)));
         settings.emplace_back(std::string(word.substr(0, eq)), std::string(word.substr(eq + 1)));
         i = end;
     }
@@ -213,7 +217,7 @@ void gst::applyEncoderSettings(GstElement* encoder, const std::vector<std::pair<
         GParamSpec* param = g_object_class_find_property(G_OBJECT_GET_CLASS(encoder), property.c_str());
         TEncoderProperty described;
         if (!param || !editable(param) || !describe(param, described))
-            throw EConvertError("The encoder has no setting \"" + property + "\"");
+            throw EConvertError(TDiagnostic(Code::EncoderSettingUnknown).with("property", property));
         GValue v = G_VALUE_INIT;
         g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(param));
         bool ok = false;
@@ -227,10 +231,13 @@ void gst::applyEncoderSettings(GstElement* encoder, const std::vector<std::pair<
         const bool inRange = ok && !g_param_value_validate(param, &v);
         if (inRange) g_object_set_property(G_OBJECT(encoder), property.c_str(), &v);
         g_value_unset(&v);
-        if (!ok) throw EConvertError("\"" + text + "\" is not a valid value of the encoder setting \"" + property + "\"");
+        if (!ok) throw EConvertError(TDiagnostic(Code::EncoderSettingInvalid).with("property", property).with("value", text));
         if (!inRange) {
-            throw EConvertError("\"" + text + "\" is outside the range of the encoder setting \"" + property + "\" (" +
-                                described.minimum + " … " + described.maximum + ")");
+            throw EConvertError(TDiagnostic(Code::EncoderSettingOutOfRange)
+                                    .with("property", property)
+                                    .with("value", text)
+                                    .with("minimum", described.minimum)
+                                    .with("maximum", described.maximum));
         }
     }
 }

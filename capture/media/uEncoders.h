@@ -16,9 +16,13 @@
 #include <utility>
 #include <vector>
 
+#include "astro/uDiagnostic.h"
+
 namespace orbis {
 
-inline constexpr const char* kCodecAddFailedMessage = "Не удается добавить кодек компрессии!";
+// The failure of an encoder that cannot be created or linked (CodecAddFailed,
+// naming the encoder).
+TDiagnostic codecAddFailed(const std::string& encoder);
 
 // Long names of the installed video encoders, sorted.
 std::vector<std::string> videoEncoderNames();
@@ -48,7 +52,7 @@ struct TEncoderProperty {
 };
 
 // Every property of the encoder a dialog can edit, with the settings
-// applied. Raises Exception(kCodecAddFailedMessage) for an encoder that is
+// applied. Raises Exception(codecAddFailed(name)) for an encoder that is
 // not installed, and EConvertError for a setting it refuses (no such
 // property, not writable, a malformed value, a value out of range).
 std::vector<TEncoderProperty> encoderProperties(const std::string& name, const TEncoderSettings& settings = {});

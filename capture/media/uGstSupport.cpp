@@ -10,7 +10,7 @@ void ensureInitialized() {
     static std::once_flag once;
     std::call_once(once, [] {
         GError* error = nullptr;
-        if (!gst_init_check(nullptr, nullptr, &error)) throw Exception("GStreamer: " + takeErrorText(error));
+        if (!gst_init_check(nullptr, nullptr, &error)) throw Exception(TDiagnostic(Code::GStreamerInitFailed).with("detail", takeErrorText(error)));
     });
 }
 

@@ -73,18 +73,16 @@ std::string formatSpecText(const TCaptureFormat& format) {
 
 TCaptureFormat parseFormatSpec(std::string_view text) {
     const auto w = words(text);
-    const auto bad = [&](std::string_view what) {
-        std::string message = "\"";
-        message.append(text).append("\" is not a capture format (").append(what);
-        message.append("); write it as FORMAT [WIDTHxHEIGHT [RATE]], e.g. \"YUY2 720x576 25\"");
-        return EConvertError(message);
+    // "part" names the word that is wrong: words, format, size or rate.
+    const auto bad = [&](const char* part) {
+        return EConvertError(TDiagnostic(Code::CaptureFormatSpecInvalid).with("text", std::string(text)).with("part", part));
     };
-    if (w.empty() || w.size() > 3) throw bad("one to three words");
+    if (w.empty() || w.size() > 3) throw bad("words");
     TCaptureFormat f;
     f.gstFormat = std::string(w[0]);
     // Only a name: anything else would add fields to the caps it becomes.
     for (char c : f.gstFormat)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/' && c != '-' && c != '_') throw bad("format name");
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '/' && c != '-' && c != '_') throw bad("format");
     f.bitsPerPixel = bitsPerPixelOf(f.gstFormat);
     if (w.size() >= 2) {
         const std::size_t x = w[1].find('x');

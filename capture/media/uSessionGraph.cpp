@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "astro/uExceptions.h"
+
 namespace orbis {
 
 TSessionGraph::TSessionGraph(TCaptureGraph& graph, TCaptureSource source, TRecordOptions record)
@@ -15,17 +17,17 @@ bool TSessionGraph::build(const TGraphPlan& plan) {
             record_.path = plan.recordingFile;
             graph_.build(CaptureMode::Record, source_, record_);
         }
-        error_.clear();
+        error_.reset();
         return true;
-    } catch (const std::exception& e) {
-        error_ = e.what();
+    } catch (const Exception& e) {
+        error_ = e.diagnostic();
         return false;
     }
 }
 
 bool TSessionGraph::run() {
     if (graph_.run()) return true;
-    error_ = graph_.errorText().empty() ? "Граф захвата не запускается" : graph_.errorText();
+    error_ = graph_.error().value_or(TDiagnostic(Code::CaptureGraphNotStarted));
     return false;
 }
 

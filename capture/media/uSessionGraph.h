@@ -26,8 +26,9 @@ public:
     void stop() override { finished_ = graph_.stop(); }
     bool active() const override { return graph_.state() != GraphState::Empty; }
 
-    // Why the last build or run failed (the graph's message), empty after a success.
-    const std::string& error() const { return error_; }
+    // Why the last build or run failed (the graph's diagnostic), nothing
+    // after a success.
+    const std::optional<TDiagnostic>& error() const { return error_; }
     // False when the last stop left a plain recording unfinished (its index
     // may be missing).
     bool recordingFinished() const { return finished_; }
@@ -36,7 +37,7 @@ private:
     TCaptureGraph& graph_;
     TCaptureSource source_;
     TRecordOptions record_;
-    std::string error_;
+    std::optional<TDiagnostic> error_;
     bool finished_ = true;
 };
 

@@ -15,11 +15,6 @@ std::string timeStampPluginPath(const std::string& programDirectory) {
     return (std::filesystem::path(programDirectory) / kTimeStampPluginFile).string();
 }
 
-std::string timeStampMissingMessage(const std::string& programDirectory) {
-    return "Ошибка! Фильтр отсутствует в системе!\r\rПопробуйте выполнить команду \"gst-inspect-1.0 " +
-           timeStampPluginPath(programDirectory) + "\"!";
-}
-
 bool timeStampElementRegistered() {
     gst::ensureInitialized();
     GstElementFactory* factory = gst_element_factory_find(kTimeStampFactory);
@@ -45,7 +40,7 @@ bool ensureTimeStampElement(const std::string& programDirectory, UserNotifier& n
     // gst_registry_scan_path reports whether the registry changed: false means
     // no new plugin was found there.
     if (!gst_registry_scan_path(gst_registry_get(), programDirectory.c_str()))
-        notifier.message("Ошибка", "Ошибка регистрации при ORBVideoFilter!", MessageIcon::Error);
+        notifier.report(TDiagnostic(Code::TimeStampRegistrationFailed).with("directory", programDirectory));
 
     const std::chrono::milliseconds pause = std::chrono::seconds(3);
     if (wait)
@@ -54,7 +49,7 @@ bool ensureTimeStampElement(const std::string& programDirectory, UserNotifier& n
         std::this_thread::sleep_for(pause);
 
     if (timeStampElementRegistered()) return true;
-    notifier.message("Orbisight", timeStampMissingMessage(programDirectory), MessageIcon::Error);
+    notifier.report(TDiagnostic(Code::TimeStampMissing).with("plugin", timeStampPluginPath(programDirectory)));
     return false;
 }
 

@@ -14,13 +14,9 @@ class UserNotifier;
 
 inline constexpr const char* kTimeStampFactory = "orbvideofilter";
 inline constexpr const char* kTimeStampPluginFile = "libgstorbvideofilter.so";
-inline constexpr const char* kTimeStampCreateFailedMessage = "Не удается создать ORBVideoFilter";
 
 // The plugin's file in the program directory.
 std::string timeStampPluginPath(const std::string& programDirectory);
-
-// The "missing" message of the start-up check, naming the plugin's file.
-std::string timeStampMissingMessage(const std::string& programDirectory);
 
 // True when the registry has the element now.
 bool timeStampElementRegistered();
@@ -30,10 +26,9 @@ bool timeStampElementRegistered();
 void forgetTimeStampPlugin();
 
 // The start-up check. True when the element is registered; otherwise scans
-// the program directory for the plugin ("Ошибка регистрации при
-// ORBVideoFilter!" when the scan adds nothing), waits 3 s through `wait` and
-// looks again. Still missing: shows where the plugin should be and returns
-// false.
+// the program directory for the plugin (TimeStampRegistrationFailed when the
+// scan adds nothing), waits 3 s through `wait` and looks again. Still
+// missing: reports TimeStampMissing with the plugin's file and returns false.
 bool ensureTimeStampElement(const std::string& programDirectory, UserNotifier& notifier,
                             std::function<void(std::chrono::milliseconds)> wait = {});
 

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CliTells.h"
 #include "SyntheticSky.h"
 #include "DamagedClips.h"
 #include "TempDir.h"
@@ -144,7 +145,8 @@ TEST(CliDetect, BadArgumentsAndUnreadableInputsEndWithStatusTwo) {
     std::ofstream(text) << "This is a text file renamed to .avi\n";
     const CliRun bad = detect({"--input", text}, station.str());
     EXPECT_EQ(bad.status, 1);  // there, but no clip
-    EXPECT_NE(bad.err.find("not a readable AVI clip"), std::string::npos) << bad.err;
+    EXPECT_TRUE(test::tells(bad.err, TDiagnostic(Code::ClipUndecodable).with("file", text).with("avi", "ClipNotAvi").with("detail", "")))
+        << bad.err;
     EXPECT_EQ(detect({"--input", (input / "missing.avi").string()}, station.str()).status, 2);
     EXPECT_EQ(detect({"--input", text, "--start", "soon"}, station.str()).status, 2);
 
@@ -177,23 +179,48 @@ TEST(CliDetect, DamagedFramesWrongGeometriesAndImplausibleRatesAreRefused) {
         put32(d, at, value);
         return d;
     };
-    const std::pair<std::string, std::string> cases[] = {
-        {patched(test::frameChunkAt(0) + 4, 0), "frame 1 of 150 is damaged"},
-        {test::cutInFrame(bytes, 9), "frame 10 of 150 is damaged"},
-        {patched(176, 1), "its frames are 19200 bytes"},
-        {patched(180, static_cast<uint32_t>(-1)), "its frames are 19200 bytes"},
-        {patched(test::kScaleAt, 0xFFFFFFFFu), "frame rate of 25/4294967295"},
-        {patched(test::kRateAt, 0xFFFFFFFFu), "frame rate of 4294967295/1"},
+    const auto damaged = [](int frame) {
+        return TDiagnostic(Code::ClipFramesDamaged)
+            .with("frames", frame)
+            .with("count", 1)
+            .with("total", 150)
+            .with("bytes", 19200)
+            .with("width", 160)
+            .with("height", 120)
+            .with("bits", 8);
+    };
+    const auto misfit = [](int bytes, int width, int height) {
+        return TDiagnostic(Code::ClipFramesMismatchHeader)
+            .with("found", 19200)
+            .with("bytes", bytes)
+            .with("width", width)
+            .with("height", height)
+            .with("bits", 8);
+    };
+    const auto rate = [](const char* rate, const char* scale) {
+        return TDiagnostic(Code::ClipFrameRateImplausible).with("rate", rate).with("scale", scale);
+    };
+    const std::pair<std::string, TDiagnostic> cases[] = {
+        {patched(test::frameChunkAt(0) + 4, 0), damaged(1)},
+        {test::cutInFrame(bytes, 9), damaged(10)},
+        {patched(176, 1), misfit(480, 1, 120)},
+        {patched(180, static_cast<uint32_t>(-1)), misfit(160, 160, 1)},
+        {patched(test::kScaleAt, 0xFFFFFFFFu), rate("25", "4294967295")},
+        {patched(test::kRateAt, 0xFFFFFFFFu), rate("4294967295", "1")},
     };
     int n = 0;
-    for (const auto& [content, message] : cases) {
+    for (auto [content, told] : cases) {
         test::TempDir empty;
         const std::string bad = (input / ("bad" + std::to_string(n++) + ".avi")).string();
+        // The file comes first among the values, as the reader names it.
+        TDiagnostic message(told.code());
+        message.with("file", bad);
+        for (const auto& [name, value] : told.values()) message.with(name, value);
         writeFileAtomically(bad, content);
         const CliRun refused = detect({"--input", bad}, empty.str());
         EXPECT_EQ(refused.status, 1) << refused.out;
         EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;
-        EXPECT_NE(refused.err.find(message), std::string::npos) << refused.err;
+        EXPECT_TRUE(test::tells(refused.err, message)) << refused.err;
         EXPECT_TRUE(std::filesystem::is_empty(empty.path())) << refused.out;
     }
 }

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#include "CliTells.h"
 #include "DamagedClips.h"
 #include "TempDir.h"
 #include "app/cli/uCliExtract.h"
@@ -116,7 +118,7 @@ TEST(CliExtract, BadClipsAndArgumentsWriteNothing) {
     std::ofstream(text) << "not a clip";
     std::string out;
     EXPECT_EQ(extract({text}, &out), 1);
-    EXPECT_NE(out.find("not a readable AVI clip"), std::string::npos) << out;
+    EXPECT_TRUE(test::tells(out, TDiagnostic(Code::ClipNotAvi).with("file", text))) << out;
     EXPECT_FALSE(std::filesystem::exists(night / "213045_120"));
     EXPECT_EQ(extract({text, "--start-number", "x"}), 2);
     EXPECT_EQ(extract({text, "--start-number", "0"}), 2);
@@ -125,7 +127,8 @@ TEST(CliExtract, BadClipsAndArgumentsWriteNothing) {
     // A clip without frames, one whose name gives no event, a pipe.
     TAviWriter((night / "213046_000.avi").string(), 8, 8, 8, 25).close();
     EXPECT_EQ(extract({(night / "213046_000.avi").string()}, &out), 1);
-    EXPECT_NE(out.find("holds no frames"), std::string::npos) << out;
+    EXPECT_TRUE(test::tells(out, TDiagnostic(Code::ClipHoldsNoFrames).with("file", (night / "213046_000.avi").string())))
+        << out;
     EXPECT_FALSE(std::filesystem::exists(night / "213046_000"));
     TAviWriter dotted((night / ".avi").string(), 8, 8, 8, 25);
     dotted.writeFrame(std::vector<uint8_t>(64, 1));
@@ -177,10 +180,24 @@ TEST(CliExtract, DamagedFramesAndImplausibleFrameRatesWriteNothing) {
     const std::string good = test::numberedClip(night / "good.avi", test::framesUpTo(35));
     std::string absurdRate = good;
     test::put32(absurdRate, test::kScaleAt, 0xFFFFFFFFu);
-    const std::pair<std::string, std::string> clips[] = {
-        {test::cutInFrame(good, 9), "frame 10 of 35 is damaged"},
-        {test::duplicatedInFrame(test::withoutIndex(good), 9), "frame 10 of 35 is damaged"},
-        {absurdRate, "frame rate of 25/4294967295"},
+    const auto damaged = [](const std::string& clip) {
+        return TDiagnostic(Code::ClipFramesDamaged)
+            .with("file", clip)
+            .with("frames", 10)
+            .with("count", 1)
+            .with("total", 35)
+            .with("bytes", 19200)
+            .with("width", 160)
+            .with("height", 120)
+            .with("bits", 8);
+    };
+    const auto absurd = [](const std::string& clip) {
+        return TDiagnostic(Code::ClipFrameRateImplausible).with("file", clip).with("rate", 25).with("scale", "4294967295");
+    };
+    const std::vector<std::pair<std::string, std::function<TDiagnostic(const std::string&)>>> clips = {
+        {test::cutInFrame(good, 9), damaged},
+        {test::duplicatedInFrame(test::withoutIndex(good), 9), damaged},
+        {absurdRate, absurd},
     };
     int n = 0;
     for (const auto& [bytes, message] : clips) {
@@ -190,7 +207,7 @@ TEST(CliExtract, DamagedFramesAndImplausibleFrameRatesWriteNothing) {
         std::string out;
         EXPECT_EQ(extract({clip}, &out), 1) << out;
         EXPECT_NE(out.find(clip), std::string::npos) << out;
-        EXPECT_NE(out.find(message), std::string::npos) << out;
+        EXPECT_TRUE(test::tells(out, message(clip))) << out;
         EXPECT_FALSE(std::filesystem::exists(night / name)) << out;
     }
 }

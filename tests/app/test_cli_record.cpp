@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CliTells.h"
 #include "TempDir.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExtract.h"
@@ -224,7 +225,7 @@ TEST(CliRecord, RefusalsAndBadArguments) {
     EXPECT_EQ(record({"--source", kBall, "--encoder-settings", "quality"}, station), 2);
     // A compressor the station does not have ends the start before anything is written.
     EXPECT_EQ(record({"--source", kBall, "--mode", "record", "--encoder", "No Such Codec"}, station, &out), 1);
-    EXPECT_NE(out.find("Не удается добавить кодек компрессии!"), std::string::npos) << out;
+    EXPECT_TRUE(test::tells(out, TDiagnostic(Code::CodecAddFailed).with("encoder", "No Such Codec"))) << out;
     EXPECT_EQ(record({"--source", kBall, "--mode", "record", "--encoder", "jpegenc", "--encoder-settings", "quality=900"},
                      station, &out),
               1);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "CliTells.h"
 #include "DamagedClips.h"
 #include "TempDir.h"
 #include "app/cli/uCliRepair.h"
@@ -85,7 +86,7 @@ TEST(CliRepair, WhatIsNoClipOrMoreThanCutShortIsLeftAsItIs) {
     writeFileAtomically(text, "This is a text file renamed to .avi\n");
     const CliRun notAvi = repair({text.string()});
     EXPECT_EQ(notAvi.status, 1);
-    EXPECT_NE(notAvi.err.find("is not an AVI file"), std::string::npos) << notAvi.err;
+    EXPECT_TRUE(test::tells(notAvi.err, TDiagnostic(Code::ClipNotAvi).with("file", text.string()))) << notAvi.err;
     EXPECT_EQ(readFileBytes(text), "This is a text file renamed to .avi\n");
 
     // Bytes after the last frame that are neither a chunk nor zeros, so
@@ -95,7 +96,8 @@ TEST(CliRepair, WhatIsNoClipOrMoreThanCutShortIsLeftAsItIs) {
     writeFileAtomically(clip, damaged);
     const CliRun run = repair({clip.string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("damaged at byte 2592"), std::string::npos) << run.err;
+    EXPECT_TRUE(test::tells(run.err, TDiagnostic(Code::RepairNoWholeChunkAfterDamage).with("file", clip.string()).with("byte", 2592)))
+        << run.err;
     EXPECT_EQ(readFileBytes(clip), damaged);
 
     EXPECT_EQ(repair({}).status, 2);

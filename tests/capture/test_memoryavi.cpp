@@ -48,7 +48,7 @@ TEST(MemoryAvi, WrappedRingWritesEveryFramePartialRingOnlyTheStoredOnes) {
     ASSERT_EQ(part.info().frameCount, 29);
     EXPECT_EQ(part.readFrame(0), frames[6]);
     EXPECT_EQ(part.readFrame(28), frames[34]);
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.reports.empty());
 }
 
 TEST(MemoryAvi, TheCallersBuffersMayBeReusedAtOnce) {
@@ -70,8 +70,10 @@ TEST(MemoryAvi, AnOlderFileOfTheSameNameIsNeverReplaced) {
     writer.wait();
     EXPECT_FALSE(writer.succeeded());
     EXPECT_EQ(readFileBytes(dir / "clip.avi"), std::string(100000, 'x'));
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_NE(notifier.messages[0].text.find(std::strerror(EEXIST)), std::string::npos) << notifier.messages[0].text;
+    ASSERT_EQ(notifier.reports.size(), 1u);
+    EXPECT_EQ(notifier.reports[0].code(), Code::ClipSaveFailed);
+    EXPECT_EQ(notifier.reports[0].value("cause"), "ClipCreateFailed");
+    EXPECT_EQ(notifier.reports[0].value("detail"), std::strerror(EEXIST));
 }
 
 // A write that fails names the program, the file and the system's reason;
@@ -90,22 +92,27 @@ TEST(MemoryAvi, AFullDiskStopsWritingAndLeavesNoEmptyClip) {
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         EXPECT_FALSE(writer.succeeded());
-        ASSERT_EQ(notifier.messages.size(), 1u);
-        EXPECT_EQ(notifier.messages[0].caption, "Orbisight");
-        EXPECT_NE(notifier.messages[0].text.find(writer.fileName()), std::string::npos) << notifier.messages[0].text;
-        EXPECT_NE(notifier.messages[0].text.find(std::strerror(EFBIG)), std::string::npos) << notifier.messages[0].text;
-        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Warning);
+        ASSERT_EQ(notifier.reports.size(), 1u);
+        const TDiagnostic& told = notifier.reports[0];
+        EXPECT_EQ(told.code(), Code::ClipSaveFailed);
+        EXPECT_EQ(told.severity(), Severity::Warning);
+        EXPECT_EQ(told.value("file"), writer.fileName());
+        EXPECT_EQ(told.value("detail"), std::strerror(EFBIG));
+        EXPECT_EQ(told.value("total"), "35");
     };
     // Room for the headers, three frames and the index, not for a fourth frame.
     test::RecordingNotifier some;
     writeUnder("clip", 1248 + 3 * (8 + frame) + 100, some);
-    EXPECT_NE(some.messages[0].text.find("keeps 3 of 35 frames"), std::string::npos) << some.messages[0].text;
+    ASSERT_EQ(some.reports.size(), 1u);
+    EXPECT_EQ(some.reports[0].value("written"), "3");
     TAviReader reader((dir / "clip.avi").string());
     ASSERT_EQ(reader.info().frameCount, 3);
     EXPECT_EQ(reader.readFrame(2), std::vector<uint8_t>(frame, 3));
     // Room for the headers only: nothing is left behind.
     test::RecordingNotifier none;
     writeUnder("empty", 1248 + 100, none);
+    ASSERT_EQ(none.reports.size(), 1u);
+    EXPECT_EQ(none.reports[0].value("written"), "0");
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.avi"));
 }
 
@@ -115,8 +122,8 @@ TEST(MemoryAvi, AClipThatCannotBeCreatedIsReportedNotLostSilently) {
     TThreadMemAVI writer((dir / "missing" / "clip").string(), 0, 25, 64, 8, numberedFrames(2, 64), false, notifier);
     writer.wait();
     EXPECT_FALSE(writer.succeeded());
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_NE(notifier.messages[0].text.find(std::strerror(ENOENT)), std::string::npos) << notifier.messages[0].text;
+    ASSERT_EQ(notifier.reports.size(), 1u);
+    EXPECT_EQ(notifier.reports[0].value("detail"), std::strerror(ENOENT));
 }
 
 TEST(MemoryAvi, PoolGivesEveryClipItsOwnFileAndWaitsForAll) {

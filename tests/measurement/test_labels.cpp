@@ -207,12 +207,11 @@ TEST_F(LabelsTest, EachReferenceStarIsLabelledAtItsCornersAndCentreAndMeteorAreN
     ASSERT_TRUE(drawMagnitudeLabels(rBmp, notifier));
     ASSERT_TRUE(drawSpectrumLabels(rBmp, notifier));
     EXPECT_EQ(loadGreyFrame(rBmp).pixels, expected.pixels);
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.reports.empty());
 }
 
 TEST_F(LabelsTest, AMissingFileIsReportedAndTheFrameLeftAsItWas) {
-    const std::string text =
-        "Отсутствуют необходимые файлы " + aTxt + " и/или " + rBmp + " для прорисовки звёздных величин.";
+    const TDiagnostic missing = TDiagnostic(Code::LabelFilesMissing).with("astrometry", aTxt).with("picture", rBmp);
     for (auto* step : {&drawMagnitudeLabels, &drawSpectrumLabels}) {
         writeFrame(textured(40, 20));
         const std::string frameBytes = readFileBytes(rBmp);
@@ -226,12 +225,7 @@ TEST_F(LabelsTest, AMissingFileIsReportedAndTheFrameLeftAsItWas) {
         EXPECT_FALSE(std::filesystem::exists(rBmp));
         std::filesystem::remove(aTxt);
 
-        ASSERT_EQ(n.messages.size(), 2u);
-        for (const auto& m : n.messages) {
-            EXPECT_EQ(m.caption, "Orbisight");
-            EXPECT_EQ(m.text, text);
-            EXPECT_EQ(m.icon, MessageIcon::Error);
-        }
+        EXPECT_EQ(n.reports, (std::vector<TDiagnostic>{missing, missing}));
     }
 }
 

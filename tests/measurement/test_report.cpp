@@ -64,26 +64,41 @@ TEST(Track, RefusedWhenItContradictsItsFrames) {
     const std::string path = e.dir + "/MeteorTrack.txt";
     const auto problem = [&](const Lines& lines) {
         writeTextLines(path, lines);
-        return trackProblem(path, 35, 640, 240).value_or("");
+        return trackProblem(path, 35, 640, 240);
     };
-    EXPECT_EQ(problem(trackFileLines({0, 0, 1}, {639, 239, 35}, std::nullopt)), "");
-    EXPECT_EQ(problem(Lines{"0|0|5|5|3|1|START"}), "");  // unfinished: left to the report's own message
-    const std::pair<Lines, std::string> refused[] = {
-        {trackFileLines({10, 20, 4}, {30, 40, 999}, std::nullopt), "строка 2: кадр 999 вне кадров события (1–35)"},
-        {trackFileLines({10, 20, 0}, {30, 40, 5}, std::nullopt), "строка 1: кадр 0 "},
-        {trackFileLines({10, 20, -5}, {30, 40, 5}, std::nullopt), "строка 1: кадр -5 "},
-        {trackFileLines({-5000, 20, 3}, {30, 40, 5}, std::nullopt), "строка 1: точка (-5000, 20) вне кадра 640×240"},
-        {trackFileLines({10, 20, 3}, {99999, 40, 5}, std::nullopt), "строка 2: точка (99999, 40)"},
-        {trackFileLines({10, 20, 3}, {30, 240, 5}, std::nullopt), "строка 2: точка (30, 240)"},  // the doubled height
-        {trackFileLines({10, 20, 3}, {10, 20, 5}, std::nullopt), "строка 2: начало и конец трека в одной точке"},
-        {trackFileLines({10, 20, 8}, {30, 40, 3}, std::nullopt), "строка 2: конец трека отмечен на кадре 3, раньше"},
-        {Lines{"0|0|1|2|3|4|START", "0|0|1|x|5|4|FINISH"}, "строка 2: координаты и номер кадра должны быть числами"},
-        {Lines{"0|0|1|2|3|4|START", "0|0|1|2|3.5|4|FINISH"}, "строка 2: кадр 3.5 "},
-        {Lines{"0|0|1|2|3|4|START", "0|0|9|9|3|4|START"}, "строка 2: вторая строка START"},
-        {Lines{"0|0|1|2|3|4|START", "", "0|0|9|9|5|4|FINISH"}, "строка 2: строка не START и не FINISH"},
+    EXPECT_EQ(problem(trackFileLines({0, 0, 1}, {639, 239, 35}, std::nullopt)), std::nullopt);
+    EXPECT_EQ(problem(Lines{"0|0|5|5|3|1|START"}), std::nullopt);  // unfinished: left to the report's own message
+    // Every refusal names the file and the line, and the values at fault.
+    const auto at = [&](Code code, int line) { return TDiagnostic(code).with("file", path).with("line", line); };
+    const std::pair<Lines, TDiagnostic> refused[] = {
+        {trackFileLines({10, 20, 4}, {30, 40, 999}, std::nullopt),
+         at(Code::TrackFrameOutside, 2).with("frame", "999").with("count", 35)},
+        {trackFileLines({10, 20, 0}, {30, 40, 5}, std::nullopt),
+         at(Code::TrackFrameOutside, 1).with("frame", "0").with("count", 35)},
+        {trackFileLines({10, 20, -5}, {30, 40, 5}, std::nullopt),
+         at(Code::TrackFrameOutside, 1).with("frame", "-5").with("count", 35)},
+        {trackFileLines({-5000, 20, 3}, {30, 40, 5}, std::nullopt),
+         at(Code::TrackPointOutside, 1).with("x", "-5000").with("y", "20").with("width", 640).with("height", 240)},
+        {trackFileLines({10, 20, 3}, {99999, 40, 5}, std::nullopt),
+         at(Code::TrackPointOutside, 2).with("x", "99999").with("y", "40").with("width", 640).with("height", 240)},
+        {trackFileLines({10, 20, 3}, {30, 240, 5}, std::nullopt),  // the doubled height
+         at(Code::TrackPointOutside, 2).with("x", "30").with("y", "240").with("width", 640).with("height", 240)},
+        {trackFileLines({10, 20, 3}, {10, 20, 5}, std::nullopt), at(Code::TrackWithoutLength, 2).with("x", 10).with("y", 20)},
+        {trackFileLines({10, 20, 8}, {30, 40, 3}, std::nullopt),
+         at(Code::TrackEndsBeforeStart, 2).with("finish", 3).with("start", 8)},
+        {Lines{"0|0|1|2|3|4|START", "0|0|1|x|5|4|FINISH"}, at(Code::TrackLineNotNumbers, 2)},
+        {Lines{"0|0|1|2|3|4|START", "0|0|1|2|3.5|4|FINISH"},
+         at(Code::TrackFrameOutside, 2).with("frame", "3.5").with("count", 35)},
+        {Lines{"0|0|1|2|3|4|START", "0|0|9|9|3|4|START"}, at(Code::TrackLineRepeated, 2).with("tag", "START")},
+        {Lines{"0|0|1|2|3|4|START", "", "0|0|9|9|5|4|FINISH"}, at(Code::TrackLineNotStartOrFinish, 2)},
+        {Lines{"0|0|1|2|3|4|START", "0|0|1|2|5|4|FINISH|x"}, at(Code::TrackLineFieldCount, 2).with("tag", "FINISH")},
+        {Lines{"0|0|1|2|3|-4|START"}, at(Code::TrackBrightnessInvalid, 1).with("value", "-4")},
+        {Lines{"0|y|1|2|3|4|START"}, at(Code::TrackFieldNotNumber, 1).with("field", 2).with("value", "y")},
     };
     for (const auto& [lines, expected] : refused) {
-        EXPECT_EQ(problem(lines).find("в файле " + path + ", " + expected), 0u) << problem(lines);
+        const auto got = problem(lines);
+        ASSERT_TRUE(got) << expected.plain();
+        EXPECT_EQ(*got, expected) << got->plain();
     }
 }
 
@@ -170,10 +185,10 @@ TEST(Report, MeteorMagnitudeAgainstTheSteadiestReference) {
     // Damaged lines are refused by the reader; a result beyond any meteor
     // leaves the magnitude missing, with the reason for a warning.
     writeTextLines(aTxt, Lines{"10|20|5|5|3|1000|START|"});
-    std::string why = "stale";
+    std::optional<TDiagnostic> why = TDiagnostic(Code::Unworded);
     writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5"});
     EXPECT_NEAR(meteorMagnitude(aTxt, mTxt, &why), 2.5 + 2.5 * std::log10(10.0), 1e-12);
-    EXPECT_EQ(why, "");
+    EXPECT_EQ(why, std::nullopt);
     for (const char* damaged : {"0|0|2|2|0.0000001|5|5", "0|0|3|3|100|5|1e20", "0|0|1|1|10000|9|-1e308"}) {
         writeTextLines(mTxt, Lines{"0|0|1|1|10000|9|2.5", damaged});
         EXPECT_THROW(meteorMagnitude(aTxt, mTxt, &why), EConvertError) << damaged;
@@ -184,7 +199,9 @@ TEST(Report, MeteorMagnitudeAgainstTheSteadiestReference) {
     writeTextLines(mTxt, Lines{"0|0|1|1|600000000000|9|2.5"});
     writeTextLines(aTxt, Lines{"10|20|5|5|3|1|START|"});  // 31.9: beyond any meteor
     EXPECT_EQ(meteorMagnitude(aTxt, mTxt, &why), kNoMagnitude);
-    EXPECT_NE(why, "");
+    ASSERT_TRUE(why);
+    EXPECT_EQ(why->code(), Code::MeteorMagnitudeImplausible);
+    EXPECT_EQ(why->severity(), Severity::Warning);
 }
 
 // The point `lengths` track lengths behind the beginning, on the track's
@@ -280,19 +297,19 @@ TEST(Report, WithoutRadiantsTheShowerIsUnknownNotSporadic) {
     Event e;
     const std::string cat = (e.station / "rads.csv").string();
     const TDateTime ut = encodeDateTime({2024, 8, 12, 23, 0, 0, 0});
-    const auto shower = [&](std::string* problem) { return findShower(ut, 50, 50, 46, 56, cat, problem); };
-    std::string problem = "old";
+    const auto shower = [&](std::optional<TDiagnostic>* problem) { return findShower(ut, 50, 50, 46, 56, cat, problem); };
+    std::optional<TDiagnostic> problem = TDiagnostic(Code::Unworded);
     EXPECT_EQ(shower(&problem), "$");
-    EXPECT_EQ(problem, "нет каталога радиантов " + cat);
+    EXPECT_EQ(problem, TDiagnostic(Code::RadiantCatalogMissing, Severity::Warning).with("file", cat));
     for (const Lines& empty : {Lines{}, Lines{"No,IAU,Name,Code,V,LsStart,LsEnd,LsMax,RA,Dec,dRA,dDec"}, Lines{"h", "", ""}}) {
         writeTextLines(cat, empty);
         EXPECT_EQ(shower(&problem), "$") << empty.size();
-        EXPECT_EQ(problem, "в каталоге радиантов " + cat + " нет ни одного радианта");
+        EXPECT_EQ(problem, TDiagnostic(Code::RadiantCatalogEmpty, Severity::Warning).with("file", cat));
     }
     // One radiant, far from this track: a sporadic meteor, and no problem.
     writeTextLines(cat, Lines{"h", "1,1,Test,TST,30,100,200,140,0,-80,0,0"});
     EXPECT_EQ(shower(&problem), "SPO");
-    EXPECT_EQ(problem, "");
+    EXPECT_EQ(problem, std::nullopt);
     EXPECT_EQ(shower(nullptr), "SPO");
 }
 
@@ -315,14 +332,16 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
     EXPECT_EQ(r[9], "TIM_FL=0.040");
     EXPECT_EQ(r[10], "SHOWER=$");  // no radiant catalog: not determined
 
-    std::string showerProblem;
+    std::optional<TDiagnostic> showerProblem;
     writeEventReport(report, kNoMagnitude, e.config, e.station.str(), &showerProblem);
     EXPECT_EQ(readTextLines(report)[6], "MAGN=$");
-    EXPECT_EQ(showerProblem, "нет каталога радиантов " + e.station.str() + "/ULE_J8.csv");
+    ASSERT_TRUE(showerProblem);
+    EXPECT_EQ(showerProblem->code(), Code::RadiantCatalogMissing);
+    EXPECT_EQ(showerProblem->value("file"), e.station.str() + "/ULE_J8.csv");
     writeTextLines(e.station.str() + "/ULE_J8.csv", Lines{"h", "1,1,Test,TST,30,0,359.9,140,0,-80,0,0"});
     writeEventReport(report, kNoMagnitude, e.config, e.station.str(), &showerProblem);
     EXPECT_EQ(readTextLines(report)[10], "SHOWER=SPO");
-    EXPECT_EQ(showerProblem, "");
+    EXPECT_EQ(showerProblem, std::nullopt);
 
     // A track never marked: no report, the old one stays.
     writeTextLines(aTxt, Lines{"1|2|3|4|5|6|7", "100|20|5|5|12|1000|START|"});
@@ -354,8 +373,11 @@ TEST(Report, WrittenFromATxtOrNotAtAll) {
             writeEventReport(report, 1, e.config, e.station.str());
             ADD_FAILURE() << finishFrame << " accepted";
         } catch (const EConvertError& error) {
-            const std::string frames = "(START " + std::to_string(startFrame) + ", FINISH " + std::to_string(finishFrame) + ")";
-            EXPECT_NE(std::string(error.what()).find("файле " + aTxt + " " + frames), std::string::npos) << error.what();
+            const TDiagnostic& d = error.diagnostic();
+            EXPECT_EQ(d.code(), Code::TrackFramesImplausible);
+            EXPECT_EQ(d.value("file"), aTxt);
+            EXPECT_EQ(d.value("start"), std::to_string(startFrame));
+            EXPECT_EQ(d.value("finish"), std::to_string(finishFrame));
         }
     }
     // Sixty seconds is still a flight; one frame of a short exposure gives

@@ -55,8 +55,8 @@ TEST(LiveSession, BrightSkyAsksOnEveryFrameAndPowersOffOnceNeverInPreview) {
         LiveSession live(kWhiteSky);
         live.settings.detector.useAutoShutDown = true;
         live.settings.detector.autoShutDownLevel = 180;  // white is luma 235
-        ASSERT_TRUE(live.start({true, preview})) << live.control.error();
-        ASSERT_EQ(live.graph.waitForEnd(10s), GraphEnd::EndOfStream) << live.graph.errorText();
+        ASSERT_TRUE(live.start({true, preview})) << (live.control.error() ? live.control.error()->plain() : std::string());
+        ASSERT_EQ(live.graph.waitForEnd(10s), GraphEnd::EndOfStream) << (live.graph.error() ? live.graph.error()->plain() : std::string());
         EXPECT_EQ(live.shutdownRequests, preview ? 0 : 12);
         // The window handles each posted request in turn; only the first acts.
         for (int i = 0; i < live.shutdownRequests; ++i) live.session.requestShutdown();
@@ -69,7 +69,7 @@ TEST(LiveSession, BrightSkyAsksOnEveryFrameAndPowersOffOnceNeverInPreview) {
 TEST(LiveSession, LogFollowsTheSessionOnALiveSource) {
     LiveSession live("videotestsrc is-live=true pattern=ball ! video/x-raw,format=GRAY8,width=160,height=120,framerate=25/1");
     live.settings.useLogFile = true;
-    ASSERT_TRUE(live.start({true, false})) << live.control.error();
+    ASSERT_TRUE(live.start({true, false})) << (live.control.error() ? live.control.error()->plain() : std::string());
     EXPECT_EQ(live.graph.state(), GraphState::Playing);
     for (int i = 0; i < 500 && live.graph.framesDelivered() == 0; ++i) std::this_thread::sleep_for(10ms);
     live.session.pauseOrResume();
@@ -96,7 +96,8 @@ TEST(LiveSession, AGraphThatCannotBeBuiltStartsNothing) {
     TRecordingSession session(live.detector, failing, live.clock, [] {});
     EXPECT_FALSE(session.start({false, false}, geometryFor({"YUY2", 160, 120, 16, 25, 1}), live.settings,
                                live.station.str()));
-    EXPECT_EQ(failing.error(), kCodecAddFailedMessage);
+    ASSERT_TRUE(failing.error());
+    EXPECT_EQ(failing.error()->code(), Code::CodecAddFailed);
     EXPECT_FALSE(session.running());
     EXPECT_FALSE(std::filesystem::exists(live.station / "Orbisight.log"));
 }

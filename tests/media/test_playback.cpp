@@ -75,7 +75,7 @@ TEST(Playback, ClipFramesComeBackAsStoredAndTheEndIsReportedOncePerRun) {
     graph.build(CaptureMode::Playback, TCaptureSource::file(clip));
     ASSERT_TRUE(graph.run());
     ASSERT_TRUE(ends.waitFor(1));
-    ASSERT_EQ(ends.seen[0], GraphEnd::EndOfStream) << graph.errorText();
+    ASSERT_EQ(ends.seen[0], GraphEnd::EndOfStream) << (graph.error() ? graph.error()->plain() : std::string());
     ASSERT_TRUE(graph.duration());
     EXPECT_NEAR(*graph.duration(), 12 / 25.0, 1e-3);
     {
@@ -125,7 +125,7 @@ std::vector<GraphEnd> playToEnd(const std::string& path, std::string& error) {
     graph.build(CaptureMode::Playback, TCaptureSource::file(path));
     graph.run();
     EXPECT_TRUE(ends.waitFor(1));
-    error = graph.errorText();
+    error = graph.error() ? graph.error()->plain() : std::string();
     graph.stop();
     std::lock_guard lock(ends.mutex);
     return ends.seen;

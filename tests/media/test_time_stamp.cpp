@@ -37,7 +37,7 @@ void registerBuiltPlugin() {
     forgetTimeStampPlugin();
     test::RecordingNotifier notifier;
     ASSERT_TRUE(ensureTimeStampElement(kPlugin.parent_path().string(), notifier, [](auto) {}));
-    ASSERT_TRUE(notifier.messages.empty());
+    ASSERT_TRUE(notifier.messages.empty() && notifier.reports.empty());
 }
 
 void record(const std::string& path, bool timeStamp) {
@@ -47,7 +47,7 @@ void record(const std::string& path, bool timeStamp) {
     TCaptureGraph graph;
     graph.build(CaptureMode::Record, TCaptureSource::pipeline(kSource), options);
     ASSERT_TRUE(graph.run());
-    ASSERT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << graph.errorText();
+    ASSERT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << (graph.error() ? graph.error()->plain() : std::string());
     graph.stop();
 }
 
@@ -63,7 +63,7 @@ std::vector<std::vector<uint8_t>> playBack(const std::string& path) {
     graph.build(CaptureMode::Detect, TCaptureSource::pipeline("filesrc location=\"" + path +
                                                               "\" ! avidemux ! videoconvert ! video/x-raw,format=BGRx"));
     EXPECT_TRUE(graph.run());
-    EXPECT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << graph.errorText();
+    EXPECT_EQ(graph.waitForEnd(20s), GraphEnd::EndOfStream) << (graph.error() ? graph.error()->plain() : std::string());
     graph.stop();
     return frames;
 }
@@ -77,14 +77,14 @@ TEST(TimeStamp, CheckScansTheProgramDirectoryAndWaitsThreeSeconds) {
     WaitRecorder waits;
     EXPECT_TRUE(ensureTimeStampElement(dir.str(), notifier, waits.callback()));
     EXPECT_EQ(waits.waits, std::vector<std::chrono::milliseconds>{3000ms});
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.messages.empty() && notifier.reports.empty());
     EXPECT_TRUE(timeStampElementRegistered());
 
     // Registered now: the next check neither scans nor waits.
     WaitRecorder again;
     EXPECT_TRUE(ensureTimeStampElement("/nonexistent", notifier, again.callback()));
     EXPECT_TRUE(again.waits.empty());
-    EXPECT_TRUE(notifier.messages.empty());
+    EXPECT_TRUE(notifier.messages.empty() && notifier.reports.empty());
 }
 
 TEST(TimeStamp, MissingPluginNamesTheFileToInspect) {
@@ -94,15 +94,11 @@ TEST(TimeStamp, MissingPluginNamesTheFileToInspect) {
     WaitRecorder waits;
     EXPECT_FALSE(ensureTimeStampElement(dir.str(), notifier, waits.callback()));
     EXPECT_EQ(waits.waits, std::vector<std::chrono::milliseconds>{3000ms});
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_EQ(notifier.messages[0].caption, "Ошибка");
-    EXPECT_EQ(notifier.messages[0].text, "Ошибка регистрации при ORBVideoFilter!");
-    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(notifier.messages[1].caption, "Orbisight");
-    EXPECT_EQ(notifier.messages[1].text, "Ошибка! Фильтр отсутствует в системе!\r\rПопробуйте выполнить команду "
-                                         "\"gst-inspect-1.0 " +
-                                             (dir / "libgstorbvideofilter.so").string() + "\"!");
-    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Error);
+    EXPECT_TRUE(notifier.messages.empty());
+    ASSERT_EQ(notifier.reports.size(), 2u);
+    EXPECT_EQ(notifier.reports[0], TDiagnostic(Code::TimeStampRegistrationFailed).with("directory", dir.str()));
+    EXPECT_EQ(notifier.reports[1],
+              TDiagnostic(Code::TimeStampMissing).with("plugin", (dir / "libgstorbvideofilter.so").string()));
 }
 
 TEST(TimeStamp, RecordingWithoutTheElementRaises) {
@@ -116,7 +112,7 @@ TEST(TimeStamp, RecordingWithoutTheElementRaises) {
         graph.build(CaptureMode::Record, TCaptureSource::pipeline(kSource), options);
         FAIL() << "built without the time-stamp element";
     } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), "Не удается создать ORBVideoFilter");
+        EXPECT_EQ(e.diagnostic().code(), Code::TimeStampCreateFailed);
     }
     // Without the stamp the same recording needs no plugin.
     options.timeStamp = false;

@@ -68,10 +68,8 @@ TEST_F(NightExports, DailySummaryTakesValuesAndAppendsTheStation) {
               "data_UT,time_UT,ra1,dec1,ra2,dec2,magn,velo,leng,tim_fl,type,lat,lon,alt,cam,observer\r\n"
               "14.12.2023,18:30:45,112.5,32.1,118.25,30.5,-1.25,35.2,12.4,1.2,GEM," + tail +
               "14.12.2023,18:30:45,112.5,32.1,118.25,30.5,$,35.2,12.4,0.64,GEM," + tail);
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].caption, "Orbisight 2.0");
-    EXPECT_EQ(notifier.messages[0].text, "Отчёт " + night + "/M20231214.txt сформирован!");
-    EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(notifier.reports,
+              std::vector{TDiagnostic(Code::ExportWritten, Severity::Notice).with("file", night + "/M20231214.txt")});
 
     // Zero is north and west, whichever side the settings name.
     for (bool side : {false, true}) {
@@ -113,8 +111,7 @@ TEST_F(NightExports, R90RecordFromNamesAndReportPositions) {
     const std::string tail = ",999.9,999.9,999.9,999.9,112.5,32.1,118.25,30.5,Cam1,-70.65,-33.9,150.5,-3\r\n";
     EXPECT_EQ(readFileBytes(path), kR90Header + "\r\nR90,2023,12,14,21,30,45,$,0.64" + tail +
                                        "R90,2023,12,14,22,00,00,-1.5,1.2" + tail);
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0].text, "Отчёт " + path + " сформирован!");
+    EXPECT_EQ(notifier.reports, std::vector{TDiagnostic(Code::ExportWritten, Severity::Notice).with("file", path)});
     EXPECT_EQ(writeDailySummary(nested, program.str(), southWest, notifier), nested + "/M20231214.txt");
     EXPECT_EQ(readTextLines(nested + "/M20231214.txt").size(), 3u);
 }
@@ -143,26 +140,46 @@ TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
     addEvent(night, "22", eventReport("1.0", "0.5"));  // sound, but its name dates no R90 record
 
     for (int r90 : {0, 1}) {
-        notifier.messages.clear();
+        notifier.reports.clear();
         const std::string path = r90 ? writeR90Export(night, program.str(), southWest, notifier)
                                      : writeDailySummary(night, program.str(), southWest, notifier);
         const std::vector<std::string> lines = readTextLines(path);
         ASSERT_EQ(lines.size(), r90 ? 2u : 3u) << path;
         EXPECT_TRUE(lines[1].starts_with(r90 ? "R90,2023,12,14,00,00,00,2.5,0.5," : "14.12.2023,18:30:45,112.5,")) << lines[1];
         const std::size_t skipped = damaged.size() + (r90 ? 1 : 0);
-        ASSERT_EQ(notifier.messages.size(), skipped + 1) << path;
+        const std::vector<TDiagnostic>& told = notifier.reports;
+        ASSERT_EQ(told.size(), skipped + 1) << path;
+        // Why each report is refused, in event order.
+        const Code why[] = {Code::ExportReportNumberOutside,     Code::ExportReportNumberOutside,
+                            Code::ExportReportNumberOutside,     Code::ExportReportNumberOutside,
+                            Code::ExportReportNumberOutside,     Code::ExportReportDateInvalid,
+                            Code::ExportReportTimeInvalid,       Code::ExportReportTimeInvalid,
+                            Code::ExportReportMagnitudeInvalid,  Code::ExportReportMagnitudeInvalid,
+                            Code::ExportReportMagnitudeInvalid,  Code::ExportReportNumberNotPositive,
+                            Code::ExportReportNumberNotPositive, Code::ExportReportNumberNotPositive,
+                            Code::ExportReportNumberOutside,     Code::ExportReportNumberNotPositive,
+                            Code::ExportReportNumberNotPositive, Code::ExportReportNumberOutside,
+                            Code::ExportReportCharactersInvalid, Code::ExportReportCharactersInvalid,
+                            Code::ExportReportValueEmpty,        Code::ExportReportKeyMissing,
+                            Code::ExportReportLineCount,         Code::ExportReportLineCount};
+        ASSERT_EQ(std::size(why), damaged.size());
         for (std::size_t i = 0; i < damaged.size(); ++i) {
             const std::string report = night + "/0100" + std::to_string(10 + i) + "_000/M0100" + std::to_string(10 + i) + "_000.txt";
-            EXPECT_NE(notifier.messages[i].text.find("Отчёт события " + report + " повреждён"), std::string::npos)
-                << notifier.messages[i].text;
-            EXPECT_EQ(notifier.messages[i].icon, MessageIcon::Warning);
+            EXPECT_EQ(told[i].code(), why[i]) << i << ": " << told[i].plain();
+            EXPECT_EQ(told[i].value("file"), report);
+            EXPECT_EQ(told[i].value("target"), path);
+            EXPECT_EQ(told[i].severity(), Severity::Warning);
         }
-        // The warning names the field and why.
-        EXPECT_NE(notifier.messages[16].text.find("(TIM_FL=60.001: не число больше 0 и до 60)"), std::string::npos)
-            << notifier.messages[16].text;
-        EXPECT_EQ(notifier.messages.back().text,
-                  "Отчёт " + path + " сформирован без " + std::to_string(skipped) + " событий с повреждёнными отчётами.");
-        EXPECT_EQ(notifier.messages.back().icon, MessageIcon::Warning);
+        // The warning names the line and the range.
+        EXPECT_EQ(told[16].value("text"), "TIM_FL=60.001");
+        EXPECT_EQ(told[16].value("high"), "60");
+        EXPECT_EQ(told[21].value("key"), "DEC_BEG=");
+        EXPECT_EQ(told[21].value("line"), "4");
+        EXPECT_EQ(told[22].value("lines"), "3");
+        if (r90) EXPECT_EQ(told[damaged.size()].code(), Code::ExportEventNameNotTime);
+        EXPECT_EQ(told.back(), TDiagnostic(Code::ExportWrittenWithoutEvents, Severity::Warning)
+                                   .with("file", path)
+                                   .with("count", skipped));
     }
 }
 
@@ -191,7 +208,7 @@ TEST_F(NightExports, CameraAndObserverTextsKeepTheFieldsOfEveryLine) {
         TConfiguration config = southWest;
         config.setName(c.camera);
         config.setObserver(c.observer);
-        notifier.messages.clear();
+        notifier.reports.clear();
         const std::string summary = writeDailySummary(night, program.str(), config, notifier);
         const std::string r90 = writeR90Export(night, program.str(), config, notifier);
         const std::string month = writeMonthlyR90Export(program.str(), "202312", config, notifier);
@@ -210,20 +227,23 @@ TEST_F(NightExports, CameraAndObserverTextsKeepTheFieldsOfEveryLine) {
         // One warning per file and changed setting, naming both texts, before the completion messages.
         const auto warning = [](const std::string& setting, const std::string& text, const std::string& path,
                                 const std::string& field) {
-            return "Настройка " + setting + " \"" + text + "\" записана в " + path + " как \"" + field + "\"";
+            return TDiagnostic(Code::ExportSettingRewritten, Severity::Warning)
+                .with("setting", setting)
+                .with("text", text)
+                .with("target", path)
+                .with("written", field);
         };
-        std::vector<std::string> expected;
+        std::vector<TDiagnostic> expected;
         const bool camera = c.camera != c.cameraField, observer = c.observer != c.observerField;
         if (camera) expected.push_back(warning("[Camera] name", c.camera, summary, c.cameraField));
         if (observer) expected.push_back(warning("[Observatory] observer", c.observer, summary, c.observerField));
         if (camera) expected.push_back(warning("[Camera] name", c.camera, r90, c.cameraField));
         if (camera) expected.push_back(warning("[Camera] name", c.camera, month, c.cameraField));
-        std::vector<std::string> warned;
-        for (const auto& m : notifier.messages)
-            if (m.icon == MessageIcon::Warning) warned.push_back(m.text);
-        ASSERT_EQ(warned.size(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(warned[i].starts_with(expected[i])) << warned[i];
-        EXPECT_EQ(notifier.messages.size(), expected.size() + 3);
+        std::vector<TDiagnostic> warned;
+        for (const TDiagnostic& d : notifier.reports)
+            if (d.severity() == Severity::Warning) warned.push_back(d);
+        EXPECT_EQ(warned, expected);
+        EXPECT_EQ(notifier.reports.size(), expected.size() + 3);
     }
 }
 
@@ -231,7 +251,7 @@ TEST_F(NightExports, R90HeaderOnlyWithoutReports) {
     std::filesystem::create_directories(night + "/010000_000");
     writeR90Export(night, program.str(), southWest, notifier);
     EXPECT_EQ(readFileBytes(night + "/ME20231214.csv"), kR90Header + "\r\n");
-    EXPECT_EQ(notifier.messages.size(), 1u);
+    EXPECT_EQ(notifier.reportedCodes(), std::vector{Code::ExportWritten});
 }
 
 TEST_F(NightExports, MonthlyR90TakesTheMonthsNightsInDateOrder) {
@@ -246,11 +266,18 @@ TEST_F(NightExports, MonthlyR90TakesTheMonthsNightsInDateOrder) {
     EXPECT_EQ(readTextLines(path), (std::vector<std::string>{kR90Header, "R90,2023,12,03,01,02,03" + tail,
                                                             "R90,2023,12,14,01,02,04" + tail}));
     // 20231232 is no date: its event is left out.
-    ASSERT_EQ(notifier.messages.size(), 2u);
-    EXPECT_NE(notifier.messages[0].text.find("/20231232/010202_000/M010202_000.txt"), std::string::npos);
-    EXPECT_EQ(notifier.messages[1].icon, MessageIcon::Warning);
+    ASSERT_EQ(notifier.reports.size(), 2u);
+    EXPECT_EQ(notifier.reports[0].code(), Code::ExportNightNameNotDate);
+    EXPECT_EQ(notifier.reports[0].value("night"), "20231232");
+    EXPECT_TRUE(notifier.reports[0].value("file").ends_with("/20231232/010202_000/M010202_000.txt"));
+    EXPECT_EQ(notifier.reports[1].code(), Code::ExportWrittenWithoutEvents);
     for (const char* bad : {"2023", "202313", "2023a2", "20231200"}) {
-        EXPECT_THROW(writeMonthlyR90Export(program.str(), bad, TConfiguration(), notifier), EConvertError) << bad;
+        try {
+            writeMonthlyR90Export(program.str(), bad, TConfiguration(), notifier);
+            ADD_FAILURE() << bad;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.diagnostic(), TDiagnostic(Code::ExportMonthInvalid).with("text", bad));
+        }
     }
 }
 

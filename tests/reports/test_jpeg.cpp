@@ -155,14 +155,15 @@ TEST_F(JpegComment, NewSegmentFollowsTheExifSegment) {
 }
 
 TEST_F(JpegComment, ValidationRefusesWithItsMessages) {
-    const auto messageOf = [](const std::string& name) -> std::string {
+    const auto messageOf = [](const std::string& name) -> TDiagnostic {
         TJPEGCommentInfo info;
         try {
             info.setFileName(name);
-            return "accepted";
+            return TDiagnostic(Code::Unworded).with("text", "accepted");
         } catch (const EJPEGCommentReadException& e) {
             EXPECT_EQ(info.fileName(), "");
-            return e.what();
+            EXPECT_EQ(info.lastError(), e.diagnostic());
+            return e.diagnostic();
         }
     };
     const std::string upper = (dir / "a.JPEG").string(), jpe = (dir / "a.jpe").string(),
@@ -173,19 +174,19 @@ TEST_F(JpegComment, ValidationRefusesWithItsMessages) {
     writeFileAtomically(empty, "");
     std::filesystem::copy_file(jpeg, hidden);
     std::filesystem::create_directory(folder);
-    EXPECT_EQ(messageOf(upper), "accepted");
-    EXPECT_EQ(messageOf(jpe), "FileType " + jpe + " is invalid");
-    EXPECT_EQ(messageOf(missing), "File " + missing + " does not exist");
-    EXPECT_EQ(messageOf(empty), "File " + empty + " is Empty");
-    EXPECT_EQ(messageOf(hidden), "FileAttributes (2) of File " + hidden + " are invalid");
-    EXPECT_EQ(messageOf(folder), "FileAttributes (16) of File " + folder + " are invalid");
+    EXPECT_EQ(messageOf(upper).value("text"), "accepted");
+    EXPECT_EQ(messageOf(jpe), TDiagnostic(Code::JpegTypeInvalid).with("file", jpe));
+    EXPECT_EQ(messageOf(missing), TDiagnostic(Code::JpegMissing).with("file", missing));
+    EXPECT_EQ(messageOf(empty), TDiagnostic(Code::JpegEmpty).with("file", empty));
+    EXPECT_EQ(messageOf(hidden), TDiagnostic(Code::JpegAttributesInvalid).with("file", hidden).with("attributes", 2));
+    EXPECT_EQ(messageOf(folder), TDiagnostic(Code::JpegAttributesInvalid).with("file", folder).with("attributes", 16));
 
     // annotateJpeg records silently and reports the same text.
     try {
         annotateJpeg(jpe, report, stars, config);
         ADD_FAILURE() << "no exception";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()), "FileType " + jpe + " is invalid");
+        EXPECT_EQ(e.diagnostic(), TDiagnostic(Code::JpegTypeInvalid).with("file", jpe));
     }
     EXPECT_EQ(readFileBytes(jpe), original);
 }
@@ -201,23 +202,24 @@ TEST_F(JpegComment, FailedAnnotationLeavesThePictureUnchanged) {
         annotateJpeg(jpeg, report, stars, config);
         ADD_FAILURE() << "a read-only picture was annotated";
     } catch (const EInOutError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("Could not write into File " + jpeg, 0), 0u) << e.what();
+        EXPECT_EQ(e.diagnostic(), TDiagnostic(Code::JpegReadOnly).with("file", jpeg));
     }
     EXPECT_EQ(readFileBytes(jpeg), original);
     ASSERT_EQ(::chmod(jpeg.c_str(), 0644), 0);
 
     // Broken segments are refused before anything is written: a length
     // below 2, a segment running past the end, no FF D8 at the start.
-    const std::string brokenPictures[] = {std::string("\xFF\xD8\xFF\xE1\x00\x00\xFF\xD9", 8),
-                                          "\xFF\xD8\xFF\xE0\x00\x40" + original.substr(2, 20),
-                                          std::string("\xFF\xFE\x00\x02", 4)};
-    for (const std::string& broken : brokenPictures) {
+    const std::pair<std::string, Code> brokenPictures[] = {
+        {std::string("\xFF\xD8\xFF\xE1\x00\x00\xFF\xD9", 8), Code::JpegSegmentLengthInvalid},
+        {"\xFF\xD8\xFF\xE0\x00\x40" + original.substr(2, 20), Code::JpegSegmentCutShort},
+        {std::string("\xFF\xFE\x00\x02", 4), Code::JpegNotJpeg}};
+    for (const auto& [broken, why] : brokenPictures) {
         writeFileAtomically(jpeg, broken);
         try {
             annotateJpeg(jpeg, report, stars, config);
             ADD_FAILURE() << "broken segments were annotated";
         } catch (const EInOutError& e) {
-            EXPECT_EQ(std::string(e.what()).rfind("File " + jpeg + " Stream Reading Error\n", 0), 0u) << e.what();
+            EXPECT_EQ(e.diagnostic(), TDiagnostic(why).with("file", jpeg));
         }
         EXPECT_EQ(readFileBytes(jpeg), broken);
     }

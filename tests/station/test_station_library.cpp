@@ -45,7 +45,7 @@ TEST(LiveStation, DetectsOnATestSourceAndFinishesEveryClip) {
         EXPECT_TRUE(c.complete) << c.fileName;
         EXPECT_TRUE(std::filesystem::is_regular_file(c.fileName)) << c.fileName;
     }
-    EXPECT_TRUE(end.graphError.empty());
+    EXPECT_FALSE(end.graphError);
     EXPECT_EQ(readTextLines(station / "Orbisight.log").size(), 3u);  // header, start, stop
 }
 
@@ -137,6 +137,42 @@ private:
     int after_;
 };
 
+// Diagnostics told on a worker reach the owner whole and in order, and a
+// question waits for the owner's answer; before this, the worker's notifier
+// turned them into plain sentences.
+TEST(BackgroundWork, DiagnosticsAndQuestionsCrossToTheOwnersThreadWhole) {
+    test::RecordingNotifier owner;
+    owner.answers = {true};
+    TQueuedNotifier queued(owner);
+    const TDiagnostic warned = TDiagnostic(Code::ClipSaveFailed, Severity::Warning).with("file", "a.avi");
+    const TDiagnostic stage(Code::StageBinding, Severity::Notice);
+    const TDiagnostic fact = TDiagnostic(Code::SetupDiskFree, Severity::Notice).with("free", 5);
+    queued.report(warned);
+    queued.stage(stage);
+    queued.stageEnd();
+    queued.record(fact);
+    EXPECT_TRUE(owner.reports.empty());  // nothing before the owner delivers
+    EXPECT_EQ(queued.deliver(), 4u);
+    EXPECT_EQ(owner.reports, std::vector{warned});
+    EXPECT_EQ(owner.stages, std::vector{stage});
+    EXPECT_EQ(owner.statuses, std::vector<std::string>{""});  // the stage's end
+    EXPECT_EQ(owner.records, std::vector{fact});
+    EXPECT_TRUE(owner.messages.empty());
+
+    bool answer = false;
+    std::thread worker([&] { answer = queued.question(TDiagnostic(Code::ReplaceTrackQuestion)); });
+    while (owner.asked.empty()) {
+        queued.deliver();
+        std::this_thread::yield();
+    }
+    worker.join();
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(owner.asked, std::vector{TDiagnostic(Code::ReplaceTrackQuestion)});
+    // Once closed, a question is answered no without waiting.
+    queued.close();
+    EXPECT_FALSE(queued.question(TDiagnostic(Code::ReplaceTrackQuestion)));
+}
+
 TEST(ClipIntake, ACancelledIntakeStopsBetweenFramesAndTakesBackWhatItWrote) {
     test::TempDir station;
     const std::string night = (station / "20240812").string();
@@ -152,7 +188,7 @@ TEST(ClipIntake, ACancelledIntakeStopsBetweenFramesAndTakesBackWhatItWrote) {
         takeClipIntoWork(clip, "1", std::nullopt, early);
         ADD_FAILURE() << "the intake ran to its end";
     } catch (const Exception& e) {
-        EXPECT_STREQ(e.what(), kIntakeCancelledMessage);
+        EXPECT_EQ(e.diagnostic().code(), Code::IntakeCancelled);
     }
     EXPECT_EQ(early.frames, 10);
     EXPECT_FALSE(std::filesystem::exists(joinPath(night, "213045_120")));

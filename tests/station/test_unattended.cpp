@@ -536,7 +536,7 @@ TEST(UnattendedStation, ASessionLogThatCannotBeWrittenDoesNotKeepTheDetectorFrom
     // The clock's state is said at the start and each night, and the status
     // files tell a remote eye the station has stopped.
     EXPECT_GE(std::count_if(n.lines.begin(), n.lines.end(),
-                            [](const std::string& l) { return l.find("clock not synchronised") != std::string::npos; }),
+                            [](const std::string& l) { return l.find("ClockNotSynchronised") != std::string::npos; }),
               2);
     const std::string json = readFileBytes(n.station / kStatusFileName);
     EXPECT_NE(json.find("\"running\": false"), std::string::npos) << json;
@@ -624,7 +624,8 @@ TEST(UnattendedStation, ASecondStationIsRefusedNamingTheFirstsPid) {
         n.run(at(2024, 8, 13, 1, 0), 1000);
         ADD_FAILURE() << "a second station ran";
     } catch (const EInOutError& e) {
-        EXPECT_NE(std::string(e.what()).find("(PID " + std::to_string(::getpid()) + ")"), std::string::npos) << e.what();
+        EXPECT_EQ(e.diagnostic().code(), Code::StationAlreadyRunning);
+        EXPECT_EQ(e.diagnostic().value("pid"), std::to_string(::getpid()));
     }
     EXPECT_TRUE(n.lines.empty());
 }

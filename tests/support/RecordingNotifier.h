@@ -50,6 +50,12 @@ public:
         records.push_back(diagnostic);
         UserNotifier::record(diagnostic);
     }
+    // The codes reported, in order.
+    std::vector<Code> reportedCodes() const {
+        std::vector<Code> codes;
+        for (const TDiagnostic& d : reports) codes.push_back(d.code());
+        return codes;
+    }
     // The codes of the stages, in order.
     std::vector<Code> stageCodes() const {
         std::vector<Code> codes;
