@@ -6,4 +6,11 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(StationPlaceUnknown)        \
+    X(SightLinesTooFew)           \
+    X(StationTimesApart)          \
+    X(PlanesConvergeTooLittle)    \
+    X(PathOutsideAtmosphere)      \
+    X(PathBehindStation)          \
+    X(TwoStationsNeeded)          \
     /* the list ends here */
