@@ -150,22 +150,5 @@ TEST(Trajectory, RefusesWhatItCannotTrust) {
     EXPECT_TRUE(c == Code::PathBehindStation || c == Code::PathOutsideAtmosphere) << codeName(c);
 }
 
-TEST(Trajectory, PairsOnlyPlanesThatMeetInTheMeteorZone) {
-    SimulatedMeteor m;
-    const TGeodetic ground = m.begin;
-    const auto a = measure(m, {"A", stationAround(ground, 200, 50e3)}, 1);
-    const auto b = measure(m, {"B", stationAround(ground, 20, 70e3)}, 2);
-    const auto heights = meetingHeights(sightPlane(a), sightPlane(b));
-    ASSERT_TRUE(heights);
-    EXPECT_GT(heights->low, 70e3);
-    EXPECT_LT(heights->high, 101e3);
-    // Another meteor seen by B at the same time, far off: the planes meet elsewhere or not at all.
-    SimulatedMeteor other = m;
-    other.begin.longitude += 1.5, other.radiantAzimuth = 300;
-    const auto c = measure(other, {"C", stationAround(ground, 20, 70e3)}, 3);
-    const auto wrong = meetingHeights(sightPlane(a), sightPlane(c));
-    EXPECT_TRUE(!wrong || wrong->low < 70e3 || wrong->high > 130e3);
-}
-
 }  // namespace
 }  // namespace orbis
