@@ -15,6 +15,7 @@
 #include "app/cli/uCliStation.h"
 #include "app/cli/uCliUnattended.h"
 #include "app/cli/uCliTrack.h"
+#include "app/cli/uCliTrajectory.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 
@@ -38,6 +39,7 @@ constexpr const char* kUsage =
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
     "  calibrate fit the lens-distortion coefficients to point pairs\n"
+    "  trajectory solve a meteor's path, speed, radiant and orbit from several stations' events\n"
     "  simulate render an event clip of a simulated sky with its truth\n"
     "  demo     simulate a night and run the whole station over it\n"
     "\n"
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
     if (command == "simulate") return orbis::simulateCommand(rest, station, std::cout, std::cerr);
     if (command == "demo") return orbis::demoCommand(rest, std::cout, std::cerr);
     if (command == "calibrate") return orbis::calibrateCommand(rest, station, std::cout, std::cerr);
+    if (command == "trajectory") return orbis::trajectoryCommand(rest, std::cout, std::cerr, orbis::readEventMeasurement);
     if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);
     std::cerr << "orbisight-cli: unknown command '" << command << "'\n\n" << kUsage;
     return 2;

@@ -21,7 +21,7 @@ struct SimulatedMeteor {
     double speed = 30e3;           // m/s at the begin
     double deceleration = 0;       // m/s^2, constant
     double endHeight = 70e3;       // metres
-    double jdBegin = 2460532.5 + 1.2 / 24;  // 2024-08-12 01:12 UT
+    double jdBegin = 2460532.5 + 1.2 / 24;  // 2024-08-10 01:12 UT
 
     // The unit direction of flight, Earth-fixed.
     TVector3 direction() const {
