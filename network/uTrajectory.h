@@ -32,7 +32,7 @@ public:
 
 struct TTrajectoryLimits {
     double minConvergence = 3;     // degrees: the widest angle between two stations' planes must reach it
-    double timeTolerance = 1.0;    // seconds: the stations' clocks may differ by this much
+    double timeTolerance = 2.0;    // seconds: the stations' clocks may differ by this much
     double maxHeight = 200e3;      // metres
 };
 

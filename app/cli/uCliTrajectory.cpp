@@ -95,6 +95,8 @@ int solveNightDirectories(const std::vector<std::string>& names, const fs::path&
             } catch (const Exception& e) {
                 // One damaged file leaves the rest of the night.
                 err << "orbisight-cli trajectory: " << worded(e.diagnostic()) << "\n";
+            } catch (const std::exception& e) {
+                err << "orbisight-cli trajectory: " << e.what() << "\n";
             }
         }
         nights.push_back(std::move(night));
