@@ -1,5 +1,6 @@
 #include "network/uTrajectoryReport.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <erfa.h>
@@ -29,10 +30,13 @@ std::string jsonString(std::string_view text) {
     return out + "\"";
 }
 
-// A JSON number with the given decimals; JSON has no NaN: null.
+// A JSON number with the given decimals and a point whatever the locale (a
+// window's process runs under the user's); JSON has no NaN: null.
 std::string number(double value, int decimals) {
     if (!std::isfinite(value)) return "null";
-    return format("%.*f", decimals, value);
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(buffer, end);
 }
 
 std::string pointJson(const TTrajectoryPoint& p) {
