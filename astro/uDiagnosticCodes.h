@@ -13,4 +13,15 @@
     X(PathOutsideAtmosphere)      \
     X(PathBehindStation)          \
     X(TwoStationsNeeded)          \
+    X(StationDirectoryMissing)    \
+    X(SettingsPathNotAFile)       \
+    X(StationSettingsMissing)     \
+    X(GivenDirectoryMissing)      \
+    X(GivenFileMissing)           \
+    X(NightDirectoryMisnamed)     \
+    X(EventWithoutFrames)         \
+    X(TrackNotMarked)             \
+    X(DeviceNotListed)            \
+    X(FormatNotListed)            \
+    X(StartTimeMalformed)         \
     /* the list ends here */

@@ -1,14 +1,17 @@
 // orbisight-cli: the station without a screen. Each subcommand has --help.
+// The language of its messages follows the system locale, or --lang.
 
 #include <clocale>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/cli/uCliArgs.h"
 #include "app/cli/uCliCalibrate.h"
 #include "app/cli/uCliCheck.h"
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliDetect.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliExtract.h"
 #include "app/cli/uCliProcess.h"
 #include "app/cli/uCliRepair.h"
@@ -16,8 +19,13 @@
 #include "app/cli/uCliUnattended.h"
 #include "app/cli/uCliTrack.h"
 #include "app/cli/uCliTrajectory.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
+
+#ifndef ORBIS_VERSION
+#define ORBIS_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -43,37 +51,60 @@ constexpr const char* kUsage =
     "  simulate render an event clip of a simulated sky with its truth\n"
     "  demo     simulate a night and run the whole station over it\n"
     "\n"
-    "Every command takes --station DIR (default: the program's directory) and --help.\n";
+    "Every command takes --station DIR (default: the program's directory) and --help.\n"
+    "Messages are in the system locale's language (Russian under ru_*, else English);\n"
+    "--lang ru|en, before or after the command, chooses. --version prints the version.\n"
+    "\n"
+    "exit status, alike for every command:\n"
+    "  0    done (also: nothing to do)\n"
+    "  1    the work failed, or part of it (a lost event, a stage that reported a problem)\n"
+    "  2    bad arguments, or a directory, clip, file or device given that is not there\n"
+    "  3    the station's settings are missing or unusable; `check`: only warnings\n"
+    "  128+N  stopped by signal N (130 Ctrl+C, 143 SIGTERM)\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    orbis::loadFormatSettingsFromLocale();
+    using namespace orbis;
+    loadFormatSettingsFromLocale();
     std::vector<std::string> args(argv + 1, argv + argc);
+    Language language = systemLanguage();
+    try {
+        language = takeLanguageOption(args);
+    } catch (const CliUsageError& e) {
+        std::cerr << "orbisight-cli: " << CliWords(language).failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "orbisight-cli " << ORBIS_VERSION << "\n";
+        return kExitDone;
+    }
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::cout << kUsage;
-        return args.empty() ? 2 : 0;
+        return args.empty() ? kExitUsage : kExitDone;
     }
     const std::string command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    const std::string station = orbis::executableDirectory();
-    if (command == "devices") return orbis::devicesCommand(rest, std::cout, std::cerr);
-    if (command == "encoders") return orbis::encodersCommand(rest, std::cout, std::cerr);
-    if (command == "record") return orbis::recordCommand(rest, station, station, std::cout, std::cerr);
-    if (command == "station") return orbis::stationCommand(rest, station, std::cout, std::cerr);
-    if (command == "check") return orbis::checkCommand(rest, station, std::cout, std::cerr);
-    if (command == "status") return orbis::statusCommand(rest, station, std::cout, std::cerr);
-    if (command == "detect") return orbis::detectCommand(rest, station, std::cout, std::cerr);
-    if (command == "extract") return orbis::extractCommand(rest, std::cout, std::cerr);
-    if (command == "repair") return orbis::repairCommand(rest, std::cout, std::cerr);
-    if (command == "track") return orbis::trackCommand(rest, station, std::cout, std::cerr);
-    if (command == "process") return orbis::processCommand(rest, station, std::cout, std::cerr);
-    if (command == "summary") return orbis::summaryCommand(rest, station, std::cout, std::cerr);
-    if (command == "simulate") return orbis::simulateCommand(rest, station, std::cout, std::cerr);
-    if (command == "demo") return orbis::demoCommand(rest, std::cout, std::cerr);
-    if (command == "calibrate") return orbis::calibrateCommand(rest, station, std::cout, std::cerr);
-    if (command == "trajectory") return orbis::trajectoryCommand(rest, std::cout, std::cerr, orbis::readEventMeasurement);
-    if (command == "r90") return orbis::r90Command(rest, station, std::cout, std::cerr);
-    std::cerr << "orbisight-cli: unknown command '" << command << "'\n\n" << kUsage;
-    return 2;
+    const std::string station = executableDirectory();
+    std::ostream& out = std::cout;
+    std::ostream& err = std::cerr;
+    if (command == "devices") return devicesCommand(rest, out, err, language);
+    if (command == "encoders") return encodersCommand(rest, out, err, language);
+    if (command == "record") return recordCommand(rest, station, station, out, err, language);
+    if (command == "station") return stationCommand(rest, station, out, err, language);
+    if (command == "check") return checkCommand(rest, station, out, err, language);
+    if (command == "status") return statusCommand(rest, station, out, err, language);
+    if (command == "detect") return detectCommand(rest, station, out, err, language);
+    if (command == "extract") return extractCommand(rest, out, err, language);
+    if (command == "repair") return repairCommand(rest, out, err, language);
+    if (command == "track") return trackCommand(rest, station, out, err, language);
+    if (command == "process") return processCommand(rest, station, out, err, language);
+    if (command == "summary") return summaryCommand(rest, station, out, err, language);
+    if (command == "simulate") return simulateCommand(rest, station, out, err, language);
+    if (command == "demo") return demoCommand(rest, out, err, language);
+    if (command == "calibrate") return calibrateCommand(rest, station, out, err, language);
+    if (command == "trajectory") return trajectoryCommand(rest, out, err, language, readEventMeasurement);
+    if (command == "r90") return r90Command(rest, station, out, err, language);
+    err << "orbisight-cli: " << CliWords(language).say(cli::kUnknownCommand, {{"command", command}}) << "\n\n" << kUsage;
+    return kExitUsage;
 }

@@ -9,12 +9,25 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "i18n/uCatalogue.h"
 
 namespace orbis {
 
-struct CliUsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+// An argument error: one of the command line's sentences (uCliWords.h)
+// and the values of its places; what() is its English text.
+class CliUsageError : public std::runtime_error {
+public:
+    explicit CliUsageError(const char* sentence, std::vector<std::pair<std::string, std::string>> values = {});
+
+    const char* sentence() const { return sentence_; }
+    const std::vector<std::pair<std::string, std::string>>& values() const { return values_; }
+
+private:
+    const char* sentence_;
+    std::vector<std::pair<std::string, std::string>> values_;
 };
 
 struct CliArgs {
@@ -37,5 +50,11 @@ bool allDigits(std::string_view text);
 // (also when the next word is another option) and an option given twice.
 CliArgs parseCliArgs(std::span<const std::string> args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions);
+
+// Takes the global "--lang ru|en" ("--lang=ru") out of the words, before or
+// after the command (not after "--"), and gives the language it names, or
+// the system's when none is given. Raises CliUsageError for another value,
+// a missing one or the option given twice.
+Language takeLanguageOption(std::vector<std::string>& args);
 
 }  // namespace orbis

@@ -1,9 +1,12 @@
 #include "app/cli/uCliCalibrate.h"
 
+#include <filesystem>
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "processing/uDistortionFit.h"
 
 namespace orbis {
@@ -30,32 +33,37 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 fitted, 1 the pairs do not determine the coefficients, or the\n"
     "pairs or the settings cannot be read or written (nothing is written), 2 bad\n"
-    "arguments.\n";
+    "arguments or a pairs file or station directory that is not there, 3 settings that\n"
+    "cannot be used.\n";
 
 }  // namespace
 
 int calibrateCommand(std::span<const std::string> args, const std::string& defaultStation, std::ostream& out,
-                     std::ostream& err) {
+                     std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     try {
         parsed = parseCliArgs(args, {"--station"}, {"--help", "--save"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (parsed.positional.size() != 1) throw CliUsageError("one file of point pairs is needed");
+        if (parsed.positional.size() != 1) throw CliUsageError(cli::kOnePairsFile);
     } catch (const std::exception& e) {
-        err << "orbisight-cli calibrate: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli calibrate: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
     const std::string station = parsed.value("--station", defaultStation);
     try {
+        std::error_code ec;
+        if (!std::filesystem::exists(parsed.positional[0], ec))
+            throw CliMissingInput(TDiagnostic(Code::GivenFileMissing).with("file", parsed.positional[0]));
         // Coefficients the pairs leave undetermined would be zeros, not the
         // identity, and every later event would fail on them.
         const TDistortionFit fit = fitDeterminedDistortion(readPointPairs(parsed.positional[0]));
         // Printing needs only the patterns and the locale; saving keeps
         // every other setting of the station.
-        TConfiguration config = parsed.has("--save") ? stationConfiguration(station, err) : TConfiguration();
+        TConfiguration config = parsed.has("--save") ? stationConfiguration(station, err, words) : TConfiguration();
         if (!parsed.has("--save")) requireStationDirectory(station);
         for (int i = 0; i < TConfiguration::kCoefCount; ++i) {
             config.setCoefX(i, fit.coefX[static_cast<std::size_t>(i)]);
@@ -64,8 +72,8 @@ int calibrateCommand(std::span<const std::string> args, const std::string& defau
         if (parsed.has("--save")) {
             requirePlausibleDistortion(config);
             config.save(iniFilePath(station));
-            out << "coefficients written to " << iniFilePath(station).string() << "\n";
-            return 0;
+            out << words.say(cli::kCoefficientsWritten, {{"file", iniFilePath(station).string()}}) << "\n";
+            return kExitDone;
         }
         for (int i = 0; i < TConfiguration::kCoefCount; ++i) {
             for (const char* axis : {"coefX", "coefY"}) {
@@ -73,10 +81,10 @@ int calibrateCommand(std::span<const std::string> args, const std::string& defau
                 out << key << "=" << config.valueText(key) << "\n";
             }
         }
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli calibrate: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli calibrate: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

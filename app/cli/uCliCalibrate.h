@@ -7,11 +7,13 @@
 #include <span>
 #include <string>
 
+#include "i18n/uCatalogue.h"
+
 namespace orbis {
 
 // Exit status: 0 fitted (and saved), 1 the pairs cannot be read or the
 // settings cannot be read or written, 2 bad arguments.
 int calibrateCommand(std::span<const std::string> args, const std::string& defaultStation, std::ostream& out,
-                     std::ostream& err);
+                     std::ostream& err, Language language = Language::English);
 
 }  // namespace orbis

@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "station/uRetention.h"
 #include "station/uSetupCheck.h"
 
@@ -22,25 +24,27 @@ constexpr const char* kUsage =
     "(--device, or the formats a --source pipeline gives), the free disk against a night's need, and whether the clock is kept\n"
     "synchronised. The unattended station logs the same findings when it starts.\n"
     "\n"
-    "Exit status: 0 nothing wrong or suspicious, 3 only warnings, 1 errors (the station\n"
-    "cannot work as set up), 2 bad arguments.\n";
+    "Exit status: 0 nothing wrong or suspicious, 3 only warnings (configuration), 1 errors\n"
+    "(the station cannot work as set up), 2 bad arguments or a station directory that is\n"
+    "not there.\n";
 
 }  // namespace
 
 int checkCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                 std::ostream& err) {
+                 std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     try {
         p = parseCliArgs(args, {"--station", "--device", "--source"}, {"--help"});
         if (p.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (!p.positional.empty()) throw CliUsageError("check takes no file names");
+        if (!p.positional.empty()) throw CliUsageError(cli::kTakesNoFiles, {{"command", "check"}});
         requireStationDirectory(p.value("--station", std::string(defaultStation)));
     } catch (const std::exception& e) {
-        err << "orbisight-cli check: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli check: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
     TSetupCheckInput input;
     input.programDirectory = p.value("--station", std::string(defaultStation));
@@ -58,8 +62,9 @@ int checkCommand(std::span<const std::string> args, std::string_view defaultStat
         return std::count_if(findings.begin(), findings.end(), [s](const TCheckFinding& f) { return f.severity == s; });
     };
     const auto errors = count(CheckSeverity::Error), warnings = count(CheckSeverity::Warning);
-    out << errors << " error(s), " << warnings << " warning(s)\n";
-    return errors > 0 ? 1 : warnings > 0 ? 3 : 0;
+    out << words.say(cli::kFindingsCount, {{"errors", std::to_string(errors)}, {"warnings", std::to_string(warnings)}})
+        << "\n";
+    return errors > 0 ? kExitFailed : warnings > 0 ? kExitConfiguration : kExitDone;
 }
 
 }  // namespace orbis

@@ -4,6 +4,8 @@
 #include <iosfwd>
 #include <span>
 #include <string>
+
+#include "i18n/uCatalogue.h"
 #include <string_view>
 
 namespace orbis {
@@ -12,6 +14,6 @@ namespace orbis {
 // (warnings), 1 something wrong (errors: the station cannot work as set
 // up), 2 bad arguments.
 int checkCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                 std::ostream& err);
+                 std::ostream& err, Language language = Language::English);
 
 }  // namespace orbis

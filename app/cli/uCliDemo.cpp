@@ -10,8 +10,10 @@
 
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliDetect.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/matlib.h"
 #include "astro/sunlib.h"
 #include "astro/timlib.h"
@@ -317,7 +319,8 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
     return ok ? 0 : 1;
 }
 
-int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     constexpr const char* usage =
         "usage: orbisight-cli demo [--station DIR] [--recordings N]   (N = 1..5, default 5)\n"
         "\n"
@@ -335,23 +338,24 @@ int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostre
             out << usage;
             return 0;
         }
-        if (!parsed.positional.empty()) throw CliUsageError("unknown argument '" + parsed.positional[0] + "'");
+        if (!parsed.positional.empty()) throw CliUsageError(cli::kUnknownArgument, {{"argument", parsed.positional[0]}});
         o.station = parsed.value("--station", o.station);
         o.recordings = parseInt(parsed.value("--recordings", "5"));
     } catch (const std::exception& e) {
-        err << "orbisight-cli demo: " << e.what() << "\n\n" << usage;
-        return 2;
+        err << "orbisight-cli demo: " << words.failure(e) << "\n\n" << usage;
+        return kExitUsage;
     }
     try {
         return runDemo(o, out, err);
     } catch (const std::exception& e) {
-        err << "orbisight-cli demo: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli demo: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 
 int simulateCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                    std::ostream& err) {
+                    std::ostream& err, Language language) {
+    const CliWords words(language);
     constexpr const char* usage =
         "usage: orbisight-cli simulate --local \"YYYY-MM-DD hh:nn:ss[.zzz]\" (--ra R --dec D | --az A --alt H)\n"
         "         [--station DIR] [--roll DEG] [--mirrored] [--distortion K1] [--frames N] [--fps N]\n"
@@ -389,10 +393,10 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
             out << usage;
             return 0;
         }
-        if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
-        if (!p.has("--local")) throw CliUsageError("--local is required");
+        if (!p.positional.empty()) throw CliUsageError(cli::kUnknownArgument, {{"argument", p.positional[0]}});
+        if (!p.has("--local")) throw CliUsageError(cli::kRequired, {{"option", "--local"}});
         const std::string station = p.value("--station", std::string(defaultStation));
-        const TConfiguration config = stationConfiguration(station, err);
+        const TConfiguration config = stationConfiguration(station, err, words);
         config.requireInRange({"latitude", "longitude", "timeZone"});
         // The camera's settings only where no option replaces them.
         if (!p.has("--width")) config.requireInRange({"widthCCD"});
@@ -406,12 +410,12 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         s.localStart = parseStartTime(p.value("--local"));
         if (p.has("--ra") && p.has("--dec")) s.pointingSky = TSkyPoint{parseFloat(p.value("--ra")), parseFloat(p.value("--dec"))};
         else if (p.has("--az") && p.has("--alt")) s.pointingAzAlt = std::pair{parseFloat(p.value("--az")), parseFloat(p.value("--alt"))};
-        else throw CliUsageError("a pointing (--ra and --dec, or --az and --alt) is required");
+        else throw CliUsageError(cli::kPointingRequired);
         auto real = [&](const char* key, double fallback) { return p.has(key) ? parseFloat(p.value(key)) : fallback; };
         auto whole = [&](const char* key, int fallback) { return p.has(key) ? parseInt(p.value(key)) : fallback; };
         s.rollDegrees = real("--roll", 0);
         s.mirrored = p.has("--mirrored");
-        if (p.has("--fields") && p.has("--progressive")) throw CliUsageError("--fields and --progressive exclude each other");
+        if (p.has("--fields") && p.has("--progressive")) throw CliUsageError(cli::kExcludeEachOther, {{"option", "--fields"}, {"other", "--progressive"}});
         s.fields = p.has("--fields") || (config.doubleFrameHeight() && !p.has("--progressive"));
         s.radialDistortion = real("--distortion", 0);
         s.frameCount = whole("--frames", s.frameCount);
@@ -427,7 +431,7 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         s.catalogPath = p.value("--catalog", joinPath(resolveInProgramDirectory(station, config.pathToCatalogs()), "c50.dat"));
         for (std::size_t i = 0; i < meteorSpecs.size(); ++i) {
             const auto f = splitFields(meteorSpecs[i], ",");
-            if (f.size() != 7) throw CliUsageError("a meteor needs 7 numbers: '" + meteorSpecs[i] + "'");
+            if (f.size() != 7) throw CliUsageError(cli::kMeteorNumbers, {{"text", meteorSpecs[i]}});
             TSimMeteor m;
             if (pixelSpec[i]) {
                 m.startPixel = std::pair{parseFloat(f[0]), parseFloat(f[1])};
@@ -445,11 +449,15 @@ int simulateCommand(std::span<const std::string> args, std::string_view defaultS
         out << truth.clipPath << "\n";
         return 0;
     } catch (const CliUsageError& e) {
-        err << "orbisight-cli simulate: " << e.what() << "\n\n" << usage;
-        return 2;
+        err << "orbisight-cli simulate: " << words.failure(e) << "\n\n" << usage;
+        return kExitUsage;
+    } catch (const EConvertError& e) {
+        // An option's value that is no number or time.
+        err << "orbisight-cli simulate: " << words.failure(e) << "\n";
+        return kExitUsage;
     } catch (const std::exception& e) {
-        err << "orbisight-cli simulate: " << e.what() << "\n";
-        return 2;
+        err << "orbisight-cli simulate: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

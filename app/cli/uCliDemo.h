@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/uCatalogue.h"
+
 namespace orbis {
 
 struct TDemoOptions {
@@ -27,8 +29,9 @@ struct TDemoOptions {
 // frames, bound within the error and given its shower, else 1.
 int runDemo(const TDemoOptions& options, std::ostream& out, std::ostream& err);
 
-int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                Language language = Language::English);
 int simulateCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                    std::ostream& err);
+                    std::ostream& err, Language language = Language::English);
 
 }  // namespace orbis

@@ -1,11 +1,14 @@
 #include "app/cli/uCliDetect.h"
 
+#include <filesystem>
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
@@ -34,9 +37,10 @@ constexpr const char* kUsage =
     "Ctrl+C, SIGTERM or SIGHUP stops at the next frame: the clips of the events declared\n"
     "so far are finished and listed.\n"
     "\n"
-    "Exit status: 0 done, 1 a clip could not be written, an event may have been lost or\n"
-    "frames of the input are missing, 2 bad arguments or unreadable input, 128 + the\n"
-    "signal's number when a signal stopped it (130 Ctrl+C, 143 SIGTERM).\n";
+    "Exit status: 0 done, 1 unreadable input, a clip could not be written, an event may\n"
+    "have been lost or frames of the input are missing, 2 bad arguments or an input or\n"
+    "station directory that is not there, 3 unusable settings, 128 + the signal's number\n"
+    "when a signal stopped it (130 Ctrl+C, 143 SIGTERM).\n";
 
 }  // namespace
 
@@ -47,16 +51,17 @@ TDateTime parseStartTime(std::string_view text) {
                          (text.size() == 19 || text[19] == '.');
     auto num = [&](std::size_t from, std::size_t len) {
         const std::string_view g = text.substr(from, len);
-        if (!allDigits(g)) throw EConvertError("'" + std::string(text) + "' is not a date and time YYYY-MM-DD hh:nn:ss.zzz");
+        if (!allDigits(g)) throw EConvertError(TDiagnostic(Code::StartTimeMalformed).with("text", std::string(text)));
         return parseInt(g);
     };
-    if (!shapeOk) throw EConvertError("'" + std::string(text) + "' is not a date and time YYYY-MM-DD hh:nn:ss.zzz");
+    if (!shapeOk) throw EConvertError(TDiagnostic(Code::StartTimeMalformed).with("text", std::string(text)));
     DateTimeParts p{num(0, 4), num(5, 2), num(8, 2), num(11, 2), num(14, 2), num(17, 2), text.size() == 23 ? num(20, 3) : 0};
     return encodeDateTime(p);
 }
 
 int detectCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                  std::ostream& err) {
+                  std::ostream& err, Language language) {
+    const CliWords words(language);
     std::string input;
     std::string station(defaultStation);
     std::optional<TDateTime> start;
@@ -64,53 +69,58 @@ int detectCommand(std::span<const std::string> args, std::string_view defaultSta
         const CliArgs parsed = parseCliArgs(args, {"--input", "--station", "--start"}, {"--help"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (!parsed.positional.empty()) throw CliUsageError("unknown argument '" + parsed.positional.front() + "'");
+        if (!parsed.positional.empty()) throw CliUsageError(cli::kUnknownArgument, {{"argument", parsed.positional.front()}});
         input = parsed.value("--input");
         station = parsed.value("--station", station);
         if (parsed.has("--start")) start = parseStartTime(parsed.value("--start"));
-        if (input.empty()) throw CliUsageError("--input is required");
+        if (input.empty()) throw CliUsageError(cli::kRequired, {{"option", "--input"}});
     } catch (const std::exception& e) {
-        err << "orbisight-cli detect: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli detect: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
 
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     const StopSignals signals;  // a stop must still finish the clips and list them
     try {
-        const TConfiguration config = stationConfiguration(station, err);
+        std::error_code ec;
+        if (!std::filesystem::exists(input, ec))
+            throw CliMissingInput(TDiagnostic(Code::GivenFileMissing).with("file", input));
+        const TConfiguration config = stationConfiguration(station, err, words);
         const TDetectionRun run =
             runDetection(input, station, start, config, notifier, [] { return stopSignal() != 0; });
         bool allWritten = true;
         for (const TWrittenClip& c : run.clips) {
-            out << c.fileName << "  " << c.frames << " frames"
-                << (c.complete ? "" : c.frames == 0 ? "  (not written)" : "  (incomplete)") << "\n";
+            out << words.say(c.complete ? cli::kClipLine : c.frames == 0 ? cli::kClipNotWritten : cli::kClipIncomplete,
+                             {{"file", c.fileName}, {"frames", std::to_string(c.frames)}})
+                << "\n";
             allWritten = allWritten && c.complete;
         }
-        if (run.droppedAtEnd) {
-            err << "error: the " << (run.interrupted ? "run was stopped" : "input ended")
-                << " while an event was still collecting its frames; it was dropped\n";
-        }
+        const std::string error = words.say(cli::kError) + ": ";
+        if (run.droppedAtEnd)
+            err << error << words.say(run.interrupted ? cli::kStoppedEventDropped : cli::kEndedEventDropped) << "\n";
         if (run.missingFrames > 0) {
-            err << "error: " << run.missingFrames << " frame(s) announced by \"" << input
-                << "\" are damaged or cut off and were not examined; a meteor may have been in them\n";
+            err << error
+                << words.say(cli::kFramesNotExamined, {{"count", std::to_string(run.missingFrames)}, {"file", input}})
+                << "\n";
         }
         if (run.shutdownFrame >= 0) {
-            err << "note: the sky reached the automatic shutdown level at frame " << run.shutdownFrame << "\n";
+            err << words.say(cli::kNote) << ": "
+                << words.say(cli::kShutdownLevel, {{"frame", std::to_string(run.shutdownFrame)}}) << "\n";
         }
-        if (run.failedFrames > 0) {
-            err << "error: " << run.failedFrames << " frame(s) could not be handled as part of an event; "
-                << "an event may have been lost\n";
-        }
-        out << run.frames << " frames examined, " << run.clips.size() << " events"
-            << (run.interrupted ? " (stopped by a signal)" : "") << "\n";
+        if (run.failedFrames > 0)
+            err << error << words.say(cli::kEventMayBeLost, {{"count", std::to_string(run.failedFrames)}}) << "\n";
+        out << words.say(run.interrupted ? cli::kFramesExaminedStopped : cli::kFramesExamined,
+                         {{"frames", std::to_string(run.frames)}, {"events", std::to_string(run.clips.size())}})
+            << "\n";
         if (run.interrupted) return 128 + stopSignal();
-        return allWritten && run.failedFrames == 0 && !run.droppedAtEnd && run.missingFrames == 0 ? 0 : 1;
+        return allWritten && run.failedFrames == 0 && !run.droppedAtEnd && run.missingFrames == 0 ? kExitDone
+                                                                                                   : kExitFailed;
     } catch (const std::exception& e) {
         notifier.progressHide();
-        err << "orbisight-cli detect: " << e.what() << "\n";
-        return 2;
+        err << "orbisight-cli detect: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

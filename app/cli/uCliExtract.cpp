@@ -5,8 +5,10 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
 #include "station/uClipIntake.h"
@@ -29,13 +31,15 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0 done, 1 frames the clip announces are cut off at its end, or a\n"
     "decoded clip gave another number of frames than it announces (the frames found are\n"
-    "saved), 2 bad arguments, an unreadable clip (also one with a damaged frame, which\n"
-    "orbisight-cli repair can leave out, or a frame period outside 1 ms to 10 s; nothing\n"
-    "is saved) or frames that cannot be written.\n";
+    "saved), an unreadable clip (also one with a damaged frame, which orbisight-cli\n"
+    "repair can leave out, or a frame period outside 1 ms to 10 s; nothing is saved) or\n"
+    "frames that cannot be written, 2 bad arguments or a clip or station directory that\n"
+    "is not there.\n";
 
 }  // namespace
 
-int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     int start = 1;
     std::string startText = "1";
@@ -43,43 +47,54 @@ int extractCommand(std::span<const std::string> args, std::ostream& out, std::os
         parsed = parseCliArgs(args, {"--start-number", "--target", "--station"}, {"--help"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (parsed.positional.size() != 1) throw CliUsageError("one clip is needed");
+        if (parsed.positional.size() != 1) throw CliUsageError(cli::kOneClip);
         startText = parsed.value("--start-number", "1");
         start = parseInt(startText);
-        if (start < 1) throw CliUsageError("the start number must be 1 or more");
+        if (start < 1) throw CliUsageError(cli::kAtLeastOne, {{"option", "--start-number"}});
     } catch (const std::exception& e) {
-        err << "orbisight-cli extract: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli extract: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
     const std::string clip = parsed.positional[0];
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     try {
+        std::error_code ec;
+        if (!std::filesystem::exists(clip, ec))
+            throw CliMissingInput(TDiagnostic(Code::GivenFileMissing).with("file", clip));
         // A mistyped --station is refused as by every command, though the
         // frames do not depend on the station's settings.
         if (parsed.has("--station")) requireStationDirectory(parsed.value("--station"));
         std::optional<std::string> chosen;
         if (parsed.has("--target")) chosen = parsed.value("--target");
         const TClipIntake intake = takeClipIntoWork(clip, startText, chosen, notifier);
-        out << intake.targetDirectory << "  " << intake.framesSaved << " frames from "
-            << std::filesystem::path(frameFileName(intake.targetDirectory, intake.firstNumber)).filename().string()
+        out << words.say(cli::kFramesExtracted,
+                         {{"directory", intake.targetDirectory},
+                          {"count", std::to_string(intake.framesSaved)},
+                          {"file", std::filesystem::path(frameFileName(intake.targetDirectory, intake.firstNumber))
+                                       .filename()
+                                       .string()}})
             << "\n";
         if (intake.countMismatch()) {
-            err << "orbisight-cli extract: \"" << clip << "\" decoded to " << intake.framesSaved
-                << " frame(s) where its headers announce " << intake.declaredFrames << "\n";
-            return 1;
+            err << "orbisight-cli extract: "
+                << words.say(cli::kDecodedOtherCount, {{"clip", clip},
+                                                       {"count", std::to_string(intake.framesSaved)},
+                                                       {"declared", std::to_string(intake.declaredFrames)}})
+                << "\n";
+            return kExitFailed;
         }
         if (intake.missingFrames > 0) {
             // The frames found are kept; the meteor may be in the others.
-            err << "orbisight-cli extract: " << intake.missingFrames << " frame(s) announced by \"" << clip
-                << "\" are damaged or cut off and were not saved\n";
-            return 1;
+            err << "orbisight-cli extract: "
+                << words.say(cli::kFramesNotSaved, {{"count", std::to_string(intake.missingFrames)}, {"clip", clip}})
+                << "\n";
+            return kExitFailed;
         }
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli extract: " << e.what() << "\n";
-        return 2;
+        err << "orbisight-cli extract: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

@@ -7,10 +7,14 @@
 #include <span>
 #include <string>
 
+#include "i18n/uCatalogue.h"
+
 namespace orbis {
 
 // Exit status: 0 done, 1 frames the clip announces are damaged or cut off
-// (the others are saved), 2 bad arguments or a clip that cannot be read.
-int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+// (the others are saved), or a clip that cannot be read or frames that
+// cannot be written, 2 bad arguments or a clip that is not there
+// (uCliExit.h).
+int extractCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language = Language::English);
 
 }  // namespace orbis

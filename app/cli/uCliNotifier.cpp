@@ -7,28 +7,64 @@
 
 namespace orbis {
 
-CliNotifier::CliNotifier(std::ostream& err) : CliNotifier(err, &err == &std::cerr && ::isatty(STDERR_FILENO)) {}
+CliNotifier::CliNotifier(std::ostream& err, Language language)
+    : CliNotifier(err, &err == &std::cerr && ::isatty(STDERR_FILENO), language) {}
 
-CliNotifier::CliNotifier(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+CliNotifier::CliNotifier(std::ostream& err, bool terminal, Language language)
+    : err_(err), words_(language), terminal_(terminal) {}
 
 void CliNotifier::endProgressLine() {
     if (lineOpen_) err_ << '\n';
     lineOpen_ = false;
 }
 
-void CliNotifier::message(const std::string& caption, const std::string& text, MessageIcon icon) {
+void CliNotifier::report(const TDiagnostic& diagnostic) {
+    const MessageIcon icon = diagnostic.severity() == Severity::Error     ? MessageIcon::Error
+                             : diagnostic.severity() == Severity::Warning ? MessageIcon::Warning
+                                                                          : MessageIcon::Information;
+    const auto [caption, text] = worded(diagnostic);
+    show(caption, text, icon);
+}
+
+bool CliNotifier::question(const TDiagnostic& diagnostic) {
+    const auto [caption, text] = worded(diagnostic);
+    return answer(caption, text);
+}
+
+void CliNotifier::stage(const TDiagnostic& diagnostic) { status(worded(diagnostic).second); }
+
+void CliNotifier::stageEnd() { status(""); }
+
+void CliNotifier::record(const TDiagnostic& diagnostic) { note(worded(diagnostic).second); }
+
+std::pair<std::string, std::string> CliNotifier::worded(const TDiagnostic& diagnostic) const {
+    // The clip writers' threads report too; one catalogue lookup at a time.
     std::lock_guard lock(mutex_);
+    return {words_.caption(diagnostic), words_.text(diagnostic)};
+}
+
+void CliNotifier::message(const std::string& caption, const std::string& text, MessageIcon icon) {
+    show(caption, text, icon);
+}
+
+bool CliNotifier::ask(const std::string& caption, const std::string& text) { return answer(caption, text); }
+
+void CliNotifier::show(const std::string& caption, const std::string& text, MessageIcon icon) {
+    std::lock_guard lock(mutex_);
+    const std::string kind = words_.say(icon == MessageIcon::Error     ? cli::kError
+                                        : icon == MessageIcon::Warning ? cli::kWarning
+                                                                       : cli::kInfo);
     endProgressLine();
-    const char* kind = icon == MessageIcon::Error ? "error" : icon == MessageIcon::Warning ? "warning" : "info";
     err_ << caption << " (" << kind << "): " << text << std::endl;
     ++messages_;
     if (icon != MessageIcon::Information) ++problems_;
 }
 
-bool CliNotifier::ask(const std::string& caption, const std::string& text) {
+bool CliNotifier::answer(const std::string& caption, const std::string& text) {
     std::lock_guard lock(mutex_);
+    const std::string no = words_.say(cli::kAnswerNo);
     endProgressLine();
-    err_ << caption << ": " << text << " -> no" << std::endl;
+    err_ << caption << ": " << text << " -> " << no << std::endl;
     return false;
 }
 

@@ -1,15 +1,17 @@
 #pragma once
-// The command line's notifier: messages and status on stderr, questions
-// answered "no" (nobody is there to answer). On a terminal the progress is
-// one line that rewrites itself; into a file or the journal of an unattended
-// station it is plain lines, a new status caption each and a progress line
-// every quarter, with no control characters. Safe to call from the clip
-// writer threads.
+// The command line's notifier: messages and status on stderr, diagnostics
+// worded by the catalogue of its language, questions answered "no" (nobody
+// is there to answer). On a terminal the progress is one line that rewrites
+// itself; into a file or the journal of an unattended station it is plain
+// lines, a new status caption each and a progress line every quarter, with
+// no control characters. Safe to call from the clip writer threads.
 
 #include <iosfwd>
 #include <mutex>
 #include <string>
+#include <utility>
 
+#include "app/cli/uCliWords.h"
 #include "astro/uNotifier.h"
 
 namespace orbis {
@@ -18,8 +20,14 @@ class CliNotifier final : public UserNotifier {
 public:
     // The progress line rewrites itself when err is std::cerr on a terminal,
     // or when told so.
-    explicit CliNotifier(std::ostream& err);
-    CliNotifier(std::ostream& err, bool terminal);
+    explicit CliNotifier(std::ostream& err, Language language = Language::English);
+    CliNotifier(std::ostream& err, bool terminal, Language language = Language::English);
+
+    void report(const TDiagnostic& diagnostic) override;
+    bool question(const TDiagnostic& diagnostic) override;
+    void stage(const TDiagnostic& diagnostic) override;
+    void stageEnd() override;
+    void record(const TDiagnostic& diagnostic) override;
 
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
     bool ask(const std::string& caption, const std::string& text) override;
@@ -36,8 +44,12 @@ public:
 
 private:
     void endProgressLine();
+    void show(const std::string& caption, const std::string& text, MessageIcon icon);
+    bool answer(const std::string& caption, const std::string& text);
+    std::pair<std::string, std::string> worded(const TDiagnostic& diagnostic) const;
 
     std::ostream& err_;
+    CliWords words_;
     bool terminal_ = false;
     mutable std::mutex mutex_;
     std::string status_;

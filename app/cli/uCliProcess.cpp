@@ -4,8 +4,10 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "station/uNightProcessing.h"
@@ -41,20 +43,26 @@ constexpr const char* kR90Usage =
 
 // Parses, or prints the usage and gives the exit status to return.
 bool parse(std::span<const std::string> args, const std::set<std::string>& values, const char* usage,
-           const char* command, std::ostream& out, std::ostream& err, CliArgs& parsed, int& status) {
+           const char* command, const CliWords& words, std::ostream& out, std::ostream& err, CliArgs& parsed,
+           int& status) {
     try {
         parsed = parseCliArgs(args, values, {"--help"});
     } catch (const CliUsageError& e) {
-        err << "orbisight-cli " << command << ": " << e.what() << "\n\n" << usage;
-        status = 2;
+        err << "orbisight-cli " << command << ": " << words.failure(e) << "\n\n" << usage;
+        status = kExitUsage;
         return false;
     }
     if (parsed.has("--help")) {
         out << usage;
-        status = 0;
+        status = kExitDone;
         return false;
     }
     return true;
+}
+
+bool hasTrackFile(const std::string& event) {
+    std::error_code ec;
+    return std::filesystem::exists(trackFileName(event), ec);
 }
 
 std::string withoutTrailingSlash(std::string path) {
@@ -62,23 +70,31 @@ std::string withoutTrailingSlash(std::string path) {
     return path;
 }
 
-// Why a path is no night directory for the exports, or nothing: the exports
-// take their file names and R90 dates from the folder's yyyymmdd name.
-std::string nightProblem(const std::string& night) {
+// Raises CliMissingInput for a path that is no night directory for the
+// exports: they take their file names and R90 dates from the folder's
+// yyyymmdd name.
+void requireNightDirectory(const std::string& night) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(night, ec)) return "no such night directory: " + night;
+    if (!std::filesystem::is_directory(night, ec))
+        throw CliMissingInput(TDiagnostic(Code::GivenDirectoryMissing).with("directory", night));
     if (const std::string name = std::filesystem::path(night).filename().string(); name.size() != 8 || !allDigits(name))
-        return "\"" + night + "\" is not a night directory (its name is not yyyymmdd)";
-    return {};
+        throw CliMissingInput(TDiagnostic(Code::NightDirectoryMisnamed).with("directory", night));
+}
+
+// The status of a command that `failure` stopped, told on err.
+int failed(const char* command, const CliWords& words, std::ostream& err, const std::exception& failure) {
+    err << "orbisight-cli " << command << ": " << words.failure(failure) << "\n";
+    return exitStatusFor(failure);
 }
 
 }  // namespace
 
 int processCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     int status = 0;
-    if (!parse(args, {"--station", "--night", "--threads"}, kProcessUsage, "process", out, err, parsed, status))
+    if (!parse(args, {"--station", "--night", "--threads"}, kProcessUsage, "process", words, out, err, parsed, status))
         return status;
     unsigned threads = 0;
     if (parsed.has("--threads")) {
@@ -88,8 +104,9 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
         } catch (const std::exception&) {
         }
         if (n < 1) {
-            err << "orbisight-cli process: --threads must be 1 or more\n\n" << kProcessUsage;
-            return 2;
+            err << "orbisight-cli process: " << words.say(cli::kAtLeastOne, {{"option", "--threads"}}) << "\n\n"
+                << kProcessUsage;
+            return kExitUsage;
         }
         threads = static_cast<unsigned>(n);
     }
@@ -99,8 +116,8 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     for (const std::string& dir : given) {
         std::error_code ec;
         if (!std::filesystem::is_directory(dir, ec)) {
-            err << "orbisight-cli process: no such directory: " << dir << "\n";
-            return 2;
+            return failed("process", words, err,
+                          CliMissingInput(TDiagnostic(Code::GivenDirectoryMissing).with("directory", dir)));
         }
     }
     std::vector<std::string> events;
@@ -111,17 +128,18 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     }
     if (events.empty()) {
         if (parsed.has("--night") && parsed.positional.empty()) {
-            err << "orbisight-cli process: " << parsed.value("--night") << " holds no event directories\n";
-            return 0;  // nothing to do is no failure: a night without meteors
+            err << "orbisight-cli process: " << words.say(cli::kNightWithoutEvents, {{"directory", parsed.value("--night")}})
+                << "\n";
+            return kExitDone;  // nothing to do is no failure: a night without meteors
         }
-        err << "orbisight-cli process: no event directory given\n\n" << kProcessUsage;
-        return 2;
+        err << "orbisight-cli process: " << words.say(cli::kNoEventGiven) << "\n\n" << kProcessUsage;
+        return kExitUsage;
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     bool problems = false;
     try {
-        const TConfiguration config = stationConfiguration(station, err);
+        const TConfiguration config = stationConfiguration(station, err, words);
         int before = notifier.problemsShown();
         processEvents(events, config, station, notifier, [&](const TEventRun& run) {
             const TProcessResult& r = run.result;
@@ -129,78 +147,73 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
                 err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error << "\n";
                 problems = true;
             } else {
-                out << run.eventDirectory << ": "
-                    << (r.busy ? "being processed elsewhere, not run"
-                        : !r.ran ? "no frames"
-                        : r.reportWritten ? "report written"
-                                          : "no report")
+                out << words.say(r.busy ? cli::kBeingProcessed
+                                 : !r.ran ? cli::kNoFrames
+                                 : r.reportWritten ? cli::kReportWritten
+                                                   : cli::kNoReport,
+                                 {{"event", run.eventDirectory}})
                     << "\n";
+                // The usual reason for no report: nobody marked the meteor yet.
+                if (r.ran && !r.reportWritten && config.createReport() && !hasTrackFile(run.eventDirectory))
+                    notifier.report(TDiagnostic(Code::TrackNotMarked, Severity::Notice).with("event", run.eventDirectory));
                 problems = problems || r.busy;
             }
             problems = problems || notifier.problemsShown() > before;
             before = notifier.problemsShown();
         }, threads);
     } catch (const std::exception& e) {
-        err << "orbisight-cli process: " << e.what() << "\n";
-        return 1;
+        return failed("process", words, err, e);
     }
-    return problems ? 1 : 0;
+    return problems ? kExitFailed : kExitDone;
 }
 
 int summaryCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     int status = 0;
-    if (!parse(args, {"--station"}, kSummaryUsage, "summary", out, err, parsed, status)) return status;
+    if (!parse(args, {"--station"}, kSummaryUsage, "summary", words, out, err, parsed, status)) return status;
     if (parsed.positional.size() != 1) {
-        err << "orbisight-cli summary: one night directory is needed\n\n" << kSummaryUsage;
-        return 2;
-    }
-    if (const std::string problem = nightProblem(withoutTrailingSlash(parsed.positional[0])); !problem.empty()) {
-        err << "orbisight-cli summary: " << problem << "\n";
-        return 2;
+        err << "orbisight-cli summary: " << words.say(cli::kOneNight) << "\n\n" << kSummaryUsage;
+        return kExitUsage;
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     try {
-        out << writeDailySummary(withoutTrailingSlash(parsed.positional[0]), station, stationConfiguration(station, err),
-                                 notifier)
+        requireNightDirectory(withoutTrailingSlash(parsed.positional[0]));
+        out << writeDailySummary(withoutTrailingSlash(parsed.positional[0]), station,
+                                 stationConfiguration(station, err, words), notifier)
             << "\n";
-        return notifier.problemsShown() > 0 ? 1 : 0;  // events left out of the summary
+        return notifier.problemsShown() > 0 ? kExitFailed : kExitDone;  // events left out of the summary
     } catch (const std::exception& e) {
-        err << "orbisight-cli summary: " << e.what() << "\n";
-        return 1;
+        return failed("summary", words, err, e);
     }
 }
 
 int r90Command(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     int status = 0;
-    if (!parse(args, {"--station", "--month"}, kR90Usage, "r90", out, err, parsed, status)) return status;
+    if (!parse(args, {"--station", "--month"}, kR90Usage, "r90", words, out, err, parsed, status)) return status;
     if (parsed.has("--month") == (parsed.positional.size() == 1) || parsed.positional.size() > 1) {
-        err << "orbisight-cli r90: give either a night directory or --month YYYYMM\n\n" << kR90Usage;
-        return 2;
-    }
-    const std::string problem = parsed.has("--month")
-                                    ? (parsed.value("--month").size() == 6 && allDigits(parsed.value("--month")) ? "" : "--month takes YYYYMM")
-                                    : nightProblem(withoutTrailingSlash(parsed.positional[0]));
-    if (!problem.empty()) {
-        err << "orbisight-cli r90: " << problem << "\n";
-        return 2;
+        err << "orbisight-cli r90: " << words.say(cli::kNightOrMonth) << "\n\n" << kR90Usage;
+        return kExitUsage;
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     try {
-        const TConfiguration config = stationConfiguration(station, err);
+        if (!parsed.has("--month")) requireNightDirectory(withoutTrailingSlash(parsed.positional[0]));
+        else if (parsed.value("--month").size() != 6 || !allDigits(parsed.value("--month")))
+            throw CliUsageError(cli::kMonthShape);
+        const TConfiguration config = stationConfiguration(station, err, words);
         out << (parsed.has("--month")
                     ? writeMonthlyR90Export(station, parsed.value("--month"), config, notifier)
                     : writeR90Export(withoutTrailingSlash(parsed.positional[0]), station, config, notifier))
             << "\n";
-        return notifier.problemsShown() > 0 ? 1 : 0;  // events left out of the export
+        return notifier.problemsShown() > 0 ? kExitFailed : kExitDone;  // events left out of the export
     } catch (const std::exception& e) {
-        err << "orbisight-cli r90: " << e.what() << "\n";
-        return 1;
+        return failed("r90", words, err, e);
     }
 }
 

@@ -1,9 +1,12 @@
 #include "app/cli/uCliRepair.h"
 
+#include <filesystem>
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "capture/uAviRepair.h"
 
 namespace orbis {
@@ -26,39 +29,47 @@ constexpr const char* kUsage =
     "                 exist, though the repair reads none of its settings\n"
     "\n"
     "Exit status: 0 repaired or already whole, 1 not repaired (not an AVI file, damage\n"
-    "that no whole chunk follows, or the mended file cannot be written), 2 bad arguments.\n";
+    "that no whole chunk follows, or the mended file cannot be written), 2 bad arguments,\n"
+    "a clip or station directory that is not there.\n";
 
 }  // namespace
 
-int repairCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int repairCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     try {
         parsed = parseCliArgs(args, {"--station"}, {"--help"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (parsed.positional.size() != 1) throw CliUsageError("one clip is needed");
+        if (parsed.positional.size() != 1) throw CliUsageError(cli::kOneClip);
         if (parsed.has("--station")) requireStationDirectory(parsed.value("--station"));
     } catch (const std::exception& e) {
-        err << "orbisight-cli repair: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli repair: " << words.failure(e) << "\n";
+        if (dynamic_cast<const CliUsageError*>(&e)) err << "\n" << kUsage;
+        return exitStatusFor(e);
     }
     const std::string& clip = parsed.positional[0];
     try {
+        std::error_code ec;
+        if (!std::filesystem::exists(clip, ec))
+            throw CliMissingInput(TDiagnostic(Code::GivenFileMissing).with("file", clip));
         const TAviRepair r = repairAviFile(clip);
         if (!r.changed) {
-            out << clip << ": whole, nothing changed (" << r.frames << " frames)\n";
-            return 0;
+            out << words.say(cli::kClipWhole, {{"clip", clip}, {"frames", std::to_string(r.frames)}}) << "\n";
+            return kExitDone;
         }
-        out << clip << ": repaired, " << r.frames << " frames indexed";
-        if (r.droppedBytes > 0) out << ", " << r.droppedBytes << " bytes of a last chunk cut short left out";
-        if (r.damagedBytes > 0) out << ", " << r.damagedFrames << " damaged frame(s) left out (" << r.damagedBytes << " bytes)";
+        out << words.say(cli::kClipRepaired, {{"clip", clip}, {"frames", std::to_string(r.frames)}});
+        if (r.droppedBytes > 0) out << words.say(cli::kCutChunkLeftOut, {{"bytes", std::to_string(r.droppedBytes)}});
+        if (r.damagedBytes > 0)
+            out << words.say(cli::kDamagedLeftOut,
+                             {{"count", std::to_string(r.damagedFrames)}, {"bytes", std::to_string(r.damagedBytes)}});
         out << "\n";
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli repair: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli repair: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

@@ -5,9 +5,12 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliSignals.h"
+#include "app/cli/uCliSourceCheck.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/media/uCameraControls.h"
@@ -80,57 +83,59 @@ void printControls(const TMediaDevice& d, std::ostream& out) {
 
 }  // namespace
 
-int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int devicesCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     try {
         const CliArgs p = parseCliArgs(args, {"--station"}, {"--help"});
         if (p.has("--help")) {
             out << kDevicesUsage;
-            return 0;
+            return kExitDone;
         }
-        if (!p.positional.empty()) throw CliUsageError("unknown argument '" + p.positional[0] + "'");
+        if (!p.positional.empty()) throw CliUsageError(cli::kUnknownArgument, {{"argument", p.positional[0]}});
         // The devices are the machine's, whatever the station.
         if (p.has("--station")) requireStationDirectory(p.value("--station"));
     } catch (const std::exception& e) {
-        err << "orbisight-cli devices: " << e.what() << "\n\n" << kDevicesUsage;
-        return 2;
+        err << "orbisight-cli devices: " << words.failure(e) << "\n\n" << kDevicesUsage;
+        return kExitUsage;
     }
     try {
         const auto devices = videoDevices();
-        if (devices.empty()) out << "no video devices\n";
+        if (devices.empty()) out << words.say(cli::kNoVideoDevices) << "\n";
         for (const TMediaDevice& d : devices) {
             out << d.name << "\n";
             for (const TCaptureFormat& f : d.formats)
                 out << "  format " << formatSpecText(f) << "  (" << captureFormatText(f) << ")\n";
             printControls(d, out);
         }
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli devices: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli devices: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 
-int encodersCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int encodersCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     TEncoderSettings settings;
     try {
         p = parseCliArgs(args, {"--settings", "--encoder-settings", "--station"}, {"--help"});
         if (p.has("--help")) {
             out << kEncodersUsage;
-            return 0;
+            return kExitDone;
         }
         if (!p.positional.empty() || (p.has("--encoder-settings") && !p.has("--settings")))
-            throw CliUsageError("--encoder-settings goes with --settings");
+            throw CliUsageError(cli::kGoesWith, {{"option", "--encoder-settings"}, {"other", "--settings"}});
         settings = parseEncoderSettings(p.value("--encoder-settings"));
         if (p.has("--station")) requireStationDirectory(p.value("--station"));
     } catch (const std::exception& e) {
-        err << "orbisight-cli encoders: " << e.what() << "\n\n" << kEncodersUsage;
-        return 2;
+        err << "orbisight-cli encoders: " << words.failure(e) << "\n\n" << kEncodersUsage;
+        return kExitUsage;
     }
     try {
         if (!p.has("--settings")) {
             for (const std::string& name : videoEncoderNames()) out << name << "\n";
-            return 0;
+            return kExitDone;
         }
         for (const TEncoderProperty& e : encoderProperties(p.value("--settings"), settings)) {
             out << e.name << "=" << e.value << "  (" << e.type;
@@ -141,15 +146,16 @@ int encodersCommand(std::span<const std::string> args, std::ostream& out, std::o
             }
             out << "; default " << e.defaultValue << ")  " << e.description << "\n";
         }
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli encoders: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli encoders: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 
 int recordCommand(std::span<const std::string> args, std::string_view defaultStation,
-                  std::string_view programDirectory, std::ostream& out, std::ostream& err) {
+                  std::string_view programDirectory, std::ostream& out, std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     TCaptureSource source;
     TEncoderSettings encoderSettings;
@@ -160,30 +166,38 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
                          {"--help"});
         if (p.has("--help")) {
             out << kRecordUsage;
-            return 0;
+            return kExitDone;
         }
         if (p.has("--device") == p.has("--source") || !p.positional.empty()) {
-            throw CliUsageError("give either --device or --source");
+            throw CliUsageError(cli::kDeviceOrSource);
         }
         const std::string mode = p.value("--mode", "detect");
-        if (mode != "detect" && mode != "record" && mode != "preview") throw CliUsageError("unknown mode '" + mode + "'");
+        if (mode != "detect" && mode != "record" && mode != "preview") throw CliUsageError(cli::kUnknownMode, {{"mode", mode}});
         if (p.has("--duration")) parseFloat(p.value("--duration"));
         source = p.has("--device") ? TCaptureSource::device(p.value("--device"))
                                    : TCaptureSource::pipeline(p.value("--source"));
         if (p.has("--format")) source.format = parseFormatSpec(p.value("--format"));
         encoderSettings = parseEncoderSettings(p.value("--encoder-settings"));
     } catch (const std::exception& e) {
-        err << "orbisight-cli record: " << e.what() << "\n\n" << kRecordUsage;
-        return 2;
+        err << "orbisight-cli record: " << words.failure(e) << "\n\n" << kRecordUsage;
+        return kExitUsage;
     }
     const std::string station = p.value("--station", std::string(defaultStation));
     const std::string mode = p.value("--mode", "detect");
     const double duration = p.has("--duration") ? parseFloat(p.value("--duration")) : 0.0;
 
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     const StopSignals signals;  // before anything is recorded
     try {
-        const TConfiguration config = stationConfiguration(station, err);
+        const TConfiguration config = stationConfiguration(station, err, words);
+        if (source.isDevice) {
+            const std::vector<TMediaDevice> devices = videoDevices();
+            if (auto problem = deviceSourceProblem(source, devices)) {
+                if (problem->value("devices").empty() && problem->code() == Code::DeviceNotListed)
+                    problem->with("devices", words.say(cli::kNone));
+                throw CliMissingInput(*problem);
+            }
+        }
         TLiveStationOptions options;
         options.source = source;
         options.mode = mode == "record" ? LiveMode::Record : mode == "preview" ? LiveMode::Preview : LiveMode::Detect;
@@ -195,25 +209,32 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
                 [[maybe_unused]] const int rc = std::system(command.c_str());
             };
         }
-        options.onBrightSky = [&out] { out << "the sky is bright: session stopped, powering off\n" << std::flush; };
+        const std::string brightSky = words.say(cli::kSkyBright);
+        options.onBrightSky = [&out, brightSky] { out << brightSky << "\n" << std::flush; };
 
         TLiveStation live(config, station, std::string(programDirectory), notifier);
         const TCaptureFormat format = live.probe(options);
         err << captureFormatText(format) << "\n";
         live.start(options, format);
-        if (mode == "record") out << "recording " << live.recordingFile() << "\n";
+        if (mode == "record") out << words.say(cli::kRecording, {{"file", live.recordingFile()}}) << "\n";
 
         const auto started = std::chrono::steady_clock::now();
         std::size_t reported = 0;
         const auto reportClips = [&](const std::vector<TWrittenClip>& clips) {
             for (; reported < clips.size(); ++reported)
-                out << "clip " << clips[reported].fileName << "  " << clips[reported].frames << " frames\n";
+                out << words.say(cli::kClipWritten, {{"file", clips[reported].fileName},
+                                                     {"frames", std::to_string(clips[reported].frames)}})
+                    << "\n";
         };
         while (stopSignal() == 0 && !live.sourceEnded()) {
             if (!live.poll(std::chrono::seconds(1))) break;
             if (const auto i = live.indicators(); i && mode != "record") {
-                out << "level " << i->level << "  noise " << i->noise << "+" << i->raise << "  noise pixels "
-                    << i->noisePixels << (i->colour == StateColour::Red ? "  event" : "") << "\n";
+                out << words.say(i->colour == StateColour::Red ? cli::kIndicatorsEvent : cli::kIndicators,
+                                 {{"level", std::to_string(i->level)},
+                                  {"noise", std::to_string(i->noise)},
+                                  {"raise", std::to_string(i->raise)},
+                                  {"pixels", std::to_string(i->noisePixels)}})
+                    << "\n";
             }
             reportClips(live.finishedClips());
             if (duration > 0 && std::chrono::steady_clock::now() - started >= std::chrono::duration<double>(duration)) break;
@@ -221,26 +242,26 @@ int recordCommand(std::span<const std::string> args, std::string_view defaultSta
         const std::string recording = live.recordingFile();
         const TLiveStationEnd end = live.stop();
         reportClips(end.clips);
-        out << end.clips.size() << " events\n";
+        out << words.say(cli::kEventsCount, {{"count", std::to_string(end.clips.size())}}) << "\n";
         bool lost = false;
         for (const TWrittenClip& c : end.clips) lost = lost || !c.complete;
         if (end.failedFrames > 0) {
-            err << "orbisight-cli record: " << end.failedFrames
-                << " frame(s) could not be handled as part of an event; an event may have been lost\n";
+            err << "orbisight-cli record: " << words.say(cli::kEventMayBeLost, {{"count", std::to_string(end.failedFrames)}})
+                << "\n";
             lost = true;
         }
         if (!end.recordingFinished) {
-            err << "orbisight-cli record: the recording " << recording << " did not finish in time; its index may be missing\n";
+            err << "orbisight-cli record: " << words.say(cli::kRecordingUnfinished, {{"file", recording}}) << "\n";
             lost = true;
         }
         if (!end.graphError.empty()) {
             err << "orbisight-cli record: " << end.graphError << "\n";
-            return 1;
+            return kExitFailed;
         }
-        return lost ? 1 : 0;
+        return lost ? kExitFailed : kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli record: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli record: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

@@ -3,25 +3,27 @@
 #include <filesystem>
 #include <ostream>
 
-#include "astro/uExceptions.h"
+#include "app/cli/uCliExit.h"
+#include "app/cli/uCliWords.h"
 
 namespace orbis {
 
 void requireStationDirectory(const std::string& station) {
     std::error_code ec;
-    if (!std::filesystem::is_directory(station, ec)) throw Exception("no station directory \"" + station + "\"");
+    if (!std::filesystem::is_directory(station, ec))
+        throw CliMissingInput(TDiagnostic(Code::StationDirectoryMissing).with("directory", station));
 }
 
-TConfiguration stationConfiguration(const std::string& station, std::ostream& warnings) {
+TConfiguration stationConfiguration(const std::string& station, std::ostream& warnings, const CliWords& words) {
     namespace fs = std::filesystem;
     std::error_code ec;
     requireStationDirectory(station);
     const fs::path ini = iniFilePath(station);
     if (fs::exists(ini, ec) && !fs::is_regular_file(ini, ec))
-        throw Exception("\"" + ini.string() + "\" is not a settings file");
+        throw CliConfigurationError(TDiagnostic(Code::SettingsPathNotAFile).with("file", ini.string()));
     TConfiguration config;
     config.load(ini);
-    for (const std::string& w : config.warnings()) warnings << "warning: " << w << "\n";
+    for (const std::string& w : config.warnings()) warnings << words.say(cli::kWarning) << ": " << w << "\n";
     return config;
 }
 

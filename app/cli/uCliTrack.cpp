@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
@@ -33,69 +35,71 @@ constexpr const char* kUsage =
     "  --force  with --auto, replace an existing MeteorTrack.txt\n"
     "\n"
     "Exit status: 0 printed, written or kept, 1 no meteor found (nothing is guessed) or an\n"
-    "error, 2 bad arguments.\n";
+    "error, 2 bad arguments, a missing event directory or one without frame files, 3\n"
+    "unusable settings.\n";
 
 }  // namespace
 
 int trackCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                 std::ostream& err) {
+                 std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs parsed;
     try {
         parsed = parseCliArgs(args, {"--station"}, {"--help", "--auto", "--force"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (parsed.positional.size() != 1) throw CliUsageError("one event directory is needed");
-        if (parsed.has("--force") && !parsed.has("--auto")) throw CliUsageError("--force only goes with --auto");
+        if (parsed.positional.size() != 1) throw CliUsageError(cli::kOneEvent);
+        if (parsed.has("--force") && !parsed.has("--auto")) throw CliUsageError(cli::kGoesWith, {{"option", "--force"}, {"other", "--auto"}});
     } catch (const CliUsageError& e) {
-        err << "orbisight-cli track: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli track: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
     const std::string event = parsed.positional[0];
     try {
         std::error_code ec;
-        if (!std::filesystem::is_directory(event, ec)) {
-            err << "orbisight-cli track: no such event directory: " << event << "\n";
-            return 1;
-        }
-        if (frameFiles(event).empty()) {
-            err << "orbisight-cli track: no frame files (F001.bmp ...) in " << event << "\n";
-            return 1;
-        }
+        if (!std::filesystem::is_directory(event, ec))
+            throw CliMissingInput(TDiagnostic(Code::GivenDirectoryMissing).with("directory", event));
+        // The usual mistake: a clip not yet taken into work (extract).
+        if (frameFiles(event).empty())
+            throw CliMissingInput(TDiagnostic(Code::EventWithoutFrames).with("directory", event));
         const TConfiguration config =
-            stationConfiguration(parsed.value("--station", std::string(defaultStation)), err);
+            stationConfiguration(parsed.value("--station", std::string(defaultStation)), err, words);
         if (!parsed.has("--auto")) {
             const auto proposal = proposeTrack(event, config);
             if (!proposal) {
-                err << "orbisight-cli track: no meteor found\n";
-                return 1;
+                err << "orbisight-cli track: " << words.say(cli::kNoMeteor) << "\n";
+                return kExitFailed;
             }
             for (const std::string& line : trackFileLines(proposal->start, proposal->finish, proposal->brightness))
                 out << line << "\n";
-            out << "brightest frame: "
-                << std::filesystem::path(frameFileName(event, proposal->brightestFrame)).filename().string() << "\n";
+            out << words.say(cli::kBrightestFrame,
+                             {{"file", std::filesystem::path(frameFileName(event, proposal->brightestFrame))
+                                           .filename()
+                                           .string()}})
+                << "\n";
             out << estimateNote(*proposal) << "\n";
-            return 0;
+            return kExitDone;
         }
         TTrackProposal written;
         switch (writeProposedTrack(event, config, parsed.has("--force"), &written)) {
             case TrackProposalOutcome::NoMeteor:
-                err << "orbisight-cli track: no meteor found\n";
-                return 1;
+                err << "orbisight-cli track: " << words.say(cli::kNoMeteor) << "\n";
+                return kExitFailed;
             case TrackProposalOutcome::KeptExisting:
-                out << trackFileName(event) << " exists and is kept (--force replaces it)\n";
-                return 0;
+                out << words.say(cli::kTrackKept, {{"file", trackFileName(event)}}) << "\n";
+                return kExitDone;
             case TrackProposalOutcome::Written:
-                out << trackFileName(event) << " written:\n";
+                out << words.say(cli::kTrackWritten, {{"file", trackFileName(event)}}) << "\n";
                 for (const std::string& line : readTextLines(trackFileName(event))) out << line << "\n";
                 out << estimateNote(written) << "\n";
-                return 0;
+                return kExitDone;
         }
-        return 1;
+        return kExitFailed;
     } catch (const std::exception& e) {
-        err << "orbisight-cli track: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli track: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

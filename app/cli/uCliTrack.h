@@ -8,11 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "i18n/uCatalogue.h"
+
 namespace orbis {
 
-// Exit status: 0 printed, written or an existing track file kept; 1 no
-// meteor found or an error; 2 bad arguments.
+// Exit status (uCliExit.h): 0 printed, written or an existing track file
+// kept; 1 no meteor found or an error; 2 bad arguments or a missing event or
+// frames; 3 unusable settings.
 int trackCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                 std::ostream& err);
+                 std::ostream& err, Language language = Language::English);
 
 }  // namespace orbis

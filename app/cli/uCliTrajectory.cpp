@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
 #include "astro/uUniUtils.h"
-#include "i18n/uCatalogue.h"
+#include "app/cli/uCliWords.h"
 #include "network/uNightPairing.h"
 #include "network/uTrajectoryReport.h"
 
@@ -40,7 +41,7 @@ constexpr const char* kUsage =
     "                 exist, though the trajectory reads none of its settings\n"
     "\n"
     "Exit status: 0 solved (--nights: the nights were read), 1 refused or a file that cannot\n"
-    "be read or written, 2 bad arguments.\n";
+    "be read or written, 2 bad arguments or an event or night that is not there.\n";
 
 fs::path measurementFile(const fs::path& event) {
     if (!fs::is_directory(event)) return event;
@@ -58,28 +59,35 @@ fs::path freeName(const fs::path& folder, const std::string& stem, std::set<std:
     return folder / (name + ".json");
 }
 
-std::string worded(const TDiagnostic& d) { return TCatalogue(systemLanguage()).text(d); }
+void requireGiven(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::exists(path, ec)) throw CliMissingInput(TDiagnostic(Code::GivenFileMissing).with("file", path.string()));
+}
 
 int solveEvents(const std::vector<std::string>& names, const fs::path& output, std::ostream& out, std::ostream& err,
-                const TMeasurementReader& read) {
+                const CliWords& words, const TMeasurementReader& read) {
     std::vector<TEventMeasurement> events;
-    for (const std::string& name : names) events.push_back(read(measurementFile(name)));
+    for (const std::string& name : names) {
+        requireGiven(measurementFile(name));
+        events.push_back(read(measurementFile(name)));
+    }
     try {
         const TTrajectory t = solveTrajectory(events);
         std::set<std::string> taken;
         const fs::path file = freeName(output, meteorName(t), taken);
         writeFileAtomically(file, trajectoryJson(t));
-        out << trajectoryText(t) << "Written: " << file.string() << "\n";
-        return 0;
+        out << trajectoryText(t) << words.say(cli::kTrajectoryWritten, {{"file", file.string()}}) << "\n";
+        return kExitDone;
     } catch (const ETrajectoryRefused& e) {
-        err << "orbisight-cli trajectory: " << worded(e.diagnostic()) << "\n";
-        return 1;
+        err << "orbisight-cli trajectory: " << words.failure(e) << "\n";
+        return kExitFailed;
     }
 }
 
 int solveNightDirectories(const std::vector<std::string>& names, const fs::path& output, std::ostream& out,
-                          std::ostream& err, const TMeasurementReader& read) {
+                          std::ostream& err, const CliWords& words, const TMeasurementReader& read) {
     std::vector<TStationNight> nights;
+    for (const std::string& name : names) requireGiven(name);
     for (const std::string& name : names) {
         // "STATION/NIGHT": the nights of several stations often share their name.
         const fs::path normal = fs::path(name).lexically_normal();
@@ -92,11 +100,9 @@ int solveNightDirectories(const std::vector<std::string>& names, const fs::path&
         for (const fs::path& event : events) {
             try {
                 night.events.push_back(read(measurementFile(event)));
-            } catch (const Exception& e) {
-                // One damaged file leaves the rest of the night.
-                err << "orbisight-cli trajectory: " << worded(e.diagnostic()) << "\n";
             } catch (const std::exception& e) {
-                err << "orbisight-cli trajectory: " << e.what() << "\n";
+                // One damaged file leaves the rest of the night.
+                err << "orbisight-cli trajectory: " << words.failure(e) << "\n";
             }
         }
         nights.push_back(std::move(night));
@@ -113,40 +119,41 @@ int solveNightDirectories(const std::vector<std::string>& names, const fs::path&
     }
     const std::string table = nightTable(meteors);
     writeFileAtomically(output / "trajectories.txt", table);
-    out << table << meteors.size() << " meteor(s) seen by several stations, " << solved << " solved; table: "
-        << (output / "trajectories.txt").string() << "\n";
-    return 0;
+    out << table
+        << words.say(cli::kNightMeteors, {{"count", std::to_string(meteors.size())},
+                                          {"solved", std::to_string(solved)},
+                                          {"file", (output / "trajectories.txt").string()}})
+        << "\n";
+    return kExitDone;
 }
 
 }  // namespace
 
-int trajectoryCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+int trajectoryCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language,
                       const TMeasurementReader& read) {
+    const CliWords words(language);
     CliArgs parsed;
     try {
         parsed = parseCliArgs(args, {"--output", "--station"}, {"--help", "--nights"});
         if (parsed.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
-        if (parsed.positional.size() < 2)
-            throw CliUsageError(parsed.has("--nights") ? "two nights or more are needed" : "two events or more are needed");
+        if (parsed.positional.size() < 2) throw CliUsageError(parsed.has("--nights") ? cli::kTwoNights : cli::kTwoEvents);
         if (parsed.has("--station")) requireStationDirectory(parsed.value("--station"));
-    } catch (const CliUsageError& e) {
-        err << "orbisight-cli trajectory: " << e.what() << "\n\n" << kUsage;
-        return 2;
+    } catch (const std::exception& e) {
+        err << "orbisight-cli trajectory: " << words.failure(e) << "\n";
+        if (dynamic_cast<const CliUsageError*>(&e)) err << "\n" << kUsage;
+        return exitStatusFor(e);
     }
     const fs::path output = parsed.value("--output", ".");
     try {
         fs::create_directories(output);
-        return parsed.has("--nights") ? solveNightDirectories(parsed.positional, output, out, err, read)
-                                      : solveEvents(parsed.positional, output, out, err, read);
-    } catch (const Exception& e) {
-        err << "orbisight-cli trajectory: " << worded(e.diagnostic()) << "\n";
-        return 1;
+        return parsed.has("--nights") ? solveNightDirectories(parsed.positional, output, out, err, words, read)
+                                      : solveEvents(parsed.positional, output, out, err, words, read);
     } catch (const std::exception& e) {
-        err << "orbisight-cli trajectory: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli trajectory: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

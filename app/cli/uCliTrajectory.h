@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "i18n/uCatalogue.h"
 #include "reports/uEventMeasurement.h"
 
 namespace orbis {
@@ -17,8 +18,9 @@ using TMeasurementReader = std::function<TEventMeasurement(const std::filesystem
 
 // Exit status: 0 solved (with --nights: the nights were read, whatever was
 // solved), 1 refused or a file that cannot be read or written, 2 bad
-// arguments. `read` reads one M<event>.json (readEventMeasurement).
-int trajectoryCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+// arguments or an event or night that is not there. `read` reads one
+// M<event>.json (readEventMeasurement).
+int trajectoryCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language,
                       const TMeasurementReader& read);
 
 }  // namespace orbis

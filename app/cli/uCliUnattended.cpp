@@ -6,10 +6,12 @@
 #include <ostream>
 
 #include "app/cli/uCliArgs.h"
+#include "app/cli/uCliExit.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
@@ -57,36 +59,38 @@ constexpr const char* kStatusUsage =
 }  // namespace
 
 int statusCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                  std::ostream& err) {
+                  std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     try {
         p = parseCliArgs(args, {"--station"}, {"--help"});
         if (p.has("--help")) {
             out << kStatusUsage;
-            return 0;
+            return kExitDone;
         }
-        if (!p.positional.empty()) throw CliUsageError("status takes no file names");
+        if (!p.positional.empty()) throw CliUsageError(cli::kTakesNoFiles, {{"command", "status"}});
     } catch (const std::exception& e) {
-        err << "orbisight-cli status: " << e.what() << "\n\n" << kStatusUsage;
-        return 2;
+        err << "orbisight-cli status: " << words.failure(e) << "\n\n" << kStatusUsage;
+        return kExitUsage;
     }
     const std::string station = p.value("--station", std::string(defaultStation));
     try {
-        const TConfiguration config = stationConfiguration(station, err);
+        const TConfiguration config = stationConfiguration(station, err, words);
         TStationClock clock(config.timeZone());
         const TStationStatus status =
             stationStatus(station, config, clock.localNow(), systemClockState(), systemFreeSpace(station));
         writeStationStatus(station, status);
         out << statusJson(status);
-        return 0;
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli status: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli status: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 
 int stationCommand(std::span<const std::string> args, std::string_view defaultStation, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, Language language) {
+    const CliWords words(language);
     CliArgs p;
     TUnattendedOptions options;
     std::optional<TDateTime> clockStart;
@@ -98,31 +102,31 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
                          {"--help", "--without-settings"});
         if (p.has("--help")) {
             out << kUsage;
-            return 0;
+            return kExitDone;
         }
         if (p.has("--device") == p.has("--source") || !p.positional.empty())
-            throw CliUsageError("give either --device or --source");
+            throw CliUsageError(cli::kDeviceOrSource);
         options.source = p.has("--device") ? TCaptureSource::device(p.value("--device"))
                                            : TCaptureSource::pipeline(p.value("--source"));
         if (p.has("--format")) options.source.format = parseFormatSpec(p.value("--format"));
         if (p.has("--clock-start")) clockStart = parseStartTime(p.value("--clock-start"));
         if (p.has("--clock-speed")) {
-            if (!clockStart) throw CliUsageError("--clock-speed goes with --clock-start");
+            if (!clockStart) throw CliUsageError(cli::kGoesWith, {{"option", "--clock-speed"}, {"other", "--clock-start"}});
             speed = parseFloat(p.value("--clock-speed"));
-            if (!(speed > 0)) throw CliUsageError("--clock-speed must be more than 0");
+            if (!(speed > 0)) throw CliUsageError(cli::kMoreThanZero, {{"option", "--clock-speed"}});
         }
         if (p.has("--threads")) {
             const int threads = parseInt(p.value("--threads"));
-            if (threads < 1) throw CliUsageError("--threads must be 1 or more");
+            if (threads < 1) throw CliUsageError(cli::kAtLeastOne, {{"option", "--threads"}});
             options.threads = static_cast<unsigned>(threads);
         }
         if (p.has("--nights")) {
             options.mornings = parseInt(p.value("--nights"));
-            if (options.mornings < 1) throw CliUsageError("--nights must be 1 or more");
+            if (options.mornings < 1) throw CliUsageError(cli::kAtLeastOne, {{"option", "--nights"}});
         }
     } catch (const std::exception& e) {
-        err << "orbisight-cli station: " << e.what() << "\n\n" << kUsage;
-        return 2;
+        err << "orbisight-cli station: " << words.failure(e) << "\n\n" << kUsage;
+        return kExitUsage;
     }
     const std::string station = p.value("--station", std::string(defaultStation));
     if (p.has("--power-off")) {
@@ -133,24 +137,27 @@ int stationCommand(std::span<const std::string> args, std::string_view defaultSt
     options.stopRequested = [] { return stopSignal() != 0; };
     options.onLine = [&out](const std::string& line) { out << line << "\n" << std::flush; };
 
-    CliNotifier notifier(err);
+    CliNotifier notifier(err, language);
     const StopSignals signals;
     try {
         std::error_code ec;
+        requireStationDirectory(station);
         // A station left with the built-in place would publish another sky's positions all season.
         if (!std::filesystem::exists(iniFilePath(station), ec) && !p.has("--without-settings"))
-            throw Exception("no " + std::string(kIniFileName) + " in " + station +
-                            ": the station would run with the built-in place (52.43 N, 30.98 E); write one "
-                            "(see `orbisight-cli check`) or run with --without-settings");
-        const TConfiguration config = stationConfiguration(station, err);
+            throw CliConfigurationError(TDiagnostic(Code::StationSettingsMissing)
+                                            .with("file", std::string(kIniFileName))
+                                            .with("directory", station));
+        const TConfiguration config = stationConfiguration(station, err, words);
         TStationClock clock = clockStart ? TStationClock(*clockStart, speed) : TStationClock(config.timeZone());
         const TUnattendedEnd end = runUnattendedStation(config, station, clock, options, notifier);
-        out << end.nights << " night(s), " << end.mornings << " morning(s), " << end.failedEvents
-            << " event(s) failed\n";
-        return 0;
+        out << words.say(cli::kStationEnd, {{"nights", std::to_string(end.nights)},
+                                            {"mornings", std::to_string(end.mornings)},
+                                            {"failed", std::to_string(end.failedEvents)}})
+            << "\n";
+        return kExitDone;
     } catch (const std::exception& e) {
-        err << "orbisight-cli station: " << e.what() << "\n";
-        return 1;
+        err << "orbisight-cli station: " << words.failure(e) << "\n";
+        return exitStatusFor(e);
     }
 }
 

@@ -4,6 +4,7 @@
 //   --record-for S       start the recording page's session on the first device,
 //                        stop after S seconds and quit (measurements, screenshots)
 //   --screenshot FILE    save a picture of the window before quitting
+//   --version            print the version, before any window opens
 
 #include <QApplication>
 #include <QTimer>
@@ -27,6 +28,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--version") { std::cout << "orbisight " ORBIS_VERSION "\n"; return 0; }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Orbisight");
     if (!orbis::installRussianWindow(app))

@@ -92,7 +92,7 @@ TEST(CliCalibrate, SaveKeepsTheOtherSettings) {
     EXPECT_NEAR(after.coefX(8), 0.02, 1e-9);
     EXPECT_NEAR(after.coefY(6), 0.02, 1e-9);
 
-    EXPECT_EQ(calibrate({(station / "missing.txt").string()}, station.str()).status, 1);
+    EXPECT_EQ(calibrate({(station / "missing.txt").string()}, station.str()).status, 2);  // a file that is not there
     EXPECT_EQ(calibrate({}, station.str()).status, 2);
 }
 

@@ -143,7 +143,7 @@ TEST(CliDetect, BadArgumentsAndUnreadableInputsEndWithStatusTwo) {
     const std::string text = (input / "notes.avi").string();
     std::ofstream(text) << "This is a text file renamed to .avi\n";
     const CliRun bad = detect({"--input", text}, station.str());
-    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.status, 1);  // there, but no clip
     EXPECT_NE(bad.err.find("not a readable AVI clip"), std::string::npos) << bad.err;
     EXPECT_EQ(detect({"--input", (input / "missing.avi").string()}, station.str()).status, 2);
     EXPECT_EQ(detect({"--input", text, "--start", "soon"}, station.str()).status, 2);
@@ -191,7 +191,7 @@ TEST(CliDetect, DamagedFramesWrongGeometriesAndImplausibleRatesAreRefused) {
         const std::string bad = (input / ("bad" + std::to_string(n++) + ".avi")).string();
         writeFileAtomically(bad, content);
         const CliRun refused = detect({"--input", bad}, empty.str());
-        EXPECT_EQ(refused.status, 2) << refused.out;
+        EXPECT_EQ(refused.status, 1) << refused.out;
         EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;
         EXPECT_NE(refused.err.find(message), std::string::npos) << refused.err;
         EXPECT_TRUE(std::filesystem::is_empty(empty.path())) << refused.out;

@@ -116,7 +116,7 @@ TEST(CliCheck, SaysWhatIsWrongOrSuspiciousAndTheStationRefusesToRunWithoutSettin
     std::ostringstream out, err;
     EXPECT_EQ(stationCommand(std::vector<std::string>{"--station", station.str(), "--source", "videotestsrc num-buffers=1"},
                              "/nonexistent", out, err),
-              1);
+              3);  // configuration
     EXPECT_NE(err.str().find("--without-settings"), std::string::npos) << err.str();
 
     // Typos, a distortion no lens has, a name the exports cannot carry,

@@ -80,14 +80,14 @@ TEST(CliTrack, NoMeteorMissingEventAndBadArguments) {
     EXPECT_NE(err.find("no meteor found"), std::string::npos) << err;
 
     std::filesystem::create_directories(station / "processed");
-    EXPECT_EQ(track({(station / "processed").string()}, station.str(), &out, &err), 1);
+    EXPECT_EQ(track({(station / "processed").string()}, station.str(), &out, &err), 2);
     EXPECT_NE(err.find("no frame files"), std::string::npos) << err;
-    EXPECT_EQ(track({(station / "none").string()}, station.str(), &out, &err), 1);
-    EXPECT_NE(err.find("no such event directory"), std::string::npos) << err;
+    EXPECT_EQ(track({(station / "none").string()}, station.str(), &out, &err), 2);
+    EXPECT_NE(err.find("no such directory"), std::string::npos) << err;
     EXPECT_EQ(track({}, station.str()), 2);
     EXPECT_EQ(track({event, "--force"}, station.str()), 2);
     EXPECT_EQ(track({event, "--fast"}, station.str()), 2);
-    EXPECT_EQ(track({event, "--station", (station / "typo").string()}, station.str(), &out, &err), 1);
+    EXPECT_EQ(track({event, "--station", (station / "typo").string()}, station.str(), &out, &err), 2);
 }
 
 }  // namespace

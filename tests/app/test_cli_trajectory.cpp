@@ -39,7 +39,7 @@ struct Network {
     }
     int run(std::vector<std::string> args, std::string& out, std::string& err) const {
         std::ostringstream o, e;
-        const int status = trajectoryCommand(args, o, e, reader());
+        const int status = trajectoryCommand(args, o, e, Language::English, reader());
         out = o.str(), err = e.str();
         return status;
     }
@@ -80,7 +80,7 @@ TEST(CliTrajectory, SolvesEventsAndNights) {
     EXPECT_TRUE(fs::exists(nights / "T20240810_011200.json"));
 
     EXPECT_EQ(net.run({ea.string()}, out, err), 2);
-    EXPECT_EQ(net.run({ea.string(), (net.dir / "none").string()}, out, err), 1);
+    EXPECT_EQ(net.run({ea.string(), (net.dir / "none").string()}, out, err), 2);  // not there
 }
 
 }  // namespace
