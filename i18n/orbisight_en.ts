@@ -34,6 +34,8 @@
     <message>
         <source>TwoStationsNeeded</source>
         <translation>A trajectory needs the events of at least two stations.</translation>
+    </message>
+    <message>
         <source>StationDirectoryMissing</source>
         <translation>no station directory "{directory}"</translation>
     </message>

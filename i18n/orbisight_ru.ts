@@ -34,6 +34,8 @@
     <message>
         <source>TwoStationsNeeded</source>
         <translation>Для траектории нужны события хотя бы двух станций.</translation>
+    </message>
+    <message>
         <source>StationDirectoryMissing</source>
         <translation>нет каталога станции "{directory}"</translation>
     </message>
