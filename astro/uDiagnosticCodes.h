@@ -6,6 +6,13 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(StationPlaceUnknown)        \
+    X(SightLinesTooFew)           \
+    X(StationTimesApart)          \
+    X(PlanesConvergeTooLittle)    \
+    X(PathOutsideAtmosphere)      \
+    X(PathBehindStation)          \
+    X(TwoStationsNeeded)          \
     X(StationDirectoryMissing)    \
     X(SettingsPathNotAFile)       \
     X(StationSettingsMissing)     \

@@ -8,6 +8,34 @@
         <translation>{text}</translation>
     </message>
     <message>
+        <source>StationPlaceUnknown</source>
+        <translation>У станции события {event} не задано место (широта и долгота): её лучи зрения нельзя расположить на Земле.</translation>
+    </message>
+    <message>
+        <source>SightLinesTooFew</source>
+        <translation>В событии {event} слишком мало измеренных кадров или слишком короткий трек, чтобы задать плоскость лучей зрения.</translation>
+    </message>
+    <message>
+        <source>StationTimesApart</source>
+        <translation>Кадры события {event} не совпадают по времени с кадрами других станций: это не один и тот же метеор.</translation>
+    </message>
+    <message>
+        <source>PlanesConvergeTooLittle</source>
+        <translation>Плоскости станций пересекаются под углом всего {angle}°: путь нельзя определить надёжно; траектория не вычисляется.</translation>
+    </message>
+    <message>
+        <source>PathOutsideAtmosphere</source>
+        <translation>Плоскости станций пересекаются на высоте {height} км, под землёй или выше 200 км: это не один метеор; траектория не вычисляется.</translation>
+    </message>
+    <message>
+        <source>PathBehindStation</source>
+        <translation>Путь лежит позади камеры события {event}: это не один метеор; траектория не вычисляется.</translation>
+    </message>
+    <message>
+        <source>TwoStationsNeeded</source>
+        <translation>Для траектории нужны события хотя бы двух станций.</translation>
+    </message>
+    <message>
         <source>StationDirectoryMissing</source>
         <translation>нет каталога станции "{directory}"</translation>
     </message>
@@ -1510,5 +1538,21 @@ the file is read-only</translation>
         <translation>Orbisight 2.0</translation>
     </message>
     <!-- the DiagnosticCaption context ends here -->
+    <message>
+        <source>two events or more are needed</source>
+        <translation>нужны два события или больше</translation>
+    </message>
+    <message>
+        <source>two nights or more are needed</source>
+        <translation>нужны две ночи или больше</translation>
+    </message>
+    <message>
+        <source>written: {file}</source>
+        <translation>записано: {file}</translation>
+    </message>
+    <message>
+        <source>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</source>
+        <translation>метеоров, замеченных несколькими станциями: {count}, решено: {solved}; таблица: {file}</translation>
+    </message>
 </context>
 </TS>

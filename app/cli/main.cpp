@@ -18,6 +18,7 @@
 #include "app/cli/uCliStation.h"
 #include "app/cli/uCliUnattended.h"
 #include "app/cli/uCliTrack.h"
+#include "app/cli/uCliTrajectory.h"
 #include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
 #include "processing/uNaming.h"
@@ -46,6 +47,7 @@ constexpr const char* kUsage =
     "  summary  write the daily summary of a night\n"
     "  r90      write the UFO R90 export of a night or a month\n"
     "  calibrate fit the lens-distortion coefficients to point pairs\n"
+    "  trajectory solve a meteor's path, speed, radiant and orbit from several stations' events\n"
     "  simulate render an event clip of a simulated sky with its truth\n"
     "  demo     simulate a night and run the whole station over it\n"
     "\n"
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
     if (command == "simulate") return simulateCommand(rest, station, out, err, language);
     if (command == "demo") return demoCommand(rest, out, err, language);
     if (command == "calibrate") return calibrateCommand(rest, station, out, err, language);
+    if (command == "trajectory") return trajectoryCommand(rest, out, err, language, readEventMeasurement);
     if (command == "r90") return r90Command(rest, station, out, err, language);
     err << "orbisight-cli: " << CliWords(language).say(cli::kUnknownCommand, {{"command", command}}) << "\n\n" << kUsage;
     return kExitUsage;

@@ -75,6 +75,10 @@ constexpr std::array kSentences{
     cli::kIndicatorsEvent,
     cli::kNoVideoDevices,
     cli::kNone,
+    cli::kTwoEvents,
+    cli::kTwoNights,
+    cli::kTrajectoryWritten,
+    cli::kNightMeteors,
 };
 
 }  // namespace

@@ -85,6 +85,10 @@ inline constexpr const char* kIndicators = "level {level}  noise {noise}+{raise}
 inline constexpr const char* kIndicatorsEvent = "level {level}  noise {noise}+{raise}  noise pixels {pixels}  event";
 inline constexpr const char* kNoVideoDevices = "no video devices";
 inline constexpr const char* kNone = "none";
+inline constexpr const char* kTwoEvents = "two events or more are needed";
+inline constexpr const char* kTwoNights = "two nights or more are needed";
+inline constexpr const char* kTrajectoryWritten = "written: {file}";
+inline constexpr const char* kNightMeteors = "{count} meteor(s) seen by several stations, {solved} solved; table: {file}";
 }  // namespace cli
 
 // Every sentence of the "Cli" context the command line says (the catalogue
