@@ -6,4 +6,7 @@
 
 #define ORBIS_DIAGNOSTIC_CODES(X) \
     X(Unworded)                   \
+    X(EventMeasurementDamaged)    \
+    X(EventMeasurementNotWritten) \
+    X(NightFrameFileLeftOut)      \
     /* the list ends here */

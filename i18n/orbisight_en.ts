@@ -7,6 +7,18 @@
         <source>Unworded</source>
         <translation>{text}</translation>
     </message>
+    <message>
+        <source>EventMeasurementDamaged</source>
+        <translation>The event file {file} is damaged or not an event measurement (at {field}).</translation>
+    </message>
+    <message>
+        <source>EventMeasurementNotWritten</source>
+        <translation>The per-frame measurement {file} was not written: {problem}</translation>
+    </message>
+    <message>
+        <source>NightFrameFileLeftOut</source>
+        <translation>The event {event} is left out of the night file {file}: {problem}</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 </TS>

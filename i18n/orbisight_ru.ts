@@ -7,6 +7,18 @@
         <source>Unworded</source>
         <translation>{text}</translation>
     </message>
+    <message>
+        <source>EventMeasurementDamaged</source>
+        <translation>Файл события {file} повреждён или не является измерением события (в {field}).</translation>
+    </message>
+    <message>
+        <source>EventMeasurementNotWritten</source>
+        <translation>Покадровое измерение {file} не записано: {problem}</translation>
+    </message>
+    <message>
+        <source>NightFrameFileLeftOut</source>
+        <translation>Событие {event} не вошло в ночной файл {file}: {problem}</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 </TS>

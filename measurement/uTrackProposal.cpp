@@ -1062,6 +1062,19 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     p.finish = headPoint(frames, s.last, s.finishX, s.finishY, found->upperFirst);
     p.startEstimate = s.startEstimate, p.finishEstimate = s.finishEstimate;
     if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
+    p.upperFieldFirst = found->upperFirst;
+    // The head on every frame between: on a woven frame that of its later
+    // field the meteor is on, as START's.
+    const Frames& pictures = found->fields ? *found->fields : frames;
+    const int perFrame = pictures.perFrame;
+    const auto exposureEnd = [&](int k) { return found->upperFirst ? (k % 2 + 1) / 2.0 : 1.0; };
+    p.heads.push_back({p.start, exposureEnd(s.startPicture), p.startEstimate});
+    for (int fi = s.startPicture / perFrame + 1; fi < s.last / perFrame; ++fi) {
+        const int k = (fi + 1) * perFrame - 1;
+        const Head h = headOn(pictures, k, s, false);
+        p.heads.push_back({headPoint(frames, k, h.x, h.y, found->upperFirst), exposureEnd(k), h.estimate});
+    }
+    if (s.last / perFrame > s.startPicture / perFrame) p.heads.push_back({p.finish, exposureEnd(s.last), p.finishEstimate});
     int frameIndex = 0;
     p.brightness = meteorBrightness(frames, *found, config, frameIndex);
     p.brightestFrame = frames.numbers[static_cast<std::size_t>(frameIndex)];

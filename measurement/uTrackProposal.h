@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/uConfiguration.h"
 #include "measurement/uTrack.h"
@@ -22,12 +23,28 @@ enum class TTrackEstimate {
     Predicted,     // where the motion seen on the other frames puts the head
 };
 
+// The head on one frame of the meteor, as the proposal placed it.
+struct TTrackHead {
+    TTrackPoint point;
+    // When the head was there, as a share of the frame's time: 1 at the end
+    // of the frame's exposure, 0.5 at the end of the earlier field of a
+    // woven interlaced frame.
+    double exposureEnd = 1;
+    TTrackEstimate estimate = TTrackEstimate::StreakFit;
+};
+
 struct TTrackProposal {
     TTrackPoint start;
     TTrackPoint finish;
     TTrackBrightness brightness;
     int brightestFrame = 0;  // the frame the brightness was measured on
     TTrackEstimate startEstimate = TTrackEstimate::StreakFit, finishEstimate = TTrackEstimate::StreakFit;
+    // Every frame from START's to FINISH's, in order; the first and last are
+    // START and FINISH.
+    std::vector<TTrackHead> heads;
+    // Woven interlaced frames: whether the upper field (rows 0, 2, ...) was
+    // exposed first. Nothing for frames exposed whole.
+    std::optional<bool> upperFieldFirst;
 };
 
 // "streak fit", "leading edge", "spot centroid", "predicted".
