@@ -307,6 +307,19 @@ TEST(TrackProposal, WovenFramesOfEitherFieldOrder) {
         EXPECT_GE(p->brightestFrame, p->start.frame) << i;
         EXPECT_LE(p->brightestFrame, p->finish.frame) << i;
         EXPECT_GE(p->brightness.pixelCount, 30) << i;
+        // A head on every frame, each when its later field ended but the
+        // last, where the meteor went out in the earlier field.
+        EXPECT_EQ(p->upperFieldFirst, meteors[i].weave == TSimWeave::UpperFieldFirst) << i;
+        ASSERT_EQ(p->heads.size(), static_cast<std::size_t>(t.lastFrame - t.firstFrame + 1)) << i;
+        for (std::size_t k = 0; k < p->heads.size(); ++k) {
+            const TTrackHead& h = p->heads[k];
+            EXPECT_EQ(h.point.frame, t.firstFrame + 1 + static_cast<int>(k)) << i;
+            EXPECT_EQ(h.exposureEnd, k + 1 == p->heads.size() ? 0.5 : 1.0) << i << " " << k;
+            EXPECT_LE(std::hypot(h.point.x - t.frameHeads[k].first, h.point.y - t.frameHeads[k].second), 2.0)
+                << i << " " << k;
+        }
+        EXPECT_EQ(p->heads.front().point.x, p->start.x);
+        EXPECT_EQ(p->heads.back().point.y, p->finish.y);
     }
 }
 
