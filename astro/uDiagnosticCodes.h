@@ -9,4 +9,5 @@
     X(EventMeasurementDamaged)    \
     X(EventMeasurementNotWritten) \
     X(NightFrameFileLeftOut)      \
+    X(TrackHeadsDamaged)          \
     /* the list ends here */

@@ -19,6 +19,10 @@
         <source>NightFrameFileLeftOut</source>
         <translation>The event {event} is left out of the night file {file}: {problem}</translation>
     </message>
+    <message>
+        <source>TrackHeadsDamaged</source>
+        <translation>The track proposal's heads file {file} is damaged at line {line}.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 </TS>

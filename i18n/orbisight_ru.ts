@@ -19,6 +19,10 @@
         <source>NightFrameFileLeftOut</source>
         <translation>Событие {event} не вошло в ночной файл {file}: {problem}</translation>
     </message>
+    <message>
+        <source>TrackHeadsDamaged</source>
+        <translation>Файл голов трека {file} повреждён в строке {line}.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 </TS>

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/uConfiguration.h"
@@ -59,9 +60,28 @@ std::string estimateNote(const TTrackProposal& proposal);
 // bitmap reader raises for a frame file that cannot be read.
 std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config);
 
+// The proposal's heads beside the track it wrote, so that the frames
+// between its ends can be measured later without proposing again:
+// eventDirectory/MeteorHeads.txt, a line "FIELDS|upper" (or lower, or
+// none), then "frame|x|y|exposureEnd|estimate" per head, estimate being
+// the TTrackEstimate's number.
+inline constexpr std::string_view kTrackHeadsFileName = "MeteorHeads.txt";
+
+struct TTrackHeads {
+    std::vector<TTrackHead> heads;
+    std::optional<bool> upperFieldFirst;
+};
+
+void saveTrackHeads(const std::string& eventDirectory, const TTrackProposal& proposal);
+// The heads file of the event; nothing when there is none. A line out of
+// its layout or range, or frames out of order, raise EConvertError with the
+// diagnostic TrackHeadsDamaged naming the file and the line.
+std::optional<TTrackHeads> readTrackHeads(const std::string& eventDirectory);
+
 enum class TrackProposalOutcome { Written, KeptExisting, NoMeteor };
 
-// Proposes the track and saves it as the event's MeteorTrack.txt. A track
+// Proposes the track and saves it as the event's MeteorTrack.txt, with its
+// heads (saveTrackHeads). A track
 // file that exists (the observer's marking) is kept unless force is set.
 // The proposal written is left in *written when that is given.
 TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const TConfiguration& config, bool force,

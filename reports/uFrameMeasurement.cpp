@@ -248,18 +248,19 @@ std::optional<TEventMeasurement> measureEventFrames(const std::string& eventDire
 
     // The proposal's heads, when the track is its proposal.
     std::map<int, TTrackHead> heads;
-    std::optional<TTrackProposal> proposal;
+    std::optional<TTrackHeads> proposed;
     try {
-        proposal = proposeTrack(files.eventDirectory, config);
-    } catch (const std::exception&) {
-        // A frame that cannot be read: the ends are all there is.
+        proposed = readTrackHeads(files.eventDirectory);
+    } catch (const EConvertError&) {
+        // A damaged heads file: the ends are all there is.
     }
     const auto sameAs = [](const TTrackPoint& p, const TTrackFileLine& l) {
         return p.frame == l.frame && p.x == static_cast<int>(std::trunc(l.x)) && p.y == static_cast<int>(std::trunc(l.y));
     };
-    if (proposal && sameAs(proposal->start, *start) && sameAs(proposal->finish, *finish)) {
-        m.interlaced = proposal->upperFieldFirst.has_value();
-        for (const TTrackHead& h : proposal->heads) heads[h.point.frame] = h;
+    if (proposed && !proposed->heads.empty() && sameAs(proposed->heads.front().point, *start) &&
+        sameAs(proposed->heads.back().point, *finish)) {
+        m.interlaced = proposed->upperFieldFirst.has_value();
+        for (const TTrackHead& h : proposed->heads) heads[h.point.frame] = h;
     }
 
     // Frame-file pixels into the processed frame, as the track's ends went.

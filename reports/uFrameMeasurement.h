@@ -5,10 +5,11 @@
 // horizontal position, the frame's UT and magnitude.
 //
 // Pixels: START and FINISH are the track file's; the frames between take
-// the track proposal's heads where the proposal, run again on the frames,
-// ends where the track does (the track is its proposal), and a head it only
-// predicted or a frame it did not place is put on the straight line between
-// the ends by its frame number (interpolated).
+// the heads the track proposal left beside it (MeteorHeads.txt) where they
+// end where the track does (the track is that proposal), and a head it only
+// predicted, a frame it did not place, or every frame of another track is
+// put on the straight line between the ends by its frame number
+// (interpolated). The frames themselves are only read for the magnitudes.
 //
 // Time: the clip is named by the UT of the frame that declared the event,
 // when that frame's exposure began; it is the clip's frame count less the
