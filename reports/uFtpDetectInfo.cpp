@@ -109,7 +109,8 @@ std::string writeFtpDetectInfo(const std::string& nightDirectory, const TConfigu
         }
     }
     std::string text;
-    for (const std::string& line : ftpDetectInfoLines(events, code, nightDirectory)) text += line + "\n";
+    // The night's name, not where it lies: a night moved or copied writes the same file.
+    for (const std::string& line : ftpDetectInfoLines(events, code, night)) text += line + "\n";
     writeFileAtomically(path, text);
     return path;
 }

@@ -27,7 +27,7 @@ class TConfiguration;
 std::string networkStationCode(const std::string& cameraName);
 
 // The file's lines for these events, in their order; folder names the
-// clips' folder in the header.
+// clips' folder in the header (writeFtpDetectInfo gives the night's name).
 std::vector<std::string> ftpDetectInfoLines(const std::vector<TEventMeasurement>& events, const std::string& stationCode,
                                             const std::string& folder);
 

@@ -164,7 +164,7 @@ TEST(FtpDetectInfo, ATwoEventNightInTheNetworksLayout) {
     const std::vector<std::string> lines = readTextLines(path);
     ASSERT_EQ(lines.size(), 11u + 4 + 3 + 4 + 1);
     EXPECT_EQ(lines[0], "Meteor Count = 000002");
-    EXPECT_EQ(lines[4], "FF  folder = " + night);
+    EXPECT_EQ(lines[4], "FF  folder = 20240812");
     EXPECT_EQ(lines[10], "Per segment:  Frame# Col Row RA Dec Azim Elev Inten Mag");
     EXPECT_EQ(lines[11], std::string(55, '-'));
     EXPECT_EQ(lines[12], "FF_Cam1east_20240812_201000_120_0000000.fits");
