@@ -298,4 +298,8 @@
     X(SetupDiskShort)             \
     X(SetupDiskFree)              \
     X(SetupTimeZoneDiffers)       \
+    X(EventMeasurementDamaged)    \
+    X(EventMeasurementNotWritten) \
+    X(NightFrameFileLeftOut)      \
+    X(TrackHeadsDamaged)          \
     /* the list ends here */

@@ -53,7 +53,6 @@ struct TSettingDeclaration {
     std::string_view defaultText;         // read as a value of the file is
     std::string_view pattern;             // a real's picture in the file (formatFloat); empty otherwise
     std::optional<TSettingRange> range;   // numbers with a physical meaning only
-    std::string_view label;               // the caption of the configuration dialog
 };
 
 // Every setting, in the order the file is written.

@@ -1169,6 +1169,22 @@ the file is read-only</translation>
         <source>SetupTimeZoneDiffers</source>
         <translation>the system's time zone is UT{system} now, timeZone is {timeZone}: clips are named by the station's time, UT + timeZone</translation>
     </message>
+    <message>
+        <source>EventMeasurementDamaged</source>
+        <translation>The event file {file} is damaged or not an event measurement (at {field}).</translation>
+    </message>
+    <message>
+        <source>EventMeasurementNotWritten</source>
+        <translation>The per-frame measurement {file} was not written: {problem}</translation>
+    </message>
+    <message>
+        <source>NightFrameFileLeftOut</source>
+        <translation>The event {event} is left out of the night file {file}: {problem}</translation>
+    </message>
+    <message>
+        <source>TrackHeadsDamaged</source>
+        <translation>The track proposal's heads file {file} is damaged at line {line}.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>
@@ -2343,7 +2359,6 @@ Station program of a meteor patrol video camera.</translation>
         <source>ClipDeleteFailed</source>
         <translation>Orbisight 2.0</translation>
     </message>
-    <!-- the DiagnosticCaption context ends here -->
     <message>
         <source>two events or more are needed</source>
         <translation>two events or more are needed</translation>
@@ -2360,5 +2375,6 @@ Station program of a meteor patrol video camera.</translation>
         <source>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</source>
         <translation>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</translation>
     </message>
+    <!-- the DiagnosticCaption context ends here -->
 </context>
 </TS>

@@ -1169,6 +1169,22 @@ the file is read-only</translation>
         <source>SetupTimeZoneDiffers</source>
         <translation>часовой пояс системы сейчас UT{system}, timeZone {timeZone}: ролики называются по времени станции, UT + timeZone</translation>
     </message>
+    <message>
+        <source>EventMeasurementDamaged</source>
+        <translation>Файл события {file} повреждён или не является измерением события (в {field}).</translation>
+    </message>
+    <message>
+        <source>EventMeasurementNotWritten</source>
+        <translation>Покадровое измерение {file} не записано: {problem}</translation>
+    </message>
+    <message>
+        <source>NightFrameFileLeftOut</source>
+        <translation>Событие {event} не вошло в ночной файл {file}: {problem}</translation>
+    </message>
+    <message>
+        <source>TrackHeadsDamaged</source>
+        <translation>Файл голов трека {file} повреждён в строке {line}.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>
@@ -1537,7 +1553,6 @@ the file is read-only</translation>
         <source>ClipDeleteFailed</source>
         <translation>Orbisight 2.0</translation>
     </message>
-    <!-- the DiagnosticCaption context ends here -->
     <message>
         <source>two events or more are needed</source>
         <translation>нужны два события или больше</translation>
@@ -1554,5 +1569,6 @@ the file is read-only</translation>
         <source>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</source>
         <translation>метеоров, замеченных несколькими станциями: {count}, решено: {solved}; таблица: {file}</translation>
     </message>
+    <!-- the DiagnosticCaption context ends here -->
 </context>
 </TS>

@@ -5,12 +5,14 @@
 #include <filesystem>
 
 #include "astro/uExceptions.h"
+#include "astro/uUniUtils.h"
 #include "astrometry/uStarDetection.h"
 #include "measurement/uStreakFit.h"
 #include "processing/uBitmap.h"
 #include "processing/uFrameOps.h"
 #include "processing/uNaming.h"
 #include "processing/uPipeline.h"
+#include "processing/uWorkFiles.h"
 
 namespace orbis {
 
@@ -1063,6 +1065,19 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     p.finish = headPoint(frames, s.last, s.finishX, s.finishY, found->upperFirst);
     p.startEstimate = s.startEstimate, p.finishEstimate = s.finishEstimate;
     if (p.start.x == p.finish.x && p.start.y == p.finish.y) return std::nullopt;
+    p.upperFieldFirst = found->upperFirst;
+    // The head on every frame between: on a woven frame that of its later
+    // field the meteor is on, as START's.
+    const Frames& pictures = found->fields ? *found->fields : frames;
+    const int perFrame = pictures.perFrame;
+    const auto exposureEnd = [&](int k) { return found->upperFirst ? (k % 2 + 1) / 2.0 : 1.0; };
+    p.heads.push_back({p.start, exposureEnd(s.startPicture), p.startEstimate});
+    for (int fi = s.startPicture / perFrame + 1; fi < s.last / perFrame; ++fi) {
+        const int k = (fi + 1) * perFrame - 1;
+        const Head h = headOn(pictures, k, s, false);
+        p.heads.push_back({headPoint(frames, k, h.x, h.y, found->upperFirst), exposureEnd(k), h.estimate});
+    }
+    if (s.last / perFrame > s.startPicture / perFrame) p.heads.push_back({p.finish, exposureEnd(s.last), p.finishEstimate});
     int frameIndex = 0;
     p.brightness = meteorBrightness(frames, *found, config, frameIndex);
     p.brightestFrame = frames.numbers[static_cast<std::size_t>(frameIndex)];
@@ -1076,8 +1091,56 @@ TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const
     const auto proposal = proposeTrack(eventDirectory, config);
     if (!proposal) return TrackProposalOutcome::NoMeteor;
     saveTrackFile(eventDirectory, proposal->start, proposal->finish, proposal->brightness);
+    saveTrackHeads(eventDirectory, *proposal);
     if (written != nullptr) *written = *proposal;
     return TrackProposalOutcome::Written;
+}
+
+void saveTrackHeads(const std::string& eventDirectory, const TTrackProposal& proposal) {
+    std::vector<std::string> lines{std::string("FIELDS|") +
+                                   (!proposal.upperFieldFirst ? "none" : *proposal.upperFieldFirst ? "upper" : "lower")};
+    for (const TTrackHead& h : proposal.heads) {
+        lines.push_back(std::to_string(h.point.frame) + "|" + std::to_string(h.point.x) + "|" + std::to_string(h.point.y) +
+                        "|" + (h.exposureEnd == 0.5 ? "0.5" : "1") + "|" + std::to_string(static_cast<int>(h.estimate)));
+    }
+    writeTextLines(joinPath(eventDirectory, kTrackHeadsFileName), lines);
+}
+
+std::optional<TTrackHeads> readTrackHeads(const std::string& eventDirectory) {
+    const std::string path = joinPath(eventDirectory, kTrackHeadsFileName);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    const std::vector<std::string> lines = readTextLines(path);
+    const auto damaged = [&](std::size_t line) {
+        return EConvertError(TDiagnostic(Code::TrackHeadsDamaged).with("file", path).with("line", line + 1));
+    };
+    // A whole number within [low, high], written as the writer writes it.
+    const auto whole = [&](const std::string& text, int low, int high, std::size_t line) {
+        if (text.empty() || text.size() > 7 || (text[0] == '-' ? text.size() == 1 : false)) throw damaged(line);
+        for (std::size_t i = text[0] == '-' ? 1 : 0; i < text.size(); ++i)
+            if (text[i] < '0' || text[i] > '9') throw damaged(line);
+        const int v = std::stoi(text);
+        if (v < low || v > high) throw damaged(line);
+        return v;
+    };
+    TTrackHeads heads;
+    if (lines.empty()) throw damaged(0);
+    if (lines[0] == "FIELDS|upper") heads.upperFieldFirst = true;
+    else if (lines[0] == "FIELDS|lower") heads.upperFieldFirst = false;
+    else if (lines[0] != "FIELDS|none") throw damaged(0);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> f = splitFields(lines[i], "|");
+        if (f.size() != 5 || (f[3] != "0.5" && f[3] != "1")) throw damaged(i);
+        TTrackHead h;
+        h.point.frame = whole(f[0], 1, kLargestFrameNumber, i);
+        h.point.x = whole(f[1], 0, kLargestWorkPictureSide, i);
+        h.point.y = whole(f[2], 0, kLargestWorkPictureSide, i);
+        h.exposureEnd = f[3] == "0.5" ? 0.5 : 1.0;
+        h.estimate = static_cast<TTrackEstimate>(whole(f[4], 0, static_cast<int>(TTrackEstimate::Predicted), i));
+        if (!heads.heads.empty() && h.point.frame <= heads.heads.back().point.frame) throw damaged(i);
+        heads.heads.push_back(h);
+    }
+    return heads;
 }
 
 }  // namespace orbis

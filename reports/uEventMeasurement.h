@@ -5,6 +5,7 @@
 // UT and magnitude. The trajectory of a meteor seen from several stations is
 // solved from these files (docs/event-json.md describes the layout).
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,6 +23,8 @@ struct TFrameMeasurement {
     double jdUt = 0;             // Julian date (UT) of the frame, field-accurate
     std::string utc;             // the same as "YYYY-MM-DDTHH:MM:SS.mmmZ"
     std::optional<double> magnitude;
+    double time = 0;             // seconds after clipStartUtc, as exact as the frame rate (jdUt is to ~50 µs)
+    int64_t brightness = 0;      // the brightness sum the magnitude was measured from, 0 when none
 };
 
 struct TEventMeasurement {
@@ -38,6 +41,11 @@ struct TEventMeasurement {
     double residualRms = 0;            // arcseconds
     int referenceStars = 0;
     std::vector<TFrameMeasurement> frames;
+    // When the exposure of the clip's first frame (F001) began, to the
+    // millisecond; the frames' `time` counts from it.
+    std::string clipStartUtc;
+    double clipStartJdUt = 0;
+    std::vector<double> starResiduals;  // arcseconds, one per reference star in A.txt's order
 };
 
 // Writes the file whole or not at all (a temporary file renamed).

@@ -26,6 +26,8 @@
 #include "processing/uPipeline.h"
 #include "reports/uJPEGComment.h"
 #include "reports/uJpegFile.h"
+#include "reports/uEventMeasurement.h"
+#include "reports/uFrameMeasurement.h"
 
 namespace orbis {
 
@@ -152,6 +154,21 @@ private:
     fs::file_time_type start_;
     bool done_ = false;
 };
+
+// M<event>.json beside the report: the meteor frame by frame. A failure
+// here costs the file, not the report.
+void writeFrameMeasurement(const TEventFiles& files, const TConfiguration& config, const TImageStagesResult& image,
+                           UserNotifier& notifier) {
+    const std::string path = files.stem + ".json";
+    try {
+        if (const auto measurement = measureEventFrames(files.eventDirectory, config, {image.width, image.height}))
+            writeEventMeasurement(path, *measurement);
+    } catch (const std::exception& e) {
+        notifier.report(TDiagnostic(Code::EventMeasurementNotWritten, Severity::Warning)
+                            .with("file", path)
+                            .with("problem", e.what()));
+    }
+}
 
 }  // namespace
 
@@ -303,6 +320,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
                 notifier.report(*showerProblem);
             }
             result.reportWritten = outcome == TReportOutcome::Written;
+            if (result.reportWritten) writeFrameMeasurement(files, config, image, notifier);
         }
         if (exists(aTxt) && exists(report) && exists(rBmp) && !trackRefused) {
             // R.bmp as the image stages left it (the labels redraw it in
@@ -316,7 +334,7 @@ TProcessResult processEvent(const std::string& eventDirectory, const TConfigurat
 
     if (config.deleteTemp() && !trackRefused && exists(aTxt) && exists(report) && exists(rBmp)) {
         const std::string keep[] = {fs::path(report).filename().string(), fs::path(rBmp).filename().string(),
-                                    fs::path(rJpg).filename().string()};
+                                    fs::path(rJpg).filename().string(), fs::path(files.stem + ".json").filename().string()};
         for (const std::string& name : listDirectory(files.eventDirectory, "*.*", ListKind::Files)) {
             if (std::find(std::begin(keep), std::end(keep), name) != std::end(keep) || name == kEventLockName) continue;
             std::error_code ec;

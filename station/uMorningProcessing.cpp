@@ -16,6 +16,7 @@
 #include "measurement/uTrackProposal.h"
 #include "processing/uNaming.h"
 #include "reports/uNightExports.h"
+#include "reports/uFtpDetectInfo.h"
 #include "station/uClipIntake.h"
 #include "station/uEventProcessing.h"
 #include "station/uStationDiagnostics.h"
@@ -268,6 +269,8 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     try {
         result.summaryFile = writeDailySummary(nightDirectory, programDirectory, config, exports);
         result.r90File = writeR90Export(nightDirectory, programDirectory, config, exports);
+        // The night's meteors frame by frame for the networks.
+        writeFtpDetectInfo(nightDirectory, config, exports);
     } catch (const std::exception& e) {
         exports.problems.push_back(diagnosticOf(e));
     }

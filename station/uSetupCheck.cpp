@@ -21,11 +21,6 @@ namespace {
 
 std::uintmax_t megabytes(std::uintmax_t bytes) { return bytes / (1024 * 1024); }
 
-// A settings warning as a finding: the configuration's diagnostic, or its
-// text as it was raised.
-TDiagnostic asDiagnostic(const TDiagnostic& warning) { return warning; }
-TDiagnostic asDiagnostic(const std::string& warning) { return TDiagnostic(Code::Unworded).with("text", warning); }
-
 // Characters the comma-separated exports and the Windows-1251 files cannot
 // carry as they are (the exports then write them changed, with a warning).
 std::optional<Code> exportTextProblem(const std::string& observer) {
@@ -89,7 +84,7 @@ std::vector<TCheckFinding> checkStationSetup(const TSetupCheckInput& input) {
             out.push_back({CheckSeverity::Error, diagnosticOf(e)});
             return out;
         }
-        for (const auto& w : config.warnings()) out.push_back({CheckSeverity::Warning, asDiagnostic(w)});
+        for (const auto& w : config.warnings()) out.push_back({CheckSeverity::Warning, w});
     }
     const std::vector<TCheckFinding> rest = checkStationSetup(input, config);
     out.insert(out.end(), rest.begin(), rest.end());

@@ -13,6 +13,7 @@
 #include "station/uNightProcessing.h"
 #include "processing/uNaming.h"
 #include "reports/uNightExports.h"
+#include "reports/uFtpDetectInfo.h"
 
 namespace orbis {
 
@@ -161,6 +162,9 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
             problems = problems || notifier.problemsShown() > before;
             before = notifier.problemsShown();
         }, threads);
+        // A night's events frame by frame for the networks, beside its summary.
+        if (parsed.has("--night")) writeFtpDetectInfo(withoutTrailingSlash(parsed.value("--night")), config, notifier);
+        problems = problems || notifier.problemsShown() > before;
     } catch (const std::exception& e) {
         return failed("process", words, err, e);
     }

@@ -58,13 +58,11 @@ TEST(Configuration, DeclarationsAreWholeAndConsistent) {
         EXPECT_TRUE(keys.insert(d.key).second) << "declared twice";
         EXPECT_EQ(findSettingDeclaration(d.key), &d);
         EXPECT_FALSE(d.section.empty());
-        EXPECT_FALSE(d.label.empty());
         EXPECT_EQ(d.pattern.empty(), d.type != TSettingType::Real);
         // Every number has the values that make sense; a flag's are its type's.
         EXPECT_EQ(d.range.has_value(), d.type == TSettingType::Integer || d.type == TSettingType::Real);
     }
     EXPECT_EQ(findSettingDeclaration("Latitude"), nullptr);  // spelled exactly
-    EXPECT_EQ(findSettingDeclaration("frameExposure")->label, "Экспозиция кадра, с");
     EXPECT_EQ(findSettingDeclaration("coefX1")->defaultText, "1");
     EXPECT_EQ(findSettingDeclaration("coefY2")->defaultText, "1");
 }

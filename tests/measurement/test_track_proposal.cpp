@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "astro/uDateTime.h"
+#include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
 #include "config/uConfiguration.h"
@@ -307,6 +308,19 @@ TEST(TrackProposal, WovenFramesOfEitherFieldOrder) {
         EXPECT_GE(p->brightestFrame, p->start.frame) << i;
         EXPECT_LE(p->brightestFrame, p->finish.frame) << i;
         EXPECT_GE(p->brightness.pixelCount, 30) << i;
+        // A head on every frame, each when its later field ended but the
+        // last, where the meteor went out in the earlier field.
+        EXPECT_EQ(p->upperFieldFirst, meteors[i].weave == TSimWeave::UpperFieldFirst) << i;
+        ASSERT_EQ(p->heads.size(), static_cast<std::size_t>(t.lastFrame - t.firstFrame + 1)) << i;
+        for (std::size_t k = 0; k < p->heads.size(); ++k) {
+            const TTrackHead& h = p->heads[k];
+            EXPECT_EQ(h.point.frame, t.firstFrame + 1 + static_cast<int>(k)) << i;
+            EXPECT_EQ(h.exposureEnd, k + 1 == p->heads.size() ? 0.5 : 1.0) << i << " " << k;
+            EXPECT_LE(std::hypot(h.point.x - t.frameHeads[k].first, h.point.y - t.frameHeads[k].second), 2.0)
+                << i << " " << k;
+        }
+        EXPECT_EQ(p->heads.front().point.x, p->start.x);
+        EXPECT_EQ(p->heads.back().point.y, p->finish.y);
     }
 }
 
@@ -387,6 +401,39 @@ TEST(TrackProposal, TheObserversTrackFileIsKeptUnlessForced) {
     writeEvent(empty, [](int, Sky&) {});
     EXPECT_EQ(writeProposedTrack(empty, config, true), TrackProposalOutcome::NoMeteor);
     EXPECT_FALSE(std::filesystem::exists(trackFileName(empty)));
+}
+
+TEST(TrackProposal, HeadsFileReadsBackAndRefusesDamage) {
+    TempDir dir;
+    TTrackProposal p;
+    p.upperFieldFirst = true;
+    p.heads = {{{120, 80, 4}, 1.0, TTrackEstimate::StreakFit}, {{131, 85, 5}, 1.0, TTrackEstimate::Predicted},
+               {{140, 91, 6}, 0.5, TTrackEstimate::SpotCentroid}};
+    EXPECT_FALSE(readTrackHeads(dir.str()).has_value());
+    saveTrackHeads(dir.str(), p);
+    const auto read = readTrackHeads(dir.str());
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->upperFieldFirst, std::optional<bool>(true));
+    ASSERT_EQ(read->heads.size(), 3u);
+    EXPECT_EQ(read->heads[1].point.x, 131);
+    EXPECT_EQ(read->heads[1].estimate, TTrackEstimate::Predicted);
+    EXPECT_EQ(read->heads[2].exposureEnd, 0.5);
+    const std::string file = joinPath(dir.str(), kTrackHeadsFileName);
+    const std::vector<std::string> good = readTextLines(file);
+    for (const auto& [line, text] : std::vector<std::pair<std::size_t, std::string>>{
+             {0, "FIELDS|both"}, {2, "5|131|85|1"}, {2, "5|131|85|0.7|3"}, {2, "5|1e3|85|1|3"},
+             {2, "4|131|85|1|3"}, {2, "5|131|85|1|4"}, {3, "1000|140|91|0.5|2"}, {2, "5|-131|85|1|3"}}) {
+        std::vector<std::string> damaged = good;
+        damaged[line] = text;
+        writeTextLines(file, damaged);
+        try {
+            readTrackHeads(dir.str());
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.diagnostic().code(), Code::TrackHeadsDamaged) << text;
+            EXPECT_EQ(e.diagnostic().value("line"), std::to_string(line + 1)) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -176,7 +176,9 @@ TEST_F(NightExports, DamagedReportsAreLeftOutWithAWarningAndTheRestWritten) {
         EXPECT_EQ(told[21].value("key"), "DEC_BEG=");
         EXPECT_EQ(told[21].value("line"), "4");
         EXPECT_EQ(told[22].value("lines"), "3");
-        if (r90) EXPECT_EQ(told[damaged.size()].code(), Code::ExportEventNameNotTime);
+        if (r90) {
+            EXPECT_EQ(told[damaged.size()].code(), Code::ExportEventNameNotTime);
+        }
         EXPECT_EQ(told.back(), TDiagnostic(Code::ExportWrittenWithoutEvents, Severity::Warning)
                                    .with("file", path)
                                    .with("count", skipped));

@@ -125,7 +125,12 @@ TEST(ProcessEvent, CleanUpLeavesTheThreeResultFilesAndTheCommandLineAgrees) {
     // The binding's verification on its own line of the progress output.
     EXPECT_NE(err.str().find("\nPlateVerified matched="), std::string::npos) << err.str();
     EXPECT_EQ(listDirectory(e.dir, "*.*", ListKind::Files),
-              (std::vector<std::string>{"M231001_280.txt", "M231001_280R.bmp", "M231001_280R.jpg"}));
+              (std::vector<std::string>{"M231001_280.json", "M231001_280.txt", "M231001_280R.bmp", "M231001_280R.jpg"}));
+    // The night's frames for the networks, from the event's measurement.
+    const std::vector<std::string> network = readTextLines(e.night + "/FTPdetectinfo_ORBIS_20240812_000000.txt");
+    ASSERT_EQ(network.size(), 11u + 4 + 5);  // frames 4 to 8
+    EXPECT_EQ(network[0], "Meteor Count = 000001");
+    EXPECT_EQ(network[12], "FF_ORBIS_20240812_231001_280_0000000.fits");
     // The night exports of the command line.
     std::ostringstream summaryOut, r90Out, quiet;
     EXPECT_EQ(summaryCommand(std::vector<std::string>{e.night, "--station", e.station.str()}, "/x", summaryOut, quiet), 0);
