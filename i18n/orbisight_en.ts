@@ -1185,6 +1185,18 @@ the file is read-only</translation>
         <source>TrackHeadsDamaged</source>
         <translation>The track proposal's heads file {file} is damaged at line {line}.</translation>
     </message>
+    <message>
+        <source>NotAnEventOfTheStation</source>
+        <translation>The folder {folder} is not an event of a night of the station: open its night in photo mode.</translation>
+    </message>
+    <message>
+        <source>NotAFloat</source>
+        <translation>'{text}' is not a valid floating point value</translation>
+    </message>
+    <message>
+        <source>CaptureFormatUnsupported</source>
+        <translation>This video format is not supported.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>
@@ -1448,6 +1460,22 @@ the file is read-only</translation>
     <message>
         <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
         <translation>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</translation>
+    </message>
+    <message>
+        <source>two events or more are needed</source>
+        <translation>two events or more are needed</translation>
+    </message>
+    <message>
+        <source>two nights or more are needed</source>
+        <translation>two nights or more are needed</translation>
+    </message>
+    <message>
+        <source>written: {file}</source>
+        <translation>written: {file}</translation>
+    </message>
+    <message>
+        <source>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</source>
+        <translation>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</translation>
     </message>
     <!-- the Cli context ends here -->
 </context>

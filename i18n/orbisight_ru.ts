@@ -1185,6 +1185,18 @@ the file is read-only</translation>
         <source>TrackHeadsDamaged</source>
         <translation>Файл голов трека {file} повреждён в строке {line}.</translation>
     </message>
+    <message>
+        <source>NotAnEventOfTheStation</source>
+        <translation>Каталог {folder} не является событием ночи станции: откройте его ночь в режиме фото.</translation>
+    </message>
+    <message>
+        <source>NotAFloat</source>
+        <translation>'{text}' — недопустимое вещественное число</translation>
+    </message>
+    <message>
+        <source>CaptureFormatUnsupported</source>
+        <translation>Данный формат видео не поддерживается.</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>
@@ -1448,6 +1460,22 @@ the file is read-only</translation>
     <message>
         <source>level {level}  noise {noise}+{raise}  noise pixels {pixels}  event</source>
         <translation>уровень {level}  шум {noise}+{raise}  шумовых пикселей {pixels}  событие</translation>
+    </message>
+    <message>
+        <source>two events or more are needed</source>
+        <translation>нужны два события или больше</translation>
+    </message>
+    <message>
+        <source>two nights or more are needed</source>
+        <translation>нужны две ночи или больше</translation>
+    </message>
+    <message>
+        <source>written: {file}</source>
+        <translation>записано: {file}</translation>
+    </message>
+    <message>
+        <source>{count} meteor(s) seen by several stations, {solved} solved; table: {file}</source>
+        <translation>метеоров, замеченных несколькими станциями: {count}, решено: {solved}; таблица: {file}</translation>
     </message>
     <!-- the Cli context ends here -->
 </context>
