@@ -58,8 +58,6 @@ int checkCommand(std::span<const std::string> args, std::string_view defaultStat
     } catch (const std::exception&) {
     }
     const std::vector<TCheckFinding> findings = checkStationSetup(input);
-    // The findings in the system's language.
-    const TCatalogue words(systemLanguage());
     for (const TCheckFinding& f : findings)
         out << checkFindingLine(f, [&](const TDiagnostic& d) { return words.text(d); }) << "\n";
     const auto count = [&](CheckSeverity s) {

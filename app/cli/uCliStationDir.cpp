@@ -23,8 +23,7 @@ TConfiguration stationConfiguration(const std::string& station, std::ostream& wa
         throw CliConfigurationError(TDiagnostic(Code::SettingsPathNotAFile).with("file", ini.string()));
     TConfiguration config;
     config.load(ini);
-    for (const TDiagnostic& w : config.warnings()) warnings << words.say(cli::kWarning) << ": " << words.text(w) << "
-";
+    for (const TDiagnostic& w : config.warnings()) warnings << words.say(cli::kWarning) << ": " << words.text(w) << "\n";
     return config;
 }
 

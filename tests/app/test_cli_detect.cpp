@@ -189,16 +189,16 @@ TEST(CliDetect, DamagedFramesWrongGeometriesAndImplausibleRatesAreRefused) {
             .with("height", 120)
             .with("bits", 8);
     };
-    const auto misfit = [](int bytes, int width, int height) {
+    const auto misfit = [](int frameBytes, int width, int height) {
         return TDiagnostic(Code::ClipFramesMismatchHeader)
             .with("found", 19200)
-            .with("bytes", bytes)
+            .with("bytes", frameBytes)
             .with("width", width)
             .with("height", height)
             .with("bits", 8);
     };
-    const auto rate = [](const char* rate, const char* scale) {
-        return TDiagnostic(Code::ClipFrameRateImplausible).with("rate", rate).with("scale", scale);
+    const auto rate = [](const char* perScale, const char* scale) {
+        return TDiagnostic(Code::ClipFrameRateImplausible).with("rate", perScale).with("scale", scale);
     };
     const std::pair<std::string, TDiagnostic> cases[] = {
         {patched(test::frameChunkAt(0) + 4, 0), damaged(1)},

@@ -216,7 +216,7 @@ TEST(CliRecord, RefusalsAndBadArguments) {
     test::TempDir station;
     std::string out;
     EXPECT_EQ(record({"--source", "videotestsrc num-buffers=5 ! video/x-raw,format=RGB16"}, station, &out), 1);
-    EXPECT_NE(out.find("Данный формат видео не поддерживается."), std::string::npos) << out;
+    EXPECT_TRUE(test::tells(out, TDiagnostic(Code::CaptureFormatUnsupported))) << out;
     EXPECT_EQ(record({}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--mode", "fast"}, station), 2);
     EXPECT_EQ(record({"--source", kBall, "--device", "x"}, station), 2);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CliTells.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -40,9 +42,14 @@ TEST(CliSettings, ProcessShowsStrayLinesAndRefusesCoefficientsNoLensHas) {
 
     const CliRun on = run("1");
     EXPECT_EQ(on.status, 1);
-    EXPECT_NE(on.err.find("warning: SettingKeyMisplaced file=" + ini + ", section=Observatry, key=latitude"),
-              std::string::npos) << on.err;
-    EXPECT_NE(on.err.find("file=" + ini + ", changed=coefX1=10"), std::string::npos) << on.err;
+    EXPECT_TRUE(test::tells(on.err, TDiagnostic(Code::SettingKeyMisplaced, Severity::Warning)
+                                        .with("file", ini)
+                                        .with("section", "Observatry")
+                                        .with("key", "latitude")
+                                        .with("setting", "latitude")
+                                        .with("belongs", "Observatory")))
+        << on.err;
+    EXPECT_NE(on.err.find("coefX1=10"), std::string::npos) << on.err;
     EXPECT_EQ(on.out, "");  // refused before the first event
 
     const CliRun off = run("0");

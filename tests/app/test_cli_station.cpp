@@ -67,7 +67,7 @@ TEST(CliStation, ASimulatedNightEndsWithExportsInPlainLinesAndSigtermFinishesEve
     EXPECT_EQ(night.filename(), "20240812");
     // Its track proposed, the event measured: a report, in the summary and the R90 export.
     // with the figures of the binding's verification
-    EXPECT_NE(journal.find(": report written (PlateVerified matched="), std::string::npos) << journal;
+    EXPECT_NE(journal.find(": report written (Binding check: "), std::string::npos) << journal;
     EXPECT_EQ(readTextLines(night / "M20240812.txt").size(), 2u) << journal;
     EXPECT_TRUE(fs::exists(night / "ME20240812.csv"));
     EXPECT_TRUE(fs::exists(station / "Station.log"));
@@ -126,8 +126,8 @@ TEST(CliCheck, SaysWhatIsWrongOrSuspiciousAndTheStationRefusesToRunWithoutSettin
                             (station / "none").string() + "\r\n[Observatry]\r\nlongitude=20\r\n[Distortion]\r\ncoefX1=10\r\n");
     EXPECT_EQ(check(text), 1);
     for (const std::string& part :
-         {"warning: SettingKeyUnknown file=" + iniFilePath(station.path()).string() + ", section=Observatory, key=latitud",
-          std::string("section=Observatry"), std::string("error: "), std::string("coefX1"),
+         {std::string("[Observatory] latitud: no such setting"), std::string("[Observatry] longitude"), std::string("error: "),
+          std::string("coefX1"),
           std::string("warning: the place is the built-in one"), std::string("comma"),
           std::string("error: the star catalog"), std::string("warning: the radiant catalog"),
           std::string("error: the camera /dev/no-camera is not there"), std::string("clock ")})

@@ -146,7 +146,8 @@ TEST(CaptureGraph, Rgb565IsRefusedByTheDetectorGeometry) {
         geometryFor(*f);
         ADD_FAILURE() << "RGB565 accepted";
     } catch (const EInvalidVideo& e) {
-        EXPECT_STREQ(e.what(), "Данный формат видео не поддерживается.");
+        EXPECT_EQ(e.diagnostic().code(), Code::CaptureFormatUnsupported);
+        EXPECT_EQ(e.diagnostic().value("format"), "RGB565");
     }
 }
 

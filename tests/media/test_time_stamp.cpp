@@ -94,7 +94,6 @@ TEST(TimeStamp, MissingPluginNamesTheFileToInspect) {
     WaitRecorder waits;
     EXPECT_FALSE(ensureTimeStampElement(dir.str(), notifier, waits.callback()));
     EXPECT_EQ(waits.waits, std::vector<std::chrono::milliseconds>{3000ms});
-    EXPECT_TRUE(notifier.messages.empty());
     ASSERT_EQ(notifier.reports.size(), 2u);
     EXPECT_EQ(notifier.reports[0], TDiagnostic(Code::TimeStampRegistrationFailed).with("directory", dir.str()));
     EXPECT_EQ(notifier.reports[1],
