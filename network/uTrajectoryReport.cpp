@@ -40,20 +40,20 @@ std::string number(double value, int decimals) {
 }
 
 std::string pointJson(const TTrajectoryPoint& p) {
-    return "{\"utc\": " + jsonString(utcText(p.jdUtc)) + ", \"jd\": " + number(p.jdUtc, 8) +
+    return "{\"utc\": " + jsonString(utcOfJulianDate(p.jdUtc)) + ", \"jd\": " + number(p.jdUtc, 8) +
            ", \"latitude\": " + number(p.place.latitude, 5) + ", \"longitude\": " + number(p.place.longitude, 5) +
            ", \"heightKm\": " + number(p.place.height / 1000, 3) + ", \"distanceKm\": " + number(p.distance / 1000, 3) +
            "}";
 }
 
 std::string pointText(const TTrajectoryPoint& p) {
-    return format("%s  lat %+.4f  lon %+.4f  height %.2f km", utcText(p.jdUtc).c_str(), p.place.latitude,
+    return format("%s  lat %+.4f  lon %+.4f  height %.2f km", utcOfJulianDate(p.jdUtc).c_str(), p.place.latitude,
                   p.place.longitude, p.place.height / 1000);
 }
 
 }  // namespace
 
-std::string utcText(double jdUtc) {
+std::string utcOfJulianDate(double jdUtc) {
     const double day = std::floor(jdUtc - 0.5) + 0.5;
     int y = 0, m = 0, d = 0, hmsf[4] = {0, 0, 0, 0};
     if (eraD2dtf("UTC", 3, day, jdUtc - day, &y, &m, &d, hmsf) < 0) return "";
@@ -61,7 +61,7 @@ std::string utcText(double jdUtc) {
 }
 
 std::string meteorName(const TTrajectory& trajectory) {
-    const std::string utc = utcText(trajectory.begin.jdUtc);
+    const std::string utc = utcOfJulianDate(trajectory.begin.jdUtc);
     if (utc.size() < 19) return "meteor";
     return utc.substr(0, 4) + utc.substr(5, 2) + utc.substr(8, 2) + "_" + utc.substr(11, 2) + utc.substr(14, 2) +
            utc.substr(17, 2);
@@ -152,7 +152,7 @@ std::string nightTable(const std::vector<TNightMeteor>& meteors) {
     for (const TNightMeteor& m : meteors) {
         std::string events;
         for (const std::string& e : m.events) events += (events.empty() ? "" : ",") + e;
-        s += format("%-28s %-32s ", utcText(m.jdUtc).c_str(), events.c_str());
+        s += format("%-28s %-32s ", utcOfJulianDate(m.jdUtc).c_str(), events.c_str());
         if (m.trajectory) {
             const TTrajectory& t = *m.trajectory;
             s += format("%8.2f %7.2f %8.2f %7.2f %+8.2f %9.1f  %s\n", t.begin.place.height / 1000,

@@ -11,7 +11,7 @@
 namespace orbis {
 
 // "2024-08-12T01:12:03.456Z" of a UTC Julian date.
-std::string utcText(double jdUtc);
+std::string utcOfJulianDate(double jdUtc);
 // "20240812_011203": the begin's UT, naming a meteor's file.
 std::string meteorName(const TTrajectory& trajectory);
 
