@@ -53,6 +53,53 @@ double solarLongitude(TDateTime ut) {
 
 }  // namespace
 
+std::vector<TReferenceStar> referenceStars(const std::string& mTxtPath, bool* skipped) {
+    if (skipped != nullptr) *skipped = false;
+    std::vector<TReferenceStar> stars;
+    for (const TListedStar& star : readStarList(mTxtPath, kAnyWorkPicture, true)) {
+        if (!star.magnitude || star.brightnessSum == 0) continue;
+        const double f = static_cast<double>(star.brightnessSum);
+        // The reader holds the magnitudes within their range; a sum beyond
+        // what the logarithms below take is left out.
+        if (plausibleFlux(f) && plausibleMagnitude(*star.magnitude)) {
+            stars.push_back({f, *star.magnitude});
+        } else if (skipped != nullptr) {
+            *skipped = true;
+        }
+    }
+    return stars;
+}
+
+std::optional<TMagnitudeScale> bestMagnitudeScale(std::span<const TReferenceStar> stars) {
+    std::optional<TMagnitudeScale> best;
+    double bestDeviation = std::numeric_limits<double>::infinity();
+    for (const TReferenceStar& ref : stars) {
+        double absSum = 0, sum = 0;
+        for (const TReferenceStar& other : stars) {
+            const double d = other.magnitude - (ref.magnitude + 2.5 * std::log10(ref.flux / other.flux));
+            absSum += std::fabs(d);
+            sum += d;
+        }
+        const double n = static_cast<double>(stars.size());
+        const double deviation = stars.size() == 1 ? 0.0 : std::nearbyint(1000.0 * absSum / (n - 1)) / 1000.0;
+        const double mean = stars.size() == 1 ? 0.0 : sum / (n - 1);
+        if (!std::isfinite(deviation) || !std::isfinite(mean)) continue;
+        if (deviation < bestDeviation) {
+            bestDeviation = deviation;
+            best = TMagnitudeScale{ref.magnitude, ref.flux, deviation, mean >= 0};
+        }
+    }
+    return best;
+}
+
+std::optional<double> TMagnitudeScale::magnitudeOf(double brightnessSum) const {
+    if (!(brightnessSum > 0 && std::isfinite(brightnessSum))) return std::nullopt;
+    const double m = magnitude + 2.5 * std::log10(flux / brightnessSum);
+    const double result = meanNonNegative ? m - deviation : m + deviation;
+    if (!(std::fabs(result) <= kMagnitudeLimit)) return std::nullopt;
+    return result;
+}
+
 double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath, std::optional<TDiagnostic>* problem) {
     if (problem != nullptr) problem->reset();
     if (!exists(aTxtPath) || !exists(mTxtPath)) return kNoMagnitude;
@@ -71,47 +118,14 @@ double meteorMagnitude(const std::string& aTxtPath, const std::string& mTxtPath,
                         .with("value", extractField(a.lines[start->star.line], "|", 6)));
     }
 
-    struct Star {
-        double flux, magnitude;
-    };
-    std::vector<Star> stars;
     bool skipped = false;
-    for (const TListedStar& star : readStarList(mTxtPath, kAnyWorkPicture, true)) {
-        if (!star.magnitude || star.brightnessSum == 0) continue;
-        const double f = static_cast<double>(star.brightnessSum);
-        // The reader holds the magnitudes within their range; a sum beyond
-        // what the logarithms below take is left out.
-        if (plausibleFlux(f) && plausibleMagnitude(*star.magnitude)) {
-            stars.push_back({f, *star.magnitude});
-        } else {
-            skipped = true;
-        }
-    }
+    const std::vector<TReferenceStar> stars = referenceStars(mTxtPath, &skipped);
     const TDiagnostic implausibleStars = TDiagnostic(Code::ReferenceStarsImplausible, Severity::Warning).with("file", mTxtPath);
     if (stars.empty()) return skipped ? fail(implausibleStars) : kNoMagnitude;
-
-    double bestDeviation = std::numeric_limits<double>::infinity(), bestMean = 0;
-    const Star* best = nullptr;
-    for (const Star& ref : stars) {
-        double absSum = 0, sum = 0;
-        for (const Star& other : stars) {
-            const double d = other.magnitude - (ref.magnitude + 2.5 * std::log10(ref.flux / other.flux));
-            absSum += std::fabs(d);
-            sum += d;
-        }
-        const double n = static_cast<double>(stars.size());
-        const double deviation = stars.size() == 1 ? 0.0 : std::nearbyint(1000.0 * absSum / (n - 1)) / 1000.0;
-        const double mean = stars.size() == 1 ? 0.0 : sum / (n - 1);
-        if (!std::isfinite(deviation) || !std::isfinite(mean)) continue;
-        if (deviation < bestDeviation) {
-            bestDeviation = deviation;
-            bestMean = mean;
-            best = &ref;
-        }
-    }
-    if (best == nullptr) return fail(implausibleStars);
+    const std::optional<TMagnitudeScale> best = bestMagnitudeScale(stars);
+    if (!best) return fail(implausibleStars);
     const double magnitude = best->magnitude + 2.5 * std::log10(best->flux / flux);
-    const double result = bestMean >= 0 ? magnitude - bestDeviation : magnitude + bestDeviation;
+    const double result = best->meanNonNegative ? magnitude - best->deviation : magnitude + best->deviation;
     if (!plausibleMagnitude(result)) {
         return fail(TDiagnostic(Code::MeteorMagnitudeImplausible, Severity::Warning)
                         .with("value", formatFloat("0.00", result, '.')));

@@ -9,7 +9,9 @@
 // for the magnitude and the shower alike.
 
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "astro/uDateTime.h"
 #include "astro/uDiagnostic.h"
@@ -23,6 +25,32 @@ inline constexpr double kNoMagnitude = -99;
 // Magnitudes of meteors and catalog stars lie within +-kMagnitudeLimit; a
 // value beyond is damage, not a measurement.
 inline constexpr double kMagnitudeLimit = 30;
+
+// A star of M.txt with a catalog magnitude: its brightness sum and magnitude.
+struct TReferenceStar {
+    double flux = 0, magnitude = 0;
+};
+
+// The stars of M.txt that carry a catalog magnitude; those with a brightness
+// sum or magnitude beyond what the logarithms take are left out, and
+// *skipped (when given) says whether any was.
+std::vector<TReferenceStar> referenceStars(const std::string& mTxtPath, bool* skipped = nullptr);
+
+// The event's magnitude scale: the reference star whose predictions of the
+// others scatter least. The report's magnitude and the per-frame magnitudes
+// both take it.
+struct TMagnitudeScale {
+    double magnitude = 0, flux = 0;  // of the reference star
+    double deviation = 0;            // its scatter, taken off (or added) as the report does
+    bool meanNonNegative = true;
+
+    // The magnitude of a brightness sum; nothing for none or one beyond
+    // the range of magnitudes.
+    std::optional<double> magnitudeOf(double brightnessSum) const;
+};
+
+// Nothing when no star gives a finite scatter.
+std::optional<TMagnitudeScale> bestMagnitudeScale(std::span<const TReferenceStar> stars);
 
 // The meteor's magnitude from its flux (START line of A.txt, field 6) and the
 // stars of M.txt that carry a catalog magnitude: the reference star whose

@@ -135,44 +135,9 @@ std::optional<TBrightness> frameBrightness(const std::string& framePath, std::pa
 
 }  // namespace
 
-std::optional<double> TMagnitudeScale::magnitudeOf(double brightnessSum) const {
-    if (!(brightnessSum > 0 && std::isfinite(brightnessSum))) return std::nullopt;
-    const double m = magnitude + 2.5 * std::log10(flux / brightnessSum);
-    const double result = meanNonNegative ? m - deviation : m + deviation;
-    if (!(std::fabs(result) <= kMagnitudeLimit)) return std::nullopt;
-    return result;
-}
-
 std::optional<TMagnitudeScale> magnitudeScale(const std::string& mTxtPath) {
     if (!exists(mTxtPath)) return std::nullopt;
-    struct Star {
-        double flux, magnitude;
-    };
-    std::vector<Star> stars;
-    for (const TListedStar& star : readStarList(mTxtPath, kAnyWorkPicture, true)) {
-        if (!star.magnitude || star.brightnessSum == 0) continue;
-        const double f = static_cast<double>(star.brightnessSum);
-        if (f >= 1e-3 && f <= 1e12 && std::fabs(*star.magnitude) <= kMagnitudeLimit) stars.push_back({f, *star.magnitude});
-    }
-    std::optional<TMagnitudeScale> best;
-    double bestDeviation = std::numeric_limits<double>::infinity();
-    for (const Star& ref : stars) {
-        double absSum = 0, sum = 0;
-        for (const Star& other : stars) {
-            const double d = other.magnitude - (ref.magnitude + 2.5 * std::log10(ref.flux / other.flux));
-            absSum += std::fabs(d);
-            sum += d;
-        }
-        const double n = static_cast<double>(stars.size());
-        const double deviation = stars.size() == 1 ? 0.0 : std::nearbyint(1000.0 * absSum / (n - 1)) / 1000.0;
-        const double mean = stars.size() == 1 ? 0.0 : sum / (n - 1);
-        if (!std::isfinite(deviation) || !std::isfinite(mean)) continue;
-        if (deviation < bestDeviation) {
-            bestDeviation = deviation;
-            best = TMagnitudeScale{ref.magnitude, ref.flux, deviation, mean >= 0};
-        }
-    }
-    return best;
+    return bestMagnitudeScale(referenceStars(mTxtPath));
 }
 
 THorizontal horizontalOf(double ra, double dec, double jdUt, double latitude, double eastLongitude) {

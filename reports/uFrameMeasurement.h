@@ -21,6 +21,7 @@
 #include <string>
 
 #include "astro/uDateTime.h"
+#include "measurement/uEventReport.h"
 #include "processing/uWorkFiles.h"
 #include "reports/uEventMeasurement.h"
 
@@ -28,20 +29,8 @@ namespace orbis {
 
 class TConfiguration;
 
-// The event's magnitude scale: the reference star of M.txt whose
-// predictions of the others scatter least, as the report's magnitude takes
-// it (measurement/uEventReport meteorMagnitude).
-struct TMagnitudeScale {
-    double magnitude = 0, flux = 0;  // of the reference star
-    double deviation = 0;            // its scatter, taken off (or added) as the report does
-    bool meanNonNegative = true;
-
-    // The magnitude of a brightness sum; nothing for none or one beyond
-    // the range of magnitudes.
-    std::optional<double> magnitudeOf(double brightnessSum) const;
-};
-
-// Nothing when M.txt is missing or none of its stars has a usable magnitude.
+// The event's magnitude scale (as the report's magnitude takes it); nothing
+// when M.txt is missing or none of its stars has a usable magnitude.
 std::optional<TMagnitudeScale> magnitudeScale(const std::string& mTxtPath);
 
 // Azimuth (from north through east, 0..360) and altitude of a J2000
