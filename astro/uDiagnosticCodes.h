@@ -1,6 +1,6 @@
 #pragma once
 // Every problem, notice and stage the libraries report, by name. The front
-// ends' catalogues (i18n/orbisight_*.ts, context "Diagnostic") give each its
+// ends' catalogues (app/i18n/orbisight_*.ts, context "Diagnostic") give each its
 // words in every language; the catalogue test checks none is missing.
 // One code per line, so lists grown on two branches join by union.
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "config/uConfiguration.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 class QFontMetrics;
 

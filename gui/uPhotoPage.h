@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include "station/uPhotoBrowser.h"
 
 class QCalendarWidget;

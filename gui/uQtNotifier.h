@@ -15,7 +15,7 @@
 #include <string>
 
 #include "astro/uNotifier.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 class QProgressBar;
 class QWidget;

@@ -16,7 +16,7 @@
 #include "capture/media/uCaptureGraph.h"
 #include "gui/uQtNotifier.h"
 #include "gui/uVideoWidget.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include "station/uBackgroundWork.h"
 #include "station/uPhotoBrowser.h"
 

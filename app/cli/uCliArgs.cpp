@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "app/cli/uCliWords.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

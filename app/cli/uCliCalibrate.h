@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

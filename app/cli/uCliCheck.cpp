@@ -7,7 +7,7 @@
 #include "app/cli/uCliExit.h"
 #include "app/cli/uCliStationDir.h"
 #include "app/cli/uCliWords.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include "station/uRetention.h"
 #include "station/uSetupCheck.h"
 

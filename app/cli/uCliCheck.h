@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include <string_view>
 
 namespace orbis {

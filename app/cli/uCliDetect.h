@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "astro/uDateTime.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include "reports/uEventMeasurement.h"
 
 namespace orbis {

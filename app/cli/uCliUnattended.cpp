@@ -16,7 +16,7 @@
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 #include "station/uStationStatus.h"
 #include "station/uUnattendedStation.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 

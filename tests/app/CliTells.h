@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis::test {
 

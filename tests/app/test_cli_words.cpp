@@ -135,17 +135,17 @@ TEST(CliSourceCheck, AnUnknownDeviceListsTheDevicesAndAFormatTheFormats) {
     for (const char* name : {"/dev/video0", "USB Camera"}) {
         source = TCaptureSource::device(name);
         EXPECT_FALSE(deviceSourceProblem(source, devices)) << name;
-        for (const char* spec : {"YUY2", "YUY2 640x480", "YUY2 640x480 30000/1001", "GRAY8 320x240 25"}) {
-            source.format = parseFormatSpec(spec);
-            EXPECT_FALSE(deviceSourceProblem(source, devices)) << name << " " << spec;
+        for (const char* format : {"YUY2", "YUY2 640x480", "YUY2 640x480 30000/1001", "GRAY8 320x240 25"}) {
+            source.format = parseFormatSpec(format);
+            EXPECT_FALSE(deviceSourceProblem(source, devices)) << name << " " << format;
         }
     }
-    for (const char* spec : {"MJPG", "YUY2 720x576", "YUY2 640x480 25", "YUY2 640x480 30"}) {
-        source.format = parseFormatSpec(spec);
+    for (const char* format : {"MJPG", "YUY2 720x576", "YUY2 640x480 25", "YUY2 640x480 30"}) {
+        source.format = parseFormatSpec(format);
         problem = deviceSourceProblem(source, devices);
-        ASSERT_TRUE(problem) << spec;
+        ASSERT_TRUE(problem) << format;
         EXPECT_EQ(problem->code(), Code::FormatNotListed);
-        EXPECT_EQ(problem->value("format"), spec);
+        EXPECT_EQ(problem->value("format"), format);
         EXPECT_EQ(problem->value("formats"), "YUY2 640x480 30000/1001, GRAY8");
     }
     // A device that tells no formats, and a pipeline, are not judged.

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 namespace orbis {
 namespace {

@@ -1,4 +1,4 @@
-#include "i18n/uCatalogue.h"
+#include "app/i18n/uCatalogue.h"
 
 #include <QString>
 #include <QTranslator>
