@@ -1097,6 +1097,10 @@ TrackProposalOutcome writeProposedTrack(const std::string& eventDirectory, const
 }
 
 void saveTrackHeads(const std::string& eventDirectory, const TTrackProposal& proposal) {
+    saveTrackHeads(eventDirectory, TTrackHeads{proposal.heads, proposal.upperFieldFirst});
+}
+
+void saveTrackHeads(const std::string& eventDirectory, const TTrackHeads& proposal) {
     std::vector<std::string> lines{std::string("FIELDS|") +
                                    (!proposal.upperFieldFirst ? "none" : *proposal.upperFieldFirst ? "upper" : "lower")};
     for (const TTrackHead& h : proposal.heads) {

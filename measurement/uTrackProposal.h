@@ -72,6 +72,7 @@ struct TTrackHeads {
     std::optional<bool> upperFieldFirst;
 };
 
+void saveTrackHeads(const std::string& eventDirectory, const TTrackHeads& heads);
 void saveTrackHeads(const std::string& eventDirectory, const TTrackProposal& proposal);
 // The heads file of the event; nothing when there is none. A line out of
 // its layout or range, or frames out of order, raise EConvertError with the

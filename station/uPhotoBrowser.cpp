@@ -104,6 +104,13 @@ std::optional<TDiagnostic> missingTrackPoint(const TTrackMarks& marks) {
 bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks) {
     if (missingTrackPoint(marks)) return false;
     saveTrackFile(eventDirectory, *marks.start, *marks.finish, marks.brightness);
+    const auto same = [](const TTrackPoint& a, const TTrackPoint& b) {
+        return a.x == b.x && a.y == b.y && a.frame == b.frame;
+    };
+    // Heads whose ends the observer has moved belong to another track.
+    if (marks.heads && !marks.heads->heads.empty() && same(marks.heads->heads.front().point, *marks.start) &&
+        same(marks.heads->heads.back().point, *marks.finish))
+        saveTrackHeads(eventDirectory, *marks.heads);
     return true;
 }
 
@@ -123,8 +130,12 @@ bool hasTrackFile(const std::string& eventDirectory) {
 std::optional<TTrackMarks> proposedTrackMarks(const std::string& eventDirectory, const TConfiguration& config) {
     const auto proposal = proposeTrack(eventDirectory, config);
     if (!proposal) return std::nullopt;
-    return TTrackMarks{proposal->start, proposal->finish, proposal->brightness, proposal->startEstimate,
-                       proposal->finishEstimate};
+    return TTrackMarks{proposal->start,
+                       proposal->finish,
+                       proposal->brightness,
+                       proposal->startEstimate,
+                       proposal->finishEstimate,
+                       TTrackHeads{proposal->heads, proposal->upperFieldFirst}};
 }
 
 Code trackEstimateCode(TTrackEstimate estimate) {

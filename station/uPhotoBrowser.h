@@ -72,6 +72,9 @@ struct TTrackMarks {
     std::optional<TTrackPoint> finish;
     std::optional<TTrackBrightness> brightness;
     std::optional<TTrackEstimate> startEstimate, finishEstimate;
+    // The proposal's head on every frame between its ends; saved with the
+    // marks while the ends are still the proposal's.
+    std::optional<TTrackHeads> heads;
 };
 
 // The code that words how the proposal placed an end (TrackEstimate…).
@@ -88,8 +91,9 @@ std::string trackBrightnessLabel(const TTrackBrightness& brightness);
 // Which point a save still lacks, as the observer is told it; nothing when
 // both are set.
 std::optional<TDiagnostic> missingTrackPoint(const TTrackMarks& marks);
-// Writes the event's track file from complete marks; false (nothing
-// written) when a point is missing.
+// Writes the event's track file from complete marks, and the proposal's
+// heads beside it when the marks' ends are still the proposal's; false
+// (nothing written) when a point is missing.
 bool saveTrackMarks(const std::string& eventDirectory, const TTrackMarks& marks);
 
 // The event directory of a clip (its folder and its name without the

@@ -36,6 +36,7 @@
 #include "gui/uRussianWindow.h"
 #include "gui/uVideoPage.h"
 #include "measurement/uTrack.h"
+#include "measurement/uTrackProposal.h"
 #include "processing/uBitmap.h"
 #include "processing/uNaming.h"
 #include "station/uEventProcessing.h"
@@ -332,7 +333,7 @@ private slots:
         QCOMPARE(readTextLines(trackFileName(event)), saved);
     }
 
-    void proposesTheMarksForTheObserverAndSavesNothing() {
+    void proposesMarksThatAreSavedWithTheirHeadsOnlyOnSave() {
         Fixture f;
         // A simulated meteor as the night's fourth event (220005_000).
         const test::SampleEvent e = test::writeSampleEvent(f.station.str(), 5, ORBIS_CATALOG_DIR "/c50.dat",
@@ -383,6 +384,26 @@ private slots:
         QVERIFY2(placed.startsWith(u("Трек предложен: начало — по ")) && placed.contains(u(", конец — по ")),
                  qPrintable(placed));
         QCOMPARE(readTextLines(trackFileName(e.directory)), observer);
+        QVERIFY(!readTrackHeads(e.directory));
+
+        // Saved as proposed: the proposal's heads go beside the track, so the
+        // frames between its ends are measured where the proposal found them.
+        f.click("bbSelectCoords");
+        QVERIFY(!f.page().marking());
+        const auto heads = readTrackHeads(e.directory);
+        QVERIFY(heads && heads->heads.size() == std::size_t(e.lastNumber - e.firstNumber + 1));
+        QCOMPARE(heads->heads.front().point.x, parts[2].toInt());
+        QCOMPARE(heads->heads.front().point.y, parts[5].toInt());
+        QCOMPARE(heads->heads.back().point.frame, e.lastNumber);
+        QVERIFY(readTextLines(trackFileName(e.directory)) != observer);
+
+        // Proposed again, its start moved by the observer: a track the heads
+        // no longer end on keeps the heads file as the proposal wrote it.
+        std::filesystem::remove(e.directory + "/" + std::string(kTrackHeadsFileName));
+        proposeAndWait();
+        f.page().Image1MouseUp(QPointF(heads->heads.front().point.x + 5, heads->heads.front().point.y));
+        f.click("bbSelectCoords");
+        QVERIFY(!readTrackHeads(e.directory));
     }
 
     void processesTheShownEventOnAWorkerLikeTheStation() {
