@@ -27,8 +27,8 @@ constexpr const char* kProcessUsage =
     "binding to the catalog, plate solution, labels, magnitudes, report and annotated JPEG,\n"
     "with the settings of the station's Orbisight.ini. --night takes every event directory\n"
     "of the night. Several events run --threads at a time (default one per core); then each\n"
-    "event's lines come when it and every event before it are done, in the events' order,\n"
-    "without the stages' progress; one event at a time shows every stage.\n";
+    "event's lines, its stages and progress included, come when it and every event before it\n"
+    "are done, in the events' order, as one event at a time shows them.\n";
 
 constexpr const char* kSummaryUsage =
     "usage: orbisight-cli summary NIGHT_DIR [--station DIR]\n"

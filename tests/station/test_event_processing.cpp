@@ -12,6 +12,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -216,6 +217,16 @@ TEST(ProcessEvent, AfterAFailedRunTheNextStartsCleanButKeepsFilesChangedSince) {
     EXPECT_FALSE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
 }
 
+// A text with every mention of the station's path as "S".
+std::string withoutStation(const std::string& text, const std::filesystem::path& station) {
+    const std::string path = station.string();
+    std::string r;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(path, from)) != std::string::npos; from = at + path.size())
+        r += text.substr(from, at - from) + "S";
+    return r + text.substr(from);
+}
+
 // A night's events several at a time write what one after another writes,
 // and tell the same messages, notes and runs in the events' order.
 TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
@@ -239,15 +250,8 @@ TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
         told.insert(told.end(), n.notes.begin(), n.notes.end());
         EXPECT_EQ(runs.size(), names.size());
         // Paths differ by station: compare from the night on.
-        std::vector<std::string> relative;
-        for (const std::string& t : told) {
-            std::string r;
-            std::size_t from = 0;
-            for (std::size_t at; (at = t.find(station.string(), from)) != std::string::npos; from = at + station.string().size())
-                r += t.substr(from, at - from) + "S";
-            relative.push_back(r + t.substr(from));
-        }
-        return relative;
+        for (std::string& t : told) t = withoutStation(t, station);
+        return told;
     };
     const auto serial = run(e.station.path(), 1), parallel = run(copy.path(), 4);
     EXPECT_EQ(parallel, serial);
@@ -259,6 +263,61 @@ TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
             EXPECT_EQ(readFileBytes(copy.str() + report), readFileBytes(e.station.str() + report));
         }
     }
+}
+
+// The command line's night on two workers writes every file, byte for byte,
+// and says every line, stages and progress included, that one event at a
+// time does, in the same order; an event whose frame cannot be read fails in
+// the middle without stopping or moving the others.
+TEST(ProcessEvent, TheCommandLinesNightOnTwoWorkersWritesAndSaysWhatOneAtATimeDoes) {
+    SyntheticEvent e;
+    e.config.save(iniFilePath(e.station.path()));
+    const std::vector<std::string> names = {"231001_280", "231201_000", "231501_000", "232001_000"};
+    for (std::size_t i = 1; i < names.size(); ++i)
+        std::filesystem::copy(e.dir, e.night + "/" + names[i], std::filesystem::copy_options::recursive);
+    writeFileAtomically(e.night + "/" + names[1] + "/F002.bmp", "not a bitmap");
+    std::filesystem::remove(e.night + "/" + names[3] + "/MeteorTrack.txt");  // no report, a notice
+    test::TempDir copy;
+    std::filesystem::copy(e.station.path(), copy.path(), std::filesystem::copy_options::recursive);
+    struct Said {
+        int status;
+        std::string out, err;
+        std::map<std::string, std::string> files;
+    };
+    const auto run = [](const std::filesystem::path& station, const char* threads) {
+        std::ostringstream out, err;
+        const int status = processCommand(std::vector<std::string>{"--night", (station / "20240812").string(),
+                                                                   "--station", station.string(), "--threads", threads},
+                                          "/x", out, err);
+        Said said{status, withoutStation(out.str(), station), withoutStation(err.str(), station),
+                  test::contentsUnder(station)};
+        // A failed run's list of its work files holds their times.
+        for (auto& [name, bytes] : said.files) {
+            if (!name.ends_with(kUnfinishedRunName)) continue;
+            std::string files;
+            for (const std::string& line : readTextLines(station / name))
+                files += withoutStation(line.substr(0, line.find('\t')), station) + "\n";
+            bytes = files;
+        }
+        return said;
+    };
+    const Said serial = run(e.station.path(), "1"), parallel = run(copy.path(), "2");
+    EXPECT_EQ(serial.status, 1);  // the event that failed
+    EXPECT_EQ(parallel.status, serial.status);
+    EXPECT_EQ(serial.out, "S/20240812/231001_280: report written\n"
+                          "S/20240812/231501_000: report written\n"
+                          "S/20240812/232001_000: no report\n");
+    EXPECT_EQ(parallel.out, serial.out);
+    EXPECT_NE(serial.err.find("orbisight-cli process: S/20240812/231201_000: "), std::string::npos) << serial.err;
+    EXPECT_EQ(parallel.err, serial.err);
+    EXPECT_EQ(parallel.files.size(), serial.files.size());
+    for (const auto& [name, bytes] : serial.files) {
+        const auto other = parallel.files.find(name);
+        ASSERT_NE(other, parallel.files.end()) << name;
+        EXPECT_TRUE(other->second == bytes) << name;
+    }
+    EXPECT_TRUE(serial.files.contains("20240812/231501_000/M231501_000.json"));
+    EXPECT_TRUE(serial.files.contains("20240812/FTPdetectinfo_ORBIS_20240812_000000.txt"));
 }
 
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
