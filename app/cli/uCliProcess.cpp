@@ -145,7 +145,7 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
         processEvents(events, config, station, notifier, [&](const TEventRun& run) {
             const TProcessResult& r = run.result;
             if (run.error) {
-                err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error->plain() << "\n";
+                err << "orbisight-cli process: " << run.eventDirectory << ": " << words.text(*run.error) << "\n";
                 problems = true;
             } else {
                 out << words.say(r.busy ? cli::kBeingProcessed

@@ -23,6 +23,7 @@
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliProcess.h"
 #include "app/cli/uCliStation.h"
+#include "app/cli/uCliWords.h"
 #include "astro/matlib.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
@@ -308,7 +309,16 @@ TEST(ProcessEvent, TheCommandLinesNightOnTwoWorkersWritesAndSaysWhatOneAtATimeDo
                           "S/20240812/231501_000: report written\n"
                           "S/20240812/232001_000: no report\n");
     EXPECT_EQ(parallel.out, serial.out);
-    EXPECT_NE(serial.err.find("orbisight-cli process: S/20240812/231201_000: "), std::string::npos) << serial.err;
+    // The failure in the catalogue's words.
+    test::RecordingNotifier n;
+    try {
+        processEvent(e.night + "/" + names[1], e.config, e.station.str(), n);
+        ADD_FAILURE() << "the damaged frame was read";
+    } catch (const Exception& failure) {
+        const std::string line = "orbisight-cli process: S/20240812/231201_000: " +
+                                 withoutStation(CliWords().text(failure.diagnostic()), e.station.path()) + "\n";
+        EXPECT_NE(serial.err.find(line), std::string::npos) << serial.err;
+    }
     EXPECT_EQ(parallel.err, serial.err);
     EXPECT_EQ(parallel.files.size(), serial.files.size());
     for (const auto& [name, bytes] : serial.files) {
