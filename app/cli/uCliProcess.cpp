@@ -6,6 +6,7 @@
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
 #include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
@@ -28,7 +29,8 @@ constexpr const char* kProcessUsage =
     "with the settings of the station's Orbisight.ini. --night takes every event directory\n"
     "of the night. Several events run --threads at a time (default one per core); then each\n"
     "event's lines, its stages and progress included, come when it and every event before it\n"
-    "are done, in the events' order, as one event at a time shows them.\n";
+    "are done, in the events' order, as one event at a time shows them. Ctrl+C starts no\n"
+    "further event; the running ones end and are told.\n";
 
 constexpr const char* kSummaryUsage =
     "usage: orbisight-cli summary NIGHT_DIR [--station DIR]\n"
@@ -138,6 +140,10 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));
     CliNotifier notifier(err, language);
+    // Ctrl+C, SIGTERM or SIGHUP hand out no further event; the running ones
+    // end and are told, so no event is left half written.
+    const StopSignals signals;
+    notifier.stopWhen([] { return stopSignal() != 0; });
     bool problems = false;
     try {
         const TConfiguration config = stationConfiguration(station, err, words);
@@ -162,6 +168,7 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
             problems = problems || notifier.problemsShown() > before;
             before = notifier.problemsShown();
         }, threads);
+        if (stopSignal() != 0) return 128 + stopSignal();
         // A night's events frame by frame for the networks, beside its summary.
         if (parsed.has("--night")) writeFtpDetectInfo(withoutTrailingSlash(parsed.value("--night")), config, notifier);
         problems = problems || notifier.problemsShown() > before;

@@ -9,7 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -328,6 +330,50 @@ TEST(ProcessEvent, TheCommandLinesNightOnTwoWorkersWritesAndSaysWhatOneAtATimeDo
     }
     EXPECT_TRUE(serial.files.contains("20240812/231501_000/M231501_000.json"));
     EXPECT_TRUE(serial.files.contains("20240812/FTPdetectinfo_ORBIS_20240812_000000.txt"));
+}
+
+// Ctrl+C during a night on two workers: no further event starts, the
+// running ones end and are told in order, nothing is left half done, and
+// the status names the signal.
+TEST(ProcessEvent, ASignalStartsNoFurtherEventAndTheRunningOnesEnd) {
+    SyntheticEvent e;
+    e.config.save(iniFilePath(e.station.path()));
+    std::vector<std::string> names{"231001_280"};
+    for (int i = 1; i < 10; ++i) {
+        names.push_back("23110" + std::to_string(i) + "_000");
+        std::filesystem::copy(e.dir, e.night + "/" + names.back(), std::filesystem::copy_options::recursive);
+    }
+    const std::string out = (e.station / "out.txt").string(), station = e.station.str();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(fd, 1);
+        ::dup2(quiet, 2);
+        ::execl(ORBISIGHT_CLI, ORBISIGHT_CLI, "process", "--night", e.night.c_str(), "--station", station.c_str(),
+                "--threads", "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The user presses Ctrl+C once the first report is there.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!std::filesystem::exists(e.stem + ".txt") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::vector<std::string> told = readTextLines(out);
+    ASSERT_GE(told.size(), 1u);
+    EXPECT_LT(told.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::string event = e.night + "/" + names[i];
+        if (i < told.size()) EXPECT_EQ(told[i], event + ": report written");
+        EXPECT_EQ(std::filesystem::exists(event + "/M" + names[i] + ".txt"), i < told.size());
+        EXPECT_FALSE(std::filesystem::exists(event + "/" + kEventLockName));
+    }
+    EXPECT_FALSE(std::filesystem::exists(e.night + "/FTPdetectinfo_ORBIS_20240812_000000.txt"));
 }
 
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {
