@@ -1,13 +1,10 @@
 #include "station/uMorningProcessing.h"
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
 #include <filesystem>
 #include <map>
-#include <mutex>
 #include <set>
-#include <thread>
 
 #include "astro/uUniUtils.h"
 #include "capture/uAviFile.h"
@@ -19,6 +16,7 @@
 #include "reports/uFtpDetectInfo.h"
 #include "station/uClipIntake.h"
 #include "station/uEventProcessing.h"
+#include "station/uEventScheduler.h"
 #include "station/uStationDiagnostics.h"
 
 namespace orbis {
@@ -217,51 +215,34 @@ TMorningResult processNightMorning(const std::string& nightDirectory, const TCon
     for (TFailedClip& f : failedClips(nightDirectory)) failed[f.clip] = std::move(f);
     TMorningResult result;
     result.events.resize(clips.size());
-    std::vector<char> done(clips.size(), 0);
 
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    if (threads == 0) threads = cores;
-    const std::size_t workers = std::min<std::size_t>(threads, clips.size());
-    // The cores are shared out: events at once times scan threads each.
-    const TScanOptions scan{static_cast<int>(std::max<std::size_t>(1, cores / std::max<std::size_t>(workers, 1)))};
-
-    // Each event is one job; its result goes to its own slot, so the order
-    // of the results is the clips' whatever thread finished first.
-    std::atomic<std::size_t> next{0};
-    std::atomic<bool> stopped{false};
-    std::mutex told;
-    const auto work = [&] {
-        for (;;) {
-            if (stopRequested && stopRequested()) {
-                stopped = true;
-                return;
+    // Each event is one job; its result goes to its own slot and is told in
+    // the clips' order whatever thread finished first.
+    const TEventSchedule schedule{threads, stopRequested};
+    const std::size_t ran = scheduleEvents(
+        clips.size(), schedule,
+        [&](std::size_t i, TScanOptions scan) {
+            result.events[i] = morningOfClip(nightDirectory, clips[i], config, programDirectory, scan);
+        },
+        [&](std::size_t i, std::exception_ptr error) {
+            TMorningEvent& e = result.events[i];
+            if (error) {
+                e.clip = clips[i];
+                e.eventDirectory = eventDirectoryForClip(nightDirectory, clips[i]);
+                e.outcome = MorningOutcome::Failed;
+                e.error = diagnosticOf(error);
             }
-            const std::size_t i = next++;
-            if (i >= clips.size()) return;
-            TMorningEvent& e = result.events[i] = morningOfClip(nightDirectory, clips[i], config, programDirectory, scan);
             if (!morningEventDone(e)) {
                 const auto earlier = failed.find(clips[i]);
                 e.attempt = (earlier == failed.end() ? 0 : earlier->second.mornings) + 1;
                 e.givenUp = e.attempt >= kMorningAttempts;
             }
-            done[i] = 1;
-            if (onEvent) {
-                const std::lock_guard lock(told);
-                onEvent(e);
-            }
-        }
-    };
-    if (workers <= 1) {
-        work();
-    } else {
-        std::vector<std::jthread> pool;
-        for (std::size_t t = 0; t < workers; ++t) pool.emplace_back(work);
-    }
-    if (stopped) {
-        std::vector<TMorningEvent> finished;
-        for (std::size_t i = 0; i < clips.size(); ++i)
-            if (done[i]) finished.push_back(std::move(result.events[i]));
-        result.events = std::move(finished);
+            if (onEvent) onEvent(e);
+        });
+    // A stop that came after the last event was handed out stops the
+    // exports as well.
+    if (ran < clips.size() || (stopRequested && stopRequested())) {
+        result.events.resize(ran);
         return result;
     }
 

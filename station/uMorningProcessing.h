@@ -4,7 +4,7 @@
 // already), its track proposed (an observer's MeteorTrack.txt is kept), the
 // event processed, then the night's daily summary and R90 export written.
 // Events run in parallel; each keeps what it is told and the results come
-// back in clip order, so a parallel run writes what a serial one writes.
+// back in clip order, so a parallel run writes and tells what a serial one does.
 // A clip is done when its event has a report, or its frames hold no meteor
 // (kept for the observer), or its processing ran through without a problem
 // and wrote no report (reports switched off). The marker lists the done
@@ -97,10 +97,13 @@ std::vector<std::string> nightsAwaitingProcessing(const std::string& programDire
 bool clipProcessed(const std::string& nightDirectory, const std::string& clipName);
 
 // Does the morning's work on the night with up to `threads` events at a
-// time (0: one per core). stopRequested is looked at before each event; a
-// stopped run writes neither exports nor marker, and the next run continues.
-// onEvent hears of each event as it ends (one call at a time, in the order
-// they end), so a kill loses no record of the events already done.
+// time (0: one per core) on the event scheduler (station/uEventScheduler).
+// stopRequested is looked at before each event; a stopped run writes neither
+// exports nor marker, and the next run continues. onEvent hears of each
+// event once it and every event before it have ended (one call at a time,
+// in clip order), so the log reads as a run one after another; a kill loses
+// at most the records of the events waiting for an earlier one, whose
+// reports the next morning finds and tells.
 // Raises what requireProcessingSettings raises before anything is done.
 TMorningResult processNightMorning(const std::string& nightDirectory, const TConfiguration& config,
                                    const std::string& programDirectory, unsigned threads,

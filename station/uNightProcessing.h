@@ -26,13 +26,15 @@ struct TEventRun {
 };
 
 // Processes the events, after requireProcessingSettings (which raises for
-// every event alike), up to `threads` at a time (0: one per core). One at a
-// time, every stage and progress is shown as it happens; several at a time,
-// each event's messages and notes are told when all events before it are
-// done, and stages and progress are not shown, so what is told and the runs
-// returned are in the events' order either way. onEvent is called after
-// each event, in that order. Before each event the notifier's
-// cancelRequested() is looked at; the runs done until then are returned.
+// every event alike), up to `threads` at a time (0: one per core) on the
+// event scheduler (station/uEventScheduler). One at a time, every stage and
+// progress is shown as it happens; several at a time, everything an event
+// tells (messages, notes, stages, progress) is kept and told when all events
+// before it are told, so the notifier hears what a run one after another
+// tells, in that order; only questions go at once. onEvent is called after
+// each event, in the events' order. Before each event is handed out the
+// notifier's cancelRequested() is looked at; the events running then end,
+// and the runs done are returned.
 std::vector<TEventRun> processEvents(const std::vector<std::string>& eventDirectories, const TConfiguration& config,
                                      const std::string& programDirectory, UserNotifier& notifier,
                                      const std::function<void(const TEventRun&)>& onEvent = {}, unsigned threads = 1);

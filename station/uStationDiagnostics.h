@@ -15,6 +15,9 @@ namespace orbis {
 // WorkFailedUnexpectedly with the library's text as "detail" for anything
 // else (a full memory, a failure of the standard library).
 TDiagnostic diagnosticOf(const std::exception& e);
+// The same for a raised exception that was kept (of any type; one that is no
+// std::exception gives WorkFailedUnexpectedly without its text).
+TDiagnostic diagnosticOf(const std::exception_ptr& raised);
 
 // Turns a diagnostic into the text of a log line.
 using TWording = std::function<std::string(const TDiagnostic&)>;

@@ -266,7 +266,8 @@ bool TStation::doMornings() {
         TMorningResult r;
         int failed = 0;
         try {
-            // Each event's line as it ends: a kill loses no record of those done.
+            // Each event's line as soon as it and those before it are done,
+            // in clip order: a kill loses no record of the events told.
             r = processNightMorning(
                 night, config_, programDirectory_, options_.threads, [this] { return stopRequested(); },
                 [&](const TMorningEvent& e) {

@@ -6,6 +6,7 @@
 // lines, a new status caption each and a progress line every quarter, with
 // no control characters. Safe to call from the clip writer threads.
 
+#include <functional>
 #include <iosfwd>
 #include <mutex>
 #include <string>
@@ -37,6 +38,10 @@ public:
     void progressPosition(int position) override;
     void progressHide() override;
     void pump() override {}
+    // The user's wish to stop comes from elsewhere (a signal): set before
+    // the work starts.
+    void stopWhen(std::function<bool()> stop) { stop_ = std::move(stop); }
+    bool cancelRequested() override { return stop_ && stop_(); }
 
     int messagesShown() const;
     // Warnings and errors shown: a stage that reported a problem.
@@ -58,6 +63,7 @@ private:
     bool lineOpen_ = false;
     int messages_ = 0;
     int problems_ = 0;
+    std::function<bool()> stop_;
 };
 
 }  // namespace orbis

@@ -6,6 +6,7 @@
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliExit.h"
 #include "app/cli/uCliNotifier.h"
+#include "app/cli/uCliSignals.h"
 #include "app/cli/uCliStationDir.h"
 #include "app/cli/uCliWords.h"
 #include "astro/uUniUtils.h"
@@ -27,8 +28,9 @@ constexpr const char* kProcessUsage =
     "binding to the catalog, plate solution, labels, magnitudes, report and annotated JPEG,\n"
     "with the settings of the station's Orbisight.ini. --night takes every event directory\n"
     "of the night. Several events run --threads at a time (default one per core); then each\n"
-    "event's lines come when it and every event before it are done, in the events' order,\n"
-    "without the stages' progress; one event at a time shows every stage.\n";
+    "event's lines, its stages and progress included, come when it and every event before it\n"
+    "are done, in the events' order, as one event at a time shows them. Ctrl+C starts no\n"
+    "further event; the running ones end and are told.\n";
 
 constexpr const char* kSummaryUsage =
     "usage: orbisight-cli summary NIGHT_DIR [--station DIR]\n"
@@ -138,6 +140,10 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
     }
     const std::string station = parsed.value("--station", std::string(defaultStation));
     CliNotifier notifier(err, language);
+    // Ctrl+C, SIGTERM or SIGHUP hand out no further event; the running ones
+    // end and are told, so no event is left half written.
+    const StopSignals signals;
+    notifier.stopWhen([] { return stopSignal() != 0; });
     bool problems = false;
     try {
         const TConfiguration config = stationConfiguration(station, err, words);
@@ -145,7 +151,7 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
         processEvents(events, config, station, notifier, [&](const TEventRun& run) {
             const TProcessResult& r = run.result;
             if (run.error) {
-                err << "orbisight-cli process: " << run.eventDirectory << ": " << run.error->plain() << "\n";
+                err << "orbisight-cli process: " << run.eventDirectory << ": " << words.text(*run.error) << "\n";
                 problems = true;
             } else {
                 out << words.say(r.busy ? cli::kBeingProcessed
@@ -162,6 +168,7 @@ int processCommand(std::span<const std::string> args, std::string_view defaultSt
             problems = problems || notifier.problemsShown() > before;
             before = notifier.problemsShown();
         }, threads);
+        if (stopSignal() != 0) return 128 + stopSignal();
         // A night's events frame by frame for the networks, beside its summary.
         if (parsed.has("--night")) writeFtpDetectInfo(withoutTrailingSlash(parsed.value("--night")), config, notifier);
         problems = problems || notifier.problemsShown() > before;

@@ -7,12 +7,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "RecordingNotifier.h"
 #include "SkyEventFrames.h"
 #include "TempDir.h"
+#include "app/cli/uCliWords.h"
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
 #include "config/uConfiguration.h"
@@ -67,25 +69,30 @@ TEST(DamagedWorkFiles, AReferenceStarOfATxtThatLostItsDeclinationStopsTheReport)
     ASSERT_GT(good.size(), 4u);
     const std::string ra = extractField(good[1], "|", 1), rest = good[1].substr(good[1].find('|', ra.size() + 1));
 
+    std::optional<TDiagnostic> lastWhy;
     for (const std::string& damaged : {ra + "|2147483648" + rest, ra + rest}) {
         std::vector<std::string> lines = good;
         lines[1] = damaged;
         writeTextLines(aTxt, lines);
         e.withdrawResults();
         const TDiagnostic why = e.failure<EConvertError>();
+        lastWhy = why;
         EXPECT_EQ(why.value("file"), aTxt) << damaged << ": " << why.plain();
         EXPECT_EQ(why.value("line"), "2") << damaged << ": " << why.plain();
         EXPECT_FALSE(fs::exists(e.stem + ".txt")) << damaged;
         EXPECT_FALSE(fs::exists(e.stem + "R.jpg")) << damaged;
     }
 
-    // The command line fails the event with the same message.
+    // The command line fails the event with the same diagnostic, in its words.
     e.config.save(iniFilePath(e.station.path()));
     const std::string log = (e.station / "out.txt").string();
     const std::string command = std::string(ORBISIGHT_CLI) + " process '" + e.dir + "' --station '" + e.station.str() +
                                 "' > '" + log + "' 2>&1";
     EXPECT_NE(WEXITSTATUS(std::system(command.c_str())), 0) << readFileBytes(log);
-    EXPECT_NE(readFileBytes(log).find("file=" + aTxt + ", line=2"), std::string::npos) << readFileBytes(log);
+    ASSERT_TRUE(lastWhy);
+    EXPECT_NE(readFileBytes(log).find("orbisight-cli process: " + e.dir + ": " + CliWords().text(*lastWhy) + "\n"),
+              std::string::npos)
+        << readFileBytes(log);
     EXPECT_FALSE(fs::exists(e.stem + ".txt"));
 }
 

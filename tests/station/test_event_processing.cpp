@@ -9,9 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -22,6 +25,7 @@
 #include "app/cli/uCliDemo.h"
 #include "app/cli/uCliProcess.h"
 #include "app/cli/uCliStation.h"
+#include "app/cli/uCliWords.h"
 #include "astro/matlib.h"
 #include "astro/sphlib.h"
 #include "astro/timlib.h"
@@ -216,6 +220,16 @@ TEST(ProcessEvent, AfterAFailedRunTheNextStartsCleanButKeepsFilesChangedSince) {
     EXPECT_FALSE(std::filesystem::exists(e.dir + "/" + kUnfinishedRunName));
 }
 
+// A text with every mention of the station's path as "S".
+std::string withoutStation(const std::string& text, const std::filesystem::path& station) {
+    const std::string path = station.string();
+    std::string r;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find(path, from)) != std::string::npos; from = at + path.size())
+        r += text.substr(from, at - from) + "S";
+    return r + text.substr(from);
+}
+
 // A night's events several at a time write what one after another writes,
 // and tell the same messages, notes and runs in the events' order.
 TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
@@ -239,15 +253,8 @@ TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
         told.insert(told.end(), n.notes.begin(), n.notes.end());
         EXPECT_EQ(runs.size(), names.size());
         // Paths differ by station: compare from the night on.
-        std::vector<std::string> relative;
-        for (const std::string& t : told) {
-            std::string r;
-            std::size_t from = 0;
-            for (std::size_t at; (at = t.find(station.string(), from)) != std::string::npos; from = at + station.string().size())
-                r += t.substr(from, at - from) + "S";
-            relative.push_back(r + t.substr(from));
-        }
-        return relative;
+        for (std::string& t : told) t = withoutStation(t, station);
+        return told;
     };
     const auto serial = run(e.station.path(), 1), parallel = run(copy.path(), 4);
     EXPECT_EQ(parallel, serial);
@@ -259,6 +266,114 @@ TEST(ProcessEvent, ANightOnEveryCoreWritesAndTellsWhatOneAfterAnotherDoes) {
             EXPECT_EQ(readFileBytes(copy.str() + report), readFileBytes(e.station.str() + report));
         }
     }
+}
+
+// The command line's night on two workers writes every file, byte for byte,
+// and says every line, stages and progress included, that one event at a
+// time does, in the same order; an event whose frame cannot be read fails in
+// the middle without stopping or moving the others.
+TEST(ProcessEvent, TheCommandLinesNightOnTwoWorkersWritesAndSaysWhatOneAtATimeDoes) {
+    SyntheticEvent e;
+    e.config.save(iniFilePath(e.station.path()));
+    const std::vector<std::string> names = {"231001_280", "231201_000", "231501_000", "232001_000"};
+    for (std::size_t i = 1; i < names.size(); ++i)
+        std::filesystem::copy(e.dir, e.night + "/" + names[i], std::filesystem::copy_options::recursive);
+    writeFileAtomically(e.night + "/" + names[1] + "/F002.bmp", "not a bitmap");
+    std::filesystem::remove(e.night + "/" + names[3] + "/MeteorTrack.txt");  // no report, a notice
+    test::TempDir copy;
+    std::filesystem::copy(e.station.path(), copy.path(), std::filesystem::copy_options::recursive);
+    struct Said {
+        int status;
+        std::string out, err;
+        std::map<std::string, std::string> files;
+    };
+    const auto run = [](const std::filesystem::path& station, const char* threads) {
+        std::ostringstream out, err;
+        const int status = processCommand(std::vector<std::string>{"--night", (station / "20240812").string(),
+                                                                   "--station", station.string(), "--threads", threads},
+                                          "/x", out, err);
+        Said said{status, withoutStation(out.str(), station), withoutStation(err.str(), station),
+                  test::contentsUnder(station)};
+        // A failed run's list of its work files holds their times.
+        for (auto& [name, bytes] : said.files) {
+            if (!name.ends_with(kUnfinishedRunName)) continue;
+            std::string files;
+            for (const std::string& line : readTextLines(station / name))
+                files += withoutStation(line.substr(0, line.find('\t')), station) + "\n";
+            bytes = files;
+        }
+        return said;
+    };
+    const Said serial = run(e.station.path(), "1"), parallel = run(copy.path(), "2");
+    EXPECT_EQ(serial.status, 1);  // the event that failed
+    EXPECT_EQ(parallel.status, serial.status);
+    EXPECT_EQ(serial.out, "S/20240812/231001_280: report written\n"
+                          "S/20240812/231501_000: report written\n"
+                          "S/20240812/232001_000: no report\n");
+    EXPECT_EQ(parallel.out, serial.out);
+    // The failure in the catalogue's words.
+    test::RecordingNotifier n;
+    try {
+        processEvent(e.night + "/" + names[1], e.config, e.station.str(), n);
+        ADD_FAILURE() << "the damaged frame was read";
+    } catch (const Exception& failure) {
+        const std::string line = "orbisight-cli process: S/20240812/231201_000: " +
+                                 withoutStation(CliWords().text(failure.diagnostic()), e.station.path()) + "\n";
+        EXPECT_NE(serial.err.find(line), std::string::npos) << serial.err;
+    }
+    EXPECT_EQ(parallel.err, serial.err);
+    EXPECT_EQ(parallel.files.size(), serial.files.size());
+    for (const auto& [name, bytes] : serial.files) {
+        const auto other = parallel.files.find(name);
+        ASSERT_NE(other, parallel.files.end()) << name;
+        EXPECT_TRUE(other->second == bytes) << name;
+    }
+    EXPECT_TRUE(serial.files.contains("20240812/231501_000/M231501_000.json"));
+    EXPECT_TRUE(serial.files.contains("20240812/FTPdetectinfo_ORBIS_20240812_000000.txt"));
+}
+
+// Ctrl+C during a night on two workers: no further event starts, the
+// running ones end and are told in order, nothing is left half done, and
+// the status names the signal.
+TEST(ProcessEvent, ASignalStartsNoFurtherEventAndTheRunningOnesEnd) {
+    SyntheticEvent e;
+    e.config.save(iniFilePath(e.station.path()));
+    std::vector<std::string> names{"231001_280"};
+    for (int i = 1; i < 10; ++i) {
+        names.push_back("23110" + std::to_string(i) + "_000");
+        std::filesystem::copy(e.dir, e.night + "/" + names.back(), std::filesystem::copy_options::recursive);
+    }
+    const std::string out = (e.station / "out.txt").string(), station = e.station.str();
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(fd, 1);
+        ::dup2(quiet, 2);
+        ::execl(ORBISIGHT_CLI, ORBISIGHT_CLI, "process", "--night", e.night.c_str(), "--station", station.c_str(),
+                "--threads", "2", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The user presses Ctrl+C once the first report is there.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!std::filesystem::exists(e.stem + ".txt") && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ::kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::vector<std::string> told = readTextLines(out);
+    ASSERT_GE(told.size(), 1u);
+    EXPECT_LT(told.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const std::string event = e.night + "/" + names[i];
+        if (i < told.size()) EXPECT_EQ(told[i], event + ": report written");
+        EXPECT_EQ(std::filesystem::exists(event + "/M" + names[i] + ".txt"), i < told.size());
+        EXPECT_FALSE(std::filesystem::exists(event + "/" + kEventLockName));
+    }
+    EXPECT_FALSE(std::filesystem::exists(e.night + "/FTPdetectinfo_ORBIS_20240812_000000.txt"));
 }
 
 TEST(ProcessEvent, AnUnmarkedTrackGivesNoReportAndKeepsTheWorkFiles) {

@@ -120,13 +120,7 @@ std::uintmax_t bytesUnder(const fs::path& dir) {
     return total;
 }
 
-// Every file under a directory with its bytes, by relative path.
-std::map<std::string, std::string> contentsUnder(const fs::path& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = readFileBytes(e.path());
-    return files;
-}
+using test::contentsUnder;
 
 // An event of a night as the morning left it: frames, work bitmaps, result
 // files, and its clip beside it.
@@ -388,6 +382,39 @@ TEST(MorningProcessing, EachEventIsToldAsItEnds) {
     EXPECT_FALSE(r.finished);
     EXPECT_EQ(told, std::vector<std::string>{"231001_280.avi"});
     EXPECT_EQ(clipsAwaitingProcessing(n.night.string()).size(), 2u);
+}
+
+// A clip that cannot be read in the middle of the night fails alone: the
+// events after it are done, and each event is told in clip order with the
+// line a morning one event at a time tells, whatever event ends first.
+TEST(MorningProcessing, AClipThatCannotBeReadMidNightStopsAndReordersNoOtherEvent) {
+    SkyNight serial({"231001_280", "231501_000"});
+    writeFile(serial.night / "231201_000.avi", 100);  // no clip, no event directory
+    test::TempDir copy;
+    fs::copy(serial.station.path(), copy.path(), fs::copy_options::recursive);
+    const auto morning = [&](const fs::path& station, unsigned threads) {
+        std::vector<std::string> told;
+        const TMorningResult r =
+            processNightMorning((station / "20240812").string(), serial.config, station.string(), threads, {},
+                                [&](const TMorningEvent& e) { told.push_back(morningEventLine(e)); });
+        EXPECT_TRUE(r.finished);
+        EXPECT_EQ(r.events.size(), 3u);
+        return told;
+    };
+    const std::vector<std::string> one = morning(serial.station.path(), 1), two = morning(copy.path(), 2);
+    ASSERT_EQ(one.size(), 3u);
+    EXPECT_TRUE(one[0].starts_with("event 231001_280: report written")) << one[0];
+    EXPECT_TRUE(one[1].starts_with("event 231201_000: failed, its files are kept: ")) << one[1];
+    EXPECT_TRUE(one[2].starts_with("event 231501_000: report written")) << one[2];
+    // The failure names the clip's path, which is the station's.
+    ASSERT_EQ(two.size(), 3u);
+    EXPECT_EQ(two[0], one[0]);
+    EXPECT_EQ(two[2], one[2]);
+    EXPECT_TRUE(two[1].starts_with("event 231201_000: failed, its files are kept: ")) << two[1];
+    auto parallel = contentsUnder(copy.path()), serialFiles = contentsUnder(serial.station.path());
+    EXPECT_EQ(parallel.erase("20240812/.orbisight-failed"), 1u);
+    EXPECT_EQ(serialFiles.erase("20240812/.orbisight-failed"), 1u);
+    EXPECT_EQ(parallel, serialFiles);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,7 +3,10 @@
 // the test ends.
 
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <random>
+#include <sstream>
 #include <string>
 
 namespace orbis::test {
@@ -32,5 +35,18 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every file under a directory with its bytes, by relative path.
+inline std::map<std::string, std::string> contentsUnder(const std::filesystem::path& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+        if (!e.is_regular_file()) continue;
+        std::ifstream in(e.path(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        files[std::filesystem::relative(e.path(), dir).string()] = bytes.str();
+    }
+    return files;
+}
 
 }  // namespace orbis::test
