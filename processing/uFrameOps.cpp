@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "config/uConfiguration.h"
+#include "processing/uRoundedMean.h"
 
 namespace orbis {
 
@@ -40,66 +41,164 @@ void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, st
     std::copy(c.begin(), c.end(), frame.begin());
 }
 
+namespace {
+
+void replaceOutside(const uint8_t* __restrict source, uint8_t* __restrict out, std::size_t n, int lo, int first,
+                    uint8_t replacement) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int v = source[i];
+        out[i] = (v >= first || v < lo) ? replacement : source[i];
+    }
+}
+
+}  // namespace
+
 TFrameBuffer clipToMean(std::span<const uint8_t> source, double factor) {
     const int m = meanLevel(source);
     const double hi = m * factor;
     const int lo = m / 2;
+    // The bytes above hi are those from the first one above it (256: none),
+    // found by the same comparison, so the pixels compare integers.
+    int first = 0;
+    while (first < 256 && !(first > hi)) ++first;
     TFrameBuffer out(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const uint8_t v = source[i];
-        out[i] = (v > hi || v < lo) ? static_cast<uint8_t>(m) : v;
-    }
+    replaceOutside(source.data(), out.data(), source.size(), lo, first, static_cast<uint8_t>(m));
     return out;
 }
 
-void boxMean(int width, int height, int radius, std::span<uint8_t> buffer) {
-    if (width <= 0 || height <= 0 || radius < 0) return;
+namespace {
+
+// The rows [from, to) of a window around row y (or column x), as 64-bit
+// values: y + radius + 1 must not overflow for any radius.
+struct TSpan {
+    int64_t from, to;
+};
+TSpan windowSpan(int64_t at, int64_t radius, int64_t size) {
+    return {std::max<int64_t>(0, at - radius), std::min<int64_t>(size, at + radius + 1)};
+}
+
+template <typename Sum>
+void addRow(Sum* __restrict column, const uint8_t* __restrict row, std::size_t w) {
+    for (std::size_t x = 0; x < w; ++x) column[x] += row[x];
+}
+template <typename Sum>
+void subtractRow(Sum* __restrict column, const uint8_t* __restrict row, std::size_t w) {
+    for (std::size_t x = 0; x < w; ++x) column[x] -= row[x];
+}
+// window[x] = prefix[x + size] - prefix[x]
+template <typename Sum>
+void windowSums(const Sum* __restrict prefix, Sum* __restrict window, std::size_t n, std::size_t size) {
+    for (std::size_t x = 0; x < n; ++x) window[x] = prefix[x + size] - prefix[x];
+}
+
+// boxMean from src into dst. Column sums over the rows of the window, moved
+// down one row at a time, then their running sum along the row: every window
+// sum is a difference of two running sums, and the cost does not depend on
+// the radius. The sums are unsigned and may wrap round: differences stay
+// exact as long as a window's own sum fits Sum. Along a row the windows of
+// the inner columns share one pixel count, so their means take
+// TRoundedMean; the columns nearer an edge than the radius have their own
+// counts.
+template <typename Sum>
+void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t* dst) {
     const auto w = static_cast<std::size_t>(width);
-    // Column sums over the rows of the window, moved down one row at a time,
-    // then a running sum along the row: every window sum is exact, and the
-    // cost does not depend on the radius.
-    std::vector<int32_t> column(w, 0);
-    std::vector<int64_t> prefix(w + 1, 0);
-    TFrameBuffer out(buffer.size());
-    int top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
+    const int64_t r = radius;
+    const int64_t across = std::min<int64_t>(width, 2 * r + 1);  // pixels of a whole-width window row
+    // The columns whose window is not cut on either side.
+    const std::size_t innerFrom = static_cast<std::size_t>(std::min<int64_t>(r, width));
+    const std::size_t innerTo = std::max(innerFrom, static_cast<std::size_t>(std::max<int64_t>(0, width - r)));
+    const bool inner = width >= 2 * r + 1;
+    std::vector<Sum> column(w, 0), prefix(w + 1, 0), window(w, 0);
+    int64_t top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
+    int64_t meanRows = -1;
+    TRoundedMean innerMean(1);
     for (int y = 0; y < height; ++y) {
-        const int from = std::max(0, y - radius);
-        const int to = std::min(height, y + radius + 1);
-        for (; bottom < to; ++bottom) {
-            const uint8_t* row = buffer.data() + static_cast<std::size_t>(bottom) * w;
-            for (std::size_t x = 0; x < w; ++x) column[x] += row[x];
+        const TSpan rows = windowSpan(y, r, height);
+        for (; bottom < rows.to; ++bottom) addRow(column.data(), src + static_cast<std::size_t>(bottom) * w, w);
+        for (; top < rows.from; ++top) subtractRow(column.data(), src + static_cast<std::size_t>(top) * w, w);
+        Sum running = 0;
+        for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = running += column[x];
+        const int64_t rowCount = rows.to - rows.from;
+        uint8_t* out = dst + static_cast<std::size_t>(y) * w;
+        // The edge columns one by one.
+        for (std::size_t x = 0; x < w; ++x) {
+            if (inner && x == innerFrom) x = innerTo;
+            if (x >= w) break;
+            const TSpan cols = windowSpan(static_cast<int64_t>(x), r, width);
+            const Sum sum = prefix[static_cast<std::size_t>(cols.to)] - prefix[static_cast<std::size_t>(cols.from)];
+            out[x] = roundedMean(sum, static_cast<uint64_t>(rowCount * (cols.to - cols.from)));
         }
-        for (; top < from; ++top) {
-            const uint8_t* row = buffer.data() + static_cast<std::size_t>(top) * w;
-            for (std::size_t x = 0; x < w; ++x) column[x] -= row[x];
-        }
-        for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = prefix[x] + column[x];
-        const long rows = to - from;
-        uint8_t* dst = out.data() + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < width; ++x) {
-            const int left = std::max(0, x - radius);
-            const int right = std::min(width, x + radius + 1);
-            const int64_t sum = prefix[static_cast<std::size_t>(right)] - prefix[static_cast<std::size_t>(left)];
-            dst[x] = static_cast<uint8_t>(roundEven(static_cast<double>(sum) / static_cast<double>(rows * (right - left))));
+        if (!inner) continue;
+        const std::size_t n = innerTo - innerFrom;
+        windowSums(prefix.data(), window.data(), n, static_cast<std::size_t>(2 * r + 1));
+        if constexpr (sizeof(Sum) == sizeof(uint32_t)) {
+            if (rowCount != meanRows) {
+                meanRows = rowCount;
+                innerMean = TRoundedMean(static_cast<uint32_t>(rowCount * across));
+            }
+            innerMean.divide(std::span<const uint32_t>(window.data(), n), std::span<uint8_t>(out + innerFrom, n));
+        } else {
+            for (std::size_t i = 0; i < n; ++i) out[innerFrom + i] = roundedMean(window[i], static_cast<uint64_t>(rowCount * across));
         }
     }
+}
+
+void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t* dst) {
+    // The largest window sum decides the width of the sums.
+    const int64_t r = radius;
+    const uint64_t largestArea =
+        static_cast<uint64_t>(std::min<int64_t>(width, 2 * r + 1)) * static_cast<uint64_t>(std::min<int64_t>(height, 2 * r + 1));
+    if (255 * largestArea <= 0xFFFFFFFFu) {
+        boxMeanInto<uint32_t>(width, height, radius, src, dst);
+    } else {
+        boxMeanInto<uint64_t>(width, height, radius, src, dst);
+    }
+}
+
+bool boxMeanApplies(int width, int height, int radius, std::size_t size) {
+    return width > 0 && height > 0 && radius >= 0 &&
+           size >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+}  // namespace
+
+void boxMean(int width, int height, int radius, std::span<uint8_t> buffer) {
+    if (!boxMeanApplies(width, height, radius, buffer.size())) return;
+    TFrameBuffer out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    boxMeanInto(width, height, radius, buffer.data(), out.data());
     std::copy(out.begin(), out.end(), buffer.begin());
 }
 
 void smoothBackground(int width, int height, std::span<uint8_t> buffer, int size) {
     const int r = static_cast<int>(roundEven(0.39 * size));
-    for (int pass = 0; pass < 3; ++pass) boxMean(width, height, r, buffer);
+    if (!boxMeanApplies(width, height, r, buffer.size())) return;
+    // The passes go back and forth between the buffer and one copy.
+    TFrameBuffer other(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    boxMeanInto(width, height, r, buffer.data(), other.data());
+    boxMeanInto(width, height, r, other.data(), buffer.data());
+    boxMeanInto(width, height, r, buffer.data(), other.data());
+    std::copy(other.begin(), other.end(), buffer.begin());
 }
+
+namespace {
+
+// off <= 170 and a difference of two bytes keep every value within an int.
+void subtractWithOffset(const uint8_t* __restrict background, uint8_t* __restrict frame, std::size_t n, int off) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int v = std::clamp(frame[i] - background[i] + off, 0, 255);
+        frame[i] = frame[i] == 0 ? uint8_t{0} : static_cast<uint8_t>(v);
+    }
+}
+
+}  // namespace
 
 void subtractBackground(std::span<const uint8_t> background, std::span<uint8_t> frame) {
     const std::size_t n = std::min(background.size(), frame.size());
     if (n == 0) return;
     uint64_t s = 0;
     for (std::size_t i = 0; i < n; ++i) s += background[i];
-    const long off = static_cast<long>(roundEven(static_cast<double>(s) / (static_cast<double>(n) * 1.5)));
-    for (std::size_t i = 0; i < n; ++i) {
-        if (frame[i] != 0) frame[i] = clampByte(static_cast<long>(frame[i]) - background[i] + off);
-    }
+    const auto off = static_cast<int>(roundEven(static_cast<double>(s) / (static_cast<double>(n) * 1.5)));
+    subtractWithOffset(background.data(), frame.data(), n, off);
 }
 
 void levelBackground(int width, int height, std::span<uint8_t> frame) {
@@ -108,17 +207,30 @@ void levelBackground(int width, int height, std::span<uint8_t> frame) {
     subtractBackground(background, frame);
 }
 
+namespace {
+
+void accumulate(const uint8_t* __restrict frame, int32_t* __restrict sum, uint8_t* __restrict maximum, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        sum[i] += frame[i];
+        maximum[i] = std::max(maximum[i], frame[i]);
+    }
+}
+
+}  // namespace
+
 TFrameAccumulators sumFrames(std::span<const TFrameBuffer> frames, std::size_t n) {
     TFrameAccumulators acc;
     acc.sum.assign(n, 0);
     acc.maximum.assign(n, 0);
-    for (const TFrameBuffer& f : frames) {
-        const std::size_t m = std::min(n, f.size());
-        for (std::size_t i = 0; i < m; ++i) {
-            acc.sum[i] += f[i];
-            acc.maximum[i] = std::max(acc.maximum[i], f[i]);
+    acc.frameCount = static_cast<int>(frames.size());
+    // A block of pixels through every frame at a time: its sums and maxima
+    // stay in the cache while the frames stream past.
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t from = 0; from < n; from += kBlock) {
+        for (const TFrameBuffer& f : frames) {
+            const std::size_t to = std::min({n, f.size(), from + kBlock});
+            if (to > from) accumulate(f.data() + from, acc.sum.data() + from, acc.maximum.data() + from, to - from);
         }
-        ++acc.frameCount;
     }
     return acc;
 }
