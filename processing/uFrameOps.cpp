@@ -346,32 +346,65 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
     v = toLong(vd);
 }
 
-void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d) {
-    if (W <= 0 || H <= 0) return;
+namespace {
+
+// The input picture, packed at the start of the buffer, placed amid its
+// margins on a black canvas of W x H.
+std::vector<uint8_t> canvasOf(const std::vector<uint8_t>& buffer, int W, int H, const TDistortion& d) {
     const auto w = static_cast<std::size_t>(W);
-    buffer.resize(w * static_cast<std::size_t>(H), 0);
     const int inW = W - 2 * d.addResultWidth;
     const int inH = H - 2 * d.addResultHeight;
-    std::vector<uint8_t> canvas(buffer.size(), 0);
+    std::vector<uint8_t> canvas(w * static_cast<std::size_t>(H), 0);
     if (inW > 0 && inH > 0) {
         for (int r = 0; r < inH; ++r) {
             std::memcpy(canvas.data() + static_cast<std::size_t>(r + d.addResultHeight) * w + static_cast<std::size_t>(d.addResultWidth),
                         buffer.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(inW), static_cast<std::size_t>(inW));
         }
     }
+    return canvas;
+}
+
+}  // namespace
+
+void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d) {
+    std::vector<uint8_t>* one[] = {&buffer};
+    correctDistortion(W, H, one, d);
+}
+
+void correctDistortion(int W, int H, std::span<std::vector<uint8_t>* const> buffers, const TDistortion& d) {
+    if (W <= 0 || H <= 0) return;
+    const auto w = static_cast<std::size_t>(W);
+    std::vector<std::vector<uint8_t>> canvases;
+    for (std::vector<uint8_t>* buffer : buffers) {
+        buffer->resize(w * static_cast<std::size_t>(H), 0);
+        canvases.push_back(canvasOf(*buffer, W, H, d));
+    }
     const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
-    // Every output pixel depends only on the canvas, so rows may be done in
-    // any order; row by row keeps the writes in cache.
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            double u, v;
-            sourceOf(d, xc, yc, x, y, u, v);
-            const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
-            if (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1) {
-                buffer[at] = canvas[static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)];
-            } else {
-                buffer[at] = canvas[at];
-            }
+    // The model depends on |x - xc| and |y - yc| only: pixels mirrored about
+    // the centre lines share its two values, each side taking its own sign
+    // (xc - x of the mirror x' = W - 1 - x is exactly x - xc). Every output
+    // pixel depends only on the canvas, so they may be done in any order.
+    const auto place = [&](int x, int y, double px, double py) {
+        const double dx = xc - x, dy = yc - y;
+        const double sx = dx < 0 ? -px : px, sy = dy < 0 ? -py : py;
+        const double u = roundEven(xc - sx), v = roundEven(yc - sy);
+        const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+        const std::size_t from = (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1)
+                                     ? static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)
+                                     : at;
+        for (std::size_t k = 0; k < buffers.size(); ++k) (*buffers[k])[at] = canvases[k][from];
+    };
+    for (int y = 0; 2 * y <= H - 1; ++y) {
+        const int y2 = H - 1 - y;
+        for (int x = 0; 2 * x <= W - 1; ++x) {
+            const int x2 = W - 1 - x;
+            const double a = std::fabs(xc - x) / 100.0, b = std::fabs(yc - y) / 100.0;
+            const double px = 100.0 * distortionPolynomial(d, DistortionAxis::X, a, b);
+            const double py = 100.0 * distortionPolynomial(d, DistortionAxis::Y, a, b);
+            place(x, y, px, py);
+            if (x2 != x) place(x2, y, px, py);
+            if (y2 != y) place(x, y2, px, py);
+            if (x2 != x && y2 != y) place(x2, y2, px, py);
         }
     }
 }

@@ -105,6 +105,10 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
 // ((W - 2 addResultWidth) x (H - 2 addResultHeight)) packed at its start.
 void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d);
 
+// The same for several buffers of one size (the background and the result),
+// with one evaluation of the model per pixel for all of them.
+void correctDistortion(int W, int H, std::span<std::vector<uint8_t>* const> buffers, const TDistortion& d);
+
 // Replaces (x, y) by the corrected pixel whose source lies nearest to it
 // (Euclidean), the first in the order x' then y' among equals: the pixel
 // whose source is (x, y) when there is one, a neighbour's where the

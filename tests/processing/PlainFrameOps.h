@@ -113,4 +113,38 @@ inline TFrameAccumulators sumFrames(std::span<const TFrameBuffer> frames, std::s
     return acc;
 }
 
+// Every pixel's source from the model, the margins on a black canvas.
+inline void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d) {
+    if (W <= 0 || H <= 0) return;
+    const auto w = static_cast<std::size_t>(W);
+    buffer.resize(w * static_cast<std::size_t>(H), 0);
+    const int inW = W - 2 * d.addResultWidth;
+    const int inH = H - 2 * d.addResultHeight;
+    std::vector<uint8_t> canvas(buffer.size(), 0);
+    if (inW > 0 && inH > 0) {
+        for (int r = 0; r < inH; ++r) {
+            std::copy_n(buffer.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(inW), inW,
+                        canvas.data() + static_cast<std::size_t>(r + d.addResultHeight) * w + static_cast<std::size_t>(d.addResultWidth));
+        }
+    }
+    const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            const double dx = xc - x, dy = yc - y;
+            const double a = std::fabs(dx) / 100.0, b = std::fabs(dy) / 100.0;
+            double sx = 100.0 * distortionPolynomial(d, DistortionAxis::X, a, b);
+            double sy = 100.0 * distortionPolynomial(d, DistortionAxis::Y, a, b);
+            if (dx < 0) sx = -sx;
+            if (dy < 0) sy = -sy;
+            const double u = std::nearbyint(xc - sx), v = std::nearbyint(yc - sy);
+            const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+            if (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1) {
+                buffer[at] = canvas[static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)];
+            } else {
+                buffer[at] = canvas[at];
+            }
+        }
+    }
+}
+
 }  // namespace orbis::plain

@@ -164,5 +164,35 @@ TEST(FastFrameOps, ClipSubtractAndSumMatchThePlainOnes) {
     }
 }
 
+TEST(FastFrameOps, DistortionCorrectionMatchesThePlainOne) {
+    std::mt19937 rng(19);
+    std::uniform_real_distribution<double> small(-0.05, 0.05), strong(-30.0, 30.0);
+    std::uniform_int_distribution<int> side(1, 40), margin(0, 4);
+    for (int trial = 0; trial < 300; ++trial) {
+        TDistortion d;
+        d.addResultWidth = margin(rng);
+        d.addResultHeight = margin(rng);
+        for (std::size_t i = 0; i < d.coefX.size(); ++i) {
+            // Gentle, strong enough to take sources outside the frame, and
+            // without a finite source at all.
+            d.coefX[i] += trial % 3 == 1 ? strong(rng) : small(rng);
+            d.coefY[i] += trial % 3 == 1 ? strong(rng) : small(rng);
+        }
+        if (trial % 25 == 0) d.coefX[0] = std::numeric_limits<double>::infinity();
+        const int W = side(rng) + 2 * d.addResultWidth, H = side(rng) + 2 * d.addResultHeight;
+        const std::size_t inputs = static_cast<std::size_t>(W - 2 * d.addResultWidth) * static_cast<std::size_t>(H - 2 * d.addResultHeight);
+        Bytes background = contents(rng, inputs, 2), result = contents(rng, inputs, 2);
+        Bytes plainBackground = background, plainResult = result, single = background;
+        plain::correctDistortion(W, H, plainBackground, d);
+        plain::correctDistortion(W, H, plainResult, d);
+        correctDistortion(W, H, single, d);
+        ASSERT_EQ(single, plainBackground) << W << "x" << H;
+        std::vector<uint8_t>* both[] = {&background, &result};
+        correctDistortion(W, H, both, d);
+        ASSERT_EQ(background, plainBackground) << W << "x" << H;
+        ASSERT_EQ(result, plainResult) << W << "x" << H;
+    }
+}
+
 }  // namespace
 }  // namespace orbis
