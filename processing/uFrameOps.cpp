@@ -131,12 +131,12 @@ void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t*
         if (!inner) continue;
         const std::size_t n = innerTo - innerFrom;
         windowSums(prefix.data(), window.data(), n, static_cast<std::size_t>(2 * r + 1));
-        if constexpr (sizeof(Sum) == sizeof(uint32_t)) {
+        if constexpr (sizeof(Sum) <= sizeof(uint32_t)) {
             if (rowCount != meanRows) {
                 meanRows = rowCount;
                 innerMean = TRoundedMean(static_cast<uint32_t>(rowCount * across));
             }
-            innerMean.divide(std::span<const uint32_t>(window.data(), n), std::span<uint8_t>(out + innerFrom, n));
+            innerMean.divide(std::span<const Sum>(window.data(), n), std::span<uint8_t>(out + innerFrom, n));
         } else {
             for (std::size_t i = 0; i < n; ++i) out[innerFrom + i] = roundedMean(window[i], static_cast<uint64_t>(rowCount * across));
         }
@@ -148,7 +148,9 @@ void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t*
     const int64_t r = radius;
     const uint64_t largestArea =
         static_cast<uint64_t>(std::min<int64_t>(width, 2 * r + 1)) * static_cast<uint64_t>(std::min<int64_t>(height, 2 * r + 1));
-    if (255 * largestArea <= 0xFFFFFFFFu) {
+    if (255 * largestArea <= 0xFFFFu) {
+        boxMeanInto<uint16_t>(width, height, radius, src, dst);
+    } else if (255 * largestArea <= 0xFFFFFFFFu) {
         boxMeanInto<uint32_t>(width, height, radius, src, dst);
     } else {
         boxMeanInto<uint64_t>(width, height, radius, src, dst);

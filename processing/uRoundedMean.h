@@ -18,23 +18,33 @@ uint8_t roundedMean(uint64_t sum, uint64_t count);
 // roundedMean for one count and many sums: t = 2 sum + count over
 // 2 count, floor(t / (2 count)) by a precomputed multiplier and shift, is
 // round half up; an exact half that came out odd steps back to the even
-// value below. One multiply, one shift and one compare per sum, which the
-// compiler vectorises. Counts whose multiplier would not keep t x multiplier
-// within 32 bits (above about a hundred) take roundedMean per sum.
+// value below. A multiply, a shift and a compare per sum, which the
+// compiler vectorises. Counts without a multiplier that keeps t x multiplier
+// within 32 bits (from 138 on, bar a few) take roundedMean per sum.
 class TRoundedMean {
 public:
     explicit TRoundedMean(uint32_t count);  // a count of 0 counts as 1
 
     // out[i] = roundedMean(sums[i], count); every sum at most 255 count.
     void divide(std::span<const uint32_t> sums, std::span<uint8_t> out) const;
+    // The same for sums of 16 bits (counts up to 128): where a multiplier
+    // of 16 bits serves, the high half of a 16 x 16-bit product, twice as
+    // many sums a vector instruction.
+    void divide(std::span<const uint16_t> sums, std::span<uint8_t> out) const;
 
-    bool multiplies() const { return multiplier_ != 0; }
+    bool multiplies() const { return wide_.multiplier != 0; }
+    bool multipliesNarrow() const { return narrow_.multiplier != 0; }
+
+    struct TMultiplier {
+        uint32_t multiplier = 0;  // 0: none
+        uint32_t shift = 0;
+    };
 
 private:
     uint32_t count_;
-    uint32_t doubled_;         // 2 count
-    uint32_t multiplier_ = 0;  // 0: no multiplier fits 32 bits
-    uint32_t shift_ = 0;
+    uint32_t doubled_ = 0;  // 2 count, where a multiplier serves
+    TMultiplier wide_;      // floor(t / doubled) = (t m) >> shift in 32 bits
+    TMultiplier narrow_;    // = ((t m) >> 16) >> shift, t and m of 16 bits
 };
 
 }  // namespace orbis

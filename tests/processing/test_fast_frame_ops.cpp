@@ -22,25 +22,35 @@ uint8_t doubleMean(uint64_t sum, uint64_t count) {
 }
 
 TEST(RoundedMean, EqualsTheDoubleDivisionForEverySumOfEveryCountUpTo400) {
-    // Every window of the stages (radius 3: 1 to 7 rows by 1 to 7 columns)
-    // and every count the multiplier serves densely (1 to 137), then counts
-    // that divide one sum at a time.
-    int multiplied = 0;
+    // Every window of the stages (radius 3: 1 to 7 rows by 1 to 7 columns),
+    // every count a 16-bit (1 to 92) or 32-bit (1 to 137) multiplier serves
+    // densely, then counts that divide one sum at a time; sums of 16 bits up
+    // to 257.
+    int multiplied = 0, narrow = 0;
     for (uint32_t count = 1; count <= 400; ++count) {
         std::vector<uint32_t> sums(255 * count + 1);
         for (uint32_t s = 0; s < sums.size(); ++s) sums[s] = s;
-        Bytes out(sums.size());
+        Bytes out(sums.size()), outNarrow(sums.size());
         const TRoundedMean mean(count);
         multiplied += mean.multiplies() ? 1 : 0;
+        narrow += mean.multipliesNarrow() ? 1 : 0;
         mean.divide(sums, out);
+        if (sums.size() <= 0x10000) {
+            const std::vector<uint16_t> narrowSums(sums.begin(), sums.end());
+            mean.divide(narrowSums, outNarrow);
+        }
         for (uint32_t s = 0; s < sums.size(); ++s) {
             const uint8_t expected = doubleMean(s, count);
             ASSERT_EQ(out[s], expected) << s << " / " << count;
             ASSERT_EQ(roundedMean(s, count), expected) << s << " / " << count;
+            if (sums.size() <= 0x10000) {
+                ASSERT_EQ(outNarrow[s], expected) << s << " / " << count << " in 16 bits";
+            }
         }
     }
-    EXPECT_GE(multiplied, 137);  // the window counts of the stages go through the multiplier
-    EXPECT_TRUE(TRoundedMean(49).multiplies());
+    EXPECT_GE(multiplied, 137);
+    EXPECT_GE(narrow, 92);
+    for (const uint32_t count : {16u, 20u, 24u, 28u, 25u, 30u, 35u, 36u, 42u, 49u}) EXPECT_TRUE(TRoundedMean(count).multipliesNarrow()) << count;
 }
 
 TEST(RoundedMean, EqualsTheDoubleDivisionAtHalvesAndEndsOfLargeCounts) {
