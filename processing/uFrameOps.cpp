@@ -90,6 +90,44 @@ template <typename Sum>
 void windowSums(const Sum* __restrict prefix, Sum* __restrict window, std::size_t n, std::size_t size) {
     for (std::size_t x = 0; x < n; ++x) window[x] = prefix[x + size] - prefix[x];
 }
+template <typename Sum>
+void addTo(const Sum* __restrict from, Sum* __restrict to, std::size_t n) {
+    for (std::size_t x = 0; x < n; ++x) to[x] += from[x];
+}
+template <typename Sum>
+void pairSums(const Sum* a, const Sum* b, Sum* __restrict out, std::size_t n) {
+    for (std::size_t x = 0; x < n; ++x) out[x] = a[x] + b[x];
+}
+
+// window[x] = column[x] + ... + column[x + size - 1] for x < n, column
+// holding n + size - 1 values: sums of runs of 1, 2, 4, ... columns, each
+// the sum of two runs of the length before, and every window the sum of the
+// runs the bits of size call for. A few vector passes over the row instead
+// of the running sum's chain of one addition after another.
+template <typename Sum>
+void windowSumsByRuns(const Sum* column, Sum* window, std::vector<Sum>& runs, std::vector<Sum>& next, std::size_t n,
+                      std::size_t size) {
+    const std::size_t length = n + size - 1;
+    std::fill_n(window, n, Sum{0});
+    const Sum* run = column;
+    std::size_t runLength = 1, offset = 0;
+    for (;;) {
+        if ((size & 1) != 0) {
+            addTo(run + offset, window, n);
+            offset += runLength;
+        }
+        size >>= 1;
+        if (size == 0) break;
+        pairSums(run, run + runLength, next.data(), length - 2 * runLength + 1);
+        runs.swap(next);
+        run = runs.data();
+        runLength *= 2;
+    }
+}
+
+// Narrow windows take their sums by runs (at most six passes), wider ones
+// by differences of the running sum.
+constexpr int64_t kWindowByRuns = 63;
 
 // boxMean from src into dst. Column sums over the rows of the window, moved
 // down one row at a time, then their running sum along the row: every window
@@ -108,7 +146,8 @@ void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t*
     const std::size_t innerFrom = static_cast<std::size_t>(std::min<int64_t>(r, width));
     const std::size_t innerTo = std::max(innerFrom, static_cast<std::size_t>(std::max<int64_t>(0, width - r)));
     const bool inner = width >= 2 * r + 1;
-    std::vector<Sum> column(w, 0), prefix(w + 1, 0), window(w, 0);
+    const bool byRuns = inner && 2 * r + 1 <= kWindowByRuns;
+    std::vector<Sum> column(w, 0), prefix(w + 1, 0), window(w, 0), runs(w), next(w);
     int64_t top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
     int64_t meanRows = -1;
     TRoundedMean innerMean(1);
@@ -116,21 +155,39 @@ void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t*
         const TSpan rows = windowSpan(y, r, height);
         for (; bottom < rows.to; ++bottom) addRow(column.data(), src + static_cast<std::size_t>(bottom) * w, w);
         for (; top < rows.from; ++top) subtractRow(column.data(), src + static_cast<std::size_t>(top) * w, w);
-        Sum running = 0;
-        for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = running += column[x];
         const int64_t rowCount = rows.to - rows.from;
         uint8_t* out = dst + static_cast<std::size_t>(y) * w;
-        // The edge columns one by one.
-        for (std::size_t x = 0; x < w; ++x) {
-            if (inner && x == innerFrom) x = innerTo;
-            if (x >= w) break;
-            const TSpan cols = windowSpan(static_cast<int64_t>(x), r, width);
-            const Sum sum = prefix[static_cast<std::size_t>(cols.to)] - prefix[static_cast<std::size_t>(cols.from)];
-            out[x] = roundedMean(sum, static_cast<uint64_t>(rowCount * (cols.to - cols.from)));
-        }
-        if (!inner) continue;
         const std::size_t n = innerTo - innerFrom;
-        windowSums(prefix.data(), window.data(), n, static_cast<std::size_t>(2 * r + 1));
+        if (byRuns) {
+            // The edge columns' windows grow from the edge one column at a time.
+            const auto ur = static_cast<std::size_t>(r);
+            Sum left = 0, right = 0;
+            for (std::size_t k = 0; k < ur; ++k) {
+                left += column[k];
+                right += column[w - 1 - k];
+            }
+            for (std::size_t k = 0; k < ur; ++k) {
+                left += column[k + ur];
+                right += column[w - 1 - k - ur];
+                const auto count = static_cast<uint64_t>(rowCount * static_cast<int64_t>(k + ur + 1));
+                out[k] = roundedMean(left, count);
+                out[w - 1 - k] = roundedMean(right, count);
+            }
+            windowSumsByRuns(column.data(), window.data(), runs, next, n, static_cast<std::size_t>(2 * r + 1));
+        } else {
+            Sum running = 0;
+            for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = running += column[x];
+            // The edge columns one by one.
+            for (std::size_t x = 0; x < w; ++x) {
+                if (inner && x == innerFrom) x = innerTo;
+                if (x >= w) break;
+                const TSpan cols = windowSpan(static_cast<int64_t>(x), r, width);
+                const Sum sum = prefix[static_cast<std::size_t>(cols.to)] - prefix[static_cast<std::size_t>(cols.from)];
+                out[x] = roundedMean(sum, static_cast<uint64_t>(rowCount * (cols.to - cols.from)));
+            }
+            if (!inner) continue;
+            windowSums(prefix.data(), window.data(), n, static_cast<std::size_t>(2 * r + 1));
+        }
         if constexpr (sizeof(Sum) <= sizeof(uint32_t)) {
             if (rowCount != meanRows) {
                 meanRows = rowCount;
