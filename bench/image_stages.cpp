@@ -159,30 +159,25 @@ BENCHMARK(BM_BoxMean_PlainRunningSums)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxMean_PlainDirectWindowSum)->Unit(benchmark::kMillisecond);
 
 // The correction of the background and the result of a doubled frame.
-void BM_DistortionCorrection(benchmark::State& state) {
+template <bool Plain>
+void distortionCorrection(benchmark::State& state) {
     const TDistortion d = barrel();
     const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
     const auto source = noise(static_cast<std::size_t>(kWidth) * 2 * kHeight);
     for (auto _ : state) {
         auto background = source, result = source;
-        std::vector<uint8_t>* both[] = {&background, &result};
-        correctDistortion(W, H, both, d);
+        if constexpr (Plain) {
+            plain::correctDistortion(W, H, background, d);
+            plain::correctDistortion(W, H, result, d);
+        } else {
+            std::vector<uint8_t>* both[] = {&background, &result};
+            correctDistortion(W, H, both, d);
+        }
         benchmark::DoNotOptimize(result.data());
     }
 }
-void BM_DistortionCorrection_Plain(benchmark::State& state) {
-    const TDistortion d = barrel();
-    const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
-    const auto source = noise(static_cast<std::size_t>(kWidth) * 2 * kHeight);
-    for (auto _ : state) {
-        auto background = source, result = source;
-        plain::correctDistortion(W, H, background, d);
-        plain::correctDistortion(W, H, result, d);
-        benchmark::DoNotOptimize(result.data());
-    }
-}
-BENCHMARK(BM_DistortionCorrection)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DistortionCorrection_Plain)->Unit(benchmark::kMillisecond);
+BENCHMARK(distortionCorrection<false>)->Name("BM_DistortionCorrection")->Unit(benchmark::kMillisecond);
+BENCHMARK(distortionCorrection<true>)->Name("BM_DistortionCorrection_Plain")->Unit(benchmark::kMillisecond);
 
 // Twenty star and track points into a corrected 760 x 1192 frame.
 void BM_PointMapping_FullScan(benchmark::State& state) {
