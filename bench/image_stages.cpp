@@ -68,6 +68,21 @@ TDistortion barrel() {
     return d;
 }
 
+// The correction of the background and the result of a doubled frame, the
+// plain way (one after the other) or together.
+template <bool Plain>
+void correctBoth(std::vector<uint8_t>& background, std::vector<uint8_t>& result) {
+    const TDistortion d = barrel();
+    const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
+    if constexpr (Plain) {
+        plain::correctDistortion(W, H, background, d);
+        plain::correctDistortion(W, H, result, d);
+    } else {
+        std::vector<uint8_t>* both[] = {&background, &result};
+        correctDistortion(W, H, both, d);
+    }
+}
+
 void runStages(benchmark::State& state, bool doubled, bool distortion) {
     EventFixture e;
     TConfiguration config;
@@ -103,8 +118,6 @@ BENCHMARK(BM_ImageStages_DoubledAndDistortion)->Unit(benchmark::kMillisecond);
 template <bool Plain>
 void eventImageWork(benchmark::State& state) {
     const std::vector<TFrameBuffer> source = eventFrames();
-    const TDistortion d = barrel();
-    const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
     const long faults = pageFaults();
     for (auto _ : state) {
         std::vector<TFrameBuffer> frames = source;
@@ -120,13 +133,7 @@ void eventImageWork(benchmark::State& state) {
         interpolateOddRows(background, kWidth, 2 * kHeight);
         result = doubleHeight(result, kWidth);
         interpolateOddRows(result, kWidth, 2 * kHeight);
-        if constexpr (Plain) {
-            plain::correctDistortion(W, H, background, d);
-            plain::correctDistortion(W, H, result, d);
-        } else {
-            std::vector<uint8_t>* both[] = {&background, &result};
-            correctDistortion(W, H, both, d);
-        }
+        correctBoth<Plain>(background, result);
         benchmark::DoNotOptimize(result.data());
     }
     countFaults(state, faults);
@@ -158,21 +165,12 @@ BENCHMARK(BM_BoxMean)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxMean_PlainRunningSums)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoxMean_PlainDirectWindowSum)->Unit(benchmark::kMillisecond);
 
-// The correction of the background and the result of a doubled frame.
 template <bool Plain>
 void distortionCorrection(benchmark::State& state) {
-    const TDistortion d = barrel();
-    const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
     const auto source = noise(static_cast<std::size_t>(kWidth) * 2 * kHeight);
     for (auto _ : state) {
         auto background = source, result = source;
-        if constexpr (Plain) {
-            plain::correctDistortion(W, H, background, d);
-            plain::correctDistortion(W, H, result, d);
-        } else {
-            std::vector<uint8_t>* both[] = {&background, &result};
-            correctDistortion(W, H, both, d);
-        }
+        correctBoth<Plain>(background, result);
         benchmark::DoNotOptimize(result.data());
     }
 }
