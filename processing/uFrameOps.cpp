@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "config/uConfiguration.h"
 #include "processing/uRoundedMean.h"
@@ -407,21 +408,18 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
 
 namespace {
 
-// The input picture, packed at the start of the buffer, placed amid its
-// margins on a black canvas of W x H.
-std::vector<uint8_t> canvasOf(const std::vector<uint8_t>& buffer, int W, int H, const TDistortion& d) {
-    const auto w = static_cast<std::size_t>(W);
-    const int inW = W - 2 * d.addResultWidth;
-    const int inH = H - 2 * d.addResultHeight;
-    std::vector<uint8_t> canvas(w * static_cast<std::size_t>(H), 0);
-    if (inW > 0 && inH > 0) {
-        for (int r = 0; r < inH; ++r) {
-            std::memcpy(canvas.data() + static_cast<std::size_t>(r + d.addResultHeight) * w + static_cast<std::size_t>(d.addResultWidth),
-                        buffer.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(inW), static_cast<std::size_t>(inW));
-        }
+// The input picture, inW x inH packed at the start of its buffer, amid its
+// margins on a black canvas of W x H: the index of canvas pixel (u, v) in
+// the picture, or none in the margins. Bytes the buffer lacks are black.
+struct TCanvas {
+    int64_t marginX, marginY, inW, inH;
+
+    std::optional<std::size_t> at(int64_t u, int64_t v) const {
+        const int64_t c = u - marginX, r = v - marginY;
+        if (c < 0 || c >= inW || r < 0 || r >= inH) return std::nullopt;
+        return static_cast<std::size_t>(r * inW + c);
     }
-    return canvas;
-}
+};
 
 }  // namespace
 
@@ -433,25 +431,31 @@ void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistor
 void correctDistortion(int W, int H, std::span<std::vector<uint8_t>* const> buffers, const TDistortion& d) {
     if (W <= 0 || H <= 0) return;
     const auto w = static_cast<std::size_t>(W);
-    std::vector<std::vector<uint8_t>> canvases;
+    // The pictures stay where they are; the buffers take the corrected
+    // frames.
+    std::vector<std::vector<uint8_t>> pictures;
     for (std::vector<uint8_t>* buffer : buffers) {
-        buffer->resize(w * static_cast<std::size_t>(H), 0);
-        canvases.push_back(canvasOf(*buffer, W, H, d));
+        pictures.push_back(std::move(*buffer));
+        buffer->assign(w * static_cast<std::size_t>(H), 0);
     }
+    const TCanvas canvas{d.addResultWidth, d.addResultHeight, W - 2 * int64_t{d.addResultWidth}, H - 2 * int64_t{d.addResultHeight}};
     const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
     // The model depends on |x - xc| and |y - yc| only: pixels mirrored about
     // the centre lines share its two values, each side taking its own sign
-    // (xc - x of the mirror x' = W - 1 - x is exactly x - xc). Every output
-    // pixel depends only on the canvas, so they may be done in any order.
+    // (xc - x of the mirror x' = W - 1 - x is exactly x - xc). A source
+    // outside the frame leaves the pixel its own canvas pixel.
     const auto place = [&](int x, int y, double px, double py) {
         const double dx = xc - x, dy = yc - y;
         const double sx = dx < 0 ? -px : px, sy = dy < 0 ? -py : py;
         const double u = roundEven(xc - sx), v = roundEven(yc - sy);
+        const std::optional<std::size_t> from = (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1)
+                                                     ? canvas.at(static_cast<int64_t>(u), static_cast<int64_t>(v))
+                                                     : canvas.at(x, y);
+        if (!from) return;  // black, as the buffers start
         const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
-        const std::size_t from = (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1)
-                                     ? static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)
-                                     : at;
-        for (std::size_t k = 0; k < buffers.size(); ++k) (*buffers[k])[at] = canvases[k][from];
+        for (std::size_t k = 0; k < buffers.size(); ++k) {
+            if (*from < pictures[k].size()) (*buffers[k])[at] = pictures[k][*from];
+        }
     };
     for (int y = 0; 2 * y <= H - 1; ++y) {
         const int y2 = H - 1 - y;
