@@ -126,18 +126,18 @@ void windowSumsByRuns(const Sum* column, Sum* window, std::vector<Sum>& runs, st
     }
 }
 
-// Narrow windows take their sums by runs (at most six passes), wider ones
-// by differences of the running sum.
+// Windows up to this width take their sums by runs (two passes a bit of the
+// width at most), wider ones by differences of the running sum.
 constexpr int64_t kWindowByRuns = 63;
 
 // boxMean from src into dst. Column sums over the rows of the window, moved
-// down one row at a time, then their running sum along the row: every window
-// sum is a difference of two running sums, and the cost does not depend on
-// the radius. The sums are unsigned and may wrap round: differences stay
-// exact as long as a window's own sum fits Sum. Along a row the windows of
-// the inner columns share one pixel count, so their means take
-// TRoundedMean; the columns nearer an edge than the radius have their own
-// counts.
+// down one row at a time, then the window sums along the row: by runs for
+// narrow windows, else as differences of the running sum of the columns, a
+// cost that does not depend on the radius. The sums are unsigned and may
+// wrap round: they stay exact as long as a window's own sum fits Sum. Along
+// a row the windows of the inner columns share one pixel count, so their
+// means take TRoundedMean; the columns nearer an edge than the radius have
+// their own counts.
 template <typename Sum>
 void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t* dst) {
     const auto w = static_cast<std::size_t>(width);

@@ -36,7 +36,8 @@ void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, st
 TFrameBuffer clipToMean(std::span<const uint8_t> source, double factor);
 
 // Replaces every pixel by round(mean) of its (2r+1)^2 window, cut at the
-// edges. Exact, in time independent of the radius.
+// edges, over the first width x height bytes (none when the buffer is
+// shorter). Exact, in time almost independent of the radius.
 void boxMean(int width, int height, int radius, std::span<uint8_t> buffer);
 
 // Three passes of boxMean with radius round(0.39 x size).
