@@ -114,6 +114,15 @@ TEST(FastFrameOps, BoxMeanMatchesThePlainOneForAnySizeAndRadius) {
     }
 }
 
+TEST(FastFrameOps, BoxMeanKeepsTheBytesBeyondThePicture) {
+    Bytes longer{10, 20, 30, 40, 7, 9};  // a 2 x 2 picture and two more bytes
+    boxMean(2, 2, 1, longer);
+    EXPECT_EQ(longer, (Bytes{25, 25, 25, 25, 7, 9}));
+    Bytes shorter{10, 20, 30};  // no 2 x 2 picture: left as it is
+    boxMean(2, 2, 1, shorter);
+    EXPECT_EQ(shorter, (Bytes{10, 20, 30}));
+}
+
 TEST(FastFrameOps, BoxMeanOfWhiteFramesWhoseSumsPass32Bits) {
     struct Case {
         int w, h, r;
