@@ -463,10 +463,25 @@ std::string readFileBytes(const std::filesystem::path& path) {
     if (!in) {
         throw EInOutError(TDiagnostic(Code::FileNotOpened).with("file", path.string()).with("reason", std::strerror(errno)));
     }
-    std::ostringstream data;
-    data << in.rdbuf();
+    // Straight into a string of the file's size: a frame is read many times
+    // an event, and a growing string would copy it over and over. Whatever
+    // the size did not tell (a file that grew, a size the system does not
+    // know) follows through the stream.
+    std::string data;
+    std::error_code sizeError;
+    const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError && size <= static_cast<std::uintmax_t>(std::numeric_limits<std::streamsize>::max())) {
+        data.resize(static_cast<std::size_t>(size));
+        in.read(data.data(), static_cast<std::streamsize>(size));
+        data.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.good()) {
+        std::ostringstream rest;
+        rest << in.rdbuf();
+        data += std::move(rest).str();
+    }
     if (in.bad()) throw EInOutError(TDiagnostic(Code::FileNotRead).with("file", path.string()));
-    return std::move(data).str();
+    return data;
 }
 
 std::vector<std::string> splitLines(std::string_view text) {

@@ -1,12 +1,17 @@
-// The image stages of one event (35 frames of 720 x 576) and their two
-// costliest pieces beside the plain algorithms they replace.
+// The image stages of one event (35 frames of 720 x 576): the whole stages
+// from and to the files, and their image work in memory, each beside the
+// plain pixel-by-pixel versions (tests/processing/PlainFrameOps.h) they
+// replace. Run with --benchmark_enable_random_interleaving=true
+// --benchmark_repetitions=N to compare in one run on a loaded machine.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cmath>
 #include <filesystem>
 #include <random>
 
+#include "PlainFrameOps.h"
 #include "SyntheticSky.h"
 #include "TempDir.h"
 #include "astro/uNotifier.h"
@@ -20,16 +25,63 @@ namespace {
 
 using namespace orbis;
 
+constexpr int kWidth = 720, kHeight = 576, kFrames = 35;
+
+// Pages the process touched for the first time: on a virtual machine each
+// costs microseconds of system time, which the CPU times include.
+long pageFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
+// Reports the faults per iteration since `since` as a counter.
+void countFaults(benchmark::State& state, long since) {
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - since), benchmark::Counter::kAvgIterations);
+}
+
+std::vector<TFrameBuffer> eventFrames() {
+    test::SyntheticSky sky(kWidth, kHeight, 3, 30, 2.0, 300);
+    sky.addMeteor({12, 18, 100, 100, 20, 8, 230});
+    std::vector<TFrameBuffer> frames;
+    for (int i = 0; i < kFrames; ++i) frames.push_back(sky.frame(i));
+    return frames;
+}
+
 struct EventFixture {
     test::TempDir station;
     std::string dir = (station / "20240812" / "231001_280").string();
     EventFixture() {
         std::filesystem::create_directories(dir);
-        test::SyntheticSky sky(720, 576, 3, 30, 2.0, 300);
-        sky.addMeteor({12, 18, 100, 100, 20, 8, 230});
-        for (int i = 0; i < 35; ++i) saveGreyBitmap(sky.frame(i), 720, 576, frameFileName(dir, i + 1));
+        const std::vector<TFrameBuffer> frames = eventFrames();
+        for (int i = 0; i < kFrames; ++i) saveGreyBitmap(frames[static_cast<std::size_t>(i)], kWidth, kHeight, frameFileName(dir, i + 1));
     }
 };
+
+TDistortion barrel() {
+    TDistortion d;
+    d.addResultWidth = 20;
+    d.addResultHeight = 20;
+    d.coefX[8] = 0.004;
+    d.coefY[9] = 0.004;
+    d.coefX[7] = -0.002;
+    return d;
+}
+
+// The correction of the background and the result of a doubled frame, the
+// plain way (one after the other) or together.
+template <bool Plain>
+void correctBoth(std::vector<uint8_t>& background, std::vector<uint8_t>& result) {
+    const TDistortion d = barrel();
+    const int W = kWidth + 2 * d.addResultWidth, H = 2 * kHeight + 2 * d.addResultHeight;
+    if constexpr (Plain) {
+        plain::correctDistortion(W, H, background, d);
+        plain::correctDistortion(W, H, result, d);
+    } else {
+        std::vector<uint8_t>* both[] = {&background, &result};
+        correctDistortion(W, H, both, d);
+    }
+}
 
 void runStages(benchmark::State& state, bool doubled, bool distortion) {
     EventFixture e;
@@ -37,25 +89,57 @@ void runStages(benchmark::State& state, bool doubled, bool distortion) {
     config.setDoubleFrameHeight(doubled);
     config.setCorrectDistortion(distortion);
     if (distortion) {
-        config.setAddResultWidth(20);
-        config.setAddResultHeight(20);
-        config.setCoefX(8, 0.004);
-        config.setCoefY(9, 0.004);
-        config.setCoefX(7, -0.002);
+        const TDistortion d = barrel();
+        config.setAddResultWidth(d.addResultWidth);
+        config.setAddResultHeight(d.addResultHeight);
+        config.setCoefX(8, d.coefX[8]);
+        config.setCoefY(9, d.coefY[9]);
+        config.setCoefX(7, d.coefX[7]);
     }
     SilentNotifier quiet;
     const std::string stem = e.dir + "/M231001_280";
+    const long faults = pageFaults();
     for (auto _ : state) {
         state.PauseTiming();
         for (const char* s : {"P.bmp", "M.bmp", "R.bmp"}) std::filesystem::remove(stem + s);
         state.ResumeTiming();
         benchmark::DoNotOptimize(runImageStages(e.dir, config, e.station.str(), quiet));
     }
+    countFaults(state, faults);
 }
 void BM_ImageStages_Plain(benchmark::State& s) { runStages(s, false, false); }
 void BM_ImageStages_DoubledAndDistortion(benchmark::State& s) { runStages(s, true, true); }
 BENCHMARK(BM_ImageStages_Plain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImageStages_DoubledAndDistortion)->Unit(benchmark::kMillisecond);
+
+// The image work of the stages in memory, doubled and corrected, without
+// the files: levelling, summing, the mean without the maximum, contrast,
+// overlay, doubling, correction.
+template <bool Plain>
+void eventImageWork(benchmark::State& state) {
+    const std::vector<TFrameBuffer> source = eventFrames();
+    const long faults = pageFaults();
+    for (auto _ : state) {
+        std::vector<TFrameBuffer> frames = source;
+        for (TFrameBuffer& f : frames) {
+            if constexpr (Plain) plain::levelBackground(kWidth, kHeight, f);
+            else levelBackground(kWidth, kHeight, f);
+        }
+        TFrameAccumulators acc = Plain ? plain::sumFrames(frames, source[0].size()) : sumFrames(frames, source[0].size());
+        TFrameBuffer background = meanWithoutMaximum(acc);
+        autoContrast(background, 0.7);
+        TFrameBuffer result = overlayMeteor(background, acc.maximum);
+        background = doubleHeight(background, kWidth);
+        interpolateOddRows(background, kWidth, 2 * kHeight);
+        result = doubleHeight(result, kWidth);
+        interpolateOddRows(result, kWidth, 2 * kHeight);
+        correctBoth<Plain>(background, result);
+        benchmark::DoNotOptimize(result.data());
+    }
+    countFaults(state, faults);
+}
+BENCHMARK(eventImageWork<true>)->Name("BM_EventImageWork_PlainOps")->Unit(benchmark::kMillisecond);
+BENCHMARK(eventImageWork<false>)->Name("BM_EventImageWork")->Unit(benchmark::kMillisecond);
 
 std::vector<uint8_t> noise(std::size_t n) {
     std::mt19937 rng(1);
@@ -64,39 +148,36 @@ std::vector<uint8_t> noise(std::size_t n) {
     return b;
 }
 
-// The direct window sum the running sums replace: 49 additions per pixel.
-void plainBoxMean(int w, int h, int r, std::vector<uint8_t>& buf) {
-    std::vector<uint8_t> out(buf.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            long sum = 0, area = 0;
-            for (int yy = std::max(0, y - r); yy < std::min(h, y + r + 1); ++yy)
-                for (int xx = std::max(0, x - r); xx < std::min(w, x + r + 1); ++xx, ++area) sum += buf[static_cast<std::size_t>(yy * w + xx)];
-            out[static_cast<std::size_t>(y * w + x)] = static_cast<uint8_t>(std::nearbyint(static_cast<double>(sum) / static_cast<double>(area)));
-        }
-    buf.swap(out);
+// One box mean of the levelling (radius 3).
+void BM_BoxMean(benchmark::State& state) {
+    auto b = noise(kWidth * kHeight);
+    for (auto _ : state) boxMean(kWidth, kHeight, 3, b);
 }
+void BM_BoxMean_PlainRunningSums(benchmark::State& state) {
+    auto b = noise(kWidth * kHeight);
+    for (auto _ : state) plain::boxMean(kWidth, kHeight, 3, b);
+}
+void BM_BoxMean_PlainDirectWindowSum(benchmark::State& state) {
+    auto b = noise(kWidth * kHeight);
+    for (auto _ : state) b = plain::directBoxMean(kWidth, kHeight, 3, b);
+}
+BENCHMARK(BM_BoxMean)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoxMean_PlainRunningSums)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoxMean_PlainDirectWindowSum)->Unit(benchmark::kMillisecond);
 
-void BM_BoxMean_Running(benchmark::State& state) {
-    auto b = noise(720 * 576);
-    for (auto _ : state) boxMean(720, 576, 3, b);
+template <bool Plain>
+void distortionCorrection(benchmark::State& state) {
+    const auto source = noise(static_cast<std::size_t>(kWidth) * 2 * kHeight);
+    for (auto _ : state) {
+        auto background = source, result = source;
+        correctBoth<Plain>(background, result);
+        benchmark::DoNotOptimize(result.data());
+    }
 }
-void BM_BoxMean_DirectWindowSum(benchmark::State& state) {
-    auto b = noise(720 * 576);
-    for (auto _ : state) plainBoxMean(720, 576, 3, b);
-}
-BENCHMARK(BM_BoxMean_Running)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BoxMean_DirectWindowSum)->Unit(benchmark::kMillisecond);
+BENCHMARK(distortionCorrection<false>)->Name("BM_DistortionCorrection")->Unit(benchmark::kMillisecond);
+BENCHMARK(distortionCorrection<true>)->Name("BM_DistortionCorrection_Plain")->Unit(benchmark::kMillisecond);
 
 // Twenty star and track points into a corrected 760 x 1192 frame.
-TDistortion barrel() {
-    TDistortion d;
-    d.addResultWidth = 20;
-    d.addResultHeight = 20;
-    d.coefX[8] = 0.004;
-    d.coefY[9] = 0.004;
-    return d;
-}
 void BM_PointMapping_FullScan(benchmark::State& state) {
     const TDistortion d = barrel();
     for (auto _ : state)

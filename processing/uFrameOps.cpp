@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "config/uConfiguration.h"
+#include "processing/uRoundedMean.h"
 
 namespace orbis {
 
@@ -40,66 +42,223 @@ void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, st
     std::copy(c.begin(), c.end(), frame.begin());
 }
 
+namespace {
+
+void replaceOutside(const uint8_t* __restrict source, uint8_t* __restrict out, std::size_t n, int lo, int first,
+                    uint8_t replacement) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int v = source[i];
+        out[i] = (v >= first || v < lo) ? replacement : source[i];
+    }
+}
+
+}  // namespace
+
 TFrameBuffer clipToMean(std::span<const uint8_t> source, double factor) {
     const int m = meanLevel(source);
     const double hi = m * factor;
     const int lo = m / 2;
+    // The bytes above hi are those from the first one above it (256: none),
+    // found by the same comparison, so the pixels compare integers.
+    int first = 0;
+    while (first < 256 && !(first > hi)) ++first;
     TFrameBuffer out(source.size());
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const uint8_t v = source[i];
-        out[i] = (v > hi || v < lo) ? static_cast<uint8_t>(m) : v;
-    }
+    replaceOutside(source.data(), out.data(), source.size(), lo, first, static_cast<uint8_t>(m));
     return out;
 }
 
-void boxMean(int width, int height, int radius, std::span<uint8_t> buffer) {
-    if (width <= 0 || height <= 0 || radius < 0) return;
+namespace {
+
+// The rows [from, to) of a window around row y (or column x), as 64-bit
+// values: y + radius + 1 must not overflow for any radius.
+struct TSpan {
+    int64_t from, to;
+};
+TSpan windowSpan(int64_t at, int64_t radius, int64_t size) {
+    return {std::max<int64_t>(0, at - radius), std::min<int64_t>(size, at + radius + 1)};
+}
+
+template <typename Sum>
+void addRow(Sum* __restrict column, const uint8_t* __restrict row, std::size_t w) {
+    for (std::size_t x = 0; x < w; ++x) column[x] += row[x];
+}
+template <typename Sum>
+void subtractRow(Sum* __restrict column, const uint8_t* __restrict row, std::size_t w) {
+    for (std::size_t x = 0; x < w; ++x) column[x] -= row[x];
+}
+// window[x] = prefix[x + size] - prefix[x]
+template <typename Sum>
+void windowSums(const Sum* __restrict prefix, Sum* __restrict window, std::size_t n, std::size_t size) {
+    for (std::size_t x = 0; x < n; ++x) window[x] = prefix[x + size] - prefix[x];
+}
+template <typename Sum>
+void addTo(const Sum* __restrict from, Sum* __restrict to, std::size_t n) {
+    for (std::size_t x = 0; x < n; ++x) to[x] += from[x];
+}
+template <typename Sum>
+void pairSums(const Sum* a, const Sum* b, Sum* __restrict out, std::size_t n) {
+    for (std::size_t x = 0; x < n; ++x) out[x] = a[x] + b[x];
+}
+
+// window[x] = column[x] + ... + column[x + size - 1] for x < n, column
+// holding n + size - 1 values: sums of runs of 1, 2, 4, ... columns, each
+// the sum of two runs of the length before, and every window the sum of the
+// runs the bits of size call for. A few vector passes over the row instead
+// of the running sum's chain of one addition after another.
+template <typename Sum>
+void windowSumsByRuns(const Sum* column, Sum* window, std::vector<Sum>& runs, std::vector<Sum>& next, std::size_t n,
+                      std::size_t size) {
+    const std::size_t length = n + size - 1;
+    std::fill_n(window, n, Sum{0});
+    const Sum* run = column;
+    std::size_t runLength = 1, offset = 0;
+    for (;;) {
+        if ((size & 1) != 0) {
+            addTo(run + offset, window, n);
+            offset += runLength;
+        }
+        size >>= 1;
+        if (size == 0) break;
+        pairSums(run, run + runLength, next.data(), length - 2 * runLength + 1);
+        runs.swap(next);
+        run = runs.data();
+        runLength *= 2;
+    }
+}
+
+// Windows up to this width take their sums by runs (two passes a bit of the
+// width at most), wider ones by differences of the running sum.
+constexpr int64_t kWindowByRuns = 63;
+
+// boxMean from src into dst. Column sums over the rows of the window, moved
+// down one row at a time, then the window sums along the row: by runs for
+// narrow windows, else as differences of the running sum of the columns, a
+// cost that does not depend on the radius. The sums are unsigned and may
+// wrap round: they stay exact as long as a window's own sum fits Sum. Along
+// a row the windows of the inner columns share one pixel count, so their
+// means take TRoundedMean; the columns nearer an edge than the radius have
+// their own counts.
+template <typename Sum>
+void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t* dst) {
     const auto w = static_cast<std::size_t>(width);
-    // Column sums over the rows of the window, moved down one row at a time,
-    // then a running sum along the row: every window sum is exact, and the
-    // cost does not depend on the radius.
-    std::vector<int32_t> column(w, 0);
-    std::vector<int64_t> prefix(w + 1, 0);
-    TFrameBuffer out(buffer.size());
-    int top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
+    const int64_t r = radius;
+    const int64_t across = std::min<int64_t>(width, 2 * r + 1);  // pixels of a whole-width window row
+    // The columns whose window is not cut on either side.
+    const std::size_t innerFrom = static_cast<std::size_t>(std::min<int64_t>(r, width));
+    const std::size_t innerTo = std::max(innerFrom, static_cast<std::size_t>(std::max<int64_t>(0, width - r)));
+    const bool inner = width >= 2 * r + 1;
+    const bool byRuns = inner && 2 * r + 1 <= kWindowByRuns;
+    std::vector<Sum> column(w, 0), prefix(w + 1, 0), window(w, 0), runs(w), next(w);
+    int64_t top = 0, bottom = 0;  // rows [top, bottom) are in the column sums
+    int64_t meanRows = -1;
+    TRoundedMean innerMean(1);
     for (int y = 0; y < height; ++y) {
-        const int from = std::max(0, y - radius);
-        const int to = std::min(height, y + radius + 1);
-        for (; bottom < to; ++bottom) {
-            const uint8_t* row = buffer.data() + static_cast<std::size_t>(bottom) * w;
-            for (std::size_t x = 0; x < w; ++x) column[x] += row[x];
+        const TSpan rows = windowSpan(y, r, height);
+        for (; bottom < rows.to; ++bottom) addRow(column.data(), src + static_cast<std::size_t>(bottom) * w, w);
+        for (; top < rows.from; ++top) subtractRow(column.data(), src + static_cast<std::size_t>(top) * w, w);
+        const int64_t rowCount = rows.to - rows.from;
+        uint8_t* out = dst + static_cast<std::size_t>(y) * w;
+        const std::size_t n = innerTo - innerFrom;
+        if (byRuns) {
+            // The edge columns' windows grow from the edge one column at a time.
+            const auto ur = static_cast<std::size_t>(r);
+            Sum left = 0, right = 0;
+            for (std::size_t k = 0; k < ur; ++k) {
+                left += column[k];
+                right += column[w - 1 - k];
+            }
+            for (std::size_t k = 0; k < ur; ++k) {
+                left += column[k + ur];
+                right += column[w - 1 - k - ur];
+                const auto count = static_cast<uint64_t>(rowCount * static_cast<int64_t>(k + ur + 1));
+                out[k] = roundedMean(left, count);
+                out[w - 1 - k] = roundedMean(right, count);
+            }
+            windowSumsByRuns(column.data(), window.data(), runs, next, n, static_cast<std::size_t>(2 * r + 1));
+        } else {
+            Sum running = 0;
+            for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = running += column[x];
+            // The edge columns one by one.
+            for (std::size_t x = 0; x < w; ++x) {
+                if (inner && x == innerFrom) x = innerTo;
+                if (x >= w) break;
+                const TSpan cols = windowSpan(static_cast<int64_t>(x), r, width);
+                const Sum sum = prefix[static_cast<std::size_t>(cols.to)] - prefix[static_cast<std::size_t>(cols.from)];
+                out[x] = roundedMean(sum, static_cast<uint64_t>(rowCount * (cols.to - cols.from)));
+            }
+            if (!inner) continue;
+            windowSums(prefix.data(), window.data(), n, static_cast<std::size_t>(2 * r + 1));
         }
-        for (; top < from; ++top) {
-            const uint8_t* row = buffer.data() + static_cast<std::size_t>(top) * w;
-            for (std::size_t x = 0; x < w; ++x) column[x] -= row[x];
-        }
-        for (std::size_t x = 0; x < w; ++x) prefix[x + 1] = prefix[x] + column[x];
-        const long rows = to - from;
-        uint8_t* dst = out.data() + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < width; ++x) {
-            const int left = std::max(0, x - radius);
-            const int right = std::min(width, x + radius + 1);
-            const int64_t sum = prefix[static_cast<std::size_t>(right)] - prefix[static_cast<std::size_t>(left)];
-            dst[x] = static_cast<uint8_t>(roundEven(static_cast<double>(sum) / static_cast<double>(rows * (right - left))));
+        if constexpr (sizeof(Sum) <= sizeof(uint32_t)) {
+            if (rowCount != meanRows) {
+                meanRows = rowCount;
+                innerMean = TRoundedMean(static_cast<uint32_t>(rowCount * across));
+            }
+            innerMean.divide(std::span<const Sum>(window.data(), n), std::span<uint8_t>(out + innerFrom, n));
+        } else {
+            for (std::size_t i = 0; i < n; ++i) out[innerFrom + i] = roundedMean(window[i], static_cast<uint64_t>(rowCount * across));
         }
     }
+}
+
+void boxMeanInto(int width, int height, int radius, const uint8_t* src, uint8_t* dst) {
+    // The largest window sum decides the width of the sums.
+    const int64_t r = radius;
+    const uint64_t largestArea =
+        static_cast<uint64_t>(std::min<int64_t>(width, 2 * r + 1)) * static_cast<uint64_t>(std::min<int64_t>(height, 2 * r + 1));
+    if (255 * largestArea <= 0xFFFFu) {
+        boxMeanInto<uint16_t>(width, height, radius, src, dst);
+    } else if (255 * largestArea <= 0xFFFFFFFFu) {
+        boxMeanInto<uint32_t>(width, height, radius, src, dst);
+    } else {
+        boxMeanInto<uint64_t>(width, height, radius, src, dst);
+    }
+}
+
+bool boxMeanApplies(int width, int height, int radius, std::size_t size) {
+    return width > 0 && height > 0 && radius >= 0 &&
+           size >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+}  // namespace
+
+void boxMean(int width, int height, int radius, std::span<uint8_t> buffer) {
+    if (!boxMeanApplies(width, height, radius, buffer.size())) return;
+    TFrameBuffer out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    boxMeanInto(width, height, radius, buffer.data(), out.data());
     std::copy(out.begin(), out.end(), buffer.begin());
 }
 
 void smoothBackground(int width, int height, std::span<uint8_t> buffer, int size) {
     const int r = static_cast<int>(roundEven(0.39 * size));
-    for (int pass = 0; pass < 3; ++pass) boxMean(width, height, r, buffer);
+    if (!boxMeanApplies(width, height, r, buffer.size())) return;
+    // The passes go back and forth between the buffer and one copy.
+    TFrameBuffer other(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    boxMeanInto(width, height, r, buffer.data(), other.data());
+    boxMeanInto(width, height, r, other.data(), buffer.data());
+    boxMeanInto(width, height, r, buffer.data(), other.data());
+    std::copy(other.begin(), other.end(), buffer.begin());
 }
+
+namespace {
+
+// off <= 170 and a difference of two bytes keep every value within an int.
+void subtractWithOffset(const uint8_t* __restrict background, uint8_t* __restrict frame, std::size_t n, int off) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int v = std::clamp(frame[i] - background[i] + off, 0, 255);
+        frame[i] = frame[i] == 0 ? uint8_t{0} : static_cast<uint8_t>(v);
+    }
+}
+
+}  // namespace
 
 void subtractBackground(std::span<const uint8_t> background, std::span<uint8_t> frame) {
     const std::size_t n = std::min(background.size(), frame.size());
     if (n == 0) return;
     uint64_t s = 0;
     for (std::size_t i = 0; i < n; ++i) s += background[i];
-    const long off = static_cast<long>(roundEven(static_cast<double>(s) / (static_cast<double>(n) * 1.5)));
-    for (std::size_t i = 0; i < n; ++i) {
-        if (frame[i] != 0) frame[i] = clampByte(static_cast<long>(frame[i]) - background[i] + off);
-    }
+    const auto off = static_cast<int>(roundEven(static_cast<double>(s) / (static_cast<double>(n) * 1.5)));
+    subtractWithOffset(background.data(), frame.data(), n, off);
 }
 
 void levelBackground(int width, int height, std::span<uint8_t> frame) {
@@ -108,17 +267,30 @@ void levelBackground(int width, int height, std::span<uint8_t> frame) {
     subtractBackground(background, frame);
 }
 
+namespace {
+
+void accumulate(const uint8_t* __restrict frame, int32_t* __restrict sum, uint8_t* __restrict maximum, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        sum[i] += frame[i];
+        maximum[i] = std::max(maximum[i], frame[i]);
+    }
+}
+
+}  // namespace
+
 TFrameAccumulators sumFrames(std::span<const TFrameBuffer> frames, std::size_t n) {
     TFrameAccumulators acc;
     acc.sum.assign(n, 0);
     acc.maximum.assign(n, 0);
-    for (const TFrameBuffer& f : frames) {
-        const std::size_t m = std::min(n, f.size());
-        for (std::size_t i = 0; i < m; ++i) {
-            acc.sum[i] += f[i];
-            acc.maximum[i] = std::max(acc.maximum[i], f[i]);
+    acc.frameCount = static_cast<int>(frames.size());
+    // A block of pixels through every frame at a time: its sums and maxima
+    // stay in the cache while the frames stream past.
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t from = 0; from < n; from += kBlock) {
+        for (const TFrameBuffer& f : frames) {
+            const std::size_t to = std::min({n, f.size(), from + kBlock});
+            if (to > from) accumulate(f.data() + from, acc.sum.data() + from, acc.maximum.data() + from, to - from);
         }
-        ++acc.frameCount;
     }
     return acc;
 }
@@ -234,32 +406,68 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
     v = toLong(vd);
 }
 
+namespace {
+
+// The input picture, inW x inH packed at the start of its buffer, amid its
+// margins on a black canvas of W x H: the index of canvas pixel (u, v) in
+// the picture, or none in the margins. Bytes the buffer lacks are black.
+struct TCanvas {
+    int64_t marginX, marginY, inW, inH;
+
+    std::optional<std::size_t> at(int64_t u, int64_t v) const {
+        const int64_t c = u - marginX, r = v - marginY;
+        if (c < 0 || c >= inW || r < 0 || r >= inH) return std::nullopt;
+        return static_cast<std::size_t>(r * inW + c);
+    }
+};
+
+}  // namespace
+
 void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d) {
+    std::vector<uint8_t>* one[] = {&buffer};
+    correctDistortion(W, H, one, d);
+}
+
+void correctDistortion(int W, int H, std::span<std::vector<uint8_t>* const> buffers, const TDistortion& d) {
     if (W <= 0 || H <= 0) return;
     const auto w = static_cast<std::size_t>(W);
-    buffer.resize(w * static_cast<std::size_t>(H), 0);
-    const int inW = W - 2 * d.addResultWidth;
-    const int inH = H - 2 * d.addResultHeight;
-    std::vector<uint8_t> canvas(buffer.size(), 0);
-    if (inW > 0 && inH > 0) {
-        for (int r = 0; r < inH; ++r) {
-            std::memcpy(canvas.data() + static_cast<std::size_t>(r + d.addResultHeight) * w + static_cast<std::size_t>(d.addResultWidth),
-                        buffer.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(inW), static_cast<std::size_t>(inW));
-        }
+    // The pictures stay where they are; the buffers take the corrected
+    // frames.
+    std::vector<std::vector<uint8_t>> pictures;
+    for (std::vector<uint8_t>* buffer : buffers) {
+        pictures.push_back(std::move(*buffer));
+        buffer->assign(w * static_cast<std::size_t>(H), 0);
     }
+    const TCanvas canvas{d.addResultWidth, d.addResultHeight, W - 2 * int64_t{d.addResultWidth}, H - 2 * int64_t{d.addResultHeight}};
     const double xc = (W - 1) / 2.0, yc = (H - 1) / 2.0;
-    // Every output pixel depends only on the canvas, so rows may be done in
-    // any order; row by row keeps the writes in cache.
-    for (int y = 0; y < H; ++y) {
-        for (int x = 0; x < W; ++x) {
-            double u, v;
-            sourceOf(d, xc, yc, x, y, u, v);
-            const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
-            if (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1) {
-                buffer[at] = canvas[static_cast<std::size_t>(v) * w + static_cast<std::size_t>(u)];
-            } else {
-                buffer[at] = canvas[at];
-            }
+    // The model depends on |x - xc| and |y - yc| only: pixels mirrored about
+    // the centre lines share its two values, each side taking its own sign
+    // (xc - x of the mirror x' = W - 1 - x is exactly x - xc). A source
+    // outside the frame leaves the pixel its own canvas pixel.
+    const auto place = [&](int x, int y, double px, double py) {
+        const double dx = xc - x, dy = yc - y;
+        const double sx = dx < 0 ? -px : px, sy = dy < 0 ? -py : py;
+        const double u = roundEven(xc - sx), v = roundEven(yc - sy);
+        const std::optional<std::size_t> from = (u >= 0 && u <= W - 1 && v >= 0 && v <= H - 1)
+                                                     ? canvas.at(static_cast<int64_t>(u), static_cast<int64_t>(v))
+                                                     : canvas.at(x, y);
+        if (!from) return;  // black, as the buffers start
+        const std::size_t at = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+        for (std::size_t k = 0; k < buffers.size(); ++k) {
+            if (*from < pictures[k].size()) (*buffers[k])[at] = pictures[k][*from];
+        }
+    };
+    for (int y = 0; 2 * y <= H - 1; ++y) {
+        const int y2 = H - 1 - y;
+        for (int x = 0; 2 * x <= W - 1; ++x) {
+            const int x2 = W - 1 - x;
+            const double a = std::fabs(xc - x) / 100.0, b = std::fabs(yc - y) / 100.0;
+            const double px = 100.0 * distortionPolynomial(d, DistortionAxis::X, a, b);
+            const double py = 100.0 * distortionPolynomial(d, DistortionAxis::Y, a, b);
+            place(x, y, px, py);
+            if (x2 != x) place(x2, y, px, py);
+            if (y2 != y) place(x, y2, px, py);
+            if (x2 != x && y2 != y) place(x2, y2, px, py);
         }
     }
 }

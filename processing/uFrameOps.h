@@ -36,7 +36,8 @@ void removeDarkFrame(std::span<const uint8_t> dark, int width, std::size_t n, st
 TFrameBuffer clipToMean(std::span<const uint8_t> source, double factor);
 
 // Replaces every pixel by round(mean) of its (2r+1)^2 window, cut at the
-// edges. Exact, in time independent of the radius.
+// edges, over the first width x height bytes (none when the buffer is
+// shorter). Exact, in time almost independent of the radius.
 void boxMean(int width, int height, int radius, std::span<uint8_t> buffer);
 
 // Three passes of boxMean with radius round(0.39 x size).
@@ -104,6 +105,10 @@ void distortionSource(const TDistortion& d, int W, int H, int x, int y, long& u,
 // enlarged sizes; buffer holds W x H bytes with the input picture
 // ((W - 2 addResultWidth) x (H - 2 addResultHeight)) packed at its start.
 void correctDistortion(int W, int H, std::vector<uint8_t>& buffer, const TDistortion& d);
+
+// The same for several buffers of one size (the background and the result),
+// with one evaluation of the model per pixel for all of them.
+void correctDistortion(int W, int H, std::span<std::vector<uint8_t>* const> buffers, const TDistortion& d);
 
 // Replaces (x, y) by the corrected pixel whose source lies nearest to it
 // (Euclidean), the first in the order x' then y' among equals: the pixel

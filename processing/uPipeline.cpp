@@ -211,10 +211,8 @@ TImageStagesResult runImageStages(const std::string& eventDirectory, const TConf
         W = processed.width;
         H = processed.height;
         notifier.progressPosition(2);
-        correctDistortion(W, H, background, d);
-        notifier.progressPosition(4);
-        notifier.progressPosition(6);
-        correctDistortion(W, H, resultBuffer, d);
+        std::vector<uint8_t>* both[] = {&background, &resultBuffer};
+        correctDistortion(W, H, both, d);
         notifier.progressPosition(10);
         notifier.progressHide();
     }

@@ -225,6 +225,19 @@ TEST(TextFiles, WrittenAsWindows1251WithCrLfReadWithEitherLineEnd) {
               (dir / "missing.txt").string());
 }
 
+TEST(TextFiles, ReadWholeWhateverTheSizeTheSystemTells) {
+    test::TempDir dir;
+    // Bytes of every value, beyond any stream buffer, and no bytes at all.
+    std::string big(3'000'001, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 7919) % 256);
+    writeFileAtomically(dir / "big.bin", big);
+    EXPECT_EQ(readFileBytes(dir / "big.bin"), big);
+    writeFileAtomically(dir / "empty.bin", "");
+    EXPECT_EQ(readFileBytes(dir / "empty.bin"), "");
+    // A file the system sizes 0 however much it holds.
+    EXPECT_NE(readFileBytes("/proc/self/status").find("Name:"), std::string::npos);
+}
+
 TEST(TextFiles, FailedWriteLeavesTheOldFileAndNoLitter) {
     test::TempDir dir;
     const auto file = dir / "keep.txt";

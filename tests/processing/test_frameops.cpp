@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 
+#include "PlainFrameOps.h"
 #include "config/uConfiguration.h"
 #include "processing/uFrameOps.h"
 
@@ -15,21 +16,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes plainBoxMean(int w, int h, int r, const Bytes& in) {
-    Bytes out(in.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            long sum = 0, area = 0;
-            for (int yy = std::max(0, y - r); yy < std::min(h, y + r + 1); ++yy)
-                for (int xx = std::max(0, x - r); xx < std::min(w, x + r + 1); ++xx) {
-                    sum += in[static_cast<std::size_t>(yy * w + xx)];
-                    ++area;
-                }
-            out[static_cast<std::size_t>(y * w + x)] = static_cast<uint8_t>(std::nearbyint(static_cast<double>(sum) / static_cast<double>(area)));
-        }
-    return out;
-}
-
 TEST(FrameOps, BoxMeanEqualsTheDirectWindowSum) {
     std::mt19937 rng(31);
     std::uniform_int_distribution<int> side(1, 50), radius(0, 12), byte(0, 255);
@@ -37,7 +23,7 @@ TEST(FrameOps, BoxMeanEqualsTheDirectWindowSum) {
         const int w = side(rng), h = side(rng), r = radius(rng);
         Bytes b(static_cast<std::size_t>(w * h));
         for (auto& p : b) p = static_cast<uint8_t>(trial % 3 == 0 ? 100 + byte(rng) % 2 : byte(rng));  // ties too
-        const Bytes expected = plainBoxMean(w, h, r, b);
+        const Bytes expected = plain::directBoxMean(w, h, r, b);
         boxMean(w, h, r, b);
         ASSERT_EQ(b, expected) << w << "x" << h << " r " << r;
     }
