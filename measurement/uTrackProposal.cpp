@@ -594,7 +594,10 @@ Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
     return m;
 }
 
+// Members lie on the frames from the first's to the last's: a blob beyond
+// them is none.
 bool taken(const std::vector<const Blob*>& members, const Blob& b) {
+    if (members.empty() || b.frame < members.front()->frame || b.frame > members.back()->frame) return false;
     return std::find(members.begin(), members.end(), &b) != members.end();
 }
 
@@ -660,6 +663,7 @@ const Blob* partialEnd(const BlobIndex& index, const Motion& m, int k, bool befo
 Chain grow(const Frames& f, const BlobIndex& index, const Blob& a, const Blob& b) {
     Chain c;
     c.members = {&a, &b};
+    // The motion of the members as they last stand is the chain's.
     for (bool grew = true; grew;) {
         grew = false;
         c.motion = fitMotion(c.core());
@@ -683,7 +687,6 @@ Chain grow(const Frames& f, const BlobIndex& index, const Blob& a, const Blob& b
             }
         }
     }
-    c.motion = fitMotion(c.core());
     for (const Blob* m : c.members) c.flux += m->flux;
     return c;
 }
