@@ -358,8 +358,6 @@ public:
         }
     }
 
-    const std::vector<std::vector<Blob>>& byFrame() const { return byFrame_; }
-
     // The blobs of picture k that may lie within [left, right] x [top,
     // bottom], in their order on the picture. The box is widened by a pixel
     // so that no rounding of a caller's distance test can reach past it.
@@ -492,9 +490,8 @@ Measured matchedFlux(const Frames& f, int k, const TStreak& shape, Span meteor) 
     if (tt <= 0) return {};
     double sigma = f.noise[static_cast<std::size_t>(k)] / std::sqrt(tt), offset = 0;
     // Clear of the meteor's pictures, and of the neighbours a slow one's
-    // light may reach.
-    // The quiet pictures are those before `from` and those after `to`; the
-    // i-th of them is counted out rather than listed.
+    // light may reach: those before `from` and after `to`, counted rather
+    // than listed.
     const int from = std::min(meteor.from, k) - 2, to = std::max(meteor.to, k) + 2;
     const int before = std::max(from, 0), quiet = before + std::max(f.count() - (to + 1), 0);
     const auto quietPicture = [&](int i) { return i < before ? i : to + 1 + (i - before); };
@@ -640,8 +637,8 @@ const Blob* partialEnd(const BlobIndex& index, const Motion& m, int k, bool befo
     const double tolerance = std::max(2.0, 3 * m.uncertainty(k));
     const Blob* best = nullptr;
     double bestAcross = tolerance;
-    // Within the tolerance along and across the stretch, so within 1.5 of it
-    // of the box about the stretch's ends.
+    // A blob within the tolerance along and across the stretch lies within
+    // 1.5 tolerances of the box about the stretch's ends.
     const double half = m.duty / 2, reach = 1.5 * tolerance;
     const double tx = m.x(k - half), ty = m.y(k - half), hx = m.x(k + half), hy = m.y(k + half);
     for (const Blob* candidate : index.near(k, std::min(tx, hx) - reach, std::max(tx, hx) + reach,
@@ -826,7 +823,7 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
     // moves as it did, and is judged once. The plain search judges it again.
     std::map<std::tuple<std::vector<const Blob*>, bool, bool>, bool> judged;
     const auto meteorLike = [&](const Chain& c) {
-        if (plain) return movesLikeMeteor(f, index, c);
+        if (plain || static_cast<int>(c.members.size()) < kMinChain) return movesLikeMeteor(f, index, c);
         const auto [at, fresh] = judged.try_emplace({c.members, c.partialFirst, c.partialLast}, false);
         if (fresh) at->second = movesLikeMeteor(f, index, c);
         return at->second;
