@@ -198,8 +198,8 @@ const std::string& longEvent(int frames) {
     m.peakMagnitude = 0.5;
     s.meteors = {m};
     TSimMovingLight plane;
-    // Across the meteor's path, long before or after it passes there.
-    plane.startPixel = std::pair{20.0, 400.0}, plane.endPixel = std::pair{620.0, 60.0};
+    // Along the top of the picture, far from the meteor at every frame.
+    plane.startPixel = std::pair{20.0, 60.0}, plane.endPixel = std::pair{620.0, 120.0};
     plane.frames = frames, plane.magnitude = 1;
     TSimMovingLight satellite;
     satellite.startPixel = std::pair{600.0, 40.0}, satellite.endPixel = std::pair{600.0 - 0.5 * frames, 40.0 + 0.3 * frames};
