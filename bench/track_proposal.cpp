@@ -11,6 +11,14 @@
 //
 //   bench_track_proposal --benchmark_filter=Sample/480/240
 //   bench_track_proposal --benchmark_filter=Sample/48/24    (a quick look)
+//
+// Then the cost against the length of the event (Frames/n/plain): one event
+// of n 640 x 480 frames with a meteor, an aeroplane and a satellite crossing
+// the whole clip, hot pixels and twinkling stars, by the indexed search
+// (plain 0) and, next to it, the all-pairs one it is checked against
+// (plain 1); the time per frame of the indexed search should not grow with n.
+//
+//   bench_track_proposal --benchmark_filter=Frames
 
 #include <benchmark/benchmark.h>
 
@@ -18,14 +26,17 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "MeteorSample.h"
 #include "TempDir.h"
+#include "astro/uDateTime.h"
 #include "config/uConfiguration.h"
 #include "measurement/uTrackProposal.h"
+#include "sim/uSkySimulator.h"
 
 namespace {
 
@@ -168,8 +179,56 @@ void Sample(benchmark::State& state) {
     state.counters["ends_right"] = meteors > 0 ? static_cast<double>(right) / meteors : 0;
 }
 
+// The event of n frames, written once for the run.
+const std::string& longEvent(int frames) {
+    static const test::TempDir station;
+    static std::map<int, std::string> events;
+    if (const auto found = events.find(frames); found != events.end()) return found->second;
+    TSimSettings s;
+    s.localStart = encodeDateTime({2024, 8, 12, 23, 0, 0, 0}) + frames / 86400.0;
+    s.pointingSky = TSkyPoint{300, 40};
+    s.catalogPath = ORBIS_CATALOG_DIR "/c50.dat";
+    s.frameCount = frames;
+    s.hotPixels = 20;
+    s.twinkle = 0.2;
+    s.seed = static_cast<uint32_t>(frames);
+    TSimMeteor m;
+    m.startPixel = std::pair{150.0, 320.0}, m.endPixel = std::pair{330.0, 230.0};
+    m.firstFrame = frames / 2, m.frames = 12;
+    m.peakMagnitude = 0.5;
+    s.meteors = {m};
+    TSimMovingLight plane;
+    // Along the top of the picture, far from the meteor at every frame.
+    plane.startPixel = std::pair{20.0, 60.0}, plane.endPixel = std::pair{620.0, 120.0};
+    plane.frames = frames, plane.magnitude = 1;
+    TSimMovingLight satellite;
+    satellite.startPixel = std::pair{600.0, 40.0}, satellite.endPixel = std::pair{600.0 - 0.5 * frames, 40.0 + 0.3 * frames};
+    satellite.frames = frames, satellite.magnitude = 3;
+    s.lights = {plane, satellite};
+    const TSimTruth truth = simulateClip(s, station.str());
+    return events[frames] = test::sample_detail::takeIntoWork(truth);
+}
+
+void Frames(benchmark::State& state) {
+    const int frames = static_cast<int>(state.range(0));
+    const TBlobSearch search = state.range(1) != 0 ? TBlobSearch::AllPairs : TBlobSearch::Indexed;
+    const std::string& event = longEvent(frames);
+    const TConfiguration config;
+    bool found = false;
+    for (auto _ : state) found = proposeTrack(event, config, search).has_value();
+    state.counters["found"] = found;
+    state.counters["per_frame"] = benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate |
+                                                                 benchmark::Counter::kInvert);
+}
+
 }  // namespace
 
 // 20 events of each kind to tune on, 10 of each held out; and a quick look
 // at 2 and 1.
 BENCHMARK(Sample)->Args({480, 240})->Args({48, 24})->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(Frames)
+    ->ArgNames({"n", "plain"})
+    ->Args({35, 0})->Args({35, 1})->Args({140, 0})->Args({140, 1})
+    ->Args({280, 0})->Args({280, 1})->Args({560, 0})->Args({560, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <map>
+#include <tuple>
 
 #include "astro/uExceptions.h"
 #include "astro/uUniUtils.h"
@@ -155,32 +157,65 @@ double noiseSigma(const std::vector<float>& values) {
         sigma = std::sqrt(std::max(squares / static_cast<double>(count) - mean * mean, 0.0));
     }
     if (sample.size() >= 1000) {
-        const auto tail = sample.begin() + static_cast<std::ptrdiff_t>(sample.size() / 1000);
-        std::nth_element(sample.begin(), tail, sample.end());
-        sigma = std::max(sigma, (mean - *tail) / 3.09);
+        // The (size / 1000)-th lowest value: the largest of the lowest ones
+        // kept in a heap, one pass instead of a selection over the sample.
+        const std::size_t keep = sample.size() / 1000 + 1;
+        std::vector<float> lowest(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(keep));
+        std::make_heap(lowest.begin(), lowest.end());
+        for (std::size_t i = keep; i < sample.size(); ++i)
+            if (sample[i] < lowest.front()) {
+                std::pop_heap(lowest.begin(), lowest.end());
+                lowest.back() = sample[i];
+                std::push_heap(lowest.begin(), lowest.end());
+            }
+        sigma = std::max(sigma, (mean - lowest.front()) / 3.09);
     }
     // Frames without noise still have the quantisation of 8 bits.
     return std::max(sigma, 0.3);
 }
 
-// 3 x 3 mean: a streak or a spot gains against pixel noise.
+// 3 x 3 mean: a streak or a spot gains against pixel noise. Each sum is
+// taken in the same order everywhere (from the left, from the top), the
+// interior without the edges' bounds.
 std::vector<float> smoothed(const Picture& d) {
     std::vector<float> rows(d.values.size()), out(d.values.size());
     const int w = d.width, h = d.height;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
+    const auto edgeRows = [&](int y, int x) {
+        float s = 0;
+        int n = 0;
+        for (int dx = std::max(x - 1, 0); dx <= std::min(x + 1, w - 1); ++dx) s += d.at(dx, y), ++n;
+        rows[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(n);
+    };
+    for (int y = 0; y < h; ++y) {
+        const float* in = d.values.data() + static_cast<std::ptrdiff_t>(y) * w;
+        float* row = rows.data() + static_cast<std::ptrdiff_t>(y) * w;
+        edgeRows(y, 0);
+        for (int x = 1; x + 1 < w; ++x) {
             float s = 0;
-            int n = 0;
-            for (int dx = std::max(x - 1, 0); dx <= std::min(x + 1, w - 1); ++dx) s += d.at(dx, y), ++n;
-            rows[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(n);
+            s += in[x - 1], s += in[x], s += in[x + 1];
+            row[x] = s / 3.0f;
         }
-    for (int y = 0; y < h; ++y)
+        if (w > 1) edgeRows(y, w - 1);
+    }
+    const auto edgeColumns = [&](int y) {
         for (int x = 0; x < w; ++x) {
             float s = 0;
             int n = 0;
             for (int dy = std::max(y - 1, 0); dy <= std::min(y + 1, h - 1); ++dy) s += rows[static_cast<std::size_t>(dy) * w + x], ++n;
             out[static_cast<std::size_t>(y) * w + x] = s / static_cast<float>(n);
         }
+    };
+    edgeColumns(0);
+    for (int y = 1; y + 1 < h; ++y) {
+        const float *above = rows.data() + static_cast<std::ptrdiff_t>(y - 1) * w, *at = above + w, *below = at + w;
+        float* o = out.data() + static_cast<std::ptrdiff_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            float s = 0;
+            s += above[x], s += at[x], s += below[x];
+            o[x] = s / 3.0f;
+        }
+    }
+    if (h > 1) edgeColumns(h - 1);
     return out;
 }
 
@@ -239,7 +274,9 @@ std::vector<Blob> detectBlobs(const Frames& f, int k, double& noise) {
 // neighbours, is something fixed (a flickering pixel, a star's residue),
 // not a moving object. Neighbours are counted in frames: the two fields of
 // a frame change places with the field order, a frame does not.
-void markStatic(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
+bool atSamePlace(const Blob& b, const Blob& o) { return std::hypot(o.x - b.x, o.y - b.y) <= kStaticRadius; }
+
+void markStaticPlain(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
     for (auto& frame : byFrame)
         for (Blob& b : frame) {
             int others = 0;
@@ -247,7 +284,7 @@ void markStatic(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
             for (const auto& other : byFrame) {
                 if (other.empty() || other.front().frame == b.frame) continue;
                 for (const Blob& o : other)
-                    if (std::hypot(o.x - b.x, o.y - b.y) <= kStaticRadius) {
+                    if (atSamePlace(b, o)) {
                         ++others;
                         distant = distant || std::abs(o.frame / perFrame - b.frame / perFrame) >= 3;
                         break;
@@ -256,6 +293,103 @@ void markStatic(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
             b.isStatic = others >= 2 && distant;
         }
 }
+
+// The same decision through a grid of cells wider than the radius: a blob's
+// neighbours within it lie in its own cell and the eight around it. Each
+// blob's search stops once it is known to be fixed, so a light at one place
+// on every frame costs a few comparisons per detection, not one per frame.
+void markStaticIndexed(std::vector<std::vector<Blob>>& byFrame, int perFrame) {
+    constexpr double kCell = kStaticRadius + 1;
+    double right = 0, bottom = 0;
+    for (const auto& frame : byFrame)
+        for (const Blob& b : frame) right = std::max(right, b.x), bottom = std::max(bottom, b.y);
+    const int columns = static_cast<int>(right / kCell) + 1, rows = static_cast<int>(bottom / kCell) + 1;
+    const auto column = [&](double x) { return std::clamp(static_cast<int>(x / kCell), 0, columns - 1); };
+    const auto row = [&](double y) { return std::clamp(static_cast<int>(y / kCell), 0, rows - 1); };
+    // The blobs of each cell, by frame: counted, then placed.
+    std::vector<std::size_t> first(static_cast<std::size_t>(columns) * rows + 1, 0);
+    for (const auto& frame : byFrame)
+        for (const Blob& b : frame) ++first[static_cast<std::size_t>(row(b.y)) * columns + column(b.x) + 1];
+    for (std::size_t c = 1; c < first.size(); ++c) first[c] += first[c - 1];
+    std::vector<const Blob*> cells(first.back());
+    std::vector<std::size_t> filled(first.begin(), first.end() - 1);
+    for (const auto& frame : byFrame)
+        for (const Blob& b : frame) cells[filled[static_cast<std::size_t>(row(b.y)) * columns + column(b.x)]++] = &b;
+
+    std::vector<int> framesNear;  // the other frames with a blob near the one looked at
+    for (auto& frame : byFrame)
+        for (Blob& b : frame) {
+            framesNear.clear();
+            bool distant = false;
+            const int cx = column(b.x), cy = row(b.y);
+            for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, rows - 1) && !(distant && framesNear.size() >= 2); ++y)
+                for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, columns - 1); ++x) {
+                    const std::size_t cell = static_cast<std::size_t>(y) * columns + x;
+                    for (std::size_t i = first[cell]; i < first[cell + 1]; ++i) {
+                        const Blob& o = *cells[i];
+                        if (o.frame == b.frame || !atSamePlace(b, o)) continue;
+                        if (std::find(framesNear.begin(), framesNear.end(), o.frame) == framesNear.end())
+                            framesNear.push_back(o.frame);
+                        distant = distant || std::abs(o.frame / perFrame - b.frame / perFrame) >= 3;
+                        if (distant && framesNear.size() >= 2) break;
+                    }
+                    if (distant && framesNear.size() >= 2) break;
+                }
+            b.isStatic = framesNear.size() >= 2 && distant;
+        }
+}
+
+// The detections of every picture in the order of x, so that those within a
+// box are found without looking at every one. In the plain search every
+// detection of the picture is a candidate: the all-pairs comparison the
+// index is checked against.
+class BlobIndex {
+public:
+    BlobIndex(const std::vector<std::vector<Blob>>& byFrame, bool plain) : byFrame_(byFrame), plain_(plain) {
+        if (plain) return;
+        byX_.resize(byFrame.size());
+        for (std::size_t k = 0; k < byFrame.size(); ++k) {
+            const std::vector<Blob>& frame = byFrame[k];
+            std::vector<int>& order = byX_[k];
+            for (int i = 0; i < static_cast<int>(frame.size()); ++i) order.push_back(i);
+            std::sort(order.begin(), order.end(), [&](int a, int b) {
+                return frame[static_cast<std::size_t>(a)].x < frame[static_cast<std::size_t>(b)].x;
+            });
+        }
+    }
+
+    // The blobs of picture k that may lie within [left, right] x [top,
+    // bottom], in their order on the picture. The box is widened by a pixel
+    // so that no rounding of a caller's distance test can reach past it.
+    std::vector<const Blob*> near(int k, double left, double right, double top, double bottom) const {
+        const std::vector<Blob>& frame = byFrame_[static_cast<std::size_t>(k)];
+        std::vector<const Blob*> out;
+        if (plain_ || !(left <= right && top <= bottom)) {
+            for (const Blob& b : frame) out.push_back(&b);
+            return out;
+        }
+        left -= 1, right += 1, top -= 1, bottom += 1;
+        const std::vector<int>& order = byX_[static_cast<std::size_t>(k)];
+        auto i = std::partition_point(order.begin(), order.end(),
+                                      [&](int j) { return frame[static_cast<std::size_t>(j)].x < left; });
+        std::vector<int> chosen;
+        for (; i != order.end() && frame[static_cast<std::size_t>(*i)].x <= right; ++i) {
+            const double y = frame[static_cast<std::size_t>(*i)].y;
+            if (y >= top && y <= bottom) chosen.push_back(*i);
+        }
+        std::sort(chosen.begin(), chosen.end());
+        for (const int j : chosen) out.push_back(&frame[static_cast<std::size_t>(j)]);
+        return out;
+    }
+    std::vector<const Blob*> near(int k, double x, double y, double reach) const {
+        return near(k, x - reach, x + reach, y - reach, y + reach);
+    }
+
+private:
+    const std::vector<std::vector<Blob>>& byFrame_;
+    bool plain_;
+    std::vector<std::vector<int>> byX_;  // blob numbers of each picture by x
+};
 
 // ---------------------------------------------------------------------------
 // Motion, and the light along the stretch it puts on a frame
@@ -356,17 +490,17 @@ Measured matchedFlux(const Frames& f, int k, const TStreak& shape, Span meteor) 
     if (tt <= 0) return {};
     double sigma = f.noise[static_cast<std::size_t>(k)] / std::sqrt(tt), offset = 0;
     // Clear of the meteor's pictures, and of the neighbours a slow one's
-    // light may reach.
+    // light may reach: those before `from` and after `to`, counted rather
+    // than listed.
     const int from = std::min(meteor.from, k) - 2, to = std::max(meteor.to, k) + 2;
-    std::vector<int> quiet;
-    for (int j = 0; j < f.count(); ++j)
-        if (j < from || j > to) quiet.push_back(j);
-    if (static_cast<int>(quiet.size()) >= kFewestReferences) {
+    const int before = std::max(from, 0), quiet = before + std::max(f.count() - (to + 1), 0);
+    const auto quietPicture = [&](int i) { return i < before ? i : to + 1 + (i - before); };
+    if (quiet >= kFewestReferences) {
         double sum = 0, squares = 0;
-        const int n = std::min<int>(static_cast<int>(quiet.size()), kReferencePictures);
+        const int n = std::min<int>(quiet, kReferencePictures);
         for (int i = 0; i < n; ++i) {
             double norm = 0;
-            const double v = filtered(f, quiet[static_cast<std::size_t>(i * static_cast<int>(quiet.size()) / n)], unit, norm);
+            const double v = filtered(f, quietPicture(i * quiet / n), unit, norm);
             sum += v, squares += v * v;
         }
         offset = sum / n;
@@ -457,15 +591,19 @@ Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
     return m;
 }
 
+// Members lie on the frames from the first's to the last's: a blob beyond
+// them is none.
 bool taken(const std::vector<const Blob*>& members, const Blob& b) {
+    if (members.empty() || b.frame < members.front()->frame || b.frame > members.back()->frame) return false;
     return std::find(members.begin(), members.end(), &b) != members.end();
 }
 
-const Blob* nearest(const std::vector<Blob>& frame, double x, double y, double radius,
+const Blob* nearest(const BlobIndex& index, int k, double x, double y, double radius,
                     const std::vector<const Blob*>& members) {
     const Blob* best = nullptr;
     double bestDistance = radius;
-    for (const Blob& b : frame) {
+    for (const Blob* candidate : index.near(k, x, y, radius)) {
+        const Blob& b = *candidate;
         if (b.isStatic || taken(members, b)) continue;
         const double distance = std::hypot(b.x - x, b.y - y);
         if (distance <= bestDistance) best = &b, bestDistance = distance;
@@ -494,12 +632,18 @@ OnStretch onStretch(const Motion& m, int k, double x, double y) {
 // the frame's stretch: the part the exposure holds after the meteor lit up
 // (a frame before the chain: the stretch's later half) or before it went out
 // (a frame after it: the earlier half).
-const Blob* partialEnd(const std::vector<Blob>& frame, const Motion& m, int k, bool beforeChain,
+const Blob* partialEnd(const BlobIndex& index, const Motion& m, int k, bool beforeChain,
                        const std::vector<const Blob*>& members) {
     const double tolerance = std::max(2.0, 3 * m.uncertainty(k));
     const Blob* best = nullptr;
     double bestAcross = tolerance;
-    for (const Blob& b : frame) {
+    // A blob within the tolerance along and across the stretch lies within
+    // 1.5 tolerances of the box about the stretch's ends.
+    const double half = m.duty / 2, reach = 1.5 * tolerance;
+    const double tx = m.x(k - half), ty = m.y(k - half), hx = m.x(k + half), hy = m.y(k + half);
+    for (const Blob* candidate : index.near(k, std::min(tx, hx) - reach, std::max(tx, hx) + reach,
+                                            std::min(ty, hy) - reach, std::max(ty, hy) + reach)) {
+        const Blob& b = *candidate;
         if (b.isStatic || taken(members, b)) continue;
         const OnStretch p = onStretch(m, k, b.x, b.y);
         const double slack = p.length > 0 ? tolerance / p.length : 1;
@@ -513,35 +657,33 @@ const Blob* partialEnd(const std::vector<Blob>& frame, const Motion& m, int k, b
 // Grows a chain from two detections on neighbouring frames, frame by frame
 // at both ends, as long as the motion predicts a detection; a detection of
 // part of the stretch ends the chain on that side.
-Chain grow(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Blob& a, const Blob& b) {
+Chain grow(const Frames& f, const BlobIndex& index, const Blob& a, const Blob& b) {
     Chain c;
     c.members = {&a, &b};
+    // The motion of the members as they last stand is the chain's.
     for (bool grew = true; grew;) {
         grew = false;
         c.motion = fitMotion(c.core());
         const int before = c.first() - 1, after = c.last() + 1;
         if (!c.partialLast && after < f.count() && f.consecutive(c.last(), after)) {
-            const auto& frame = byFrame[static_cast<std::size_t>(after)];
-            if (const Blob* n = nearest(frame, c.motion.x(after), c.motion.y(after), matchRadius(c.motion, after), c.members)) {
+            if (const Blob* n = nearest(index, after, c.motion.x(after), c.motion.y(after), matchRadius(c.motion, after), c.members)) {
                 c.members.push_back(n);
                 grew = true;
-            } else if (const Blob* p = partialEnd(frame, c.motion, after, false, c.members)) {
+            } else if (const Blob* p = partialEnd(index, c.motion, after, false, c.members)) {
                 c.members.push_back(p);
                 c.partialLast = grew = true;
             }
         }
         if (!c.partialFirst && before >= 0 && f.consecutive(before, c.first())) {
-            const auto& frame = byFrame[static_cast<std::size_t>(before)];
-            if (const Blob* n = nearest(frame, c.motion.x(before), c.motion.y(before), matchRadius(c.motion, before), c.members)) {
+            if (const Blob* n = nearest(index, before, c.motion.x(before), c.motion.y(before), matchRadius(c.motion, before), c.members)) {
                 c.members.insert(c.members.begin(), n);
                 grew = true;
-            } else if (const Blob* p = partialEnd(frame, c.motion, before, true, c.members)) {
+            } else if (const Blob* p = partialEnd(index, c.motion, before, true, c.members)) {
                 c.members.insert(c.members.begin(), p);
                 c.partialFirst = grew = true;
             }
         }
     }
-    c.motion = fitMotion(c.core());
     for (const Blob* m : c.members) c.flux += m->flux;
     return c;
 }
@@ -555,7 +697,7 @@ Chain grow(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const
 // the noise around a faint end does not. Farther off, a light about as
 // bright as the chain where its steady motion leads, within the scatter
 // extrapolated, is the same light again: a blinking aeroplane's next flash.
-bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c, double speed) {
+bool continuedBeyondEnds(const Frames& f, const BlobIndex& index, const Chain& c, double speed) {
     const Motion line = fitMotion(c.core(), true);
     std::vector<double> fluxes;
     for (const Blob* b : c.members) fluxes.push_back(b->flux);
@@ -565,8 +707,8 @@ bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& 
         if (k >= c.first() - 2 && k <= c.last() + 2) continue;
         if (!f.consecutive(std::min(k, c.first()), std::max(k, c.last()))) continue;
         const double reach = 2 + 3 * line.uncertainty(k);
-        for (const Blob& b : byFrame[static_cast<std::size_t>(k)])
-            if (!b.isStatic && b.flux >= 0.25 * typical && std::hypot(b.x - line.x(k), b.y - line.y(k)) <= reach)
+        for (const Blob* b : index.near(k, line.x(k), line.y(k), reach))
+            if (!b->isStatic && b->flux >= 0.25 * typical && std::hypot(b->x - line.x(k), b->y - line.y(k)) <= reach)
                 return true;
     }
     for (int gap = 1; gap <= 2; ++gap)
@@ -578,7 +720,11 @@ bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& 
             // A partial end shows less light than the object had.
             const Blob* lit = !c.partial(end) || n < 2 ? end : beforeChain ? c.members[1] : c.members[n - 2];
             const double reach = 2 + 3 * c.motion.uncertainty(k);
-            for (const Blob& b : byFrame[static_cast<std::size_t>(k)]) {
+            // Where the motion puts it, or as far from the end as the pace goes.
+            const double px = c.motion.x(k), py = c.motion.y(k), far = 1.5 * gap * speed + reach;
+            for (const Blob* candidate : index.near(k, std::min(px - reach, end->x - far), std::max(px + reach, end->x + far),
+                                                    std::min(py - reach, end->y - far), std::max(py + reach, end->y + far))) {
+                const Blob& b = *candidate;
                 if (b.isStatic || taken(c.members, b)) continue;
                 if (std::hypot(b.x - c.motion.x(k), b.y - c.motion.y(k)) <= reach) return true;
                 const double distance = std::hypot(b.x - end->x, b.y - end->y);
@@ -593,7 +739,7 @@ bool continuedBeyondEnds(const Frames& f, const std::vector<std::vector<Blob>>& 
 // Whether a chain moves like a meteor: straight, steadily forward, and
 // neither there from the first frame to the last (a plane, a satellite)
 // nor continued just beyond its ends (a blinking or turning light).
-bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, const Chain& c) {
+bool movesLikeMeteor(const Frames& f, const BlobIndex& index, const Chain& c) {
     const std::size_t n = c.members.size();
     if (static_cast<int>(n) < kMinChain) return false;
     if (c.first() == 0 && c.last() == f.count() - 1) return false;
@@ -666,20 +812,35 @@ bool movesLikeMeteor(const Frames& f, const std::vector<std::vector<Blob>>& byFr
                                                  : matchedFlux(f, b->frame, stretch, span).snr >= kExtendSigmas;
         if (!lit) return false;
     }
-    return !continuedBeyondEnds(f, byFrame, c, speed);
+    return !continuedBeyondEnds(f, index, c, speed);
 }
 
-std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vector<Blob>>& byFrame) {
+std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vector<Blob>>& byFrame, bool plain) {
+    const BlobIndex index(byFrame, plain);
+    const double slowest = kMinStep / f.perFrame;
+    // A chain is a function of its members and its partial ends (its motion
+    // is fitted to them): one grown again from another pair of its members
+    // moves as it did, and is judged once. The plain search judges it again.
+    std::map<std::tuple<std::vector<const Blob*>, bool, bool>, bool> judged;
+    const auto meteorLike = [&](const Chain& c) {
+        if (plain || static_cast<int>(c.members.size()) < kMinChain) return movesLikeMeteor(f, index, c);
+        const auto [at, fresh] = judged.try_emplace({c.members, c.partialFirst, c.partialLast}, false);
+        if (fresh) at->second = movesLikeMeteor(f, index, c);
+        return at->second;
+    };
     std::optional<Chain> best;
     for (int k = 0; k + 1 < f.count(); ++k) {
         if (!f.consecutive(k, k + 1)) continue;
         for (const Blob& a : byFrame[static_cast<std::size_t>(k)]) {
             if (a.isStatic) continue;
             for (const Blob& b : byFrame[static_cast<std::size_t>(k + 1)]) {
-                const double step = std::hypot(b.x - a.x, b.y - a.y);
-                if (b.isStatic || step < kMinStep / f.perFrame) continue;
-                Chain c = grow(f, byFrame, a, b);
-                if ((!best || c.flux > best->flux) && movesLikeMeteor(f, byFrame, c)) best = std::move(c);
+                if (b.isStatic) continue;
+                // A step as long as the slowest pace along x or y is no
+                // slower by any measure.
+                const double dx = b.x - a.x, dy = b.y - a.y;
+                if (std::max(std::fabs(dx), std::fabs(dy)) < slowest && std::hypot(dx, dy) < slowest) continue;
+                Chain c = grow(f, index, a, b);
+                if ((!best || c.flux > best->flux) && meteorLike(c)) best = std::move(c);
             }
         }
     }
@@ -718,13 +879,13 @@ struct Sighting {
 using Detections = std::vector<std::vector<Blob>>;  // by picture
 
 // The background, each picture's noise and what stands out of it.
-Detections detect(Frames& f) {
+Detections detect(Frames& f, bool plain) {
     computeBackground(f);
     Detections byFrame(static_cast<std::size_t>(f.count()));
     f.noise.resize(byFrame.size());
     for (int k = 0; k < f.count(); ++k)
         byFrame[static_cast<std::size_t>(k)] = detectBlobs(f, k, f.noise[static_cast<std::size_t>(k)]);
-    markStatic(byFrame, f.perFrame);
+    (plain ? markStaticPlain : markStaticIndexed)(byFrame, f.perFrame);
     return byFrame;
 }
 
@@ -809,8 +970,8 @@ Head headOn(const Frames& f, int k, const Sighting& s, bool last) {
 // With pairedFields the pictures are fields, two to a frame, and the START
 // is the head on the first frame: that of its second field when the meteor
 // is on both.
-std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields) {
-    const std::optional<Chain> chain = findMeteorChain(f, byFrame);
+std::optional<Sighting> findMeteor(const Frames& f, const Detections& byFrame, bool pairedFields, bool plain) {
+    const std::optional<Chain> chain = findMeteorChain(f, byFrame, plain);
     if (!chain) return std::nullopt;
     Sighting s;
     s.motion = chain->motion;
@@ -1032,7 +1193,9 @@ std::string estimateNote(const TTrackProposal& proposal) {
     return "estimate: START " + estimateName(proposal.startEstimate) + ", FINISH " + estimateName(proposal.finishEstimate);
 }
 
-std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config) {
+std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config,
+                                           TBlobSearch search) {
+    const bool plain = search == TBlobSearch::AllPairs;
     Frames frames = loadFrames(eventDirectory);
     if (frames.count() < kMinFrames) return std::nullopt;
     // Interlaced frames hold two fields exposed one after the other: a meteor
@@ -1045,17 +1208,17 @@ std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, co
     std::optional<Search> found;
     if (frames.height >= 16 && frames.height % 2 == 0) {
         Frames fields = fieldsOf(frames, true);
-        Detections blobs = detect(fields);
+        Detections blobs = detect(fields, plain);
         for (bool upper : {true, false}) {
             if (!upper) swapFieldOrder(fields, blobs);
-            if (auto sighting = findMeteor(fields, blobs, true)) {
+            if (auto sighting = findMeteor(fields, blobs, true, plain)) {
                 found = Search{std::move(fields), std::move(*sighting), upper};
                 break;
             }
         }
     }
-    const Detections blobs = detect(frames);
-    if (auto sighting = findMeteor(frames, blobs, false); sighting && (!found || sighting->flux > 2 * found->sighting.flux))
+    const Detections blobs = detect(frames, plain);
+    if (auto sighting = findMeteor(frames, blobs, false, plain); sighting && (!found || sighting->flux > 2 * found->sighting.flux))
         found = Search{std::nullopt, std::move(*sighting), std::nullopt};
     if (!found) return std::nullopt;
     const Sighting& s = found->sighting;

@@ -55,10 +55,18 @@ std::string estimateName(TTrackEstimate estimate);
 // "estimate: START streak fit, FINISH spot centroid".
 std::string estimateNote(const TTrackProposal& proposal);
 
+// How the detections on the frames are compared with each other: through
+// an index of their places, each only with those near enough to matter, or
+// every one with every other, the plain way the index is checked against
+// (its cost grows with the square of the number of frames). Both give the
+// same proposal.
+enum class TBlobSearch { Indexed, AllPairs };
+
 // The proposal for the frame files F001.bmp ... of eventDirectory; nothing
 // when no meteor is found there (no guess is ever made). Raises what the
 // bitmap reader raises for a frame file that cannot be read.
-std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config);
+std::optional<TTrackProposal> proposeTrack(const std::string& eventDirectory, const TConfiguration& config,
+                                           TBlobSearch search = TBlobSearch::Indexed);
 
 // The proposal's heads beside the track it wrote, so that the frames
 // between its ends can be measured later without proposing again:
