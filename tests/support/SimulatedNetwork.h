@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 #include "reports/uEventMeasurement.h"
 
 namespace orbis::test {

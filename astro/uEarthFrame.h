@@ -5,7 +5,7 @@
 // the instant, polar motion neglected (under 0.5″). UT1 is taken as UTC:
 // the difference (under 0.9 s) turns the sky by under 14″.
 
-#include "network/uVector3.h"
+#include "astro/uVector3.h"
 
 namespace orbis {
 

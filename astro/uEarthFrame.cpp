@@ -1,4 +1,4 @@
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 
 #include <cmath>
 #include <erfa.h>
