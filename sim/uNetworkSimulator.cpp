@@ -73,8 +73,11 @@ TSimFlightPath::TSimFlightPath(const TSimFlight& flight)
             : rotation_.skyToEarth(jdBegin_) * directionOf(flight.radiantSky->ra, flight.radiantSky->dec);
     direction_ = -toRadiant;
     // The end height by bisection between the begin and the farthest point
-    // the meteor reaches (where a decelerating one would stop).
-    const double stop = flight.deceleration > 0 ? flight.speed / flight.deceleration : 1e3;
+    // the meteor reaches (where a decelerating one would stop), within
+    // 1000 km: a meteor lower there only grazes the atmosphere.
+    constexpr double kFarthest = 1e6;
+    const double stop = flight.deceleration > 0 ? std::min(flight.speed / flight.deceleration, kFarthest / flight.speed)
+                                                : kFarthest / flight.speed;
     auto height = [&](double t) { return earthFixedToGeodetic(positionAt(t)).height; };
     if (!(flight.speed > 0) || !(flight.endHeight < flight.begin.height) || height(stop) > flight.endHeight)
         refuse(Code::SimFlightEndUnreached);
