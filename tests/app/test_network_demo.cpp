@@ -67,5 +67,40 @@ TEST(NetworkDemo, ThreeDifferentCamerasGiveADeceleratingMeteorsPathAndItsInitial
     runAndCheck(demoNetworks(ORBIS_CATALOG_DIR)[1], directory.str());
 }
 
+// A network the demo does not run: south of the equator and west of
+// Greenwich, a fast meteor given by its J2000 radiant, Motion-JPEG frames
+// and a camera with fields.
+TEST(NetworkDemo, AFastMeteorFromAJ2000RadiantSeenFromTheSouthWest) {
+    TDemoNetwork n{"southwest", {}};
+    TSimFlight& f = n.network.flight;
+    f.begin = {-33.40, -70.60, 110e3};
+    f.endHeight = 88e3;
+    f.speed = 60e3;
+    f.utBegin = encodeDateTime({2024, 12, 14, 4, 20, 0, 0}) + 0.55 / 86400;
+    f.radiantSky = TSkyPoint{112.5, 32.5};  // the Geminids, low in the north
+    f.peakMagnitude = -1.5;
+    f.lightCurve = TSimLightCurve::EarlyFlare;
+    n.network.camera.catalogPath = std::string(ORBIS_CATALOG_DIR) + "/c50.dat";
+    n.network.camera.limitingMagnitude = 5.0;
+    TSimStation a;
+    a.name = "west";
+    a.place = {-33.20, -71.15, 300};
+    a.timeZone = -3;
+    a.framePhase = 0.024;
+    a.jpegQuality = 85;
+    a.rollDegrees = 95;
+    TSimStation b;
+    b.name = "east";
+    b.place = {-33.60, -70.05, 1200};
+    b.timeZone = -3;
+    b.framePhase = 0.008;
+    b.fields = true;
+    b.mirrored = true;
+    b.seed = 5;
+    n.network.stations = {a, b};
+    test::TempDir directory;
+    runAndCheck(n, directory.str());
+}
+
 }  // namespace
 }  // namespace orbis
