@@ -326,7 +326,7 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         ok = ok && good;
         std::string line = networkTableRow(n.name, run, errors);
         line.insert(line.size() - 1, good ? "  ok" : "  FAILED");
-        table << line;
+        table << line << networkTruthLines(run, errors);
         for (const std::string& problem : run.problems) table << "  " << problem << "\n";
         if (!run.file.empty()) table << "  " << run.file << "\n";
     }

@@ -197,8 +197,10 @@ std::string networkTableHeader() {
 
 std::string networkTableRow(const std::string& name, const TNetworkRun& run, const TNetworkErrors& e) {
     std::string distances;
-    for (const TSimStationTruth& s : run.truth.stations)
-        distances += (distances.empty() ? "" : "/") + std::to_string(static_cast<int>(std::lround(s.groundDistance / 1e3)));
+    for (const TSimStationTruth& s : run.truth.stations) {
+        if (!distances.empty()) distances += '/';
+        distances += std::to_string(std::lround(s.groundDistance / 1e3));
+    }
     const double convergence =
         run.truth.convergence.empty() ? 0 : *std::max_element(run.truth.convergence.begin(), run.truth.convergence.end());
     char row[512];
@@ -220,6 +222,20 @@ std::string networkTableRow(const std::string& name, const TNetworkRun& run, con
                   name.c_str(), run.truth.stations.size(), distances.c_str(), convergence, e.beginHeight, e.endHeight,
                   e.radiant, e.speed, da, de, dq, di, dw, dn);
     return row;
+}
+
+std::string networkTruthLines(const TNetworkRun& run, const TNetworkErrors& e) {
+    if (!run.trajectory) return "";
+    const TTrajectory& t = *run.trajectory;
+    char lines[512];
+    std::snprintf(lines, sizeof lines,
+                  "  solved: begin %7.3f km  end %7.3f km  radiant %8.4f %+8.4f  speed %7.3f km/s\n"
+                  "  true:   begin %7.3f km  end %7.3f km  radiant %8.4f %+8.4f  speed %7.3f km/s\n",
+                  t.begin.place.height / 1e3, t.end.place.height / 1e3, t.apparentRa, t.apparentDec,
+                  t.initialSpeed / 1e3, t.begin.place.height / 1e3 - e.beginHeight,
+                  t.end.place.height / 1e3 - e.endHeight, run.truth.radiantRa, run.truth.radiantDec,
+                  run.truth.speed / 1e3);
+    return lines;
 }
 
 }  // namespace orbis

@@ -65,5 +65,8 @@ bool withinNetworkBounds(const TNetworkErrors& errors);
 // the begin's ground point, the widest convergence, and the errors.
 std::string networkTableHeader();
 std::string networkTableRow(const std::string& name, const TNetworkRun& run, const TNetworkErrors& errors);
+// The solution beside the truth: begin and end heights (the truth's where
+// the meteor was at the solved points' times), radiant and initial speed.
+std::string networkTruthLines(const TNetworkRun& run, const TNetworkErrors& errors);
 
 }  // namespace orbis
