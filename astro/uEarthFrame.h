@@ -38,6 +38,11 @@ private:
     double rc2i_[3][3];
 };
 
+// The Earth-fixed unit vector of an azimuth (from north through east) and
+// altitude (degrees) at a place, on its ellipsoid's normal, and back.
+TVector3 horizontalDirection(const TGeodetic& place, double azimuth, double altitude);
+void horizontalOf(const TVector3& direction, const TGeodetic& place, double& azimuth, double& altitude);
+
 // A unit vector of right ascension and declination (degrees) and back.
 TVector3 directionOf(double raDeg, double decDeg);
 void raDecOf(const TVector3& direction, double& raDeg, double& decDeg);

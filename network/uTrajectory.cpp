@@ -209,15 +209,6 @@ std::optional<double> initialSpeed(const std::vector<std::vector<TAlong>>& along
     return 1000 / early->alpha;
 }
 
-void horizontalOf(const TVector3& direction, const TGeodetic& at, double& azimuth, double& altitude) {
-    const double sf = std::sin(at.latitude * kDegree), cf = std::cos(at.latitude * kDegree);
-    const double sl = std::sin(at.longitude * kDegree), cl = std::cos(at.longitude * kDegree);
-    const TVector3 east{-sl, cl, 0}, north{-sf * cl, -sf * sl, cf}, up{cf * cl, cf * sl, sf};
-    altitude = std::asin(std::clamp(dot(direction, up), -1.0, 1.0)) / kDegree;
-    azimuth = std::atan2(dot(direction, east), dot(direction, north)) / kDegree;
-    if (azimuth < 0) azimuth += 360;
-}
-
 void checkHeight(const TGeodetic& place, const TTrajectoryLimits& limits) {
     if (place.height < 0 || place.height > limits.maxHeight)
         refuse(TDiagnostic(Code::PathOutsideAtmosphere).with("height", place.height / 1000, 0));

@@ -20,32 +20,6 @@ constexpr double kSecondsPerDay = 86400.0;
 // meteor moves on the great circle, a few milliarcseconds from the truth.
 constexpr int kPathPointsPerFrame = 8;
 
-// The local east, north and up of a place, Earth-fixed.
-struct LocalAxes {
-    TVector3 east, north, up;
-};
-
-LocalAxes localAxes(const TGeodetic& place) {
-    const double sf = std::sin(place.latitude * kDeg), cf = std::cos(place.latitude * kDeg);
-    const double sl = std::sin(place.longitude * kDeg), cl = std::cos(place.longitude * kDeg);
-    return {{-sl, cl, 0}, {-sf * cl, -sf * sl, cf}, {cf * cl, cf * sl, sf}};
-}
-
-// The Earth-fixed unit vector of an azimuth (north through east) and altitude.
-TVector3 horizontalDirection(const TGeodetic& place, double azimuth, double altitude) {
-    const LocalAxes a = localAxes(place);
-    const double ca = std::cos(altitude * kDeg);
-    return (ca * std::cos(azimuth * kDeg)) * a.north + (ca * std::sin(azimuth * kDeg)) * a.east +
-           std::sin(altitude * kDeg) * a.up;
-}
-
-void horizontalOf(const TGeodetic& place, const TVector3& direction, double& azimuth, double& altitude) {
-    const LocalAxes a = localAxes(place);
-    azimuth = std::atan2(dot(direction, a.east), dot(direction, a.north)) / kDeg;
-    if (azimuth < 0) azimuth += 360;
-    altitude = std::asin(std::clamp(dot(direction, a.up), -1.0, 1.0)) / kDeg;
-}
-
 [[noreturn]] void refuse(Code code) { throw EInvalidArgument(TDiagnostic(code)); }
 
 TSkyPoint skyPointOf(const TVector3& direction) {
@@ -119,7 +93,7 @@ TSimNetworkTruth simulateNetwork(const TSimNetwork& network, const std::string& 
     const TSkyPoint radiant = skyPointOf(transposeTimes(TEarthRotation(truth.jdBegin).skyToEarth(truth.jdBegin),
                                                         -path.direction()));
     truth.radiantRa = radiant.ra, truth.radiantDec = radiant.dec;
-    horizontalOf(f.begin, -path.direction(), truth.radiantAzimuth, truth.radiantAltitude);
+    horizontalOf(-path.direction(), f.begin, truth.radiantAzimuth, truth.radiantAltitude);
 
     const TGeodetic ground{f.begin.latitude, f.begin.longitude, 0};
     for (const TSimStation& st : network.stations) {
