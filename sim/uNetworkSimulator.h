@@ -4,7 +4,7 @@
 // radiant) and every station's camera records it from its own place, with
 // its own pointing, roll, frame rate and clock. Each station's recording is
 // rendered by the sky simulator with the meteor moved along the sky path the
-// true geometry gives from that place (perspective: not at even angular
+// true geometry gives from that place (foreshortened: not at even angular
 // speed), frame by frame at the station's own times, so the whole station
 // pipeline and the trajectory solver can be checked against the truth.
 //

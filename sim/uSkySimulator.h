@@ -63,7 +63,7 @@ struct TSimMeteor {
     // A path across the sky instead of the even great circle: sky points at
     // evenly spaced times from where it lights up to where it goes out (at
     // least two), the meteor moving between neighbours along their great
-    // circle. A meteor seen in perspective does not cross the sky at even
+    // circle. A meteor seen from nearby does not cross the sky at even
     // speed. When given, it makes the start and end (which need not be given).
     std::vector<TSkyPoint> skyPath;
 };
