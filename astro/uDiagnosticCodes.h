@@ -302,4 +302,6 @@
     X(EventMeasurementNotWritten) \
     X(NightFrameFileLeftOut)      \
     X(TrackHeadsDamaged)          \
+    X(SimRadiantAmbiguous)        \
+    X(SimFlightEndUnreached)      \
     /* the list ends here */

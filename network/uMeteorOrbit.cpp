@@ -4,7 +4,7 @@
 #include <erfa.h>
 #include <erfam.h>
 
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 
 namespace orbis {
 

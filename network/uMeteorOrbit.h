@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "network/uVector3.h"
+#include "astro/uVector3.h"
 
 namespace orbis {
 

@@ -126,52 +126,87 @@ std::optional<double> commonSlope(const std::vector<std::vector<TAlong>>& perSta
     return sxy / sxx;
 }
 
-// The speed at the begin point. Over the path's first half, each frame's
-// time is fitted as t = c_k + alpha x + beta x^2 of its distance x from the
-// begin (c_k the station's own, as its clock may be offset; the distance is
-// common to all stations): 1 / alpha is the speed at the begin, and a
-// meteor that slows down is not taken at its mean speed there.
-std::optional<double> initialSpeed(const std::vector<std::vector<TAlong>>& along, double sBegin, double length) {
-    std::vector<std::vector<TAlong>> early;
+// The frames whose times tell the speed: all but each station's last. The
+// meteor may go out during the last exposure, and then that frame's head is
+// where it went out while its time is the exposure's end, up to a frame
+// late. A station of two frames keeps both.
+std::vector<std::vector<TAlong>> timedFrames(const std::vector<std::vector<TAlong>>& along) {
+    std::vector<std::vector<TAlong>> timed = along;
+    for (auto& points : timed)
+        if (points.size() >= 3) points.pop_back();
+    return timed;
+}
+
+// Each frame's time fitted as t = c_k + alpha x (+ beta x^2) of its distance
+// x from the begin, over the frames up to `reach` metres from it (c_k the
+// station's own, as its clock may be offset; the distance is common to all
+// stations), with the residuals' sum of squares. Stations with fewer than
+// three such frames are left out; nothing without enough frames or for a
+// fit that does not determine its unknowns.
+struct TTimeFit {
+    double alpha = 0;  // seconds per km
+    double sumOfSquares = 0;
+    int rows = 0, unknowns = 0;
+};
+
+std::optional<TTimeFit> fitTimes(const std::vector<std::vector<TAlong>>& along, double sBegin, double reach,
+                                 bool quadratic) {
+    std::vector<std::vector<TAlong>> used;
     for (const auto& points : along) {
-        std::vector<TAlong> first;
+        std::vector<TAlong> near;
         for (const TAlong& p : points)
-            if (p.s - sBegin <= length / 2) first.push_back(p);
-        if (first.size() >= 3) early.push_back(std::move(first));
+            if (p.s - sBegin <= reach) near.push_back(p);
+        if (near.size() >= 3) used.push_back(std::move(near));
     }
-    const int stations = static_cast<int>(early.size());
-    int rows = 0;
-    for (const auto& points : early) rows += static_cast<int>(points.size());
-    if (stations == 0 || rows < stations + 5) return std::nullopt;
-    const int unknowns = stations + 2;
+    const int stations = static_cast<int>(used.size());
+    TTimeFit fit;
+    fit.unknowns = stations + (quadratic ? 2 : 1);
+    for (const auto& points : used) fit.rows += static_cast<int>(points.size());
+    if (stations == 0 || fit.rows < stations + 5) return std::nullopt;
     std::vector<std::vector<double>> a;
     for (int k = 0; k < stations; ++k)
-        for (const TAlong& p : early[k]) {
-            std::vector<double> row(unknowns + 1, 0.0);
+        for (const TAlong& p : used[static_cast<std::size_t>(k)]) {
+            std::vector<double> row(static_cast<std::size_t>(fit.unknowns) + 1, 0.0);
             const double x = (p.s - sBegin) / 1000;  // km keeps the columns alike
-            row[k] = 1;
-            row[stations] = x;
-            row[stations + 1] = x * x;
-            row[unknowns] = p.seconds;
+            row[static_cast<std::size_t>(k)] = 1;
+            row[static_cast<std::size_t>(stations)] = x;
+            if (quadratic) row[static_cast<std::size_t>(stations) + 1] = x * x;
+            row[static_cast<std::size_t>(fit.unknowns)] = p.seconds;
             a.push_back(std::move(row));
         }
     try {
-        const std::vector<double> fit = LSQFIT(std::move(a), rows, unknowns);
-        const double alpha = fit[stations];  // seconds per km
-        if (!(alpha > 0)) return std::nullopt;
-        return 1000 / alpha;
+        const std::vector<double> c = LSQFIT(a, fit.rows, fit.unknowns);
+        fit.alpha = c[static_cast<std::size_t>(stations)];
+        for (const auto& row : a) {
+            double r = row[static_cast<std::size_t>(fit.unknowns)];
+            for (int u = 0; u < fit.unknowns; ++u) r -= c[static_cast<std::size_t>(u)] * row[static_cast<std::size_t>(u)];
+            fit.sumOfSquares += r * r;
+        }
+        return fit;
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
-void horizontalOf(const TVector3& direction, const TGeodetic& at, double& azimuth, double& altitude) {
-    const double sf = std::sin(at.latitude * kDegree), cf = std::cos(at.latitude * kDegree);
-    const double sl = std::sin(at.longitude * kDegree), cl = std::cos(at.longitude * kDegree);
-    const TVector3 east{-sl, cl, 0}, north{-sf * cl, -sf * sl, cf}, up{cf * cl, cf * sl, sf};
-    altitude = std::asin(std::clamp(dot(direction, up), -1.0, 1.0)) / kDegree;
-    azimuth = std::atan2(dot(direction, east), dot(direction, north)) / kDegree;
-    if (azimuth < 0) azimuth += 360;
+// The speed at the begin point. A meteor that measurably slows down over its
+// path (the fit of the times with a square term explains them better than
+// the straight one: F above 4, the square term at about two sigma) is taken
+// from the fit over the path's first half, 1 / alpha, so it is not taken at
+// its mean speed; one that does not is taken at its mean speed, which all
+// its frames measure far better than half of them do a curve.
+std::optional<double> initialSpeed(const std::vector<std::vector<TAlong>>& along, double sBegin, double length,
+                                   double meanSpeed) {
+    constexpr double kDecelerationF = 4;
+    const std::vector<std::vector<TAlong>> timed = timedFrames(along);
+    const auto curved = fitTimes(timed, sBegin, INFINITY, true);
+    const auto straight = fitTimes(timed, sBegin, INFINITY, false);
+    if (curved && straight && curved->rows > curved->unknowns) {
+        const double variance = curved->sumOfSquares / (curved->rows - curved->unknowns);
+        if (!(straight->sumOfSquares - curved->sumOfSquares > kDecelerationF * variance)) return meanSpeed;
+    }
+    const auto early = fitTimes(timed, sBegin, length / 2, true);
+    if (!early || !(early->alpha > 0)) return std::nullopt;
+    return 1000 / early->alpha;
 }
 
 void checkHeight(const TGeodetic& place, const TTrajectoryLimits& limits) {
@@ -233,7 +268,7 @@ TTrajectory solveTrajectory(std::span<const TEventMeasurement> events, const TTr
         for (auto& points : along)
             for (TAlong& p : points) p.s = -p.s;
     }
-    result.meanSpeed = std::fabs(*slope);
+    result.meanSpeed = std::fabs(commonSlope(timedFrames(along)).value_or(*slope));
 
     double sBegin = along[0].front().s, sEnd = along[0].back().s;
     std::size_t beginStation = 0, endStation = 0;
@@ -271,7 +306,7 @@ TTrajectory solveTrajectory(std::span<const TEventMeasurement> events, const TTr
     result.beginPosition = point + sBegin * direction;
     result.direction = direction;
 
-    result.initialSpeed = initialSpeed(along, sBegin, result.length).value_or(result.meanSpeed);
+    result.initialSpeed = initialSpeed(along, sBegin, result.length, result.meanSpeed).value_or(result.meanSpeed);
 
     const TVector3 radiant = -direction;
     const TMatrix3 toEarth = TEarthRotation(result.begin.jdUtc).skyToEarth(result.begin.jdUtc);

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "astro/uExceptions.h"
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 #include "network/uMeteorOrbit.h"
 #include "reports/uEventMeasurement.h"
 

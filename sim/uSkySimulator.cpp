@@ -84,6 +84,22 @@ Vec3 slerp(const Vec3& a, const Vec3& b, double angle, double t) {
     return {wa * a[0] + wb * b[0], wa * a[1] + wb * b[1], wa * a[2] + wb * b[2]};
 }
 
+// A point of a path given by points at even steps of `along` (0 at the
+// first point, 1 at the last), on the great circle between neighbours.
+Vec3 pathPoint(const std::vector<Vec3>& points, double along) {
+    const double steps = static_cast<double>(points.size() - 1);
+    const double i = std::clamp(std::floor(along * steps), 0.0, steps - 1);
+    const Vec3& a = points[static_cast<std::size_t>(i)];
+    const Vec3& b = points[static_cast<std::size_t>(i) + 1];
+    return slerp(a, b, std::acos(std::clamp(dot(a, b), -1.0, 1.0)), along * steps - i);
+}
+
+std::vector<Vec3> unitVectors(const std::vector<TSkyPoint>& sky) {
+    std::vector<Vec3> points;
+    for (const TSkyPoint& p : sky) points.push_back(unitVector(p));
+    return points;
+}
+
 // A grey picture in doubles, rows from the top.
 struct Canvas {
     int width, height;
@@ -139,7 +155,9 @@ void validate(const TSimSettings& s) {
     for (std::size_t i = 0; i < s.meteors.size(); ++i) {
         const TSimMeteor& m = s.meteors[i];
         const auto meteor = [&](Code code) { return TDiagnostic(code).with("meteor", i + 1); };
-        if (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel)) fail(meteor(Code::SimMeteorEndsMissing));
+        if (m.skyPath.size() == 1 ||
+            (m.skyPath.empty() && (!(m.startSky || m.startPixel) || !(m.endSky || m.endPixel))))
+            fail(meteor(Code::SimMeteorEndsMissing));
         if (m.frames < 1 || m.firstFrame < 0 || m.firstFrame + m.frames > s.frameCount)
             fail(meteor(Code::SimMeteorFramesOutside));
         if (!(m.startPhase >= 0 && m.startPhase < 1 && m.endPhase > 0 && m.endPhase <= 1) ||
@@ -179,12 +197,13 @@ std::vector<CatalogStar> readCatalog(const std::string& path, double limitingMag
 struct MeteorPath {
     Vec3 start, end;
     double angle;  // between start and end, radians
+    std::vector<Vec3> path;  // the sky path's points; empty: the great circle from start to end
     double lit, out;
     int frames;
     TSimMeteorTruth truth;
 
     double along(double time) const { return (time - lit) / (out - lit); }
-    Vec3 at(double along) const { return slerp(start, end, angle, along); }
+    Vec3 at(double along) const { return path.empty() ? slerp(start, end, angle, along) : pathPoint(path, along); }
 
     // The light it sends per frame time at `along`, on its frame j.
     double rate(double along, int j, double zeroPoint) const {
@@ -221,8 +240,9 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
     };
     MeteorPath path{};
     TSimMeteorTruth& t = path.truth;
-    t.startSky = sky(m.startSky, m.startPixel);
-    t.endSky = sky(m.endSky, m.endPixel);
+    t.skyPath = m.skyPath;
+    t.startSky = m.skyPath.empty() ? sky(m.startSky, m.startPixel) : m.skyPath.front();
+    t.endSky = m.skyPath.empty() ? sky(m.endSky, m.endPixel) : m.skyPath.back();
     const auto a = camera.project(t.startSky), b = camera.project(t.endSky);
     if (!a || !b) throw EInvalidArgument(TDiagnostic(Code::SimMeteorBehindCamera));
     t.startX = a->first, t.startY = clipRow(clip, a->second), t.endX = b->first, t.endY = clipRow(clip, b->second);
@@ -234,7 +254,8 @@ MeteorPath resolveMeteor(const TSimMeteor& m, const TSimCamera& camera, const TS
     path.start = unitVector(t.startSky);
     path.end = unitVector(t.endSky);
     path.angle = std::acos(std::clamp(dot(path.start, path.end), -1.0, 1.0));
-    if (path.angle > std::numbers::pi - 1e-9)
+    path.path = unitVectors(m.skyPath);
+    if (path.path.empty() && path.angle > std::numbers::pi - 1e-9)
         throw EInvalidArgument(TDiagnostic(Code::SimMeteorEndsAntipodal));
     path.frames = m.frames;
     path.lit = m.startPhase;
@@ -388,27 +409,6 @@ void jpegRoundTrip(std::vector<uint8_t>& pixels, int width, int height, int qual
         throw Exception(TDiagnostic(Code::SimJpegRoundTripFailed));
 }
 
-std::string jsonNumber(double v) { return std::isfinite(v) ? floatToText(v) : "null"; }
-
-std::string jsonString(const std::string& s) {
-    std::string out = "\"";
-    for (char c : s) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            static const char* hex = "0123456789abcdef";
-            out += "\\u00";
-            out += hex[u >> 4];
-            out += hex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string lightCurveName(TSimLightCurve c) {
     switch (c) {
         case TSimLightCurve::Symmetric: return "symmetric";
@@ -434,6 +434,27 @@ std::string jsonSkyPixel(TSkyPoint sky, double x, double y) {
 }
 
 }  // namespace
+
+std::string jsonNumber(double v) { return std::isfinite(v) ? floatToText(v) : "null"; }
+
+std::string jsonString(const std::string& s) {
+    std::string out = "\"";
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static const char* hex = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
 
 // ---------------------------------------------------------------------------
 // Camera
@@ -504,7 +525,8 @@ TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y) {
 std::pair<double, double> meteorPixelAt(const TSimTruth& truth, const TSimMeteorTruth& meteor, double along) {
     const Vec3 a = unitVector(meteor.startSky), b = unitVector(meteor.endSky);
     const double angle = std::acos(std::clamp(dot(a, b), -1.0, 1.0));
-    const auto p = cameraOf(truth).project(skyPoint(slerp(a, b, angle, along)));
+    const Vec3 at = meteor.skyPath.empty() ? slerp(a, b, angle, along) : pathPoint(unitVectors(meteor.skyPath), along);
+    const auto p = cameraOf(truth).project(skyPoint(at));
     if (!p) throw EInvalidArgument(TDiagnostic(Code::SimMeteorBehindCamera));
     return {p->first, clipRow(truth, p->second)};
 }
@@ -692,7 +714,16 @@ std::string truthToJson(const TSimTruth& truth) {
         for (std::size_t k = 0; k < m.frameHeads.size(); ++k)
             j += std::string(k == 0 ? "" : ", ") + "{\"x\": " + jsonNumber(m.frameHeads[k].first) +
                  ", \"y\": " + jsonNumber(m.frameHeads[k].second) + "}";
-        j += "]}";
+        j += "]";
+        // Only a meteor given by its path has one: other truths stay as they were.
+        if (!m.skyPath.empty()) {
+            j += ",\n     \"skyPath\": [";
+            for (std::size_t k = 0; k < m.skyPath.size(); ++k)
+                j += std::string(k == 0 ? "" : ", ") + "{\"ra\": " + jsonNumber(m.skyPath[k].ra) +
+                     ", \"dec\": " + jsonNumber(m.skyPath[k].dec) + "}";
+            j += "]";
+        }
+        j += "}";
     }
     j += truth.meteors.empty() ? "],\n" : "\n  ],\n";
     j += "  \"weave\": " + jsonString(weaveName(truth.weave)) + ", \"photonGain\": " + jsonNumber(truth.photonGain) +

@@ -60,6 +60,12 @@ struct TSimMeteor {
     // out; the defaults fill both exposures.
     double startPhase = 0, endPhase = 1;
     TSimLightCurve lightCurve = TSimLightCurve::Symmetric;
+    // A path across the sky instead of the even great circle: sky points at
+    // evenly spaced times from where it lights up to where it goes out (at
+    // least two), the meteor moving between neighbours along their great
+    // circle. A meteor seen from nearby does not cross the sky at even
+    // speed. When given, it makes the start and end (which need not be given).
+    std::vector<TSkyPoint> skyPath;
 };
 
 // A light that is not a meteor: an aeroplane or a satellite. It moves in a
@@ -155,6 +161,7 @@ struct TSimMeteorTruth {
     // the frame's exposure ends (of a woven frame, when its later field's
     // does), on the last frame its end point.
     std::vector<std::pair<double, double>> frameHeads;
+    std::vector<TSkyPoint> skyPath;  // the settings' path, when one was given
 };
 
 struct TSimTruth {
@@ -203,7 +210,8 @@ private:
 TSkyPoint skyAtClipPixel(const TSimTruth& truth, double x, double y);
 
 // Where a meteor of the clip is on its way: along = 0 where it lights up, 1
-// where it goes out, at even speed on the great circle. In the clip's frame
+// where it goes out, at even speed on the great circle (or along its sky
+// path, along being the share of its time). In the clip's frame
 // pixels (field rows with fields). With the default phases its head on the
 // j-th of its frames (j = 1 ... frames) is at j / frames; frameHeads says
 // where it is in general.
@@ -223,5 +231,10 @@ TSimTruth simulateClip(const TSimSettings& settings, const std::string& stationD
 // The truth as JSON: times, pointing, the stars and the meteors with sky and
 // pixel positions, frames and magnitudes.
 std::string truthToJson(const TSimTruth& truth);
+
+// A number and a text as the truths write them in JSON (null for a number
+// that is not finite).
+std::string jsonNumber(double v);
+std::string jsonString(const std::string& s);
 
 }  // namespace orbis

@@ -11,6 +11,7 @@
 #include "app/cli/uCliArgs.h"
 #include "app/cli/uCliDetect.h"
 #include "app/cli/uCliExit.h"
+#include "app/cli/uCliNetworkDemo.h"
 #include "app/cli/uCliNotifier.h"
 #include "app/cli/uCliStationDir.h"
 #include "app/cli/uCliWords.h"
@@ -313,6 +314,22 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
         table << "summary: " << writeDailySummary(nightDir, o.station, config, notifier) << "\n";
         table << "R90:     " << writeR90Export(nightDir, o.station, config, notifier) << "\n";
     }
+    // One meteor seen by several stations: each station's recording through
+    // the same work, then the trajectory against the true path.
+    const std::vector<TDemoNetwork> networks = demoNetworks(o.catalogDirectory);
+    for (int i = 0; i < std::min(o.networks, static_cast<int>(networks.size())); ++i) {
+        if (i == 0) table << "\n" << networkTableHeader();
+        const TDemoNetwork& n = networks[static_cast<std::size_t>(i)];
+        const TNetworkRun run = runNetwork(n.network, joinPath(joinPath(o.station, "network"), n.name), config, notifier);
+        const TNetworkErrors errors = networkErrors(run, n.network);
+        const bool good = run.trajectory && run.problems.empty() && withinNetworkBounds(errors);
+        ok = ok && good;
+        std::string line = networkTableRow(n.name, run, errors);
+        line.insert(line.size() - 1, good ? "  ok" : "  FAILED");
+        table << line << networkTruthLines(run, errors);
+        for (const std::string& problem : run.problems) table << "  " << problem << "\n";
+        if (!run.file.empty()) table << "  " << run.file << "\n";
+    }
     notifier.progressHide();
     out << table.str();
     out << (ok ? "demo passed" : "demo FAILED") << "\n";
@@ -322,18 +339,22 @@ int runDemo(const TDemoOptions& o, std::ostream& out, std::ostream& err) {
 int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err, Language language) {
     const CliWords words(language);
     constexpr const char* usage =
-        "usage: orbisight-cli demo [--station DIR] [--recordings N]   (N = 1..5, default 5)\n"
+        "usage: orbisight-cli demo [--station DIR] [--recordings N] [--networks K]   (N = 1..5, default 5; K = 0..2, default 2)\n"
         "\n"
         "Simulates a night of the station (plain recordings with meteors at known places),\n"
         "detects, takes the events into work, marks the tracks by the automatic proposal,\n"
         "processes every event, writes the night exports and prints computed against true\n"
         "positions (and the proposed marks against the meteors' true heads, in pixels).\n"
+        "Then K networks of stations see one meteor each (two stations, three stations):\n"
+        "every station's recording goes the same way, the trajectory of their events is\n"
+        "solved and its heights, radiant, speed and orbit are printed against the truth.\n"
         "Default station: demo-station beside the program.\n";
     TDemoOptions o;
     o.station = joinPath(executableDirectory(), "demo-station");
     o.catalogDirectory = joinPath(executableDirectory(), "catalog");
+    o.networks = 2;
     try {
-        const CliArgs parsed = parseCliArgs(args, {"--station", "--recordings"}, {"--help"});
+        const CliArgs parsed = parseCliArgs(args, {"--station", "--recordings", "--networks"}, {"--help"});
         if (parsed.has("--help")) {
             out << usage;
             return 0;
@@ -341,6 +362,7 @@ int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostre
         if (!parsed.positional.empty()) throw CliUsageError(cli::kUnknownArgument, {{"argument", parsed.positional[0]}});
         o.station = parsed.value("--station", o.station);
         o.recordings = parseInt(parsed.value("--recordings", "5"));
+        o.networks = parseInt(parsed.value("--networks", "2"));
     } catch (const std::exception& e) {
         err << "orbisight-cli demo: " << words.failure(e) << "\n\n" << usage;
         return kExitUsage;

@@ -22,11 +22,16 @@ struct TDemoOptions {
     int recordings = 5;
     int first = 0;
     double boundArcmin = 5;        // largest error allowed for a start or end point
+    // Networks of stations seeing one meteor, after the night: the first
+    // `networks` of demoNetworks (two stations, three stations).
+    int networks = 0;
 };
 
 // Runs the demo, prints the table; returns 0 when every meteor was detected
 // once, its track proposed within 3 px of its true heads on the right
-// frames, bound within the error and given its shower, else 1.
+// frames, bound within the error and given its shower, and every network's
+// trajectory came within its bounds (heights 0.5 km, radiant 0.5°, speed
+// 2 %), else 1.
 int runDemo(const TDemoOptions& options, std::ostream& out, std::ostream& err);
 
 int demoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,

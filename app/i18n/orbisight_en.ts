@@ -1197,6 +1197,14 @@ the file is read-only</translation>
         <source>CaptureFormatUnsupported</source>
         <translation>This video format is not supported.</translation>
     </message>
+    <message>
+        <source>SimRadiantAmbiguous</source>
+        <translation>Network simulator: give the meteor's radiant either as azimuth and altitude or as right ascension and declination</translation>
+    </message>
+    <message>
+        <source>SimFlightEndUnreached</source>
+        <translation>Network simulator: the meteor never comes down to its end height</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>

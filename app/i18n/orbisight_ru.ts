@@ -1197,6 +1197,14 @@ the file is read-only</translation>
         <source>CaptureFormatUnsupported</source>
         <translation>Данный формат видео не поддерживается.</translation>
     </message>
+    <message>
+        <source>SimRadiantAmbiguous</source>
+        <translation>Имитатор сети: радиант метеора задаётся либо азимутом и высотой, либо прямым восхождением и склонением</translation>
+    </message>
+    <message>
+        <source>SimFlightEndUnreached</source>
+        <translation>Имитатор сети: метеор не опускается до высоты своего конца</translation>
+    </message>
     <!-- the Diagnostic context ends here -->
 </context>
 <context>

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 #include "network/uMeteorOrbit.h"
 
 namespace orbis {

@@ -102,6 +102,34 @@ TEST(Trajectory, SimulatedNetworksMatchTheTruth) {
     }
 }
 
+TEST(Trajectory, SpeedsComeFromTheFramesWhoseTimesAreKnown) {
+    const SimulatedMeteor m;  // steady, 30 km/s
+    const TGeodetic ground = m.begin;
+    // Heads as coarse as whole pixels of the default lens (some 75").
+    const NetworkCase c{"steady",
+                        m,
+                        {{"A", stationAround(ground, 180, 40e3), 0.0, 0.013, 75},
+                         {"B", stationAround(ground, 0, 40e3), 0.0, 0.031, 75}}};
+    std::vector<TEventMeasurement> events = measureAll(c);
+    // The meteor goes out during each station's next exposure: that frame
+    // shows where it went out, timed at the exposure's end.
+    const double jdOut = m.jdBegin + m.duration() / 86400;
+    for (std::size_t k = 0; k < events.size(); ++k) {
+        TFrameMeasurement last = events[k].frames.back();
+        last.frame += 1;
+        last.jdUt += 1 / c.stations[k].framesPerSecond / 86400;
+        const TVector3 sight = unit(m.positionAt(m.duration()) - geodeticToEarthFixed(c.stations[k].place));
+        raDecOf(transposeTimes(TEarthRotation(m.jdBegin).skyToEarth(jdOut), sight), last.ra, last.dec);
+        events[k].frames.push_back(last);
+    }
+    const TTrajectory t = solveTrajectory(events);
+    // No deceleration to be seen: the initial speed is the mean speed of
+    // the frames, not a curve fitted to half of them.
+    EXPECT_EQ(t.initialSpeed, t.meanSpeed);
+    EXPECT_NEAR(t.meanSpeed, m.speed, 0.001 * m.speed);
+    EXPECT_NEAR(t.end.place.height, m.endHeight, 300);
+}
+
 TEST(Trajectory, RefusesWhatItCannotTrust) {
     SimulatedMeteor m;
     m.radiantAzimuth = 180;  // flying north, along the stations' meridian

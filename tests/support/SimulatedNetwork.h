@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 #include "reports/uEventMeasurement.h"
 
 namespace orbis::test {
@@ -24,16 +24,7 @@ struct SimulatedMeteor {
     double jdBegin = 2460532.5 + 1.2 / 24;  // 2024-08-10 01:12 UT
 
     // The unit direction of flight, Earth-fixed.
-    TVector3 direction() const {
-        const double k = 3.14159265358979323846 / 180;
-        const double sf = std::sin(begin.latitude * k), cf = std::cos(begin.latitude * k);
-        const double sl = std::sin(begin.longitude * k), cl = std::cos(begin.longitude * k);
-        const TVector3 east{-sl, cl, 0}, north{-sf * cl, -sf * sl, cf}, up{cf * cl, cf * sl, sf};
-        const double ca = std::cos(radiantAltitude * k);
-        const TVector3 toRadiant = (ca * std::cos(radiantAzimuth * k)) * north + (ca * std::sin(radiantAzimuth * k)) * east +
-                                   std::sin(radiantAltitude * k) * up;
-        return -toRadiant;
-    }
+    TVector3 direction() const { return -horizontalDirection(begin, radiantAzimuth, radiantAltitude); }
     double distanceAt(double seconds) const { return speed * seconds - 0.5 * deceleration * seconds * seconds; }
     TVector3 positionAt(double seconds) const {
         return geodeticToEarthFixed(begin) + distanceAt(seconds) * direction();

@@ -5,7 +5,7 @@
 // the instant, polar motion neglected (under 0.5″). UT1 is taken as UTC:
 // the difference (under 0.9 s) turns the sky by under 14″.
 
-#include "network/uVector3.h"
+#include "astro/uVector3.h"
 
 namespace orbis {
 
@@ -37,6 +37,11 @@ public:
 private:
     double rc2i_[3][3];
 };
+
+// The Earth-fixed unit vector of an azimuth (from north through east) and
+// altitude (degrees) at a place, on its ellipsoid's normal, and back.
+TVector3 horizontalDirection(const TGeodetic& place, double azimuth, double altitude);
+void horizontalOf(const TVector3& direction, const TGeodetic& place, double& azimuth, double& altitude);
 
 // A unit vector of right ascension and declination (degrees) and back.
 TVector3 directionOf(double raDeg, double decDeg);

@@ -1,5 +1,6 @@
-#include "network/uEarthFrame.h"
+#include "astro/uEarthFrame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <erfa.h>
 #include <erfam.h>
@@ -51,6 +52,37 @@ TMatrix3 TEarthRotation::skyToEarth(double jdUtc) const {
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) m[i][j] = rc2t[i][j];
     return m;
+}
+
+namespace {
+
+// The local east, north and up of a place, Earth-fixed.
+struct LocalAxes {
+    TVector3 east, north, up;
+};
+
+LocalAxes localAxes(const TGeodetic& place) {
+    const double sf = std::sin(place.latitude * kDegree), cf = std::cos(place.latitude * kDegree);
+    const double sl = std::sin(place.longitude * kDegree), cl = std::cos(place.longitude * kDegree);
+    return {{-sl, cl, 0}, {-sf * cl, -sf * sl, cf}, {cf * cl, cf * sl, sf}};
+}
+
+}  // namespace
+
+TVector3 horizontalDirection(const TGeodetic& place, double azimuth, double altitude) {
+    const LocalAxes a = localAxes(place);
+    const double ca = std::cos(altitude * kDegree);
+    return (ca * std::cos(azimuth * kDegree)) * a.north + (ca * std::sin(azimuth * kDegree)) * a.east +
+           std::sin(altitude * kDegree) * a.up;
+}
+
+void horizontalOf(const TVector3& direction, const TGeodetic& place, double& azimuth, double& altitude) {
+    const LocalAxes a = localAxes(place);
+    altitude = std::asin(std::clamp(dot(direction, a.up), -1.0, 1.0)) / kDegree;
+    azimuth = std::atan2(dot(direction, a.east), dot(direction, a.north)) / kDegree;
+    // 0 <= azimuth < 360: a hair west of north is 360 - 1e-15, which rounds to 360.
+    if (azimuth < 0) azimuth += 360;
+    if (azimuth >= 360) azimuth -= 360;
 }
 
 TVector3 directionOf(double raDeg, double decDeg) {

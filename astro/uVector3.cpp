@@ -1,4 +1,4 @@
-#include "network/uVector3.h"
+#include "astro/uVector3.h"
 
 #include <cmath>
 #include <utility>
