@@ -369,7 +369,9 @@ TEST(ProcessEvent, ASignalStartsNoFurtherEventAndTheRunningOnesEnd) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(names[i]);
         const std::string event = e.night + "/" + names[i];
-        if (i < told.size()) EXPECT_EQ(told[i], event + ": report written");
+        if (i < told.size()) {
+            EXPECT_EQ(told[i], event + ": report written");
+        }
         EXPECT_EQ(std::filesystem::exists(event + "/M" + names[i] + ".txt"), i < told.size());
         EXPECT_FALSE(std::filesystem::exists(event + "/" + kEventLockName));
     }
