@@ -15,10 +15,15 @@ namespace {
 typedef uint8_t Bytes16 __attribute__((vector_size(16)));
 
 // The bins a row counts at once. Counting costs two vector operations per
-// bin and 16 pixels; four bins keep it below the row's other work, and the
+// bin and 16 pixels; two bins keep it below the row's other work (more were
+// no faster on night frames, where the bins below the noise level fill
+// within a few rows), and the
 // window reaches a night frame's noise level within its first rows.
-constexpr int kWindow = 4;
+constexpr int kWindow = 2;
 constexpr int kLastBin = 50;
+// The delivered rows are fetched two rows ahead: 16-bit YUV is read bottom
+// row first, which the processor's own prefetching follows badly.
+constexpr std::size_t kPrefetchRows = 2;
 // The previous frame is searched for bright pixels in blocks whose maximum
 // is a cheap vector reduction.
 constexpr std::size_t kBlock = 64;
@@ -108,32 +113,39 @@ private:
 };
 
 // One row: luma, dark, mask and difference, with both rows' maxima. Returns
-// the row's sum of delivered bytes (a row of at most 16843009 pixels cannot
-// overflow it). A Step of 0 takes the step given at run time.
+// the row's sum of delivered bytes. A Step of 0 takes the step given at run
+// time.
 template <int Step, bool Dark, bool Mask>
-uint32_t differenceRow(const uint8_t* __restrict src, std::size_t step, const uint8_t* __restrict dark,
+uint64_t differenceRow(const uint8_t* __restrict src, std::size_t step, const uint8_t* __restrict dark,
                        const uint8_t* __restrict mask, const uint8_t* __restrict previous, uint8_t* __restrict luma,
                        uint8_t* __restrict difference, std::size_t width, uint8_t& lumaMax, uint8_t& differenceMax) {
     const std::size_t pixelStep = Step != 0 ? static_cast<std::size_t>(Step) : step;
-    uint32_t sum = 0;
+    uint64_t total = 0;
     uint8_t lmax = 0, dmax = 0;
-    for (std::size_t x = 0; x < width; ++x) {
-        uint8_t v = src[x * pixelStep];
-        sum += v;
-        // Clamped subtractions written as v - min(v, p): GCC does not
-        // vectorise the conditional form together with the maxima.
-        if constexpr (Dark) v = static_cast<uint8_t>(v - (v < dark[x] ? v : dark[x]));
-        if constexpr (Mask) v &= mask[x];
-        luma[x] = v;
-        const uint8_t p = previous[x];
-        const uint8_t d = static_cast<uint8_t>(v - (v < p ? v : p));
-        difference[x] = d;
-        lmax = v > lmax ? v : lmax;
-        dmax = d > dmax ? d : dmax;
+    // The sum in 16 bits over pieces of 257 pixels at most, which cannot
+    // overflow it: wider lanes would cost more than the rest of the loop.
+    for (std::size_t piece = 0; piece < width; piece += 256) {
+        const std::size_t end = std::min(width, piece + 256);
+        uint16_t sum = 0;
+        for (std::size_t x = piece; x < end; ++x) {
+            uint8_t v = src[x * pixelStep];
+            sum = static_cast<uint16_t>(sum + v);
+            // Clamped subtractions written as v - min(v, p): GCC does not
+            // vectorise the conditional form together with the maxima.
+            if constexpr (Dark) v = static_cast<uint8_t>(v - (v < dark[x] ? v : dark[x]));
+            if constexpr (Mask) v &= mask[x];
+            luma[x] = v;
+            const uint8_t p = previous[x];
+            const uint8_t d = static_cast<uint8_t>(v - (v < p ? v : p));
+            difference[x] = d;
+            lmax = v > lmax ? v : lmax;
+            dmax = d > dmax ? d : dmax;
+        }
+        total += sum;
     }
     lumaMax = lmax;
     differenceMax = dmax;
-    return sum;
+    return total;
 }
 
 // Clears the 3 x 3 block of the difference around every pixel of the
@@ -180,6 +192,11 @@ TDifferenceSummary differenceFrame(const TLumaSource& s, std::size_t width, std:
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t delivered = s.reverseRows ? height - 1 - row : row;
         const std::size_t at = row * width;
+        if (row + kPrefetchRows < height) {
+            const std::size_t ahead = s.reverseRows ? height - 1 - row - kPrefetchRows : row + kPrefetchRows;
+            const uint8_t* next = s.pixels + ahead * stride;
+            for (std::size_t b = 0; b < stride; b += 64) __builtin_prefetch(next + b);
+        }
         total += differenceRow<Step, Dark, Mask>(s.pixels + s.offset + delivered * stride, step, s.dark + (Dark ? at : 0),
                                                  s.mask + (Mask ? at : 0), previous.luma + at, out.luma + at,
                                                  out.difference + at, width, out.lumaRowMax[row],
