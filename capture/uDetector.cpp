@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "astro/uExceptions.h"
+#include "capture/uFrameDifference.h"
 #include "capture/uPixelOps.h"
 #include "config/uConfiguration.h"
 #include "processing/uBitmap.h"
@@ -165,6 +166,12 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
     referenceThreshold_ = 255;
     refLuma_.clear();
     diffLuma_.assign(n, 0);
+    const std::size_t rows = static_cast<std::size_t>(geometry.height);
+    latestRowMax_.assign(rows, 0);
+    lumaRowMax_.assign(rows, 0);
+    diffRowMax_.assign(rows, 0);
+    histogram_.fill(0);
+    histogramCounted_ = true;
     markThreshold_ = 255;
     lastEventTick_ = 0;
     quickEventCount_ = 0;
@@ -188,6 +195,7 @@ void TDetector::startSession(const TCaptureGeometry& geometry, const TDetectorSe
 }
 
 void TDetector::stopSession() {
+    histogram();  // kept past the session, as the other indicators are
     ring_.clear();
     clipFrames_.clear();
     for (auto& b : spare_) b.clear();
@@ -195,6 +203,9 @@ void TDetector::stopSession() {
     reference_ = nullptr;
     refLuma_.clear();
     diffLuma_.clear();
+    latestRowMax_.clear();
+    lumaRowMax_.clear();
+    diffRowMax_.clear();
     ringIndex_ = 0;
     waiting_ = true;
     ringNotWrapped_ = true;
@@ -227,28 +238,29 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
     refLuma_.clear();
 
     // One pass: luma (bottom row first: 16-bit YUV arrives top row first),
-    // dark and mask, the difference from the previous frame and its
-    // histogram; then the previous frame's bright spots are blotted out of
-    // the difference, as a reference with those spots at 255 would give.
-    histogram_.fill(0);
+    // dark and mask, and the difference from the previous frame with that
+    // frame's bright spots blotted out, as a reference with those spots at
+    // 255 would give it; and the difference's noise level.
+    const std::size_t width = static_cast<std::size_t>(geometry_.width);
     const TLumaSource source{frame.data(), geometry_.sourceStep, geometry_.lumaOffset, geometry_.sourceStep == 2,
                              darkFrame_.empty() ? nullptr : darkFrame_.data(),
                              maskFrame_.empty() ? nullptr : maskFrame_.data()};
-    const uint64_t sum = LumaAndDifference(source, static_cast<std::size_t>(geometry_.width),
-                                           static_cast<std::size_t>(geometry_.height), latest_, luma.data(),
-                                           diffLuma_.data(), histogram_.data());
-    BlotDifference(latest_, diffLuma_.data(), histogram_.data(), n, static_cast<std::size_t>(geometry_.width),
-                   markThreshold_);
+    const TDifferenceSummary pass = DifferenceFrame(
+        source, width, static_cast<std::size_t>(geometry_.height), {latest_, latestRowMax_.data(), markThreshold_},
+        static_cast<uint32_t>(std::max(settings_.nNoisePixels, 0)),
+        {luma.data(), lumaRowMax_.data(), diffLuma_.data(), diffRowMax_.data()});
+    histogramCounted_ = false;
     latest_ = luma.data();
-    const int level = static_cast<int>(sum / n);
-    const int noise = NoiseLevel(histogram_.data(), static_cast<uint32_t>(std::max(settings_.nNoisePixels, 0)));
-    const uint32_t signal = CountSignal(diffLuma_.data(), n, static_cast<std::size_t>(geometry_.width),
-                                        settings_.nSignalPixels, noise + thresholdRaise_);
+    std::swap(latestRowMax_, lumaRowMax_);
+    const int level = static_cast<int>(pass.lumaSum / n);
+    const int noise = pass.noise;
+    const uint32_t signal = CountSignalInRows(diffLuma_.data(), width, static_cast<std::size_t>(geometry_.height),
+                                              diffRowMax_.data(), settings_.nSignalPixels, noise + thresholdRaise_);
 
     indicators_.level = level;
     indicators_.noise = noise;
     indicators_.raise = thresholdRaise_;
-    indicators_.noisePixels = histogram_[static_cast<std::size_t>(noise)];
+    indicators_.noisePixels = pass.noisePixels;
     markThreshold_ = level + 2 * noise;
 
     if (!options_.preview) {
@@ -270,6 +282,12 @@ void TDetector::GrabRecord(std::span<const uint8_t> frame) {
 std::span<const uint8_t> TDetector::currentLuma() const {
     if (!latest_) return {};
     return {latest_, geometry_.pixelCount()};
+}
+
+std::span<const uint32_t, 256> TDetector::histogram() const {
+    if (!histogramCounted_ && !diffLuma_.empty()) ByteHistogram(diffLuma_.data(), diffLuma_.size(), histogram_.data());
+    histogramCounted_ = true;
+    return histogram_;
 }
 
 std::span<const uint8_t> TDetector::referenceLuma() const {

@@ -199,7 +199,10 @@ public:
     // The reference the latest frame was compared with: the frame before it
     // with its bright spots blotted out (made when asked for).
     std::span<const uint8_t> referenceLuma() const;
-    std::span<const uint32_t, 256> histogram() const { return histogram_; }
+    // The histogram of the latest frame's difference from its reference
+    // (made when asked for: the detector itself counts only what decides
+    // the noise level).
+    std::span<const uint32_t, 256> histogram() const;
     bool hasDarkFrame() const { return !darkFrame_.empty(); }
     // Frames of this session whose event handling failed (the night
     // directory could not be made, the clip could not be handed over): an
@@ -226,9 +229,11 @@ private:
     const uint8_t* latest_ = nullptr;     // the latest frame's luma
     const uint8_t* reference_ = nullptr;  // the frame before it, not blotted; null: black
     int referenceThreshold_ = 255;        // the mark threshold it was blotted with
-    std::vector<uint8_t> diffLuma_;
+    std::vector<uint8_t> latestRowMax_, lumaRowMax_;  // the latest frame's row maxima, and the spare
+    std::vector<uint8_t> diffLuma_, diffRowMax_;
     mutable std::vector<uint8_t> refLuma_;
-    std::array<uint32_t, 256> histogram_{};
+    mutable std::array<uint32_t, 256> histogram_{};
+    mutable bool histogramCounted_ = true;
     int markThreshold_ = 255;
     std::vector<std::vector<uint8_t>> ring_, clipFrames_;
     int ringIndex_ = 0;

@@ -41,133 +41,26 @@ bool interior(std::size_t count, std::size_t rowLength, std::size_t& first, std:
 // the threshold.
 constexpr std::size_t kBlock = 64;
 
-uint8_t blockMax(const uint8_t* p, std::size_t n) {
-    uint8_t m = 0;
-    for (std::size_t i = 0; i < n; ++i) m = std::max(m, p[i]);
-    return m;
-}
-
-// One row of LumaAndDifference; returns the row's sum of delivered bytes
-// (a row of at most 16384 pixels cannot overflow it).
-template <int Step, bool Dark, bool Mask>
-uint32_t lumaDifferenceRow(const uint8_t* __restrict src, const uint8_t* __restrict dark,
-                           const uint8_t* __restrict mask, const uint8_t* __restrict previous,
-                           uint8_t* __restrict luma, uint8_t* __restrict difference, std::size_t width) {
-    uint32_t sum = 0;
-    for (std::size_t x = 0; x < width; ++x) {
-        uint8_t v = src[x * Step];
-        sum += v;
-        if constexpr (Dark) v = v > dark[x] ? static_cast<uint8_t>(v - dark[x]) : 0;
-        if constexpr (Mask) v &= mask[x];
-        luma[x] = v;
-        const uint8_t p = previous[x];
-        difference[x] = v > p ? static_cast<uint8_t>(v - p) : 0;
-    }
-    return sum;
-}
-
-template <int Step, bool Dark, bool Mask>
-uint64_t lumaAndDifference(const TLumaSource& s, std::size_t width, std::size_t height, const uint8_t* previous,
-                           uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
-    // Four partial histograms: runs of equal values (zero difference is the
-    // common case) would otherwise wait on each other's increments. The row
-    // just written is still in the first-level cache when it is counted.
-    std::array<std::array<uint32_t, 256>, 4> partial{};
-    uint64_t total = 0;
-    const std::size_t stride = width * static_cast<std::size_t>(Step);
-    for (std::size_t row = 0; row < height; ++row) {
-        const std::size_t delivered = s.reverseRows ? height - 1 - row : row;
-        const std::size_t at = row * width;
-        total += lumaDifferenceRow<Step, Dark, Mask>(s.pixels + s.offset + delivered * stride, s.dark + (Dark ? at : 0),
-                                                     s.mask + (Mask ? at : 0), previous + at, luma + at,
-                                                     difference + at, width);
-        const uint8_t* d = difference + at;
-        std::size_t x = 0;
-        for (; x + 4 <= width; x += 4) {
-            ++partial[0][d[x]];
-            ++partial[1][d[x + 1]];
-            ++partial[2][d[x + 2]];
-            ++partial[3][d[x + 3]];
+// The pixels p in [from, to) that CountSignal counts.
+uint32_t countSignalIn(const uint8_t* buffer, std::size_t from, std::size_t to, std::size_t rowLength, int minimum,
+                       uint8_t t) {
+    auto bright = [&](std::size_t q) { return buffer[q] >= t ? 1 : 0; };
+    uint32_t signal = 0;
+    for (std::size_t b = from; b < to; b += kBlock) {
+        const std::size_t n = std::min(kBlock, to - b);
+        if (MaxByte(buffer + b, n) < t) continue;
+        for (std::size_t p = b; p < b + n; ++p) {
+            if (buffer[p] < t) continue;
+            const int around = bright(p - rowLength - 1) + bright(p - rowLength) + bright(p - rowLength + 1) +
+                               bright(p - 1) + 1 + bright(p + 1) + bright(p + rowLength - 1) + bright(p + rowLength) +
+                               bright(p + rowLength + 1);
+            if (around >= minimum) ++signal;
         }
-        for (; x < width; ++x) ++partial[0][d[x]];
     }
-    for (std::size_t v = 0; v < 256; ++v) histogram[v] += partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
-    return total;
-}
-
-template <int Step>
-uint64_t lumaAndDifferenceOfStep(const TLumaSource& s, std::size_t width, std::size_t height,
-                                 const uint8_t* previous, uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
-    if (s.dark && s.mask)
-        return lumaAndDifference<Step, true, true>(s, width, height, previous, luma, difference, histogram);
-    if (s.dark) return lumaAndDifference<Step, true, false>(s, width, height, previous, luma, difference, histogram);
-    if (s.mask) return lumaAndDifference<Step, false, true>(s, width, height, previous, luma, difference, histogram);
-    return lumaAndDifference<Step, false, false>(s, width, height, previous, luma, difference, histogram);
+    return signal;
 }
 
 }  // namespace
-
-uint64_t LumaAndDifference(const TLumaSource& source, std::size_t width, std::size_t height, const uint8_t* previous,
-                           uint8_t* luma, uint8_t* difference, uint32_t* histogram) {
-    switch (source.step) {
-        case 1: return lumaAndDifferenceOfStep<1>(source, width, height, previous, luma, difference, histogram);
-        case 2: return lumaAndDifferenceOfStep<2>(source, width, height, previous, luma, difference, histogram);
-        case 3: return lumaAndDifferenceOfStep<3>(source, width, height, previous, luma, difference, histogram);
-        case 4: return lumaAndDifferenceOfStep<4>(source, width, height, previous, luma, difference, histogram);
-        default: break;
-    }
-    // Any other step, pixel by pixel.
-    uint64_t sum = 0;
-    const std::size_t step = static_cast<std::size_t>(source.step);
-    for (std::size_t row = 0; row < height; ++row) {
-        const std::size_t delivered = source.reverseRows ? height - 1 - row : row;
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::size_t i = row * width + x;
-            uint8_t v = source.pixels[static_cast<std::size_t>(source.offset) + (delivered * width + x) * step];
-            sum += v;
-            if (source.dark) v = v > source.dark[i] ? static_cast<uint8_t>(v - source.dark[i]) : 0;
-            if (source.mask) v &= source.mask[i];
-            luma[i] = v;
-            difference[i] = v > previous[i] ? static_cast<uint8_t>(v - previous[i]) : 0;
-            ++histogram[difference[i]];
-        }
-    }
-    return sum;
-}
-
-void BlotDifference(const uint8_t* previous, uint8_t* difference, uint32_t* histogram, std::size_t count,
-                    std::size_t rowLength, int threshold) {
-    if (threshold >= 255) return;
-    std::size_t first = 0, last = 0;
-    if (!interior(count, rowLength, first, last)) return;
-    const uint8_t t = static_cast<uint8_t>(threshold < 0 ? 0 : threshold + 1);
-    const auto clear = [&](std::size_t q) {
-        const uint8_t d = difference[q];
-        if (d == 0) return;
-        --histogram[d];
-        ++histogram[0];
-        difference[q] = 0;
-    };
-    for (std::size_t b = first; b < last; b += kBlock) {
-        const std::size_t n = std::min(kBlock, last - b);
-        if (blockMax(previous + b, n) < t) continue;
-        for (std::size_t p = b; p < b + n; ++p) {
-            if (previous[p] < t) continue;
-            for (const std::size_t row : {p - rowLength, p, p + rowLength}) {
-                clear(row - 1);
-                clear(row);
-                clear(row + 1);
-            }
-        }
-    }
-}
-
-int NoiseLevel(const uint32_t* histogram, uint32_t limit) {
-    for (int k = 0; k < 50; ++k) {
-        if (histogram[k] < limit) return k;
-    }
-    return 50;
-}
 
 uint64_t ExtractLuma(const uint8_t* source, uint8_t* destination, std::size_t count, int step, int offset) {
     const uint8_t* src = source + offset;
@@ -212,7 +105,7 @@ void MarkBright(const uint8_t* source, uint8_t* destination, std::size_t count, 
     const uint8_t t = static_cast<uint8_t>(threshold < 0 ? 0 : threshold + 1);
     for (std::size_t b = first; b < last; b += kBlock) {
         const std::size_t n = std::min(kBlock, last - b);
-        if (blockMax(source + b, n) < t) continue;
+        if (MaxByte(source + b, n) < t) continue;
         for (std::size_t p = b; p < b + n; ++p) {
             if (source[p] < t) continue;
             std::memset(destination + p - rowLength - 1, 255, 3);
@@ -231,20 +124,9 @@ int DiffHistogram(uint8_t* current, const uint8_t* reference, uint32_t* histogra
     const uint8_t* __restrict ref = reference;
     for (std::size_t i = 0; i < count; ++i) cur[i] = cur[i] > ref[i] ? static_cast<uint8_t>(cur[i] - ref[i]) : 0;
 
-    // Four partial histograms: consecutive equal values (the common case,
-    // zero difference) would otherwise wait on each other's increments.
-    std::array<std::array<uint32_t, 256>, 4> partial{};
-    std::size_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-        ++partial[0][cur[i]];
-        ++partial[1][cur[i + 1]];
-        ++partial[2][cur[i + 2]];
-        ++partial[3][cur[i + 3]];
-    }
-    for (; i < count; ++i) ++partial[0][cur[i]];
-    for (std::size_t v = 0; v < 256; ++v) {
-        histogram[v] += partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
-    }
+    std::array<uint32_t, 256> counted{};
+    ByteHistogram(cur, count, counted.data());
+    for (std::size_t v = 0; v < 256; ++v) histogram[v] += counted[v];
     for (int k = 0; k < 50; ++k) {
         if (histogram[k] < limit) return k;
     }
@@ -255,21 +137,37 @@ uint32_t CountSignal(const uint8_t* buffer, std::size_t count, std::size_t rowLe
     if (threshold > 255) return 0;
     std::size_t first = 0, last = 0;
     if (!interior(count, rowLength, first, last)) return 0;
+    return countSignalIn(buffer, first, last, rowLength, minimum, static_cast<uint8_t>(std::max(threshold, 0)));
+}
+
+uint32_t CountSignalInRows(const uint8_t* buffer, std::size_t width, std::size_t height, const uint8_t* rowMax,
+                           int minimum, int threshold) {
+    if (threshold > 255) return 0;
+    std::size_t first = 0, last = 0;
+    if (!interior(width * height, width, first, last)) return 0;
     const uint8_t t = static_cast<uint8_t>(std::max(threshold, 0));
-    auto bright = [&](std::size_t q) { return buffer[q] >= t ? 1 : 0; };
     uint32_t signal = 0;
-    for (std::size_t b = first; b < last; b += kBlock) {
-        const std::size_t n = std::min(kBlock, last - b);
-        if (blockMax(buffer + b, n) < t) continue;
-        for (std::size_t p = b; p < b + n; ++p) {
-            if (buffer[p] < t) continue;
-            const int around = bright(p - rowLength - 1) + bright(p - rowLength) + bright(p - rowLength + 1) +
-                               bright(p - 1) + 1 + bright(p + 1) + bright(p + rowLength - 1) + bright(p + rowLength) +
-                               bright(p + rowLength + 1);
-            if (around >= minimum) ++signal;
-        }
+    for (std::size_t row = first / width; row * width < last; ++row) {
+        if (rowMax[row] < t) continue;
+        signal += countSignalIn(buffer, std::max(first, row * width), std::min(last, (row + 1) * width), width,
+                                minimum, t);
     }
     return signal;
+}
+
+void ByteHistogram(const uint8_t* bytes, std::size_t count, uint32_t* histogram) {
+    // Four partial histograms: consecutive equal values (the common case,
+    // zero difference) would otherwise wait on each other's increments.
+    std::array<std::array<uint32_t, 256>, 4> partial{};
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        ++partial[0][bytes[i]];
+        ++partial[1][bytes[i + 1]];
+        ++partial[2][bytes[i + 2]];
+        ++partial[3][bytes[i + 3]];
+    }
+    for (; i < count; ++i) ++partial[0][bytes[i]];
+    for (std::size_t v = 0; v < 256; ++v) histogram[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
 }
 
 }  // namespace orbis

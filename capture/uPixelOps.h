@@ -39,36 +39,24 @@ void MarkBright(const uint8_t* source, uint8_t* destination, std::size_t count, 
 int DiffHistogram(uint8_t* current, const uint8_t* reference, uint32_t* histogram, std::size_t count,
                   uint32_t limit);
 
-// What a delivered frame is read as: its luma byte's place in a pixel, rows
-// reversed (top row first as delivered, bottom row first as stored), and
-// the dark frame to subtract and the mask to apply (either may be null).
-struct TLumaSource {
-    const uint8_t* pixels = nullptr;
-    int step = 1, offset = 0;
-    bool reverseRows = false;
-    const uint8_t* dark = nullptr;
-    const uint8_t* mask = nullptr;
-};
-
-// One pass over a frame of width x height: luma = the luma byte, less the
-// dark frame (clamped at 0) and ANDed with the mask; difference =
-// max(luma - previous, 0); histogram[difference] += 1. Returns the sum of the
-// luma bytes as delivered (before dark and mask). luma must not be previous.
-uint64_t LumaAndDifference(const TLumaSource& source, std::size_t width, std::size_t height, const uint8_t* previous,
-                           uint8_t* luma, uint8_t* difference, uint32_t* histogram);
-
-// What MarkBright on the previous frame does to a difference taken against
-// it: for every interior index p with previous[p] > threshold the 3 x 3
-// block of difference centred on p becomes 0, each cleared pixel's count
-// moving in histogram from its value to 0.
-void BlotDifference(const uint8_t* previous, uint8_t* difference, uint32_t* histogram, std::size_t count,
-                    std::size_t rowLength, int threshold);
-
-// The first k in 0..49 whose count is below limit, or 50 when there is none.
-int NoiseLevel(const uint32_t* histogram, uint32_t limit);
-
 // The number of interior pixels p with buffer[p] >= threshold whose 3 x 3
 // block (p included) holds at least minimum pixels >= threshold.
 uint32_t CountSignal(const uint8_t* buffer, std::size_t count, std::size_t rowLength, int minimum, int threshold);
+
+// CountSignal on a frame of width x height whose row maxima (or upper
+// bounds of them) are known: rows whose bound is below the threshold hold
+// no candidate and are skipped.
+uint32_t CountSignalInRows(const uint8_t* buffer, std::size_t width, std::size_t height, const uint8_t* rowMax,
+                           int minimum, int threshold);
+
+// histogram[v] = the number of bytes equal to v (the histogram is replaced).
+void ByteHistogram(const uint8_t* bytes, std::size_t count, uint32_t* histogram);
+
+// The largest of count bytes (0 for none).
+inline uint8_t MaxByte(const uint8_t* bytes, std::size_t count) {
+    uint8_t m = 0;
+    for (std::size_t i = 0; i < count; ++i) m = bytes[i] > m ? bytes[i] : m;
+    return m;
+}
 
 }  // namespace orbis

@@ -1,7 +1,8 @@
 // The detector against its plain reference on random sessions: every
 // format, frame sizes down to a pixel, dark and mask frames, preview, rings
-// of every length and bursts of events. Indicators, luma, reference,
-// histogram and every clip's frames must be identical.
+// of every length and bursts of events, and noisy skies whose noise level
+// lies far above the few bins a row counts, or at the cap of 50. Indicators,
+// luma, reference, histogram and every clip's frames must be identical.
 
 #include <gtest/gtest.h>
 
@@ -33,10 +34,12 @@ TEST(DetectorAgainstPlain, RandomSessionsGiveIdenticalIndicatorsFramesAndClips) 
     const Format formats[] = {{8, "GREY"}, {16, "YUY2"}, {16, "UYVY"}, {24, "RGB24"}, {32, "RGB32"}};
     std::mt19937 rng(2029);
     int clipsCompared = 0;
-    for (int session = 0; session < 40; ++session) {
+    int noisySessionsAtTheCap = 0;
+    for (int session = 0; session < 48; ++session) {
         SCOPED_TRACE(session);
         const Format& format = formats[rng() % 5];
         const bool tiny = session % 8 == 7;
+        const bool noisy = session >= 40;
         const int w = tiny ? 1 + static_cast<int>(rng() % 4) : 6 + static_cast<int>(rng() % 70);
         const int h = tiny ? 1 + static_cast<int>(rng() % 4) : 6 + static_cast<int>(rng() % 50);
         const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
@@ -47,6 +50,8 @@ TEST(DetectorAgainstPlain, RandomSessionsGiveIdenticalIndicatorsFramesAndClips) 
         s.nSignalFrames = 1 + static_cast<int>(rng() % 3);
         s.nNoisePixels = static_cast<int>(rng() % (n / 4 + 2));
         s.nSignalPixels = 1 + static_cast<int>(rng() % 5);
+        // Noisy skies: levels past the counting window, or every bin full.
+        if (noisy) s.nNoisePixels = session % 2 == 0 ? 0 : 1 + static_cast<int>(rng() % 4);
         const bool preview = rng() % 10 == 0;
 
         test::DetectorHarness harness;
@@ -76,8 +81,9 @@ TEST(DetectorAgainstPlain, RandomSessionsGiveIdenticalIndicatorsFramesAndClips) 
                 lumas.push_back(std::move(f));
             }
         } else {
-            test::SyntheticSky sky(w, h, static_cast<uint32_t>(rng()), 10 + static_cast<int>(rng() % 180),
-                                   0.5 + (rng() % 60) / 10.0, static_cast<int>(rng() % 12));
+            const double sigma = noisy ? 10.0 + static_cast<double>(rng() % 30) : 0.5 + (rng() % 60) / 10.0;
+            test::SyntheticSky sky(w, h, static_cast<uint32_t>(rng()), 10 + static_cast<int>(rng() % 180), sigma,
+                                   static_cast<int>(rng() % 12));
             for (int m = static_cast<int>(rng() % 8); m > 0; --m) {
                 const int first = static_cast<int>(rng() % 100);
                 sky.addMeteor({first, first + 1 + static_cast<int>(rng() % 8), static_cast<double>(rng() % w),
@@ -96,6 +102,7 @@ TEST(DetectorAgainstPlain, RandomSessionsGiveIdenticalIndicatorsFramesAndClips) 
             const auto& want = plain.indicators.back();
             ASSERT_EQ(got.level, want.level);
             ASSERT_EQ(got.noise, want.noise);
+            if (noisy && got.noise == 50) ++noisySessionsAtTheCap;
             ASSERT_EQ(got.raise, want.raise);
             ASSERT_EQ(got.noisePixels, want.noisePixels);
             ASSERT_EQ(got.colour, want.colour);
@@ -118,6 +125,7 @@ TEST(DetectorAgainstPlain, RandomSessionsGiveIdenticalIndicatorsFramesAndClips) 
         }
     }
     EXPECT_GT(clipsCompared, 30);  // the sessions did declare events
+    EXPECT_GT(noisySessionsAtTheCap, 0);
 }
 
 }  // namespace
