@@ -716,7 +716,7 @@ void TPhotoPage::endProcessing() {
     try {
         work_->wait();
     } catch (const std::exception& e) {
-        failure = diagnosticOf(e);
+        failure = failureDiagnostic(e);
     }
     work_.reset();
     bProcess_->setEnabled(true);

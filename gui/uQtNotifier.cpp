@@ -8,7 +8,7 @@
 
 namespace orbis {
 
-TDiagnostic diagnosticOf(const std::exception& failure) {
+TDiagnostic failureDiagnostic(const std::exception& failure) {
     if (const auto* own = dynamic_cast<const Exception*>(&failure)) return own->diagnostic();
     return TDiagnostic(Code::Unworded).with("text", failure.what());
 }
@@ -21,7 +21,7 @@ MessageIcon iconOf(Severity severity) {
 
 std::string failureText(const UserNotifier& notifier, const std::exception& failure) {
     if (const auto* window = dynamic_cast<const TQtNotifier*>(&notifier))
-        return window->catalogue().text(diagnosticOf(failure));
+        return window->catalogue().text(failureDiagnostic(failure));
     return failure.what();
 }
 

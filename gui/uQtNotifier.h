@@ -24,7 +24,7 @@ namespace orbis {
 
 // The diagnostic of a failure the window caught: an orbis::Exception's own;
 // the text of any other as an unworded one.
-TDiagnostic diagnosticOf(const std::exception& failure);
+TDiagnostic failureDiagnostic(const std::exception& failure);
 // The icon of a message box for a diagnostic of that severity.
 MessageIcon iconOf(Severity severity);
 
@@ -66,7 +66,7 @@ public:
     // A diagnostic under a caption the window chooses itself.
     void show(const TDiagnostic& diagnostic, const std::string& caption, MessageIcon icon);
     // A failure the window caught, worded as its diagnostic.
-    void showFailure(const std::exception& failure) { report(diagnosticOf(failure)); }
+    void showFailure(const std::exception& failure) { report(failureDiagnostic(failure)); }
 
     void message(const std::string& caption, const std::string& text, MessageIcon icon) override;
     bool ask(const std::string& caption, const std::string& text) override;

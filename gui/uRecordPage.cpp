@@ -368,7 +368,7 @@ void TRecordPage::startSession() {
             result.icon = MessageIcon::Warning;
         } catch (const std::exception& e) {
             result.station.reset();
-            result.error = diagnosticOf(e);
+            result.error = failureDiagnostic(e);
         }
         {
             const std::lock_guard lock(startedMutex_);
@@ -432,7 +432,7 @@ void TRecordPage::stopSession() {
         try {
             end = station->stop();
         } catch (const std::exception& e) {
-            error = diagnosticOf(e);
+            error = failureDiagnostic(e);
         }
         station.reset();
         {

@@ -315,7 +315,7 @@ void TVideoPage::bbRemoveVideoClick() {
         stepped = browser_.removeCurrent();
     } catch (const std::exception& e) {
         // Not deleted: said so, and the clip stays listed and shown.
-        notifier_.show(diagnosticOf(e), kVideoMessageCaption, MessageIcon::Error);
+        notifier_.show(failureDiagnostic(e), kVideoMessageCaption, MessageIcon::Error);
         DisplayVideo();
         return;
     }

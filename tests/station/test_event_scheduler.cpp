@@ -159,7 +159,9 @@ TEST(EventScheduler, AStopHandsOutNoFurtherEventAndReleasesThoseRunning) {
         EXPECT_GE(ran, 3u);
         // Only the events already running when the stop came: one per other worker.
         EXPECT_LE(ran, 3u + threads);
-        if (threads == 1) EXPECT_EQ(ran, 3u);
+        if (threads == 1) {
+            EXPECT_EQ(ran, 3u);
+        }
     }
     // A stop before the first event.
     int runs = 0;
@@ -196,7 +198,9 @@ TEST(EventScheduler, WhatTheReleaseRaisesStopsTheRunAfterTheRunningEventsEnd) {
                      EInOutError);
         EXPECT_EQ(started.load(), ended.load());
         EXPECT_LT(started.load(), static_cast<int>(kEvents));
-        if (threads == 1) EXPECT_EQ(started.load(), 2);
+        if (threads == 1) {
+            EXPECT_EQ(started.load(), 2);
+        }
         EXPECT_EQ(releases.load(), 2);  // nothing is released after the failure
     }
 }
