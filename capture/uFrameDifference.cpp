@@ -10,12 +10,39 @@ namespace orbis {
 
 namespace {
 
-// Sixteen bytes in a vector register: GCC's and Clang's generic vectors,
-// which compile to SSE2 on x86-64 and to NEON on aarch64.
+// Thirty-two bytes as GCC's and Clang's generic vectors: one register with
+// AVX2, two with SSE2 or NEON (aarch64). No intrinsics of one family.
+typedef uint8_t Bytes32 __attribute__((vector_size(32)));
+typedef uint16_t Words16 __attribute__((vector_size(32)));
+typedef uint64_t Quads4 __attribute__((vector_size(32)));
+
+// The sum of 32 byte counters, by widening in the vector registers rather
+// than lane by lane.
+inline uint32_t sumBytes(const Bytes32& v) {
+    const Words16 w = reinterpret_cast<Words16>(v);
+    const Words16 pairs = (w & 0xff) + (w >> 8);  // 16 sums of at most 510
+    Quads4 q = reinterpret_cast<Quads4>(pairs);
+    q = (q & 0xffff) + ((q >> 16) & 0xffff) + ((q >> 32) & 0xffff) + (q >> 48);
+    return static_cast<uint32_t>(q[0] + q[1] + q[2] + q[3]);
+}
+
 typedef uint8_t Bytes16 __attribute__((vector_size(16)));
 
+// The largest of 32 bytes, halving the vector. (Vectors are passed by
+// reference: a 32-byte vector by value has an ABI of its own with AVX.)
+inline uint8_t largestByte(const Bytes32& v) {
+    const auto larger = [](const Bytes16& a, const Bytes16& b) -> Bytes16 { return a > b ? a : b; };
+    Bytes16 h = larger(__builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                       __builtin_shufflevector(v, v, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31));
+    h = larger(h, __builtin_shufflevector(h, h, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7));
+    h = larger(h, __builtin_shufflevector(h, h, 4, 5, 6, 7, 0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15));
+    h = larger(h, __builtin_shufflevector(h, h, 2, 3, 0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+    h = larger(h, __builtin_shufflevector(h, h, 1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15));
+    return h[0];
+}
+
 // The bins a row counts at once. Counting costs two vector operations per
-// bin and 16 pixels; two bins keep it below the row's other work (more were
+// bin and 32 pixels; two bins keep it below the row's other work (more were
 // no faster on night frames, where the bins below the noise level fill
 // within a few rows), and the
 // window reaches a night frame's noise level within its first rows.
@@ -24,31 +51,23 @@ constexpr int kLastBin = 50;
 // The delivered rows are fetched two rows ahead: 16-bit YUV is read bottom
 // row first, which the processor's own prefetching follows badly.
 constexpr std::size_t kPrefetchRows = 2;
-// The previous frame is searched for bright pixels in blocks whose maximum
-// is a cheap vector reduction.
-constexpr std::size_t kBlock = 64;
 
 // counts[j] += the number of bytes equal to first + j, for j < Bins.
 template <int Bins>
 void countBins(const uint8_t* bytes, std::size_t count, int first, uint32_t* counts) {
-    std::array<Bytes16, Bins> value;
-    for (int j = 0; j < Bins; ++j) value[static_cast<std::size_t>(j)] = Bytes16{} + static_cast<uint8_t>(first + j);
     std::size_t i = 0;
-    while (count - i >= 16) {
+    while (count - i >= sizeof(Bytes32)) {
         // A byte counter takes 255 blocks before it would wrap.
-        const std::size_t blocks = std::min<std::size_t>((count - i) / 16, 255);
-        std::array<Bytes16, Bins> equal{};
-        for (std::size_t b = 0; b < blocks; ++b, i += 16) {
-            Bytes16 v;
+        const std::size_t blocks = std::min<std::size_t>((count - i) / sizeof(Bytes32), 255);
+        Bytes32 equal[Bins] = {};
+        for (std::size_t b = 0; b < blocks; ++b, i += sizeof(Bytes32)) {
+            Bytes32 v;
             std::memcpy(&v, bytes + i, sizeof v);
             // A comparison gives -1 in every equal lane.
-            for (std::size_t j = 0; j < Bins; ++j) equal[j] -= reinterpret_cast<Bytes16>(v == value[j]);
+            for (int j = 0; j < Bins; ++j)
+                equal[j] -= reinterpret_cast<Bytes32>(v == Bytes32{} + static_cast<uint8_t>(first + j));
         }
-        for (std::size_t j = 0; j < Bins; ++j) {
-            uint32_t sum = 0;
-            for (int lane = 0; lane < 16; ++lane) sum += equal[j][lane];
-            counts[j] += sum;
-        }
+        for (int j = 0; j < Bins; ++j) counts[j] += sumBytes(equal[j]);
     }
     for (; i < count; ++i) {
         const int j = bytes[i] - first;
@@ -56,22 +75,28 @@ void countBins(const uint8_t* bytes, std::size_t count, int first, uint32_t* cou
     }
 }
 
-// The noise level of a difference counted row by row (see the header).
+// The noise level of a difference counted as its rows are finished (see
+// the header). It counts whole vectors: the bytes of a row that do not fill
+// one are counted with the next row's.
 class NoiseCounter {
 public:
-    NoiseCounter(uint32_t limit, std::size_t rows) : limit_(limit) {
-        from_.fill(rows);
+    NoiseCounter(uint32_t limit, std::size_t size) : limit_(limit) {
+        from_.fill(size);
         for (int j = 0; j < kWindow; ++j) from_[static_cast<std::size_t>(j)] = 0;
         settle(0);
     }
 
-    void countRow(const uint8_t* row, std::size_t width, std::size_t index) {
-        countBins<kWindow>(row, width, low_, &counts_[static_cast<std::size_t>(low_)]);
-        settle(index + 1);
+    // Counts the difference's bytes up to end (the last call: all of them).
+    void countTo(const uint8_t* difference, std::size_t end, bool last) {
+        if (!last) end -= end % sizeof(Bytes32);
+        if (end <= done_) return;
+        countBins<kWindow>(difference + done_, end - done_, low_, &counts_[static_cast<std::size_t>(low_)]);
+        done_ = end;
+        settle(end);
     }
 
     // The noise level and its count, counting again what the window missed.
-    TDifferenceSummary finish(const uint8_t* difference, std::size_t width, std::size_t rows) {
+    TDifferenceSummary finish(const uint8_t* difference, std::size_t size) {
         int recounts = 0;
         std::array<uint32_t, 256> histogram{};
         for (int k = low_;; ++k) {
@@ -81,12 +106,12 @@ public:
                 // A bin the window reached late. Past a few of them (a
                 // frame whose bins all thin out at once) one full
                 // histogram is cheaper than counting bin after bin.
-                if (++recounts == 3) ByteHistogram(difference, width * rows, histogram.data());
+                if (++recounts == 3) ByteHistogram(difference, size, histogram.data());
                 if (recounts >= 3) {
                     counts_[bin] = histogram[bin];
                 } else {
                     uint32_t missed = 0;
-                    countBins<1>(difference, from_[bin] * width, k, &missed);
+                    countBins<1>(difference, from_[bin], k, &missed);
                     counts_[bin] += missed;
                 }
                 from_[bin] = 0;
@@ -97,19 +122,20 @@ public:
 
 private:
     // Moves the window past the bins that have reached the limit; a bin that
-    // enters it is counted from row nextRow on.
-    void settle(std::size_t nextRow) {
+    // enters it is counted from byte next on.
+    void settle(std::size_t next) {
         while (low_ < kLastBin && counts_[static_cast<std::size_t>(low_)] >= limit_) {
             ++low_;
             std::size_t& from = from_[static_cast<std::size_t>(low_ + kWindow - 1)];
-            from = std::min(from, nextRow);
+            from = std::min(from, next);
         }
     }
 
     uint32_t limit_;
-    int low_ = 0;  // every bin below has reached the limit
+    int low_ = 0;           // every bin below has reached the limit
+    std::size_t done_ = 0;  // the bytes counted so far
     std::array<uint32_t, kLastBin + kWindow> counts_{};
-    std::array<std::size_t, kLastBin + kWindow> from_{};  // the first row each bin's count covers
+    std::array<std::size_t, kLastBin + kWindow> from_{};  // the first byte each bin's count covers
 };
 
 // One row: luma, dark, mask and difference, with both rows' maxima. Returns
@@ -148,6 +174,59 @@ uint64_t differenceRow(const uint8_t* __restrict src, std::size_t step, const ui
     return total;
 }
 
+// The row of one-byte pixels, 32 at a time in generic vectors (the
+// compiler does not keep the maxima and the 16-bit sums in registers across
+// the pieces of the loop above); the same results.
+template <bool Dark, bool Mask>
+uint64_t differenceRowOfBytes(const uint8_t* __restrict src, const uint8_t* __restrict dark,
+                              const uint8_t* __restrict mask, const uint8_t* __restrict previous,
+                              uint8_t* __restrict luma, uint8_t* __restrict difference, std::size_t width,
+                              uint8_t& lumaMax, uint8_t& differenceMax) {
+    Bytes32 lmax{}, dmax{};
+    Words16 sums{};  // each lane gains at most 510 a vector
+    uint64_t total = 0;
+    const auto flush = [&] {
+        Quads4 q = reinterpret_cast<Quads4>(sums);
+        q = (q & 0xffff) + ((q >> 16) & 0xffff) + ((q >> 32) & 0xffff) + (q >> 48);
+        total += q[0] + q[1] + q[2] + q[3];
+        sums = Words16{};
+    };
+    std::size_t x = 0;
+    for (int vectors = 0; x + sizeof(Bytes32) <= width; x += sizeof(Bytes32)) {
+        Bytes32 v, other;
+        std::memcpy(&v, src + x, sizeof v);
+        const Words16 w = reinterpret_cast<Words16>(v);
+        sums += (w & 0xff) + (w >> 8);
+        if (++vectors == 128) flush(), vectors = 0;
+        // v - min(v, other) and max(a, b) in the conditional form the
+        // compilers turn into the minimum and maximum instructions.
+        if constexpr (Dark) std::memcpy(&other, dark + x, sizeof other), v -= v < other ? v : other;
+        if constexpr (Mask) std::memcpy(&other, mask + x, sizeof other), v &= other;
+        std::memcpy(&other, previous + x, sizeof other);
+        const Bytes32 d = v - (v < other ? v : other);
+        std::memcpy(luma + x, &v, sizeof v);
+        std::memcpy(difference + x, &d, sizeof d);
+        lmax = v > lmax ? v : lmax;
+        dmax = d > dmax ? d : dmax;
+    }
+    flush();
+    uint8_t lm = largestByte(lmax), dm = largestByte(dmax);
+    for (; x < width; ++x) {
+        uint8_t v = src[x];
+        total += v;
+        if constexpr (Dark) v = static_cast<uint8_t>(v - (v < dark[x] ? v : dark[x]));
+        if constexpr (Mask) v &= mask[x];
+        luma[x] = v;
+        const uint8_t d = static_cast<uint8_t>(v - (v < previous[x] ? v : previous[x]));
+        difference[x] = d;
+        lm = v > lm ? v : lm;
+        dm = d > dm ? d : dm;
+    }
+    lumaMax = lm;
+    differenceMax = dm;
+    return total;
+}
+
 // Clears the 3 x 3 block of the difference around every pixel of the
 // previous frame's row that lies in [first, last) and reaches t. The blocks
 // of a row's first and last pixel reach two rows away (into the rows beyond
@@ -156,16 +235,28 @@ void blotFromRow(const TPreviousLuma& previous, uint8_t t, std::size_t width, st
                  std::size_t last, uint8_t* difference) {
     if (previous.rowMax[row] < t) return;
     const std::size_t from = std::max(first, row * width), to = std::min(last, (row + 1) * width);
-    for (std::size_t block = from; block < to; block += kBlock) {
-        const std::size_t blockEnd = std::min(to, block + kBlock);
-        if (MaxByte(previous.luma + block, blockEnd - block) < t) continue;
-        for (std::size_t p = block; p < blockEnd; ++p) {
-            if (previous.luma[p] < t) continue;
-            std::memset(difference + p - width - 1, 0, 3);
-            std::memset(difference + p - 1, 0, 3);
-            std::memset(difference + p + width - 1, 0, 3);
-        }
+    const auto blotAt = [&](std::size_t p) {
+        std::memset(difference + p - width - 1, 0, 3);
+        std::memset(difference + p - 1, 0, 3);
+        std::memset(difference + p + width - 1, 0, 3);
+    };
+    const auto blotIn = [&](std::size_t begin, std::size_t end) {
+        for (std::size_t p = begin; p < end; ++p)
+            if (previous.luma[p] >= t) blotAt(p);
+    };
+    // 32 pixels are compared at once, and only the 8-pixel quarters holding
+    // a bright one are looked at pixel by pixel.
+    const Bytes32 threshold = Bytes32{} + t;
+    std::size_t p = from;
+    for (; p + sizeof(Bytes32) <= to; p += sizeof(Bytes32)) {
+        Bytes32 v;
+        std::memcpy(&v, previous.luma + p, sizeof v);
+        const Quads4 bright = reinterpret_cast<Quads4>(v >= threshold);
+        if ((bright[0] | bright[1] | bright[2] | bright[3]) == 0) continue;
+        for (std::size_t q = 0; q < 4; ++q)
+            if (bright[q] != 0) blotIn(p + 8 * q, p + 8 * q + 8);
     }
+    blotIn(p, to);
 }
 
 template <int Step, bool Dark, bool Mask>
@@ -182,11 +273,11 @@ TDifferenceSummary differenceFrame(const TLumaSource& s, std::size_t width, std:
     // r + 2, so a row is counted four rows after it was made, when every
     // blot that reaches it has been applied: the histogram needs no
     // correction afterwards, and the row is still in the first-level cache.
-    NoiseCounter noise(noiseLimit, height);
+    NoiseCounter noise(noiseLimit, n);
     const auto blot = [&](std::size_t row) {
         if (blots) blotFromRow(previous, t, width, row, first, last, out.difference);
     };
-    const auto count = [&](std::size_t row) { noise.countRow(out.difference + row * width, width, row); };
+    const auto count = [&](std::size_t row) { noise.countTo(out.difference, (row + 1) * width, row + 1 == height); };
     uint64_t total = 0;
     const std::size_t step = static_cast<std::size_t>(s.step), stride = width * step;
     for (std::size_t row = 0; row < height; ++row) {
@@ -197,16 +288,22 @@ TDifferenceSummary differenceFrame(const TLumaSource& s, std::size_t width, std:
             const uint8_t* next = s.pixels + ahead * stride;
             for (std::size_t b = 0; b < stride; b += 64) __builtin_prefetch(next + b);
         }
-        total += differenceRow<Step, Dark, Mask>(s.pixels + s.offset + delivered * stride, step, s.dark + (Dark ? at : 0),
-                                                 s.mask + (Mask ? at : 0), previous.luma + at, out.luma + at,
-                                                 out.difference + at, width, out.lumaRowMax[row],
-                                                 out.differenceRowMax[row]);
+        if constexpr (Step == 1)
+            total += differenceRowOfBytes<Dark, Mask>(s.pixels + s.offset + delivered * stride, s.dark + (Dark ? at : 0),
+                                                      s.mask + (Mask ? at : 0), previous.luma + at, out.luma + at,
+                                                      out.difference + at, width, out.lumaRowMax[row],
+                                                      out.differenceRowMax[row]);
+        else
+            total += differenceRow<Step, Dark, Mask>(s.pixels + s.offset + delivered * stride, step,
+                                                     s.dark + (Dark ? at : 0), s.mask + (Mask ? at : 0),
+                                                     previous.luma + at, out.luma + at, out.difference + at, width,
+                                                     out.lumaRowMax[row], out.differenceRowMax[row]);
         if (row >= 2) blot(row - 2);
         if (row >= 4) count(row - 4);
     }
     for (std::size_t row = height >= 2 ? height - 2 : 0; row < height; ++row) blot(row);
     for (std::size_t row = height >= 4 ? height - 4 : 0; row < height; ++row) count(row);
-    TDifferenceSummary summary = noise.finish(out.difference, width, height);
+    TDifferenceSummary summary = noise.finish(out.difference, n);
     summary.lumaSum = total;
     return summary;
 }
@@ -223,6 +320,12 @@ TDifferenceSummary differenceFrameOfStep(const TLumaSource& s, std::size_t width
 
 }  // namespace
 
+// With GCC on x86-64 the pass is built twice, for the baseline and for AVX2
+// (the loader picks one by what the processor has); every step is inlined
+// into each so that the compiler vectorises it for the wider registers.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default"), flatten))
+#endif
 TDifferenceSummary DifferenceFrame(const TLumaSource& source, std::size_t width, std::size_t height,
                                    const TPreviousLuma& previous, uint32_t noiseLimit,
                                    const TDifferenceOutput& output) {
