@@ -549,22 +549,56 @@ struct Chain {
 
 constexpr std::size_t kMembersForPace = 5;
 
-// Least squares through the members' centroids in time; at most a steady
-// pace when told (a far extrapolation).
-Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
-    Motion m;
-    for (const Blob* b : members) m.t0 += b->frame;
-    m.t0 /= static_cast<double>(members.size());
-    const int terms = members.size() >= kMembersForPace && !steady ? 3 : 2;
-    // Normal equations of x (and y) = c0 + c1 t + c2 t^2, solved by elimination.
-    double a[3][5] = {};
-    for (const Blob* b : members) {
-        const double t = b->frame - m.t0, basis[3] = {1, t, t * t};
-        for (int i = 0; i < terms; ++i) {
-            for (int j = 0; j < terms; ++j) a[i][j] += basis[i] * basis[j];
-            a[i][3] += basis[i] * b->x;
-            a[i][4] += basis[i] * b->y;
+__extension__ typedef __int128 Int128;
+
+// The sums a least-squares motion needs, kept exactly: positions in
+// 2^-20 pixel, times in whole pictures from an origin. Exact sums do not
+// depend on the order the detections came in nor on the origin, so a chain
+// grown one detection at a time has the motion a fit of its members from
+// scratch gives, at the cost of one detection per step instead of all.
+// Exact within chains of fewer than kExactSpan pictures (the sums about the
+// mean time take up to n^3 times the fourth powers of the times, which must
+// stay within 127 bits); longer ones are summed in doubles.
+constexpr int kExactSpan = 32768;
+constexpr double kPositionUnit = 1048576.0;  // 2^20
+
+class MotionSums {
+public:
+    explicit MotionSums(int origin) : origin_(origin) {}
+
+    void add(const Blob& b, int sign = 1) {
+        const Int128 t = b.frame - origin_, x = std::llround(b.x * kPositionUnit), y = std::llround(b.y * kPositionUnit);
+        Int128 power = 1;
+        for (int p = 0; p < 5; ++p, power *= t) {
+            times_[p] += sign * power;
+            if (p < 3) xs_[p] += sign * power * x, ys_[p] += sign * power * y;
         }
+        squares_ += sign * (x * x + y * y);
+    }
+
+    // The motion (see fitMotion).
+    Motion fit(bool steady) const;
+
+private:
+    int origin_;
+    Int128 times_[5] = {};        // sum of t^p
+    Int128 xs_[3] = {}, ys_[3] = {};  // sums of x t^p, y t^p
+    Int128 squares_ = 0;          // sum of x^2 + y^2
+};
+
+// Least squares of x (and y) = c0 + c1 t + c2 t^2 in t = frame - t0 from
+// the normal equations' sums, solved by elimination; the scatter from the
+// residuals where there are more detections than terms, never below what a
+// centroid of blurred, noisy light is worth.
+Motion solveMotion(double t0, double n, const double (&times)[5], const double (&xs)[3], const double (&ys)[3],
+                   double squares, bool steady) {
+    Motion m;
+    m.t0 = t0;
+    const int terms = n >= kMembersForPace && !steady ? 3 : 2;
+    double a[3][5] = {};
+    for (int i = 0; i < terms; ++i) {
+        for (int j = 0; j < terms; ++j) a[i][j] = times[i + j];
+        a[i][3] = xs[i], a[i][4] = ys[i];
     }
     for (int c = 0; c < terms; ++c) {
         if (std::fabs(a[c][c]) < 1e-12) return m;
@@ -577,18 +611,65 @@ Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
     m.x0 = a[0][3] / a[0][0], m.y0 = a[0][4] / a[0][0];
     m.vx = a[1][3] / a[1][1], m.vy = a[1][4] / a[1][1];
     if (terms == 3) m.ax = a[2][3] / a[2][2], m.ay = a[2][4] / a[2][2];
-    // The scatter from the residuals where there are more detections than
-    // terms; never below what a centroid of blurred, noisy light is worth.
-    double squares = 0;
-    for (const Blob* b : members) {
-        const double dx = b->x - m.x(b->frame), dy = b->y - m.y(b->frame);
-        squares += dx * dx + dy * dy;
-        m.spread += (b->frame - m.t0) * (b->frame - m.t0);
-    }
-    const int freedom = static_cast<int>(members.size()) - terms;
-    if (freedom > 0) m.scatter = std::max(kMinScatter, std::sqrt(squares / (2.0 * freedom)));
-    m.count = static_cast<double>(members.size());
+    // The residuals' squares: sum (x - c(t))^2 = sum x^2 - 2 sum x c(t) + sum c(t)^2.
+    const auto residual = [&](double c0, double c1, double c2, const double (&s)[3]) {
+        const double fitted = c0 * c0 * times[0] + 2 * c0 * c1 * times[1] + (c1 * c1 + 2 * c0 * c2) * times[2] +
+                              2 * c1 * c2 * times[3] + c2 * c2 * times[4];
+        return -2 * (c0 * s[0] + c1 * s[1] + c2 * s[2]) + fitted;
+    };
+    const double sum = std::max(0.0, squares + residual(m.x0, m.vx, m.ax, xs) + residual(m.y0, m.vy, m.ay, ys));
+    m.spread = times[2];
+    const int freedom = static_cast<int>(n) - terms;
+    if (freedom > 0) m.scatter = std::max(kMinScatter, std::sqrt(sum / (2.0 * freedom)));
+    m.count = n;
     return m;
+}
+
+Motion MotionSums::fit(bool steady) const {
+    // The sums about the mean time, exactly: with u = n t - sum t (that is,
+    // n times the time from the mean), sum u^p and sum x u^p.
+    const Int128 n = times_[0], s1 = times_[1];
+    const Int128 u2 = n * times_[2] - s1 * s1;
+    const Int128 u3 = n * n * times_[3] - 3 * n * s1 * times_[2] + 2 * s1 * s1 * s1;
+    const Int128 u4 = n * n * n * times_[4] - 4 * n * n * s1 * times_[3] + 6 * n * s1 * s1 * times_[2] - 3 * s1 * s1 * s1 * s1;
+    const auto moved = [&](const Int128 (&s)[3], double (&out)[3]) {
+        out[0] = static_cast<double>(s[0]) / kPositionUnit;
+        out[1] = static_cast<double>(n * s[1] - s1 * s[0]) / kPositionUnit / static_cast<double>(n);
+        out[2] = static_cast<double>(n * n * s[2] - 2 * n * s1 * s[1] + s1 * s1 * s[0]) / kPositionUnit /
+                 (static_cast<double>(n) * static_cast<double>(n));
+    };
+    const double dn = static_cast<double>(n);
+    const double times[5] = {dn, 0, static_cast<double>(u2) / dn, static_cast<double>(u3) / (dn * dn),
+                             static_cast<double>(u4) / (dn * dn * dn)};
+    double xs[3], ys[3];
+    moved(xs_, xs), moved(ys_, ys);
+    // The mean time as one division of the exact sum, whatever the origin.
+    return solveMotion(static_cast<double>(origin_ * n + s1) / dn, dn, times, xs, ys,
+                       static_cast<double>(squares_) / (kPositionUnit * kPositionUnit), steady);
+}
+
+// Least squares through the members' centroids in time; at most a steady
+// pace when told (a far extrapolation).
+Motion fitMotion(const std::vector<const Blob*>& members, bool steady = false) {
+    if (members.back()->frame - members.front()->frame < kExactSpan) {
+        MotionSums sums(members.front()->frame);
+        for (const Blob* b : members) sums.add(*b);
+        return sums.fit(steady);
+    }
+    double t0 = 0;
+    for (const Blob* b : members) t0 += b->frame;
+    t0 /= static_cast<double>(members.size());
+    double times[5] = {}, xs[3] = {}, ys[3] = {}, squares = 0;
+    for (const Blob* b : members) {
+        const double t = b->frame - t0;
+        double power = 1;
+        for (int p = 0; p < 5; ++p, power *= t) {
+            times[p] += power;
+            if (p < 3) xs[p] += power * b->x, ys[p] += power * b->y;
+        }
+        squares += b->x * b->x + b->y * b->y;
+    }
+    return solveMotion(t0, static_cast<double>(members.size()), times, xs, ys, squares, steady);
 }
 
 // Members lie on the frames from the first's to the last's: a blob beyond
@@ -656,30 +737,48 @@ const Blob* partialEnd(const BlobIndex& index, const Motion& m, int k, bool befo
 
 // Grows a chain from two detections on neighbouring frames, frame by frame
 // at both ends, as long as the motion predicts a detection; a detection of
-// part of the stretch ends the chain on that side.
-Chain grow(const Frames& f, const BlobIndex& index, const Blob& a, const Blob& b) {
+// part of the stretch ends the chain on that side. The plain search fits
+// the members from scratch at every step.
+Chain grow(const Frames& f, const BlobIndex& index, const Blob& a, const Blob& b, bool plain) {
     Chain c;
     c.members = {&a, &b};
+    // The members' sums grow with them; a partial end is taken out of them
+    // for the fit as core() leaves it out.
+    MotionSums sums(a.frame);
+    sums.add(a), sums.add(b);
+    const auto fitted = [&] {
+        if (plain || c.last() - c.first() >= kExactSpan) return fitMotion(c.core());
+        const std::size_t partials = (c.partialFirst ? 1 : 0) + (c.partialLast ? 1 : 0);
+        if (partials == 0 || c.members.size() - partials < 2) return sums.fit(false);
+        MotionSums core = sums;
+        if (c.partialFirst) core.add(*c.members.front(), -1);
+        if (c.partialLast) core.add(*c.members.back(), -1);
+        return core.fit(false);
+    };
+    const auto append = [&](const Blob* added, bool atFirst) {
+        c.members.insert(atFirst ? c.members.begin() : c.members.end(), added);
+        sums.add(*added);
+    };
     // The motion of the members as they last stand is the chain's.
     for (bool grew = true; grew;) {
         grew = false;
-        c.motion = fitMotion(c.core());
+        c.motion = fitted();
         const int before = c.first() - 1, after = c.last() + 1;
         if (!c.partialLast && after < f.count() && f.consecutive(c.last(), after)) {
             if (const Blob* n = nearest(index, after, c.motion.x(after), c.motion.y(after), matchRadius(c.motion, after), c.members)) {
-                c.members.push_back(n);
+                append(n, false);
                 grew = true;
             } else if (const Blob* p = partialEnd(index, c.motion, after, false, c.members)) {
-                c.members.push_back(p);
+                append(p, false);
                 c.partialLast = grew = true;
             }
         }
         if (!c.partialFirst && before >= 0 && f.consecutive(before, c.first())) {
             if (const Blob* n = nearest(index, before, c.motion.x(before), c.motion.y(before), matchRadius(c.motion, before), c.members)) {
-                c.members.insert(c.members.begin(), n);
+                append(n, true);
                 grew = true;
             } else if (const Blob* p = partialEnd(index, c.motion, before, true, c.members)) {
-                c.members.insert(c.members.begin(), p);
+                append(p, true);
                 c.partialFirst = grew = true;
             }
         }
@@ -839,7 +938,7 @@ std::optional<Chain> findMeteorChain(const Frames& f, const std::vector<std::vec
                 // slower by any measure.
                 const double dx = b.x - a.x, dy = b.y - a.y;
                 if (std::max(std::fabs(dx), std::fabs(dy)) < slowest && std::hypot(dx, dy) < slowest) continue;
-                Chain c = grow(f, index, a, b);
+                Chain c = grow(f, index, a, b, plain);
                 if ((!best || c.flux > best->flux) && meteorLike(c)) best = std::move(c);
             }
         }

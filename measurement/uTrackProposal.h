@@ -56,9 +56,11 @@ std::string estimateName(TTrackEstimate estimate);
 std::string estimateNote(const TTrackProposal& proposal);
 
 // How the detections on the frames are compared with each other: through
-// an index of their places, each only with those near enough to matter, or
-// every one with every other, the plain way the index is checked against
-// (its cost grows with the square of the number of frames). Both give the
+// an index of their places, each only with those near enough to matter,
+// with a chain's motion kept up as it grows; or every one with every other
+// and each chain's motion fitted anew at every step, the plain way the
+// indexed search is checked against (its cost grows with the square of the
+// number of frames, and faster for a light on every frame). Both give the
 // same proposal.
 enum class TBlobSearch { Indexed, AllPairs };
 

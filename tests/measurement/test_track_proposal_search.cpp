@@ -1,6 +1,7 @@
-// The indexed search of the track proposal against the all-pairs one on
-// random simulated events: the same proposal to the last head, and the same
-// heads file. The events mix what crowds the detections or makes chains
+// The indexed search of the track proposal (chains' motions kept up as they
+// grow) against the all-pairs one (every pair, motions fitted anew at each
+// step) on random simulated events: the same proposal to the last head, and
+// the same heads file. The events mix what crowds the detections or makes chains
 // that run long: meteors, aeroplanes and satellites over the whole clip,
 // blinking lights, hot pixels, twinkling stars, heavy noise, woven frames,
 // and lengths up to a few hundred frames.
