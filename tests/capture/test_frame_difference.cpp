@@ -2,7 +2,7 @@
 // flip, dark, mask, MarkBright's reference, DiffHistogram) on random frames:
 // noise levels inside and far beyond the counting window and at the cap of
 // 50, every limit from 0 up, bright pixels on the frame's edges, rows wider
-// than a byte counter's 255 blocks, and every step.
+// than a byte counter's 255 blocks, saturated rows, and every step.
 
 #include <gtest/gtest.h>
 
@@ -135,6 +135,31 @@ TEST(FrameDifference, MatchesThePlainStepsOnRandomFrames) {
     // The cases did reach beyond the window, and the cap.
     EXPECT_GT(std::count_if(noiseSeen.begin() + 3, noiseSeen.begin() + 50, [](int s) { return s > 0; }), 8);
     EXPECT_GT(noiseSeen[50], 10);
+}
+
+// One-byte pixels are summed in 16-bit vector lanes that must be emptied
+// before they overflow: a frame near saturation, with rows of thousands of
+// pixels that end part-way through a vector, and bright spots everywhere
+// to blot.
+TEST(FrameDifference, SaturatedWideGreyRowsAreSummedAndBlottedExactly) {
+    std::mt19937 rng(5);
+    for (const std::size_t w : {4096, 4097, 8191, 8192 + 45, 33 * 129}) {
+        Case c;
+        c.w = w, c.h = 5;
+        const std::size_t n = c.w * c.h;
+        c.delivered.resize(n), c.previous.resize(n);
+        for (auto& v : c.delivered) v = static_cast<uint8_t>(255 - rng() % 3);
+        for (auto& v : c.previous) v = static_cast<uint8_t>(rng() % 4 == 0 ? 255 : 240 + rng() % 10);
+        if (w % 2 == 1) {
+            c.dark.assign(n, 1);
+            c.mask.assign(n, 0xFF);
+            c.mask[n / 2] = 0;
+        }
+        c.threshold = w % 2 == 1 ? 250 : 0;
+        c.limit = static_cast<uint32_t>(n / 50);
+        SCOPED_TRACE(::testing::Message() << "width " << w);
+        checkAgainstPlain(c);
+    }
 }
 
 TEST(FrameDifference, ABrightPixelAtARowsEndBlotsTheRowsBeyondItsNeighbours) {
