@@ -549,8 +549,6 @@ struct Chain {
 
 constexpr std::size_t kMembersForPace = 5;
 
-__extension__ typedef __int128 Int128;
-
 // The sums a least-squares motion needs, kept exactly: positions in
 // 2^-20 pixel, times in whole pictures from an origin. Exact sums do not
 // depend on the order the detections came in nor on the origin, so a chain
@@ -558,8 +556,15 @@ __extension__ typedef __int128 Int128;
 // scratch gives, at the cost of one detection per step instead of all.
 // Exact within chains of fewer than kExactSpan pictures (the sums about the
 // mean time take up to n^3 times the fourth powers of the times, which must
-// stay within 127 bits); longer ones are summed in doubles.
+// stay within 127 bits); longer ones are summed in doubles, as every chain
+// is where the compiler has no 128-bit integers (32-bit ARM).
+#if defined(__SIZEOF_INT128__)
+__extension__ typedef __int128 Int128;
 constexpr int kExactSpan = 32768;
+#else
+typedef long long Int128;
+constexpr int kExactSpan = 0;
+#endif
 constexpr double kPositionUnit = 1048576.0;  // 2^20
 
 class MotionSums {
