@@ -370,6 +370,7 @@ void TDetector::completeEvent() {
     job.width = geometry_.width;
     job.frames = clipFrames_;
     job.ringNotWrapped = ringNotWrapped_;
+    job.handOver = &clipFrames_;
 
     ringIndex_ = 0;
     runCount_ = 0;
@@ -390,7 +391,25 @@ void TDetector::completeEvent() {
     }
     lastEventTick_ = now;
 
+    keepLatestFrames();
     services_.clips.writeClip(job);
+}
+
+// The latest frame and the one before it (which the next frame is compared
+// with and the window shows) lie in the clip's buffers, which the sink may
+// take: they move to the spare buffers first, two copies instead of the
+// clip's.
+void TDetector::keepLatestFrames() {
+    const std::size_t n = geometry_.pixelCount();
+    const auto inSpare = [&](const uint8_t* p) { return p == spare_[0].data() || p == spare_[1].data(); };
+    const auto keep = [&](const uint8_t*& p, const uint8_t* other) {
+        if (p == nullptr || inSpare(p)) return;
+        std::vector<uint8_t>& into = spare_[0].data() != other ? spare_[0] : spare_[1];
+        std::memcpy(into.data(), p, n);
+        p = into.data();
+    };
+    keep(latest_, reference_);
+    keep(reference_, latest_);
 }
 
 }  // namespace orbis

@@ -126,7 +126,10 @@ private:
 };
 
 // One event, as the detector hands it over. The frames are the detector's
-// own buffers: a sink copies what it needs before it returns.
+// own buffers: a sink copies what it needs before it returns, or takes the
+// buffers themselves through handOver (when set), leaving in their place as
+// many buffers of exactly frameSize bytes, whatever they hold. After that,
+// frames refers to nothing.
 struct TClipJob {
     std::string path;              // clip path without ".avi"
     int firstValidFrame = 0;       // first frame to write when ringNotWrapped
@@ -135,6 +138,7 @@ struct TClipJob {
     int width = 0;
     std::span<const std::vector<uint8_t>> frames;
     bool ringNotWrapped = false;
+    std::vector<std::vector<uint8_t>>* handOver = nullptr;  // the buffers frames views
 };
 
 class ClipSink {
@@ -213,6 +217,7 @@ public:
 private:
     void storeAndTest(int signal, std::vector<uint8_t>& frame);
     void completeEvent();
+    void keepLatestFrames();
 
     TDetectorServices services_;
     TCaptureGeometry geometry_;

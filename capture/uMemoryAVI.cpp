@@ -26,8 +26,27 @@ TDiagnostic clipSaveFailure(const std::string& file, const TDiagnostic& cause) {
 
 }  // namespace
 
+namespace {
+
+std::vector<std::vector<uint8_t>> copiedFrames(std::span<const std::vector<uint8_t>> frames, std::size_t frameSize) {
+    std::vector<std::vector<uint8_t>> copies;
+    copies.reserve(frames.size());
+    for (const auto& f : frames) {
+        if (f.size() < frameSize) throw std::invalid_argument("clip frame shorter than the frame size");
+        copies.emplace_back(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(frameSize));
+    }
+    return copies;
+}
+
+}  // namespace
+
 TThreadMemAVI::TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
                              std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier)
+    : TThreadMemAVI(std::move(path), firstValidFrame, frameRate, frameSize, width, copiedFrames(frames, frameSize),
+                    ringNotWrapped, notifier) {}
+
+TThreadMemAVI::TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
+                             std::vector<std::vector<uint8_t>>&& frames, bool ringNotWrapped, UserNotifier& notifier)
     : path_(std::move(path)),
       ringNotWrapped_(ringNotWrapped),
       frameCount_(static_cast<int>(frames.size())),
@@ -39,12 +58,16 @@ TThreadMemAVI::TThreadMemAVI(std::string path, int firstValidFrame, int frameRat
     if (width < 1 || frameSize == 0 || frameSize % static_cast<std::size_t>(width) != 0) {
         throw std::invalid_argument("clip frames of " + std::to_string(frameSize) + " bytes for width " + std::to_string(width));
     }
-    buffers_.reserve(frames.size());
-    for (const auto& f : frames) {
+    for (const auto& f : frames)
         if (f.size() < frameSize) throw std::invalid_argument("clip frame shorter than the frame size");
-        buffers_.emplace_back(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(frameSize));
-    }
+    buffers_ = std::move(frames);
+    for (auto& f : buffers_) f.resize(frameSize);
     thread_ = std::thread(&TThreadMemAVI::Execute, this);
+}
+
+std::vector<std::vector<uint8_t>> TThreadMemAVI::takeBuffers() {
+    wait();
+    return std::move(buffers_);
 }
 
 TThreadMemAVI::~TThreadMemAVI() { wait(); }
@@ -102,8 +125,7 @@ void TThreadMemAVI::Execute() {
     }
     if (failure) notifier_.report(*failure);
     succeeded_.store(!failure, std::memory_order_release);
-    buffers_.clear();
-    buffers_.shrink_to_fit();
+    // The buffers stay for takeBuffers: the pool gives them to the next event.
     finished_.store(true, std::memory_order_release);
 }
 
@@ -186,6 +208,8 @@ void TClipWriterPool::reapFinished() {
         auto& w = writers_.front();
         w->wait();
         finished_.push_back({w->fileName(), w->framesWritten(), w->succeeded()});
+        for (auto& buffer : w->takeBuffers())
+            if (spare_.size() < sparesKept_) spare_.push_back(std::move(buffer));
         writers_.erase(writers_.begin());
     }
 }
@@ -193,9 +217,30 @@ void TClipWriterPool::reapFinished() {
 void TClipWriterPool::writeClip(const TClipJob& job) {
     std::lock_guard lock(mutex_);
     reapFinished();
-    writers_.push_back(std::make_unique<TThreadMemAVI>(claimPath(job.path), job.firstValidFrame, job.frameRate,
-                                                       job.frameSize, job.width, job.frames, job.ringNotWrapped,
-                                                       notifier_));
+    const std::string path = claimPath(job.path);
+    if (job.handOver == nullptr || job.handOver->size() != job.frames.size()) {
+        writers_.push_back(std::make_unique<TThreadMemAVI>(path, job.firstValidFrame, job.frameRate, job.frameSize,
+                                                           job.width, job.frames, job.ringNotWrapped, notifier_));
+        return;
+    }
+    // The event's buffers go to the writer as they are; the detector gets
+    // finished clips' buffers in their place (new ones while there are none).
+    sparesKept_ = std::max(sparesKept_, job.handOver->size());
+    std::vector<std::vector<uint8_t>> replacement;
+    replacement.reserve(job.handOver->size());
+    while (replacement.size() < job.handOver->size()) {
+        if (spare_.empty()) {
+            replacement.emplace_back(job.frameSize);
+        } else {
+            replacement.push_back(std::move(spare_.back()));
+            spare_.pop_back();
+            replacement.back().resize(job.frameSize);
+        }
+    }
+    std::vector<std::vector<uint8_t>> frames = std::move(*job.handOver);
+    *job.handOver = std::move(replacement);
+    writers_.push_back(std::make_unique<TThreadMemAVI>(path, job.firstValidFrame, job.frameRate, job.frameSize,
+                                                       job.width, std::move(frames), job.ringNotWrapped, notifier_));
 }
 
 void TClipWriterPool::waitAll() {

@@ -1,7 +1,9 @@
 #pragma once
-// Event clip writers. Each event gets a TThreadMemAVI: its constructor copies
-// the event's frames on the capture thread, then a thread of its own writes
-// them as an 8-bit grey AVI clip while capture goes on. TClipWriterPool owns
+// Event clip writers. Each event gets a TThreadMemAVI: its constructor takes
+// or copies the event's frames on the capture thread, then a thread of its
+// own writes them as an 8-bit grey AVI clip while capture goes on. The pool
+// takes the detector's own buffers, giving it those of finished clips in
+// their place, so an event costs no copy. TClipWriterPool owns
 // the running writers, gives every clip a file name neither another writer
 // of the program nor an existing file uses, and waits for all of them before
 // the program ends, so no clip is ever cut off or replaced.
@@ -32,6 +34,9 @@ public:
     // clip that got no frame is removed, one with frames is kept and closed.
     TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
                   std::span<const std::vector<uint8_t>> frames, bool ringNotWrapped, UserNotifier& notifier);
+    // The same, writing the buffers given instead of copies.
+    TThreadMemAVI(std::string path, int firstValidFrame, int frameRate, std::size_t frameSize, int width,
+                  std::vector<std::vector<uint8_t>>&& frames, bool ringNotWrapped, UserNotifier& notifier);
     // Waits for the file to be finished.
     ~TThreadMemAVI();
     TThreadMemAVI(const TThreadMemAVI&) = delete;
@@ -45,6 +50,8 @@ public:
     int framesWritten() const { return framesWritten_.load(std::memory_order_acquire); }
     // True when the whole clip was written and closed.
     bool succeeded() const { return succeeded_.load(std::memory_order_acquire); }
+    // The frame buffers, for another clip, once the file is finished.
+    std::vector<std::vector<uint8_t>> takeBuffers();
 
 private:
     void Execute();
@@ -77,7 +84,8 @@ public:
     // Waits for every writer.
     ~TClipWriterPool() override;
 
-    // Starts a writer for the event. A path another writer of this pool has
+    // Starts a writer for the event, with the job's buffers when it hands
+    // them over (see TClipJob), else with copies. A path another writer of this pool has
     // already used, a protected one or one whose file exists gets the next
     // free millisecond of its "hhnnss_zzz" name (a "_n" suffix for other
     // names, and past the end of the day): no clip is ever replaced.
@@ -99,6 +107,8 @@ private:
     UserNotifier& notifier_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<TThreadMemAVI>> writers_;
+    std::vector<std::vector<uint8_t>> spare_;  // finished clips' frame buffers, for the next hand-over
+    std::size_t sparesKept_ = 0;               // at most one hand-over's worth
     std::vector<TWrittenClip> finished_;
     std::set<std::string> claimed_;
     std::set<std::string> protected_;  // canonical paths

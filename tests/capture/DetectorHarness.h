@@ -2,6 +2,7 @@
 // A detector with test-driven time, a clip sink that keeps copies of every
 // event, and an indicator sink that keeps every frame's values.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,20 @@ struct RecordedClip {
 class RecordingClips final : public ClipSink {
 public:
     std::vector<RecordedClip> clips;
+    // Take the detector's buffers as the clip writers do, then spoil them
+    // and hand back spoiled ones: the detector must keep nothing of its own
+    // in them.
+    bool take = false;
+    std::vector<std::vector<std::vector<uint8_t>>> taken;
     void writeClip(const TClipJob& job) override {
         RecordedClip c{job, {job.frames.begin(), job.frames.end()}};
         c.job.frames = {};
+        c.job.handOver = nullptr;
         clips.push_back(std::move(c));
+        if (!take || job.handOver == nullptr) return;
+        taken.push_back(std::move(*job.handOver));
+        for (auto& b : taken.back()) std::fill(b.begin(), b.end(), uint8_t{0xCD});
+        job.handOver->assign(taken.back().size(), std::vector<uint8_t>(job.frameSize, 0xAB));
     }
 };
 

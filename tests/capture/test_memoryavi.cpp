@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -48,6 +49,43 @@ TEST(MemoryAvi, WrappedRingWritesEveryFramePartialRingOnlyTheStoredOnes) {
     ASSERT_EQ(part.info().frameCount, 29);
     EXPECT_EQ(part.readFrame(0), frames[6]);
     EXPECT_EQ(part.readFrame(28), frames[34]);
+    EXPECT_TRUE(notifier.reports.empty());
+}
+
+// The pool takes an event's buffers instead of copying them and gives the
+// detector as many in their place: new ones at first, then those of a
+// finished clip.
+TEST(MemoryAvi, ThePoolTakesTheEventsBuffersAndGivesFinishedOnesBack) {
+    test::TempDir dir;
+    test::RecordingNotifier notifier;
+    TClipWriterPool pool(notifier);
+    Frames buffers = numberedFrames(4, 64);
+    const auto addresses = [](const Frames& f) {
+        std::vector<const uint8_t*> a;
+        for (const auto& b : f) a.push_back(b.data());
+        return a;
+    };
+    const std::vector<const uint8_t*> first = addresses(buffers);
+    pool.writeClip({(dir / "first").string(), 0, 25, 64, 8, buffers, false, &buffers});
+    ASSERT_EQ(buffers.size(), 4u);
+    for (const auto& b : buffers) EXPECT_EQ(b.size(), 64u);
+    for (const uint8_t* a : addresses(buffers)) EXPECT_EQ(std::count(first.begin(), first.end(), a), 0);
+    pool.waitAll();
+
+    for (std::size_t i = 0; i < buffers.size(); ++i) std::fill(buffers[i].begin(), buffers[i].end(), uint8_t(10 + i));
+    pool.writeClip({(dir / "second").string(), 0, 25, 64, 8, buffers, false, &buffers});
+    auto back = addresses(buffers), want = first;
+    std::sort(back.begin(), back.end()), std::sort(want.begin(), want.end());
+    EXPECT_EQ(back, want);  // the first clip's buffers, none new
+    pool.waitAll();
+
+    TAviReader a((dir / "first.avi").string()), b((dir / "second.avi").string());
+    ASSERT_EQ(a.info().frameCount, 4);
+    ASSERT_EQ(b.info().frameCount, 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(a.readFrame(i), std::vector<uint8_t>(64, static_cast<uint8_t>(i + 1)));
+        EXPECT_EQ(b.readFrame(i), std::vector<uint8_t>(64, static_cast<uint8_t>(10 + i)));
+    }
     EXPECT_TRUE(notifier.reports.empty());
 }
 
