@@ -16,14 +16,16 @@ typedef uint8_t Bytes32 __attribute__((vector_size(32)));
 typedef uint16_t Words16 __attribute__((vector_size(32)));
 typedef uint64_t Quads4 __attribute__((vector_size(32)));
 
-// The sum of 32 byte counters, by widening in the vector registers rather
-// than lane by lane.
+// The sum of 16 words, and of 32 bytes, by widening in the vector
+// registers rather than lane by lane.
+inline uint64_t sumWords(const Words16& w) {
+    Quads4 q = reinterpret_cast<Quads4>(w);
+    q = (q & 0xffff) + ((q >> 16) & 0xffff) + ((q >> 32) & 0xffff) + (q >> 48);
+    return q[0] + q[1] + q[2] + q[3];
+}
 inline uint32_t sumBytes(const Bytes32& v) {
     const Words16 w = reinterpret_cast<Words16>(v);
-    const Words16 pairs = (w & 0xff) + (w >> 8);  // 16 sums of at most 510
-    Quads4 q = reinterpret_cast<Quads4>(pairs);
-    q = (q & 0xffff) + ((q >> 16) & 0xffff) + ((q >> 32) & 0xffff) + (q >> 48);
-    return static_cast<uint32_t>(q[0] + q[1] + q[2] + q[3]);
+    return static_cast<uint32_t>(sumWords((w & 0xff) + (w >> 8)));  // 16 pair sums of at most 510
 }
 
 typedef uint8_t Bytes16 __attribute__((vector_size(16)));
@@ -186,9 +188,7 @@ uint64_t differenceRowOfBytes(const uint8_t* __restrict src, const uint8_t* __re
     Words16 sums{};  // each lane gains at most 510 a vector
     uint64_t total = 0;
     const auto flush = [&] {
-        Quads4 q = reinterpret_cast<Quads4>(sums);
-        q = (q & 0xffff) + ((q >> 16) & 0xffff) + ((q >> 32) & 0xffff) + (q >> 48);
-        total += q[0] + q[1] + q[2] + q[3];
+        total += sumWords(sums);
         sums = Words16{};
     };
     std::size_t x = 0;

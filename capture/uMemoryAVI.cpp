@@ -24,10 +24,6 @@ TDiagnostic clipSaveFailure(const std::string& file, const TDiagnostic& cause) {
     return d;
 }
 
-}  // namespace
-
-namespace {
-
 std::vector<std::vector<uint8_t>> copiedFrames(std::span<const std::vector<uint8_t>> frames, std::size_t frameSize) {
     std::vector<std::vector<uint8_t>> copies;
     copies.reserve(frames.size());
